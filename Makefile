@@ -1,0 +1,22 @@
+# Entry points. Every target installs what is missing first.
+.PHONY: deps build test demo bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	scripts/build.sh host
+	scripts/build.sh win32
+
+test:
+	scripts/test-all.sh
+
+demo:
+	scripts/demo.sh
+
+bench: deps
+	scripts/build.sh host
+	build/host/benchmarks
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,124 @@
+# Test, benchmark, fuzz and tool targets of both trees.
+include(CTest)
+
+if(WIN32)
+  # Cross-built GoogleTest, from the sources Debian ships.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Every Windows executable ctest runs goes through Wine in this tree's own
+  # prefix (build/win32/wineprefix) with a private HOME.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR})
+  # Wine 8 runs a 32-bit Windows program only in a 32-bit Linux process. Where
+  # the kernel cannot execute those, the 32-bit tree builds its tests but the
+  # 64-bit tree (cmake/x86_64-w64-mingw32.cmake) runs them.
+  set(WINE_CAN_RUN ON)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    execute_process(COMMAND /lib/ld-linux.so.2 --version RESULT_VARIABLE i386_result
+                    OUTPUT_QUIET ERROR_QUIET)
+    if(NOT i386_result EQUAL 0)
+      set(WINE_CAN_RUN OFF)
+      message(STATUS "This kernel cannot run 32-bit programs: Windows tests are built, not registered")
+    endif()
+  endif()
+  set(GTEST_MAIN_TARGET gtest_main)
+  set(GTEST_TARGETS gtest gmock)
+else()
+  find_package(GTest REQUIRED)
+  set(GTEST_MAIN_TARGET GTest::gtest_main)
+  set(GTEST_TARGETS GTest::gtest GTest::gmock)
+endif()
+
+# Unit tests of the portable core: the same sources run natively and under Wine.
+file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(unit_tests PRIVATE core ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+target_compile_definitions(unit_tests PRIVATE
+  MOVARO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+
+if(WIN32)
+  # Under Wine each test executable is one ctest entry: starting Wine per test
+  # case would cost far more than the tests themselves. Run a single case with
+  #   scripts/wine-run build/win32 build/win32/bin/unit_tests.exe --gtest_filter=...
+  set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(WINE_CAN_RUN)
+    add_test(NAME unit_tests COMMAND unit_tests)
+  endif()
+
+  file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+  add_executable(win32_tests ${WIN32_TEST_SOURCES})
+  target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(WINE_CAN_RUN)
+    add_test(NAME win32_tests COMMAND win32_tests)
+  endif()
+
+  # Helper programs the Win32 tests start (one executable per file).
+  file(GLOB WIN32_PROBES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/probes/*.cpp)
+  foreach(probe IN LISTS WIN32_PROBES)
+    get_filename_component(name ${probe} NAME_WE)
+    add_executable(${name} WIN32 ${probe})
+    target_link_libraries(${name} PRIVATE ${WIN32_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    add_dependencies(win32_tests ${name})
+  endforeach()
+
+  # Tests driven from the Linux side (screenshots, xdotool): one script each,
+  # given the build tree.
+  file(GLOB WIN32_SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.sh)
+  if(NOT WINE_CAN_RUN)
+    set(WIN32_SCRIPT_TESTS)
+  endif()
+  foreach(script IN LISTS WIN32_SCRIPT_TESTS)
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME ${name} COMMAND bash ${script} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  endforeach()
+else()
+  include(GoogleTest)
+  gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+  # Benchmarks: never part of a pass/fail run.
+  find_package(benchmark REQUIRED)
+  file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  if(BENCH_SOURCES AND NOT MOVARO_SANITIZE)
+    add_executable(benchmarks ${BENCH_SOURCES})
+    target_link_libraries(benchmarks PRIVATE core benchmark::benchmark benchmark::benchmark_main)
+  endif()
+
+  # Authoring tools: one executable per folder under tools/.
+  file(GLOB TOOL_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
+  foreach(dir IN LISTS TOOL_DIRS)
+    if(IS_DIRECTORY ${dir})
+      get_filename_component(name ${dir} NAME)
+      movaro_sources(files ${dir})
+      if(files)
+        add_executable(${name} ${files})
+        target_link_libraries(${name} PRIVATE core)
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+      endif()
+    endif()
+  endforeach()
+
+  # Fuzz targets: one per file, each smoke-run for a short time as a ctest.
+  if(MOVARO_FUZZ)
+    set(MOVARO_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under ctest")
+    file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+    foreach(src IN LISTS FUZZ_SOURCES)
+      get_filename_component(name ${src} NAME_WE)
+      add_executable(${name} ${src})
+      target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+      target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+      target_link_libraries(${name} PRIVATE core)
+      set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+      file(MAKE_DIRECTORY ${corpus})
+      set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name})
+      if(NOT IS_DIRECTORY ${seeds})
+        set(seeds)
+      endif()
+      add_test(NAME ${name} COMMAND ${name} -max_total_time=${MOVARO_FUZZ_SECONDS}
+               -rss_limit_mb=2048 -print_final_stats=0 ${corpus} ${seeds})
+      set_tests_properties(${name} PROPERTIES LABELS fuzz)
+    endforeach()
+  endif()
+endif()
