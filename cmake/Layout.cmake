@@ -39,6 +39,18 @@ add_library(core STATIC ${CORE_SOURCES})
 target_include_directories(core PUBLIC ${SRC})
 target_link_libraries(core PUBLIC ZLIB::ZLIB)
 
+# --- writers of the data files (table database, record file, archive): used
+#     by the native authoring tools and by tests to make fixtures; never by the
+#     programs, which only read.
+movaro_sources(AUTHORING_SOURCES ${SRC}/authoring)
+if(AUTHORING_SOURCES)
+  add_library(authoring STATIC ${AUTHORING_SOURCES})
+  target_link_libraries(authoring PUBLIC core)
+else()
+  add_library(authoring INTERFACE)
+  target_link_libraries(authoring INTERFACE core)
+endif()
+
 if(WIN32)
   # --- the Win32 implementations of the platform interfaces.
   movaro_sources(PLATFORM_WIN32_SOURCES ${SRC}/platform/win32 ${SRC}/ui/win32)
