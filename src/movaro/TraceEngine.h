@@ -1,0 +1,92 @@
+#pragma once
+// The activity monitor: counts the input notifications posted by the hook
+// library, ticks once per TraceInterval, restarts itself on a new calendar day
+// (or when the millisecond tick counter wrapped) and evaluates the trace rules.
+//
+// One TTraceEngine exists per program (the real program has exactly one); it
+// runs entirely on the user-interface thread, so nothing in it is locked.
+// Clock, cursor, timer and hooks are passed in.
+
+#include "movaro/TraceRules.h"
+#include "movaro/TraceTypes.h"
+#include "platform/Clock.h"
+#include "platform/InputDevices.h"
+#include "platform/Timer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// Notifications the hook library posts to the monitoring window.
+constexpr uint32_t kKeyboardNotification = 0x2402; // wParam: key code; lParam: keystroke flags
+constexpr uint32_t kMouseNotification = 0x2403;    // wParam: mouse message number
+
+// Window-message numbers the counters are fed with.
+constexpr uint32_t kMsgKeyUp = 257, kMsgSysKeyUp = 261;
+constexpr uint32_t kMsgMouseMove = 512;
+constexpr uint32_t kMsgLButtonDown = 513, kMsgLButtonUp = 514, kMsgLButtonDblClk = 515;
+constexpr uint32_t kMsgRButtonDown = 516, kMsgRButtonUp = 517, kMsgRButtonDblClk = 518;
+constexpr uint32_t kMsgMButtonDown = 519, kMsgMButtonUp = 520, kMsgMButtonDblClk = 521;
+constexpr uint32_t kMsgMouseWheel = 522;
+
+struct TTraceState {
+  bool Active = false;  // rules are evaluated only while set
+  bool Paused = false;  // the user paused monitoring
+  TDateTime Now = 0;    // wall clock at the latest tick
+  TDateTime Start = 0;  // wall clock at the latest (re)start
+  double StartTick = 0; // millisecond tick count at the same moment
+  TTraceCount Counters[kTraceTypeCount]; // [ttGlobalInput..ttMouseWheel]; [ttTime] unused
+  std::unique_ptr<TRuleList> Rules;      // null while tracing is stopped
+};
+
+class TTraceEngine {
+public:
+  TTraceEngine(IClock &clock, ICursorPosition &cursor, ITimer &traceTimer, IInputHooks &hooks);
+  TTraceEngine(const TTraceEngine &) = delete;
+  TTraceEngine &operator=(const TTraceEngine &) = delete;
+
+  TTraceState TraceState;
+  // Called after every evaluation pass (also while paused) and every restart.
+  std::function<void()> OnTraceUpdate;
+  // Called last in a restart: the owner saves and reloads the profile (which
+  // sets the rebuilt rules' periods) and refreshes its status display.
+  std::function<void()> OnTraceRestart;
+  // Texts, rule file and Traces list used each time the rules are built.
+  TRuleSetup RuleSetup;
+  const uint32_t TraceInterval = 1000; // milliseconds per trace tick
+
+  // The hook pair: keyboard first, the mouse only after the keyboard succeeded.
+  bool StartHooks();
+  bool StopHooks();
+
+  // The notification intake of the monitoring window. Returns true when the
+  // message was one of the two notifications (the window then goes on with
+  // its normal processing).
+  bool HandleNotification(uint32_t message, uintptr_t wParam, uintptr_t lParam);
+  // Takes the cursor position as the one last seen (at window creation).
+  void RememberCursorPosition();
+
+  void CountInputMessage(uint32_t messageNumber);
+  uint32_t InputCount(TTraceType traceType) const;
+
+  bool StartTracing();
+  bool StopTracing();
+  // One tick of the trace timer.
+  void TraceTick();
+  void EvaluateRules();
+
+  // The pause and start buttons.
+  void Pause();
+  void Resume();
+
+private:
+  void Bump(TTraceType traceType);
+  void Restart();
+  void NotifyUpdate();
+
+  IClock &Clock;
+  ICursorPosition &Cursor;
+  ITimer &Timer;
+  IInputHooks &Hooks;
+  TCursorPoint LastCursor;
+};
