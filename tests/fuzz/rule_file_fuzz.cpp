@@ -1,0 +1,23 @@
+// The rule file reader on arbitrary bytes: whatever it builds must also
+// evaluate without trouble.
+#include "data/DateTimeText.h"
+#include "movaro/TraceRules.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  std::string_view text(reinterpret_cast<const char *>(data), size);
+  TRuleList rules;
+  AddRulesFromText(rules, text, 46365.5, 3600000);
+  TDateTime now = 46365.5;
+  for (int tick = 0; tick < 3; ++tick) {
+    now += 1.0 / 86400;
+    for (TMsgStatRec &rule : rules)
+      EvaluateRule(rule, static_cast<uint32_t>(tick * 7), now, 1.0 / 86400);
+  }
+  TDateTime value;
+  TextToDateTime(text.substr(0, 64), value);
+  return 0;
+}
