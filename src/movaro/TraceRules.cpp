@@ -203,8 +203,13 @@ bool ReadWholeFile(const std::string &path, std::string &text) {
   std::ifstream file(path, std::ios::binary);
   if (!file)
     return false;
-  text.resize(static_cast<size_t>(kMaxRuleFileBytes));
-  file.read(text.data(), kMaxRuleFileBytes);
+  file.seekg(0, std::ios::end);
+  std::streamoff size = file.tellg();
+  file.seekg(0, std::ios::beg);
+  if (size < 0 || !file)
+    return false;
+  text.resize(static_cast<size_t>(std::min<std::streamoff>(size, kMaxRuleFileBytes)));
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
   text.resize(static_cast<size_t>(file.gcount()));
   return true;
 }

@@ -262,6 +262,26 @@ TEST_F(RuleFile, ConditionWithZeroTimeFiresOnTheFirstTick) {
   EXPECT_EQ(Run.Of(5).size(), 2u);
 }
 
+TEST_F(RuleFile, RuleWithoutPeriodStartsAgainAfterItsTimeout) {
+  // Fires when 5 clicks come within 10 s of collecting; otherwise starts afresh.
+  Write("[Contents]\nClicks\n\n[Clicks]\nTraceMsgStats.Kind=ttMouseClicks\n"
+        "TraceMsgStats.TraceTimeout=0:00:10\nTraceMsgStats.Conditions[1]=(5,1:00:00)\n"
+        "TraceMsgStats.MsgTimeout=0:00:02\n");
+  Start();
+  for (int i = 0; i < 4; ++i) { // 4 clicks in the first 10 s: not enough
+    Run.Sim.Advance(2000);
+    Run.Sim.Click();
+  }
+  Run.Sim.AdvanceTo(12000);
+  EXPECT_TRUE(Run.Of(5).empty());
+  EXPECT_EQ(Run.Rule(5).TraceMsgStats.Stats[tsTotal].Count, 0u); // reset after the timeout
+  for (int i = 0; i < 5; ++i)
+    Run.Sim.Click();
+  Run.Sim.Advance(1000);
+  ASSERT_EQ(Run.Of(5).size(), 1u);
+  EXPECT_EQ(Run.Rule(5).TraceMsgStats.Stats[tsTotal].Count, 0u);
+}
+
 TEST_F(RuleFile, PeriodReferenceFromSystemStartIgnoresTheWrittenTime) {
   // Up for one hour and 20 s: ten-minute periods counted from the system start
   // (8:59:40) end at 10:09:40, 10:19:40; (0,t) counts from t: 10:07, 10:17.
