@@ -16,6 +16,15 @@ DWORD AttributesOf(const std::string &path) {
   return GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
 }
 
+// Windows refuses to write or delete a read-only file; Wine running as root
+// does not (it keeps the attribute as Unix permissions, which root ignores).
+// Checking the attribute first gives the same result on both.
+bool IsReadOnlyFile(const std::string &path) {
+  DWORD a = AttributesOf(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) &&
+         (a & FILE_ATTRIBUTE_READONLY);
+}
+
 class TWin32File : public TFileStream {
 public:
   explicit TWin32File(HANDLE handle) : handle_(handle) {}
@@ -96,7 +105,13 @@ bool TWin32FileSystem::RemoveFolder(const std::string &path) {
   return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
 }
 
-bool TWin32FileSystem::RemoveFile(const std::string &path) { return DeleteFileA(path.c_str()) != 0; }
+bool TWin32FileSystem::RemoveFile(const std::string &path) {
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return DeleteFileA(path.c_str()) != 0;
+}
 
 std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -107,6 +122,10 @@ std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path)
 }
 
 std::unique_ptr<TFileStream> TWin32FileSystem::Create(const std::string &path) {
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
@@ -128,7 +147,8 @@ bool TWin32FileSystem::SetAttributes(const std::string &path, uint32_t attribute
 
 bool TWin32FileSystem::SetLastWriteTime(const std::string &path, TDateTime localTime) {
   FILETIME local, utc;
-  if (!ToLocalFileTime(localTime, local) || !LocalFileTimeToFileTime(&local, &utc))
+  if (!ToLocalFileTime(localTime, local) || !LocalFileTimeToFileTime(&local, &utc) ||
+      IsReadOnlyFile(path))
     return false;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
