@@ -15,7 +15,7 @@ constexpr int32_t kDirectoryBlock = 2048;
 constexpr int32_t kMemberBlock = 1024;
 constexpr int32_t kCopyBlock = 2048;
 // Packed bytes handed to inflate at a time; progress is reported after each.
-constexpr uInt kInflateChunk = 4096;
+constexpr uInt kInflateChunk = 65536;
 
 // Reads up to count bytes, continuing after short reads; the number collected.
 int64_t ReadFully(TFileStream &file, char *buffer, int64_t count) {
@@ -219,6 +219,15 @@ bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::strin
   return sourceSize >= 0 && written == sourceSize;
 }
 
+char *TMemberExtractor::TBuffer::Reserve(size_t size) {
+  if (size > Capacity) {
+    Data.reset(); // the old block goes before the new one comes
+    Data.reset(new char[size]);
+    Capacity = size;
+  }
+  return Data.get();
+}
+
 bool TMemberExtractor::ReadPacked(TFileSystem &fs, const std::string &archivePath,
                                   const TFileData &entry, const TOptions &options) {
   std::unique_ptr<TFileStream> file = fs.OpenRead(archivePath);
@@ -231,11 +240,11 @@ bool TMemberExtractor::ReadPacked(TFileSystem &fs, const std::string &archivePat
     return false;
 
   const int64_t wanted = entry.CompressedSize;
-  packed_.resize(static_cast<size_t>(wanted));
+  char *packed = packed_.Reserve(static_cast<size_t>(wanted));
   int64_t collected = 0;
   while (collected < wanted) {
     int32_t want = static_cast<int32_t>(std::min<int64_t>(kMemberBlock, wanted - collected));
-    int32_t got = file->Read(packed_.data() + collected, want);
+    int32_t got = file->Read(packed + collected, want);
     if (got <= 0)
       break;
     collected += got;
@@ -254,12 +263,12 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
   if (entry.Size > kMaxMemberSize ||
       static_cast<int64_t>(entry.Size) > static_cast<int64_t>(entry.CompressedSize) * kMaxInflateRatio)
     return false;
-  unpacked_.resize(static_cast<size_t>(entry.Size));
+  char *unpacked = unpacked_.Reserve(static_cast<size_t>(entry.Size));
 
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
     return false;
-  stream.next_out = reinterpret_cast<Bytef *>(unpacked_.data());
+  stream.next_out = reinterpret_cast<Bytef *>(unpacked);
   stream.avail_out = static_cast<uInt>(entry.Size);
   const uInt total = static_cast<uInt>(entry.CompressedSize);
   uInt consumed = 0;
@@ -268,7 +277,7 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
     uInt chunk = std::min(kInflateChunk, total - consumed);
     if (chunk == 0)
       break; // the input ended before the stream did
-    stream.next_in = reinterpret_cast<Bytef *>(packed_.data()) + consumed;
+    stream.next_in = reinterpret_cast<Bytef *>(packed_.Data.get()) + consumed;
     stream.avail_in = chunk;
     status = inflate(&stream, Z_NO_FLUSH);
     consumed += chunk - stream.avail_in;
@@ -287,7 +296,7 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
 }
 
 bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, const std::string &target,
-                                   const std::string &data, const TOptions &options) {
+                                   const char *data, int64_t size, const TOptions &options) {
   auto log = [&](const std::string &message) {
     if (options.Log)
       options.Log(message);
@@ -303,7 +312,7 @@ bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, cons
 
   {
     std::unique_ptr<TFileStream> out = fs.Create(target);
-    bool written = out && WriteFully(*out, data.data(), static_cast<int64_t>(data.size()));
+    bool written = out && WriteFully(*out, data, size);
     if (!written) {
       // Never leave a partly written file behind.
       if (out) {
@@ -339,7 +348,7 @@ bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, 
   if (!ReadPacked(fs, archivePath, entry, options))
     return false;
   if (entry.Size == entry.CompressedSize)
-    return WriteTarget(fs, entry, target, packed_, options);
+    return WriteTarget(fs, entry, target, packed_.Data.get(), entry.Size, options);
   if (entry.CompressedSize > entry.Size)
     return false;
   if (!Inflate(entry, options)) {
@@ -347,7 +356,7 @@ bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, 
       options.Log(" Error: decompression failed");
     return false;
   }
-  return WriteTarget(fs, entry, target, unpacked_, options);
+  return WriteTarget(fs, entry, target, unpacked_.Data.get(), entry.Size, options);
 }
 
 bool TArchive::LoadDirectory(const std::string &executablePath) {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,10 +90,17 @@ private:
                   const TOptions &options);
   bool Inflate(const TFileData &entry, const TOptions &options);
   bool WriteTarget(TFileSystem &fs, const TFileData &entry, const std::string &target,
-                   const std::string &data, const TOptions &options);
+                   const char *data, int64_t size, const TOptions &options);
 
-  std::string packed_;
-  std::string unpacked_;
+  // Grows only; keeps its largest size for the next member. Not zero-filled.
+  struct TBuffer {
+    std::unique_ptr<char[]> Data;
+    size_t Capacity = 0;
+    char *Reserve(size_t size);
+  };
+
+  TBuffer packed_;
+  TBuffer unpacked_;
 };
 
 // The installer's archive: the directory read from its own executable and the

@@ -52,7 +52,8 @@ int64_t Tell(std::FILE *file) {
 
 class THostFile : public TFileStream {
 public:
-  explicit THostFile(std::FILE *file) : file_(file) {}
+  // Large stdio buffers: callers read and write in small blocks.
+  explicit THostFile(std::FILE *file) : file_(file) { std::setvbuf(file_, nullptr, _IOFBF, 1 << 16); }
   ~THostFile() override { std::fclose(file_); }
 
   int64_t Size() override {
