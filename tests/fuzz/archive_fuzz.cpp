@@ -15,14 +15,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The scratch folder of this process, removed when it ends.
+struct TScratch {
+  fs::path Folder;
+  ~TScratch() {
+    std::error_code ec;
+    fs::remove_all(Folder, ec);
+  }
+};
+
 const fs::path &Scratch() {
-  static const fs::path folder = [] {
+  static const TScratch scratch{[] {
     fs::path p = fs::temp_directory_path() / ("archive_fuzz-" + std::to_string(std::rand()) + "-" +
                                               std::to_string(reinterpret_cast<uintptr_t>(&p) & 0xFFFF));
     fs::create_directories(p);
     return p;
-  }();
-  return folder;
+  }()};
+  return scratch.Folder;
 }
 
 } // namespace
