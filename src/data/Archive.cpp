@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <string_view>
 
 namespace {
@@ -222,7 +223,10 @@ bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::strin
 char *TMemberExtractor::TBuffer::Reserve(size_t size) {
   if (size > Capacity) {
     Data.reset(); // the old block goes before the new one comes
-    Data.reset(new char[size]);
+    Capacity = 0;
+    Data.reset(new (std::nothrow) char[size]);
+    if (!Data)
+      return nullptr;
     Capacity = size;
   }
   return Data.get();
@@ -241,6 +245,8 @@ bool TMemberExtractor::ReadPacked(TFileSystem &fs, const std::string &archivePat
 
   const int64_t wanted = entry.CompressedSize;
   char *packed = packed_.Reserve(static_cast<size_t>(wanted));
+  if (!packed)
+    return false;
   int64_t collected = 0;
   while (collected < wanted) {
     int32_t want = static_cast<int32_t>(std::min<int64_t>(kMemberBlock, wanted - collected));
@@ -264,6 +270,8 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
       static_cast<int64_t>(entry.Size) > static_cast<int64_t>(entry.CompressedSize) * kMaxInflateRatio)
     return false;
   char *unpacked = unpacked_.Reserve(static_cast<size_t>(entry.Size));
+  if (!unpacked)
+    return false;
 
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
