@@ -1,4 +1,5 @@
 #include "authoring/ArchiveWriter.h"
+#include "data/AnsiText.h"
 #include "data/Archive.h"
 #include "data/DosDateTime.h"
 #include "platform/headless/HeadlessFileSystem.h"
@@ -166,6 +167,8 @@ TEST_F(ArchiveTest, LookupIgnoresCaseAndMissingMembersLogOnlyTheFirstLine) {
   EXPECT_EQ(archive.LookupMember("kestrup.EXE").Offset, 0);
   EXPECT_EQ(archive.LookupMember("Readme").Offset, -1);
   EXPECT_EQ(archive.LookupMember("").Offset, -1);
+  EXPECT_TRUE(SameText("\xDC" "bung.txt", "\xFC" "BUNG.TXT")); // Windows-1252 letters too
+  EXPECT_FALSE(SameText("\xF7", "\xD7"));                     // division and multiplication signs
 
   const std::string target = scratch.Path("out/Missing.txt");
   EXPECT_FALSE(Extract("Missing.txt", target));
