@@ -1,0 +1,30 @@
+#include "data/AnsiText.h"
+
+char AnsiUpperChar(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+    return static_cast<char>(u - 0x20);
+  switch (u) {
+  case 0x9A: return static_cast<char>(0x8A); // s caron
+  case 0x9C: return static_cast<char>(0x8C); // oe
+  case 0x9E: return static_cast<char>(0x8E); // z caron
+  case 0xFF: return static_cast<char>(0x9F); // y diaeresis
+  default: return c;
+  }
+}
+
+std::string AnsiUpperCase(const std::string &text) {
+  std::string result = text;
+  for (char &c : result)
+    c = AnsiUpperChar(c);
+  return result;
+}
+
+bool SameText(const std::string &a, const std::string &b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AnsiUpperChar(a[i]) != AnsiUpperChar(b[i]))
+      return false;
+  return true;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// 8-bit texts in the Windows-1252 code page.
+
+#include <string>
+
+// Upper case of one Windows-1252 character (letters with accents included).
+char AnsiUpperChar(char c);
+std::string AnsiUpperCase(const std::string &text);
+// Equal without regard to letter case.
+bool SameText(const std::string &a, const std::string &b);

@@ -1,0 +1,390 @@
+#include "data/Archive.h"
+
+#include "data/AnsiText.h"
+#include "data/DosDateTime.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <string_view>
+
+namespace {
+
+constexpr int32_t kDirectoryBlock = 2048;
+constexpr int32_t kMemberBlock = 1024;
+constexpr int32_t kCopyBlock = 2048;
+// Packed bytes handed to inflate at a time; progress is reported after each.
+constexpr uInt kInflateChunk = 65536;
+
+// Reads up to count bytes, continuing after short reads; the number collected.
+int64_t ReadFully(TFileStream &file, char *buffer, int64_t count) {
+  int64_t done = 0;
+  while (done < count) {
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
+    int32_t got = file.Read(buffer + done, want);
+    if (got <= 0)
+      break;
+    done += got;
+  }
+  return done;
+}
+
+bool WriteFully(TFileStream &file, const char *data, int64_t count) {
+  int64_t done = 0;
+  while (done < count) {
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
+    int32_t put = file.Write(data + done, want);
+    if (put != want)
+      return false;
+    done += put;
+  }
+  return true;
+}
+
+// A decimal number with an optional sign, nothing else; false otherwise.
+bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &result) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+    negative = text[i++] == '-';
+  if (i == text.size())
+    return false;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9')
+      return false;
+    value = value * 10 + (text[i] - '0');
+    if (value > high - low + 1)
+      return false; // far out of range; keeps the arithmetic small
+  }
+  if (negative)
+    value = -value;
+  if (value < low || value > high)
+    return false;
+  result = value;
+  return true;
+}
+
+int32_t FieldNumber(const std::string &text, int32_t fallback) {
+  int64_t value;
+  return ParseInteger(text, INT32_MIN, INT32_MAX, value) ? static_cast<int32_t>(value) : fallback;
+}
+
+int Percent(int64_t part, int64_t whole) { return whole > 0 ? static_cast<int>(part * 100 / whole) : 0; }
+
+} // namespace
+
+TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path) {
+  TArchiveDirectory lines;
+  std::unique_ptr<TFileStream> file = fs.OpenRead(path);
+  if (!file)
+    return lines;
+  int64_t fileSize = file->Size();
+  unsigned char word[4];
+  if (fileSize < 4 || !file->Seek(fileSize - 4) ||
+      ReadFully(*file, reinterpret_cast<char *>(word), 4) != 4)
+    return lines;
+  int64_t length = static_cast<int64_t>(word[0]) | static_cast<int64_t>(word[1]) << 8 |
+                   static_cast<int64_t>(word[2]) << 16 | static_cast<int64_t>(word[3]) << 24;
+  // A length reaching before the start of the file describes no directory.
+  if (length > fileSize - 4 || !file->Seek(fileSize - 4 - length))
+    return lines;
+
+  std::string text;
+  text.reserve(static_cast<size_t>(length));
+  std::array<char, kDirectoryBlock> block;
+  while (static_cast<int64_t>(text.size()) < length) {
+    int32_t got = file->Read(block.data(), kDirectoryBlock);
+    if (got <= 0)
+      break;
+    int64_t take = std::min<int64_t>(got, length - static_cast<int64_t>(text.size()));
+    text.append(block.data(), static_cast<size_t>(take));
+  }
+  if (static_cast<int64_t>(text.size()) != length)
+    return lines;
+
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+TFileData ParseFileData(const std::string &line) {
+  TFileData entry;
+  size_t equals = line.find('=');
+  if (equals == std::string::npos)
+    return entry;
+  entry.Name = line.substr(0, equals);
+
+  std::vector<std::string> fields;
+  size_t start = equals + 1;
+  while (start <= line.size()) {
+    size_t end = line.find(';', start);
+    if (end == std::string::npos) {
+      if (start < line.size())
+        fields.push_back(line.substr(start));
+      break;
+    }
+    fields.push_back(line.substr(start, end - start));
+    start = end + 1;
+  }
+  auto field = [&](size_t i) { return i < fields.size() ? fields[i] : std::string(); };
+
+  int64_t dos;
+  TDateTime date;
+  if (ParseInteger(field(0), INT32_MIN, UINT32_MAX, dos) &&
+      DosDateTimeToDateTime(static_cast<uint32_t>(dos), date))
+    entry.Date = date;
+  entry.Size = FieldNumber(field(1), 0);
+  entry.CompressedSize = FieldNumber(field(2), 0);
+  entry.Offset = FieldNumber(field(3), -1);
+  return entry;
+}
+
+TFileData FindFileData(const TArchiveDirectory &directory, const std::string &name) {
+  for (const std::string &line : directory) {
+    size_t equals = line.find('=');
+    if (equals != std::string::npos && equals == name.size() &&
+        SameText(line.substr(0, equals), name))
+      return ParseFileData(line);
+  }
+  return TFileData{};
+}
+
+bool IsPlainMemberName(const std::string &name) {
+  if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ')
+    return false;
+  for (char c : name) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+      return false;
+  }
+  // Device names stay devices whatever folder or extension they are given.
+  std::string base = AnsiUpperCase(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ')
+    base.pop_back();
+  static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$"};
+  for (const char *device : kDevices)
+    if (base == device)
+      return false;
+  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+      base[3] >= '1' && base[3] <= '9')
+    return false;
+  return true;
+}
+
+int32_t AttributeNumber(const std::string &text) { return FieldNumber(text, 0); }
+
+bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attributes) {
+  uint32_t current;
+  if (attributes <= 0 || !fs.GetAttributes(path, current))
+    return false;
+  if (current == static_cast<uint32_t>(attributes))
+    return true;
+  return fs.SetAttributes(path, static_cast<uint32_t>(attributes));
+}
+
+bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target) {
+  if (!fs.FileExists(source))
+    return false;
+  std::unique_ptr<TFileStream> in = fs.OpenRead(source);
+  if (!in)
+    return false;
+  std::string folder = ExtractFilePath(target);
+  if (!folder.empty() && !fs.DirectoryExists(folder) && !fs.ForceDirectories(folder))
+    return false;
+  std::unique_ptr<TFileStream> out = fs.Create(target);
+  if (!out)
+    return false;
+  int64_t sourceSize = in->Size();
+  int64_t written = 0;
+  std::array<char, kCopyBlock> block;
+  for (;;) {
+    int32_t got = in->Read(block.data(), kCopyBlock);
+    if (got <= 0)
+      break;
+    int32_t put = out->Write(block.data(), got);
+    written += put;
+    if (put != got)
+      break;
+  }
+  return sourceSize >= 0 && written == sourceSize;
+}
+
+char *TMemberExtractor::TBuffer::Reserve(size_t size) {
+  if (size > Capacity) {
+    Data.reset(); // the old block goes before the new one comes
+    Capacity = 0;
+    Data.reset(new (std::nothrow) char[size]);
+    if (!Data)
+      return nullptr;
+    Capacity = size;
+  }
+  return Data.get();
+}
+
+bool TMemberExtractor::ReadPacked(TFileSystem &fs, const std::string &archivePath,
+                                  const TFileData &entry, const TOptions &options) {
+  std::unique_ptr<TFileStream> file = fs.OpenRead(archivePath);
+  if (!file || !file->Seek(entry.Offset))
+    return false;
+  // A member reaching past the end of the file cannot be read completely:
+  // refuse it before taking memory for its declared size.
+  int64_t fileSize = file->Size();
+  if (fileSize < 0 || static_cast<int64_t>(entry.Offset) + entry.CompressedSize > fileSize)
+    return false;
+
+  const int64_t wanted = entry.CompressedSize;
+  char *packed = packed_.Reserve(static_cast<size_t>(wanted));
+  if (!packed)
+    return false;
+  int64_t collected = 0;
+  while (collected < wanted) {
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(kMemberBlock, wanted - collected));
+    int32_t got = file->Read(packed + collected, want);
+    if (got <= 0)
+      break;
+    collected += got;
+    if (options.Progress)
+      options.Progress(Percent(collected, wanted));
+  }
+  file.reset();
+  if (options.Progress)
+    options.Progress(0);
+  return collected == wanted;
+}
+
+bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) {
+  // Sizes no zlib stream of this length can produce are refused before the
+  // output buffer is taken.
+  if (entry.Size > kMaxMemberSize ||
+      static_cast<int64_t>(entry.Size) > static_cast<int64_t>(entry.CompressedSize) * kMaxInflateRatio)
+    return false;
+  char *unpacked = unpacked_.Reserve(static_cast<size_t>(entry.Size));
+  if (!unpacked)
+    return false;
+
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK)
+    return false;
+  stream.next_out = reinterpret_cast<Bytef *>(unpacked);
+  stream.avail_out = static_cast<uInt>(entry.Size);
+  const uInt total = static_cast<uInt>(entry.CompressedSize);
+  uInt consumed = 0;
+  int status = Z_BUF_ERROR;
+  for (;;) {
+    uInt chunk = std::min(kInflateChunk, total - consumed);
+    if (chunk == 0)
+      break; // the input ended before the stream did
+    stream.next_in = reinterpret_cast<Bytef *>(packed_.Data.get()) + consumed;
+    stream.avail_in = chunk;
+    status = inflate(&stream, Z_NO_FLUSH);
+    consumed += chunk - stream.avail_in;
+    if (options.Progress)
+      options.Progress(Percent(consumed, total));
+    if (options.ProcessMessages)
+      options.ProcessMessages();
+    // Z_STREAM_END ends it; so does an error, or Z_BUF_ERROR when the output
+    // is full and the stream still wants to produce more than Size bytes.
+    if (status != Z_OK)
+      break;
+  }
+  bool complete = status == Z_STREAM_END && stream.total_out == static_cast<uLong>(entry.Size);
+  inflateEnd(&stream);
+  return complete;
+}
+
+bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, const std::string &target,
+                                   const char *data, int64_t size, const TOptions &options) {
+  auto log = [&](const std::string &message) {
+    if (options.Log)
+      options.Log(message);
+  };
+  std::string folder = ExtractFilePath(target);
+  if (!folder.empty() && !fs.DirectoryExists(folder) && !fs.ForceDirectories(folder)) {
+    log(" Error: Unable to create " + folder);
+    return false;
+  }
+  int32_t folderAttributes = AttributeNumber(options.DirectoryAttributes);
+  if (!folder.empty() && folderAttributes > 0)
+    SetPathAttributes(fs, folder, folderAttributes);
+
+  {
+    std::unique_ptr<TFileStream> out = fs.Create(target);
+    bool written = out && WriteFully(*out, data, size);
+    if (!written) {
+      // Never leave a partly written file behind.
+      if (out) {
+        out.reset();
+        fs.RemoveFile(target);
+      }
+      log(" Error: Unable to create " + target);
+      return false;
+    }
+  }
+
+  bool stamped = fs.FileExists(target) && fs.SetLastWriteTime(target, entry.Date);
+  if (stamped) {
+    int32_t fileAttributes = AttributeNumber(options.FileAttributes);
+    if (fileAttributes > 0)
+      SetPathAttributes(fs, target, fileAttributes);
+  } else {
+    fs.SetAttributes(target, kFileAttributeArchive);
+    fs.RemoveFile(target);
+    log(" Error: unable to extract " + entry.Name);
+  }
+  return stamped;
+}
+
+bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+                               const std::string &target, const TOptions &options) {
+  if (options.Log)
+    options.Log(" Extracting " + entry.Name + " to " + ExtractFilePath(target));
+  if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
+    return false;
+  if (options.Progress)
+    options.Progress(0);
+  if (!ReadPacked(fs, archivePath, entry, options))
+    return false;
+  if (entry.Size == entry.CompressedSize)
+    return WriteTarget(fs, entry, target, packed_.Data.get(), entry.Size, options);
+  if (entry.CompressedSize > entry.Size)
+    return false;
+  if (!Inflate(entry, options)) {
+    if (options.Log)
+      options.Log(" Error: decompression failed");
+    return false;
+  }
+  return WriteTarget(fs, entry, target, unpacked_.Data.get(), entry.Size, options);
+}
+
+bool TArchive::LoadDirectory(const std::string &executablePath) {
+  path_ = executablePath;
+  directory_ = ReadArchiveDirectory(fs_, executablePath);
+  return !directory_.empty();
+}
+
+void TArchive::Release() {
+  directory_.clear();
+  directory_.shrink_to_fit();
+}
+
+bool TArchive::ExtractMember(const TFileData &entry, const std::string &target,
+                             const std::string &fileAttributes, const std::string &directoryAttributes,
+                             const TLogSink &log, const TProgressSink &progress) {
+  TMemberExtractor::TOptions options;
+  options.Log = log;
+  options.Progress = progress;
+  options.FileAttributes = fileAttributes;
+  options.DirectoryAttributes = directoryAttributes;
+  return extractor_.Extract(fs_, path_, entry, target, options);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The file system as the programs see it: Windows paths and attribute masks,
+// last-write times in local time. The Win32 implementation works on the real
+// disk; the headless one works on the host's files and keeps the Windows
+// attribute masks and times beside them so tests can check them.
+//
+// Every operation reports failure through its result and never throws.
+// Paths are 8-bit texts; "\" and "/" both separate folders.
+
+#include "data/DateTime.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Windows file attribute masks.
+constexpr uint32_t kFileAttributeReadOnly = 0x01;
+constexpr uint32_t kFileAttributeHidden = 0x02;
+constexpr uint32_t kFileAttributeSystem = 0x04;
+constexpr uint32_t kFileAttributeDirectory = 0x10;
+constexpr uint32_t kFileAttributeArchive = 0x20;
+constexpr uint32_t kFileAttributeNormal = 0x80;
+
+// An open file. Reads and writes move the position.
+class TFileStream {
+public:
+  virtual ~TFileStream() = default;
+  // Size in bytes, or -1 when it cannot be determined.
+  virtual int64_t Size() = 0;
+  virtual bool Seek(int64_t position) = 0;
+  // Bytes read (0 at the end of the file), or -1 on a read error.
+  virtual int32_t Read(void *buffer, int32_t count) = 0;
+  // Bytes written; fewer than count on an error.
+  virtual int32_t Write(const void *buffer, int32_t count) = 0;
+};
+
+class TFileSystem {
+public:
+  virtual ~TFileSystem() = default;
+
+  // Existing files only (not folders).
+  virtual bool FileExists(const std::string &path) = 0;
+  virtual bool DirectoryExists(const std::string &path) = 0;
+  // Creates the folder with every missing level; true when it exists afterwards.
+  virtual bool ForceDirectories(const std::string &path) = 0;
+  virtual bool RemoveFolder(const std::string &path) = 0;
+  // Fails for read-only files and folders.
+  virtual bool RemoveFile(const std::string &path) = 0;
+
+  // Read-only access that other readers may share (the running program's own file).
+  virtual std::unique_ptr<TFileStream> OpenRead(const std::string &path) = 0;
+  // Creates or replaces a file for writing; null when that is not allowed.
+  virtual std::unique_ptr<TFileStream> Create(const std::string &path) = 0;
+
+  // The attribute mask of an existing file or folder.
+  virtual bool GetAttributes(const std::string &path, uint32_t &attributes) = 0;
+  virtual bool SetAttributes(const std::string &path, uint32_t attributes) = 0;
+
+  // Opens the file for writing and sets its last-write time, given in local
+  // time. Fails when the file cannot be opened for writing or the time is not
+  // representable.
+  virtual bool SetLastWriteTime(const std::string &path, TDateTime localTime) = 0;
+  virtual bool GetLastWriteTime(const std::string &path, TDateTime &localTime) = 0;
+
+  // Names (without folder) of the files directly inside a folder; folders are
+  // left out.
+  virtual std::vector<std::string> ListFiles(const std::string &folder) = 0;
+};
+
+// Path texts shared by every implementation.
+bool IsPathSeparator(char c);
+// The folder part of a path including its trailing separator ("" without one).
+std::string ExtractFilePath(const std::string &path);
+// The part after the last separator or drive colon.
+std::string ExtractFileName(const std::string &path);
+// The folder with a trailing backslash unless it already ends in a separator.
+std::string IncludeTrailingBackslash(const std::string &folder);

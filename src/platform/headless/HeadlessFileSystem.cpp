@@ -1,0 +1,253 @@
+#include "platform/headless/HeadlessFileSystem.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path HostPath(const std::string &path) {
+  std::string text = path;
+#ifndef _WIN32
+  std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+  return fs::path(text);
+}
+
+// One key per file: absolute, normalised, and without letter case on Windows.
+std::string Key(const std::string &path) {
+  std::error_code ec;
+  fs::path p = fs::absolute(HostPath(path), ec);
+  if (ec)
+    p = HostPath(path);
+  std::string key = p.lexically_normal().generic_string();
+  while (key.size() > 1 && key.back() == '/')
+    key.pop_back();
+#ifdef _WIN32
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+#endif
+  return key;
+}
+
+int SeekTo(std::FILE *file, int64_t position, int whence) {
+#ifdef _WIN32
+  return _fseeki64(file, position, whence);
+#else
+  return fseeko(file, static_cast<off_t>(position), whence);
+#endif
+}
+
+int64_t Tell(std::FILE *file) {
+#ifdef _WIN32
+  return _ftelli64(file);
+#else
+  return static_cast<int64_t>(ftello(file));
+#endif
+}
+
+class THostFile : public TFileStream {
+public:
+  // Large stdio buffers: callers read and write in small blocks.
+  explicit THostFile(std::FILE *file) : file_(file) { std::setvbuf(file_, nullptr, _IOFBF, 1 << 16); }
+  ~THostFile() override { std::fclose(file_); }
+
+  int64_t Size() override {
+    int64_t here = Tell(file_);
+    if (here < 0 || SeekTo(file_, 0, SEEK_END) != 0)
+      return -1;
+    int64_t size = Tell(file_);
+    SeekTo(file_, here, SEEK_SET);
+    return size;
+  }
+  bool Seek(int64_t position) override { return position >= 0 && SeekTo(file_, position, SEEK_SET) == 0; }
+  int32_t Read(void *buffer, int32_t count) override {
+    if (count <= 0)
+      return 0;
+    size_t n = std::fread(buffer, 1, static_cast<size_t>(count), file_);
+    if (n == 0 && std::ferror(file_))
+      return -1;
+    return static_cast<int32_t>(n);
+  }
+  int32_t Write(const void *buffer, int32_t count) override {
+    if (count <= 0)
+      return 0;
+    return static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+  }
+
+private:
+  std::FILE *file_;
+};
+
+// Local calendar time <-> host file time, through the C library's time zone.
+bool LocalToFileTime(TDateTime local, fs::file_time_type &result) {
+  TDateTimeParts parts;
+  if (!DecodeDateTime(local, parts) || parts.Year < 1970)
+    return false;
+  std::tm tm{};
+  tm.tm_year = parts.Year - 1900;
+  tm.tm_mon = parts.Month - 1;
+  tm.tm_mday = parts.Day;
+  tm.tm_hour = parts.Hour;
+  tm.tm_min = parts.Minute;
+  tm.tm_sec = parts.Second;
+  tm.tm_isdst = -1;
+  std::time_t t = std::mktime(&tm);
+  if (t == static_cast<std::time_t>(-1))
+    return false;
+  auto system = std::chrono::system_clock::from_time_t(t);
+  result = fs::file_time_type::clock::from_sys(system);
+  return true;
+}
+
+bool FileTimeToLocal(fs::file_time_type time, TDateTime &result) {
+  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+      fs::file_time_type::clock::to_sys(time));
+  std::time_t t = std::chrono::system_clock::to_time_t(system);
+  std::tm *tm = std::localtime(&t);
+  if (!tm)
+    return false;
+  TDateTimeParts parts;
+  parts.Year = tm->tm_year + 1900;
+  parts.Month = tm->tm_mon + 1;
+  parts.Day = tm->tm_mday;
+  parts.Hour = tm->tm_hour;
+  parts.Minute = tm->tm_min;
+  parts.Second = std::min(tm->tm_sec, 59);
+  return EncodeDateTime(parts, result);
+}
+
+} // namespace
+
+bool THeadlessFileSystem::IsReadOnly(const std::string &key) const {
+  auto it = attributes_.find(key);
+  return it != attributes_.end() && (it->second & kFileAttributeReadOnly) != 0;
+}
+
+void THeadlessFileSystem::Forget(const std::string &key) {
+  attributes_.erase(key);
+  times_.erase(key);
+}
+
+bool THeadlessFileSystem::FileExists(const std::string &path) {
+  std::error_code ec;
+  return fs::is_regular_file(HostPath(path), ec);
+}
+
+bool THeadlessFileSystem::DirectoryExists(const std::string &path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(HostPath(path), ec);
+}
+
+bool THeadlessFileSystem::ForceDirectories(const std::string &path) {
+  if (path.empty())
+    return false;
+  std::error_code ec;
+  fs::create_directories(HostPath(path), ec);
+  return DirectoryExists(path);
+}
+
+bool THeadlessFileSystem::RemoveFolder(const std::string &path) {
+  std::string key = Key(path);
+  std::error_code ec;
+  if (IsReadOnly(key) || !DirectoryExists(path) || !fs::remove(HostPath(path), ec))
+    return false;
+  Forget(key);
+  return true;
+}
+
+bool THeadlessFileSystem::RemoveFile(const std::string &path) {
+  std::string key = Key(path);
+  std::error_code ec;
+  if (IsReadOnly(key) || !FileExists(path) || !fs::remove(HostPath(path), ec))
+    return false;
+  Forget(key);
+  return true;
+}
+
+std::unique_ptr<TFileStream> THeadlessFileSystem::OpenRead(const std::string &path) {
+  if (!FileExists(path))
+    return nullptr;
+  std::FILE *file = std::fopen(HostPath(path).string().c_str(), "rb");
+  if (!file)
+    return nullptr;
+  return std::make_unique<THostFile>(file);
+}
+
+std::unique_ptr<TFileStream> THeadlessFileSystem::Create(const std::string &path) {
+  std::string key = Key(path);
+  if (IsReadOnly(key) || DirectoryExists(path))
+    return nullptr;
+  std::FILE *file = std::fopen(HostPath(path).string().c_str(), "wb");
+  if (!file)
+    return nullptr;
+  times_.erase(key);
+  return std::make_unique<THostFile>(file);
+}
+
+bool THeadlessFileSystem::GetAttributes(const std::string &path, uint32_t &attributes) {
+  bool isFile = FileExists(path);
+  if (!isFile && !DirectoryExists(path))
+    return false;
+  auto it = attributes_.find(Key(path));
+  if (it != attributes_.end())
+    attributes = it->second;
+  else
+    attributes = isFile ? kFileAttributeArchive : kFileAttributeDirectory;
+  return true;
+}
+
+bool THeadlessFileSystem::SetAttributes(const std::string &path, uint32_t attributes) {
+  bool isFile = FileExists(path);
+  if (!isFile && !DirectoryExists(path))
+    return false;
+  // As on Windows, the directory bit belongs to the kind of entry, not to the caller.
+  attributes &= ~kFileAttributeDirectory;
+  if (!isFile)
+    attributes |= kFileAttributeDirectory;
+  attributes_[Key(path)] = attributes;
+  return true;
+}
+
+bool THeadlessFileSystem::SetLastWriteTime(const std::string &path, TDateTime localTime) {
+  std::string key = Key(path);
+  TDateTimeParts parts;
+  if (!FileExists(path) || IsReadOnly(key) || !DecodeDateTime(localTime, parts) || parts.Year < 1601)
+    return false;
+  times_[key] = localTime;
+  // The host's own time follows where it can; the kept value is what counts.
+  fs::file_time_type hostTime;
+  std::error_code ec;
+  if (LocalToFileTime(localTime, hostTime))
+    fs::last_write_time(HostPath(path), hostTime, ec);
+  return true;
+}
+
+bool THeadlessFileSystem::GetLastWriteTime(const std::string &path, TDateTime &localTime) {
+  if (!FileExists(path) && !DirectoryExists(path))
+    return false;
+  auto it = times_.find(Key(path));
+  if (it != times_.end()) {
+    localTime = it->second;
+    return true;
+  }
+  std::error_code ec;
+  fs::file_time_type time = fs::last_write_time(HostPath(path), ec);
+  return !ec && FileTimeToLocal(time, localTime);
+}
+
+std::vector<std::string> THeadlessFileSystem::ListFiles(const std::string &folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(HostPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code kindError;
+    if (it->is_regular_file(kindError))
+      names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}

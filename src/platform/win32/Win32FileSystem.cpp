@@ -1,0 +1,187 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string WithoutTrailingSeparator(std::string path) {
+  // "C:\" stays as it is: the root of a drive needs its separator.
+  while (path.size() > 1 && IsPathSeparator(path.back()) &&
+         !(path.size() == 3 && path[1] == ':'))
+    path.pop_back();
+  return path;
+}
+
+DWORD AttributesOf(const std::string &path) {
+  return GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+}
+
+// Windows refuses to write or delete a read-only file; Wine running as root
+// does not (it keeps the attribute as Unix permissions, which root ignores).
+// Checking the attribute first gives the same result on both.
+bool IsReadOnlyFile(const std::string &path) {
+  DWORD a = AttributesOf(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) &&
+         (a & FILE_ATTRIBUTE_READONLY);
+}
+
+class TWin32File : public TFileStream {
+public:
+  explicit TWin32File(HANDLE handle) : handle_(handle) {}
+  ~TWin32File() override { CloseHandle(handle_); }
+
+  int64_t Size() override {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(handle_, &size) ? size.QuadPart : -1;
+  }
+  bool Seek(int64_t position) override {
+    LARGE_INTEGER to;
+    to.QuadPart = position;
+    return position >= 0 && SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN);
+  }
+  int32_t Read(void *buffer, int32_t count) override {
+    DWORD got = 0;
+    if (count <= 0)
+      return 0;
+    if (!ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr))
+      return -1;
+    return static_cast<int32_t>(got);
+  }
+  int32_t Write(const void *buffer, int32_t count) override {
+    DWORD put = 0;
+    if (count <= 0)
+      return 0;
+    if (!WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr))
+      return 0;
+    return static_cast<int32_t>(put);
+  }
+
+private:
+  HANDLE handle_;
+};
+
+bool ToLocalFileTime(TDateTime value, FILETIME &local) {
+  TDateTimeParts p;
+  if (!DecodeDateTime(value, p) || p.Year < 1601)
+    return false;
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(p.Year);
+  st.wMonth = static_cast<WORD>(p.Month);
+  st.wDay = static_cast<WORD>(p.Day);
+  st.wHour = static_cast<WORD>(p.Hour);
+  st.wMinute = static_cast<WORD>(p.Minute);
+  st.wSecond = static_cast<WORD>(p.Second);
+  st.wMilliseconds = static_cast<WORD>(p.Millisecond);
+  return SystemTimeToFileTime(&st, &local) != 0;
+}
+
+} // namespace
+
+bool TWin32FileSystem::FileExists(const std::string &path) {
+  DWORD a = AttributesOf(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TWin32FileSystem::DirectoryExists(const std::string &path) {
+  DWORD a = AttributesOf(path);
+  return !path.empty() && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TWin32FileSystem::ForceDirectories(const std::string &path) {
+  std::string folder = WithoutTrailingSeparator(path);
+  if (folder.empty())
+    return false;
+  if (DirectoryExists(folder))
+    return true;
+  std::string parent = WithoutTrailingSeparator(ExtractFilePath(folder));
+  // Stop at a drive ("C:") or at the top of a relative path.
+  if (!parent.empty() && parent != folder && !(parent.size() == 2 && parent[1] == ':') &&
+      !ForceDirectories(parent))
+    return false;
+  return CreateDirectoryA(folder.c_str(), nullptr) || DirectoryExists(folder);
+}
+
+bool TWin32FileSystem::RemoveFolder(const std::string &path) {
+  return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
+}
+
+bool TWin32FileSystem::RemoveFile(const std::string &path) {
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return nullptr;
+  return std::make_unique<TWin32File>(h);
+}
+
+std::unique_ptr<TFileStream> TWin32FileSystem::Create(const std::string &path) {
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return nullptr;
+  return std::make_unique<TWin32File>(h);
+}
+
+bool TWin32FileSystem::GetAttributes(const std::string &path, uint32_t &attributes) {
+  DWORD a = AttributesOf(path);
+  if (a == INVALID_FILE_ATTRIBUTES)
+    return false;
+  attributes = a;
+  return true;
+}
+
+bool TWin32FileSystem::SetAttributes(const std::string &path, uint32_t attributes) {
+  return SetFileAttributesA(WithoutTrailingSeparator(path).c_str(), attributes) != 0;
+}
+
+bool TWin32FileSystem::SetLastWriteTime(const std::string &path, TDateTime localTime) {
+  FILETIME local, utc;
+  if (!ToLocalFileTime(localTime, local) || !LocalFileTimeToFileTime(&local, &utc) ||
+      IsReadOnlyFile(path))
+    return false;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return false;
+  bool ok = SetFileTime(h, nullptr, nullptr, &utc) != 0;
+  CloseHandle(h);
+  return ok;
+}
+
+bool TWin32FileSystem::GetLastWriteTime(const std::string &path, TDateTime &localTime) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  FILETIME local;
+  SYSTEMTIME st;
+  if (!GetFileAttributesExA(WithoutTrailingSeparator(path).c_str(), GetFileExInfoStandard, &data) ||
+      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st))
+    return false;
+  TDateTimeParts p;
+  p.Year = st.wYear, p.Month = st.wMonth, p.Day = st.wDay;
+  p.Hour = st.wHour, p.Minute = st.wMinute, p.Second = st.wSecond, p.Millisecond = st.wMilliseconds;
+  return EncodeDateTime(p, localTime);
+}
+
+std::vector<std::string> TWin32FileSystem::ListFiles(const std::string &folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((IncludeTrailingBackslash(folder) + "*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(found.cFileName);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  return names;
+}

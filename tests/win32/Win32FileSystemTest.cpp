@@ -1,0 +1,123 @@
+#include "authoring/ArchiveWriter.h"
+#include "data/ContentContainer.h"
+#include "data/DosDateTime.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+constexpr uint32_t kDos = 862411107; // 2005-11-07 11:11:06, local time
+
+std::string WinPath(std::string path) {
+  for (char &c : path)
+    if (c == '/')
+      c = '\\';
+  return path;
+}
+
+// The file's last-write time as a packed local DOS date-time, read the Win32 way.
+uint32_t DosTimeOf(const std::string &path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+  FILETIME utc, local;
+  WORD date = 0, time = 0;
+  EXPECT_TRUE(GetFileTime(h, nullptr, nullptr, &utc));
+  CloseHandle(h);
+  EXPECT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+  EXPECT_TRUE(FileTimeToDosDateTime(&local, &date, &time));
+  return static_cast<uint32_t>(date) << 16 | time;
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    TArchiveWriter writer;
+    ASSERT_TRUE(writer.Open(setup));
+    ASSERT_TRUE(writer.AddStored("Kestrup.exe", kDos, std::string(3000, 'k')));
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+      text += "readme line " + std::to_string(i) + "\r\n";
+    readme = text;
+    ASSERT_TRUE(writer.AddMember("Readme.txt", kDos, readme));
+    ASSERT_TRUE(writer.Finish());
+    ASSERT_TRUE(archive.LoadDirectory(setup));
+  }
+
+  bool Extract(const std::string &name, const std::string &target, const std::string &fileAttributes,
+               const std::string &folderAttributes) {
+    return archive.ExtractMember(archive.LookupMember(name), target, fileAttributes, folderAttributes,
+                                 [this](const std::string &m) { log.push_back(m); }, {});
+  }
+
+  TScratchFolder scratch;
+  TWin32FileSystem files;
+  TArchive archive{files};
+  std::string setup = WinPath(scratch.Path("setup.exe"));
+  std::string readme;
+  std::vector<std::string> log;
+};
+
+TEST_F(Win32FileSystemTest, ExtractedFileCarriesTheDirectoryTimeAndAttributes) {
+  const std::string folder = WinPath(scratch.Path("Program\\Sub\\"));
+  const std::string target = folder + "Readme.txt";
+  ASSERT_TRUE(Extract("Readme.txt", target, "1", "2"));
+  EXPECT_EQ(TScratchFolder::ReadFile(target), readme);
+  EXPECT_EQ(DosTimeOf(target), kDos);
+  TDateTime when = 0, expected = 0;
+  ASSERT_TRUE(files.GetLastWriteTime(target, when));
+  ASSERT_TRUE(DosDateTimeToDateTime(kDos, expected));
+  EXPECT_EQ(when, expected);
+
+  DWORD attributes = GetFileAttributesA(target.c_str());
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+  attributes = GetFileAttributesA(folder.substr(0, folder.size() - 1).c_str());
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
+  // Extracting onto the read-only file fails and names it; the file is kept.
+  log.clear();
+  EXPECT_FALSE(Extract("Readme.txt", target, "", ""));
+  EXPECT_EQ(log, (std::vector<std::string>{" Extracting Readme.txt to " + folder,
+                                           " Error: Unable to create " + target}));
+  EXPECT_EQ(TScratchFolder::ReadFile(target), readme);
+  // A read-only file cannot be opened for writing, so its time cannot be set either.
+  EXPECT_FALSE(files.SetLastWriteTime(target, expected + 1));
+  EXPECT_TRUE(SetPathAttributes(files, target, FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_TRUE(files.RemoveFile(target));
+}
+
+TEST_F(Win32FileSystemTest, FirstMemberIsTheInstallerAndFoldersAreCreated) {
+  const std::string target = WinPath(scratch.Path("a\\b\\c\\Kestrup.exe"));
+  ASSERT_TRUE(Extract("KESTRUP.EXE", target, "", "0"));
+  EXPECT_EQ(TScratchFolder::ReadFile(target), std::string(3000, 'k'));
+  DWORD attributes = GetFileAttributesA(WinPath(scratch.Path("a\\b\\c")).c_str());
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY), 0u);
+
+  // A file standing where a folder should be.
+  const std::string blocked = WinPath(scratch.Path("a\\b\\c\\Kestrup.exe\\x\\"));
+  EXPECT_FALSE(Extract("Readme.txt", blocked + "Readme.txt", "", ""));
+  EXPECT_EQ(log.back(), " Error: Unable to create " + blocked);
+
+  EXPECT_TRUE(CopyFileBlocks(files, target, WinPath(scratch.Path("copy\\deep\\K.exe"))));
+  EXPECT_EQ(TScratchFolder::ReadFile(WinPath(scratch.Path("copy\\deep\\K.exe"))), std::string(3000, 'k'));
+}
+
+TEST_F(Win32FileSystemTest, TemporaryFolderIsRemovedWithItsFiles) {
+  const std::string program = WinPath(scratch.Path());
+  auto directory = LoadContentDirectory(files, setup);
+  ASSERT_TRUE(directory && !directory->empty());
+  for (const char *name : {"Readme.txt", "Kestrup.exe"})
+    ASSERT_TRUE(ExtractContentEntry(files, setup, FindContentEntry(directory, name),
+                                    ContentTempPath(program, name)));
+  ASSERT_TRUE(SetFileAttributesA(ContentTempPath(program, "Readme.txt").c_str(),
+                                 FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_EQ(files.ListFiles(ContentTempFolder(program)).size(), 2u);
+  EXPECT_TRUE(RemoveContentTemp(files, program));
+  EXPECT_EQ(GetFileAttributesA((program + "\\T").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(files.FileExists(setup));
+}
+
+} // namespace
