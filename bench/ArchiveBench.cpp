@@ -5,58 +5,25 @@
 // the same packed members with zlib's uncompress (stored ones: a memcpy) from
 // memory into memory. Also the writer's throughput (zlib level 9).
 //
-// Heap use is counted by the global operator new below: "peak_heap" is the
-// most memory extraction held at once, next to the largest member's size.
-// GCC cannot see that operator delete frees what operator new took from malloc.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+// Heap use comes from the benchmark program's counting operator new:
+// "peak_heap" is the most memory extraction held at once, next to the largest
+// member's size.
 
 #include "authoring/ArchiveWriter.h"
 #include "data/Archive.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
+#include "HeapCounter.h"
+
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <new>
 #include <random>
-
-namespace {
-
-std::atomic<int64_t> g_live{0};
-std::atomic<int64_t> g_peak{0};
-
-void CountAllocation(int64_t bytes) {
-  int64_t now = g_live.fetch_add(bytes) + bytes;
-  int64_t peak = g_peak.load();
-  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-  }
-}
-
-} // namespace
-
-// Every allocation carries its size in a 16-byte header so the live total is exact.
-void *operator new(std::size_t size) {
-  void *block = std::malloc(size + 16);
-  if (!block)
-    throw std::bad_alloc();
-  *static_cast<std::size_t *>(block) = size;
-  CountAllocation(static_cast<int64_t>(size));
-  return static_cast<char *>(block) + 16;
-}
-void operator delete(void *p) noexcept {
-  if (!p)
-    return;
-  void *block = static_cast<char *>(p) - 16;
-  g_live.fetch_sub(static_cast<int64_t>(*static_cast<std::size_t *>(block)));
-  std::free(block);
-}
-void operator delete(void *p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -132,8 +99,8 @@ void BM_ExtractEveryMember(benchmark::State &state) {
   int64_t peak = 0;
   // One archive for the whole run, as the installer keeps it: its buffers
   // are reused for every member.
-  int64_t before = g_live.load();
-  g_peak.store(before);
+  int64_t before = HeapLiveBytes();
+  ResetHeapPeak(before);
   TArchive archive(files);
   for (auto _ : state) {
     if (!archive.LoadDirectory(payload.archivePath))
@@ -143,7 +110,7 @@ void BM_ExtractEveryMember(benchmark::State &state) {
       if (!archive.ExtractMember(entry, out + entry.Name, "", "", {}, [](int) {}))
         state.SkipWithError("extraction failed");
     }
-    peak = std::max(peak, g_peak.load() - before);
+    peak = std::max(peak, HeapPeakBytes() - before);
   }
   state.SetBytesProcessed(state.iterations() * payload.totalBytes);
   state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;

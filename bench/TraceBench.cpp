@@ -5,28 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
+#include "HeapCounter.h"
+
 #include <string>
-
-namespace {
-std::atomic<uint64_t> g_allocations{0};
-}
-
-// Counts every allocation of the benchmark program. (GCC cannot see that
-// this new and delete belong together once they are inlined.)
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void *operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void *p = std::malloc(size ? size : 1))
-    return p;
-  throw std::bad_alloc();
-}
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -38,14 +19,14 @@ TDateTime Morning() {
 
 void ReportAllocations(benchmark::State &state, uint64_t before) {
   state.counters["allocs_per_iteration"] = benchmark::Counter(
-      static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations()));
+      static_cast<double>(HeapAllocations() - before) / static_cast<double>(state.iterations()));
 }
 
 void BM_KeyboardNotification(benchmark::State &state) {
   TTraceSimulation sim(Morning());
   sim.Start();
   TTraceEngine &engine = sim.Engine;
-  uint64_t before = g_allocations.load();
+  uint64_t before = HeapAllocations();
   for (auto _ : state)
     engine.HandleNotification(kKeyboardNotification, 'A', 0xC0000001u);
   ReportAllocations(state, before);
@@ -58,7 +39,7 @@ void BM_MouseMoveNotification(benchmark::State &state) {
   sim.Start();
   TTraceEngine &engine = sim.Engine;
   int32_t x = 0;
-  uint64_t before = g_allocations.load();
+  uint64_t before = HeapAllocations();
   for (auto _ : state) {
     sim.Cursor.Position.X = ++x & 1023; // a new place every time: always counted
     engine.HandleNotification(kMouseNotification, kMsgMouseMove, 0);
@@ -72,7 +53,7 @@ void BM_MouseClickNotification(benchmark::State &state) {
   TTraceSimulation sim(Morning());
   sim.Start();
   TTraceEngine &engine = sim.Engine;
-  uint64_t before = g_allocations.load();
+  uint64_t before = HeapAllocations();
   for (auto _ : state)
     engine.HandleNotification(kMouseNotification, kMsgLButtonUp, 0);
   ReportAllocations(state, before);
@@ -110,7 +91,7 @@ void BM_EvaluateRules105(benchmark::State &state) {
     state.SkipWithError("the rule file did not give 100 rules");
   const TDateTime tick = engine.TraceInterval / kMillisecondsPerDay;
   uint32_t n = 0;
-  uint64_t before = g_allocations.load();
+  uint64_t before = HeapAllocations();
   for (auto _ : state) {
     // Some input on most ticks, a pause now and then.
     if (++n % 16 < 12) {
