@@ -149,23 +149,28 @@ bool IsNumber(const std::string &text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// --- text source tokens: bare words, or "quoted" with \" \\ \t \n \r \xHH.
+// --- text source tokens: runs of bare characters and "quoted" parts (with
+//     \" \\ \t \n \r \xHH), up to a blank; key="some value" is one token.
 bool Tokenize(const std::string &line, std::vector<std::string> &tokens, std::string &error) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   size_t i = 0;
   while (i < line.size()) {
-    char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
+    if (blank(line[i])) {
       ++i;
       continue;
     }
-    if (c == '#')
+    if (line[i] == '#')
       break;
     std::string token;
-    if (c == '"') {
-      ++i;
+    while (i < line.size() && !blank(line[i])) {
+      const char c = line[i++];
+      if (c != '"') {
+        token += c;
+        continue;
+      }
       bool closed = false;
       while (i < line.size()) {
-        char d = line[i++];
+        const char d = line[i++];
         if (d == '"') {
           closed = true;
           break;
@@ -176,12 +181,12 @@ bool Tokenize(const std::string &line, std::vector<std::string> &tokens, std::st
         }
         if (i >= line.size())
           break;
-        char e = line[i++];
+        const char e = line[i++];
         switch (e) {
         case 'n': token += '\n'; break;
         case 't': token += '\t'; break;
         case 'r': token += '\r'; break;
-        case 'x': {
+        case 'x':
           if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
               !std::isxdigit(static_cast<unsigned char>(line[i + 1]))) {
             error = "bad \\x escape";
@@ -190,7 +195,6 @@ bool Tokenize(const std::string &line, std::vector<std::string> &tokens, std::st
           token += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
           i += 2;
           break;
-        }
         default: token += e; break;
         }
       }
@@ -198,9 +202,6 @@ bool Tokenize(const std::string &line, std::vector<std::string> &tokens, std::st
         error = "unterminated quoted text";
         return false;
       }
-    } else {
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
-        token += line[i++];
     }
     tokens.push_back(token);
   }
@@ -538,8 +539,10 @@ bool ParseTableSource(const std::string &text, TDatabaseSource &out, std::string
       out.Tables.emplace_back();
       table = &out.Tables.back();
       table->Name = t[1];
+    } else if (word == "scramble" || word == "password" || word == "table") {
+      return fail("\"" + word + "\" takes " + (word == "scramble" ? "no value" : "one value"));
     } else if (!table) {
-      return fail("\"" + word + "\" before the first table, or wrong number of values");
+      return fail("\"" + word + "\" before the first table");
     } else if ((word == "countmode" || word == "records" || word == "dataoffset") &&
                t.size() == 2) {
       int64_t v;
