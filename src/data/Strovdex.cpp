@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -48,8 +49,20 @@ std::string StoredName(const uint8_t *field) {
                      std::min<size_t>(field[0], kMaxNameLength));
 }
 
-std::string Cut(const std::string &text, size_t limit) {
-  return text.size() > limit ? text.substr(0, limit) : text;
+std::string Cut(std::string text, size_t limit) {
+  if (text.size() > limit)
+    text.resize(limit);
+  return text;
+}
+
+// Exact comparison of a stored length-prefixed name with a key (already cut).
+bool NameEquals(const uint8_t *field, std::string_view key) {
+  const size_t length = std::min<size_t>(field[0], kMaxNameLength);
+  return length == key.size() && std::memcmp(field + 1, key.data(), length) == 0;
+}
+
+std::string_view NameKey(const std::string &name) {
+  return std::string_view(name).substr(0, kMaxNameLength);
 }
 
 bool FileExists(const std::string &name) {
@@ -303,6 +316,8 @@ void TStrovdexObject::Close() {
     data_.close();
   data_.clear();
   dataSize_ = 0;
+  windowStart_ = 0;
+  windowLength_ = 0;
   FreeTables();
   std::memset(header_, 0, sizeof header_);
   definitionsFile_.clear();
@@ -427,7 +442,7 @@ TColumnDef *TStrovdexObject::Column(int32_t table, int32_t column) {
 }
 
 int32_t TStrovdexObject::FindTable(const std::string &name) {
-  const std::string key = Cut(name, kMaxNameLength);
+  const std::string_view key = NameKey(name);
   if (key.empty())
     return 0;
   for (int32_t t = 1; t <= TableCount(); ++t)
@@ -440,9 +455,9 @@ int32_t TStrovdexObject::FindColumn(int32_t table, const std::string &name) {
   TTableDef *def = Table(table);
   if (!def)
     return 0;
-  const std::string key = Cut(name, kMaxNameLength);
+  const std::string_view key = NameKey(name);
   for (int32_t c = 1; c <= def->Columns.Count(); ++c)
-    if (static_cast<TColumnDef *>(def->Columns.GetItem(c))->Name() == key)
+    if (NameEquals(static_cast<TColumnDef *>(def->Columns.GetItem(c))->Bytes + 5, key))
       return c;
   return 0;
 }
@@ -524,13 +539,8 @@ TFieldValue TStrovdexObject::ReadAt(int32_t table, int32_t column, int32_t recor
   if (offset < 0 || size <= 0 || offset + size > dataSize_)
     return value;
   uint8_t buffer[256] = {};
-  data_.clear();
-  data_.seekg(offset);
-  data_.read(reinterpret_cast<char *>(buffer), size);
-  if (data_.gcount() != size || !data_) {
-    data_.clear();
+  if (!ReadData(offset, size, buffer))
     return value;
-  }
   if (value.Kind == fkText) {
     if (Scrambled())
       for (int32_t i = 0; i < size; ++i)
@@ -543,6 +553,24 @@ TFieldValue TStrovdexObject::ReadAt(int32_t table, int32_t column, int32_t recor
   }
   value.Failed = 0;
   return value;
+}
+
+bool TStrovdexObject::ReadData(int64_t offset, int32_t size, uint8_t *out) {
+  if (offset < windowStart_ || offset + size > windowStart_ + windowLength_) {
+    windowLength_ = 0;
+    windowStart_ = offset - offset % kWindowSize;
+    if (offset + size > windowStart_ + kWindowSize)
+      windowStart_ = offset;
+    data_.clear();
+    data_.seekg(windowStart_);
+    data_.read(reinterpret_cast<char *>(window_), kWindowSize);
+    windowLength_ = static_cast<int32_t>(data_.gcount());
+    data_.clear();
+    if (offset + size > windowStart_ + windowLength_)
+      return false;
+  }
+  std::memcpy(out, window_ + (offset - windowStart_), static_cast<size_t>(size));
+  return true;
 }
 
 TFieldValue TStrovdexObject::ReadField(const std::string &table, const std::string &column,

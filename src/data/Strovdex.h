@@ -137,8 +137,16 @@ private:
   TPointerChain *tables_ = nullptr;
   std::string definitionsFile_, dataFile_, guardFile_;
   bool singleFile_ = false;
+  // Reads bytes of the data file through a small window of the file, so
+  // neighbouring fields (a record, a scan over a table) cost no system call.
+  bool ReadData(int64_t offset, int32_t size, uint8_t *out);
+
   std::ifstream data_;
   int64_t dataSize_ = 0;
+  static constexpr int32_t kWindowSize = 4096;
+  uint8_t window_[kWindowSize];
+  int64_t windowStart_ = 0;
+  int32_t windowLength_ = 0;
 };
 
 // Field rendering rules, shared by FieldText and the tests.
