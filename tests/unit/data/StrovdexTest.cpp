@@ -364,6 +364,11 @@ TEST_F(StrovdexTest, SeparateFilesAndCountMode) {
   ASSERT_TRUE(engine.Open(two, two + ".def", "", ""));
   EXPECT_EQ(engine.RecordCount("T"), 1);
   EXPECT_EQ(engine.FieldText("T", "c", 2), "");
+  // A table without columns has nothing to divide by: its count stays.
+  const std::string empty = Build("table E\ncountmode 0\nrecords 4\n", "nocolumns.dat", true);
+  folder.Write("nocolumns.dat", {1, 2, 3});
+  ASSERT_TRUE(engine.Open(empty, empty + ".def", "", ""));
+  EXPECT_EQ(engine.RecordCount("E"), 4);
 }
 
 TEST_F(StrovdexTest, FieldsAcrossReadWindowsInAnyOrder) {
