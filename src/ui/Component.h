@@ -5,6 +5,8 @@
 // headless: tests read and click the model. A backend (the Win32 one) attaches
 // a peer to each control and is told of every change through it.
 
+#include "platform/Canvas.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -167,8 +169,12 @@ public:
   // otherwise the kind's own behaviour (a check box toggles ...) then OnClick.
   // False when the click was refused.
   bool Click();
-  // A windowless control is painted by its parent through the canvas.
+  // A windowless control is painted by its parent through the canvas, in
+  // its parent's client coordinates.
   virtual bool Windowless() const { return false; }
+  virtual void Paint(ICanvas &) {}
+  // Asks for a repaint (a windowless control: of its area in the parent).
+  void Invalidate() { Notify(TProperty::Picture); }
 
   void AttachPeer(std::unique_ptr<TControlPeer> peer);
   TControlPeer *Peer() const { return peer_.get(); }

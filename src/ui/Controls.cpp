@@ -172,3 +172,49 @@ void TStatusBar::SetPanelText(int i, std::string text) {
   Notify(TProperty::Panels);
 }
 
+
+namespace {
+TCanvasFont CanvasFont(const TFont &f) {
+  return TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color};
+}
+TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
+} // namespace
+
+void TLabel::Paint(ICanvas &canvas) {
+  const TRect &r = Bounds();
+  if (!Transparent) {
+    canvas.Brush = {Color(), TBrushStyle::bsSolid};
+    canvas.FillRect(CanvasRect(r));
+  }
+  canvas.Font = CanvasFont(Font());
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  int x = r.Left;
+  if (Alignment != taLeftJustify) {
+    int room = r.Width - canvas.TextWidth(Caption());
+    x += Alignment == taCenter ? room / 2 : room;
+  }
+  canvas.TextAt(x, r.Top, Caption());
+}
+
+void TSpeedButton::Paint(ICanvas &canvas) {
+  TCanvasRect r = CanvasRect(Bounds());
+  canvas.Brush = {Color(), TBrushStyle::bsSolid};
+  canvas.Pen = {down_ ? 0x404040u : 0x808080u, 1, TPenStyle::psSolid};
+  canvas.Rectangle(r);
+  canvas.Font = CanvasFont(Font());
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  int shift = down_ ? 1 : 0;
+  canvas.TextAt(r.Left + (r.Width() - canvas.TextWidth(Caption())) / 2 + shift,
+                r.Top + (r.Height() - canvas.TextHeight(Caption())) / 2 + shift, Caption());
+}
+
+void TShape::Paint(ICanvas &canvas) {
+  canvas.Pen = {PenColor, 1, TPenStyle::psSolid};
+  canvas.Brush = {BrushColor, TBrushStyle::bsSolid};
+  if (Shape == stRoundRect) {
+    int corner = std::min(Bounds().Width, Bounds().Height) / 4;
+    canvas.RoundRect(CanvasRect(Bounds()), corner, corner);
+  } else {
+    canvas.Rectangle(CanvasRect(Bounds()));
+  }
+}

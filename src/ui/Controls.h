@@ -35,6 +35,9 @@ public:
   using TControl::TControl;
   MOVARO_KIND(ckLabel)
   bool Windowless() const override { return true; }
+  enum TAlignment { taLeftJustify, taCenter, taRightJustify } Alignment = taLeftJustify;
+  bool Transparent = true;
+  void Paint(ICanvas &canvas) override;
 };
 
 class TButton : public TControl {
@@ -113,6 +116,7 @@ public:
   bool Windowless() const override { return true; }
   std::string Glyph;
   int GroupIndex = 0;
+  void Paint(ICanvas &canvas) override;
   bool Down() const { return down_; }
   void SetDown(bool down);
 
@@ -287,6 +291,7 @@ public:
   using TControl::TControl;
   MOVARO_KIND(ckShape)
   bool Windowless() const override { return true; }
-  enum TShapeType { stRectangle, stRoundRect, stEllipse } Shape = stRectangle;
+  enum TShapeType { stRectangle, stRoundRect } Shape = stRectangle;
   uint32_t PenColor = 0, BrushColor = 0xFFFFFF;
+  void Paint(ICanvas &canvas) override;
 };

@@ -111,13 +111,29 @@ void TTimer::Reschedule() {
 
 TApplication::~TApplication() = default;
 
-void TApplication::Post(std::function<void()> call) { posted_.push_back(std::move(call)); }
+void TApplication::Post(std::function<void()> call) {
+  posted_.push_back(std::move(call));
+  PostedCallQueued();
+}
+
+bool TApplication::IsAlive(const TForm *form) const {
+  return std::find(forms_.begin(), forms_.end(), form) != forms_.end();
+}
+
+void TApplication::PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam,
+                                   intptr_t lParam) {
+  TForm *target = &form;
+  Post([this, target, message, wParam, lParam] {
+    if (IsAlive(target) && target->OnMessage)
+      target->OnMessage(message, wParam, lParam);
+  });
+}
 
 void TApplication::PostCloseRequest(TForm &form) {
   // The form may be gone when the request is handled.
   TForm *target = &form;
   Post([this, target] {
-    if (std::find(forms_.begin(), forms_.end(), target) != forms_.end())
+    if (IsAlive(target))
       target->Close();
   });
 }

@@ -31,7 +31,14 @@ public:
   bool StayOnTop = false;      // always on top of other windows
   bool ShowActivated = true;   // false: shown without taking the focus
   bool Borderless = false;
+  // The window class a backend registers the form's window under, so that
+  // another program finds it by name (empty: a generic class).
+  std::string WindowClassName;
   bool Modal() const { return modal_; }
+
+  // Private messages (0x0400 and up) posted to the form's window, such as
+  // another instance's "show yourself" or the input hook's notifications.
+  std::function<void(uint32_t message, uintptr_t wParam, intptr_t lParam)> OnMessage;
 
   TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
   // Asked before closing; clearing canClose refuses the close.
@@ -89,6 +96,8 @@ public:
   void Post(std::function<void()> call);
   // A posted close request, as another program's WM_CLOSE would be.
   void PostCloseRequest(TForm &form);
+  // A posted private message for the form's OnMessage.
+  virtual void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Shows the system's file dialog; headless, the prepared answer.
   virtual bool RunFileDialog(TFileDialog &dialog) = 0;
   // The modal loop: until the form has a result or is hidden.
@@ -108,6 +117,9 @@ protected:
   // Fires every enabled timer due at or before now, in order of due time.
   bool FireDueTimers(uint64_t now);
   virtual void BackendTimerChanged(TTimer &, bool) {}
+  // Wakes a backend's message loop for a newly posted call.
+  virtual void PostedCallQueued() {}
+  bool IsAlive(const TForm *form) const;
   std::vector<TTimer *> timers_;
   std::vector<TForm *> forms_;
 
