@@ -307,6 +307,21 @@ void TWin32Peer::Changed(TControl &control, TProperty property) {
   Updating = false;
 }
 
+// Feeds a rich-text source to EM_STREAMIN in the pieces the control asks for.
+struct TRichTextSource {
+  const std::string *Text;
+  size_t At;
+};
+
+DWORD CALLBACK StreamRichText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG *done) {
+  auto *source = reinterpret_cast<TRichTextSource *>(cookie);
+  LONG n = static_cast<LONG>(std::min<size_t>(size, source->Text->size() - source->At));
+  std::copy_n(source->Text->data() + source->At, n, buffer);
+  source->At += n;
+  *done = n;
+  return 0;
+}
+
 // The control a container window's child notification is about.
 TControl *ChildControl(HWND child) {
   return child ? TWin32Application::ControlOf(child) : nullptr;
@@ -568,20 +583,10 @@ void TWin32Application::RealizeControl(TControl &control) {
   case TComponentKind::ckRichEdit: {
     auto &rich = static_cast<TRichEdit &>(control);
     if (!rich.RichText.empty()) {
-      struct Source {
-        const std::string *text;
-        size_t at;
-      } source{&rich.RichText, 0};
+      TRichTextSource source{&rich.RichText, 0};
       EDITSTREAM stream{};
       stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
-      stream.pfnCallback = [](DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG *done) -> DWORD {
-        auto *s = reinterpret_cast<Source *>(cookie);
-        LONG n = static_cast<LONG>(std::min<size_t>(size, s->text->size() - s->at));
-        std::copy_n(s->text->data() + s->at, n, buffer);
-        s->at += n;
-        *done = n;
-        return 0;
-      };
+      stream.pfnCallback = StreamRichText;
       SendMessageA(window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     }
     break;
