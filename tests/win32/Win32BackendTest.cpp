@@ -152,3 +152,26 @@ TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {
 }
 
 } // namespace
+
+#include "ui/win32/TrayIcon.h"
+
+namespace {
+
+TEST(Win32Backend, TrayIconShowsChangesAndGoes) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  TForm form(app, nullptr, "TrayForm");
+  form.SetBounds(0, 0, 100, 50);
+  HWND window = app.Realize(form);
+  ASSERT_NE(window, nullptr);
+  TTrayIcon tray(window, 100, WM_USER + 1);
+  HICON icon = LoadIcon(nullptr, IDI_APPLICATION);
+  EXPECT_TRUE(tray.Show(icon, std::string(200, 'x'))); // an over-long tip is cut, not overrun
+  EXPECT_TRUE(tray.Shown());
+  EXPECT_TRUE(tray.SetTip("Movaro"));
+  EXPECT_TRUE(tray.SetIcon(LoadIcon(nullptr, IDI_WARNING)));
+  EXPECT_TRUE(tray.Hide());
+  EXPECT_FALSE(tray.Shown());
+  EXPECT_NE(LoadCursorResource(GetModuleHandleA(nullptr), "NOSUCHCURSOR"), nullptr);
+}
+
+} // namespace
