@@ -216,6 +216,8 @@ void TWin32Peer::Changed(TControl &control, TProperty property) {
       EnableWindow(item, control.Enabled());
     break;
   case TProperty::Caption:
+    if (kind == TComponentKind::ckPage && control.Parent() && control.Parent()->Peer())
+      control.Parent()->Peer()->Changed(*control.Parent(), TProperty::Pages); // its tab
     if (kind != TComponentKind::ckEdit && kind != TComponentKind::ckRichEdit &&
         kind != TComponentKind::ckListBox && kind != TComponentKind::ckComboBox &&
         kind != TComponentKind::ckTabSet)
