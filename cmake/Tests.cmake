@@ -83,7 +83,7 @@ else()
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   if(BENCH_SOURCES AND NOT MOVARO_SANITIZE)
     add_executable(benchmarks ${BENCH_SOURCES})
-    target_link_libraries(benchmarks PRIVATE core benchmark::benchmark benchmark::benchmark_main)
+    target_link_libraries(benchmarks PRIVATE authoring benchmark::benchmark benchmark::benchmark_main)
   endif()
 
   # Authoring tools: one executable per folder under tools/.

@@ -31,10 +31,25 @@ void TTranslator::End() {
   if (database_)
     database_->Close();
   database_.reset();
+  records_.clear();
+  indexed_ = false;
 }
 
 int32_t TTranslator::Find(int32_t tag) {
-  return database_->FindRecord(currentTable_, "Tag", std::to_string(tag));
+  if (!indexed_) {
+    // The same match as the engine's record search: the first record, in
+    // table order, whose "Tag" text equals the number.
+    indexed_ = true;
+    // Only records inside the file: a damaged count cannot make this loop long.
+    const int32_t count = database_->PresentRecordCount(database_->FindTable(currentTable_));
+    for (int32_t r = 1; r <= count; ++r) {
+      std::string text = database_->FieldText(currentTable_, "Tag", r);
+      if (!text.empty())
+        records_.emplace(std::move(text), r);
+    }
+  }
+  auto it = records_.find(std::to_string(tag));
+  return it == records_.end() ? 0 : it->second;
 }
 
 std::string TTranslator::Caption(int32_t record) {
@@ -110,7 +125,7 @@ void TTranslator::TranslateComponent(TComponent &c) {
     case TComponentKind::ckRadioGroup: {
       auto &group = static_cast<TRadioGroup &>(c);
       group.SetCaption(Caption(r));
-      const int32_t records = database_->RecordCount(currentTable_);
+      const int32_t records = database_->PresentRecordCount(database_->FindTable(currentTable_));
       // Items past the table's end keep their design texts.
       for (int i = 0; i < group.Items.Count() && r + 1 + i <= records; ++i)
         group.Items.Set(i, Caption(r + 1 + i));
@@ -142,7 +157,7 @@ void TTranslator::TranslateComponent(TComponent &c) {
     last = Find(t + 1);
     if (last > 0) {
       // Consecutive records in table order, whatever their tags.
-      const int32_t records = database_->RecordCount(currentTable_);
+      const int32_t records = database_->PresentRecordCount(database_->FindTable(currentTable_));
       for (int i = 0; i < list.Items.Count() && last + i <= records; ++i)
         list.Items.Set(i, Caption(last + i));
     }

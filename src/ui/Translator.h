@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 class TStrovdexObject;
 
@@ -50,4 +51,8 @@ private:
   const ILocale &locale_;
   std::string currentTable_;
   std::unique_ptr<TStrovdexObject> database_; // only during one translation
+  // Tag text -> first record with it, built by one scan of the text table per
+  // translation instead of one scan per looked-up tag.
+  std::unordered_map<std::string, int32_t> records_;
+  bool indexed_ = false;
 };
