@@ -1,0 +1,68 @@
+#pragma once
+// Drawing surface of windows and windowless controls: fonts, pen, brush,
+// text, rectangles, lines, bitmaps and the palette. The GDI canvas draws on a
+// device context; the recording canvas keeps a list of what was drawn, with
+// fixed text metrics, for layout tests.
+
+#include <cstdint>
+#include <string>
+
+struct TCanvasFont {
+  std::string Name = "MS Sans Serif";
+  int Size = 8; // points, at 96 pixels per inch
+  bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
+  uint32_t Color = 0; // Windows colour value 0x00BBGGRR
+  bool operator==(const TCanvasFont &) const = default;
+};
+
+enum class TPenStyle { psSolid, psDash, psDot, psClear };
+enum class TBrushStyle { bsSolid, bsClear };
+
+struct TCanvasPen {
+  uint32_t Color = 0;
+  int Width = 1;
+  TPenStyle Style = TPenStyle::psSolid;
+};
+
+struct TCanvasBrush {
+  uint32_t Color = 0xFFFFFF;
+  TBrushStyle Style = TBrushStyle::bsSolid;
+};
+
+struct TCanvasRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+};
+
+// A bitmap a canvas can copy from: an opaque handle of the implementation
+// (a GDI bitmap, or a name for the recording canvas) and its size.
+struct TCanvasBitmap {
+  const void *Handle = nullptr;
+  std::string Name;
+  int Width = 0, Height = 0;
+};
+
+class ICanvas {
+public:
+  virtual ~ICanvas() = default;
+  TCanvasFont Font;
+  TCanvasPen Pen;
+  TCanvasBrush Brush;
+
+  // Text at a point (top-left), in Font; transparent background when the
+  // brush is clear, else on the brush colour.
+  virtual void TextAt(int x, int y, const std::string &text) = 0;
+  virtual int TextWidth(const std::string &text) = 0;
+  virtual int TextHeight(const std::string &text) = 0;
+  // Outline in Pen, filled with Brush.
+  virtual void Rectangle(const TCanvasRect &r) = 0;
+  virtual void RoundRect(const TCanvasRect &r, int cornerWidth, int cornerHeight) = 0;
+  virtual void FillRect(const TCanvasRect &r) = 0; // Brush only
+  virtual void Line(int x1, int y1, int x2, int y2) = 0;
+  virtual void Draw(int x, int y, const TCanvasBitmap &bitmap) = 0;
+  virtual void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) = 0;
+  // Selects a logical palette (an implementation's handle) for the following
+  // drawing; none restores the default.
+  virtual void SelectPalette(const void *palette) = 0;
+};

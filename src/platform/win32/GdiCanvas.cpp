@@ -1,0 +1,126 @@
+#include "platform/win32/GdiCanvas.h"
+
+TGdiCanvas::TGdiCanvas(HDC dc)
+    : dc_(dc), originalFont_(GetCurrentObject(dc, OBJ_FONT)),
+      originalPen_(GetCurrentObject(dc, OBJ_PEN)), originalBrush_(GetCurrentObject(dc, OBJ_BRUSH)) {}
+
+TGdiCanvas::~TGdiCanvas() {
+  SelectObject(dc_, originalFont_);
+  SelectObject(dc_, originalPen_);
+  SelectObject(dc_, originalBrush_);
+  if (originalPalette_)
+    ::SelectPalette(dc_, originalPalette_, FALSE);
+  if (font_)
+    DeleteObject(font_);
+  if (pen_)
+    DeleteObject(pen_);
+  if (brush_)
+    DeleteObject(brush_);
+}
+
+HFONT TGdiCanvas::CreateFontFor(HDC dc, const TCanvasFont &f) {
+  int height = -MulDiv(f.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  return CreateFontA(height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
+                     f.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.Name.c_str());
+}
+
+void TGdiCanvas::UseFont() {
+  if (!font_ || !(fontMade_ == Font)) {
+    HFONT made = CreateFontFor(dc_, Font);
+    SelectObject(dc_, made);
+    if (font_)
+      DeleteObject(font_);
+    font_ = made;
+    fontMade_ = Font;
+  }
+  SetTextColor(dc_, Font.Color);
+}
+
+void TGdiCanvas::UsePenAndBrush() {
+  static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
+  HPEN pen = CreatePen(kStyles[static_cast<int>(Pen.Style)], Pen.Width, Pen.Color);
+  HBRUSH brush = Brush.Style == TBrushStyle::bsClear
+                     ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
+                     : CreateSolidBrush(Brush.Color);
+  SelectObject(dc_, pen);
+  SelectObject(dc_, brush);
+  if (pen_)
+    DeleteObject(pen_);
+  if (brush_)
+    DeleteObject(brush_); // deleting a stock object is harmless
+  pen_ = pen;
+  brush_ = brush;
+}
+
+SIZE TGdiCanvas::Measure(const std::string &text) {
+  UseFont();
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+void TGdiCanvas::TextAt(int x, int y, const std::string &text) {
+  UseFont();
+  if (Brush.Style == TBrushStyle::bsClear) {
+    SetBkMode(dc_, TRANSPARENT);
+  } else {
+    SetBkMode(dc_, OPAQUE);
+    SetBkColor(dc_, Brush.Color);
+  }
+  ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+int TGdiCanvas::TextWidth(const std::string &text) { return Measure(text).cx; }
+
+int TGdiCanvas::TextHeight(const std::string &text) {
+  return Measure(text.empty() ? std::string("M") : text).cy;
+}
+
+void TGdiCanvas::Rectangle(const TCanvasRect &r) {
+  UsePenAndBrush();
+  ::Rectangle(dc_, r.Left, r.Top, r.Right, r.Bottom);
+}
+
+void TGdiCanvas::RoundRect(const TCanvasRect &r, int cw, int ch) {
+  UsePenAndBrush();
+  ::RoundRect(dc_, r.Left, r.Top, r.Right, r.Bottom, cw, ch);
+}
+
+void TGdiCanvas::FillRect(const TCanvasRect &r) {
+  RECT rect{r.Left, r.Top, r.Right, r.Bottom};
+  HBRUSH brush = CreateSolidBrush(Brush.Color);
+  ::FillRect(dc_, &rect, brush);
+  DeleteObject(brush);
+}
+
+void TGdiCanvas::Line(int x1, int y1, int x2, int y2) {
+  UsePenAndBrush();
+  MoveToEx(dc_, x1, y1, nullptr);
+  LineTo(dc_, x2, y2);
+}
+
+void TGdiCanvas::Draw(int x, int y, const TCanvasBitmap &bitmap) {
+  StretchDraw({x, y, x + bitmap.Width, y + bitmap.Height}, bitmap);
+}
+
+void TGdiCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) {
+  if (!bitmap.Handle)
+    return;
+  HDC source = CreateCompatibleDC(dc_);
+  HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(const_cast<void *>(bitmap.Handle)));
+  SetStretchBltMode(dc_, COLORONCOLOR);
+  StretchBlt(dc_, target.Left, target.Top, target.Width(), target.Height(), source, 0, 0,
+             bitmap.Width, bitmap.Height, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+void TGdiCanvas::SelectPalette(const void *palette) {
+  HPALETTE chosen = palette ? static_cast<HPALETTE>(const_cast<void *>(palette))
+                            : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+  HPALETTE previous = ::SelectPalette(dc_, chosen, FALSE);
+  if (!originalPalette_)
+    originalPalette_ = previous;
+  RealizePalette(dc_);
+}

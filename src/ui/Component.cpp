@@ -1,0 +1,162 @@
+#include "ui/Component.h"
+
+#include <algorithm>
+
+TComponent::TComponent(TComponent *owner, std::string name)
+    : owner_(owner), name_(std::move(name)) {
+  if (owner_)
+    owner_->owned_.push_back(this);
+}
+
+void TComponent::DestroyComponents() {
+  // Later components may refer to earlier ones (a control to its parent
+  // panel), so they go first.
+  while (!owned_.empty())
+    delete owned_.back(); // its destructor removes it from owned_
+}
+
+TComponent::~TComponent() {
+  DestroyComponents();
+  if (owner_) {
+    auto &list = owner_->owned_;
+    list.erase(std::find(list.begin(), list.end(), this));
+  }
+}
+
+TComponent *TComponent::FindComponent(const std::string &name) const {
+  for (TComponent *c : owned_)
+    if (c->name_ == name)
+      return c;
+  return nullptr;
+}
+
+TComponent *TComponent::FindByTag(int32_t tag) {
+  if (Tag == tag)
+    return this;
+  for (TComponent *c : owned_)
+    if (TComponent *found = c->FindByTag(tag))
+      return found;
+  return nullptr;
+}
+
+TControl::TControl(TComponent *owner, std::string name) : TComponent(owner, std::move(name)) {}
+
+TControl::~TControl() {
+  DestroyComponents();
+  peer_.reset(); // the backend's window goes before the model it mirrors
+  SetParent(nullptr);
+}
+
+void TControl::SetParent(TWinControl *parent) {
+  if (parent == parent_)
+    return;
+  if (parent_) {
+    auto &list = parent_->controls_;
+    list.erase(std::find(list.begin(), list.end(), this));
+  }
+  parent_ = parent;
+  if (parent_)
+    parent_->controls_.push_back(this);
+  Notify(TProperty::Other);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  TRect r{left, top, width, height};
+  if (r == bounds_)
+    return;
+  bounds_ = r;
+  Notify(TProperty::Bounds);
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_)
+    return;
+  visible_ = visible;
+  Notify(TProperty::Visible);
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_)
+    return;
+  enabled_ = enabled;
+  Notify(TProperty::Enabled);
+}
+
+bool TControl::Showing() const {
+  for (const TControl *c = this; c; c = c->parent_)
+    if (!c->visible_)
+      return false;
+  return true;
+}
+
+bool TControl::CanUse() const {
+  for (const TControl *c = this; c; c = c->parent_)
+    if (!c->enabled_ || !c->visible_)
+      return false;
+  return true;
+}
+
+void TControl::SetCaption(std::string caption) {
+  if (caption == caption_)
+    return;
+  caption_ = std::move(caption);
+  Notify(TProperty::Caption);
+}
+
+void TControl::SetHint(std::string hint) {
+  if (hint == hint_)
+    return;
+  hint_ = std::move(hint);
+  Notify(TProperty::Hint);
+}
+
+std::string TControl::ShortHint() const { return hint_.substr(0, hint_.find('|')); }
+
+std::string TControl::LongHint() const {
+  size_t bar = hint_.find('|');
+  return bar == std::string::npos ? hint_ : hint_.substr(bar + 1);
+}
+
+void TControl::SetFont(const TFont &font) {
+  if (font == font_)
+    return;
+  font_ = font;
+  Notify(TProperty::Font);
+}
+
+void TControl::SetColor(uint32_t color) {
+  if (color == color_)
+    return;
+  color_ = color;
+  Notify(TProperty::Color);
+}
+
+bool TControl::Click() {
+  if (!CanUse())
+    return false;
+  ClickBehaviour();
+  if (OnClick)
+    OnClick(*this);
+  return true;
+}
+
+void TControl::AttachPeer(std::unique_ptr<TControlPeer> peer) { peer_ = std::move(peer); }
+
+void TControl::Notify(TProperty property) {
+  if (peer_)
+    peer_->Changed(*this, property);
+}
+
+TWinControl::~TWinControl() {
+  DestroyComponents();
+  // Children still placed here (owned elsewhere) lose their parent.
+  while (!controls_.empty())
+    controls_.back()->SetParent(nullptr);
+}
+
+TControl *TWinControl::ControlAt(int x, int y) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+    if ((*it)->Visible() && (*it)->Bounds().Contains(x, y))
+      return *it;
+  return nullptr;
+}

@@ -1,0 +1,208 @@
+#pragma once
+// The component model: every window and control of both programs is a tree of
+// components that holds all of its state (names, tags, captions, hints, items,
+// bounds, fonts, colours, event handlers). With no backend attached a form runs
+// headless: tests read and click the model. A backend (the Win32 one) attaches
+// a peer to each control and is told of every change through it.
+
+#include "platform/Canvas.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TControl;
+class TWinControl;
+
+// What the translator and a backend need to know of a component's kind.
+enum class TComponentKind {
+  ckOther,
+  ckForm,
+  ckLabel,
+  ckButton,
+  ckCheckBox,
+  ckRadioButton,
+  ckGroupBox,
+  ckPanel,
+  ckBitButton,
+  ckSpeedButton,
+  ckSkinnedButton,
+  ckRadioGroup,
+  ckEdit,
+  ckRichEdit,
+  ckListBox,
+  ckComboBox,
+  ckTabSet,
+  ckPageControl,
+  ckNotebook,
+  ckPage,
+  ckScrollBox,
+  ckTrackBar,
+  ckGauge,
+  ckStatusBar,
+  ckTreeView,
+  ckImage,
+  ckShape,
+  ckTimer,
+  ckMainMenu,
+  ckPopupMenu,
+  ckMenuItem,
+  ckOpenDialog,
+  ckSaveDialog,
+  ckImageList,
+};
+
+// Declares a component class's kind.
+#define MOVARO_KIND(kind) \
+  TComponentKind Kind() const override { return TComponentKind::kind; }
+
+class TComponent {
+public:
+  // An owned component is destroyed by its owner, after those created later.
+  TComponent(TComponent *owner, std::string name);
+  virtual ~TComponent();
+  TComponent(const TComponent &) = delete;
+  TComponent &operator=(const TComponent &) = delete;
+
+  virtual TComponentKind Kind() const { return TComponentKind::ckOther; }
+
+  // Creates a component of type T owned by this one; the owner keeps it.
+  template <class T, class... Args> T &Create(Args &&...args) {
+    return *new T(this, std::forward<Args>(args)...);
+  }
+
+  const std::string &Name() const { return name_; }
+  int32_t Tag = 0;
+  TComponent *Owner() const { return owner_; }
+  // Owned components in ownership (creation) order.
+  const std::vector<TComponent *> &Components() const { return owned_; }
+  TComponent *FindComponent(const std::string &name) const;
+  // Depth-first search of the whole ownership tree, for test drivers.
+  TComponent *FindByTag(int32_t tag);
+
+protected:
+  // Destroys the owned components, newest first. Each level of a component's
+  // destruction calls it first, so owned components never outlive the parts
+  // of their owner they may refer to.
+  void DestroyComponents();
+
+private:
+  TComponent *owner_;
+  std::string name_;
+  std::vector<TComponent *> owned_;
+};
+
+// Which property changed, for a backend keeping its window in step.
+enum class TProperty {
+  Bounds, Visible, Enabled, Caption, Hint, Font, Color, Text, Items, ItemIndex, Checked,
+  Position, Pages, ActivePage, Panels, Picture, Other,
+};
+
+// A backend's half of a control (for example its window).
+class TControlPeer {
+public:
+  virtual ~TControlPeer() = default;
+  virtual void Changed(TControl &control, TProperty property) = 0;
+};
+
+struct TFont {
+  std::string Name = "MS Sans Serif";
+  int Size = 8; // points
+  bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
+  uint32_t Color = 0; // a Windows colour value: 0x00BBGGRR
+  bool operator==(const TFont &) const = default;
+};
+
+struct TRect {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  bool Contains(int x, int y) const {
+    return x >= Left && y >= Top && x < Left + Width && y < Top + Height;
+  }
+  bool operator==(const TRect &) const = default;
+};
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TNotifyEvent = std::function<void(TComponent &sender)>;
+using TMouseEvent = std::function<void(TComponent &sender, TMouseButton button, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TComponent &sender, int x, int y)>;
+using TKeyEvent = std::function<void(TComponent &sender, int &key, bool shift)>;
+
+class TControl : public TComponent {
+public:
+  TControl(TComponent *owner, std::string name);
+  ~TControl() override;
+
+  // The control this one is placed in (for a form: none).
+  TWinControl *Parent() const { return parent_; }
+  void SetParent(TWinControl *parent);
+
+  const TRect &Bounds() const { return bounds_; }
+  void SetBounds(int left, int top, int width, int height);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  // Shown and enabled here and in every parent.
+  bool Showing() const;
+  bool CanUse() const;
+  const std::string &Caption() const { return caption_; }
+  void SetCaption(std::string caption);
+  const std::string &Hint() const { return hint_; }
+  void SetHint(std::string hint);
+  // The short part of a hint ("short|long"), and the long one (the whole text
+  // when there is no bar).
+  std::string ShortHint() const;
+  std::string LongHint() const;
+  const TFont &Font() const { return font_; }
+  void SetFont(const TFont &font);
+  uint32_t Color() const { return color_; }
+  void SetColor(uint32_t color);
+
+  TNotifyEvent OnClick, OnDblClick;
+  TMouseEvent OnMouseDown, OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TKeyEvent OnKeyDown, OnKeyUp;
+
+  // What a user's click does: nothing on a hidden or disabled control,
+  // otherwise the kind's own behaviour (a check box toggles ...) then OnClick.
+  // False when the click was refused.
+  bool Click();
+  // A windowless control is painted by its parent through the canvas, in
+  // its parent's client coordinates.
+  virtual bool Windowless() const { return false; }
+  virtual void Paint(ICanvas &) {}
+  // Asks for a repaint (a windowless control: of its area in the parent).
+  void Invalidate() { Notify(TProperty::Picture); }
+
+  void AttachPeer(std::unique_ptr<TControlPeer> peer);
+  TControlPeer *Peer() const { return peer_.get(); }
+
+protected:
+  void Notify(TProperty property);
+  virtual void ClickBehaviour() {}
+
+private:
+  TWinControl *parent_ = nullptr;
+  TRect bounds_;
+  bool visible_ = true, enabled_ = true;
+  std::string caption_, hint_;
+  TFont font_;
+  uint32_t color_ = 0x00C0C0C0; // button face grey
+  std::unique_ptr<TControlPeer> peer_;
+};
+
+// A control that holds other controls.
+class TWinControl : public TControl {
+public:
+  using TControl::TControl;
+  ~TWinControl() override;
+  const std::vector<TControl *> &Controls() const { return controls_; }
+  // The topmost visible child at a point in this control's client coordinates.
+  TControl *ControlAt(int x, int y) const;
+
+private:
+  friend class TControl;
+  std::vector<TControl *> controls_;
+};

@@ -1,0 +1,220 @@
+#include "ui/Controls.h"
+
+#include <algorithm>
+
+void TStrings::Add(std::string text) {
+  items_.push_back(std::move(text));
+  if (changed_)
+    changed_();
+}
+
+void TStrings::Set(int i, std::string text) {
+  if (i < 0 || i >= Count() || items_[i] == text)
+    return;
+  items_[i] = std::move(text);
+  if (changed_)
+    changed_();
+}
+
+void TStrings::Clear() {
+  items_.clear();
+  if (changed_)
+    changed_();
+}
+
+void TStrings::Assign(std::vector<std::string> items) {
+  items_ = std::move(items);
+  if (changed_)
+    changed_();
+}
+
+int TStrings::IndexOf(const std::string &text) const {
+  auto it = std::find(items_.begin(), items_.end(), text);
+  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (checked == checked_)
+    return;
+  checked_ = checked;
+  Notify(TProperty::Checked);
+}
+
+void TRadioButton::SetChecked(bool checked) {
+  if (checked == checked_)
+    return;
+  checked_ = checked;
+  if (checked && Parent()) {
+    for (TControl *sibling : Parent()->Controls())
+      if (sibling != this && sibling->Kind() == TComponentKind::ckRadioButton)
+        static_cast<TRadioButton *>(sibling)->SetChecked(false);
+  }
+  Notify(TProperty::Checked);
+}
+
+void TSpeedButton::SetDown(bool down) {
+  if (down == down_)
+    return;
+  down_ = down;
+  if (down && GroupIndex != 0 && Parent()) {
+    for (TControl *sibling : Parent()->Controls())
+      if (sibling != this && sibling->Kind() == TComponentKind::ckSpeedButton) {
+        auto *other = static_cast<TSpeedButton *>(sibling);
+        if (other->GroupIndex == GroupIndex)
+          other->SetDown(false);
+      }
+  }
+  Notify(TProperty::Checked);
+}
+
+void TSpeedButton::ClickBehaviour() {
+  if (GroupIndex != 0)
+    SetDown(true);
+}
+
+TListControl::TListControl(TComponent *owner, std::string name)
+    : TWinControl(owner, std::move(name)), Items([this] {
+        if (itemIndex_ >= Items.Count())
+          itemIndex_ = -1;
+        Notify(TProperty::Items);
+      }) {}
+
+void TListControl::SetItemIndex(int index) {
+  if (index < 0 || index >= Items.Count())
+    index = -1;
+  if (index == itemIndex_)
+    return;
+  itemIndex_ = index;
+  Notify(TProperty::ItemIndex);
+}
+
+bool TListControl::Select(int index) {
+  if (!CanUse() || index < 0 || index >= Items.Count())
+    return false;
+  bool changed = index != itemIndex_;
+  SetItemIndex(index);
+  if (changed && OnChange)
+    OnChange(*this);
+  if (OnClick)
+    OnClick(*this);
+  return true;
+}
+
+void TEdit::SetText(std::string text) {
+  if (MaxLength > 0 && static_cast<int>(text.size()) > MaxLength)
+    text.resize(MaxLength);
+  if (text == text_)
+    return;
+  text_ = std::move(text);
+  Notify(TProperty::Text);
+  if (OnChange)
+    OnChange(*this);
+}
+
+bool TEdit::Type(const std::string &text) {
+  if (ReadOnly || !CanUse())
+    return false;
+  SetText(text_ + text);
+  return true;
+}
+
+TPage &TPageControl::AddPage(std::string name, std::string caption) {
+  TPage &page = Owner() ? Owner()->Create<TPage>(std::move(name))
+                        : Create<TPage>(std::move(name));
+  page.SetCaption(std::move(caption));
+  page.SetParent(this);
+  page.SetVisible(pages_.empty());
+  pages_.push_back(&page);
+  if (active_ < 0)
+    active_ = 0;
+  Notify(TProperty::Pages);
+  return page;
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+  if (index < 0 || index >= PageCount() || index == active_)
+    return;
+  active_ = index;
+  for (int i = 0; i < PageCount(); ++i)
+    pages_[i]->SetVisible(i == index);
+  Notify(TProperty::ActivePage);
+  if (OnChange)
+    OnChange(*this);
+}
+
+void TTrackBar::SetPosition(int position) {
+  position = std::clamp(position, Min, std::max(Min, Max));
+  if (position == position_)
+    return;
+  position_ = position;
+  Notify(TProperty::Position);
+  if (OnChange)
+    OnChange(*this);
+}
+
+void TGauge::SetProgress(int progress) {
+  progress = std::clamp(progress, MinValue, std::max(MinValue, MaxValue));
+  if (progress == progress_)
+    return;
+  progress_ = progress;
+  Notify(TProperty::Position);
+}
+
+void TStatusBar::SetPanels(std::vector<TStatusPanel> panels) {
+  panels_ = std::move(panels);
+  Notify(TProperty::Panels);
+}
+
+void TStatusBar::SetPanelText(int i, std::string text) {
+  if (i < 0 || i >= static_cast<int>(panels_.size()) || panels_[i].Text == text)
+    return;
+  panels_[i].Text = std::move(text);
+  Notify(TProperty::Panels);
+}
+
+
+namespace {
+TCanvasFont CanvasFont(const TFont &f) {
+  return TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color};
+}
+TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
+} // namespace
+
+void TLabel::Paint(ICanvas &canvas) {
+  const TRect &r = Bounds();
+  if (!Transparent) {
+    canvas.Brush = {Color(), TBrushStyle::bsSolid};
+    canvas.FillRect(CanvasRect(r));
+  }
+  canvas.Font = CanvasFont(Font());
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  int x = r.Left;
+  if (Alignment != taLeftJustify) {
+    int room = r.Width - canvas.TextWidth(Caption());
+    x += Alignment == taCenter ? room / 2 : room;
+  }
+  canvas.TextAt(x, r.Top, Caption());
+}
+
+void TSpeedButton::Paint(ICanvas &canvas) {
+  TCanvasRect r = CanvasRect(Bounds());
+  canvas.Brush = {Color(), TBrushStyle::bsSolid};
+  canvas.Pen = {down_ ? 0x404040u : 0x808080u, 1, TPenStyle::psSolid};
+  canvas.Rectangle(r);
+  canvas.Font = CanvasFont(Font());
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  int shift = down_ ? 1 : 0;
+  canvas.TextAt(r.Left + (r.Width() - canvas.TextWidth(Caption())) / 2 + shift,
+                r.Top + (r.Height() - canvas.TextHeight(Caption())) / 2 + shift, Caption());
+}
+
+void TShape::Paint(ICanvas &canvas) {
+  canvas.Pen = {PenColor, 1, TPenStyle::psSolid};
+  canvas.Brush = {BrushColor, TBrushStyle::bsSolid};
+  if (Shape == stRoundRect) {
+    int corner = std::min(Bounds().Width, Bounds().Height) / 4;
+    canvas.RoundRect(CanvasRect(Bounds()), corner, corner);
+  } else {
+    canvas.Rectangle(CanvasRect(Bounds()));
+  }
+}

@@ -1,0 +1,297 @@
+#pragma once
+// The kinds of control the programs use, as model state. Names follow the
+// programs' forms (TLabel, TButton ...); each reports its kind for the
+// translator and the backend.
+
+#include "ui/Component.h"
+
+#include <string>
+#include <vector>
+
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
+                          mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+// A list of texts (items of a list, tabs, page names) that tells its control
+// when it changes.
+class TStrings {
+public:
+  explicit TStrings(std::function<void()> changed = {}) : changed_(std::move(changed)) {}
+  int Count() const { return static_cast<int>(items_.size()); }
+  const std::string &operator[](int i) const { return items_.at(i); }
+  void Add(std::string text);
+  void Set(int i, std::string text); // ignored outside 0..Count-1
+  void Clear();
+  void Assign(std::vector<std::string> items);
+  int IndexOf(const std::string &text) const;
+  const std::vector<std::string> &Items() const { return items_; }
+
+private:
+  std::vector<std::string> items_;
+  std::function<void()> changed_;
+};
+
+class TLabel : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckLabel)
+  bool Windowless() const override { return true; }
+  enum TAlignment { taLeftJustify, taCenter, taRightJustify } Alignment = taLeftJustify;
+  bool Transparent = true;
+  void Paint(ICanvas &canvas) override;
+};
+
+class TButton : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckButton)
+  // Clicking a button with a result ends the modal run of its form with it.
+  int ModalResult = mrNone;
+  bool Default = false, Cancel = false;
+
+protected:
+  void ClickBehaviour() override;
+};
+
+class TCheckBox : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckCheckBox)
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+
+protected:
+  void ClickBehaviour() override { SetChecked(!checked_); }
+
+private:
+  bool checked_ = false;
+};
+
+// Radio buttons with the same parent form one group: checking one unchecks
+// the others.
+class TRadioButton : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckRadioButton)
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+
+protected:
+  void ClickBehaviour() override { SetChecked(true); }
+
+private:
+  bool checked_ = false;
+};
+
+class TGroupBox : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckGroupBox)
+};
+
+class TPanel : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckPanel)
+};
+
+class TScrollBox : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckScrollBox)
+};
+
+class TBitButton : public TButton {
+public:
+  using TButton::TButton;
+  MOVARO_KIND(ckBitButton)
+  std::string Glyph; // resource name of the picture
+};
+
+// A windowless button; with a group index its Down state behaves like a radio
+// button among the speed buttons of its parent with the same index.
+class TSpeedButton : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckSpeedButton)
+  bool Windowless() const override { return true; }
+  std::string Glyph;
+  int GroupIndex = 0;
+  void Paint(ICanvas &canvas) override;
+  bool Down() const { return down_; }
+  void SetDown(bool down);
+
+protected:
+  void ClickBehaviour() override;
+
+private:
+  bool down_ = false;
+};
+
+// A list control: items and the selected index (-1 for none).
+class TListControl : public TWinControl {
+public:
+  TListControl(TComponent *owner, std::string name);
+  TStrings Items;
+  int ItemIndex() const { return itemIndex_; }
+  // Out-of-range indexes select nothing (-1).
+  void SetItemIndex(int index);
+  TNotifyEvent OnChange;
+  // A user's choice: selects and fires OnChange (and OnClick).
+  bool Select(int index);
+
+private:
+  int itemIndex_ = -1;
+};
+
+class TRadioGroup : public TListControl {
+public:
+  using TListControl::TListControl;
+  MOVARO_KIND(ckRadioGroup)
+};
+
+class TListBox : public TListControl {
+public:
+  using TListControl::TListControl;
+  MOVARO_KIND(ckListBox)
+};
+
+// A drop-down list: the user chooses among the items, never types.
+class TComboBox : public TListControl {
+public:
+  using TListControl::TListControl;
+  MOVARO_KIND(ckComboBox)
+};
+
+class TTabSet : public TListControl {
+public:
+  using TListControl::TListControl;
+  MOVARO_KIND(ckTabSet)
+};
+
+class TEdit : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckEdit)
+  const std::string &Text() const { return text_; }
+  void SetText(std::string text); // cut to MaxLength when that is set
+  int MaxLength = 0;              // 0: no limit
+  bool ReadOnly = false;
+  char PasswordChar = 0;
+  TNotifyEvent OnChange;
+  // A user's typing: refused on a read-only or unusable edit.
+  bool Type(const std::string &text);
+
+private:
+  std::string text_;
+};
+
+class TRichEdit : public TEdit {
+public:
+  using TEdit::TEdit;
+  MOVARO_KIND(ckRichEdit)
+  std::string RichText; // rich-text source loaded into the control, if any
+};
+
+class TPage : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckPage)
+};
+
+// Pages of which one shows at a time. The page names are the pages' captions.
+class TPageControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckPageControl)
+  TPage &AddPage(std::string name, std::string caption);
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  TPage &Page(int i) const { return *pages_.at(i); }
+  int ActivePageIndex() const { return active_; }
+  void SetActivePageIndex(int index); // ignored outside 0..PageCount-1
+  TNotifyEvent OnChange;
+
+private:
+  std::vector<TPage *> pages_;
+  int active_ = -1;
+};
+
+class TNotebook : public TPageControl {
+public:
+  using TPageControl::TPageControl;
+  MOVARO_KIND(ckNotebook)
+};
+
+class TTrackBar : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckTrackBar)
+  int Min = 0, Max = 10;
+  int Position() const { return position_; }
+  void SetPosition(int position); // kept within Min..Max
+  TNotifyEvent OnChange;
+
+private:
+  int position_ = 0;
+};
+
+class TGauge : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckGauge)
+  int MinValue = 0, MaxValue = 100;
+  int Progress() const { return progress_; }
+  void SetProgress(int progress); // kept within MinValue..MaxValue
+
+private:
+  int progress_ = 0;
+};
+
+struct TStatusPanel {
+  std::string Text;
+  int Width = 50;
+};
+
+class TStatusBar : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckStatusBar)
+  void SetPanels(std::vector<TStatusPanel> panels);
+  const std::vector<TStatusPanel> &Panels() const { return panels_; }
+  void SetPanelText(int i, std::string text); // ignored outside the panels
+
+private:
+  std::vector<TStatusPanel> panels_;
+};
+
+struct TTreeNode {
+  std::string Text;
+  int Data = 0;
+  std::vector<TTreeNode> Children;
+};
+
+class TTreeView : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  MOVARO_KIND(ckTreeView)
+  std::vector<TTreeNode> Nodes;
+  void NodesChanged() { Notify(TProperty::Items); }
+};
+
+class TImage : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckImage)
+  bool Windowless() const override { return true; }
+  std::string Picture; // resource or file name
+  bool Stretch = false;
+};
+
+class TShape : public TControl {
+public:
+  using TControl::TControl;
+  MOVARO_KIND(ckShape)
+  bool Windowless() const override { return true; }
+  enum TShapeType { stRectangle, stRoundRect } Shape = stRectangle;
+  uint32_t PenColor = 0, BrushColor = 0xFFFFFF;
+  void Paint(ICanvas &canvas) override;
+};

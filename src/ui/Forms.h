@@ -1,0 +1,147 @@
+#pragma once
+// Forms, timers and the application object that runs them. The application
+// is where time, pending messages, close requests and modal runs come from:
+// THeadlessApplication runs them in virtual time for tests; a backend's
+// application runs them on real windows.
+
+#include "ui/Component.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TApplication;
+class TFileDialog;
+class TTimer;
+
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+class TForm : public TWinControl {
+public:
+  TForm(TApplication &application, TComponent *owner, std::string name);
+  ~TForm() override;
+  MOVARO_KIND(ckForm)
+
+  TApplication &Application() const { return application_; }
+
+  int ModalResult = 0;
+  bool KeyPreview = false;
+  bool StayOnTop = false;      // always on top of other windows
+  bool ShowActivated = true;   // false: shown without taking the focus
+  bool Borderless = false;
+  // The window class a backend registers the form's window under, so that
+  // another program finds it by name (empty: a generic class).
+  std::string WindowClassName;
+  bool Modal() const { return modal_; }
+
+  // Private messages (0x0400 and up) posted to the form's window, such as
+  // another instance's "show yourself" or the input hook's notifications.
+  std::function<void(uint32_t message, uintptr_t wParam, intptr_t lParam)> OnMessage;
+
+  TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
+  // Asked before closing; clearing canClose refuses the close.
+  std::function<void(TComponent &sender, bool &canClose)> OnCloseQuery;
+  std::function<void(TComponent &sender, TCloseAction &action)> OnClose;
+
+  void Show();
+  void Hide() { SetVisible(false); }
+  // Asks OnCloseQuery, then closes (hides; a modal form ends its run with
+  // mrCancel unless a result is set). False when the close was refused.
+  bool Close();
+  // Runs the form modally until ModalResult is set or it is closed.
+  int ShowModal();
+
+private:
+  friend class TApplication;
+  TApplication &application_;
+  bool modal_ = false;
+};
+
+class TTimer : public TComponent {
+public:
+  TTimer(TComponent *owner, std::string name);
+  ~TTimer() override;
+  MOVARO_KIND(ckTimer)
+  uint32_t Interval() const { return interval_; }
+  void SetInterval(uint32_t ms);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  TNotifyEvent OnTimer;
+
+  // For the application: the virtual time the timer fires next.
+  uint64_t Due = 0;
+
+private:
+  void Reschedule();
+  uint32_t interval_ = 1000;
+  bool enabled_ = true;
+  TApplication *application_;
+};
+
+// The application a component's form belongs to, or none.
+TApplication *ApplicationOf(const TComponent &component);
+
+class TApplication {
+public:
+  virtual ~TApplication();
+
+  // Milliseconds since an arbitrary start, from the application's clock.
+  virtual uint64_t TickCount() const = 0;
+  // Runs what is pending (posted calls, due timers, a backend's window
+  // messages) and returns; long operations call it to stay responsive.
+  virtual void ProcessMessages() = 0;
+  // Queues a call for the message loop, like a posted window message.
+  void Post(std::function<void()> call);
+  // A posted close request, as another program's WM_CLOSE would be.
+  void PostCloseRequest(TForm &form);
+  // A posted private message for the form's OnMessage.
+  virtual void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Shows the system's file dialog; headless, the prepared answer.
+  virtual bool RunFileDialog(TFileDialog &dialog) = 0;
+  // The modal loop: until the form has a result or is hidden.
+  virtual int RunModal(TForm &form) = 0;
+
+  // For timers and forms.
+  void TimerChanged(TTimer &timer, bool alive);
+  void FormShown(TForm &form);
+  void FormAlive(TForm &form, bool alive);
+  // The live forms, in creation order.
+  const std::vector<TForm *> &Forms() const { return forms_; }
+  const std::vector<TTimer *> &Timers() const { return timers_; }
+
+protected:
+  // Runs the posted calls, including those they post; true when any ran.
+  bool RunPosted();
+  // Fires every enabled timer due at or before now, in order of due time.
+  bool FireDueTimers(uint64_t now);
+  virtual void BackendTimerChanged(TTimer &, bool) {}
+  // Wakes a backend's message loop for a newly posted call.
+  virtual void PostedCallQueued() {}
+  bool IsAlive(const TForm *form) const;
+  std::vector<TTimer *> timers_;
+  std::vector<TForm *> forms_;
+
+private:
+  std::deque<std::function<void()>> posted_;
+};
+
+class THeadlessApplication : public TApplication {
+public:
+  uint64_t TickCount() const override { return now_; }
+  void ProcessMessages() override;
+  // Moves virtual time forward, firing timers on the way at their own times.
+  void AdvanceTime(uint64_t ms);
+  // The answer the next file dialogs give: a file name, or none for Cancel.
+  std::deque<std::string> FileDialogAnswers;
+  bool RunFileDialog(TFileDialog &dialog) override;
+  // Runs posted calls and timers in virtual time until the form has a result
+  // or is hidden; with nothing left that could end it, the run ends with
+  // mrCancel rather than hanging. MaxModalTime bounds a run in virtual time.
+  int RunModal(TForm &form) override;
+  uint64_t MaxModalTime = 24ull * 3600 * 1000;
+
+private:
+  uint64_t now_ = 0;
+};

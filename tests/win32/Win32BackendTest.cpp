@@ -1,0 +1,177 @@
+// The Win32 backend keeps the model and real windows in step: a test driver
+// finds controls by their tags (control IDs), presses and types into them, and
+// sees the model change; model changes show in the windows.
+#include "ui/win32/Win32Application.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string TextOf(HWND window) {
+  char buffer[256] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+struct SampleForm {
+  explicit SampleForm(TWin32Application &app) : form(app, nullptr, "MainForm") {
+    form.WindowClassName = "MovaroBackendTest";
+    form.SetBounds(40, 40, 400, 300);
+    form.SetCaption("Sample");
+    form.Tag = 1;
+    label = &Add<TLabel>("NameLbl", 10, 10, 10, 100, 16);
+    label->SetCaption("Name:");
+    edit = &Add<TEdit>("NameEdit", 20, 120, 10, 150, 22);
+    ok = &Add<TButton>("OkBtn", 30, 10, 240, 80, 26);
+    ok->SetCaption("Ok");
+    check = &Add<TCheckBox>("SoundCBox", 40, 10, 40, 150, 20);
+    check->SetCaption("Sounds");
+    combo = &Add<TComboBox>("LanguageCBox", 50, 10, 70, 150, 120);
+    combo->Items.Assign({"English", "Deutsch", "Nederlands"});
+    combo->SetItemIndex(0);
+    pages = &Add<TPageControl>("PageCtrl", 60, 180, 40, 200, 150);
+    pages->AddPage("FirstPage", "First");
+    pages->AddPage("SecondPage", "Second");
+    status = &Add<TStatusBar>("MainStatusBar", 70, 0, 280, 400, 20);
+    status->SetPanels({{"Ready", 200}, {"", 100}});
+  }
+  template <class T> T &Add(const char *name, int tag, int x, int y, int w, int h) {
+    T &control = form.Create<T>(name);
+    control.Tag = tag;
+    control.SetParent(&form);
+    control.SetBounds(x, y, w, h);
+    return control;
+  }
+  HWND Item(int tag) { return GetDlgItem(TWin32Application::WindowOf(form), tag); }
+
+  TForm form;
+  TLabel *label;
+  TEdit *edit;
+  TButton *ok;
+  TCheckBox *check;
+  TComboBox *combo;
+  TPageControl *pages;
+  TStatusBar *status;
+};
+
+TEST(Win32Backend, ControlsFoundByTagAndKeptInStep) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  SampleForm sample(app);
+  HWND window = app.Realize(sample.form);
+  ASSERT_NE(window, nullptr);
+  sample.form.Show();
+  app.ProcessMessages();
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(FindWindowA("MovaroBackendTest", nullptr), window);
+  EXPECT_EQ(TextOf(window), "Sample");
+  EXPECT_EQ(GetDlgItem(window, 10), nullptr); // the label is windowless
+
+  int clicks = 0;
+  sample.ok->OnClick = [&](TComponent &) { ++clicks; };
+  HWND ok = sample.Item(30);
+  ASSERT_NE(ok, nullptr);
+  SendMessageA(ok, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  sample.ok->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(ok));
+
+  // Typing into the edit window reaches the model, and back.
+  SetWindowTextA(sample.Item(20), "Ada");
+  EXPECT_EQ(sample.edit->Text(), "Ada");
+  sample.edit->SetText("Grace");
+  EXPECT_EQ(TextOf(sample.Item(20)), "Grace");
+
+  SendMessageA(sample.Item(40), BM_CLICK, 0, 0);
+  EXPECT_TRUE(sample.check->Checked());
+  EXPECT_EQ(SendMessageA(sample.Item(40), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  HWND combo = sample.Item(50);
+  EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 3);
+  SendMessageA(combo, CB_SETCURSEL, 2, 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(50, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  EXPECT_EQ(sample.combo->ItemIndex(), 2);
+  sample.combo->Items.Set(1, "German");
+  char item[32] = {};
+  SendMessageA(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, "German");
+
+  sample.status->SetPanelText(1, "Monitoring");
+  char panel[32] = {};
+  SendMessageA(sample.Item(70), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(panel));
+  EXPECT_STREQ(panel, "Monitoring");
+
+  sample.pages->SetActivePageIndex(1);
+  EXPECT_FALSE(IsWindowVisible(TWin32Application::WindowOf(sample.pages->Page(0))));
+  EXPECT_TRUE(IsWindowVisible(TWin32Application::WindowOf(sample.pages->Page(1))));
+
+  // A posted close request goes through the form's close query.
+  bool asked = false;
+  sample.form.OnCloseQuery = [&](TComponent &, bool &canClose) {
+    asked = true;
+    canClose = false;
+  };
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  app.ProcessMessages();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  TForm form(app, nullptr, "MsgDlg");
+  form.SetBounds(60, 60, 200, 100);
+  form.ShowActivated = false;
+  auto &ok = form.Create<TButton>("OkBtn");
+  ok.SetParent(&form);
+  ok.ModalResult = mrOk;
+  ok.Tag = 5;
+  ok.SetBounds(10, 10, 60, 24);
+  std::vector<uint32_t> received;
+  form.OnMessage = [&](uint32_t message, uintptr_t wParam, intptr_t) {
+    received.push_back(message);
+    received.push_back(static_cast<uint32_t>(wParam));
+  };
+  app.Realize(form);
+  PostMessageA(TWin32Application::WindowOf(form), 0x1400, 7, 0);
+  app.PostFormMessage(form, 0x2402, 9, 0);
+  app.ProcessMessages();
+  EXPECT_EQ(received, (std::vector<uint32_t>{0x1400, 7, 0x2402, 9}));
+
+  // A real timer presses the button during the modal run.
+  auto &timer = form.Create<TTimer>("CountDownTimer");
+  timer.SetInterval(50);
+  int ticks = 0;
+  timer.OnTimer = [&](TComponent &) {
+    if (++ticks == 3)
+      SendMessageA(GetDlgItem(TWin32Application::WindowOf(form), 5), BM_CLICK, 0, 0);
+  };
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_FALSE(IsWindowVisible(TWin32Application::WindowOf(form)));
+}
+
+} // namespace
+
+#include "ui/win32/TrayIcon.h"
+
+namespace {
+
+TEST(Win32Backend, TrayIconShowsChangesAndGoes) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  TForm form(app, nullptr, "TrayForm");
+  form.SetBounds(0, 0, 100, 50);
+  HWND window = app.Realize(form);
+  ASSERT_NE(window, nullptr);
+  TTrayIcon tray(window, 100, WM_USER + 1);
+  HICON icon = LoadIcon(nullptr, IDI_APPLICATION);
+  EXPECT_TRUE(tray.Show(icon, std::string(200, 'x'))); // an over-long tip is cut, not overrun
+  EXPECT_TRUE(tray.Shown());
+  EXPECT_TRUE(tray.SetTip("Movaro"));
+  EXPECT_TRUE(tray.SetIcon(LoadIcon(nullptr, IDI_WARNING)));
+  EXPECT_TRUE(tray.Hide());
+  EXPECT_FALSE(tray.Shown());
+  EXPECT_NE(LoadCursorResource(GetModuleHandleA(nullptr), "NOSUCHCURSOR"), nullptr);
+}
+
+} // namespace
