@@ -31,6 +31,9 @@ public:
   bool StayOnTop = false;      // always on top of other windows
   bool ShowActivated = true;   // false: shown without taking the focus
   bool Borderless = false;
+  bool CenterOnScreen = false; // placed in the middle of the screen when realised
+  // The control that has the focus when the form is shown.
+  TControl *ActiveControl = nullptr;
   // The window class a backend registers the form's window under, so that
   // another program finds it by name (empty: a generic class).
   std::string WindowClassName;

@@ -175,3 +175,32 @@ TEST(Win32Backend, TrayIconShowsChangesAndGoes) {
 }
 
 } // namespace
+
+#include "ui/PasswordDlg.h"
+
+namespace {
+
+// Typing into the real password window and pressing Enter or Escape.
+TEST(Win32Backend, PasswordPromptAnswersFromTheKeyboard) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  auto answerWith = [&](const char *text, WPARAM key) {
+    TForm helper(app, nullptr, "Helper");
+    auto &timer = helper.Create<TTimer>("AnswerTimer");
+    timer.SetInterval(100);
+    timer.OnTimer = [&, text, key](TComponent &) {
+      timer.SetEnabled(false);
+      HWND prompt = FindWindowA("MovaroForm", "Password");
+      HWND edit = GetFocus();
+      if (!prompt || !edit || GetAncestor(edit, GA_ROOT) != prompt)
+        return; // the test fails below: the prompt never had the focus
+      for (const char *c = text; *c; ++c)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 0);
+      PostMessageA(edit, WM_KEYDOWN, key, 0);
+    };
+    return AskPassword(app);
+  };
+  EXPECT_EQ(answerWith("Secret", VK_RETURN), std::optional<std::string>("Secret"));
+  EXPECT_EQ(answerWith("Secret", VK_ESCAPE), std::nullopt);
+}
+
+} // namespace

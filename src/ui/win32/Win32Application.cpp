@@ -202,6 +202,9 @@ void TWin32Peer::Changed(TControl &control, TProperty property) {
         if (form.StayOnTop)
           SetWindowPos(Window, HWND_TOPMOST, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | (form.ShowActivated ? 0 : SWP_NOACTIVATE));
+        if (form.ShowActivated && form.ActiveControl && form.ActiveControl->Peer())
+          if (HWND focus = static_cast<TWin32Peer *>(form.ActiveControl->Peer())->Window)
+            SetFocus(focus);
         UpdateWindow(Window);
       } else {
         ShowWindow(Window, SW_HIDE);
@@ -414,6 +417,11 @@ HWND TWin32Application::Realize(TForm &form) {
     for (TComponent *c : form.Components())
       if (c->Kind() == TComponentKind::ckMainMenu)
         menu = BuildMenu(static_cast<TMainMenu *>(c)->Items(), false);
+    if (form.CenterOnScreen) {
+      const TRect &size = form.Bounds();
+      form.SetBounds((GetSystemMetrics(SM_CXSCREEN) - size.Width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - size.Height) / 2, size.Width, size.Height);
+    }
     const TRect &b = form.Bounds();
     RECT r{0, 0, b.Width, b.Height};
     AdjustWindowRectEx(&r, style, menu != nullptr, exStyle);
@@ -659,6 +667,18 @@ void TWin32Application::Dispatch(MSG &message) {
         handler(*form, key, GetKeyState(VK_SHIFT) < 0);
         if (key == 0)
           return; // the form took the key
+      }
+      // Enter presses the form's default button, Escape its cancel button.
+      if (message.message == WM_KEYDOWN &&
+          (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        bool enter = message.wParam == VK_RETURN;
+        for (TComponent *c : form->Components()) {
+          auto *button = dynamic_cast<TButton *>(c);
+          if (button && (enter ? button->Default : button->Cancel) && button->CanUse()) {
+            button->Click();
+            return;
+          }
+        }
       }
     }
   }
