@@ -12,6 +12,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
   export MOVARO_DEMO_SCREENSHOT=1
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
+scripts/build.sh host
 scripts/build.sh win32
 runtree=$(scripts/windows-test-tree.sh)
 if [[ "$runtree" != win32 ]]; then
@@ -22,6 +23,7 @@ fi
 
 rm -rf dist && mkdir -p dist
 cp build/win32/bin/{Movaro.exe,Movaro.dll,MVRClient.dll,Kestrup.exe,KestrupEx.exe} dist/
+cp build/host/content/{Movaro.lng,Kestrup.lng} dist/
 echo "demo: dist/ holds $(ls dist | tr '\n' ' ')"
 
 program="build/$runtree/bin/Movaro.exe"
