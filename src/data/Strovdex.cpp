@@ -348,6 +348,8 @@ bool TStrovdexObject::Open(const std::string &dataFile, const std::string &defin
     Close();
     return false;
   }
+  // Unbuffered: reads go through the object's own window of the file.
+  data_.rdbuf()->pubsetbuf(nullptr, 0);
   data_.open(dataFile, std::ios::binary);
   if (!data_.is_open())
     return false;
@@ -542,10 +544,15 @@ TFieldValue TStrovdexObject::ReadAt(int32_t table, int32_t column, int32_t recor
   if (!ReadData(offset, size, buffer))
     return value;
   if (value.Kind == fkText) {
-    if (Scrambled())
-      for (int32_t i = 0; i < size; ++i)
-        buffer[i] = StrovdexUnscramble(buffer[i]);
-    const size_t length = strnlen(reinterpret_cast<const char *>(buffer), size);
+    size_t length = 0;
+    if (Scrambled()) {
+      // Unscrambled up to the terminator; what follows it is never shown.
+      while (length < static_cast<size_t>(size) &&
+             (buffer[length] = StrovdexUnscramble(buffer[length])) != 0)
+        ++length;
+    } else {
+      length = strnlen(reinterpret_cast<const char *>(buffer), size);
+    }
     std::memcpy(value.Data, buffer, length);
     value.Data[length] = 0;
   } else {
@@ -561,15 +568,16 @@ bool TStrovdexObject::ReadData(int64_t offset, int32_t size, uint8_t *out) {
     windowStart_ = offset - offset % kWindowSize;
     if (offset + size > windowStart_ + kWindowSize)
       windowStart_ = offset;
+    window_.resize(kWindowSize);
     data_.clear();
     data_.seekg(windowStart_);
-    data_.read(reinterpret_cast<char *>(window_), kWindowSize);
+    data_.read(reinterpret_cast<char *>(window_.data()), kWindowSize);
     windowLength_ = static_cast<int32_t>(data_.gcount());
     data_.clear();
     if (offset + size > windowStart_ + windowLength_)
       return false;
   }
-  std::memcpy(out, window_ + (offset - windowStart_), static_cast<size_t>(size));
+  std::memcpy(out, window_.data() + (offset - windowStart_), static_cast<size_t>(size));
   return true;
 }
 

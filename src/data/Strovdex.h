@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Field kinds, the byte at offset 70 of a column definition.
 enum TFieldKind : uint8_t {
@@ -137,14 +138,14 @@ private:
   TPointerChain *tables_ = nullptr;
   std::string definitionsFile_, dataFile_, guardFile_;
   bool singleFile_ = false;
-  // Reads bytes of the data file through a small window of the file, so
+  // Reads bytes of the data file through a 32 KB window of the file, so
   // neighbouring fields (a record, a scan over a table) cost no system call.
   bool ReadData(int64_t offset, int32_t size, uint8_t *out);
 
   std::ifstream data_;
   int64_t dataSize_ = 0;
-  static constexpr int32_t kWindowSize = 4096;
-  uint8_t window_[kWindowSize];
+  static constexpr int32_t kWindowSize = 32768;
+  std::vector<uint8_t> window_;
   int64_t windowStart_ = 0;
   int32_t windowLength_ = 0;
 };

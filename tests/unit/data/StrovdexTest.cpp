@@ -372,22 +372,22 @@ TEST_F(StrovdexTest, SeparateFilesAndCountMode) {
 }
 
 TEST_F(StrovdexTest, FieldsAcrossReadWindowsInAnyOrder) {
-  // Rows of 259 bytes over 40 KB: fields straddle every 4 KB boundary.
+  // 400 rows of 259 bytes, about 100 KB: fields straddle the read windows.
   std::string source = "scramble\ntable Wide\ncolumn t text width=255\ncolumn n integer\n";
-  for (int r = 1; r <= 160; ++r)
+  for (int r = 1; r <= 400; ++r)
     source += "row " + std::string(100 + r % 155, static_cast<char>('A' + r % 26)) + " " +
               std::to_string(r * 7) + "\n";
   ASSERT_TRUE(Open(Build(source)));
   for (int step : {1, -1, 37}) {
-    for (int i = 0; i < 160; ++i) {
-      const int r = step == 1 ? i + 1 : step == -1 ? 160 - i : (i * step) % 160 + 1;
+    for (int i = 0; i < 400; ++i) {
+      const int r = step == 1 ? i + 1 : step == -1 ? 400 - i : (i * step) % 400 + 1;
       ASSERT_EQ(engine.FieldText("Wide", "t", r),
                 std::string(100 + r % 155, static_cast<char>('A' + r % 26)))
           << r;
       ASSERT_EQ(engine.FieldText("Wide", "n", r), std::to_string(r * 7));
     }
   }
-  EXPECT_EQ(engine.FindRecord("Wide", "n", "1120"), 160);
+  EXPECT_EQ(engine.FindRecord("Wide", "n", "2800"), 400);
 }
 
 TEST_F(StrovdexTest, DeclaredDataBeyondTheFileFailsCleanly) {
