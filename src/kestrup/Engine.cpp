@@ -467,7 +467,8 @@ bool TKestrupEngine::RemoveEmptyFolders(const std::string &folderGiven) {
   bool removed = false;
   if (!IsProtectedFolder(folder)) {
     files.SetAttributes(folder, kFileAttributeDirectory);
-    removed = files.RemoveFolder(folder);
+    // A subfolder's own upward walk may already have taken this folder.
+    removed = files.RemoveFolder(folder) || !files.DirectoryExists(folder);
   }
   // Parents emptied by the removal go too, up to the first one that stays;
   // drive roots and the shell's own folders are never removed.

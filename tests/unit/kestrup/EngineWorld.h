@@ -60,7 +60,17 @@ inline TDateTime TestNow() {
   return date + time;
 }
 
-inline std::string ReadTestFile(const std::string &path) { return TScratchFolder::ReadFile(path); }
+// Reads a file named by a Windows-style path.
+inline std::string ReadTestFile(std::string path) {
+#ifndef _WIN32
+  std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+  return TScratchFolder::ReadFile(path);
+}
+
+// Writes a file (and its folders) through the world's own file system.
+class TEngineWorld;
+void ScratchWrite(TEngineWorld &world, const std::string &path, const std::string &data = "x");
 
 inline std::string TestProductSource() {
   return ReadTestFile(std::string(MOVARO_TEST_DATA) + "/kestrup/TestProduct.txt");
@@ -205,3 +215,10 @@ public:
   TArchive archive{files};
   std::string setup;
 };
+
+inline void ScratchWrite(TEngineWorld &world, const std::string &path, const std::string &data) {
+  world.files.ForceDirectories(ExtractFilePath(path));
+  auto stream = world.files.Create(path);
+  ASSERT_TRUE(stream) << path;
+  stream->Write(data.data(), static_cast<int32_t>(data.size()));
+}
