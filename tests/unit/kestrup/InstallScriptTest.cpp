@@ -137,3 +137,23 @@ TEST(HotKeys, ModifiersAndKeyNames) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(InstallScript, ShippedScriptSourceBuildsAndNamesTheProduct) {
+  TEngineWorld world;
+  world.Prepare(ReadTestFile(std::string(MOVARO_TEST_DATA) + "/../../content/kestrup/Kestrup.inf.txt"));
+  const TProductSettings &s = world.state.Product;
+  EXPECT_TRUE(world.script.Scrambled());
+  EXPECT_EQ(s.RootKey, kHKeyLocalMachine);
+  EXPECT_EQ(s.ProgramTitle, "Movaro");
+  EXPECT_EQ(s.ProgramLabel, "movaro");
+  EXPECT_EQ(s.ProgramVersionNumber, 3021);
+  EXPECT_TRUE(s.LicencePage && s.DesktopShortcut && !s.IsUpdate);
+  EXPECT_EQ(world.state.InstallDir, world.ProgramFiles() + "Veltrin\\Movaro\\");
+  TInstallScript reader(world.script);
+  EXPECT_EQ(reader.RecordCount(kFilesTable), 7);
+  EXPECT_EQ(reader.Field(kShortcutsTable, "Description", 2), "[ProgramTitle] Readme");
+}
+
+} // namespace
