@@ -75,6 +75,10 @@ TEST(Win32ProfileFiles, WriteReadListDeleteAndErase) {
   ASSERT_TRUE(ini.WriteString(file, "Second", "Gamma", "3"));
   EXPECT_TRUE(ini.ReadString(file, "first", "BETA", "", value));
   EXPECT_EQ(value, "two words");
+  ASSERT_TRUE(ini.WriteString(file, "First", "Quoted", "\"q\""));
+  EXPECT_TRUE(ini.ReadString(file, "First", "Quoted", "", value));
+  EXPECT_EQ(value, "q");
+  ASSERT_TRUE(ini.DeleteKey(file, "First", "Quoted"));
 
   std::vector<std::string> names;
   ASSERT_TRUE(ini.SectionNames(file, names));

@@ -98,6 +98,9 @@ bool THeadlessProfileFiles::ReadString(const std::string &file, const std::strin
   for (size_t i = header + 1; i < end; ++i)
     if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
       value = lines[i].Value;
+      // As the system does: one pair of enclosing quotes is dropped.
+      if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        value = value.substr(1, value.size() - 2);
       break;
     }
   return true;

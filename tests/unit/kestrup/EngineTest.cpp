@@ -82,6 +82,8 @@ TEST(EnginePrimitives, IniDeletionErasesTheSectionAndThenTheFile) {
   ASSERT_TRUE(w.engine.IniWrite(ini, "S", "m", "2"));
   ASSERT_TRUE(w.engine.IniWrite(ini, "T", "n", "3"));
   EXPECT_FALSE(w.engine.IniWrite(ini, "T", "o", " padded ")); // stored trimmed
+  EXPECT_FALSE(w.engine.IniWrite(ini, "T", "q", "\"quoted\"")); // read back without quotes
+  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "q"));
   EXPECT_TRUE(w.engine.IniValueExists(ini, "s", "K"));
   EXPECT_EQ(w.engine.IniRead(ini, "T", "n", "d"), "3");
 
@@ -288,7 +290,8 @@ TEST(EngineInstall, UpdateHandlesEveryRowByStatus) {
   w.registry.WriteValue(kHKeyCurrentUser, kProductKey, "Count", TRegValue::DWord(1));
   w.registry.WriteValue(kHKeyCurrentUser, kProductKey, "Installed", TRegValue::String("kept"));
   w.files.RemoveFile(dir + "Shared.dll");
-  ScratchWrite(w, dir + "Readme.txt.bak", "");
+  w.files.RemoveFile(w.Group() + "Help.LNK");
+  w.registry.WriteValue(kHKeyCurrentUser, kProductKey + "\\Old", "Mine", TRegValue::String("1"));
 
   w.state = TRunState{w.state};
   w.state.Completed = false;
@@ -310,11 +313,15 @@ TEST(EngineInstall, UpdateHandlesEveryRowByStatus) {
   EXPECT_EQ(w.Ini("Settings", "Tag"), "changed");
   // Registry.
   EXPECT_EQ(w.Reg(kProductKey, "Count"), "#12");
-  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, kProductKey + "\\Old"));
+  // The obsolescent value goes; its key stays while it holds another value.
+  EXPECT_EQ(w.Reg(kProductKey + "\\Old", "Legacy"), "<none>");
+  EXPECT_EQ(w.Reg(kProductKey + "\\Old", "Mine"), "1");
   EXPECT_EQ(w.Reg(kProductKey, "Installed"), "kept");
+  EXPECT_EQ(w.Reg(kProductKey, "Case"), "kept"); // "Obsolescent" is no status
   // Shortcuts: empty checked, included applied, obsolescent removed.
   EXPECT_TRUE(w.files.FileExists(w.Group() + "Readme.LNK"));
   EXPECT_FALSE(w.files.FileExists(w.Group() + "Old Tool.LNK"));
+  EXPECT_FALSE(w.files.FileExists(w.Group() + "Help.LNK"));
 
   // Rows of empty status whose targets are gone are failures with their lines.
   w.files.RemoveFile(dir + "Testo.exe");
