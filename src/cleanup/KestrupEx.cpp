@@ -7,6 +7,8 @@
 // line is refused at once.
 //
 // Exit codes: 0 done, 1 command line refused, 2 something could not be removed.
+#include "CleanupArgs.h"
+
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -14,60 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Splits a command line the way the C runtime does for plain cases: blanks
-// separate items, double quotes group (and are dropped).
-std::vector<std::string> SplitCommandLine(const char *line) {
-  std::vector<std::string> items;
-  std::string item;
-  bool quoted = false, any = false;
-  for (const char *p = line; *p; ++p) {
-    if (*p == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if ((*p == ' ' || *p == '\t') && !quoted) {
-      if (any)
-        items.push_back(item);
-      item.clear();
-      any = false;
-    } else {
-      item += *p;
-      any = true;
-    }
-  }
-  if (any)
-    items.push_back(item);
-  return items;
-}
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// An absolute folder ("C:\..." or "\\server\share\...") without "." or ".."
-// elements or wildcards.
-bool IsPlainAbsoluteFolder(const std::string &folder) {
-  bool drive = folder.size() >= 3 && ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z') &&
-               folder[1] == ':' && IsSeparator(folder[2]);
-  bool unc = folder.size() >= 5 && IsSeparator(folder[0]) && IsSeparator(folder[1]);
-  if (!drive && !unc)
-    return false;
-  if (folder.find_first_of("*?\"<>|") != std::string::npos)
-    return false;
-  size_t start = drive ? 3 : 2;
-  while (start < folder.size()) {
-    size_t end = folder.find_first_of("\\/", start);
-    if (end == std::string::npos)
-      end = folder.size();
-    std::string element = folder.substr(start, end - start);
-    if (element == "." || element == "..")
-      return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-bool SameTextAscii(const std::string &a, const char *b) {
-  return lstrcmpiA(a.c_str(), b) == 0;
-}
 
 // Waits (at most two minutes) for the process that started this one.
 void WaitForParent() {
@@ -111,13 +59,9 @@ bool DeleteWithRetry(const std::string &path) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  std::vector<std::string> items = SplitCommandLine(GetCommandLineA());
-  // items[0] is the program itself.
-  if (items.size() != 3 || !SameTextAscii(items[1], "/kestrup") || !IsPlainAbsoluteFolder(items[2]))
+  std::string base = cleanup::CleanupFolder(GetCommandLineA());
+  if (base.empty())
     return 1;
-  std::string base = items[2];
-  if (!IsSeparator(base.back()))
-    base += '\\';
   DWORD attributes = GetFileAttributesA(base.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     return 1;
