@@ -448,10 +448,20 @@ bool TKestrupEngine::IsProtectedFolder(const std::string &folder) {
   if (IsRootPath(folder))
     return true;
   std::string candidate = IncludeTrailingBackslash(folder);
+  // Read without log lines: this check is the engine's own, not the script's.
+  TShellFolders quiet(
+      [this](TRootKey root, const std::string &key, const std::string &name) {
+        TRegValue value;
+        return platform_.Registry.ReadValue(root, key, name, value) == TRegStatus::Ok &&
+                       value.Type == kRegString
+                   ? value.Data
+                   : std::string();
+      },
+      platform_.Shell);
   std::set<std::string> shellFolders = {platform_.Shell.DesktopFolder(), platform_.Shell.WindowsFolder(),
                                         platform_.Shell.SystemFolder()};
   for (int number : {2, 5, 9, 13, 15, 18, 21, 22, 23, 24, 26})
-    shellFolders.insert(FolderPath(number));
+    shellFolders.insert(quiet.FolderPath(number));
   for (const std::string &f : shellFolders)
     if (f.size() > 1 && SameText(IncludeTrailingBackslash(f), candidate))
       return true;

@@ -152,6 +152,13 @@ TEST(EnginePrimitives, RemoveEmptyFoldersStopsAtFilesAndShellFolders) {
   // "Veltrin" went with it; the emptied Programs folder of the shell stays.
   EXPECT_FALSE(w.files.DirectoryExists(w.Programs() + "Veltrin\\"));
   EXPECT_TRUE(w.files.DirectoryExists(w.Programs()));
+  // The check of the shell folders leaves no log lines, even where their keys are missing.
+  w.engine.OpenLog();
+  w.registry.DeleteKey(kHKeyCurrentUser, kShellFoldersKey);
+  w.files.ForceDirectories(w.Programs() + "Other\\");
+  EXPECT_TRUE(w.engine.RemoveEmptyFolders(w.Programs() + "Other\\"));
+  w.engine.CloseLog();
+  EXPECT_EQ(w.LogMessages().size(), 3u); // opening line, closing line and the empty line
   ScratchWrite(w, w.Root() + "keep\\inner\\file.txt");
   EXPECT_FALSE(w.engine.RemoveEmptyFolders(w.Root() + "keep\\"));
   EXPECT_TRUE(w.files.FileExists(w.Root() + "keep\\inner\\file.txt"));
