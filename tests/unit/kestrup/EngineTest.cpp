@@ -460,3 +460,40 @@ TEST(EngineCloseDown, AbandonedFirstInstallRemovesTheInstallerFolder) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EngineCloseDown, RecycleBinCopyIsStartedAndOtherProductsKeepTheInstaller) {
+  for (bool lastProduct : {false, true}) {
+    TEngineWorld w;
+    w.Prepare();
+    w.engine.FreshInstall();
+    std::string recycler = w.Root() + "Recycler\\";
+    ScratchWrite(w, recycler + "Dc1.exe", "someone else's");
+    w.shell.RecycleFolder = recycler;
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.Completed = false;
+    w.state.LastProduct = lastProduct;
+    w.state.ScriptPath = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+    w.engine.OpenLog();
+    w.engine.Uninstall();
+    // Another product keeps the shared file, and with it the folder; the
+    // close-down is gated by LastProduct alone.
+    ASSERT_EQ(w.state.Completed, lastProduct);
+    w.state.Completed = true;
+    w.engine.CloseDown();
+    if (!lastProduct) {
+      EXPECT_TRUE(w.shell.Started.empty());
+      // installer, clean-up program, script, log and the language setting
+      EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()).size(), 5u);
+      EXPECT_EQ(w.engine.IniRead(w.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""), "44");
+      continue;
+    }
+    ASSERT_EQ(w.shell.Started.size(), 1u);
+    EXPECT_EQ(w.shell.Started[0].File, recycler + "Dc2.exe");
+    EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
+    EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
+  }
+}
+
+} // namespace
