@@ -55,7 +55,7 @@ public:
   bool FinishShown = false;
 };
 
-std::string SpecialFolder(int csidl) {
+std::string ShellFolderPath(int csidl) {
   char path[MAX_PATH];
   if (FAILED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path)))
     return "";
@@ -81,14 +81,14 @@ class KestrupEngineTest : public ::testing::Test {
 protected:
   void SetUp() override {
     // Asking the shell for its folders makes sure their registry values exist.
-    programs = SpecialFolder(CSIDL_PROGRAMS);
-    desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
-    appData = SpecialFolder(CSIDL_APPDATA);
-    commonAppData = SpecialFolder(CSIDL_COMMON_APPDATA);
+    programs = ShellFolderPath(CSIDL_PROGRAMS);
+    desktop = ShellFolderPath(CSIDL_DESKTOPDIRECTORY);
+    appData = ShellFolderPath(CSIDL_APPDATA);
+    commonAppData = ShellFolderPath(CSIDL_COMMON_APPDATA);
     ASSERT_FALSE(programs.empty());
-    SpecialFolder(CSIDL_COMMON_PROGRAMS);
-    SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    SpecialFolder(CSIDL_PROGRAM_FILES);
+    ShellFolderPath(CSIDL_COMMON_PROGRAMS);
+    ShellFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+    ShellFolderPath(CSIDL_PROGRAM_FILES);
     ASSERT_TRUE(SameText(engine.FolderPath(15), programs)) << engine.FolderPath(15);
     ASSERT_TRUE(SameText(engine.FolderPath(5), desktop)) << engine.FolderPath(5);
     installer = engine.InstallerFolder();
