@@ -114,8 +114,10 @@ TInstallScript TKestrupEngine::Script() { return TInstallScript(script_ ? *scrip
 std::string TKestrupEngine::FolderPath(int number) { return folders_.FolderPath(number); }
 
 std::string TKestrupEngine::InstallerFolder() {
+  // Without an application data folder the value is a bare "\", which would
+  // put the installer's files at the top of the current drive: none then.
   std::string common = FolderPath(21);
-  return common + "Veltrin\\Kestrup\\";
+  return common.size() < 2 ? "" : common + "Veltrin\\Kestrup\\";
 }
 
 TPlaceholderValues TKestrupEngine::PlaceholderValues() const {
@@ -151,13 +153,18 @@ std::string TKestrupEngine::DateTimeForLog(TDateTime value) {
 }
 
 std::string TKestrupEngine::LogPath() {
-  if (logPath_.empty())
-    logPath_ = InstallerFolder() + "Kestrup.log";
+  if (logPath_.empty()) {
+    std::string installer = InstallerFolder();
+    if (!installer.empty())
+      logPath_ = installer + "Kestrup.log";
+  }
   return logPath_;
 }
 
 void TKestrupEngine::OpenLog() {
   std::string path = LogPath();
+  if (path.empty())
+    return;
   if (!platform_.Files.FileExists(path))
     platform_.Files.ForceDirectories(ExtractFilePath(path));
   log_ = platform_.Files.OpenAppend(path); // a run without a log still works
@@ -956,6 +963,10 @@ void TKestrupEngine::CloseDown() {
   if (script_)
     script_->Close();
   bool install = state_.Mode == TRunMode::Install;
+  if (installer.empty()) {
+    CloseLog();
+    return; // nothing of the installer's own was ever written
+  }
   if (install) {
     if (!(state_.FirstRun && (state_.FatalError || state_.Cancelled)))
       DeletePath(installer + "Kestrup.inf");

@@ -215,6 +215,19 @@ TEST(EngineLog, OpeningErrorAndClosingLines) {
             "**** Kestrup closed at 12.09.2026 13.05.09 ****\r\n\r\n");
 }
 
+TEST(EngineLog, NoApplicationDataFolderMeansNoInstallerFolderAndNoLog) {
+  TEngineWorld w;
+  w.registry.DeleteKey(kHKeyLocalMachine, kShellFoldersKey);
+  w.registry.DeleteKey(kHKeyCurrentUser, kShellFoldersKey);
+  EXPECT_EQ(w.engine.InstallerFolder(), "");
+  w.engine.OpenLog();
+  w.engine.Log(" Initialization failed");
+  w.state.FirstRun = w.state.Cancelled = true;
+  w.engine.CloseDown();
+  EXPECT_EQ(w.engine.LogPath(), "");
+  EXPECT_FALSE(w.files.FileExists("\\Veltrin\\Kestrup\\Kestrup.log"));
+}
+
 TEST(EngineInstall, FreshInstallAppliesEveryRowAndRegistersTheUninstaller) {
   TEngineWorld w;
   w.Prepare();
