@@ -575,6 +575,10 @@ bool TKestrupEngine::ApplyFile(int32_t record, int64_t &overall) {
   if (member.Name.empty() || targetDir.empty())
     return true; // not a member or not meant to be installed: skipped silently
   std::string target = targetDir + fileName;
+  if (HasParentElement(target)) {
+    Log(" Error: Unable to create " + target);
+    return false;
+  }
   page_.SetLabel(TPageLabel::FileProgress, Text(15201) + page_.FitPath(TPageLabel::FileProgress, target));
   page_.SetBar(TPageBar::FileProgress, 0, 100);
   TDateTime existing = 0;
@@ -656,6 +660,11 @@ void TKestrupEngine::FilesPhase(bool update) {
     if (targetDir.empty())
       continue; // never installed, so nothing to check or remove
     std::string target = targetDir + script.Field(kFilesTable, "FileName", r);
+    if (HasParentElement(target)) {
+      Log(" Error: unable to find " + target);
+      state_.ErrorsLogged = true;
+      continue;
+    }
     if (status.empty()) {
       page_.SetLabel(TPageLabel::FileProgress, Text(15203) + page_.FitPath(TPageLabel::FileProgress, target));
       page_.SetBar(TPageBar::FileProgress, 0, 100);
@@ -865,6 +874,12 @@ void TKestrupEngine::Uninstall() {
       continue; // never installed: the bare name would point into the working folder
     std::string fileName = script.Field(kFilesTable, "FileName", r);
     std::string path = targetDir + fileName;
+    if (HasParentElement(path)) {
+      // Never installed either, and possibly outside every folder of the product.
+      Log(" Error: unable to delete " + path);
+      state_.ErrorsLogged = true;
+      continue;
+    }
     page_.SetLabel(TPageLabel::UninstallProgress,
                    Text(17301) + page_.FitPath(TPageLabel::UninstallProgress, path));
     files.SetAttributes(path, kFileAttributeArchive);

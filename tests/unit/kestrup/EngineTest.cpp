@@ -394,6 +394,28 @@ TEST(EngineUninstall, RemovesEverythingAndTheEntry) {
   EXPECT_TRUE(w.files.FileExists(w.InstallerFolder() + "Kestrup.inf"));
 }
 
+TEST(EngineInstall, FilesClimbingOutOfTheirFolderAreRefused) {
+  TEngineWorld w;
+  w.Prepare(Edit(TestProductSource(), "row \"[ftInstallDir]\" 0 Shared.dll 32 shared",
+                 "row \"[ftInstallDir]..\\\\..\\\\\" 0 Shared.dll 32 shared"));
+  w.engine.OpenLog();
+  w.engine.FreshInstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  std::string outside = w.InstallDir() + "..\\..\\Shared.dll";
+  EXPECT_TRUE(w.Logged(" Error: Unable to create " + outside));
+  EXPECT_FALSE(w.files.FileExists(w.ProgramFiles() + "Shared.dll"));
+  ScratchWrite(w, w.ProgramFiles() + "Shared.dll", "another product's");
+  w.state.ErrorsLogged = false;
+  w.state.LastProduct = true;
+  w.engine.OpenLog();
+  w.engine.Uninstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.files.FileExists(w.ProgramFiles() + "Shared.dll"));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + outside));
+}
+
 TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
   TEngineWorld w;
   w.Prepare();
