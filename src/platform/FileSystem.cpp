@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "data/AnsiText.h"
+
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 namespace {
@@ -24,4 +26,26 @@ std::string IncludeTrailingBackslash(const std::string &folder) {
   if (!folder.empty() && IsPathSeparator(folder.back()))
     return folder;
   return folder + "\\";
+}
+
+bool MatchesMask(const std::string &name, const std::string &mask) {
+  // Greedy matching with one remembered star: linear apart from backtracking
+  // to the last star.
+  size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || AnsiUpperChar(mask[m]) == AnsiUpperChar(name[n]))) {
+      ++n, ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*')
+    ++m;
+  return m == mask.size();
 }

@@ -22,6 +22,12 @@ constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFileAttributeArchive = 0x20;
 constexpr uint32_t kFileAttributeNormal = 0x80;
 
+// One entry of a folder listing.
+struct TFolderEntry {
+  std::string Name;
+  uint32_t Attributes = 0;
+};
+
 // An open file. Reads and writes move the position.
 class TFileStream {
 public:
@@ -52,6 +58,8 @@ public:
   virtual std::unique_ptr<TFileStream> OpenRead(const std::string &path) = 0;
   // Creates or replaces a file for writing; null when that is not allowed.
   virtual std::unique_ptr<TFileStream> Create(const std::string &path) = 0;
+  // Opens a file for writing at its end, creating it when missing.
+  virtual std::unique_ptr<TFileStream> OpenAppend(const std::string &path) = 0;
 
   // The attribute mask of an existing file or folder.
   virtual bool GetAttributes(const std::string &path, uint32_t &attributes) = 0;
@@ -66,7 +74,19 @@ public:
   // Names (without folder) of the files directly inside a folder; folders are
   // left out.
   virtual std::vector<std::string> ListFiles(const std::string &folder) = 0;
+  // Every entry (files and folders, without "." and "..") directly inside a
+  // folder whose name matches the mask ("*" and "?" wildcards, letter case
+  // ignored), with its attribute mask.
+  virtual std::vector<TFolderEntry> FindEntries(const std::string &folder,
+                                                const std::string &mask = "*") = 0;
+  // Free bytes for the caller on the volume holding the path; -1 when the
+  // volume cannot be found.
+  virtual int64_t FreeSpace(const std::string &path) = 0;
 };
+
+// Whether a name matches a mask of "*" (any run) and "?" (one character),
+// without regard to letter case.
+bool MatchesMask(const std::string &name, const std::string &mask);
 
 // Path texts shared by every implementation.
 bool IsPathSeparator(char c);

@@ -189,6 +189,17 @@ std::unique_ptr<TFileStream> THeadlessFileSystem::Create(const std::string &path
   return std::make_unique<THostFile>(file);
 }
 
+std::unique_ptr<TFileStream> THeadlessFileSystem::OpenAppend(const std::string &path) {
+  std::string key = Key(path);
+  if (IsReadOnly(key) || DirectoryExists(path))
+    return nullptr;
+  std::FILE *file = std::fopen(HostPath(path).string().c_str(), "ab");
+  if (!file)
+    return nullptr;
+  times_.erase(key);
+  return std::make_unique<THostFile>(file);
+}
+
 bool THeadlessFileSystem::GetAttributes(const std::string &path, uint32_t &attributes) {
   bool isFile = FileExists(path);
   if (!isFile && !DirectoryExists(path))
@@ -250,4 +261,29 @@ std::vector<std::string> THeadlessFileSystem::ListFiles(const std::string &folde
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<TFolderEntry> THeadlessFileSystem::FindEntries(const std::string &folder,
+                                                           const std::string &mask) {
+  std::vector<TFolderEntry> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(HostPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (!MatchesMask(name, mask))
+      continue;
+    TFolderEntry entry{name, 0};
+    if (GetAttributes(IncludeTrailingBackslash(folder) + name, entry.Attributes))
+      entries.push_back(entry);
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const TFolderEntry &a, const TFolderEntry &b) { return a.Name < b.Name; });
+  return entries;
+}
+
+int64_t THeadlessFileSystem::FreeSpace(const std::string &path) {
+  if (freeSpace_ != -2)
+    return freeSpace_;
+  std::error_code ec;
+  fs::space_info info = fs::space(HostPath(path), ec);
+  return ec ? -1 : static_cast<int64_t>(info.available);
 }

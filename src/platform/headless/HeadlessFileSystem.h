@@ -23,7 +23,12 @@ public:
   bool SetAttributes(const std::string &path, uint32_t attributes) override;
   bool SetLastWriteTime(const std::string &path, TDateTime localTime) override;
   bool GetLastWriteTime(const std::string &path, TDateTime &localTime) override;
+  std::unique_ptr<TFileStream> OpenAppend(const std::string &path) override;
   std::vector<std::string> ListFiles(const std::string &folder) override;
+  std::vector<TFolderEntry> FindEntries(const std::string &folder, const std::string &mask) override;
+  // The host's free space, or the figure a test set.
+  int64_t FreeSpace(const std::string &path) override;
+  void SetFreeSpace(int64_t bytes) { freeSpace_ = bytes; }
 
 private:
   bool IsReadOnly(const std::string &key) const;
@@ -31,4 +36,5 @@ private:
 
   std::map<std::string, uint32_t> attributes_;
   std::map<std::string, TDateTime> times_;
+  int64_t freeSpace_ = -2; // -2: ask the host
 };

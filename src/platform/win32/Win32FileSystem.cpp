@@ -133,6 +133,20 @@ std::unique_ptr<TFileStream> TWin32FileSystem::Create(const std::string &path) {
   return std::make_unique<TWin32File>(h);
 }
 
+std::unique_ptr<TFileStream> TWin32FileSystem::OpenAppend(const std::string &path) {
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return nullptr;
+  LARGE_INTEGER zero{};
+  SetFilePointerEx(h, zero, nullptr, FILE_END);
+  return std::make_unique<TWin32File>(h);
+}
+
 bool TWin32FileSystem::GetAttributes(const std::string &path, uint32_t &attributes) {
   DWORD a = AttributesOf(path);
   if (a == INVALID_FILE_ATTRIBUTES)
@@ -184,4 +198,28 @@ std::vector<std::string> TWin32FileSystem::ListFiles(const std::string &folder) 
   } while (FindNextFileA(h, &found));
   FindClose(h);
   return names;
+}
+
+std::vector<TFolderEntry> TWin32FileSystem::FindEntries(const std::string &folder,
+                                                        const std::string &mask) {
+  std::vector<TFolderEntry> entries;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((IncludeTrailingBackslash(folder) + mask).c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE)
+    return entries;
+  do {
+    std::string name = found.cFileName;
+    // The system also matches masks against short names; only long names count here.
+    if (name != "." && name != ".." && MatchesMask(name, mask))
+      entries.push_back({name, found.dwFileAttributes});
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  return entries;
+}
+
+int64_t TWin32FileSystem::FreeSpace(const std::string &path) {
+  ULARGE_INTEGER available, total, totalFree;
+  if (!GetDiskFreeSpaceExA(path.c_str(), &available, &total, &totalFree))
+    return -1;
+  return static_cast<int64_t>(available.QuadPart);
 }

@@ -16,5 +16,8 @@ public:
   bool SetAttributes(const std::string &path, uint32_t attributes) override;
   bool SetLastWriteTime(const std::string &path, TDateTime localTime) override;
   bool GetLastWriteTime(const std::string &path, TDateTime &localTime) override;
+  std::unique_ptr<TFileStream> OpenAppend(const std::string &path) override;
   std::vector<std::string> ListFiles(const std::string &folder) override;
+  std::vector<TFolderEntry> FindEntries(const std::string &folder, const std::string &mask) override;
+  int64_t FreeSpace(const std::string &path) override;
 };

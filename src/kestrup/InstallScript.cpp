@@ -1,0 +1,202 @@
+#include "kestrup/InstallScript.h"
+
+#include "data/AnsiText.h"
+
+#include <cctype>
+#include <cstdlib>
+
+std::string TInstallScript::Default(const std::string &key) {
+  int32_t record = db_.FindRecord(kDefaultsTable, "Description", key);
+  return record > 0 ? db_.FieldText(kDefaultsTable, "Value", record) : "";
+}
+
+bool SwitchOn(const std::string &value) { return value == "True"; }
+
+int32_t NumberOrZero(const std::string &text) {
+  if (text.empty())
+    return 0;
+  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size())
+    return 0;
+  int64_t value = 0;
+  for (size_t j = i; j < text.size(); ++j) {
+    if (!std::isdigit(static_cast<unsigned char>(text[j])))
+      return 0;
+    value = value * 10 + (text[j] - '0');
+    if (value > 0x80000000LL)
+      return 0;
+  }
+  if (text[0] == '-')
+    value = -value;
+  if (value > INT32_MAX || value < INT32_MIN)
+    return 0;
+  return static_cast<int32_t>(value);
+}
+
+namespace {
+
+void ReadCommon(TInstallScript &script, TProductSettings &s) {
+  s.RootKey = RootKeyFromName(script.Default("ProgramTarget"), kHKeyCurrentUser);
+  s.ProgramModule = script.Default("ProgramModule");
+  s.ProgramTitle = script.Default("ProgramTitle");
+  s.ProgramLabel = script.Default("ProgramLabel").substr(0, 8);
+  s.ProgramTag = script.Default("ProgramTag").substr(0, 3);
+  s.ProgramVersion = script.Default("ProgramVersion");
+  s.ProgramVersionNumber = NumberOrZero(script.Default("ProgramVersionNumber"));
+  s.LanguagePage = SwitchOn(script.Default("LanguagePage"));
+  s.DesktopShortcut = SwitchOn(script.Default("DesktopShortcut"));
+}
+
+} // namespace
+
+TProductSettings ReadProductSettings(TInstallScript &script) {
+  TProductSettings s;
+  ReadCommon(script, s);
+  s.InstallDir = script.Default("InstallDir");
+  s.ProgramGroup = script.Default("ProgramGroup");
+  s.ReadmeFile = script.Default("ReadmeFile");
+  s.LicencePage = SwitchOn(script.Default("LicencePage"));
+  s.ProgramFolderPage = SwitchOn(script.Default("ProgramFolderPage"));
+  s.ProgramGroupPage = SwitchOn(script.Default("ProgramGroupPage"));
+  s.SummaryPage = SwitchOn(script.Default("SummaryPage"));
+  s.FinishLaunchProgram = SwitchOn(script.Default("FinishLaunchProgram"));
+  s.FinishViewReadme = SwitchOn(script.Default("FinishViewReadme"));
+  s.IsUpdate = SwitchOn(script.Default("IsUpdate"));
+  return s;
+}
+
+TProductSettings ReadUninstallSettings(TInstallScript &script) {
+  TProductSettings s;
+  ReadCommon(script, s);
+  return s;
+}
+
+namespace {
+
+struct TRootName {
+  const char *Name;
+  TRootKey Root;
+};
+constexpr TRootName kRootNames[] = {
+    {"HKEY_CLASSES_ROOT", kHKeyClassesRoot},         {"HKEY_CURRENT_USER", kHKeyCurrentUser},
+    {"HKEY_LOCAL_MACHINE", kHKeyLocalMachine},       {"HKEY_USERS", kHKeyUsers},
+    {"HKEY_PERFORMANCE_DATA", kHKeyPerformanceData}, {"HKEY_CURRENT_CONFIG", kHKeyCurrentConfig},
+    {"HKEY_DYN_DATA", kHKeyDynData},
+};
+
+constexpr const char *kFieldTypeNames[] = {"ftbinarydata", "ftboolean", "ftcurrency",
+                                           "ftdate",       "ftdatetime", "ftfloat",
+                                           "ftinteger",    "ftstring",  "fttime"};
+
+std::string AsciiLower(std::string text) {
+  for (char &c : text)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c + 32);
+  return text;
+}
+
+// Position of the first occurrence of the pattern without regard to case.
+size_t FindNoCase(const std::string &text, const std::string &pattern) {
+  if (pattern.size() > text.size())
+    return std::string::npos;
+  for (size_t i = 0; i + pattern.size() <= text.size(); ++i) {
+    size_t j = 0;
+    while (j < pattern.size() && AnsiUpperChar(text[i + j]) == AnsiUpperChar(pattern[j]))
+      ++j;
+    if (j == pattern.size())
+      return i;
+  }
+  return std::string::npos;
+}
+
+} // namespace
+
+TRootKey RootKeyFromName(const std::string &name, TRootKey defaultRoot) {
+  for (const TRootName &r : kRootNames)
+    if (name == r.Name)
+      return r.Root;
+  return defaultRoot;
+}
+
+std::string RootKeyName(TRootKey root) {
+  for (const TRootName &r : kRootNames)
+    if (root == r.Root)
+      return r.Name;
+  return "";
+}
+
+int FieldTypeCode(const std::string &name) {
+  std::string lower = AsciiLower(name);
+  for (int i = 0; i < 9; ++i)
+    if (lower == kFieldTypeNames[i])
+      return i + 1;
+  return ftUnknown;
+}
+
+std::string TShellFolders::FolderPath(int number) {
+  static const char *const kUserNames[] = {
+      "Administrative Tools", "Administrative Tools", "AppData", "Cache", "Cookies", "Desktop",
+      "Favorites", "Fonts", "History", "Local AppData", "Local Settings", "My Pictures", "NetHood",
+      "Personal", "PrintHood", "Programs", "Recent", "SendTo", "Start Menu", "Startup", "Templates"};
+  static const char *const kCommonNames[] = {"Common AppData", "Common Desktop", "Common Programs",
+                                             "Common Start Menu", "Common Startup"};
+  static const int kFallbacks[] = {2, 5, 15, 18, 19};
+  if (number >= 0 && number <= 20)
+    return read_(kHKeyCurrentUser, kShellFoldersKey, kUserNames[number]) + "\\";
+  if (number >= 21 && number <= 25) {
+    std::string path = read_(kHKeyLocalMachine, kShellFoldersKey, kCommonNames[number - 21]) + "\\";
+    return path == "\\" ? FolderPath(kFallbacks[number - 21]) : path;
+  }
+  if (number == 26)
+    return read_(kHKeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                 "ProgramFilesDir") + "\\";
+  if (number == 28)
+    return shell_.SystemFolder();
+  if (number == 29)
+    return shell_.WindowsFolder();
+  return "";
+}
+
+std::string ExpandPlaceholders(const std::string &text, const TPlaceholderValues &values,
+                               TShellFolders &folders) {
+  struct TFolderPlaceholder {
+    const char *Name;
+    int Folder;
+  };
+  static const TFolderPlaceholder kFolders[] = {
+      {"[ftAdminTools]", 0},      {"[ftAdministrativeTools]", 1}, {"[ftAppData]", 2},
+      {"[ftCache]", 3},           {"[ftCookies]", 4},             {"[ftDesktop]", 5},
+      {"[ftFavorites]", 6},       {"[ftFonts]", 7},               {"[ftHistory]", 8},
+      {"[ftLocalAppData]", 9},    {"[ftLocalSettings]", 10},      {"[ftMyPictures]", 11},
+      {"[ftNetHood]", 12},        {"[ftPersonal]", 13},           {"[ftPrintHood]", 14},
+      {"[ftPrograms]", 15},       {"[ftRecent]", 16},             {"[ftSendTo]", 17},
+      {"[ftStartMenu]", 18},      {"[ftStartup]", 19},            {"[ftTemplates]", 20},
+      {"[ftCommonAppData]", 21},  {"[ftCommonDesktop]", 22},      {"[ftCommonPrograms]", 23},
+      {"[ftCommonStartMenu]", 24}, {"[ftCommonStartup]", 25},     {"[ftProgramFiles]", 26},
+      {"[ftSystem16]", 27},       {"[ftSystem32]", 28},           {"[ftWindows32]", 29},
+      {"%SystemRoot%\\", 29},
+  };
+  std::string result = text;
+  const std::string probe = AsciiLower(text);
+  // The value goes where the placeholder was found, so a value that itself
+  // contains the placeholder's text is kept whole.
+  auto replace = [&](const std::string &placeholder, const std::function<std::string()> &value) {
+    if (probe.find(AsciiLower(placeholder)) == std::string::npos)
+      return;
+    std::string v = value();
+    size_t at = FindNoCase(result, placeholder);
+    if (at != std::string::npos)
+      result.replace(at, placeholder.size(), v);
+  };
+  replace("[ProgramTarget]", [&] { return RootKeyName(values.RootKey); });
+  replace("[ProgramTitle]", [&] { return values.ProgramTitle; });
+  replace("[ProgramLabel]", [&] { return values.ProgramLabel; });
+  replace("[ProgramTag]", [&] { return values.ProgramTag; });
+  replace("[ProgramVersion]", [&] { return values.ProgramVersion; });
+  replace("[ProgramVersionNumber]", [&] { return std::to_string(values.ProgramVersionNumber); });
+  replace("[ftInstallDir]", [&] { return values.InstallDir; });
+  replace("[ftProgramGroup]", [&] { return values.GroupBase + values.ProgramGroup; });
+  for (const TFolderPlaceholder &f : kFolders)
+    replace(f.Name, [&] { return folders.FolderPath(f.Folder); });
+  return result;
+}

@@ -1,0 +1,180 @@
+#include "platform/headless/HeadlessProfileFiles.h"
+
+#include "data/AnsiText.h"
+
+namespace {
+
+std::string Trim(const std::string &text) {
+  size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos)
+    return "";
+  size_t end = text.find_last_not_of(" \t");
+  return text.substr(begin, end - begin + 1);
+}
+
+// Sections are numbered by the position of their header line; -1 before the first.
+bool IsSection(const std::string &text, std::string &name) {
+  std::string t = Trim(text);
+  if (t.empty() || t[0] != '[')
+    return false;
+  size_t close = t.find(']');
+  name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  return true;
+}
+
+} // namespace
+
+bool THeadlessProfileFiles::Load(const std::string &file, std::vector<TLine> &lines) {
+  lines.clear();
+  auto stream = fs_.OpenRead(file);
+  if (!stream)
+    return false;
+  std::string text;
+  char buffer[4096];
+  for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<size_t>(n));
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    std::string line = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    pos = end == std::string::npos ? text.size() : end + 1;
+    TLine entry;
+    entry.Text = line;
+    if (!IsSection(line, entry.Section)) {
+      size_t eq = line.find('=');
+      std::string t = Trim(line);
+      if (eq != std::string::npos && !t.empty() && t[0] != ';') {
+        entry.Key = Trim(line.substr(0, eq));
+        entry.Value = Trim(line.substr(eq + 1));
+      }
+    } else if (entry.Section.empty()) {
+      entry.Section = " "; // "[]" is a section line all the same
+    }
+    lines.push_back(entry);
+  }
+  return true;
+}
+
+bool THeadlessProfileFiles::Save(const std::string &file, const std::vector<TLine> &lines) {
+  auto stream = fs_.Create(file);
+  if (!stream)
+    return false;
+  std::string text;
+  for (const TLine &line : lines)
+    text += line.Text + "\r\n";
+  return stream->Write(text.data(), static_cast<int32_t>(text.size())) ==
+         static_cast<int32_t>(text.size());
+}
+
+namespace {
+
+// Index range [first, end) of the lines belonging to the section (after its header).
+template <class Lines>
+bool FindSection(const Lines &lines, const std::string &section, size_t &header, size_t &end) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].Section.empty() || !SameText(Trim(lines[i].Section), Trim(section)))
+      continue;
+    header = i;
+    end = i + 1;
+    while (end < lines.size() && lines[end].Section.empty())
+      ++end;
+    return true;
+  }
+  return false;
+}
+
+} // namespace
+
+bool THeadlessProfileFiles::ReadString(const std::string &file, const std::string &section,
+                                       const std::string &key, const std::string &defaultValue,
+                                       std::string &value) {
+  value = defaultValue;
+  std::vector<TLine> lines;
+  size_t header, end;
+  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+    return true;
+  for (size_t i = header + 1; i < end; ++i)
+    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
+      value = lines[i].Value;
+      // As the system does: one pair of enclosing quotes is dropped.
+      if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+        value = value.substr(1, value.size() - 2);
+      break;
+    }
+  return true;
+}
+
+bool THeadlessProfileFiles::WriteString(const std::string &file, const std::string &section,
+                                        const std::string &key, const std::string &value) {
+  if (Trim(section).empty() || Trim(key).empty() || !fs_.DirectoryExists(ExtractFilePath(file).empty() ? "." : ExtractFilePath(file)))
+    return false;
+  std::vector<TLine> lines;
+  Load(file, lines);
+  TLine entry{Trim(key) + "=" + Trim(value), "", Trim(key), Trim(value)};
+  size_t header, end;
+  if (!FindSection(lines, section, header, end)) {
+    lines.push_back({"[" + Trim(section) + "]", Trim(section), "", ""});
+    lines.push_back(entry);
+    return Save(file, lines);
+  }
+  for (size_t i = header + 1; i < end; ++i)
+    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
+      lines[i] = entry;
+      return Save(file, lines);
+    }
+  // After the section's last entry, before any blank lines that end it.
+  size_t at = end;
+  while (at > header + 1 && Trim(lines[at - 1].Text).empty())
+    --at;
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
+  return Save(file, lines);
+}
+
+bool THeadlessProfileFiles::DeleteKey(const std::string &file, const std::string &section,
+                                      const std::string &key) {
+  std::vector<TLine> lines;
+  size_t header, end;
+  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+    return true;
+  for (size_t i = header + 1; i < end; ++i)
+    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+      return Save(file, lines);
+    }
+  return true;
+}
+
+bool THeadlessProfileFiles::EraseSection(const std::string &file, const std::string &section) {
+  std::vector<TLine> lines;
+  size_t header, end;
+  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+    return true;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
+              lines.begin() + static_cast<std::ptrdiff_t>(end));
+  return Save(file, lines);
+}
+
+bool THeadlessProfileFiles::SectionNames(const std::string &file, std::vector<std::string> &names) {
+  names.clear();
+  std::vector<TLine> lines;
+  Load(file, lines);
+  for (const TLine &line : lines)
+    if (!line.Section.empty())
+      names.push_back(Trim(line.Section));
+  return true;
+}
+
+bool THeadlessProfileFiles::KeyNames(const std::string &file, const std::string &section,
+                                     std::vector<std::string> &names) {
+  names.clear();
+  std::vector<TLine> lines;
+  size_t header, end;
+  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+    return true;
+  for (size_t i = header + 1; i < end; ++i)
+    if (!lines[i].Key.empty())
+      names.push_back(lines[i].Key);
+  return true;
+}

@@ -1,0 +1,534 @@
+#include "data/DosDateTime.h"
+#include "unit/kestrup/EngineWorld.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kProductKey = "Software\\Veltrin\\Testo";
+const std::string kEntryKey = kUninstallKeyBase + "Testo";
+
+// A file system on which chosen files cannot be deleted, as when a running
+// program holds them; each refusal is counted.
+class TLockingFileSystem : public THeadlessFileSystem {
+public:
+  bool RemoveFile(const std::string &path) override {
+    for (const std::string &locked : Locked)
+      if (path == locked) {
+        ++Refusals;
+        return false;
+      }
+    return THeadlessFileSystem::RemoveFile(path);
+  }
+  std::vector<std::string> Locked;
+  int Refusals = 0;
+};
+
+TEST(EnginePrimitives, RegWriteVerifiesByReadingBack) {
+  TEngineWorld w;
+  w.engine.OpenLog();
+  TRootKey cu = kHKeyCurrentUser;
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "12", "A"));
+  EXPECT_EQ(w.Reg("Software\\T", "A"), "#12");
+  // Stored as 7 and 10: the text read back differs, so both count as failures.
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "007", "B"));
+  EXPECT_EQ(w.Reg("Software\\T", "B"), "#7");
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "FTINTEGER", "010", "B"));
+  EXPECT_EQ(w.Reg("Software\\T", "B"), "#10");
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "x", "C"));
+  EXPECT_EQ(w.Reg("Software\\T", "C"), "#0");
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftBoolean", "1", "D"));
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftBoolean", "yes", "E"));
+  EXPECT_EQ(w.Reg("Software\\T", "E"), "<none>");
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftString", "first", "F"));
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftString", "second", "F"));
+  EXPECT_EQ(w.Reg("Software\\T", "F"), "second");
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29 13:05:09", "G"));
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftDate", "2024-02-29", "H"));
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftDate", "29 Feb", "I"));
+  // A type that stores nothing succeeds only for empty data.
+  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftCurrency", "", "J"));
+  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftFloat", "1.5", "J"));
+  w.registry.SetReadOnly(kHKeyLocalMachine);
+  EXPECT_FALSE(w.engine.RegWrite(kHKeyLocalMachine, "Software\\T", "ftString", "x", "K"));
+  w.engine.CloseLog();
+  auto log = w.LogMessages();
+  // Missing values of typed kinds are read errors (E, I); ftFloat reads as empty without one.
+  EXPECT_EQ(std::count(log.begin(), log.end(), " Error: unable to read from the registry"), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), " Error: unable to write to the registry"), 1); // I
+  EXPECT_EQ(std::count(log.begin(), log.end(), " Error: unable to open key in the registry"), 1); // K
+}
+
+TEST(EnginePrimitives, RegDeleteValueRemovesTheEmptiedKeyOnly) {
+  TEngineWorld w;
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "x", TRegValue::String("1"));
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "y", TRegValue::String("2"));
+  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "x"));
+  EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A\\B"));
+  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "y"));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A\\B"));
+  EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\Nowhere", "x"));
+  EXPECT_TRUE(w.engine.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(w.engine.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+}
+
+TEST(EnginePrimitives, IniDeletionErasesTheSectionAndThenTheFile) {
+  TEngineWorld w;
+  std::string ini = w.Root() + "sub\\dir\\test.ini";
+  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "k")); // no file: nothing to do
+  ASSERT_TRUE(w.engine.IniWrite(ini, "S", "k", "1"));
+  ASSERT_TRUE(w.engine.IniWrite(ini, "S", "m", "2"));
+  ASSERT_TRUE(w.engine.IniWrite(ini, "T", "n", "3"));
+  EXPECT_FALSE(w.engine.IniWrite(ini, "T", "o", " padded ")); // stored trimmed
+  EXPECT_FALSE(w.engine.IniWrite(ini, "T", "q", "\"quoted\"")); // read back without quotes
+  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "q"));
+  EXPECT_TRUE(w.engine.IniValueExists(ini, "s", "K"));
+  EXPECT_EQ(w.engine.IniRead(ini, "T", "n", "d"), "3");
+
+  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "k"));
+  std::vector<std::string> sections;
+  w.profiles.SectionNames(ini, sections);
+  EXPECT_EQ(sections, (std::vector<std::string>{"S", "T"}));
+  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "m"));
+  w.profiles.SectionNames(ini, sections);
+  EXPECT_EQ(sections, std::vector<std::string>{"T"});
+  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "n"));
+  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "o"));
+  EXPECT_FALSE(w.files.FileExists(ini));
+  EXPECT_FALSE(w.engine.IniValueExists(ini, "T", "n"));
+  // Paths that climb out of their folder are refused.
+  EXPECT_FALSE(w.engine.IniWrite(w.Root() + "a\\..\\..\\x.ini", "S", "k", "1"));
+}
+
+TEST(EnginePrimitives, ShortcutsNumberOnlyWhenTheOldOneStays) {
+  TEngineWorld w;
+  std::string group = w.Root() + "Group\\";
+  std::string target = w.Root() + "App\\Tool.exe";
+  ASSERT_TRUE(w.engine.CreateShortcut(group, "Tool", "Ctrl+Alt+M", "", "/x", 1, target, target));
+  TShortcutData data;
+  ASSERT_TRUE(w.shell.LoadShortcut(group + "Tool.LNK", data));
+  EXPECT_EQ(data.Target, target);
+  EXPECT_EQ(data.WorkingDirectory, w.Root() + "App\\");
+  EXPECT_EQ(data.HotKey, (kHotKeyCtrl | kHotKeyAlt) << 8 | 'M');
+  // A second one replaces the first...
+  ASSERT_TRUE(w.engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target + "2"));
+  EXPECT_FALSE(w.files.FileExists(group + "Tool (2).LNK"));
+  // ...unless the first cannot be deleted.
+  w.files.SetAttributes(group + "Tool.LNK", kFileAttributeArchive);
+  TLockingFileSystem locking;
+  TEnginePlatform platform{locking, w.registry, w.profiles, w.shell, w.clock, w.locale};
+  TKestrupEngine engine(platform, w.state, w.page);
+  locking.Locked = {group + "Tool.LNK"};
+  ASSERT_TRUE(engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target));
+  ASSERT_TRUE(engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target));
+  EXPECT_TRUE(w.files.FileExists(group + "Tool (2).LNK"));
+  EXPECT_TRUE(w.files.FileExists(group + "Tool (3).LNK"));
+  // An empty name and an empty folder: "Shortcut to" on the desktop.
+  ASSERT_TRUE(w.engine.CreateShortcut("", "", "", "", "", 0, "", target));
+  EXPECT_TRUE(w.files.FileExists(w.Desktop() + "Shortcut to Tool.exe.LNK"));
+  w.engine.OpenLog();
+  EXPECT_FALSE(w.engine.CreateShortcut(group, "x", "", "", "", 0, "", ""));
+  EXPECT_FALSE(w.engine.CreateShortcut(group + "..\\..\\", "x", "", "", "", 0, "", target));
+  w.shell.FailShortcuts = true;
+  EXPECT_FALSE(w.engine.CreateShortcut(group, "y", "", "", "", 0, "", target));
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.Logged(" Error: unable to create shortcut to "));
+  EXPECT_TRUE(w.Logged(" Error: unable to create shortcut to " + target));
+}
+
+TEST(EnginePrimitives, RemoveEmptyFoldersStopsAtFilesAndShellFolders) {
+  TEngineWorld w;
+  std::string top = w.Programs() + "Veltrin\\Testo\\";
+  w.files.ForceDirectories(top + "a\\b\\");
+  w.files.ForceDirectories(top + "hidden\\");
+  w.files.SetAttributes(top + "hidden\\", kFileAttributeDirectory | kFileAttributeHidden);
+  EXPECT_FALSE(w.engine.RemoveEmptyFolders(top)); // the hidden folder is not entered
+  EXPECT_FALSE(w.files.DirectoryExists(top + "a\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(top + "hidden\\"));
+  w.files.SetAttributes(top + "hidden\\", kFileAttributeDirectory);
+  EXPECT_TRUE(w.engine.RemoveEmptyFolders(top));
+  // "Veltrin" went with it; the emptied Programs folder of the shell stays.
+  EXPECT_FALSE(w.files.DirectoryExists(w.Programs() + "Veltrin\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(w.Programs()));
+  // The check of the shell folders leaves no log lines, even where their keys are missing.
+  w.engine.OpenLog();
+  w.registry.DeleteKey(kHKeyCurrentUser, kShellFoldersKey);
+  w.files.ForceDirectories(w.Programs() + "Other\\");
+  EXPECT_TRUE(w.engine.RemoveEmptyFolders(w.Programs() + "Other\\"));
+  w.engine.CloseLog();
+  EXPECT_EQ(w.LogMessages().size(), 3u); // opening line, closing line and the empty line
+  ScratchWrite(w, w.Root() + "keep\\inner\\file.txt");
+  EXPECT_FALSE(w.engine.RemoveEmptyFolders(w.Root() + "keep\\"));
+  EXPECT_TRUE(w.files.FileExists(w.Root() + "keep\\inner\\file.txt"));
+}
+
+TEST(EnginePrimitives, OpenDocumentByAssociation) {
+  TEngineWorld w;
+  w.registry.WriteValue(kHKeyClassesRoot, ".TXT", "", TRegValue::String("txtfile"));
+  w.registry.WriteValue(kHKeyClassesRoot, "txtfile\\Shell\\Open\\Command", "",
+                        TRegValue::String("%SystemRoot%\\system32\\NOTEPAD.EXE %1"));
+  EXPECT_TRUE(w.engine.OpenDocument("txt", "C:\\Logs\\Kestrup.log"));
+  ASSERT_EQ(w.shell.Opened.size(), 1u);
+  EXPECT_EQ(w.shell.Opened[0].File, w.Windows() + "system32\\NOTEPAD.EXE");
+  EXPECT_EQ(w.shell.Opened[0].Arguments, "C:\\Logs\\Kestrup.log");
+  EXPECT_EQ(w.shell.Opened[0].Folder, "C:\\Logs\\");
+  EXPECT_FALSE(w.engine.OpenDocument(".doc", "C:\\a.doc"));
+  // A program with an empty command starts itself.
+  w.registry.WriteValue(kHKeyClassesRoot, ".EXE", "", TRegValue::String("exefile"));
+  w.registry.WriteValue(kHKeyClassesRoot, "exefile\\Shell\\Open\\Command", "",
+                        TRegValue::String("\"%1\" %*"));
+  EXPECT_TRUE(w.engine.OpenDocument(".exe", "C:\\App\\Tool.exe"));
+  ASSERT_EQ(w.shell.Opened.size(), 2u);
+  EXPECT_EQ(w.shell.Opened[1].File, "C:\\App\\Tool.exe");
+  EXPECT_EQ(w.shell.Opened[1].Arguments, "");
+  EXPECT_EQ(w.shell.Opened[1].Folder, "C:\\App\\");
+}
+
+TEST(EngineLog, OpeningErrorAndClosingLines) {
+  TEngineWorld w;
+  w.engine.OpenLog();
+  w.engine.Log(" Error: writing failed to x.ini");
+  w.engine.CloseLog();
+  w.engine.OpenLog(); // a second run appends
+  w.engine.CloseLog();
+  std::string text = ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+  EXPECT_EQ(text, "**** Kestrup started at 12-09-2026 13:05:09 ****\r\n"
+                  "13:05:09 Error: writing failed to x.ini\r\n"
+                  "**** Kestrup closed at 12-09-2026 13:05:09 ****\r\n\r\n"
+                  "**** Kestrup started at 12-09-2026 13:05:09 ****\r\n"
+                  "**** Kestrup closed at 12-09-2026 13:05:09 ****\r\n\r\n");
+  // The locale's separators stand for "/" and ":".
+  TLocaleFormats dotted = THeadlessLocale::DefaultFormats();
+  dotted.ShortDate = "dd.MM.yyyy";
+  dotted.LongTime = "HH.mm.ss";
+  THeadlessLocale locale(dotted);
+  TEnginePlatform platform{w.files, w.registry, w.profiles, w.shell, w.clock, locale};
+  TKestrupEngine engine(platform, w.state, w.page);
+  w.files.RemoveFile(w.InstallerFolder() + "Kestrup.log");
+  engine.OpenLog();
+  engine.Log(" Initialization ok");
+  engine.CloseLog();
+  EXPECT_EQ(ReadTestFile(w.InstallerFolder() + "Kestrup.log"),
+            "**** Kestrup started at 12.09.2026 13.05.09 ****\r\n13.05.09 Initialization ok\r\n"
+            "**** Kestrup closed at 12.09.2026 13.05.09 ****\r\n\r\n");
+}
+
+TEST(EngineLog, NoApplicationDataFolderMeansNoInstallerFolderAndNoLog) {
+  TEngineWorld w;
+  w.registry.DeleteKey(kHKeyLocalMachine, kShellFoldersKey);
+  w.registry.DeleteKey(kHKeyCurrentUser, kShellFoldersKey);
+  EXPECT_EQ(w.engine.InstallerFolder(), "");
+  w.engine.OpenLog();
+  w.engine.Log(" Initialization failed");
+  w.state.FirstRun = w.state.Cancelled = true;
+  w.engine.CloseDown();
+  EXPECT_EQ(w.engine.LogPath(), "");
+  EXPECT_FALSE(w.files.FileExists("\\Veltrin\\Kestrup\\Kestrup.log"));
+}
+
+TEST(EngineInstall, FreshInstallAppliesEveryRowAndRegistersTheUninstaller) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.OpenLog();
+  w.engine.FreshInstall();
+  w.engine.CloseLog();
+  EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+  EXPECT_TRUE(w.state.Completed);
+  EXPECT_TRUE(w.page.FinishShown);
+  EXPECT_EQ(w.page.Buttons, (std::vector<bool>{false, true, false}));
+  std::string dir = w.InstallDir();
+  for (const char *name : {"Testo.exe", "Readme.txt", "Shared.dll"})
+    EXPECT_TRUE(w.files.FileExists(dir + name)) << name;
+  EXPECT_TRUE(w.files.FileExists(dir + "Data\\Old.dat")); // obsolescent rows install too
+  uint32_t attributes = 0;
+  w.files.GetAttributes(dir + "Readme.txt", attributes);
+  EXPECT_EQ(attributes, kFileAttributeReadOnly);
+  TDateTime when = 0, expected = 0;
+  w.files.GetLastWriteTime(dir + "Testo.exe", when);
+  DosDateTimeToDateTime(TEngineWorld::kMemberDos, expected);
+  EXPECT_DOUBLE_EQ(when, expected);
+  // The script's own row counts in the total but has no target folder.
+  EXPECT_EQ(w.page.Bars[TPageBar::InstallProgress].first,
+            w.state.TotalSize - w.archive.LookupMember("Kestrup.inf").Size);
+
+  EXPECT_EQ(w.Ini("Settings", "Path"), dir);
+  EXPECT_EQ(w.Ini("Settings", "Version"), "1.2");
+  EXPECT_EQ(w.Ini("Old", "Gone"), "yes");
+  EXPECT_EQ(w.Reg(kProductKey, "Path"), dir);
+  EXPECT_EQ(w.Reg(kProductKey, "Count"), "#12");
+  EXPECT_EQ(w.Reg(kProductKey, "Enabled"), "#1");
+  EXPECT_EQ(w.Reg(kProductKey + "\\Old", "Legacy"), "abc");
+
+  TShortcutData link;
+  ASSERT_TRUE(w.shell.LoadShortcut(w.Group() + "Testo.LNK", link));
+  EXPECT_EQ(link.Target, dir + "Testo.exe");
+  EXPECT_EQ(link.Arguments, "/start");
+  EXPECT_EQ(link.HotKey, (kHotKeyCtrl | kHotKeyAlt) << 8 | 'T');
+  ASSERT_TRUE(w.shell.LoadShortcut(w.Desktop() + "Testo.LNK", link));
+  EXPECT_EQ(link.IconFile, dir + "Testo.exe");
+  EXPECT_EQ(link.WorkingDirectory, dir);
+
+  std::string copy = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+  EXPECT_TRUE(w.files.FileExists(copy));
+  EXPECT_EQ(w.Reg(kEntryKey, "DisplayName"), "Testo 1.2");
+  EXPECT_EQ(w.Reg(kEntryKey, "UninstallString"),
+            "\"" + w.InstallerFolder() + "Kestrup.exe\" \"uninstall\" \"" + copy + "\"");
+  EXPECT_EQ(w.Reg(kEntryKey, "InstallDir"), dir);
+  EXPECT_EQ(w.Reg(kEntryKey, "ProgramGroup"), w.Group());
+  EXPECT_EQ(w.Reg(kEntryKey, "ProgramVersionNumber"), "#120");
+  EXPECT_TRUE(w.Logged(" Extracting Testo.exe to " + dir));
+}
+
+TEST(EngineInstall, ReinstallSkipsFilesThatAreNotOlder) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  ScratchWrite(w, w.InstallDir() + "Testo.exe", "user's newer build");
+  w.files.SetLastWriteTime(w.InstallDir() + "Testo.exe", TestNow());
+  w.state.Completed = false;
+  w.engine.FreshInstall();
+  EXPECT_TRUE(w.state.Completed);
+  EXPECT_EQ(ReadTestFile(w.InstallDir() + "Testo.exe"), "user's newer build");
+  // The script's own row counts in the total but has no target folder.
+  EXPECT_EQ(w.page.Bars[TPageBar::InstallProgress].first,
+            w.state.TotalSize - w.archive.LookupMember("Kestrup.inf").Size);
+}
+
+// After a fresh install of the test product, an update with the same rows:
+// each table's row of each status is checked, removed, applied or ignored.
+TEST(EngineInstall, UpdateHandlesEveryRowByStatus) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  ASSERT_TRUE(w.state.Completed);
+  std::string dir = w.InstallDir();
+  // Changes the update should repair (included), leave (shared) or check (empty).
+  w.profiles.WriteString(dir + "testo.ini", "Settings", "Version", "0.9");
+  w.profiles.WriteString(dir + "testo.ini", "Settings", "Tag", "changed");
+  w.registry.WriteValue(kHKeyCurrentUser, kProductKey, "Count", TRegValue::DWord(1));
+  w.registry.WriteValue(kHKeyCurrentUser, kProductKey, "Installed", TRegValue::String("kept"));
+  w.files.RemoveFile(dir + "Shared.dll");
+  w.files.RemoveFile(w.Group() + "Help.LNK");
+  w.registry.WriteValue(kHKeyCurrentUser, kProductKey + "\\Old", "Mine", TRegValue::String("1"));
+
+  w.state = TRunState{w.state};
+  w.state.Completed = false;
+  w.state.Product.IsUpdate = true;
+  w.engine.OpenLog();
+  w.engine.UpdateInstall();
+  w.engine.CloseLog();
+  EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+  EXPECT_TRUE(w.state.Completed);
+  // Files: empty checked, included applied, obsolescent removed, shared ignored.
+  EXPECT_TRUE(w.files.FileExists(dir + "Testo.exe"));
+  EXPECT_TRUE(w.files.FileExists(dir + "Readme.txt"));
+  EXPECT_FALSE(w.files.FileExists(dir + "Data\\Old.dat"));
+  EXPECT_FALSE(w.files.FileExists(dir + "Shared.dll"));
+  // Ini Files.
+  EXPECT_EQ(w.Ini("Settings", "Path"), dir);
+  EXPECT_EQ(w.Ini("Settings", "Version"), "1.2");
+  EXPECT_EQ(w.Ini("Old", "Gone"), "<none>");
+  EXPECT_EQ(w.Ini("Settings", "Tag"), "changed");
+  // Registry.
+  EXPECT_EQ(w.Reg(kProductKey, "Count"), "#12");
+  // The obsolescent value goes; its key stays while it holds another value.
+  EXPECT_EQ(w.Reg(kProductKey + "\\Old", "Legacy"), "<none>");
+  EXPECT_EQ(w.Reg(kProductKey + "\\Old", "Mine"), "1");
+  EXPECT_EQ(w.Reg(kProductKey, "Installed"), "kept");
+  EXPECT_EQ(w.Reg(kProductKey, "Case"), "kept"); // "Obsolescent" is no status
+  // Shortcuts: empty checked, included applied, obsolescent removed.
+  EXPECT_TRUE(w.files.FileExists(w.Group() + "Readme.LNK"));
+  EXPECT_FALSE(w.files.FileExists(w.Group() + "Old Tool.LNK"));
+  EXPECT_FALSE(w.files.FileExists(w.Group() + "Help.LNK"));
+
+  // Rows of empty status whose targets are gone are failures with their lines.
+  w.files.RemoveFile(dir + "Testo.exe");
+  w.files.RemoveFile(w.Group() + "Testo.LNK");
+  w.profiles.DeleteKey(dir + "testo.ini", "Settings", "Path");
+  w.state.ErrorsLogged = w.state.Completed = false;
+  w.engine.OpenLog();
+  w.engine.UpdateInstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_FALSE(w.state.Completed);
+  EXPECT_TRUE(w.Logged(" Error: unable to find " + dir + "Testo.exe"));
+  EXPECT_TRUE(w.Logged(" Error: unable to find " + w.Group() + "Testo.LNK"));
+}
+
+TEST(EngineUninstall, RemovesEverythingAndTheEntry) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  ScratchWrite(w, w.InstallDir() + "Shared.dll"); // a shared file stays unless this is the last product
+  w.state.Mode = TRunMode::Uninstall;
+  w.state.Completed = false;
+  w.state.LastProduct = false;
+  w.state.ProgramGroup = w.Group();
+  w.state.GroupBase = "";
+  w.engine.OpenLog();
+  w.engine.Uninstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.files.FileExists(w.InstallDir() + "Shared.dll"));
+  EXPECT_TRUE(w.state.ErrorsLogged); // the folder holding it stays
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir()));
+  EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, kEntryKey));
+
+  w.state.ErrorsLogged = false;
+  w.state.LastProduct = true;
+  w.engine.Uninstall();
+  EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+  EXPECT_TRUE(w.state.Completed);
+  EXPECT_FALSE(w.files.DirectoryExists(w.InstallDir()));
+  EXPECT_FALSE(w.files.DirectoryExists(w.ProgramFiles() + "Veltrin\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));
+  EXPECT_FALSE(w.files.DirectoryExists(w.Group()));
+  EXPECT_FALSE(w.files.FileExists(w.Desktop() + "Testo.LNK"));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, kProductKey));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, kEntryKey));
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage], "Uninstall complete...");
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallBottom], "Click next to finish uninstall!");
+  EXPECT_FALSE(w.page.ProgressVisible);
+  // The row without a target folder was never installed and is not looked for elsewhere.
+  EXPECT_TRUE(w.files.FileExists(w.InstallerFolder() + "Kestrup.inf"));
+}
+
+TEST(EngineInstall, FilesClimbingOutOfTheirFolderAreRefused) {
+  TEngineWorld w;
+  w.Prepare(Edit(TestProductSource(), "row \"[ftInstallDir]\" 0 Shared.dll 32 shared",
+                 "row \"[ftInstallDir]..\\\\..\\\\\" 0 Shared.dll 32 shared"));
+  w.engine.OpenLog();
+  w.engine.FreshInstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  std::string outside = w.InstallDir() + "..\\..\\Shared.dll";
+  EXPECT_TRUE(w.Logged(" Error: Unable to create " + outside));
+  EXPECT_FALSE(w.files.FileExists(w.ProgramFiles() + "Shared.dll"));
+  ScratchWrite(w, w.ProgramFiles() + "Shared.dll", "another product's");
+  w.state.ErrorsLogged = false;
+  w.state.LastProduct = true;
+  w.engine.OpenLog();
+  w.engine.Uninstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.files.FileExists(w.ProgramFiles() + "Shared.dll"));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + outside));
+}
+
+TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  ScratchWrite(w, w.InstallDir() + "my notes.txt");
+  w.state.Completed = false;
+  w.state.LastProduct = true;
+  w.engine.OpenLog();
+  w.engine.Uninstall();
+  w.engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_FALSE(w.state.Completed);
+  EXPECT_TRUE(w.files.FileExists(w.InstallDir() + "my notes.txt"));
+  EXPECT_FALSE(w.files.FileExists(w.InstallDir() + "Testo.exe"));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir()));
+  EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, kEntryKey));
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallBottom],
+            "Click next to finish uninstall and view the logfile!");
+}
+
+TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  TLockingFileSystem locking;
+  TEnginePlatform platform{locking, w.registry, w.profiles, w.shell, w.clock, w.locale};
+  TKestrupEngine engine(platform, w.state, w.page);
+  engine.SetScript(&w.script);
+  locking.Locked = {w.InstallDir() + "Testo.exe", w.InstallDir() + "Readme.txt"};
+  w.state.Completed = false;
+  w.state.LastProduct = true;
+  engine.OpenLog();
+  engine.Uninstall();
+  engine.CloseLog();
+  EXPECT_EQ(w.page.WaitedMs, 5000u + 1000u); // five retries, then the wait for the program folder
+  EXPECT_EQ(locking.Refusals, 1 + 5 + 1);    // the program: 1 + 5 retries; the text file: once
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Testo.exe"));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Readme.txt"));
+  EXPECT_FALSE(w.page.BusyCursor);
+  EXPECT_TRUE(w.state.ErrorsLogged);
+}
+
+TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  w.state.Mode = TRunMode::Uninstall;
+  w.state.Completed = false;
+  w.state.LastProduct = true;
+  w.state.ScriptPath = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+  w.engine.OpenLog();
+  w.engine.Uninstall();
+  ASSERT_TRUE(w.state.Completed);
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\Veltrin", "x", TRegValue::String("1"));
+  w.engine.CloseDown();
+  EXPECT_FALSE(w.files.FileExists(w.state.ScriptPath));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\Veltrin"));
+  // No recycle folder on this disk: the copy in the Windows folder's Temp is started.
+  std::string cleaner = w.Windows() + "Temp\\KestrupEx.exe";
+  EXPECT_TRUE(w.files.FileExists(cleaner));
+  ASSERT_EQ(w.shell.Started.size(), 1u);
+  EXPECT_EQ(w.shell.Started[0].File, cleaner);
+  EXPECT_EQ(w.shell.Started[0].Arguments, "\"/kestrup\" \"" + w.CommonAppData() + "\"");
+  EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
+}
+
+TEST(EngineCloseDown, AbandonedFirstInstallRemovesTheInstallerFolder) {
+  TEngineWorld w;
+  w.Prepare();
+  w.state.FirstRun = w.state.Cancelled = true;
+  w.engine.OpenLog();
+  w.engine.CloseDown();
+  EXPECT_FALSE(w.files.DirectoryExists(w.InstallerFolder()));
+  EXPECT_FALSE(w.files.DirectoryExists(w.CommonAppData() + "Veltrin\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(w.CommonAppData()));
+  EXPECT_TRUE(w.shell.Opened.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(EngineCloseDown, RecycleBinCopyIsStartedAndOtherProductsKeepTheInstaller) {
+  for (bool lastProduct : {false, true}) {
+    TEngineWorld w;
+    w.Prepare();
+    w.engine.FreshInstall();
+    std::string recycler = w.Root() + "Recycler\\";
+    ScratchWrite(w, recycler + "Dc1.exe", "someone else's");
+    w.shell.RecycleFolder = recycler;
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.Completed = false;
+    w.state.LastProduct = lastProduct;
+    w.state.ScriptPath = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+    w.engine.OpenLog();
+    w.engine.Uninstall();
+    // Another product keeps the shared file, and with it the folder; the
+    // close-down is gated by LastProduct alone.
+    ASSERT_EQ(w.state.Completed, lastProduct);
+    w.state.Completed = true;
+    w.engine.CloseDown();
+    if (!lastProduct) {
+      EXPECT_TRUE(w.shell.Started.empty());
+      // installer, clean-up program, script, log and the language setting
+      EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()).size(), 5u);
+      EXPECT_EQ(w.engine.IniRead(w.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""), "44");
+      continue;
+    }
+    ASSERT_EQ(w.shell.Started.size(), 1u);
+    EXPECT_EQ(w.shell.Started[0].File, recycler + "Dc2.exe");
+    EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
+    EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
+  }
+}
+
+} // namespace

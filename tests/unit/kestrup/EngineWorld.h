@@ -1,0 +1,224 @@
+#pragma once
+// A fresh headless world for the installer engine: a scratch folder standing
+// for the disk (shell folders, program files, Windows folder below it), an
+// in-memory registry, profile files and shell on the scratch folder, a
+// virtual clock, a recording install/uninstall page, and the test product's
+// script and setup archive built from tests/data/kestrup/TestProduct.txt.
+
+#include "authoring/ArchiveWriter.h"
+#include "authoring/StrovdexWriter.h"
+#include "data/DateTime.h"
+#include "kestrup/Engine.h"
+#include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/HeadlessLocale.h"
+#include "platform/headless/HeadlessProfileFiles.h"
+#include "platform/headless/HeadlessRegistry.h"
+#include "platform/headless/HeadlessShell.h"
+#include "platform/headless/VirtualClock.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+class TRecordingPage : public IEnginePage {
+public:
+  explicit TRecordingPage(TVirtualClock &clock) : clock_(clock) {}
+  void EnableButtons(bool back, bool next, bool cancel) override { Buttons = {back, next, cancel}; }
+  void SetLabel(TPageLabel label, const std::string &text) override { Labels[label] = text; }
+  void SetBar(TPageBar bar, int64_t position, int64_t maximum) override {
+    Bars[bar] = {position, maximum};
+  }
+  void ShowUninstallProgress(bool visible) override { ProgressVisible = visible; }
+  std::string FitPath(TPageLabel, const std::string &path) override { return path; }
+  void ShowFinishPage() override { FinishShown = true; }
+  std::string MessageText(int) override { return ""; }
+  void ProcessMessages() override {}
+  void Wait(uint32_t ms) override {
+    WaitedMs += ms;
+    clock_.Advance(ms);
+  }
+  void SetBusyCursor(bool busy) override { BusyCursor = busy; }
+  bool ShowLogChecked() override { return LogChecked; }
+
+  std::vector<bool> Buttons;
+  std::map<TPageLabel, std::string> Labels;
+  std::map<TPageBar, std::pair<int64_t, int64_t>> Bars;
+  bool ProgressVisible = false, FinishShown = false, BusyCursor = false, LogChecked = true;
+  uint32_t WaitedMs = 0;
+
+private:
+  TVirtualClock &clock_;
+};
+
+inline TDateTime TestNow() {
+  TDateTime date = 0, time = 0;
+  EncodeDate(2026, 12, 9, date);
+  EncodeTime(13, 5, 9, 0, time);
+  return date + time;
+}
+
+// Reads a file named by a Windows-style path.
+inline std::string ReadTestFile(std::string path) {
+#ifndef _WIN32
+  std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+  return TScratchFolder::ReadFile(path);
+}
+
+// Writes a file (and its folders) through the world's own file system.
+class TEngineWorld;
+void ScratchWrite(TEngineWorld &world, const std::string &path, const std::string &data = "x");
+
+inline std::string TestProductSource() {
+  return ReadTestFile(std::string(MOVARO_TEST_DATA) + "/kestrup/TestProduct.txt");
+}
+
+// Replaces the first occurrence of a text in the script source.
+inline std::string Edit(std::string source, const std::string &from, const std::string &to) {
+  size_t at = source.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos)
+    source.replace(at, from.size(), to);
+  return source;
+}
+
+class TEngineWorld {
+public:
+  // Folders below the scratch root, each ending with a backslash.
+  std::string Root() const { return scratch.Path() + "\\"; }
+  std::string AppData() const { return Root() + "AppData\\"; }
+  std::string Desktop() const { return Root() + "Desktop\\"; }
+  std::string Programs() const { return Root() + "Programs\\"; }
+  std::string CommonAppData() const { return Root() + "CommonAppData\\"; }
+  std::string ProgramFiles() const { return Root() + "Program Files\\"; }
+  std::string Windows() const { return Root() + "Windows\\"; }
+  std::string InstallDir() const { return ProgramFiles() + "Veltrin\\Testo\\"; }
+  std::string Group() const { return Programs() + "Veltrin\\Testo\\"; }
+  std::string InstallerFolder() const { return CommonAppData() + "Veltrin\\Kestrup\\"; }
+
+  TEngineWorld() {
+    const std::string shellFolders = kShellFoldersKey;
+    auto folder = [&](TRootKey root, const char *name, const std::string &path) {
+      registry.WriteValue(root, shellFolders, name,
+                          TRegValue::String(path.substr(0, path.size() - 1)));
+      files.ForceDirectories(path);
+    };
+    folder(kHKeyCurrentUser, "AppData", AppData());
+    folder(kHKeyCurrentUser, "Desktop", Desktop());
+    folder(kHKeyCurrentUser, "Programs", Programs());
+    folder(kHKeyLocalMachine, "Common AppData", CommonAppData());
+    registry.WriteValue(kHKeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                        "ProgramFilesDir",
+                        TRegValue::String(ProgramFiles().substr(0, ProgramFiles().size() - 1)));
+    files.ForceDirectories(ProgramFiles());
+    files.ForceDirectories(Windows() + "Temp\\");
+    shell.Windows = Windows();
+    shell.System = Windows() + "system32\\";
+    shell.Desktop = Desktop();
+  }
+
+  // Builds the script (Kestrup.inf) and the setup archive, and prepares the
+  // run state as the wizard's start-up does for a first installation.
+  void Prepare(const std::string &source = TestProductSource(), bool openScript = true) {
+    TDatabaseSource db;
+    std::string error;
+    ASSERT_TRUE(ParseTableSource(source, db, error)) << error;
+    std::vector<uint8_t> defs, data;
+    ASSERT_TRUE(BuildStrovdex(db, false, defs, data, error)) << error;
+    std::string scriptBytes(data.begin(), data.end());
+    setup = scratch.Path("setup.exe");
+    TArchiveWriter writer;
+    ASSERT_TRUE(writer.Open(setup));
+    ASSERT_TRUE(writer.AddStored("Kestrup.exe", kMemberDos, "installer image"));
+    ASSERT_TRUE(writer.AddMember("KestrupEx.exe", kMemberDos, "clean-up program"));
+    ASSERT_TRUE(writer.AddMember("Testo.exe", kMemberDos, std::string(5000, 'T')));
+    ASSERT_TRUE(writer.AddMember("readme.TXT", kMemberDos, "Read me.\r\n"));
+    ASSERT_TRUE(writer.AddMember("Old.dat", kMemberDos, "old data"));
+    ASSERT_TRUE(writer.AddMember("Shared.dll", kMemberDos, "shared library"));
+    ASSERT_TRUE(writer.AddStored("Kestrup.inf", kMemberDos, scriptBytes));
+    ASSERT_TRUE(writer.Finish()) << writer.Error();
+    ASSERT_TRUE(archive.LoadDirectory(setup));
+
+    // The start-up's part: installer files in place, the script copy opened.
+    files.ForceDirectories(InstallerFolder());
+    for (const char *name : {"Kestrup.exe", "KestrupEx.exe", "Kestrup.inf"})
+      ASSERT_TRUE(archive.ExtractMember(archive.LookupMember(name), InstallerFolder() + name, "", "",
+                                        {}, {}));
+    state.ScriptPath = InstallerFolder() + "Kestrup.inf";
+    if (openScript) {
+      // The database engine opens files itself, so it is given a host path.
+      std::string hostPath = state.ScriptPath;
+#ifndef _WIN32
+      std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
+#endif
+      ASSERT_TRUE(script.Open(hostPath, hostPath, "", ""));
+      engine.SetScript(&script);
+    }
+    engine.SetArchive(&archive);
+    TInstallScript reader(script);
+    state.Product = ReadProductSettings(reader);
+    state.InstallDir = engine.Expand(state.Product.InstallDir);
+    state.GroupBase = state.Product.RootKey == kHKeyLocalMachine ? engine.FolderPath(23)
+                                                                  : engine.FolderPath(15);
+    state.ProgramGroup = engine.Expand(state.Product.ProgramGroup);
+    state.TotalSize = 0;
+    for (int32_t r = 1; r <= reader.RecordCount(kFilesTable); ++r)
+      state.TotalSize += archive.LookupMember(reader.Field(kFilesTable, "FileName", r)).Size;
+  }
+
+  // The log's lines after the time of day (opening and closing lines whole).
+  std::vector<std::string> LogMessages() {
+    std::string text = ReadTestFile(InstallerFolder() + "Kestrup.log");
+    std::vector<std::string> lines;
+    for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+      std::string line = text.substr(pos, end - pos);
+      lines.push_back(line.size() >= 8 && line[2] == ':' && line[5] == ':' ? line.substr(8) : line);
+    }
+    return lines;
+  }
+  bool Logged(const std::string &message) {
+    for (const std::string &line : LogMessages())
+      if (line == message)
+        return true;
+    return false;
+  }
+  std::string Reg(const std::string &key, const std::string &name) {
+    TRegValue value;
+    if (registry.ReadValue(kHKeyCurrentUser, key, name, value) != TRegStatus::Ok)
+      return "<none>";
+    uint32_t number;
+    return value.Type == kRegDWord && value.AsDWord(number) ? "#" + std::to_string(number) : value.Data;
+  }
+  std::string Ini(const std::string &section, const std::string &key) {
+    std::string value;
+    profiles.ReadString(InstallDir() + "testo.ini", section, key, "<none>", value);
+    return value;
+  }
+
+  static constexpr uint32_t kMemberDos = 862411107; // 2005-11-07 11:11:06
+
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  THeadlessRegistry registry;
+  THeadlessProfileFiles profiles{files};
+  THeadlessShell shell{files};
+  TVirtualClock clock{TestNow(), 1000};
+  THeadlessLocale locale;
+  TRunState state;
+  TRecordingPage page{clock};
+  TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
+  TKestrupEngine engine{platform, state, page};
+  TStrovdexObject script{locale};
+  TArchive archive{files};
+  std::string setup;
+};
+
+inline void ScratchWrite(TEngineWorld &world, const std::string &path, const std::string &data) {
+  world.files.ForceDirectories(ExtractFilePath(path));
+  auto stream = world.files.Create(path);
+  ASSERT_TRUE(stream) << path;
+  stream->Write(data.data(), static_cast<int32_t>(data.size()));
+}
