@@ -366,6 +366,11 @@ TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
 TWin32Application::~TWin32Application() {
   if (utility_)
     DestroyWindow(utility_);
+  // Classes go with the application, so that a later one in the same process
+  // registers them again with its own instance (fails harmlessly while windows remain).
+  for (const auto &entry : registeredClasses_)
+    UnregisterClassA(entry.first.c_str(), instance_);
+  UnregisterClassA(kUtilityClass, instance_);
   if (g_application == this)
     g_application = nullptr;
 }
@@ -390,7 +395,9 @@ bool TWin32Application::RegisterFormClass(const std::string &name) {
   form.hCursor = LoadCursor(nullptr, IDC_ARROW);
   form.hIcon = LoadIconA(instance_, "MAINICON");
   form.lpszClassName = name.c_str();
-  if (!RegisterClassA(&form))
+  // A class left registered by an earlier application object uses the same window
+  // procedure, so it serves as well as a new one.
+  if (!RegisterClassA(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     return false;
   registeredClasses_[name] = true;
   return true;
@@ -707,8 +714,9 @@ int TWin32Application::RunModal(TForm &form) {
       disabled.push_back(window);
     }
   }
-  Realize(form);
   MSG message;
+  if (!Realize(form) && form.ModalResult == 0)
+    form.ModalResult = mrCancel; // no window, so nobody could ever answer it
   while (form.ModalResult == 0 && form.Visible()) {
     BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0) {
