@@ -23,7 +23,7 @@ fi
 
 rm -rf dist && mkdir -p dist
 cp build/win32/bin/{Movaro.exe,Movaro.dll,MVRClient.dll,Kestrup.exe,KestrupEx.exe} dist/
-cp build/host/content/{Movaro.lng,Kestrup.lng} dist/
+cp build/host/content/{Movaro.lng,Kestrup.lng,Kestrup.inf} dist/
 echo "demo: dist/ holds $(ls dist | tr '\n' ' ')"
 
 program="build/$runtree/bin/Movaro.exe"

@@ -3,11 +3,10 @@
 #include "data/AnsiText.h"
 #include "data/Archive.h"
 #include "data/DosDateTime.h"
+#include "platform/headless/HostFileTime.h"
 
 #include <zlib.h>
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,25 +19,8 @@ std::string ArchiveDirectoryLine(const TArchiveMemberInfo &m) {
 }
 
 bool FileDosDateTime(const std::string &path, uint32_t &result) {
-  std::error_code ec;
-  fs::file_time_type time = fs::last_write_time(fs::path(path), ec);
-  if (ec)
-    return false;
-  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-      fs::file_time_type::clock::to_sys(time));
-  std::time_t t = std::chrono::system_clock::to_time_t(system);
-  std::tm *tm = std::localtime(&t);
-  if (!tm)
-    return false;
-  TDateTimeParts parts;
-  parts.Year = tm->tm_year + 1900;
-  parts.Month = tm->tm_mon + 1;
-  parts.Day = tm->tm_mday;
-  parts.Hour = tm->tm_hour;
-  parts.Minute = tm->tm_min;
-  parts.Second = std::min(tm->tm_sec, 59);
   TDateTime value;
-  return EncodeDateTime(parts, value) && DateTimeToDosDateTime(value, result);
+  return HostFileLocalTime(fs::path(path), value) && DateTimeToDosDateTime(value, result);
 }
 
 TArchiveWriter::~TArchiveWriter() {

@@ -1,8 +1,9 @@
 #include "platform/headless/HeadlessFileSystem.h"
 
+#include "platform/headless/HostFileTime.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -83,43 +84,7 @@ private:
   std::FILE *file_;
 };
 
-// Local calendar time <-> host file time, through the C library's time zone.
-bool LocalToFileTime(TDateTime local, fs::file_time_type &result) {
-  TDateTimeParts parts;
-  if (!DecodeDateTime(local, parts) || parts.Year < 1970)
-    return false;
-  std::tm tm{};
-  tm.tm_year = parts.Year - 1900;
-  tm.tm_mon = parts.Month - 1;
-  tm.tm_mday = parts.Day;
-  tm.tm_hour = parts.Hour;
-  tm.tm_min = parts.Minute;
-  tm.tm_sec = parts.Second;
-  tm.tm_isdst = -1;
-  std::time_t t = std::mktime(&tm);
-  if (t == static_cast<std::time_t>(-1))
-    return false;
-  auto system = std::chrono::system_clock::from_time_t(t);
-  result = fs::file_time_type::clock::from_sys(system);
-  return true;
-}
 
-bool FileTimeToLocal(fs::file_time_type time, TDateTime &result) {
-  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-      fs::file_time_type::clock::to_sys(time));
-  std::time_t t = std::chrono::system_clock::to_time_t(system);
-  std::tm *tm = std::localtime(&t);
-  if (!tm)
-    return false;
-  TDateTimeParts parts;
-  parts.Year = tm->tm_year + 1900;
-  parts.Month = tm->tm_mon + 1;
-  parts.Day = tm->tm_mday;
-  parts.Hour = tm->tm_hour;
-  parts.Minute = tm->tm_min;
-  parts.Second = std::min(tm->tm_sec, 59);
-  return EncodeDateTime(parts, result);
-}
 
 } // namespace
 
@@ -231,10 +196,7 @@ bool THeadlessFileSystem::SetLastWriteTime(const std::string &path, TDateTime lo
     return false;
   times_[key] = localTime;
   // The host's own time follows where it can; the kept value is what counts.
-  fs::file_time_type hostTime;
-  std::error_code ec;
-  if (LocalToFileTime(localTime, hostTime))
-    fs::last_write_time(HostPath(path), hostTime, ec);
+  SetHostFileLocalTime(HostPath(path), localTime);
   return true;
 }
 
@@ -246,9 +208,7 @@ bool THeadlessFileSystem::GetLastWriteTime(const std::string &path, TDateTime &l
     localTime = it->second;
     return true;
   }
-  std::error_code ec;
-  fs::file_time_type time = fs::last_write_time(HostPath(path), ec);
-  return !ec && FileTimeToLocal(time, localTime);
+  return HostFileLocalTime(HostPath(path), localTime);
 }
 
 std::vector<std::string> THeadlessFileSystem::ListFiles(const std::string &folder) {
