@@ -1,8 +1,6 @@
 // The installer engine against the real system: the test product installed
 // from a real self-extracting file, updated, and uninstalled, in this test
 // tree's own Wine prefix.
-#include "authoring/ArchiveWriter.h"
-#include "authoring/StrovdexWriter.h"
 #include "data/AnsiText.h"
 #include "data/DosDateTime.h"
 #include "kestrup/Engine.h"
@@ -13,6 +11,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "support/ScratchFolder.h"
+#include "support/TestProductSetup.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -113,22 +112,8 @@ protected:
     ASSERT_FALSE(source.empty());
     if (!edit.empty())
       source.replace(source.find(edit), edit.size(), replacement);
-    TDatabaseSource db;
-    std::string error;
-    ASSERT_TRUE(ParseTableSource(source, db, error)) << error;
-    std::vector<uint8_t> defs, data;
-    ASSERT_TRUE(BuildStrovdex(db, false, defs, data, error)) << error;
     setup = scratch.Path("setup.exe");
-    TArchiveWriter writer;
-    ASSERT_TRUE(writer.Open(setup));
-    ASSERT_TRUE(writer.AddStored("Kestrup.exe", kDos, "installer image"));
-    ASSERT_TRUE(writer.AddMember("KestrupEx.exe", kDos, "clean-up program"));
-    ASSERT_TRUE(writer.AddMember("Testo.exe", kDos, std::string(50000, 'T')));
-    ASSERT_TRUE(writer.AddMember("Readme.txt", kDos, "Read me.\r\n"));
-    ASSERT_TRUE(writer.AddMember("Old.dat", kDos, "old data"));
-    ASSERT_TRUE(writer.AddMember("Shared.dll", kDos, "shared library"));
-    ASSERT_TRUE(writer.AddStored("Kestrup.inf", kDos, std::string(data.begin(), data.end())));
-    ASSERT_TRUE(writer.Finish()) << writer.Error();
+    ASSERT_EQ(WriteTestProductSetup(setup, source, kDos, 50000), "");
     archive.Release();
     script.Close();
     ASSERT_TRUE(archive.LoadDirectory(setup));

@@ -5,8 +5,6 @@
 // virtual clock, a recording install/uninstall page, and the test product's
 // script and setup archive built from tests/data/kestrup/TestProduct.txt.
 
-#include "authoring/ArchiveWriter.h"
-#include "authoring/StrovdexWriter.h"
 #include "data/DateTime.h"
 #include "kestrup/Engine.h"
 #include "platform/headless/HeadlessFileSystem.h"
@@ -16,6 +14,7 @@
 #include "platform/headless/HeadlessShell.h"
 #include "platform/headless/VirtualClock.h"
 #include "support/ScratchFolder.h"
+#include "support/TestProductSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -123,23 +122,8 @@ public:
   // Builds the script (Kestrup.inf) and the setup archive, and prepares the
   // run state as the wizard's start-up does for a first installation.
   void Prepare(const std::string &source = TestProductSource(), bool openScript = true) {
-    TDatabaseSource db;
-    std::string error;
-    ASSERT_TRUE(ParseTableSource(source, db, error)) << error;
-    std::vector<uint8_t> defs, data;
-    ASSERT_TRUE(BuildStrovdex(db, false, defs, data, error)) << error;
-    std::string scriptBytes(data.begin(), data.end());
     setup = scratch.Path("setup.exe");
-    TArchiveWriter writer;
-    ASSERT_TRUE(writer.Open(setup));
-    ASSERT_TRUE(writer.AddStored("Kestrup.exe", kMemberDos, "installer image"));
-    ASSERT_TRUE(writer.AddMember("KestrupEx.exe", kMemberDos, "clean-up program"));
-    ASSERT_TRUE(writer.AddMember("Testo.exe", kMemberDos, std::string(5000, 'T')));
-    ASSERT_TRUE(writer.AddMember("readme.TXT", kMemberDos, "Read me.\r\n"));
-    ASSERT_TRUE(writer.AddMember("Old.dat", kMemberDos, "old data"));
-    ASSERT_TRUE(writer.AddMember("Shared.dll", kMemberDos, "shared library"));
-    ASSERT_TRUE(writer.AddStored("Kestrup.inf", kMemberDos, scriptBytes));
-    ASSERT_TRUE(writer.Finish()) << writer.Error();
+    ASSERT_EQ(WriteTestProductSetup(setup, source, kMemberDos, 5000), "");
     ASSERT_TRUE(archive.LoadDirectory(setup));
 
     // The start-up's part: installer files in place, the script copy opened.
