@@ -121,3 +121,40 @@ TEST_F(Win32FileSystemTest, TemporaryFolderIsRemovedWithItsFiles) {
 }
 
 } // namespace
+
+namespace {
+
+// Reads of every size, across read-ahead blocks and after seeks, see the bytes
+// in the file; a read returns fewer bytes only at its end.
+TEST(Win32FileSystemRead, SmallLargeAndSeekingReadsSeeTheFile) {
+  TScratchFolder scratch;
+  std::string bytes(200000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<char>(i * 7 + i / 251);
+  const std::string path = scratch.Path("data.bin");
+  TScratchFolder::WriteFile(path, bytes);
+  TWin32FileSystem files;
+  auto in = files.OpenRead(path);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(in->Size(), 200000);
+
+  std::string seen;
+  char block[70000];
+  for (int32_t size : {1024, 3, 65530, 70000, 1024}) { // crosses block ends both ways
+    int32_t got = in->Read(block, size);
+    ASSERT_EQ(got, size);
+    seen.append(block, static_cast<size_t>(got));
+  }
+  EXPECT_EQ(seen, bytes.substr(0, seen.size()));
+
+  ASSERT_TRUE(in->Seek(199990));
+  EXPECT_EQ(in->Read(block, 1024), 10);
+  EXPECT_EQ(std::string(block, 10), bytes.substr(199990));
+  EXPECT_EQ(in->Read(block, 1024), 0);
+
+  ASSERT_TRUE(in->Seek(5));
+  ASSERT_EQ(in->Read(block, 4), 4);
+  EXPECT_EQ(std::string(block, 4), bytes.substr(5, 4));
+}
+
+} // namespace

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
 namespace {
 
 std::string WithoutTrailingSeparator(std::string path) {
@@ -58,6 +62,51 @@ public:
 
 private:
   HANDLE handle_;
+};
+
+// Files opened for reading are read ahead in large blocks: callers such as the
+// archive reader ask for 1 KiB at a time, and each ReadFile is a system call
+// (measured under Wine: 50 MB in 1 KiB calls 118 ms, in 64 KiB calls 10 ms).
+// Like fread, a read returns fewer bytes than asked only at the end of the file.
+class TWin32ReadFile : public TWin32File {
+public:
+  using TWin32File::TWin32File;
+
+  bool Seek(int64_t position) override {
+    start_ = end_ = 0;
+    return TWin32File::Seek(position);
+  }
+  int32_t Read(void *buffer, int32_t count) override {
+    auto *out = static_cast<char *>(buffer);
+    int32_t done = 0;
+    while (done < count) {
+      if (start_ == end_) {
+        int32_t wanted = count - done;
+        if (wanted >= kReadAhead) { // large reads go straight through
+          int32_t got = TWin32File::Read(out + done, wanted);
+          if (got < 0)
+            return done > 0 ? done : -1;
+          return done + got;
+        }
+        int32_t got = TWin32File::Read(ahead_.get(), kReadAhead);
+        if (got <= 0)
+          return done > 0 || got == 0 ? done : -1;
+        start_ = 0;
+        end_ = got;
+      }
+      int32_t n = std::min(count - done, end_ - start_);
+      std::memcpy(out + done, ahead_.get() + start_, static_cast<size_t>(n));
+      start_ += n;
+      done += n;
+    }
+    return done;
+  }
+
+private:
+  static constexpr int32_t kReadAhead = 1 << 16;
+  std::unique_ptr<char[]> ahead_{new char[kReadAhead]};
+  int32_t start_ = 0;
+  int32_t end_ = 0;
 };
 
 bool ToLocalFileTime(TDateTime value, FILETIME &local) {
@@ -118,7 +167,7 @@ std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path)
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     return nullptr;
-  return std::make_unique<TWin32File>(h);
+  return std::make_unique<TWin32ReadFile>(h);
 }
 
 std::unique_ptr<TFileStream> TWin32FileSystem::Create(const std::string &path) {
