@@ -37,11 +37,11 @@ run_ctest() { # label, then the command
   rm -f "$log"
 }
 
-run_ctest host ctest --test-dir build/host --output-on-failure -j2
-run_ctest "asan+ubsan and fuzz" ctest --test-dir build/asan --output-on-failure -j2
+run_ctest host ctest --test-dir build/host --output-on-failure --timeout 600 -j2
+run_ctest "asan+ubsan and fuzz" ctest --test-dir build/asan --output-on-failure --timeout 600 -j2
 scripts/wine-prefix.sh "build/$wintree" || status=1
 run_ctest "windows ($wintree, Wine)" xvfb-run -a -s "-screen 0 1024x768x24" \
-  bash -c "ctest --test-dir build/$wintree --output-on-failure; rc=\$?; source scripts/wine-env.sh build/$wintree; wineserver -k 2>/dev/null; exit \$rc"
+  bash -c "ctest --test-dir build/$wintree --output-on-failure --timeout 600; rc=\$?; source scripts/wine-env.sh build/$wintree; wineserver -k 2>/dev/null; exit \$rc"
 
 echo "tests: $passed passed, $failed failed"
 exit $status
