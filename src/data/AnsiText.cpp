@@ -28,3 +28,10 @@ bool SameText(const std::string &a, const std::string &b) {
       return false;
   return true;
 }
+
+std::string TrimChars(const std::string &text, const char *chars) {
+  size_t begin = text.find_first_not_of(chars);
+  if (begin == std::string::npos)
+    return "";
+  return text.substr(begin, text.find_last_not_of(chars) - begin + 1);
+}

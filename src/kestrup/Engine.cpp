@@ -49,12 +49,7 @@ char SeparatorOf(const std::string &picture, char fallback) {
 
 bool Contains(const std::string &text, const char *part) { return text.find(part) != std::string::npos; }
 
-std::string TrimBlanks(const std::string &text) {
-  size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string::npos)
-    return "";
-  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
+std::string TrimBlanks(const std::string &text) { return TrimChars(text, " "); }
 
 std::string WithoutTrailingSeparators(std::string path) {
   while (!path.empty() && IsPathSeparator(path.back()))

@@ -18,6 +18,17 @@ size_t FileNameStart(const std::string &path) {
 
 } // namespace
 
+bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content) {
+  content.clear();
+  std::unique_ptr<TFileStream> stream = fs.OpenRead(path);
+  if (!stream)
+    return false;
+  char buffer[4096];
+  for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
+    content.append(buffer, static_cast<size_t>(n));
+  return true;
+}
+
 std::string ExtractFilePath(const std::string &path) { return path.substr(0, FileNameStart(path)); }
 
 std::string ExtractFileName(const std::string &path) { return path.substr(FileNameStart(path)); }

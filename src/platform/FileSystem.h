@@ -88,6 +88,9 @@ public:
 // without regard to letter case.
 bool MatchesMask(const std::string &name, const std::string &mask);
 
+// The whole file as bytes; false when it cannot be opened.
+bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content);
+
 // Path texts shared by every implementation.
 bool IsPathSeparator(char c);
 // The folder part of a path including its trailing separator ("" without one).

@@ -4,13 +4,7 @@
 
 namespace {
 
-std::string Trim(const std::string &text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos)
-    return "";
-  size_t end = text.find_last_not_of(" \t");
-  return text.substr(begin, end - begin + 1);
-}
+std::string Trim(const std::string &text) { return TrimChars(text, " \t"); }
 
 // Sections are numbered by the position of their header line; -1 before the first.
 bool IsSection(const std::string &text, std::string &name) {
@@ -26,13 +20,9 @@ bool IsSection(const std::string &text, std::string &name) {
 
 bool THeadlessProfileFiles::Load(const std::string &file, std::vector<TLine> &lines) {
   lines.clear();
-  auto stream = fs_.OpenRead(file);
-  if (!stream)
-    return false;
   std::string text;
-  char buffer[4096];
-  for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
-    text.append(buffer, static_cast<size_t>(n));
+  if (!ReadWholeFile(fs_, file, text))
+    return false;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);

@@ -24,13 +24,9 @@ bool THeadlessShell::SaveShortcut(const std::string &linkPath, const TShortcutDa
 }
 
 bool THeadlessShell::LoadShortcut(const std::string &linkPath, TShortcutData &data) {
-  auto stream = fs_.OpenRead(linkPath);
-  if (!stream)
-    return false;
   std::string text;
-  char buffer[1024];
-  for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
-    text.append(buffer, static_cast<size_t>(n));
+  if (!ReadWholeFile(fs_, linkPath, text))
+    return false;
   std::vector<std::string> lines;
   for (size_t pos = 0, end; (end = text.find('\n', pos)) != std::string::npos; pos = end + 1)
     lines.push_back(text.substr(pos, end - pos));

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
+#include "data/AnsiText.h"
+
 #include <windows.h>
 
 namespace {
@@ -31,13 +33,7 @@ private:
   HKEY key_ = nullptr;
 };
 
-std::string Trimmed(const std::string &key) {
-  size_t begin = key.find_first_not_of('\\');
-  if (begin == std::string::npos)
-    return "";
-  size_t end = key.find_last_not_of('\\');
-  return key.substr(begin, end - begin + 1);
-}
+std::string Trimmed(const std::string &key) { return TrimChars(key, "\\"); }
 
 bool EnumNames(TRootKey root, const std::string &key, bool values, std::vector<std::string> &names) {
   names.clear();
