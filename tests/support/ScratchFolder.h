@@ -47,3 +47,11 @@ public:
 private:
   std::filesystem::path path_;
 };
+
+// A path with backslashes, as Windows programs and their logs write it.
+inline std::string WinPath(std::string path) {
+  for (char &c : path)
+    if (c == '/')
+      c = '\\';
+  return path;
+}

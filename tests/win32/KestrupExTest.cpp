@@ -6,13 +6,6 @@
 
 namespace {
 
-std::string WinPath(std::string path) {
-  for (char &c : path)
-    if (c == '/')
-      c = '\\';
-  return path;
-}
-
 std::string BinFolder() {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, MAX_PATH);

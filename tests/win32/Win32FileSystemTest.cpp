@@ -11,13 +11,6 @@ namespace {
 
 constexpr uint32_t kDos = 862411107; // 2005-11-07 11:11:06, local time
 
-std::string WinPath(std::string path) {
-  for (char &c : path)
-    if (c == '/')
-      c = '\\';
-  return path;
-}
-
 // The file's last-write time as a packed local DOS date-time, read the Win32 way.
 uint32_t DosTimeOf(const std::string &path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string WinPath(std::string path) {
-  for (char &c : path)
-    if (c == '/')
-      c = '\\';
-  return path;
-}
-
 const std::string kTestKey = "Software\\MovaroTests\\Registry";
 
 TEST(Win32Registry, TypedValuesEnumerationAndRecursiveDeletion) {

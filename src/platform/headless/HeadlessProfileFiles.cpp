@@ -75,6 +75,15 @@ bool FindSection(const Lines &lines, const std::string &section, size_t &header,
   return false;
 }
 
+// The line of the key within the section's range, or end when it has none.
+template <class Lines>
+size_t FindKey(const Lines &lines, size_t header, size_t end, const std::string &key) {
+  for (size_t i = header + 1; i < end; ++i)
+    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key)))
+      return i;
+  return end;
+}
+
 } // namespace
 
 bool THeadlessProfileFiles::ReadString(const std::string &file, const std::string &section,
@@ -85,14 +94,13 @@ bool THeadlessProfileFiles::ReadString(const std::string &file, const std::strin
   size_t header, end;
   if (!Load(file, lines) || !FindSection(lines, section, header, end))
     return true;
-  for (size_t i = header + 1; i < end; ++i)
-    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
-      value = lines[i].Value;
-      // As the system does: one pair of enclosing quotes is dropped.
-      if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-        value = value.substr(1, value.size() - 2);
-      break;
-    }
+  size_t at = FindKey(lines, header, end, key);
+  if (at == end)
+    return true;
+  value = lines[at].Value;
+  // As the system does: one pair of enclosing quotes is dropped.
+  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+    value = value.substr(1, value.size() - 2);
   return true;
 }
 
@@ -109,11 +117,10 @@ bool THeadlessProfileFiles::WriteString(const std::string &file, const std::stri
     lines.push_back(entry);
     return Save(file, lines);
   }
-  for (size_t i = header + 1; i < end; ++i)
-    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
-      lines[i] = entry;
-      return Save(file, lines);
-    }
+  if (size_t at = FindKey(lines, header, end, key); at != end) {
+    lines[at] = entry;
+    return Save(file, lines);
+  }
   // After the section's last entry, before any blank lines that end it.
   size_t at = end;
   while (at > header + 1 && Trim(lines[at - 1].Text).empty())
@@ -128,12 +135,11 @@ bool THeadlessProfileFiles::DeleteKey(const std::string &file, const std::string
   size_t header, end;
   if (!Load(file, lines) || !FindSection(lines, section, header, end))
     return true;
-  for (size_t i = header + 1; i < end; ++i)
-    if (!lines[i].Key.empty() && SameText(lines[i].Key, Trim(key))) {
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-      return Save(file, lines);
-    }
-  return true;
+  size_t at = FindKey(lines, header, end, key);
+  if (at == end)
+    return true;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at));
+  return Save(file, lines);
 }
 
 bool THeadlessProfileFiles::EraseSection(const std::string &file, const std::string &section) {
