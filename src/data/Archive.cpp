@@ -2,6 +2,7 @@
 
 #include "data/AnsiText.h"
 #include "data/DosDateTime.h"
+#include "data/Progress.h"
 
 #include <zlib.h>
 
@@ -71,8 +72,6 @@ int32_t FieldNumber(const std::string &text, int32_t fallback) {
   int64_t value;
   return ParseInteger(text, INT32_MIN, INT32_MAX, value) ? static_cast<int32_t>(value) : fallback;
 }
-
-int Percent(int64_t part, int64_t whole) { return whole > 0 ? static_cast<int>(part * 100 / whole) : 0; }
 
 } // namespace
 

@@ -106,7 +106,7 @@ bool TIDbRecFile::LoadRecords(const std::string &path, IProgressGauge *gauge) {
     }
     record.release();
     if (gauge) {
-      gauge->SetProgress(static_cast<int>(static_cast<int64_t>(i) * 100 / count));
+      gauge->SetProgress(Percent(i, count));
       gauge->ProcessPendingMessages();
     }
   }

@@ -2,6 +2,13 @@
 // A progress gauge shown during a long load: a value 0..100, a visibility, and
 // a hook that lets pending window messages run between steps.
 
+#include <cstdint>
+
+// part of whole in whole percent, rounded down; 0 when there is no whole.
+inline int Percent(int64_t part, int64_t whole) {
+  return whole > 0 ? static_cast<int>(part * 100 / whole) : 0;
+}
+
 class IProgressGauge {
 public:
   virtual ~IProgressGauge() = default;
