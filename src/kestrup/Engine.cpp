@@ -4,6 +4,7 @@
 #include "data/DateTimeFormat.h"
 #include "data/DateTimeText.h"
 #include "data/LogLine.h"
+#include "data/Progress.h"
 
 #include <cmath>
 #include <cstdio>
@@ -163,6 +164,7 @@ void TKestrupEngine::OpenLog() {
   if (!platform_.Files.FileExists(path))
     platform_.Files.ForceDirectories(ExtractFilePath(path));
   log_ = platform_.Files.OpenAppend(path); // a run without a log still works
+  logTimeSeparator_ = SeparatorOf(platform_.Locale.DateTimeFormats().LongTime, ':');
   if (log_) {
     std::string line = "**** Kestrup started at " + DateTimeForLog(platform_.Clock.Now()) + " ****\r\n";
     log_->Write(line.data(), static_cast<int32_t>(line.size()));
@@ -172,8 +174,7 @@ void TKestrupEngine::OpenLog() {
 void TKestrupEngine::Log(const std::string &message) {
   if (!log_)
     return;
-  char time = SeparatorOf(platform_.Locale.DateTimeFormats().LongTime, ':');
-  std::string line = StampLogLine(platform_.Clock.Now(), message, time) + "\r\n";
+  std::string line = StampLogLine(platform_.Clock.Now(), message, logTimeSeparator_) + "\r\n";
   log_->Write(line.data(), static_cast<int32_t>(line.size()));
 }
 
@@ -675,12 +676,6 @@ void TKestrupEngine::FilesPhase(bool update) {
     }
   }
 }
-
-namespace {
-
-int Percent(int32_t r, int32_t n) { return n > 0 ? static_cast<int>(static_cast<int64_t>(r) * 100 / n) : 0; }
-
-} // namespace
 
 void TKestrupEngine::IniPhase(bool update) {
   TInstallScript script = Script();

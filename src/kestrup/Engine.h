@@ -130,6 +130,8 @@ private:
   TArchive *archive_ = nullptr;
   std::unique_ptr<TFileStream> log_;
   std::string logPath_;
+  // The locale's time separator, read once when the log opens: every line uses it.
+  char logTimeSeparator_ = ':';
 };
 
 // A path with a ".." element (which could lead outside the folders the
