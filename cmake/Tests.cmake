@@ -9,15 +9,19 @@ if(WIN32)
   # prefix (build/win32/wineprefix) with a private HOME.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR})
   # Wine 8 runs a 32-bit Windows program only in a 32-bit Linux process. Where
-  # the kernel cannot execute those, the 32-bit tree builds its tests but the
-  # 64-bit tree (cmake/x86_64-w64-mingw32.cmake) runs them.
+  # no 32-bit Windows program runs under the installed Wine, the 32-bit tree
+  # builds its tests but the 64-bit tree (cmake/x86_64-w64-mingw32.cmake) runs
+  # them; scripts/windows-test-tree.sh decides by running a probe.
   set(WINE_CAN_RUN ON)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    execute_process(COMMAND /lib/ld-linux.so.2 --version RESULT_VARIABLE i386_result
-                    OUTPUT_QUIET ERROR_QUIET)
-    if(NOT i386_result EQUAL 0)
+    execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows-test-tree.sh --why
+                    OUTPUT_VARIABLE wine_tree OUTPUT_STRIP_TRAILING_WHITESPACE)
+    string(REPLACE "\n" ";" wine_tree "${wine_tree}")
+    list(GET wine_tree 0 wine_tree_name)
+    if(NOT wine_tree_name STREQUAL "win32")
       set(WINE_CAN_RUN OFF)
-      message(STATUS "This kernel cannot run 32-bit programs: Windows tests are built, not registered")
+      list(GET wine_tree 1 wine_tree_why)
+      message(STATUS "Windows tests are built, not registered: ${wine_tree_why}")
     endif()
   endif()
   set(GTEST_MAIN_TARGET gtest_main)
@@ -49,6 +53,7 @@ if(WIN32)
   add_executable(win32_tests ${WIN32_TEST_SOURCES})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} authoring ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
     add_test(NAME win32_tests COMMAND win32_tests)
@@ -67,6 +72,16 @@ if(WIN32)
     add_dependencies(win32_tests ${name})
   endforeach()
 
+  # The static check of the shipped 32-bit programs needs no Wine, so it runs
+  # on every machine (scripts/test-all.sh runs the label "static" of the
+  # 32-bit tree even where that tree's other tests cannot run).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_test(NAME shipped_programs_check
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/check_pe_test.sh
+                     ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(shipped_programs_check PROPERTIES LABELS static)
+  endif()
+
   # Tests driven from the Linux side (screenshots, xdotool): one script each,
   # given the build tree.
   file(GLOB WIN32_SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.sh)
@@ -80,6 +95,10 @@ if(WIN32)
 else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+  # The set-up scripts' decisions, with apt and Wine stubbed.
+  add_test(NAME setup_decisions
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_decisions_test.sh ${CMAKE_SOURCE_DIR})
 
   # Benchmarks: never part of a pass/fail run.
   find_package(benchmark REQUIRED)
