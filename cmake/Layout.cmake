@@ -68,6 +68,8 @@ function(movaro_floor name dir)
 endfunction()
 
 if(WIN32)
+  # zlib linked in: the programs depend on no DLL that Windows lacks.
+  set(ZLIB_USE_STATIC_LIBS ON)
   find_package(ZLIB REQUIRED)
   # ANSI ("A") API throughout: UNICODE is never defined. Minimum Windows version:
   # Windows XP (0x0501), the oldest system with everything the programs call
