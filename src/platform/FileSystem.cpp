@@ -2,6 +2,7 @@
 
 #include "base/AnsiText.h"
 
+#include <algorithm>
 #include <array>
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
@@ -22,14 +23,49 @@ constexpr int32_t kCopyBlock = 2048;
 
 } // namespace
 
-bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content) {
+bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content,
+                   int64_t maxBytes) {
   content.clear();
   std::unique_ptr<TFileStream> stream = fs.OpenRead(path);
   if (!stream)
     return false;
   char buffer[4096];
-  for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
-    content.append(buffer, static_cast<size_t>(n));
+  while (static_cast<int64_t>(content.size()) < maxBytes) {
+    int64_t want = std::min<int64_t>(sizeof buffer, maxBytes - static_cast<int64_t>(content.size()));
+    int32_t got = stream->Read(buffer, static_cast<int32_t>(want));
+    if (got < 0) {
+      content.clear(); // half a file is not the file
+      return false;
+    }
+    if (got == 0)
+      break;
+    content.append(buffer, static_cast<size_t>(got));
+  }
+  return true;
+}
+
+int64_t ReadFully(TFileStream &file, void *buffer, int64_t count) {
+  auto *out = static_cast<char *>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
+    int32_t got = file.Read(out + done, want);
+    if (got <= 0)
+      break;
+    done += got;
+  }
+  return done;
+}
+
+bool WriteFully(TFileStream &file, const void *data, int64_t count) {
+  auto *in = static_cast<const char *>(data);
+  int64_t done = 0;
+  while (done < count) {
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
+    if (file.Write(in + done, want) != want)
+      return false;
+    done += want;
+  }
   return true;
 }
 

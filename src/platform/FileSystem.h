@@ -88,8 +88,16 @@ public:
 // without regard to letter case.
 bool MatchesMask(const std::string &name, const std::string &mask);
 
-// The whole file as bytes; false when it cannot be opened.
-bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content);
+// The whole file as bytes, or its first maxBytes; false (and nothing) when it
+// cannot be opened or a read fails.
+bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content,
+                   int64_t maxBytes = INT64_MAX);
+
+// Reads up to count bytes, going on after short reads; the number read, less
+// than count at the end of the file or on a read error.
+int64_t ReadFully(TFileStream &file, void *buffer, int64_t count);
+// True only when every byte was written.
+bool WriteFully(TFileStream &file, const void *data, int64_t count);
 
 // Gives an existing file or folder the attribute mask (> 0). True at once when
 // it already has it; false when the path does not exist, the mask is <= 0 or

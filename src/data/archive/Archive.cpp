@@ -18,31 +18,6 @@ constexpr int32_t kMemberBlock = 1024;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
 
-// Reads up to count bytes, continuing after short reads; the number collected.
-int64_t ReadFully(TFileStream &file, char *buffer, int64_t count) {
-  int64_t done = 0;
-  while (done < count) {
-    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
-    int32_t got = file.Read(buffer + done, want);
-    if (got <= 0)
-      break;
-    done += got;
-  }
-  return done;
-}
-
-bool WriteFully(TFileStream &file, const char *data, int64_t count) {
-  int64_t done = 0;
-  while (done < count) {
-    int32_t want = static_cast<int32_t>(std::min<int64_t>(count - done, 1 << 20));
-    int32_t put = file.Write(data + done, want);
-    if (put != want)
-      return false;
-    done += put;
-  }
-  return true;
-}
-
 // A decimal number with an optional sign, nothing else; false otherwise.
 bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &result) {
   size_t i = 0;

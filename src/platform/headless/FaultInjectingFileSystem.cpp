@@ -1,0 +1,94 @@
+#include "platform/headless/FaultInjectingFileSystem.h"
+
+#include <algorithm>
+
+namespace {
+
+using TOperation = TFaultInjectingFileSystem::TOperation;
+
+// A stream whose reads and writes ask the file system whether they fail.
+class TFaultyStream : public TFileStream {
+public:
+  TFaultyStream(std::unique_ptr<TFileStream> inner, TFaultInjectingFileSystem &faults)
+      : inner_(std::move(inner)), faults_(faults) {}
+  int64_t Size() override { return inner_->Size(); }
+  bool Seek(int64_t position) override { return inner_->Seek(position); }
+  int32_t Read(void *buffer, int32_t count) override {
+    if (faults_.NextFails(TOperation::Read))
+      return -1;
+    return inner_->Read(buffer, count);
+  }
+  int32_t Write(const void *buffer, int32_t count) override {
+    if (faults_.NextFails(TOperation::Write))
+      return 0;
+    int32_t allowed = faults_.AllowedWrite(count);
+    return allowed > 0 ? inner_->Write(buffer, allowed) : 0;
+  }
+
+private:
+  std::unique_ptr<TFileStream> inner_;
+  TFaultInjectingFileSystem &faults_;
+};
+
+} // namespace
+
+void TFaultInjectingFileSystem::Fail(TOperation operation, int n, bool lasting) {
+  Rule(operation).FailAt = n;
+  Rule(operation).Lasting = lasting;
+}
+
+void TFaultInjectingFileSystem::Reset() {
+  for (TRule &rule : rules_)
+    rule = TRule{};
+  failures_ = 0;
+  diskSpace_ = -1;
+  pathMask_ = "*";
+}
+
+bool TFaultInjectingFileSystem::NextFails(TOperation operation) {
+  TRule &rule = Rule(operation);
+  ++rule.Seen;
+  bool fails = rule.FailAt > 0 && (rule.Seen == rule.FailAt || (rule.Lasting && rule.Seen > rule.FailAt));
+  if (fails)
+    ++failures_;
+  return fails;
+}
+
+int32_t TFaultInjectingFileSystem::AllowedWrite(int32_t count) {
+  if (diskSpace_ < 0 || count <= 0)
+    return count;
+  int32_t allowed = static_cast<int32_t>(std::min<int64_t>(count, diskSpace_));
+  diskSpace_ -= allowed;
+  if (allowed < count)
+    ++failures_;
+  return allowed;
+}
+
+bool TFaultInjectingFileSystem::Watched(const std::string &path) const {
+  return MatchesMask(path, pathMask_);
+}
+
+std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Wrap(std::unique_ptr<TFileStream> stream,
+                                                             const std::string &path) {
+  if (!stream || !Watched(path))
+    return stream;
+  return std::make_unique<TFaultyStream>(std::move(stream), *this);
+}
+
+std::unique_ptr<TFileStream> TFaultInjectingFileSystem::OpenRead(const std::string &path) {
+  if (Watched(path) && NextFails(TOperation::Open))
+    return nullptr;
+  return Wrap(inner_.OpenRead(path), path);
+}
+
+std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Create(const std::string &path) {
+  if (Watched(path) && NextFails(TOperation::Open))
+    return nullptr;
+  return Wrap(inner_.Create(path), path);
+}
+
+std::unique_ptr<TFileStream> TFaultInjectingFileSystem::OpenAppend(const std::string &path) {
+  if (Watched(path) && NextFails(TOperation::Open))
+    return nullptr;
+  return Wrap(inner_.OpenAppend(path), path);
+}

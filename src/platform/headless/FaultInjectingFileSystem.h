@@ -1,0 +1,85 @@
+#pragma once
+// A file system for tests that wraps another and makes chosen operations
+// fail, to prove that readers and writers survive I/O errors: the Nth open,
+// read or write fails (or every one from the Nth on), and writes stop short
+// once a disk-space budget is spent, as they do on a full disk. Everything
+// else goes to the wrapped file system unchanged.
+//
+// Counting is by call: OpenRead, Create and OpenAppend are opens; each
+// Read and Write call of a stream opened here is one read or write. With a
+// path mask set, only operations on matching paths are counted and faulted
+// (the disk-space budget too).
+
+#include "platform/FileSystem.h"
+
+class TFaultInjectingFileSystem : public TFileSystem {
+public:
+  explicit TFaultInjectingFileSystem(TFileSystem &inner) : inner_(inner) {}
+
+  enum class TOperation { Open, Read, Write };
+  // The nth operation of the kind (1-based) fails; 0 never. With `lasting`,
+  // every later one fails too.
+  void Fail(TOperation operation, int n, bool lasting = false);
+  // Bytes all streams together may still write; a write beyond it writes what
+  // fits and reports the short count. Negative: no limit.
+  void SetDiskSpace(int64_t bytes) { diskSpace_ = bytes; }
+  // Faults and counts only for paths matching the mask ("*" and "?", letter
+  // case ignored); "*" for every path.
+  void SetPathMask(const std::string &mask) { pathMask_ = mask; }
+  // No faults, counts back to 0, no disk limit, every path.
+  void Reset();
+
+  // Operations seen so far (on matching paths).
+  int Count(TOperation operation) const { return Rule(operation).Seen; }
+  // Operations that were made to fail.
+  int Failures() const { return failures_; }
+
+  // Called by the streams.
+  bool NextFails(TOperation operation);
+  int32_t AllowedWrite(int32_t count);
+
+  bool FileExists(const std::string &path) override { return inner_.FileExists(path); }
+  bool DirectoryExists(const std::string &path) override { return inner_.DirectoryExists(path); }
+  bool ForceDirectories(const std::string &path) override { return inner_.ForceDirectories(path); }
+  bool RemoveFolder(const std::string &path) override { return inner_.RemoveFolder(path); }
+  bool RemoveFile(const std::string &path) override { return inner_.RemoveFile(path); }
+  std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
+  std::unique_ptr<TFileStream> Create(const std::string &path) override;
+  std::unique_ptr<TFileStream> OpenAppend(const std::string &path) override;
+  bool GetAttributes(const std::string &path, uint32_t &attributes) override {
+    return inner_.GetAttributes(path, attributes);
+  }
+  bool SetAttributes(const std::string &path, uint32_t attributes) override {
+    return inner_.SetAttributes(path, attributes);
+  }
+  bool SetLastWriteTime(const std::string &path, TDateTime localTime) override {
+    return inner_.SetLastWriteTime(path, localTime);
+  }
+  bool GetLastWriteTime(const std::string &path, TDateTime &localTime) override {
+    return inner_.GetLastWriteTime(path, localTime);
+  }
+  std::vector<std::string> ListFiles(const std::string &folder) override {
+    return inner_.ListFiles(folder);
+  }
+  std::vector<TFolderEntry> FindEntries(const std::string &folder, const std::string &mask) override {
+    return inner_.FindEntries(folder, mask);
+  }
+  int64_t FreeSpace(const std::string &path) override { return inner_.FreeSpace(path); }
+
+private:
+  struct TRule {
+    int FailAt = 0;
+    bool Lasting = false;
+    int Seen = 0;
+  };
+  TRule &Rule(TOperation operation) { return rules_[static_cast<int>(operation)]; }
+  const TRule &Rule(TOperation operation) const { return rules_[static_cast<int>(operation)]; }
+  bool Watched(const std::string &path) const;
+  std::unique_ptr<TFileStream> Wrap(std::unique_ptr<TFileStream> stream, const std::string &path);
+
+  TFileSystem &inner_;
+  TRule rules_[3];
+  int failures_ = 0;
+  int64_t diskSpace_ = -1;
+  std::string pathMask_ = "*";
+};
