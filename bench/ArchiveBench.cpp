@@ -81,7 +81,8 @@ const TPayload &Payload() {
     fs::create_directories(p->folder);
     g_folder = p->folder;
     p->archivePath = (p->folder / "payload.dat").string();
-    TArchiveWriter writer;
+    THeadlessFileSystem files;
+    TArchiveWriter writer(files);
     writer.Open(p->archivePath);
     for (auto &[name, bytes] : p->members)
       writer.AddMember(name, 862411107, bytes);
@@ -195,8 +196,9 @@ BENCHMARK(BM_RawUncompressEveryMember)->Unit(benchmark::kMillisecond)->MinTime(2
 void BM_WriteArchive(benchmark::State &state) {
   const TPayload &payload = Payload();
   const std::string path = (payload.folder / "written.dat").string();
+  THeadlessFileSystem files;
   for (auto _ : state) {
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     writer.Open(path);
     for (auto &[name, bytes] : payload.members)
       writer.AddMember(name, 862411107, bytes);

@@ -6,6 +6,7 @@
 #include "authoring/StrovdexWriter.h"
 #include "data/recfile/IDbRecs.h"
 #include "data/tabledb/Strovdex.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <benchmark/benchmark.h>
@@ -43,7 +44,8 @@ const std::string &LanguageTable() {
                             "The caption of component number " + std::to_string(r)});
     db.Tables.push_back(table);
     std::string file = TempFile("language.lng"), error;
-    if (!WriteStrovdex(db, file, "", error))
+    THeadlessFileSystem files;
+    if (!WriteStrovdex(files, db, file, "", error))
       throw std::runtime_error(error);
     return file;
   }();
@@ -70,7 +72,8 @@ const std::string &InfoFile() {
       total += add;
     }
     std::string file = TempFile("MVRInfo.dat"), error;
-    if (!WriteRecordFile(records, file, error))
+    THeadlessFileSystem files;
+    if (!WriteRecordFile(files, records, file, error))
       throw std::runtime_error(error);
     return file;
   }();
@@ -78,8 +81,9 @@ const std::string &InfoFile() {
 }
 
 void BM_FieldTextOfTextColumn(benchmark::State &state) {
+  THeadlessFileSystem files;
   THeadlessLocale locale;
-  TStrovdexObject db(locale);
+  TStrovdexObject db(files, locale);
   if (!db.Open(LanguageTable(), LanguageTable(), "", ""))
     state.SkipWithError("cannot open");
   int32_t record = 0;
@@ -91,8 +95,9 @@ void BM_FieldTextOfTextColumn(benchmark::State &state) {
 BENCHMARK(BM_FieldTextOfTextColumn);
 
 void BM_FindRecordOfLastRecord(benchmark::State &state) {
+  THeadlessFileSystem files;
   THeadlessLocale locale;
-  TStrovdexObject db(locale);
+  TStrovdexObject db(files, locale);
   if (!db.Open(LanguageTable(), LanguageTable(), "", ""))
     state.SkipWithError("cannot open");
   for (auto _ : state)
@@ -105,8 +110,9 @@ void BM_LoadRecords(benchmark::State &state) {
   const std::string &path = InfoFile();
   if (std::filesystem::file_size(path) != 262537)
     state.SkipWithError("fixture has the wrong size");
+  THeadlessFileSystem files;
   for (auto _ : state) {
-    TIDbRecFile file;
+    TIDbRecFile file(files);
     if (!file.LoadRecords(path) || file.RecordCount() != 772)
       state.SkipWithError("load failed");
   }

@@ -64,11 +64,12 @@ const TProduct &Product() {
       std::abort();
     p->script = (p->folder / "Kestrup.inf").string();
     std::string scriptError;
-    WriteFileBytes(p->script, data, scriptError);
+    THeadlessFileSystem files;
+    WriteFileBytes(files, p->script, data, scriptError);
 
     std::mt19937 rng(11);
     p->setup = (p->folder / "setup.exe").string();
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     writer.Open(p->setup);
     writer.AddStored("Kestrup.exe", 862411107, "image");
     for (int i = 0; i < kFiles; ++i) {
@@ -119,7 +120,7 @@ void BM_FreshInstall(benchmark::State &state) {
   TQuietPage page;
   TRunState run;
   TKestrupEngine engine(TEnginePlatform{files, registry, profiles, shell, clock, locale}, run, page);
-  TStrovdexObject script(locale);
+  TStrovdexObject script(files, locale);
   TArchive archive(files);
   if (!script.Open(p.script, p.script, "", "") || !archive.LoadDirectory(p.setup))
     std::abort();

@@ -1,6 +1,7 @@
 // Translating a window: 150 tagged components against a 148-record text
 // table, the language file in the system's file cache after the first run.
 #include "authoring/StrovdexWriter.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
@@ -23,7 +24,8 @@ std::string WriteLanguageFile() {
   TDatabaseSource db;
   std::string error;
   std::string path = (std::filesystem::temp_directory_path() / "movaro-bench.lng").string();
-  if (!ParseTableSource(source, db, error) || !WriteStrovdex(db, path, "", error))
+  THeadlessFileSystem files;
+  if (!ParseTableSource(source, db, error) || !WriteStrovdex(files, db, path, "", error))
     return {};
   return path;
 }
@@ -34,8 +36,9 @@ void BM_TranslateForm150(benchmark::State &state) {
     state.SkipWithError("could not write the language file");
     return;
   }
+  THeadlessFileSystem files;
   THeadlessLocale locale;
-  TTranslator translator(locale);
+  TTranslator translator(files, locale);
   THeadlessApplication app;
   TForm form(app, nullptr, "MainForm");
   // 150 tagged components: 148 with a record, 2 without.

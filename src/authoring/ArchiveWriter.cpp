@@ -3,30 +3,20 @@
 #include "base/AnsiText.h"
 #include "data/archive/Archive.h"
 #include "data/archive/DosDateTime.h"
-#include "platform/headless/HostFileTime.h"
 
 #include <zlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-namespace fs = std::filesystem;
 
 std::string ArchiveDirectoryLine(const TArchiveMemberInfo &m) {
   return m.Name + "=" + std::to_string(m.DosDateTime) + ";" + std::to_string(m.Size) + ";" +
          std::to_string(m.CompressedSize) + ";" + std::to_string(m.Offset) + ";";
 }
 
-bool FileDosDateTime(const std::string &path, uint32_t &result) {
+bool FileDosDateTime(TFileSystem &files, const std::string &path, uint32_t &result) {
   TDateTime value;
-  return HostFileLocalTime(fs::path(path), value) && DateTimeToDosDateTime(value, result);
+  return files.GetLastWriteTime(path, value) && DateTimeToDosDateTime(value, result);
 }
 
-TArchiveWriter::~TArchiveWriter() {
-  if (file_)
-    std::fclose(file_);
-}
+TArchiveWriter::~TArchiveWriter() = default;
 
 bool TArchiveWriter::Fail(const std::string &message) {
   if (error_.empty())
@@ -35,12 +25,11 @@ bool TArchiveWriter::Fail(const std::string &message) {
 }
 
 bool TArchiveWriter::Open(const std::string &path) {
-  if (file_)
-    std::fclose(file_);
+  file_.reset();
   members_.clear();
   position_ = 0;
   error_.clear();
-  file_ = std::fopen(path.c_str(), "wb");
+  file_ = files_.Create(path);
   return file_ ? true : Fail("cannot create " + path);
 }
 
@@ -58,7 +47,7 @@ bool TArchiveWriter::Append(const std::string &name, uint32_t dosDateTime, int64
     return Fail(name + " is larger than " + std::to_string(kMaxMemberSize) + " bytes");
   if (position_ + count > INT32_MAX)
     return Fail("the archive would exceed 2 GB");
-  if (count > 0 && std::fwrite(data, 1, static_cast<size_t>(count), file_) != static_cast<size_t>(count))
+  if (!WriteFully(*file_, data, count))
     return Fail("write error");
   TArchiveMemberInfo m;
   m.Name = name;
@@ -93,16 +82,13 @@ bool TArchiveWriter::AddMember(const std::string &name, uint32_t dosDateTime, co
 }
 
 bool TArchiveWriter::AddFile(const std::string &path, bool stored) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return Fail("cannot read " + path);
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad())
+  std::string data;
+  if (!ReadWholeFile(files_, path, data))
     return Fail("cannot read " + path);
   uint32_t dos;
-  if (!FileDosDateTime(path, dos))
+  if (!FileDosDateTime(files_, path, dos))
     return Fail("cannot read the time of " + path);
-  std::string name = fs::path(path).filename().string();
+  std::string name = ExtractFileName(path);
   return stored ? AddStored(name, dos, data) : AddMember(name, dos, data);
 }
 
@@ -116,21 +102,20 @@ bool TArchiveWriter::Finish() {
   unsigned char word[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
                            static_cast<unsigned char>(length >> 16),
                            static_cast<unsigned char>(length >> 24)};
-  bool ok = std::fwrite(directory.data(), 1, directory.size(), file_) == directory.size() &&
-            std::fwrite(word, 1, 4, file_) == 4;
-  ok = std::fclose(file_) == 0 && ok;
-  file_ = nullptr;
+  bool ok = WriteFully(*file_, directory.data(), static_cast<int64_t>(directory.size())) &&
+            WriteFully(*file_, word, 4);
+  file_.reset();
   position_ += static_cast<int64_t>(directory.size()) + 4;
   return ok ? true : Fail("write error");
 }
 
 namespace {
 
-bool Build(const std::string &output, const std::string *installer,
+bool Build(TFileSystem &fs, const std::string &output, const std::string *installer,
            const std::vector<std::string> &files, std::string &error) {
   bool ok;
   {
-    TArchiveWriter writer;
+    TArchiveWriter writer(fs);
     ok = writer.Open(output) && (!installer || writer.AddFile(*installer, true));
     for (size_t i = 0; ok && i < files.size(); ++i)
       ok = writer.AddFile(files[i]);
@@ -138,21 +123,19 @@ bool Build(const std::string &output, const std::string *installer,
     if (!ok)
       error = writer.Error();
   }
-  if (!ok) {
-    std::error_code ec;
-    fs::remove(fs::path(output), ec); // no half-built archive stays behind
-  }
+  if (!ok)
+    fs.RemoveFile(output); // no half-built archive stays behind
   return ok;
 }
 
 } // namespace
 
-bool BuildSetupArchive(const std::string &output, const std::string &installer,
+bool BuildSetupArchive(TFileSystem &fs, const std::string &output, const std::string &installer,
                        const std::vector<std::string> &files, std::string &error) {
-  return Build(output, &installer, files, error);
+  return Build(fs, output, &installer, files, error);
 }
 
-bool BuildContentContainer(const std::string &output, const std::vector<std::string> &files,
-                           std::string &error) {
-  return Build(output, nullptr, files, error);
+bool BuildContentContainer(TFileSystem &fs, const std::string &output,
+                           const std::vector<std::string> &files, std::string &error) {
+  return Build(fs, output, nullptr, files, error);
 }

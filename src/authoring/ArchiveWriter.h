@@ -2,10 +2,13 @@
 // Writes member archives: the installer's self-extracting file (the installer
 // image, then the members, the directory and its length) and the content
 // container (the same without the installer image). The programs only read
-// these; see data/archive/Archive.h for the layout.
+// these; see data/archive/Archive.h for the layout. Files are written and
+// read through the file system the caller gives.
+
+#include "platform/FileSystem.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,12 +23,12 @@ struct TArchiveMemberInfo {
 // name "=" dosdatetime ";" size ";" compressedsize ";" offset ";" (without CR LF).
 std::string ArchiveDirectoryLine(const TArchiveMemberInfo &member);
 
-// The modification time of a file as a packed DOS date-time in local time.
-bool FileDosDateTime(const std::string &path, uint32_t &result);
+// The last-write time of a file as a packed DOS date-time in local time.
+bool FileDosDateTime(TFileSystem &files, const std::string &path, uint32_t &result);
 
 class TArchiveWriter {
 public:
-  TArchiveWriter() = default;
+  explicit TArchiveWriter(TFileSystem &files) : files_(files) {}
   TArchiveWriter(const TArchiveWriter &) = delete;
   TArchiveWriter &operator=(const TArchiveWriter &) = delete;
   ~TArchiveWriter();
@@ -50,7 +53,8 @@ private:
               int64_t count);
   bool Fail(const std::string &message);
 
-  std::FILE *file_ = nullptr;
+  TFileSystem &files_;
+  std::unique_ptr<TFileStream> file_;
   int64_t position_ = 0;
   std::vector<TArchiveMemberInfo> members_;
   std::string error_;
@@ -58,8 +62,8 @@ private:
 
 // The self-extracting installer: the installer image as the first, stored
 // member at offset 0, then the files.
-bool BuildSetupArchive(const std::string &output, const std::string &installer,
+bool BuildSetupArchive(TFileSystem &fs, const std::string &output, const std::string &installer,
                        const std::vector<std::string> &files, std::string &error);
 // The content container: the files only.
-bool BuildContentContainer(const std::string &output, const std::vector<std::string> &files,
-                           std::string &error);
+bool BuildContentContainer(TFileSystem &fs, const std::string &output,
+                           const std::vector<std::string> &files, std::string &error);

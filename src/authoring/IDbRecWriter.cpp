@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -66,10 +65,10 @@ bool BuildRecordFile(const std::vector<TRecordSource> &records, std::vector<uint
   return true;
 }
 
-bool WriteRecordFile(const std::vector<TRecordSource> &records, const std::string &path,
-                     std::string &error) {
+bool WriteRecordFile(TFileSystem &files, const std::vector<TRecordSource> &records,
+                     const std::string &path, std::string &error) {
   std::vector<uint8_t> bytes;
-  return BuildRecordFile(records, bytes, error) && WriteFileBytes(path, bytes, error);
+  return BuildRecordFile(records, bytes, error) && WriteFileBytes(files, path, bytes, error);
 }
 
 bool ParseRecordText(const std::string &text, std::vector<TRecordSource> &out,
@@ -150,21 +149,16 @@ void WriteRecordText(const TRecordSource &record, std::ostream &out) {
   }
 }
 
-bool ReadRecordFolder(const std::string &folder, std::vector<TRecordSource> &out,
-                      std::string &error) {
+bool ReadRecordFolder(TFileSystem &files, const std::string &folder,
+                      std::vector<TRecordSource> &out, std::string &error) {
   out.clear();
-  std::error_code ec;
-  std::vector<std::filesystem::path> files;
-  for (const auto &entry : std::filesystem::directory_iterator(folder, ec))
-    if (entry.is_regular_file(ec))
-      files.push_back(entry.path());
-  if (ec) {
+  if (!files.DirectoryExists(folder)) {
     error = "cannot read folder " + folder;
     return false;
   }
-  std::sort(files.begin(), files.end());
-  for (const auto &file : files) {
-    const std::string fileName = file.filename().string();
+  std::vector<std::string> names = files.ListFiles(folder);
+  std::sort(names.begin(), names.end());
+  for (const std::string &fileName : names) {
     size_t digits = 0;
     while (digits < fileName.size() &&
            (std::isdigit(static_cast<unsigned char>(fileName[digits])) ||
@@ -176,7 +170,7 @@ bool ReadRecordFolder(const std::string &folder, std::vector<TRecordSource> &out
       return false;
     }
     std::string content;
-    if (!ReadFileText(file.string(), content, error))
+    if (!ReadFileText(files, IncludeTrailingBackslash(folder) + fileName, content, error))
       return false;
     const size_t end = content.find('\n');
     record.Name = content.substr(0, end);
@@ -188,8 +182,9 @@ bool ReadRecordFolder(const std::string &folder, std::vector<TRecordSource> &out
   return true;
 }
 
-bool DumpRecordFile(const std::string &path, const std::string &selection, std::ostream &out) {
-  TIDbRecFile file;
+bool DumpRecordFile(TFileSystem &files, const std::string &path, const std::string &selection,
+                    std::ostream &out) {
+  TIDbRecFile file(files);
   const bool complete = file.LoadRecords(path);
   file.SelectRecords(selection);
   for (int32_t n = 1; n <= file.SelectedCount(); ++n) {

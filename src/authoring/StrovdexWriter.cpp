@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
@@ -472,44 +471,39 @@ bool BuildStrovdex(const TDatabaseSource &source, bool separate,
   return true;
 }
 
-bool WriteFileBytes(const std::string &path, const std::vector<uint8_t> &bytes,
+bool WriteFileBytes(TFileSystem &files, const std::string &path, const std::vector<uint8_t> &bytes,
                     std::string &error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) {
+  std::unique_ptr<TFileStream> file = files.Create(path);
+  if (!file) {
     error = "cannot create " + path;
     return false;
   }
-  file.write(reinterpret_cast<const char *>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) {
+  if (!WriteFully(*file, bytes.data(), static_cast<int64_t>(bytes.size()))) {
+    file.reset();
+    files.RemoveFile(path); // no half-written file stays behind
     error = "cannot write " + path;
     return false;
   }
   return true;
 }
 
-bool ReadFileText(const std::string &path, std::string &text, std::string &error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) {
-    error = "cannot open " + path;
-    return false;
-  }
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  text = buffer.str();
-  return true;
+bool ReadFileText(TFileSystem &files, const std::string &path, std::string &text,
+                  std::string &error) {
+  if (ReadWholeFile(files, path, text))
+    return true;
+  error = "cannot read " + path;
+  return false;
 }
 
-bool WriteStrovdex(const TDatabaseSource &source, const std::string &dataFile,
+bool WriteStrovdex(TFileSystem &files, const TDatabaseSource &source, const std::string &dataFile,
                    const std::string &definitionsFile, std::string &error) {
   const bool separate = !definitionsFile.empty() && definitionsFile != dataFile;
   std::vector<uint8_t> definitions, data;
   if (!BuildStrovdex(source, separate, definitions, data, error))
     return false;
-  if (separate && !WriteFileBytes(definitionsFile, definitions, error))
+  if (separate && !WriteFileBytes(files, definitionsFile, definitions, error))
     return false;
-  return WriteFileBytes(dataFile, data, error);
+  return WriteFileBytes(files, dataFile, data, error);
 }
 
 bool ParseTableSource(const std::string &text, TDatabaseSource &out, std::string &error) {

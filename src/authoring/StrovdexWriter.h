@@ -1,6 +1,7 @@
 #pragma once
 // Writer of table database files, and the readable text source they are
-// built from (documented in tools/tabledb/README.md).
+// built from (documented in tools/tabledb/README.md). Files are written and
+// read through the file system the caller gives.
 
 #include "data/tabledb/Strovdex.h"
 
@@ -50,7 +51,7 @@ bool BuildStrovdex(const TDatabaseSource &source, bool separate,
                    std::string &error);
 // Writes a database; an empty definitions name (or the data name) makes a
 // single-file database.
-bool WriteStrovdex(const TDatabaseSource &source, const std::string &dataFile,
+bool WriteStrovdex(TFileSystem &files, const TDatabaseSource &source, const std::string &dataFile,
                    const std::string &definitionsFile, std::string &error);
 
 // Parses the text source. Errors name the line.
@@ -61,5 +62,8 @@ bool ParseTableSource(const std::string &text, TDatabaseSource &out, std::string
 // column, one record per line, tab-separated.
 void DumpStrovdex(TStrovdexObject &db, std::ostream &out);
 
-bool WriteFileBytes(const std::string &path, const std::vector<uint8_t> &bytes, std::string &error);
-bool ReadFileText(const std::string &path, std::string &text, std::string &error);
+// Whole files with an error text naming the path.
+bool WriteFileBytes(TFileSystem &files, const std::string &path, const std::vector<uint8_t> &bytes,
+                    std::string &error);
+bool ReadFileText(TFileSystem &files, const std::string &path, std::string &text,
+                  std::string &error);

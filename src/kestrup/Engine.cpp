@@ -86,7 +86,7 @@ bool HasParentElement(const std::string &path) {
 }
 
 TKestrupEngine::TKestrupEngine(const TEnginePlatform &platform, TRunState &state, IEnginePage &page)
-    : platform_(platform), state_(state), page_(page), noScript_(platform.Locale),
+    : platform_(platform), state_(state), page_(page), noScript_(platform.Files, platform.Locale),
       folders_([this](TRootKey root, const std::string &key,
                       const std::string &name) { return RegRead(root, key, "ftString", name); },
                platform.Shell) {}

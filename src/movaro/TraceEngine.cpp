@@ -1,8 +1,8 @@
 #include "movaro/TraceEngine.h"
 
 TTraceEngine::TTraceEngine(IClock &clock, ICursorPosition &cursor, ITimer &traceTimer,
-                           IInputHooks &hooks)
-    : Clock(clock), Cursor(cursor), Timer(traceTimer), Hooks(hooks) {}
+                           IInputHooks &hooks, TFileSystem &files)
+    : Clock(clock), Cursor(cursor), Timer(traceTimer), Hooks(hooks), Files(files) {}
 
 bool TTraceEngine::StartHooks() {
   return Hooks.StartHook(kKeyboardHook) && Hooks.StartHook(kMouseHook);
@@ -77,7 +77,7 @@ bool TTraceEngine::StartTracing() {
     for (TTraceCount &counter : TraceState.Counters)
       counter = {0, TraceState.Start};
     TraceState.Rules = std::make_unique<TRuleList>();
-    BuildRules(*TraceState.Rules, RuleSetup, TraceState.Now, Clock.TickCount());
+    BuildRules(*TraceState.Rules, RuleSetup, Files, TraceState.Now, Clock.TickCount());
     TraceState.Active = true;
     TraceState.Paused = false;
     bool timerRuns = Timer.Enable(TraceInterval);

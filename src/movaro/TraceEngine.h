@@ -5,7 +5,7 @@
 //
 // One TTraceEngine exists per program (the real program has exactly one); it
 // runs entirely on the user-interface thread, so nothing in it is locked.
-// Clock, cursor, timer and hooks are passed in.
+// Clock, cursor, timer, hooks and the file system of the rule file are passed in.
 
 #include "movaro/TraceRules.h"
 #include "movaro/TraceTypes.h"
@@ -41,7 +41,8 @@ struct TTraceState {
 
 class TTraceEngine {
 public:
-  TTraceEngine(IClock &clock, ICursorPosition &cursor, ITimer &traceTimer, IInputHooks &hooks);
+  TTraceEngine(IClock &clock, ICursorPosition &cursor, ITimer &traceTimer, IInputHooks &hooks,
+               TFileSystem &files);
   TTraceEngine(const TTraceEngine &) = delete;
   TTraceEngine &operator=(const TTraceEngine &) = delete;
 
@@ -88,5 +89,6 @@ private:
   ICursorPosition &Cursor;
   ITimer &Timer;
   IInputHooks &Hooks;
+  TFileSystem &Files;
   TCursorPoint LastCursor;
 };

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <unordered_map>
 
 namespace {
@@ -13,7 +12,7 @@ namespace {
 constexpr TDateTime Seconds(double seconds) { return seconds / kSecondsPerDay; }
 
 // A rule file is a few kilobytes; a larger one is read up to this size.
-constexpr std::streamsize kMaxRuleFileBytes = 16 * 1024 * 1024;
+constexpr int64_t kMaxRuleFileBytes = 16 * 1024 * 1024;
 // Far more rules than any rule file holds; keeps a hostile "Contents" list
 // (one section named a million times) from eating the memory.
 constexpr size_t kMaxFileRules = 4096;
@@ -199,21 +198,6 @@ std::vector<std::string_view> BodyFrom(size_t first, const std::vector<std::stri
   return body;
 }
 
-bool ReadWholeFile(const std::string &path, std::string &text) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return false;
-  file.seekg(0, std::ios::end);
-  std::streamoff size = file.tellg();
-  file.seekg(0, std::ios::beg);
-  if (size < 0 || !file)
-    return false;
-  text.resize(static_cast<size_t>(std::min<std::streamoff>(size, kMaxRuleFileBytes)));
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(file.gcount()));
-  return true;
-}
-
 // Events between two readings of a counter. Counters wrap from 0xFFFFFFFE to
 // 0, skipping 0xFFFFFFFF, so across a wrap the plain difference modulo 2^32
 // would count one event too many.
@@ -349,11 +333,13 @@ void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
   }
 }
 
-void BuildRules(TRuleList &rules, const TRuleSetup &setup, TDateTime now, uint32_t tickCount) {
+void BuildRules(TRuleList &rules, const TRuleSetup &setup, TFileSystem &files, TDateTime now,
+                uint32_t tickCount) {
   try {
     AddBuiltInRules(rules, setup, now);
     std::string text;
-    if (!setup.RuleFilePath.empty() && ReadWholeFile(setup.RuleFilePath, text))
+    if (!setup.RuleFilePath.empty() &&
+        ReadWholeFile(files, setup.RuleFilePath, text, kMaxRuleFileBytes))
       AddRulesFromText(rules, text, now, tickCount);
   } catch (...) {
     // The rules added so far stay.

@@ -8,6 +8,7 @@
 // "MVRMsgs.dat", a text file of [sections] with key=value lines.
 
 #include "movaro/TraceTypes.h"
+#include "platform/FileSystem.h"
 
 #include <cstdint>
 #include <string>
@@ -72,10 +73,12 @@ struct TRuleSetup {
 void ResetStats(TTraceMsgStats &stats, uint32_t counterReading);
 
 // Adds the five built-in rules, then those of the rule file, to rules, and
-// their labels to the Traces list. now: wall clock; tickCount: milliseconds
-// since the system started (for period references counted from system start).
-// Never fails: a broken or unreadable file keeps the rules read so far.
-void BuildRules(TRuleList &rules, const TRuleSetup &setup, TDateTime now, uint32_t tickCount);
+// their labels to the Traces list; the rule file is read through the file
+// system. now: wall clock; tickCount: milliseconds since the system started
+// (for period references counted from system start). Never fails: a broken
+// file keeps the rules read so far, an unreadable one adds none.
+void BuildRules(TRuleList &rules, const TRuleSetup &setup, TFileSystem &files, TDateTime now,
+                uint32_t tickCount);
 
 // Rule file text, split into lines as text files are read ("\n" or "\r\n").
 std::vector<std::string_view> SplitRuleFileLines(std::string_view text);

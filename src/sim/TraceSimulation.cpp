@@ -10,7 +10,7 @@ uint32_t ButtonMessage(TMouseButton button, int offset) { // 0 down, 1 up, 2 dou
 } // namespace
 
 TTraceSimulation::TTraceSimulation(TDateTime wallStart, uint32_t tickStart)
-    : Clock(wallStart, tickStart), Engine(Clock, Cursor, Timer, Hooks) {
+    : Clock(wallStart, tickStart), Engine(Clock, Cursor, Timer, Hooks, Files) {
   Timer.SetHandler([this] {
     Engine.TraceTick();
     if (OnTick)

@@ -5,6 +5,7 @@
 // of virtual time, so a day of typing runs in milliseconds.
 
 #include "movaro/TraceEngine.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/ManualTimer.h"
 #include "platform/headless/VirtualClock.h"
@@ -43,6 +44,7 @@ public:
   TVirtualCursor Cursor;
   TManualTimer Timer;
   TRecordingInputHooks Hooks;
+  THeadlessFileSystem Files; // the rule file's
   TTraceEngine Engine;
   // Called after each trace tick, as the main window's own timer work would be.
   std::function<void()> OnTick;

@@ -5,7 +5,8 @@
 #include "ui/Forms.h"
 #include "ui/Menus.h"
 
-TTranslator::TTranslator(const ILocale &locale) : locale_(locale) {}
+TTranslator::TTranslator(TFileSystem &files, const ILocale &locale)
+    : files_(files), locale_(locale) {}
 
 TTranslator::~TTranslator() = default;
 
@@ -13,7 +14,7 @@ bool TTranslator::Begin(const std::string &formName, const std::string &language
   // Translations must not overlap: one would close the other's database.
   if (database_)
     return false;
-  database_ = std::make_unique<TStrovdexObject>(locale_);
+  database_ = std::make_unique<TStrovdexObject>(files_, locale_);
   if (!database_->Open(languageFile, languageFile, "", "")) {
     End();
     return false;

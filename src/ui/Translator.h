@@ -9,6 +9,7 @@
 // "sLanguage" a short name), and one text table per language named
 // FORMNAME + " (" + sCountry + ")" with the columns "Tag", "Caption", "Hint".
 
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "ui/Component.h"
 
@@ -22,7 +23,8 @@ class TStrovdexObject;
 // The translator's state; one per program.
 class TTranslator {
 public:
-  explicit TTranslator(const ILocale &locale);
+  // Language files are read through the file system; both must outlive the translator.
+  TTranslator(TFileSystem &files, const ILocale &locale);
   ~TTranslator();
 
   // The current language as a country calling code (44 English at start).
@@ -48,6 +50,7 @@ private:
   std::string Caption(int32_t record);
   std::string Hint(int32_t record);
 
+  TFileSystem &files_;
   const ILocale &locale_;
   std::string currentTable_;
   std::unique_ptr<TStrovdexObject> database_; // only during one translation

@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a record file, selects by a text taken from the
 // input and reads every selected record, forwards and backwards.
 #include "data/recfile/IDbRecs.h"
+#include "platform/headless/HeadlessFileSystem.h"
 
 #include <unistd.h>
 
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
   }
-  TIDbRecFile file;
+  static THeadlessFileSystem files;
+  TIDbRecFile file(files);
   Gauge gauge;
   file.LoadRecords(path, &gauge);
   // The selection text: up to three bytes from the end of the input.

@@ -1,6 +1,7 @@
 // Opens arbitrary bytes as a table database (one file, or split into a
 // definitions and a data file) and renders every field of every record.
 #include "data/tabledb/Strovdex.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <unistd.h>
@@ -28,11 +29,12 @@ void WriteFile(const std::string &path, const uint8_t *data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const std::string single = Scratch(".dat"), defs = Scratch(".def");
+  static THeadlessFileSystem files;
   static THeadlessLocale locale;
   // The last byte chooses the layout: even = one file; odd = definitions are
   // the first 272 + 77 + 137 × (byte / 2) bytes, the rest is the data file.
   const uint8_t choice = size ? data[size - 1] : 0;
-  TStrovdexObject db(locale, [] { return std::optional<std::string>("password"); });
+  TStrovdexObject db(files, locale, [] { return std::optional<std::string>("password"); });
   bool open;
   if (choice % 2 == 0) {
     WriteFile(single, data, size);

@@ -12,8 +12,9 @@
 #include <vector>
 
 // "" on success, else what went wrong.
-inline std::string WriteTestProductSetup(const std::string &setupPath, const std::string &scriptSource,
-                                         uint32_t dos, size_t programBytes) {
+inline std::string WriteTestProductSetup(TFileSystem &files, const std::string &setupPath,
+                                         const std::string &scriptSource, uint32_t dos,
+                                         size_t programBytes) {
   TDatabaseSource db;
   std::string error;
   if (!ParseTableSource(scriptSource, db, error))
@@ -21,7 +22,7 @@ inline std::string WriteTestProductSetup(const std::string &setupPath, const std
   std::vector<uint8_t> defs, data;
   if (!BuildStrovdex(db, false, defs, data, error))
     return "script: " + error;
-  TArchiveWriter writer;
+  TArchiveWriter writer(files);
   bool ok = writer.Open(setupPath) && writer.AddStored("Kestrup.exe", dos, "installer image") &&
             writer.AddMember("KestrupEx.exe", dos, "clean-up program") &&
             writer.AddMember("Testo.exe", dos, std::string(programBytes, 'T')) &&

@@ -113,7 +113,7 @@ protected:
     if (!edit.empty())
       source.replace(source.find(edit), edit.size(), replacement);
     setup = scratch.Path("setup.exe");
-    ASSERT_EQ(WriteTestProductSetup(setup, source, kDos, 50000), "");
+    ASSERT_EQ(WriteTestProductSetup(files, setup, source, kDos, 50000), "");
     archive.Release();
     script.Close();
     ASSERT_TRUE(archive.LoadDirectory(setup));
@@ -160,7 +160,7 @@ protected:
   TRunState state;
   TWinePage page;
   TKestrupEngine engine{TEnginePlatform{files, registry, profiles, shell, clock, locale}, state, page};
-  TStrovdexObject script{locale};
+  TStrovdexObject script{files, locale};
   TArchive archive{files};
   std::string setup, programs, desktop, appData, commonAppData, installer;
 };

@@ -5,6 +5,7 @@
 // test's working folder (the build tree).
 #include "authoring/StrovdexWriter.h"
 #include "platform/headless/HeadlessLocale.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "ui/Translator.h"
 #include "ui/win32/Win32Application.h"
 
@@ -134,7 +135,8 @@ TEST(TranslatedForm, TranslatesFindsPressesAndShows) {
   ASSERT_TRUE(ParseTableSource(kLanguages, source, error)) << error;
   const std::string file =
       (std::filesystem::temp_directory_path() / "movaro-translated-form.lng").string();
-  ASSERT_TRUE(WriteStrovdex(source, file, "", error)) << error;
+  TWin32FileSystem files;
+  ASSERT_TRUE(WriteStrovdex(files, source, file, "", error)) << error;
 
   TWin32Application app(GetModuleHandleA(nullptr));
   TForm form(app, nullptr, "MainForm");
@@ -165,7 +167,7 @@ TEST(TranslatedForm, TranslatesFindsPressesAndShows) {
   press->OnClick = [&](TComponent &) { edit->SetText("pressed"); };
 
   THeadlessLocale locale;
-  TTranslator translator(locale);
+  TTranslator translator(files, locale);
   translator.TranslateForm(form, "MainForm", file);
   HWND window = app.Realize(form);
   ASSERT_NE(window, nullptr);

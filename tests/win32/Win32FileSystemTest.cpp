@@ -27,7 +27,7 @@ uint32_t DosTimeOf(const std::string &path) {
 class Win32FileSystemTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(setup));
     ASSERT_TRUE(writer.AddStored("Kestrup.exe", kDos, std::string(3000, 'k')));
     std::string text;

@@ -80,8 +80,9 @@ int Build(bool setup, int argc, char **argv) {
   if (!CollectFiles(argc, argv, setup ? 4 : 3, files))
     return 1;
   std::string error;
-  bool ok = setup ? BuildSetupArchive(argv[2], argv[3], files, error)
-                  : BuildContentContainer(argv[2], files, error);
+  THeadlessFileSystem fs;
+  bool ok = setup ? BuildSetupArchive(fs, argv[2], argv[3], files, error)
+                  : BuildContentContainer(fs, argv[2], files, error);
   if (!ok) {
     std::fprintf(stderr, "archiver: %s\n", error.c_str());
     return 1;

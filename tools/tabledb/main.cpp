@@ -2,6 +2,7 @@
 // database through the engine. See README.md next to this file.
 #include "authoring/StrovdexWriter.h"
 #include "data/tabledb/Strovdex.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <iostream>
@@ -43,10 +44,11 @@ int main(int argc, char **argv) {
       positional.push_back(args[i]);
   }
   std::string error;
+  THeadlessFileSystem files;
   if (command == "build" && positional.size() == 2) {
     std::string text;
     TDatabaseSource source;
-    if (!ReadFileText(positional[0], text, error) || !ParseTableSource(text, source, error)) {
+    if (!ReadFileText(files, positional[0], text, error) || !ParseTableSource(text, source, error)) {
       std::cerr << "tabledb: " << positional[0] << ": " << error << "\n";
       return 1;
     }
@@ -54,7 +56,7 @@ int main(int argc, char **argv) {
       source.Scramble = true;
     if (password)
       source.Password = *password;
-    if (!WriteStrovdex(source, positional[1], definitions, error)) {
+    if (!WriteStrovdex(files, source, positional[1], definitions, error)) {
       std::cerr << "tabledb: " << error << "\n";
       return 1;
     }
@@ -62,7 +64,7 @@ int main(int argc, char **argv) {
   }
   if (command == "dump" && positional.size() == 1 && !scramble) {
     THeadlessLocale locale;
-    TStrovdexObject db(locale);
+    TStrovdexObject db(files, locale);
     const std::string &data = positional[0];
     if (!db.Open(data, definitions.empty() ? data : definitions, "", password.value_or(""))) {
       std::cerr << "tabledb: " << data << ": not a readable table database"

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 struct TIDbRecFile::Stored {
@@ -23,10 +22,9 @@ int32_t I32(const uint8_t *p) {
 uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 // Reads length scrambled bytes into a fresh 0-terminated buffer.
-std::unique_ptr<char[]> ReadText(std::ifstream &file, uint16_t length) {
+std::unique_ptr<char[]> ReadText(TFileStream &file, uint16_t length) {
   auto text = std::make_unique<char[]>(static_cast<size_t>(length) + 1);
-  file.read(text.get(), length);
-  if (file.gcount() != length)
+  if (ReadFully(file, text.get(), length) != length)
     return nullptr;
   for (uint16_t i = 0; i < length; ++i)
     text[i] = static_cast<char>(IDbRecScramble(static_cast<uint8_t>(text[i])));
@@ -36,7 +34,7 @@ std::unique_ptr<char[]> ReadText(std::ifstream &file, uint16_t length) {
 
 } // namespace
 
-TIDbRecFile::TIDbRecFile() = default;
+TIDbRecFile::TIDbRecFile(TFileSystem &files) : files_(files) {}
 
 TIDbRecFile::~TIDbRecFile() { FreeRecords(); }
 
@@ -55,17 +53,15 @@ void TIDbRecFile::FreeRecords() {
 
 bool TIDbRecFile::LoadRecords(const std::string &path, IProgressGauge *gauge) {
   FreeRecords();
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open())
+  std::unique_ptr<TFileStream> stream = files_.OpenRead(path);
+  if (!stream)
     return false;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  file.seekg(0);
+  TFileStream &file = *stream;
+  const int64_t size = file.Size();
   if (size < 0)
     return false;
   uint8_t countBytes[4];
-  file.read(reinterpret_cast<char *>(countBytes), 4);
-  if (file.gcount() != 4)
+  if (ReadFully(file, countBytes, 4) != 4)
     return false;
   const int32_t count = I32(countBytes);
   if (gauge) {
@@ -74,11 +70,10 @@ bool TIDbRecFile::LoadRecords(const std::string &path, IProgressGauge *gauge) {
   }
   // A negative count is a damaged file, not an empty one.
   bool complete = count >= 0;
-  std::streamoff position = 4;
+  int64_t position = 4;
   for (int32_t i = 1; i <= count; ++i) {
     uint8_t header[8];
-    file.read(reinterpret_cast<char *>(header), 8);
-    if (file.gcount() != 8) {
+    if (ReadFully(file, header, 8) != 8) {
       complete = false;
       break;
     }
@@ -88,7 +83,7 @@ bool TIDbRecFile::LoadRecords(const std::string &path, IProgressGauge *gauge) {
     record->NameLength = U16(header + 4);
     record->TextLength = U16(header + 6);
     // Lengths the rest of the file cannot hold are not allocated at all.
-    const std::streamoff needed = std::streamoff(record->NameLength) + record->TextLength;
+    const int64_t needed = int64_t{record->NameLength} + record->TextLength;
     if (needed > size - position) {
       complete = false;
       break;

@@ -11,6 +11,7 @@
 
 #include "base/Progress.h"
 #include "data/chain/PointerChain.h"
+#include "platform/FileSystem.h"
 
 #include <array>
 #include <cstdint>
@@ -36,14 +37,16 @@ inline uint8_t IDbRecScramble(uint8_t b) {
 
 class TIDbRecFile {
 public:
-  TIDbRecFile();
+  // Record files are read through the file system, which must outlive the object.
+  explicit TIDbRecFile(TFileSystem &files);
   ~TIDbRecFile();
   TIDbRecFile(const TIDbRecFile &) = delete;
   TIDbRecFile &operator=(const TIDbRecFile &) = delete;
 
   // Replaces the records by those of the file. True when the count and every
-  // record were read completely; otherwise the records read before the fault
-  // stay. The gauge, when given, shows the progress and lets messages run.
+  // record were read completely; otherwise (a short file, a read error) the
+  // records read before the fault stay. The gauge, when given, shows the
+  // progress and lets messages run.
   bool LoadRecords(const std::string &path, IProgressGauge *gauge = nullptr);
   // Selects the records whose name contains the text (case-sensitive).
   void SelectRecords(const std::string &text);
@@ -64,6 +67,7 @@ private:
   void FreeRecords();
   Stored *At(int32_t position);
 
+  TFileSystem &files_;
   TPointerChain records_{"IDbRecs"};
   int32_t cursorOrdinal_ = 0;
   int32_t cursorPosition_ = 0;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -63,13 +62,6 @@ bool NameEquals(const uint8_t *field, std::string_view key) {
 
 std::string_view NameKey(const std::string &name) {
   return std::string_view(name).substr(0, kMaxNameLength);
-}
-
-bool FileExists(const std::string &name) {
-  if (name.empty())
-    return false;
-  std::error_code error;
-  return std::filesystem::is_regular_file(std::filesystem::path(name), error);
 }
 
 void SetZeroValue(TFieldValue &value) {
@@ -286,8 +278,8 @@ struct TStrovdexObject::LinkPath {
   }
 };
 
-TStrovdexObject::TStrovdexObject(const ILocale &locale, TPasswordPrompt prompt)
-    : locale_(locale), prompt_(std::move(prompt)) {}
+TStrovdexObject::TStrovdexObject(TFileSystem &files, const ILocale &locale, TPasswordPrompt prompt)
+    : files_(files), locale_(locale), prompt_(std::move(prompt)) {}
 
 TStrovdexObject::~TStrovdexObject() { Close(); }
 
@@ -312,9 +304,7 @@ void TStrovdexObject::FreeTables() {
 }
 
 void TStrovdexObject::Close() {
-  if (data_.is_open())
-    data_.close();
-  data_.clear();
+  data_.reset();
   dataSize_ = 0;
   windowStart_ = 0;
   windowLength_ = 0;
@@ -330,35 +320,33 @@ bool TStrovdexObject::Open(const std::string &dataFile, const std::string &defin
                            const std::string &guardFile, const std::string &password) {
   Close();
   tables_ = new TPointerChain("Tables");
-  if (!FileExists(dataFile))
+  auto exists = [this](const std::string &name) { return !name.empty() && files_.FileExists(name); };
+  if (!exists(dataFile))
     return false;
-  if (definitionsFile != dataFile && !FileExists(definitionsFile))
+  if (definitionsFile != dataFile && !exists(definitionsFile))
     return false;
-  if (FileExists(guardFile))
+  if (exists(guardFile))
     return false;
+  // Whatever fails from here leaves no definitions behind that could pass
+  // for a database.
+  auto fail = [this] {
+    Close();
+    return false;
+  };
   singleFile_ = definitionsFile == dataFile;
   dataFile_ = dataFile;
   definitionsFile_ = definitionsFile;
   {
-    std::ifstream definitions(definitionsFile, std::ios::binary);
-    if (!definitions.is_open() || !LoadDefinitions(definitions))
-      return false;
+    std::unique_ptr<TFileStream> definitions = files_.OpenRead(definitionsFile);
+    if (!definitions || !LoadDefinitions(*definitions))
+      return fail();
   }
-  if (F32(header_ + 14) != 0.0f && !CheckPassword(Cut(password, kMaxNameLength))) {
-    Close();
-    return false;
-  }
-  // Unbuffered: reads go through the object's own window of the file.
-  data_.rdbuf()->pubsetbuf(nullptr, 0);
-  data_.open(dataFile, std::ios::binary);
-  if (!data_.is_open())
-    return false;
-  data_.seekg(0, std::ios::end);
-  const std::streamoff size = data_.tellg();
-  if (size < 0) {
-    data_.close();
-    return false;
-  }
+  if (F32(header_ + 14) != 0.0f && !CheckPassword(Cut(password, kMaxNameLength)))
+    return fail();
+  data_ = files_.OpenRead(dataFile);
+  const int64_t size = data_ ? data_->Size() : -1;
+  if (size < 0)
+    return fail();
   dataSize_ = size;
   guardFile_ = guardFile;
   if (!singleFile_ && TableCount() == 1) {
@@ -371,9 +359,8 @@ bool TStrovdexObject::Open(const std::string &dataFile, const std::string &defin
   return true;
 }
 
-bool TStrovdexObject::LoadDefinitions(std::ifstream &file) {
-  file.read(reinterpret_cast<char *>(header_), kStrovdexHeaderSize);
-  if (file.gcount() != kStrovdexHeaderSize)
+bool TStrovdexObject::LoadDefinitions(TFileStream &file) {
+  if (ReadFully(file, header_, kStrovdexHeaderSize) != kStrovdexHeaderSize)
     return false;
   if (header_[5] != 8 || std::memcmp(header_ + 6, "Strovdex", 8) != 0 ||
       U16(header_ + 270) != kStrovdexVersion)
@@ -384,8 +371,7 @@ bool TStrovdexObject::LoadDefinitions(std::ifstream &file) {
   // file ends at the first short read instead of running on.
   for (int32_t t = 1; t <= tableCount; ++t) {
     uint8_t bytes[kTableDefSize];
-    file.read(reinterpret_cast<char *>(bytes), kTableDefSize);
-    if (file.gcount() != kTableDefSize)
+    if (ReadFully(file, bytes, kTableDefSize) != kTableDefSize)
       return false;
     auto *table = new TTableDef;
     std::memcpy(table->Bytes, bytes, kTableDefSize);
@@ -400,8 +386,7 @@ bool TStrovdexObject::LoadDefinitions(std::ifstream &file) {
     }
     for (int32_t c = 1; c <= table->ColumnCount; ++c) {
       auto column = std::make_unique<TColumnDef>(TColumnDef::Fresh());
-      file.read(reinterpret_cast<char *>(column->Bytes), kColumnDefSize);
-      if (file.gcount() != kColumnDefSize)
+      if (ReadFully(file, column->Bytes, kColumnDefSize) != kColumnDefSize)
         return false;
       const int32_t size = FieldSize(*column);
       if (size == 0)
@@ -534,7 +519,7 @@ TFieldValue TStrovdexObject::ReadAt(int32_t table, int32_t column, int32_t recor
     return value;
   value.Kind = def->Kind();
   SetZeroValue(value);
-  if (!data_.is_open() || record < 1 || record > Table(table)->RecordCount)
+  if (!data_ || record < 1 || record > Table(table)->RecordCount)
     return value;
   const int64_t offset = FieldOffset(table, column, record);
   const int32_t size = FieldSize(*def);
@@ -569,11 +554,9 @@ bool TStrovdexObject::ReadData(int64_t offset, int32_t size, uint8_t *out) {
     if (offset + size > windowStart_ + kWindowSize)
       windowStart_ = offset;
     window_.resize(kWindowSize);
-    data_.clear();
-    data_.seekg(windowStart_);
-    data_.read(reinterpret_cast<char *>(window_.data()), kWindowSize);
-    windowLength_ = static_cast<int32_t>(data_.gcount());
-    data_.clear();
+    if (!data_->Seek(windowStart_))
+      return false;
+    windowLength_ = static_cast<int32_t>(ReadFully(*data_, window_.data(), kWindowSize));
     if (offset + size > windowStart_ + windowLength_)
       return false;
   }

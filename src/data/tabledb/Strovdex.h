@@ -10,11 +10,12 @@
 // text, a field value marked Failed).
 
 #include "data/chain/PointerChain.h"
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,14 +91,17 @@ using TPasswordPrompt = std::function<std::optional<std::string>()>;
 
 class TStrovdexObject {
 public:
-  // The locale renders date-time fields; the prompt is asked for a password
-  // when a protected database is opened without one (no prompt: such an
-  // open fails). Both must outlive the object.
-  explicit TStrovdexObject(const ILocale &locale, TPasswordPrompt prompt = nullptr);
+  // Files are read through the file system; the locale renders date-time
+  // fields; the prompt is asked for a password when a protected database is
+  // opened without one (no prompt: such an open fails). The file system and
+  // the locale must outlive the object.
+  TStrovdexObject(TFileSystem &files, const ILocale &locale, TPasswordPrompt prompt = nullptr);
   ~TStrovdexObject();
   TStrovdexObject(const TStrovdexObject &) = delete;
   TStrovdexObject &operator=(const TStrovdexObject &) = delete;
 
+  // False, and the object closed, when a file is missing or unreadable, the
+  // definitions are damaged or the password does not match.
   bool Open(const std::string &dataFile, const std::string &definitionsFile,
             const std::string &guardFile, const std::string &password);
   void Close();
@@ -114,7 +118,7 @@ public:
   int64_t FieldOffset(int32_t table, int32_t column, int32_t record);
 
   // Inspection for the dump tool, tests and fuzzing: the loaded definitions.
-  bool IsOpen() const { return data_.is_open(); }
+  bool IsOpen() const { return data_ != nullptr; }
   bool Scrambled() const { return header_[4] != 0; }
   int32_t TableCount() const;
   const uint8_t *Header() const { return header_; }
@@ -126,12 +130,13 @@ public:
 
 private:
   struct LinkPath;
-  bool LoadDefinitions(std::ifstream &file);
+  bool LoadDefinitions(TFileStream &file);
   bool CheckPassword(const std::string &password);
   TFieldValue ReadAt(int32_t table, int32_t column, int32_t record);
   std::string RenderField(int32_t table, int32_t column, int32_t record, LinkPath *path);
   void FreeTables();
 
+  TFileSystem &files_;
   const ILocale &locale_;
   TPasswordPrompt prompt_;
   uint8_t header_[kStrovdexHeaderSize] = {};
@@ -142,7 +147,7 @@ private:
   // neighbouring fields (a record, a scan over a table) cost no system call.
   bool ReadData(int64_t offset, int32_t size, uint8_t *out);
 
-  std::ifstream data_;
+  std::unique_ptr<TFileStream> data_;
   int64_t dataSize_ = 0;
   static constexpr int32_t kWindowSize = 32768;
   std::vector<uint8_t> window_;

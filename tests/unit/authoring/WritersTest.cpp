@@ -1,5 +1,6 @@
 #include "authoring/IDbRecWriter.h"
 #include "authoring/StrovdexWriter.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "unit/data/DataFiles.h"
 
@@ -27,12 +28,13 @@ row "2,0,1"
   TDatabaseSource db;
   std::string error;
   ASSERT_TRUE(ParseTableSource(source, db, error)) << error;
+  THeadlessFileSystem files;
   for (bool separate : {false, true}) {
     const std::string data = folder.File("db.dat");
     const std::string defs = separate ? folder.File("db.def") : data;
-    ASSERT_TRUE(WriteStrovdex(db, data, defs, error)) << error;
+    ASSERT_TRUE(WriteStrovdex(files, db, data, defs, error)) << error;
     THeadlessLocale locale;
-    TStrovdexObject engine(locale);
+    TStrovdexObject engine(files, locale);
     ASSERT_TRUE(engine.Open(data, defs, "", ""));
     std::ostringstream dump;
     DumpStrovdex(engine, dump);
@@ -124,13 +126,14 @@ TEST(RecordSource, TextFormRoundTrips) {
   EXPECT_FALSE(ParseRecordText("%% x a\n", parsed, error));
 
   TestFolder folder;
+  THeadlessFileSystem files;
   std::string path = folder.File("r.dat");
-  ASSERT_TRUE(WriteRecordFile(records, path, error));
+  ASSERT_TRUE(WriteRecordFile(files, records, path, error));
   std::ostringstream dump;
-  EXPECT_TRUE(DumpRecordFile(path, "", dump));
+  EXPECT_TRUE(DumpRecordFile(files, path, "", dump));
   EXPECT_EQ(dump.str(), text.str());
   std::ostringstream selected;
-  EXPECT_TRUE(DumpRecordFile(path, "_44", selected));
+  EXPECT_TRUE(DumpRecordFile(files, path, "_44", selected));
   EXPECT_EQ(selected.str().rfind("%% 1 Q|1|a_44\n", 0), 0u);
   EXPECT_NE(selected.str().find("%% -2 Q|2|b_44\n"), std::string::npos);
   EXPECT_EQ(selected.str().find("%% 3"), std::string::npos);
@@ -138,6 +141,7 @@ TEST(RecordSource, TextFormRoundTrips) {
 
 TEST(RecordSource, FolderOfRecords) {
   TestFolder folder;
+  THeadlessFileSystem files;
   std::filesystem::create_directories(folder.File("src"));
   auto write = [&](const std::string &name, const std::string &content) {
     folder.Write("src/" + name, std::vector<uint8_t>(content.begin(), content.end()));
@@ -146,7 +150,7 @@ TEST(RecordSource, FolderOfRecords) {
   write("0002-a.txt", "First_44\n");
   std::vector<TRecordSource> records;
   std::string error;
-  ASSERT_TRUE(ReadRecordFolder(folder.File("src"), records, error)) << error;
+  ASSERT_TRUE(ReadRecordFolder(files, folder.File("src"), records, error)) << error;
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].Id, 2);
   EXPECT_EQ(records[0].Name, "First_44");
@@ -155,7 +159,7 @@ TEST(RecordSource, FolderOfRecords) {
   EXPECT_EQ(records[1].Name, "Second_44");
   EXPECT_EQ(records[1].Text, "<p>two</p>");
   write("readme.txt", "x\n");
-  EXPECT_FALSE(ReadRecordFolder(folder.File("src"), records, error));
+  EXPECT_FALSE(ReadRecordFolder(files, folder.File("src"), records, error));
 }
 
 } // namespace

@@ -51,7 +51,7 @@ protected:
     image = RandomBytes(5000, 1);
     text = TextBytes(40000);
     noise = RandomBytes(3000, 2);
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(setup));
     ASSERT_TRUE(writer.AddStored("Kestrup.exe", kExampleDos, image));
     ASSERT_TRUE(writer.AddMember("Readme.txt", kExampleDos + 1, text));
@@ -250,7 +250,7 @@ TEST_F(ArchiveTest, FailedTimeStampLeavesNoFile) {
 
 TEST_F(ArchiveTest, DamagedAndImpossibleMembersFailCleanly) {
   {
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(setup));
     ASSERT_TRUE(writer.AddMember("Good.txt", kExampleDos, TextBytes(20000)));
     ASSERT_TRUE(writer.Finish());
@@ -324,7 +324,7 @@ TEST_F(ArchiveTest, UnreadableDirectoriesAreEmpty) {
 }
 
 TEST_F(ArchiveTest, WriterRefusesNamesThatCannotBeExtractedSafely) {
-  TArchiveWriter writer;
+  TArchiveWriter writer(files);
   ASSERT_TRUE(writer.Open(setup));
   ASSERT_TRUE(writer.AddMember("One.txt", kExampleDos, "1"));
   for (const char *bad : {"..", "sub\\x.txt", "sub/x.txt", "C:x.txt", "con.txt", "trail.", ""})
@@ -339,7 +339,7 @@ TEST_F(ArchiveTest, BuildsTheSetupFromFiles) {
   TScratchFolder::WriteFile(scratch.Path("Kestrup.exe"), image);
   TScratchFolder::WriteFile(scratch.Path("a.txt"), TextBytes(9000));
   std::string error;
-  ASSERT_TRUE(BuildSetupArchive(setup, scratch.Path("Kestrup.exe"), {scratch.Path("a.txt")}, error))
+  ASSERT_TRUE(BuildSetupArchive(files, setup, scratch.Path("Kestrup.exe"), {scratch.Path("a.txt")}, error))
       << error;
   ASSERT_TRUE(archive.LoadDirectory(setup));
   TFileData first = archive.LookupMember("Kestrup.exe");
@@ -347,12 +347,12 @@ TEST_F(ArchiveTest, BuildsTheSetupFromFiles) {
   EXPECT_EQ(first.Size, 7000);
   EXPECT_EQ(first.CompressedSize, 7000);
   uint32_t dos = 0;
-  ASSERT_TRUE(FileDosDateTime(scratch.Path("a.txt"), dos));
+  ASSERT_TRUE(FileDosDateTime(files, scratch.Path("a.txt"), dos));
   EXPECT_EQ(archive.LookupMember("a.txt").Date, Date(dos));
   ASSERT_TRUE(Extract("Kestrup.exe", scratch.Path("copy/Kestrup.exe")));
   EXPECT_EQ(TScratchFolder::ReadFile(scratch.Path("copy/Kestrup.exe")), image);
 
-  EXPECT_FALSE(BuildContentContainer(scratch.Path("c.dat"), {scratch.Path("missing")}, error));
+  EXPECT_FALSE(BuildContentContainer(files, scratch.Path("c.dat"), {scratch.Path("missing")}, error));
   EXPECT_FALSE(files.FileExists(scratch.Path("c.dat"))); // nothing half-built stays
 }
 

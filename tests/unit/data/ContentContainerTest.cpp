@@ -20,7 +20,7 @@ std::string Picture(int seed) {
 class ContentContainerTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    TArchiveWriter writer;
+    TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(container));
     ASSERT_TRUE(writer.AddStored("bgi001", kDos, Picture(1)));
     ASSERT_TRUE(writer.AddMember("erg002a", kDos, Picture(3)));

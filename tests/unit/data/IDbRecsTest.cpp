@@ -1,5 +1,7 @@
 #include "authoring/IDbRecWriter.h"
 #include "data/recfile/IDbRecs.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "unit/data/DataFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +15,12 @@ class IDbRecsTest : public ::testing::Test {
 protected:
   std::string Write(const std::vector<TRecordSource> &records, const std::string &name = "r.dat") {
     std::string error;
-    EXPECT_TRUE(WriteRecordFile(records, folder.File(name), error)) << error;
+    EXPECT_TRUE(WriteRecordFile(files, records, folder.File(name), error)) << error;
     return folder.File(name);
   }
   TestFolder folder;
-  TIDbRecFile file;
+  THeadlessFileSystem files;
+  TIDbRecFile file{files};
 };
 
 struct RecordingGauge : IProgressGauge {
@@ -54,6 +57,33 @@ TEST_F(IDbRecsTest, LoadsRecordsAndReportsProgress) {
   EXPECT_FALSE(file.LoadRecords(folder.File("tiny.dat")));
   folder.Write("negative.dat", {0xFF, 0xFF, 0xFF, 0xFF});
   EXPECT_FALSE(file.LoadRecords(folder.File("negative.dat")));
+}
+
+// A read error anywhere ends the load with false; the records before it
+// stay whole.
+TEST_F(IDbRecsTest, ReadErrorsEndTheLoadWithTheRecordsBeforeThem) {
+  using TOperation = TFaultInjectingFileSystem::TOperation;
+  const std::string path = Write({{1, "A_44", "one"}, {2, "B_44", "two"}, {3, "C_44", "three"}});
+  TFaultInjectingFileSystem faulty(files);
+  TIDbRecFile reader(faulty);
+  ASSERT_TRUE(reader.LoadRecords(path));
+  const int reads = faulty.Count(TOperation::Read); // the count, then three per record
+  ASSERT_EQ(reads, 1 + 3 * 3);
+  for (int n = 1; n <= reads; ++n) {
+    faulty.Reset();
+    faulty.Fail(TOperation::Read, n);
+    EXPECT_FALSE(reader.LoadRecords(path)) << n;
+    EXPECT_EQ(faulty.Failures(), 1);
+    const int32_t whole = n < 2 ? 0 : (n - 2) / 3;
+    ASSERT_EQ(reader.RecordCount(), whole) << n;
+    reader.SelectRecords("");
+    if (whole > 0)
+      EXPECT_STREQ(reader.GetSelectedRecord(whole).Text, whole == 1 ? "one" : "two");
+  }
+  faulty.Reset();
+  faulty.Fail(TOperation::Open, 1);
+  EXPECT_FALSE(reader.LoadRecords(path));
+  EXPECT_EQ(reader.RecordCount(), 0);
 }
 
 TEST_F(IDbRecsTest, ScrambleMapping) {

@@ -1,6 +1,8 @@
 #include "authoring/StrovdexWriter.h"
 #include "base/DateTime.h"
 #include "data/tabledb/Strovdex.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "unit/data/DataFiles.h"
 
@@ -23,7 +25,7 @@ protected:
     std::string error;
     EXPECT_TRUE(ParseTableSource(source, db, error)) << error;
     const std::string defs = separate ? folder.File(name + ".def") : "";
-    EXPECT_TRUE(WriteStrovdex(db, folder.File(name), defs, error)) << error;
+    EXPECT_TRUE(WriteStrovdex(files, db, folder.File(name), defs, error)) << error;
     return folder.File(name);
   }
   bool Open(const std::string &path, const std::string &password = "") {
@@ -38,8 +40,9 @@ protected:
   }
 
   TestFolder folder;
+  THeadlessFileSystem files;
   THeadlessLocale locale;
-  TStrovdexObject engine{locale};
+  TStrovdexObject engine{files, locale};
 };
 
 const char *const kEveryKind = R"(
@@ -324,7 +327,7 @@ TEST_F(StrovdexTest, PasswordMarkerAndPrompt) {
 
   std::optional<std::string> typed;
   int asked = 0;
-  TStrovdexObject prompting(locale, [&] {
+  TStrovdexObject prompting(files, locale, [&] {
     ++asked;
     return typed;
   });
@@ -410,6 +413,38 @@ TEST_F(StrovdexTest, DeclaredDataBeyondTheFileFailsCleanly) {
   Patch("db.dat", 0, {2, 0, 0, 0});
   Patch("db.dat", 272, {0xFF, 0xFF, 0xFF, 0x7F}); // column count
   EXPECT_FALSE(Open(path));
+}
+
+// Every open or read of the definitions that fails makes the open fail with
+// nothing of the database left; a failing data read fails that field only.
+TEST_F(StrovdexTest, ReadFaultsFailCleanly) {
+  using TOperation = TFaultInjectingFileSystem::TOperation;
+  const std::string path = Build(kEveryKind);
+  TFaultInjectingFileSystem faulty(files);
+  TStrovdexObject db(faulty, locale);
+  ASSERT_TRUE(db.Open(path, path, "", ""));
+  const int definitionReads = faulty.Count(TOperation::Read);
+  const std::string first = db.FieldText("Kinds", "b0", 1);
+  ASSERT_EQ(first, "Yes");
+  ASSERT_GT(faulty.Count(TOperation::Read), definitionReads);
+
+  for (auto [operation, count] : {std::pair{TOperation::Read, definitionReads},
+                                  std::pair{TOperation::Open, 2}})
+    for (int n = 1; n <= count; ++n) {
+      faulty.Reset();
+      faulty.Fail(operation, n);
+      EXPECT_FALSE(db.Open(path, path, "", "")) << n;
+      EXPECT_EQ(faulty.Failures(), 1);
+      EXPECT_FALSE(db.IsOpen());
+      EXPECT_EQ(db.TableCount(), 0);
+      EXPECT_EQ(db.RecordCount("Kinds"), -1);
+    }
+
+  faulty.Reset();
+  faulty.Fail(TOperation::Read, definitionReads + 1);
+  ASSERT_TRUE(db.Open(path, path, "", ""));
+  EXPECT_EQ(db.ReadField("Kinds", "b0", 1).Failed, 1);
+  EXPECT_EQ(db.FieldText("Kinds", "b0", 1), first);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "data/archive/DosDateTime.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
 #include "unit/kestrup/EngineWorld.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +295,53 @@ TEST(EngineInstall, ReinstallSkipsFilesThatAreNotOlder) {
   // The script's own row counts in the total but has no target folder.
   EXPECT_EQ(w.page.Bars[TPageBar::InstallProgress].first,
             w.state.TotalSize - w.archive.LookupMember("Kestrup.inf").Size);
+}
+
+// Writes into the installation folder that fail (one at a time, then a disk
+// that fills up): the install ends with errors logged, and every file is
+// either whole or absent, never cut short.
+TEST(EngineInstall, FailingWritesLeaveNoPartlyWrittenFiles) {
+  using TOperation = TFaultInjectingFileSystem::TOperation;
+  const std::vector<std::string> names = {"Testo.exe", "Readme.txt", "Data\\Old.dat", "Shared.dll"};
+  auto install = [&](const std::function<void(TFaultInjectingFileSystem &)> &fault,
+                     const std::string &context) -> int {
+    TEngineWorld w;
+    w.Prepare();
+    TFaultInjectingFileSystem faulty(w.files);
+    faulty.SetPathMask(w.InstallDir() + "*"); // the log stays writable
+    TEnginePlatform platform{faulty, w.registry, w.profiles, w.shell, w.clock, w.locale};
+    TKestrupEngine engine(platform, w.state, w.page);
+    TArchive archive(faulty);
+    EXPECT_TRUE(archive.LoadDirectory(w.setup));
+    engine.SetScript(&w.script);
+    engine.SetArchive(&archive);
+    fault(faulty);
+    engine.OpenLog();
+    engine.FreshInstall();
+    engine.CloseLog();
+    EXPECT_GT(faulty.Failures(), 0) << context;
+    EXPECT_TRUE(w.state.ErrorsLogged) << context;
+    EXPECT_FALSE(w.state.Completed) << context;
+    int absent = 0;
+    for (const std::string &name : names) {
+      const std::string path = w.InstallDir() + name;
+      if (!w.files.FileExists(path)) {
+        ++absent;
+        EXPECT_TRUE(w.Logged(" Error: Unable to create " + path)) << context << " " << name;
+        continue;
+      }
+      EXPECT_EQ(static_cast<int32_t>(ReadTestFile(path).size()),
+                archive.LookupMember(ExtractFileName(name)).Size)
+          << context << " " << name;
+    }
+    return absent;
+  };
+  for (int n = 1; n <= static_cast<int>(names.size()); ++n)
+    EXPECT_EQ(install([n](TFaultInjectingFileSystem &f) { f.Fail(TOperation::Write, n); },
+                      "write " + std::to_string(n)),
+              1);
+  // Room for part of the program only: it and every file after it are missing.
+  EXPECT_EQ(install([](TFaultInjectingFileSystem &f) { f.SetDiskSpace(2000); }, "full disk"), 4);
 }
 
 // After a fresh install of the test product, an update with the same rows:

@@ -123,7 +123,7 @@ public:
   // run state as the wizard's start-up does for a first installation.
   void Prepare(const std::string &source = TestProductSource(), bool openScript = true) {
     setup = scratch.Path("setup.exe");
-    ASSERT_EQ(WriteTestProductSetup(setup, source, kMemberDos, 5000), "");
+    ASSERT_EQ(WriteTestProductSetup(files, setup, source, kMemberDos, 5000), "");
     ASSERT_TRUE(archive.LoadDirectory(setup));
 
     // The start-up's part: installer files in place, the script copy opened.
@@ -133,12 +133,7 @@ public:
                                         {}, {}));
     state.ScriptPath = InstallerFolder() + "Kestrup.inf";
     if (openScript) {
-      // The database engine opens files itself, so it is given a host path.
-      std::string hostPath = state.ScriptPath;
-#ifndef _WIN32
-      std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
-#endif
-      ASSERT_TRUE(script.Open(hostPath, hostPath, "", ""));
+      ASSERT_TRUE(script.Open(state.ScriptPath, state.ScriptPath, "", ""));
       engine.SetScript(&script);
     }
     engine.SetArchive(&archive);
@@ -195,7 +190,7 @@ public:
   TRecordingPage page{clock};
   TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
   TKestrupEngine engine{platform, state, page};
-  TStrovdexObject script{locale};
+  TStrovdexObject script{files, locale};
   TArchive archive{files};
   std::string setup;
 };

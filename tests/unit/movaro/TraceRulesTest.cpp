@@ -1,4 +1,5 @@
 // The built-in rules in virtual time, and rules read from a rule file.
+#include "platform/headless/FaultInjectingFileSystem.h"
 #include "sim/TraceSimulation.h"
 #include "unit/movaro/TraceTestSupport.h"
 
@@ -323,6 +324,34 @@ TEST_F(RuleFile, BrokenFilesKeepTheRulesReadSoFar) {
   Run.Sim.Engine.StopTracing();
   ASSERT_TRUE(Run.Sim.Start());
   EXPECT_EQ(Run.Traces.size(), 5u);
+}
+
+// A rule file that cannot be read whole adds no rules: a text cut off by a
+// read error is not the file.
+TEST_F(RuleFile, UnreadableFileAddsNoRules) {
+  using TOperation = TFaultInjectingFileSystem::TOperation;
+  Write("[Contents]\nLong\n\n[Long]\nStatusLstLbl=Long\nMsgText=" + std::string(10000, 'm') + "\n");
+  THeadlessFileSystem host;
+  TFaultInjectingFileSystem faulty(host);
+  TRuleSetup setup;
+  setup.RuleFilePath = Path.string();
+  TRuleList rules;
+  BuildRules(rules, setup, faulty, At(2026, 12, 9, 10, 0, 0), 0);
+  ASSERT_EQ(rules.size(), 6u);
+  const int reads = faulty.Count(TOperation::Read);
+  ASSERT_GT(reads, 2);
+  for (int n = 1; n <= reads; ++n) {
+    faulty.Reset();
+    faulty.Fail(TOperation::Read, n);
+    rules.clear();
+    BuildRules(rules, setup, faulty, At(2026, 12, 9, 10, 0, 0), 0);
+    EXPECT_EQ(rules.size(), 5u) << n;
+  }
+  faulty.Reset();
+  faulty.Fail(TOperation::Open, 1);
+  rules.clear();
+  BuildRules(rules, setup, faulty, At(2026, 12, 9, 10, 0, 0), 0);
+  EXPECT_EQ(rules.size(), 5u);
 }
 
 TEST(RuleFileText, SectionsAndValues) {

@@ -2,6 +2,7 @@
 
 #include "authoring/StrovdexWriter.h"
 #include "data/tabledb/Strovdex.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "unit/data/DataFiles.h"
 
@@ -22,15 +23,16 @@ void Answer(THeadlessApplication &app, std::string text, std::string button) {
 
 TEST(PasswordDlg, AnswersOpenProtectedDatabase) {
   TestFolder folder;
+  THeadlessFileSystem files;
   TDatabaseSource source;
   std::string error;
   ASSERT_TRUE(ParseTableSource("password Secret\ntable T\ncolumn c byte\nrow 7\n", source, error));
   const std::string file = folder.File("locked.dat");
-  ASSERT_TRUE(WriteStrovdex(source, file, "", error)) << error;
+  ASSERT_TRUE(WriteStrovdex(files, source, file, "", error)) << error;
 
   THeadlessApplication app;
   THeadlessLocale locale;
-  TStrovdexObject db(locale, [&app] { return AskPassword(app); });
+  TStrovdexObject db(files, locale, [&app] { return AskPassword(app); });
   Answer(app, "Secret", "OKBtn");
   ASSERT_TRUE(db.Open(file, file, "", ""));
   EXPECT_EQ(db.FieldText("T", "c", 1), "7");

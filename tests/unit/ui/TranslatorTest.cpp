@@ -2,6 +2,7 @@
 
 #include "authoring/StrovdexWriter.h"
 #include "unit/data/DataFiles.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
@@ -55,7 +56,7 @@ protected:
     std::string error;
     ASSERT_TRUE(ParseTableSource(kLanguageFile, source, error)) << error;
     file = folder.File("Movaro.lng");
-    ASSERT_TRUE(WriteStrovdex(source, file, "", error)) << error;
+    ASSERT_TRUE(WriteStrovdex(files, source, file, "", error)) << error;
   }
   template <class T> T &Add(const char *name, int32_t tag) {
     T &c = form.Create<T>(name);
@@ -67,8 +68,9 @@ protected:
 
   TestFolder folder;
   std::string file;
+  THeadlessFileSystem files;
   THeadlessLocale locale;
-  TTranslator translator{locale};
+  TTranslator translator{files, locale};
   THeadlessApplication app;
   TForm form{app, nullptr, "MainForm"};
 };

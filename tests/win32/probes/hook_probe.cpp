@@ -5,6 +5,7 @@
 // COUNTS_FILE every 100 ms with the counters. Ends on WM_CLOSE or after 60 s.
 #include "movaro/TraceEngine.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
 
 #include <windows.h>
@@ -22,6 +23,7 @@ struct TProbe {
   std::unique_ptr<TWin32InputHooks> Hooks;
   TWin32Clock Clock;
   TWin32Cursor Cursor;
+  TWin32FileSystem Files;
   std::unique_ptr<TTraceEngine> Engine;
   std::string CountsFile;
 };
@@ -91,7 +93,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   probe.Timer = std::make_unique<TWin32WindowTimer>(window, kTraceTimerId);
   probe.Hooks = std::make_unique<TWin32InputHooks>(window, startHook, stopHook);
-  probe.Engine = std::make_unique<TTraceEngine>(probe.Clock, probe.Cursor, *probe.Timer, *probe.Hooks);
+  probe.Engine = std::make_unique<TTraceEngine>(probe.Clock, probe.Cursor, *probe.Timer, *probe.Hooks,
+                                                probe.Files);
   probe.Timer->SetHandler([&] { probe.Engine->TraceTick(); });
   probe.Engine->RememberCursorPosition();
   bool started = probe.Engine->StartTracing();
