@@ -8,6 +8,7 @@
 //
 // Exit codes: 0 done, 1 command line refused, 2 something could not be removed.
 #include "CleanupArgs.h"
+#include "kestrup/InstallerPaths.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -68,8 +69,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   WaitForParent();
 
-  std::string veltrin = base + "Veltrin\\";
-  std::string installer = veltrin + "Kestrup\\";
+  std::string veltrin = base + kMakerFolder;
+  std::string installer = base + kInstallerSubfolder;
   bool ok = true;
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((installer + "*").c_str(), &found);

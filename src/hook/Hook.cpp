@@ -3,12 +3,7 @@
 // notification per input event to the window; StopHook(hookType) removes it.
 // Both return non-zero on success.
 //
-// Notifications, in the form the monitoring window reads them:
-//   0x2402 keyboard: wParam = virtual-key code, lParam = the keystroke flag word
-//          of a keyboard hook (bits 0-15 repeat count 1, 16-23 scan code,
-//          24 extended key, 29 Alt down, 30 key was down, 31 set on release)
-//   0x2403 mouse:    wParam = the mouse message (512 move, 514 left button up,
-//          522 wheel...), lParam = cursor position (x low word, y high word)
+// The hook types and notifications are those of platform/HookProtocol.h.
 //
 // How: low-level hooks (WH_KEYBOARD_LL, WH_MOUSE_LL) rather than the classic
 // WH_KEYBOARD/WH_MOUSE. The classic hooks load this DLL into every process
@@ -26,14 +21,11 @@
 // their own that does nothing but run the hook procedures, each of which only
 // posts a message and returns; the window counts the posted messages when it
 // gets to them.
+#include "platform/HookProtocol.h"
+
 #include <windows.h>
 
 namespace {
-
-constexpr UINT kKeyboardNotification = 0x2402;
-constexpr UINT kMouseNotification = 0x2403;
-constexpr int kKeyboardHookType = 2; // WH_KEYBOARD
-constexpr int kMouseHookType = 7;    // WH_MOUSE
 
 // Thread messages to the hook thread; lParam points at a TCommand.
 constexpr UINT kInstallCommand = WM_APP + 1;
@@ -90,7 +82,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void Execute(UINT command, TCommand &job) {
-  bool keyboard = job.HookType == kKeyboardHookType;
+  bool keyboard = job.HookType == kKeyboardHook;
   HHOOK &hook = keyboard ? g_keyboardHook : g_mouseHook;
   if (command == kInstallCommand) {
     if (!hook) {
@@ -183,7 +175,7 @@ void EndThreadWhenIdle() {
 }
 
 bool KnownType(int hookType) {
-  return hookType == kKeyboardHookType || hookType == kMouseHookType;
+  return hookType == kKeyboardHook || hookType == kMouseHook;
 }
 
 } // namespace
@@ -194,7 +186,7 @@ __declspec(dllexport) int __cdecl StartHook(int hookType, HWND window) {
   if (!KnownType(hookType) || !IsWindow(window))
     return 0;
   EnterCriticalSection(&g_lock);
-  (hookType == kKeyboardHookType ? g_keyboardWindow : g_mouseWindow) = window;
+  (hookType == kKeyboardHook ? g_keyboardWindow : g_mouseWindow) = window;
   BOOL installed = EnsureThread() && RunOnHookThread(kInstallCommand, hookType);
   if (!installed)
     EndThreadWhenIdle();
@@ -208,7 +200,7 @@ __declspec(dllexport) int __cdecl StopHook(int hookType) {
   EnterCriticalSection(&g_lock);
   BOOL removed = g_thread && RunOnHookThread(kRemoveCommand, hookType);
   if (removed)
-    (hookType == kKeyboardHookType ? g_keyboardWindow : g_mouseWindow) = nullptr;
+    (hookType == kKeyboardHook ? g_keyboardWindow : g_mouseWindow) = nullptr;
   EndThreadWhenIdle();
   LeaveCriticalSection(&g_lock);
   return removed ? 1 : 0;

@@ -5,6 +5,8 @@
 #include "data/text/DateTimeFormat.h"
 #include "data/text/DateTimeText.h"
 #include "data/text/LogLine.h"
+#include "kestrup/EngineTexts.h"
+#include "kestrup/InstallerPaths.h"
 
 #include <cmath>
 #include <cstdio>
@@ -12,33 +14,6 @@
 #include <set>
 
 namespace {
-
-struct TEnglishText {
-  int Number;
-  const char *Text;
-};
-
-constexpr TEnglishText kEnglishTexts[] = {
-    {15201, "Extracting "},
-    {15202, "Deleting "},
-    {15203, "Searching for "},
-    {15204, "Writing to ini files..."},
-    {15205, "Writing to the registry..."},
-    {15206, "Creating a shortcut..."},
-    {15401, "Copying files..."},
-    {15403, "Creating ini files..."},
-    {15405, "Updating Registry..."},
-    {15406, "Creating shortcuts..."},
-    {17301, "Deleting "},
-    {17401, "Deleting files..."},
-    {17402, "Updating ini files..."},
-    {17403, "Updating Registry..."},
-    {17404, "Deleting shortcuts..."},
-    {17405, "Uninstall complete..."},
-    {17406, "Uninstall complete with errors... Tip! View the log file and rerun uninstall."},
-    {17501, "Click next to finish uninstall!"},
-    {17502, "Click next to finish uninstall and view the logfile!"},
-};
 
 // The first character of a picture that is not a letter or a quote: the separator it uses.
 char SeparatorOf(const std::string &picture, char fallback) {
@@ -93,27 +68,20 @@ TKestrupEngine::TKestrupEngine(const TEnginePlatform &platform, TRunState &state
 
 TKestrupEngine::~TKestrupEngine() = default;
 
-std::string TKestrupEngine::EnglishText(int number) {
-  for (const TEnglishText &t : kEnglishTexts)
-    if (t.Number == number)
-      return t.Text;
-  return "";
-}
-
 std::string TKestrupEngine::Text(int number) {
   std::string text = page_.MessageText(number);
-  return text.empty() ? EnglishText(number) : text;
+  return text.empty() ? EnglishEngineText(number) : text;
 }
 
 TInstallScript TKestrupEngine::Script() { return TInstallScript(script_ ? *script_ : noScript_); }
 
-std::string TKestrupEngine::FolderPath(int number) { return folders_.FolderPath(number); }
+std::string TKestrupEngine::FolderPath(TShellFolder folder) { return folders_.FolderPath(folder); }
 
 std::string TKestrupEngine::InstallerFolder() {
   // Without an application data folder the value is a bare "\", which would
   // put the installer's files at the top of the current drive: none then.
-  std::string common = FolderPath(21);
-  return common.size() < 2 ? "" : common + "Veltrin\\Kestrup\\";
+  std::string common = FolderPath(sfCommonAppData);
+  return common.size() < 2 ? "" : common + kInstallerSubfolder;
 }
 
 TPlaceholderValues TKestrupEngine::PlaceholderValues() const {
@@ -152,7 +120,7 @@ std::string TKestrupEngine::LogPath() {
   if (logPath_.empty()) {
     std::string installer = InstallerFolder();
     if (!installer.empty())
-      logPath_ = installer + "Kestrup.log";
+      logPath_ = installer + kLogFile;
   }
   return logPath_;
 }
@@ -463,8 +431,10 @@ bool TKestrupEngine::IsProtectedFolder(const std::string &folder) {
       platform_.Shell);
   std::set<std::string> shellFolders = {platform_.Shell.DesktopFolder(), platform_.Shell.WindowsFolder(),
                                         platform_.Shell.SystemFolder()};
-  for (int number : {2, 5, 9, 13, 15, 18, 21, 22, 23, 24, 26})
-    shellFolders.insert(quiet.FolderPath(number));
+  for (TShellFolder folder : {sfAppData, sfDesktop, sfLocalAppData, sfPersonal, sfPrograms,
+                              sfStartMenu, sfCommonAppData, sfCommonDesktop, sfCommonPrograms,
+                              sfCommonStartMenu, sfProgramFiles})
+    shellFolders.insert(quiet.FolderPath(folder));
   for (const std::string &f : shellFolders)
     if (f.size() > 1 && SameText(IncludeTrailingBackslash(f), candidate))
       return true;
@@ -575,7 +545,7 @@ bool TKestrupEngine::ApplyFile(int32_t record, int64_t &overall) {
     Log(" Error: Unable to create " + target);
     return false;
   }
-  page_.SetLabel(TPageLabel::FileProgress, Text(15201) + page_.FitPath(TPageLabel::FileProgress, target));
+  page_.SetLabel(TPageLabel::FileProgress, Text(etExtracting) + page_.FitPath(TPageLabel::FileProgress, target));
   page_.SetBar(TPageBar::FileProgress, 0, 100);
   TDateTime existing = 0;
   if (!platform_.Files.GetLastWriteTime(target, existing) || !platform_.Files.FileExists(target))
@@ -635,9 +605,9 @@ bool TKestrupEngine::DeletePath(const std::string &path) {
 
 std::string TKestrupEngine::DesktopFor(TRootKey root) {
   if (root == kHKeyCurrentUser)
-    return FolderPath(5);
+    return FolderPath(sfDesktop);
   if (root == kHKeyLocalMachine)
-    return FolderPath(22);
+    return FolderPath(sfCommonDesktop);
   return "";
 }
 
@@ -662,14 +632,14 @@ void TKestrupEngine::FilesPhase(bool update) {
       continue;
     }
     if (status.empty()) {
-      page_.SetLabel(TPageLabel::FileProgress, Text(15203) + page_.FitPath(TPageLabel::FileProgress, target));
+      page_.SetLabel(TPageLabel::FileProgress, Text(etSearchingFor) + page_.FitPath(TPageLabel::FileProgress, target));
       page_.SetBar(TPageBar::FileProgress, 0, 100);
       if (!platform_.Files.FileExists(target)) {
         Log(" Error: unable to find " + target);
         state_.ErrorsLogged = true;
       }
     } else if (status == kStatusObsolescent) {
-      page_.SetLabel(TPageLabel::FileProgress, Text(15202) + page_.FitPath(TPageLabel::FileProgress, target));
+      page_.SetLabel(TPageLabel::FileProgress, Text(etDeleting) + page_.FitPath(TPageLabel::FileProgress, target));
       page_.SetBar(TPageBar::FileProgress, 0, 100);
       if (!DeletePath(target))
         state_.ErrorsLogged = true;
@@ -768,17 +738,17 @@ void TKestrupEngine::UninstallEntry() {
   write("ftString", state_.Product.ProgramTitle + " " + state_.Product.ProgramVersion, "DisplayName");
   page_.SetBar(TPageBar::FileProgress, 20, 100);
   if (root == kHKeyCurrentUser || root == kHKeyLocalMachine) {
-    TFileData member = archive_ ? archive_->LookupMember("Kestrup.inf") : TFileData();
+    TFileData member = archive_ ? archive_->LookupMember(kScriptFile) : TFileData();
     if (member.Name.empty()) {
       state_.ErrorsLogged = true;
     } else {
-      std::string scriptFolder = root == kHKeyCurrentUser ? FolderPath(2) : FolderPath(21);
-      std::string copy = scriptFolder + "Veltrin\\Kestrup\\" + state_.Product.ProgramLabel + ".inf";
+      std::string scriptFolder = root == kHKeyCurrentUser ? FolderPath(sfAppData) : FolderPath(sfCommonAppData);
+      std::string copy = scriptFolder + kInstallerSubfolder + state_.Product.ProgramLabel + ".inf";
       if (!archive_->ExtractMember(member, copy, "", "", [this](const std::string &m) { Log(m); }, {})) {
         state_.ErrorsLogged = true;
       } else {
         write("ftString",
-              "\"" + FolderPath(21) + "Veltrin\\Kestrup\\Kestrup.exe\" \"uninstall\" \"" + copy + "\"",
+              "\"" + FolderPath(sfCommonAppData) + kInstallerSubfolder + kInstallerProgram + "\" \"uninstall\" \"" + copy + "\"",
               "UninstallString");
       }
     }
@@ -797,28 +767,28 @@ void TKestrupEngine::InstallCommon(bool update) {
   page_.SetLabel(TPageLabel::FileProgress, "");
   page_.SetBar(TPageBar::FileProgress, 0, 100);
   page_.SetBar(TPageBar::InstallProgress, 0, state_.TotalSize);
-  page_.SetLabel(TPageLabel::InstallMessage, Text(15401));
+  page_.SetLabel(TPageLabel::InstallMessage, Text(etCopyingFiles));
   if (script_) {
     FilesPhase(update);
-    page_.SetLabel(TPageLabel::FileProgress, Text(15204));
+    page_.SetLabel(TPageLabel::FileProgress, Text(etWritingIniFiles));
     page_.SetBar(TPageBar::FileProgress, 0, 100);
-    page_.SetLabel(TPageLabel::InstallMessage, Text(15403));
+    page_.SetLabel(TPageLabel::InstallMessage, Text(etCreatingIniFiles));
     IniPhase(update);
-    page_.SetLabel(TPageLabel::FileProgress, Text(15205));
+    page_.SetLabel(TPageLabel::FileProgress, Text(etWritingRegistry));
     page_.SetBar(TPageBar::FileProgress, 0, 100);
-    page_.SetLabel(TPageLabel::InstallMessage, Text(15405));
+    page_.SetLabel(TPageLabel::InstallMessage, Text(etUpdatingRegistry));
     RegistryPhase(update);
-    page_.SetLabel(TPageLabel::FileProgress, Text(15206));
+    page_.SetLabel(TPageLabel::FileProgress, Text(etCreatingShortcut));
     page_.SetBar(TPageBar::FileProgress, 0, 100);
-    page_.SetLabel(TPageLabel::InstallMessage, Text(15406));
+    page_.SetLabel(TPageLabel::InstallMessage, Text(etCreatingShortcuts));
     DesktopShortcut();
     ShortcutsPhase(update);
   } else {
     state_.ErrorsLogged = true;
   }
-  page_.SetLabel(TPageLabel::FileProgress, Text(15205));
+  page_.SetLabel(TPageLabel::FileProgress, Text(etWritingRegistry));
   page_.SetBar(TPageBar::FileProgress, 0, 100);
-  page_.SetLabel(TPageLabel::InstallMessage, Text(15405));
+  page_.SetLabel(TPageLabel::InstallMessage, Text(etUpdatingRegistry));
   UninstallEntry();
   if (!state_.ErrorsLogged)
     state_.Completed = true;
@@ -851,7 +821,7 @@ void TKestrupEngine::Uninstall() {
   page_.SetLabel(TPageLabel::UninstallProgress, "");
   page_.ShowUninstallProgress(true);
   page_.SetBar(TPageBar::UninstallProgress, 1, 5);
-  page_.SetLabel(TPageLabel::UninstallMessage, Text(17401));
+  page_.SetLabel(TPageLabel::UninstallMessage, Text(etDeletingFiles));
   if (!script_)
     state_.ErrorsLogged = true;
   TInstallScript script = Script();
@@ -871,7 +841,7 @@ void TKestrupEngine::Uninstall() {
       continue;
     }
     page_.SetLabel(TPageLabel::UninstallProgress,
-                   Text(17301) + page_.FitPath(TPageLabel::UninstallProgress, path));
+                   Text(etUninstallDeleting) + page_.FitPath(TPageLabel::UninstallProgress, path));
     files.SetAttributes(path, kFileAttributeArchive);
     if (!files.FileExists(path) || files.RemoveFile(path))
       continue;
@@ -903,7 +873,7 @@ void TKestrupEngine::Uninstall() {
 
   page_.SetLabel(TPageLabel::UninstallProgress, "");
   page_.SetBar(TPageBar::UninstallProgress, 2, 5);
-  page_.SetLabel(TPageLabel::UninstallMessage, Text(17402));
+  page_.SetLabel(TPageLabel::UninstallMessage, Text(etUpdatingIniFiles));
   n = script.RecordCount(kIniFilesTable);
   for (int32_t r = 1; r <= n; ++r)
     if (!IniDelete(Expand(script.Field(kIniFilesTable, "TargetDir", r) + script.Field(kIniFilesTable, "FileName", r)),
@@ -913,7 +883,7 @@ void TKestrupEngine::Uninstall() {
 
   page_.SetLabel(TPageLabel::UninstallProgress, "");
   page_.SetBar(TPageBar::UninstallProgress, 3, 5);
-  page_.SetLabel(TPageLabel::UninstallMessage, Text(17403));
+  page_.SetLabel(TPageLabel::UninstallMessage, Text(etUninstallingRegistry));
   n = script.RecordCount(kRegistryTable);
   for (int32_t r = 1; r <= n; ++r)
     if (!RegDeleteValue(RootKeyFromName(Expand(script.Field(kRegistryTable, "RootKey", r)), kHKeyCurrentUser),
@@ -923,7 +893,7 @@ void TKestrupEngine::Uninstall() {
 
   page_.SetLabel(TPageLabel::UninstallProgress, "");
   page_.SetBar(TPageBar::UninstallProgress, 4, 5);
-  page_.SetLabel(TPageLabel::UninstallMessage, Text(17404));
+  page_.SetLabel(TPageLabel::UninstallMessage, Text(etDeletingShortcuts));
   TRootKey root = state_.Product.RootKey;
   if (state_.Product.DesktopShortcut && (root == kHKeyCurrentUser || root == kHKeyLocalMachine))
     if (!DeletePath(DesktopFor(root) + state_.Product.ProgramTitle + ".LNK"))
@@ -939,7 +909,7 @@ void TKestrupEngine::Uninstall() {
 
   page_.SetLabel(TPageLabel::UninstallProgress, "");
   page_.SetBar(TPageBar::UninstallProgress, 5, 5);
-  page_.SetLabel(TPageLabel::UninstallMessage, Text(17403));
+  page_.SetLabel(TPageLabel::UninstallMessage, Text(etUninstallingRegistry));
   if (!RemoveFolderWithWait(state_.InstallDir))
     state_.ErrorsLogged = true;
   if (!RemoveFolderWithWait(Expand("[ftProgramGroup]")))
@@ -948,12 +918,12 @@ void TKestrupEngine::Uninstall() {
     state_.ErrorsLogged = true;
   page_.ShowUninstallProgress(false);
   if (state_.ErrorsLogged) {
-    page_.SetLabel(TPageLabel::UninstallMessage, Text(17406));
-    page_.SetLabel(TPageLabel::UninstallBottom, Text(17502));
+    page_.SetLabel(TPageLabel::UninstallMessage, Text(etUninstallCompleteWithErrors));
+    page_.SetLabel(TPageLabel::UninstallBottom, Text(etClickNextToViewLog));
   } else {
     state_.Completed = true;
-    page_.SetLabel(TPageLabel::UninstallMessage, Text(17405));
-    page_.SetLabel(TPageLabel::UninstallBottom, Text(17501));
+    page_.SetLabel(TPageLabel::UninstallMessage, Text(etUninstallComplete));
+    page_.SetLabel(TPageLabel::UninstallBottom, Text(etClickNextToFinish));
   }
   page_.EnableButtons(false, true, false);
 }
@@ -974,12 +944,12 @@ void TKestrupEngine::CloseDown() {
   }
   if (install) {
     if (!(state_.FirstRun && (state_.FatalError || state_.Cancelled)))
-      DeletePath(installer + "Kestrup.inf");
+      DeletePath(installer + kScriptFile);
   } else if (state_.Completed) {
     DeletePath(state_.ScriptPath);
   }
-  if (state_.Completed || files.FileExists(installer + "Kestrup.dat"))
-    IniWrite(installer + "Kestrup.dat", "Common", "LngID", std::to_string(state_.Language));
+  if (state_.Completed || files.FileExists(installer + kSettingsFile))
+    IniWrite(installer + kSettingsFile, "Common", "LngID", std::to_string(state_.Language));
   CloseLog();
   std::string log = LogPath();
   bool failed = state_.FatalError || state_.ErrorsLogged;
@@ -990,9 +960,9 @@ void TKestrupEngine::CloseDown() {
   std::string windows = platform_.Shell.WindowsFolder();
   auto forgetVeltrin = [&] {
     if (!windows.empty())
-      DeletePath(windows + "veltrin.ini");
-    RegDeleteKey(kHKeyCurrentUser, "Software\\Veltrin");
-    RegDeleteKey(kHKeyLocalMachine, "Software\\Veltrin");
+      DeletePath(windows + kMakerIniFile);
+    RegDeleteKey(kHKeyCurrentUser, kMakerKey);
+    RegDeleteKey(kHKeyLocalMachine, kMakerKey);
   };
   if (install) {
     if (state_.FirstRun && state_.Cancelled) {
@@ -1001,7 +971,7 @@ void TKestrupEngine::CloseDown() {
         DeletePath(installer + name);
       files.SetAttributes(installer, kFileAttributeDirectory);
       if (files.RemoveFolder(installer)) {
-        std::string veltrin = FolderPath(21) + "Veltrin\\";
+        std::string veltrin = FolderPath(sfCommonAppData) + kMakerFolder;
         files.SetAttributes(veltrin, kFileAttributeDirectory);
         files.RemoveFolder(veltrin);
       }
@@ -1019,8 +989,8 @@ void TKestrupEngine::CloseDown() {
       c = static_cast<char>(c + 32);
   std::string recycle = drive + (fileSystem == "ntfs" ? "Recycler\\" : "Recycled\\");
   std::string cleanup;
-  std::string cleaner = installer + "KestrupEx.exe";
-  std::string tempCopy = windows + "Temp\\KestrupEx.exe";
+  std::string cleaner = installer + kCleanupProgram;
+  std::string tempCopy = windows + "Temp\\" + kCleanupProgram;
   if (files.DirectoryExists(recycle)) {
     std::set<std::string> before;
     for (const TFolderEntry &e : files.FindEntries(recycle, "*.exe"))
@@ -1038,13 +1008,9 @@ void TKestrupEngine::CloseDown() {
     cleanup = tempCopy;
   }
   for (const std::string &name : files.ListFiles(installer)) {
-    std::string lower = name;
-    for (char &c : lower)
-      if (c >= 'A' && c <= 'Z')
-        c = static_cast<char>(c + 32);
-    if (lower != "kestrup.exe")
+    if (!SameText(name, kInstallerProgram))
       DeletePath(installer + name);
   }
   if (!cleanup.empty() && files.FileExists(cleanup))
-    RunProgram(cleanup, "\"/kestrup\" \"" + FolderPath(21) + "\"");
+    RunProgram(cleanup, "\"/kestrup\" \"" + FolderPath(sfCommonAppData) + "\"");
 }

@@ -57,9 +57,9 @@ public:
   void SetScript(TStrovdexObject *script) { script_ = script; }
   void SetArchive(TArchive *archive) { archive_ = archive; }
 
-  // Folder 21 followed by "Veltrin\Kestrup\".
+  // The common application data folder followed by kInstallerSubfolder.
   std::string InstallerFolder();
-  std::string FolderPath(int number);
+  std::string FolderPath(TShellFolder folder);
   std::string Expand(const std::string &text);
   // The uninstall entry's key below the product root.
   std::string UninstallKey() const { return kUninstallKeyBase + state_.Product.ProgramTitle; }
@@ -96,9 +96,6 @@ public:
   void UpdateInstall();
   void Uninstall();
   void CloseDown();
-
-  // The English text of a page message, used when the language file has none.
-  static std::string EnglishText(int number);
 
 private:
   std::string Text(int number);

@@ -133,26 +133,30 @@ int FieldTypeCode(const std::string &name) {
   return ftUnknown;
 }
 
-std::string TShellFolders::FolderPath(int number) {
+std::string TShellFolders::FolderPath(TShellFolder folder) {
+  const int number = folder;
   static const char *const kUserNames[] = {
       "Administrative Tools", "Administrative Tools", "AppData", "Cache", "Cookies", "Desktop",
       "Favorites", "Fonts", "History", "Local AppData", "Local Settings", "My Pictures", "NetHood",
       "Personal", "PrintHood", "Programs", "Recent", "SendTo", "Start Menu", "Startup", "Templates"};
   static const char *const kCommonNames[] = {"Common AppData", "Common Desktop", "Common Programs",
                                              "Common Start Menu", "Common Startup"};
-  static const int kFallbacks[] = {2, 5, 15, 18, 19};
-  if (number >= 0 && number <= 20)
+  // A common folder the system does not name falls back to the user's.
+  static const TShellFolder kFallbacks[] = {sfAppData, sfDesktop, sfPrograms, sfStartMenu,
+                                            sfStartup};
+  if (number >= sfAdminTools && number <= sfTemplates)
     return read_(kHKeyCurrentUser, kShellFoldersKey, kUserNames[number]) + "\\";
-  if (number >= 21 && number <= 25) {
-    std::string path = read_(kHKeyLocalMachine, kShellFoldersKey, kCommonNames[number - 21]) + "\\";
-    return path == "\\" ? FolderPath(kFallbacks[number - 21]) : path;
+  if (number >= sfCommonAppData && number <= sfCommonStartup) {
+    const int common = number - sfCommonAppData;
+    std::string path = read_(kHKeyLocalMachine, kShellFoldersKey, kCommonNames[common]) + "\\";
+    return path == "\\" ? FolderPath(kFallbacks[common]) : path;
   }
-  if (number == 26)
+  if (folder == sfProgramFiles)
     return read_(kHKeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                  "ProgramFilesDir") + "\\";
-  if (number == 28)
+  if (folder == sfSystem32)
     return shell_.SystemFolder();
-  if (number == 29)
+  if (folder == sfWindows)
     return shell_.WindowsFolder();
   return "";
 }
@@ -161,20 +165,40 @@ std::string ExpandPlaceholders(const std::string &text, const TPlaceholderValues
                                TShellFolders &folders) {
   struct TFolderPlaceholder {
     const char *Name;
-    int Folder;
+    TShellFolder Folder;
   };
   static const TFolderPlaceholder kFolders[] = {
-      {"[ftAdminTools]", 0},      {"[ftAdministrativeTools]", 1}, {"[ftAppData]", 2},
-      {"[ftCache]", 3},           {"[ftCookies]", 4},             {"[ftDesktop]", 5},
-      {"[ftFavorites]", 6},       {"[ftFonts]", 7},               {"[ftHistory]", 8},
-      {"[ftLocalAppData]", 9},    {"[ftLocalSettings]", 10},      {"[ftMyPictures]", 11},
-      {"[ftNetHood]", 12},        {"[ftPersonal]", 13},           {"[ftPrintHood]", 14},
-      {"[ftPrograms]", 15},       {"[ftRecent]", 16},             {"[ftSendTo]", 17},
-      {"[ftStartMenu]", 18},      {"[ftStartup]", 19},            {"[ftTemplates]", 20},
-      {"[ftCommonAppData]", 21},  {"[ftCommonDesktop]", 22},      {"[ftCommonPrograms]", 23},
-      {"[ftCommonStartMenu]", 24}, {"[ftCommonStartup]", 25},     {"[ftProgramFiles]", 26},
-      {"[ftSystem16]", 27},       {"[ftSystem32]", 28},           {"[ftWindows32]", 29},
-      {"%SystemRoot%\\", 29},
+      {"[ftAdminTools]", sfAdminTools},
+      {"[ftAdministrativeTools]", sfAdministrativeTools},
+      {"[ftAppData]", sfAppData},
+      {"[ftCache]", sfCache},
+      {"[ftCookies]", sfCookies},
+      {"[ftDesktop]", sfDesktop},
+      {"[ftFavorites]", sfFavorites},
+      {"[ftFonts]", sfFonts},
+      {"[ftHistory]", sfHistory},
+      {"[ftLocalAppData]", sfLocalAppData},
+      {"[ftLocalSettings]", sfLocalSettings},
+      {"[ftMyPictures]", sfMyPictures},
+      {"[ftNetHood]", sfNetHood},
+      {"[ftPersonal]", sfPersonal},
+      {"[ftPrintHood]", sfPrintHood},
+      {"[ftPrograms]", sfPrograms},
+      {"[ftRecent]", sfRecent},
+      {"[ftSendTo]", sfSendTo},
+      {"[ftStartMenu]", sfStartMenu},
+      {"[ftStartup]", sfStartup},
+      {"[ftTemplates]", sfTemplates},
+      {"[ftCommonAppData]", sfCommonAppData},
+      {"[ftCommonDesktop]", sfCommonDesktop},
+      {"[ftCommonPrograms]", sfCommonPrograms},
+      {"[ftCommonStartMenu]", sfCommonStartMenu},
+      {"[ftCommonStartup]", sfCommonStartup},
+      {"[ftProgramFiles]", sfProgramFiles},
+      {"[ftSystem16]", sfSystem16},
+      {"[ftSystem32]", sfSystem32},
+      {"[ftWindows32]", sfWindows},
+      {"%SystemRoot%\\", sfWindows},
   };
   std::string result = text;
   const std::string probe = AsciiLower(text);

@@ -84,16 +84,52 @@ enum TFieldTypeCode {
 // By name without regard to case; 0 for an unknown name.
 int FieldTypeCode(const std::string &name);
 
-// Shell folders by number 0..29, each ending with a backslash (27 is empty,
-// as are 28 and 29 when the system cannot tell). The registry is read on
-// every call through the given reader, which logs as the engine's registry
-// read does.
+// The shell folders placeholders name, by their numbers: 0..20 the user's
+// (registry values of the user's "Shell Folders" key), 21..25 those of all
+// users, 26 the program files folder, 27..29 the system folders.
+enum TShellFolder : int {
+  sfAdminTools = 0,
+  sfAdministrativeTools = 1,
+  sfAppData = 2,
+  sfCache = 3,
+  sfCookies = 4,
+  sfDesktop = 5,
+  sfFavorites = 6,
+  sfFonts = 7,
+  sfHistory = 8,
+  sfLocalAppData = 9,
+  sfLocalSettings = 10,
+  sfMyPictures = 11,
+  sfNetHood = 12,
+  sfPersonal = 13,
+  sfPrintHood = 14,
+  sfPrograms = 15,
+  sfRecent = 16,
+  sfSendTo = 17,
+  sfStartMenu = 18,
+  sfStartup = 19,
+  sfTemplates = 20,
+  sfCommonAppData = 21,
+  sfCommonDesktop = 22,
+  sfCommonPrograms = 23,
+  sfCommonStartMenu = 24,
+  sfCommonStartup = 25,
+  sfProgramFiles = 26,
+  sfSystem16 = 27,
+  sfSystem32 = 28,
+  sfWindows = 29,
+};
+
+// Shell folders, each ending with a backslash (sfSystem16 is empty, as are
+// sfSystem32 and sfWindows when the system cannot tell, and a number outside
+// the list). The registry is read on every call through the given reader,
+// which logs as the engine's registry read does.
 class TShellFolders {
 public:
   using TStringReader =
       std::function<std::string(TRootKey root, const std::string &key, const std::string &name)>;
   TShellFolders(TStringReader read, IShell &shell) : read_(std::move(read)), shell_(shell) {}
-  std::string FolderPath(int number);
+  std::string FolderPath(TShellFolder folder);
 
 private:
   TStringReader read_;

@@ -17,10 +17,6 @@
 #include <functional>
 #include <memory>
 
-// Notifications the hook library posts to the monitoring window.
-constexpr uint32_t kKeyboardNotification = 0x2402; // wParam: key code; lParam: keystroke flags
-constexpr uint32_t kMouseNotification = 0x2403;    // wParam: mouse message number
-
 // Window-message numbers the counters are fed with.
 constexpr uint32_t kMsgKeyUp = 257, kMsgSysKeyUp = 261;
 constexpr uint32_t kMsgMouseMove = 512;

@@ -3,6 +3,8 @@
 // cursor is, and the system-wide input hooks that report every keyboard and
 // mouse event to the monitoring window.
 
+#include "platform/HookProtocol.h"
+
 #include <cstdint>
 
 struct TCursorPoint {
@@ -16,14 +18,11 @@ public:
   virtual TCursorPoint CursorPos() = 0; // screen coordinates
 };
 
-// Hook types as the hook library takes them.
-constexpr int32_t kKeyboardHook = 2;
-constexpr int32_t kMouseHook = 7;
-
 class IInputHooks {
 public:
   virtual ~IInputHooks() = default;
-  // True when the hook of that type is installed (removed); the hooks report
+  // True when the hook of that type (kKeyboardHook, kMouseHook) is installed
+  // (removed); the hooks report
   // to the window the implementation was bound to.
   virtual bool StartHook(int32_t hookType) = 0;
   virtual bool StopHook(int32_t hookType) = 0;

@@ -1,5 +1,7 @@
 // Movaro.dll: its two exports, and synthesized input arriving as the posted
 // notifications the monitoring window counts.
+#include "platform/HookProtocol.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +21,7 @@ struct TPosted {
 std::vector<TPosted> g_posted;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == 0x2402 || message == 0x2403)
+  if (message == kKeyboardNotification || message == kMouseNotification)
     g_posted.push_back({message, wParam, lParam});
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -65,21 +67,21 @@ struct HookLibrary : ::testing::Test {
 
 TEST_F(HookLibrary, AcceptsOnlyKeyboardAndMouseHooks) {
   EXPECT_EQ(Start(13, Window), 0);
-  EXPECT_EQ(Start(2, nullptr), 0);
-  EXPECT_EQ(Stop(2), 0); // not installed
-  EXPECT_NE(Start(2, Window), 0);
-  EXPECT_NE(Start(7, Window), 0);
-  EXPECT_NE(Stop(7), 0);
-  EXPECT_EQ(Stop(7), 0);
-  EXPECT_NE(Stop(2), 0);
+  EXPECT_EQ(Start(kKeyboardHook, nullptr), 0);
+  EXPECT_EQ(Stop(kKeyboardHook), 0); // not installed
+  EXPECT_NE(Start(kKeyboardHook, Window), 0);
+  EXPECT_NE(Start(kMouseHook, Window), 0);
+  EXPECT_NE(Stop(kMouseHook), 0);
+  EXPECT_EQ(Stop(kMouseHook), 0);
+  EXPECT_NE(Stop(kKeyboardHook), 0);
   // Again after the hook thread has ended.
-  EXPECT_NE(Start(2, Window), 0);
-  EXPECT_NE(Stop(2), 0);
+  EXPECT_NE(Start(kKeyboardHook, Window), 0);
+  EXPECT_NE(Stop(kKeyboardHook), 0);
 }
 
 TEST_F(HookLibrary, KeysAndButtonsBecomePostedNotifications) {
-  ASSERT_NE(Start(2, Window), 0);
-  ASSERT_NE(Start(7, Window), 0);
+  ASSERT_NE(Start(kKeyboardHook, Window), 0);
+  ASSERT_NE(Start(kMouseHook, Window), 0);
   INPUT inputs[4] = {};
   inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
   inputs[0].ki.wVk = inputs[1].ki.wVk = 'Q';
@@ -89,12 +91,12 @@ TEST_F(HookLibrary, KeysAndButtonsBecomePostedNotifications) {
   inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ASSERT_EQ(SendInput(4, inputs, sizeof(INPUT)), 4u);
   WaitFor(4);
-  EXPECT_NE(Stop(2), 0);
-  EXPECT_NE(Stop(7), 0);
+  EXPECT_NE(Stop(kKeyboardHook), 0);
+  EXPECT_NE(Stop(kMouseHook), 0);
 
   std::vector<TPosted> keys, buttons;
   for (const TPosted &p : g_posted)
-    (p.Message == 0x2402 ? keys : buttons).push_back(p);
+    (p.Message == kKeyboardNotification ? keys : buttons).push_back(p);
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].WParam, WPARAM('Q'));
   EXPECT_EQ(static_cast<DWORD>(keys[0].LParam) & 0xC000FFFFu, 0x00000001u); // press, count 1

@@ -88,8 +88,8 @@ protected:
     ShellFolderPath(CSIDL_COMMON_PROGRAMS);
     ShellFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
     ShellFolderPath(CSIDL_PROGRAM_FILES);
-    ASSERT_TRUE(SameText(engine.FolderPath(15), programs)) << engine.FolderPath(15);
-    ASSERT_TRUE(SameText(engine.FolderPath(5), desktop)) << engine.FolderPath(5);
+    ASSERT_TRUE(SameText(engine.FolderPath(sfPrograms), programs)) << engine.FolderPath(sfPrograms);
+    ASSERT_TRUE(SameText(engine.FolderPath(sfDesktop), desktop)) << engine.FolderPath(sfDesktop);
     installer = engine.InstallerFolder();
     Forget();
   }
@@ -98,7 +98,7 @@ protected:
   void Forget() {
     registry.DeleteKey(kHKeyCurrentUser, kProductKey);
     registry.DeleteKey(kHKeyCurrentUser, kEntryKey);
-    std::string dir = engine.FolderPath(26) + "Veltrin\\Testo\\";
+    std::string dir = engine.FolderPath(sfProgramFiles) + "Veltrin\\Testo\\";
     for (const std::string &folder : {dir, dir + "Data\\"})
       for (const std::string &name : files.ListFiles(folder)) {
         files.SetAttributes(folder + name, kFileAttributeArchive);
@@ -127,7 +127,7 @@ protected:
     state = TRunState();
     state.Product = ReadProductSettings(reader);
     state.InstallDir = engine.Expand(state.Product.InstallDir);
-    state.GroupBase = engine.FolderPath(15);
+    state.GroupBase = engine.FolderPath(sfPrograms);
     state.ProgramGroup = engine.Expand(state.Product.ProgramGroup);
     state.ScriptPath = installer + "Kestrup.inf";
   }

@@ -3,6 +3,8 @@
 // sees the model change; model changes show in the windows.
 #include "ui/win32/Win32Application.h"
 
+#include "platform/HookProtocol.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -134,9 +136,9 @@ TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {
   };
   app.Realize(form);
   PostMessageA(TWin32Application::WindowOf(form), 0x1400, 7, 0);
-  app.PostFormMessage(form, 0x2402, 9, 0);
+  app.PostFormMessage(form, kKeyboardNotification, 9, 0);
   app.ProcessMessages();
-  EXPECT_EQ(received, (std::vector<uint32_t>{0x1400, 7, 0x2402, 9}));
+  EXPECT_EQ(received, (std::vector<uint32_t>{0x1400, 7, kKeyboardNotification, 9}));
 
   // A real timer presses the button during the modal run.
   auto &timer = form.Create<TTimer>("CountDownTimer");

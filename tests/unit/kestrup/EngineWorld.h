@@ -140,8 +140,8 @@ public:
     TInstallScript reader(script);
     state.Product = ReadProductSettings(reader);
     state.InstallDir = engine.Expand(state.Product.InstallDir);
-    state.GroupBase = state.Product.RootKey == kHKeyLocalMachine ? engine.FolderPath(23)
-                                                                  : engine.FolderPath(15);
+    state.GroupBase = state.Product.RootKey == kHKeyLocalMachine ? engine.FolderPath(sfCommonPrograms)
+                                                                  : engine.FolderPath(sfPrograms);
     state.ProgramGroup = engine.Expand(state.Product.ProgramGroup);
     state.TotalSize = 0;
     for (int32_t r = 1; r <= reader.RecordCount(kFilesTable); ++r)

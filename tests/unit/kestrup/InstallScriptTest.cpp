@@ -69,10 +69,10 @@ TEST_F(ScriptTest, FoldersAreReadOnlyForPlaceholdersPresentAndFallBack) {
   EXPECT_EQ(Expand("[ftCommonPrograms]"), "C:\\All\\Programs\\");
   // A missing per-user folder is the bare backslash.
   EXPECT_EQ(Expand("[ftFavorites]"), "\\");
-  EXPECT_EQ(folders.FolderPath(26), "C:\\Program Files\\");
-  EXPECT_EQ(folders.FolderPath(27), "");
-  EXPECT_EQ(folders.FolderPath(29), "C:\\WINDOWS\\");
-  EXPECT_EQ(folders.FolderPath(30), "");
+  EXPECT_EQ(folders.FolderPath(sfProgramFiles), "C:\\Program Files\\");
+  EXPECT_EQ(folders.FolderPath(sfSystem16), "");
+  EXPECT_EQ(folders.FolderPath(sfWindows), "C:\\WINDOWS\\");
+  EXPECT_EQ(folders.FolderPath(static_cast<TShellFolder>(30)), "");
   shell.Windows = "";
   EXPECT_EQ(Expand("%systemroot%\\x"), "x");
 }
@@ -86,7 +86,7 @@ TEST_F(ScriptTest, ProgramGroupFollowsTheRootKey) {
   EXPECT_EQ(world.engine.Expand("[ftProgramGroup]"), world.Programs() + "Veltrin\\Testo\\");
   world.registry.WriteValue(kHKeyLocalMachine, kShellFoldersKey, "Common Programs",
                             TRegValue::String("C:\\All"));
-  world.state.GroupBase = world.engine.FolderPath(23);
+  world.state.GroupBase = world.engine.FolderPath(sfCommonPrograms);
   EXPECT_EQ(world.engine.Expand("[ftProgramGroup]"), "C:\\All\\Veltrin\\Testo\\");
   world.state.GroupBase = "";
   EXPECT_EQ(world.engine.Expand("[ftProgramGroup]"), "Veltrin\\Testo\\");
