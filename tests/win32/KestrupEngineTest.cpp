@@ -104,7 +104,7 @@ protected:
         files.SetAttributes(folder + name, kFileAttributeArchive);
         files.RemoveFile(folder + name);
       }
-    engine.RemoveEmptyFolders(dir);
+    engine.Actions().RemoveEmptyFolders(dir);
   }
 
   void Prepare(const std::string &edit = "", const std::string &replacement = "") {
@@ -132,7 +132,7 @@ protected:
     state.ScriptPath = installer + "Kestrup.inf";
   }
   std::string Reg(const std::string &key, const std::string &name, std::string type = "ftString") {
-    return engine.RegRead(kHKeyCurrentUser, key, type, name);
+    return engine.Actions().RegRead(kHKeyCurrentUser, key, type, name);
   }
   std::string Ini(const std::string &section, const std::string &key) {
     char value[256];

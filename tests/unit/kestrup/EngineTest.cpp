@@ -29,29 +29,29 @@ TEST(EnginePrimitives, RegWriteVerifiesByReadingBack) {
   TEngineWorld w;
   w.engine.OpenLog();
   TRootKey cu = kHKeyCurrentUser;
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "12", "A"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftInteger", "12", "A"));
   EXPECT_EQ(w.Reg("Software\\T", "A"), "#12");
   // Stored as 7 and 10: the text read back differs, so both count as failures.
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "007", "B"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftInteger", "007", "B"));
   EXPECT_EQ(w.Reg("Software\\T", "B"), "#7");
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "FTINTEGER", "010", "B"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "FTINTEGER", "010", "B"));
   EXPECT_EQ(w.Reg("Software\\T", "B"), "#10");
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftInteger", "x", "C"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftInteger", "x", "C"));
   EXPECT_EQ(w.Reg("Software\\T", "C"), "#0");
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftBoolean", "1", "D"));
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftBoolean", "yes", "E"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftBoolean", "1", "D"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftBoolean", "yes", "E"));
   EXPECT_EQ(w.Reg("Software\\T", "E"), "<none>");
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftString", "first", "F"));
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftString", "second", "F"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftString", "first", "F"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftString", "second", "F"));
   EXPECT_EQ(w.Reg("Software\\T", "F"), "second");
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29 13:05:09", "G"));
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftDate", "2024-02-29", "H"));
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftDate", "29 Feb", "I"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29 13:05:09", "G"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "2024-02-29", "H"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "29 Feb", "I"));
   // A type that stores nothing succeeds only for empty data.
-  EXPECT_TRUE(w.engine.RegWrite(cu, "Software\\T", "ftCurrency", "", "J"));
-  EXPECT_FALSE(w.engine.RegWrite(cu, "Software\\T", "ftFloat", "1.5", "J"));
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftCurrency", "", "J"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftFloat", "1.5", "J"));
   w.registry.SetReadOnly(kHKeyLocalMachine);
-  EXPECT_FALSE(w.engine.RegWrite(kHKeyLocalMachine, "Software\\T", "ftString", "x", "K"));
+  EXPECT_FALSE(w.engine.Actions().RegWrite(kHKeyLocalMachine, "Software\\T", "ftString", "x", "K"));
   w.engine.CloseLog();
   auto log = w.LogMessages();
   // Missing values of typed kinds are read errors (E, I); ftFloat reads as empty without one.
@@ -64,57 +64,57 @@ TEST(EnginePrimitives, RegDeleteValueRemovesTheEmptiedKeyOnly) {
   TEngineWorld w;
   w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "x", TRegValue::String("1"));
   w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "y", TRegValue::String("2"));
-  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "x"));
+  EXPECT_TRUE(w.engine.Actions().RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "x"));
   EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A\\B"));
-  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "y"));
+  EXPECT_TRUE(w.engine.Actions().RegDeleteValue(kHKeyCurrentUser, "Software\\A\\B", "y"));
   EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A\\B"));
   EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
-  EXPECT_TRUE(w.engine.RegDeleteValue(kHKeyCurrentUser, "Software\\Nowhere", "x"));
-  EXPECT_TRUE(w.engine.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(w.engine.Actions().RegDeleteValue(kHKeyCurrentUser, "Software\\Nowhere", "x"));
+  EXPECT_TRUE(w.engine.Actions().RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
   EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
-  EXPECT_TRUE(w.engine.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(w.engine.Actions().RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
 }
 
 TEST(EnginePrimitives, IniDeletionErasesTheSectionAndThenTheFile) {
   TEngineWorld w;
   std::string ini = w.Root() + "sub\\dir\\test.ini";
-  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "k")); // no file: nothing to do
-  ASSERT_TRUE(w.engine.IniWrite(ini, "S", "k", "1"));
-  ASSERT_TRUE(w.engine.IniWrite(ini, "S", "m", "2"));
-  ASSERT_TRUE(w.engine.IniWrite(ini, "T", "n", "3"));
-  EXPECT_FALSE(w.engine.IniWrite(ini, "T", "o", " padded ")); // stored trimmed
-  EXPECT_FALSE(w.engine.IniWrite(ini, "T", "q", "\"quoted\"")); // read back without quotes
-  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "q"));
-  EXPECT_TRUE(w.engine.IniValueExists(ini, "s", "K"));
-  EXPECT_EQ(w.engine.IniRead(ini, "T", "n", "d"), "3");
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "S", "k")); // no file: nothing to do
+  ASSERT_TRUE(w.engine.Actions().IniWrite(ini, "S", "k", "1"));
+  ASSERT_TRUE(w.engine.Actions().IniWrite(ini, "S", "m", "2"));
+  ASSERT_TRUE(w.engine.Actions().IniWrite(ini, "T", "n", "3"));
+  EXPECT_FALSE(w.engine.Actions().IniWrite(ini, "T", "o", " padded ")); // stored trimmed
+  EXPECT_FALSE(w.engine.Actions().IniWrite(ini, "T", "q", "\"quoted\"")); // read back without quotes
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "T", "q"));
+  EXPECT_TRUE(w.engine.Actions().IniValueExists(ini, "s", "K"));
+  EXPECT_EQ(w.engine.Actions().IniRead(ini, "T", "n", "d"), "3");
 
-  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "k"));
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "S", "k"));
   std::vector<std::string> sections;
   w.profiles.SectionNames(ini, sections);
   EXPECT_EQ(sections, (std::vector<std::string>{"S", "T"}));
-  EXPECT_TRUE(w.engine.IniDelete(ini, "S", "m"));
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "S", "m"));
   w.profiles.SectionNames(ini, sections);
   EXPECT_EQ(sections, std::vector<std::string>{"T"});
-  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "n"));
-  EXPECT_TRUE(w.engine.IniDelete(ini, "T", "o"));
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "T", "n"));
+  EXPECT_TRUE(w.engine.Actions().IniDelete(ini, "T", "o"));
   EXPECT_FALSE(w.files.FileExists(ini));
-  EXPECT_FALSE(w.engine.IniValueExists(ini, "T", "n"));
+  EXPECT_FALSE(w.engine.Actions().IniValueExists(ini, "T", "n"));
   // Paths that climb out of their folder are refused.
-  EXPECT_FALSE(w.engine.IniWrite(w.Root() + "a\\..\\..\\x.ini", "S", "k", "1"));
+  EXPECT_FALSE(w.engine.Actions().IniWrite(w.Root() + "a\\..\\..\\x.ini", "S", "k", "1"));
 }
 
 TEST(EnginePrimitives, ShortcutsNumberOnlyWhenTheOldOneStays) {
   TEngineWorld w;
   std::string group = w.Root() + "Group\\";
   std::string target = w.Root() + "App\\Tool.exe";
-  ASSERT_TRUE(w.engine.CreateShortcut(group, "Tool", "Ctrl+Alt+M", "", "/x", 1, target, target));
+  ASSERT_TRUE(w.engine.Actions().CreateShortcut(group, "Tool", "Ctrl+Alt+M", "", "/x", 1, target, target));
   TShortcutData data;
   ASSERT_TRUE(w.shell.LoadShortcut(group + "Tool.LNK", data));
   EXPECT_EQ(data.Target, target);
   EXPECT_EQ(data.WorkingDirectory, w.Root() + "App\\");
   EXPECT_EQ(data.HotKey, (kHotKeyCtrl | kHotKeyAlt) << 8 | 'M');
   // A second one replaces the first...
-  ASSERT_TRUE(w.engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target + "2"));
+  ASSERT_TRUE(w.engine.Actions().CreateShortcut(group, "Tool", "", "", "", 0, "", target + "2"));
   EXPECT_FALSE(w.files.FileExists(group + "Tool (2).LNK"));
   // ...unless the first cannot be deleted.
   w.files.SetAttributes(group + "Tool.LNK", kFileAttributeArchive);
@@ -122,18 +122,18 @@ TEST(EnginePrimitives, ShortcutsNumberOnlyWhenTheOldOneStays) {
   TEnginePlatform platform{locking, w.registry, w.profiles, w.shell, w.clock, w.locale};
   TKestrupEngine engine(platform, w.state, w.page);
   locking.Locked = {group + "Tool.LNK"};
-  ASSERT_TRUE(engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target));
-  ASSERT_TRUE(engine.CreateShortcut(group, "Tool", "", "", "", 0, "", target));
+  ASSERT_TRUE(engine.Actions().CreateShortcut(group, "Tool", "", "", "", 0, "", target));
+  ASSERT_TRUE(engine.Actions().CreateShortcut(group, "Tool", "", "", "", 0, "", target));
   EXPECT_TRUE(w.files.FileExists(group + "Tool (2).LNK"));
   EXPECT_TRUE(w.files.FileExists(group + "Tool (3).LNK"));
   // An empty name and an empty folder: "Shortcut to" on the desktop.
-  ASSERT_TRUE(w.engine.CreateShortcut("", "", "", "", "", 0, "", target));
+  ASSERT_TRUE(w.engine.Actions().CreateShortcut("", "", "", "", "", 0, "", target));
   EXPECT_TRUE(w.files.FileExists(w.Desktop() + "Shortcut to Tool.exe.LNK"));
   w.engine.OpenLog();
-  EXPECT_FALSE(w.engine.CreateShortcut(group, "x", "", "", "", 0, "", ""));
-  EXPECT_FALSE(w.engine.CreateShortcut(group + "..\\..\\", "x", "", "", "", 0, "", target));
+  EXPECT_FALSE(w.engine.Actions().CreateShortcut(group, "x", "", "", "", 0, "", ""));
+  EXPECT_FALSE(w.engine.Actions().CreateShortcut(group + "..\\..\\", "x", "", "", "", 0, "", target));
   w.shell.FailShortcuts = true;
-  EXPECT_FALSE(w.engine.CreateShortcut(group, "y", "", "", "", 0, "", target));
+  EXPECT_FALSE(w.engine.Actions().CreateShortcut(group, "y", "", "", "", 0, "", target));
   w.engine.CloseLog();
   EXPECT_TRUE(w.Logged(" Error: unable to create shortcut to "));
   EXPECT_TRUE(w.Logged(" Error: unable to create shortcut to " + target));
@@ -145,11 +145,11 @@ TEST(EnginePrimitives, RemoveEmptyFoldersStopsAtFilesAndShellFolders) {
   w.files.ForceDirectories(top + "a\\b\\");
   w.files.ForceDirectories(top + "hidden\\");
   w.files.SetAttributes(top + "hidden\\", kFileAttributeDirectory | kFileAttributeHidden);
-  EXPECT_FALSE(w.engine.RemoveEmptyFolders(top)); // the hidden folder is not entered
+  EXPECT_FALSE(w.engine.Actions().RemoveEmptyFolders(top)); // the hidden folder is not entered
   EXPECT_FALSE(w.files.DirectoryExists(top + "a\\"));
   EXPECT_TRUE(w.files.DirectoryExists(top + "hidden\\"));
   w.files.SetAttributes(top + "hidden\\", kFileAttributeDirectory);
-  EXPECT_TRUE(w.engine.RemoveEmptyFolders(top));
+  EXPECT_TRUE(w.engine.Actions().RemoveEmptyFolders(top));
   // "Veltrin" went with it; the emptied Programs folder of the shell stays.
   EXPECT_FALSE(w.files.DirectoryExists(w.Programs() + "Veltrin\\"));
   EXPECT_TRUE(w.files.DirectoryExists(w.Programs()));
@@ -157,11 +157,11 @@ TEST(EnginePrimitives, RemoveEmptyFoldersStopsAtFilesAndShellFolders) {
   w.engine.OpenLog();
   w.registry.DeleteKey(kHKeyCurrentUser, kShellFoldersKey);
   w.files.ForceDirectories(w.Programs() + "Other\\");
-  EXPECT_TRUE(w.engine.RemoveEmptyFolders(w.Programs() + "Other\\"));
+  EXPECT_TRUE(w.engine.Actions().RemoveEmptyFolders(w.Programs() + "Other\\"));
   w.engine.CloseLog();
   EXPECT_EQ(w.LogMessages().size(), 3u); // opening line, closing line and the empty line
   ScratchWrite(w, w.Root() + "keep\\inner\\file.txt");
-  EXPECT_FALSE(w.engine.RemoveEmptyFolders(w.Root() + "keep\\"));
+  EXPECT_FALSE(w.engine.Actions().RemoveEmptyFolders(w.Root() + "keep\\"));
   EXPECT_TRUE(w.files.FileExists(w.Root() + "keep\\inner\\file.txt"));
 }
 
@@ -170,17 +170,17 @@ TEST(EnginePrimitives, OpenDocumentByAssociation) {
   w.registry.WriteValue(kHKeyClassesRoot, ".TXT", "", TRegValue::String("txtfile"));
   w.registry.WriteValue(kHKeyClassesRoot, "txtfile\\Shell\\Open\\Command", "",
                         TRegValue::String("%SystemRoot%\\system32\\NOTEPAD.EXE %1"));
-  EXPECT_TRUE(w.engine.OpenDocument("txt", "C:\\Logs\\Kestrup.log"));
+  EXPECT_TRUE(w.engine.Actions().OpenDocument("txt", "C:\\Logs\\Kestrup.log"));
   ASSERT_EQ(w.shell.Opened.size(), 1u);
   EXPECT_EQ(w.shell.Opened[0].File, w.Windows() + "system32\\NOTEPAD.EXE");
   EXPECT_EQ(w.shell.Opened[0].Arguments, "C:\\Logs\\Kestrup.log");
   EXPECT_EQ(w.shell.Opened[0].Folder, "C:\\Logs\\");
-  EXPECT_FALSE(w.engine.OpenDocument(".doc", "C:\\a.doc"));
+  EXPECT_FALSE(w.engine.Actions().OpenDocument(".doc", "C:\\a.doc"));
   // A program with an empty command starts itself.
   w.registry.WriteValue(kHKeyClassesRoot, ".EXE", "", TRegValue::String("exefile"));
   w.registry.WriteValue(kHKeyClassesRoot, "exefile\\Shell\\Open\\Command", "",
                         TRegValue::String("\"%1\" %*"));
-  EXPECT_TRUE(w.engine.OpenDocument(".exe", "C:\\App\\Tool.exe"));
+  EXPECT_TRUE(w.engine.Actions().OpenDocument(".exe", "C:\\App\\Tool.exe"));
   ASSERT_EQ(w.shell.Opened.size(), 2u);
   EXPECT_EQ(w.shell.Opened[1].File, "C:\\App\\Tool.exe");
   EXPECT_EQ(w.shell.Opened[1].Arguments, "");
@@ -569,7 +569,7 @@ TEST(EngineCloseDown, RecycleBinCopyIsStartedAndOtherProductsKeepTheInstaller) {
       EXPECT_TRUE(w.shell.Started.empty());
       // installer, clean-up program, script, log and the language setting
       EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()).size(), 5u);
-      EXPECT_EQ(w.engine.IniRead(w.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""), "44");
+      EXPECT_EQ(w.engine.Actions().IniRead(w.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""), "44");
       continue;
     }
     ASSERT_EQ(w.shell.Started.size(), 1u);

@@ -1,0 +1,61 @@
+#pragma once
+// What the engine's operations share: the platform, the run state, the page,
+// the log and the script actions, the open script and archive, and the
+// expansion of placeholders with the run's values. The operations (install,
+// uninstall, close-down) each live in a file of their own and work on it.
+
+#include "data/archive/Archive.h"
+#include "data/tabledb/Strovdex.h"
+#include "kestrup/EnginePage.h"
+#include "kestrup/EngineTypes.h"
+#include "kestrup/InstallerLog.h"
+#include "kestrup/ScriptActions.h"
+#include "kestrup/ScriptRows.h"
+
+#include <string>
+
+class TEngineContext {
+public:
+  TEngineContext(const TEnginePlatform &platform, TRunState &state, IEnginePage &page);
+  TEngineContext(const TEngineContext &) = delete;
+  TEngineContext &operator=(const TEngineContext &) = delete;
+
+  const TEnginePlatform Platform;
+  TRunState &State;
+  IEnginePage &Page;
+  TInstallerLog Log;
+  TScriptActions Actions;
+  TStrovdexObject *Script = nullptr; // open while set
+  TArchive *Archive = nullptr;       // install mode only
+
+  // The script in use; without one, an empty stand-in (no rows, no values).
+  TInstallScript OpenScript() { return TInstallScript(Script ? *Script : noScript_); }
+  template <class TRow> TScriptTable<TRow> Rows() { return {OpenScript(), expand_}; }
+  std::string Expand(const std::string &text) { return expand_(text); }
+  std::string FolderPath(TShellFolder folder) { return folders_.FolderPath(folder); }
+  // Empty when the system names no common application data folder.
+  std::string InstallerFolder();
+  // The log in the installer's folder; fixed once known, empty without a folder.
+  std::string LogPath();
+  // The product's uninstall entry below its root key.
+  std::string UninstallKey() const { return kUninstallKeyBase + State.Product.ProgramTitle; }
+  // The page's translation of a message, or its English text.
+  std::string Text(int number);
+  // The desktop a root key's shortcuts go to (none but for the user's and the machine's roots).
+  std::string DesktopFor(TRootKey root);
+  // Collects a failure of the run.
+  void Failed() { State.ErrorsLogged = true; }
+
+private:
+  TPlaceholderValues PlaceholderValues() const;
+
+  TStrovdexObject noScript_;
+  TShellFolders folders_;
+  const TExpander expand_;
+  std::string logPath_;
+};
+
+// The operations.
+void RunInstall(TEngineContext &context, bool update);
+void RunUninstall(TEngineContext &context);
+void RunCloseDown(TEngineContext &context);

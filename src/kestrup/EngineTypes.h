@@ -1,0 +1,50 @@
+#pragma once
+// What the engine's parts share: the platform it works through, one
+// installer run's state, and the placeholder expander.
+
+#include "kestrup/InstallScript.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/ProfileFiles.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+#include <functional>
+#include <string>
+
+enum class TRunMode { Install, Uninstall };
+
+// One installer run, filled by the start-up and updated by the engine.
+struct TRunState {
+  TRunMode Mode = TRunMode::Install;
+  bool FirstRun = false, FatalError = false, Cancelled = false, Completed = false,
+       ErrorsLogged = false, LastProduct = false, Reinstall = false;
+  TProductSettings Product;
+  std::string InstallDir;   // ends with a backslash after the folder page
+  std::string ProgramGroup; // relative to GroupBase (install) or a full path (uninstall)
+  std::string GroupBase;
+  int32_t TotalSize = 0;
+  std::string ScriptPath; // install: the installer folder's copy; uninstall: the product's copy
+  int Language = 44;
+  bool DesktopShortcutChecked = true; // the wizard's desktop check box
+};
+
+struct TEnginePlatform {
+  TFileSystem &Files;
+  IRegistry &Registry;
+  IProfileFiles &Profiles;
+  IShell &Shell;
+  IClock &Clock;
+  const ILocale &Locale;
+};
+
+inline const std::string kUninstallKeyBase =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Replaces the placeholders of a text with their values now.
+using TExpander = std::function<std::string(const std::string &text)>;
+
+// A path with a ".." element (which could lead outside the folders the
+// script names).
+bool HasParentElement(const std::string &path);

@@ -1,0 +1,270 @@
+// Fresh install and update: the Files, Ini Files, Registry and Shortcuts rows
+// in record order, the desktop shortcut and the uninstall entry. A fresh
+// install applies every row; an update checks, removes or applies each row by
+// its Status. Every failure is logged and collected; the next row follows.
+#include "kestrup/EngineContext.h"
+
+#include "base/Progress.h"
+#include "kestrup/EngineTexts.h"
+#include "kestrup/InstallerPaths.h"
+
+namespace {
+
+class TInstallPass {
+public:
+  TInstallPass(TEngineContext &context, bool update)
+      : c_(context), page_(context.Page), update_(update) {}
+  void Run();
+
+private:
+  // The page's labels and file bar as a phase begins.
+  void BeginPhase(int fileLabel, int message);
+  // What an update does with a row of this status; a fresh install applies all.
+  bool Applies(const std::string &status) const { return !update_ || status == kStatusIncluded; }
+  static bool Checked(const std::string &status) { return status.empty(); }
+  static bool Removed(const std::string &status) { return status == kStatusObsolescent; }
+
+  void FilesPhase();
+  void IniPhase();
+  void RegistryPhase();
+  void ShortcutsPhase();
+  void DesktopShortcut();
+  void UninstallEntry();
+  bool ApplyFile(const TFileRow &row, int64_t &overall);
+  void ShowFile(int text, const std::string &target);
+  void LogMessage(const std::string &message) { c_.Log.Write(message); }
+
+  TEngineContext &c_;
+  IEnginePage &page_;
+  bool update_;
+};
+
+void TInstallPass::BeginPhase(int fileLabel, int message) {
+  page_.SetLabel(TPageLabel::FileProgress, c_.Text(fileLabel));
+  page_.SetBar(TPageBar::FileProgress, 0, 100);
+  page_.SetLabel(TPageLabel::InstallMessage, c_.Text(message));
+}
+
+void TInstallPass::ShowFile(int text, const std::string &target) {
+  page_.SetLabel(TPageLabel::FileProgress,
+                 c_.Text(text) + page_.FitPath(TPageLabel::FileProgress, target));
+  page_.SetBar(TPageBar::FileProgress, 0, 100);
+}
+
+void TInstallPass::Run() {
+  page_.EnableButtons(false, false, false);
+  page_.SetLabel(TPageLabel::FileProgress, "");
+  page_.SetBar(TPageBar::FileProgress, 0, 100);
+  page_.SetBar(TPageBar::InstallProgress, 0, c_.State.TotalSize);
+  page_.SetLabel(TPageLabel::InstallMessage, c_.Text(etCopyingFiles));
+  if (c_.Script) {
+    FilesPhase();
+    BeginPhase(etWritingIniFiles, etCreatingIniFiles);
+    IniPhase();
+    BeginPhase(etWritingRegistry, etUpdatingRegistry);
+    RegistryPhase();
+    BeginPhase(etCreatingShortcut, etCreatingShortcuts);
+    DesktopShortcut();
+    ShortcutsPhase();
+  } else {
+    c_.Failed();
+  }
+  BeginPhase(etWritingRegistry, etUpdatingRegistry);
+  UninstallEntry();
+  if (!c_.State.ErrorsLogged)
+    c_.State.Completed = true;
+  page_.EnableButtons(false, true, false);
+  page_.ShowFinishPage();
+}
+
+bool TInstallPass::ApplyFile(const TFileRow &row, int64_t &overall) {
+  std::string targetDir = row.TargetDir();
+  std::string fileName = row.FileName();
+  if (!c_.Archive)
+    return true;
+  TFileData member = c_.Archive->LookupMember(fileName);
+  if (member.Name.empty() || targetDir.empty())
+    return true; // not a member or not meant to be installed: skipped silently
+  std::string target = targetDir + fileName;
+  if (HasParentElement(target)) {
+    LogMessage(" Error: Unable to create " + target);
+    return false;
+  }
+  ShowFile(etExtracting, target);
+  TFileSystem &files = c_.Platform.Files;
+  TDateTime existing = 0;
+  if (!files.GetLastWriteTime(target, existing) || !files.FileExists(target))
+    existing = 0;
+  bool ok = true;
+  if (member.Date <= 0 || member.Date > existing) {
+    ok = member.Offset != -1 &&
+         c_.Archive->ExtractMember(member, target, row.FileAttributes(), row.DirectoryAttributes(),
+                                   [this](const std::string &m) { LogMessage(m); },
+                                   [this](int percent) {
+                                     page_.SetBar(TPageBar::FileProgress, percent, 100);
+                                     page_.ProcessMessages();
+                                   });
+  }
+  if (ok) {
+    overall += member.Size;
+    page_.SetBar(TPageBar::InstallProgress, overall, c_.State.TotalSize);
+  }
+  return ok;
+}
+
+void TInstallPass::FilesPhase() {
+  auto rows = c_.Rows<TFileRow>();
+  int64_t overall = 0;
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    TFileRow row = rows.Row(r);
+    std::string status = row.Status();
+    if (Applies(status)) {
+      if (!ApplyFile(row, overall))
+        c_.Failed();
+      continue;
+    }
+    std::string targetDir = row.TargetDir();
+    if (targetDir.empty())
+      continue; // never installed, so nothing to check or remove
+    std::string target = targetDir + row.FileName();
+    if (HasParentElement(target)) {
+      LogMessage(" Error: unable to find " + target);
+      c_.Failed();
+      continue;
+    }
+    if (Checked(status)) {
+      ShowFile(etSearchingFor, target);
+      if (!c_.Platform.Files.FileExists(target)) {
+        LogMessage(" Error: unable to find " + target);
+        c_.Failed();
+      }
+    } else if (Removed(status)) {
+      ShowFile(etDeleting, target);
+      if (!c_.Actions.DeletePath(target))
+        c_.Failed();
+    }
+  }
+}
+
+void TInstallPass::IniPhase() {
+  auto rows = c_.Rows<TIniRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
+    TIniRow row = rows.Row(r);
+    std::string status = row.Status();
+    bool ok = true;
+    if (Applies(status)) {
+      ok = c_.Actions.IniWrite(row.File(), row.Section(), row.Key(), row.Value());
+    } else if (Checked(status) || Removed(status)) {
+      std::string file = row.File(), section = row.Section(), key = row.Key();
+      ok = Checked(status) ? c_.Actions.IniValueExists(file, section, key)
+                           : c_.Actions.IniDelete(file, section, key);
+    }
+    if (!ok)
+      c_.Failed();
+  }
+}
+
+void TInstallPass::RegistryPhase() {
+  auto rows = c_.Rows<TRegistryRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
+    TRegistryRow row = rows.Row(r);
+    std::string status = row.Status();
+    bool ok = true;
+    if (Applies(status)) {
+      TRootKey root = row.Root();
+      ok = c_.Actions.RegWrite(root, row.Key(), row.Type(), row.Data(), row.Name());
+    } else if (Checked(status) || Removed(status)) {
+      TRootKey root = row.Root();
+      std::string key = row.Key();
+      ok = Checked(status) ? c_.Actions.RegKeyExists(root, key)
+                           : c_.Actions.RegDeleteValue(root, key, row.Name());
+    }
+    if (!ok)
+      c_.Failed();
+  }
+}
+
+void TInstallPass::ShortcutsPhase() {
+  auto rows = c_.Rows<TShortcutRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
+    TShortcutRow row = rows.Row(r);
+    std::string status = row.Status();
+    bool ok = true;
+    if (Applies(status)) {
+      ok = c_.Actions.CreateShortcut(row.Location(), row.Description(), row.HotKey(),
+                                     row.WorkingDir(), row.Params(), row.IconIndex(),
+                                     row.IconFile(), row.Target());
+    } else if (Checked(status)) {
+      std::string path = row.LinkFile(c_.Platform.Shell);
+      if (!c_.Platform.Files.FileExists(path)) {
+        LogMessage(" Error: unable to find " + path);
+        ok = false;
+      }
+    } else if (Removed(status)) {
+      ok = c_.Actions.DeletePath(row.LinkFile(c_.Platform.Shell));
+    }
+    if (!ok)
+      c_.Failed();
+  }
+}
+
+void TInstallPass::DesktopShortcut() {
+  const TProductSettings &product = c_.State.Product;
+  if (!product.DesktopShortcut || !c_.State.DesktopShortcutChecked)
+    return;
+  std::string desktop = c_.DesktopFor(product.RootKey);
+  if (product.RootKey != kHKeyCurrentUser && product.RootKey != kHKeyLocalMachine)
+    return;
+  std::string module = c_.Expand(product.ProgramModule);
+  if (!c_.Actions.CreateShortcut(desktop, product.ProgramTitle, "", ExtractFilePath(module), "", 0,
+                                 module, module))
+    c_.Failed();
+}
+
+void TInstallPass::UninstallEntry() {
+  const TProductSettings &product = c_.State.Product;
+  TRootKey root = product.RootKey;
+  std::string key = c_.UninstallKey();
+  auto write = [&](const std::string &type, const std::string &data, const std::string &name) {
+    if (!c_.Actions.RegWrite(root, key, type, data, name))
+      c_.Failed();
+  };
+  write("ftString", product.ProgramTitle + " " + product.ProgramVersion, "DisplayName");
+  page_.SetBar(TPageBar::FileProgress, 20, 100);
+  if (root == kHKeyCurrentUser || root == kHKeyLocalMachine) {
+    TFileData member = c_.Archive ? c_.Archive->LookupMember(kScriptFile) : TFileData();
+    if (member.Name.empty()) {
+      c_.Failed();
+    } else {
+      std::string scriptFolder =
+          c_.FolderPath(root == kHKeyCurrentUser ? sfAppData : sfCommonAppData);
+      std::string copy = scriptFolder + kInstallerSubfolder + product.ProgramLabel + ".inf";
+      if (!c_.Archive->ExtractMember(member, copy, "", "",
+                                     [this](const std::string &m) { LogMessage(m); }, {})) {
+        c_.Failed();
+      } else {
+        std::string uninstaller =
+            c_.FolderPath(sfCommonAppData) + kInstallerSubfolder + kInstallerProgram;
+        write("ftString", "\"" + uninstaller + "\" \"uninstall\" \"" + copy + "\"", "UninstallString");
+      }
+    }
+  }
+  page_.SetBar(TPageBar::FileProgress, 40, 100);
+  write("ftString", c_.State.InstallDir, "InstallDir");
+  page_.SetBar(TPageBar::FileProgress, 60, 100);
+  write("ftString", c_.Expand("[ftProgramGroup]"), "ProgramGroup");
+  page_.SetBar(TPageBar::FileProgress, 80, 100);
+  write("ftInteger", std::to_string(product.ProgramVersionNumber), "ProgramVersionNumber");
+  page_.SetBar(TPageBar::FileProgress, 100, 100);
+}
+
+} // namespace
+
+void RunInstall(TEngineContext &context, bool update) { TInstallPass(context, update).Run(); }

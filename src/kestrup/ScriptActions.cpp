@@ -1,0 +1,432 @@
+#include "kestrup/ScriptActions.h"
+
+#include "base/AnsiText.h"
+#include "data/text/DateTimeFormat.h"
+#include "data/text/DateTimeText.h"
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+namespace {
+
+bool Contains(const std::string &text, const char *part) { return text.find(part) != std::string::npos; }
+
+std::string TrimBlanks(const std::string &text) { return TrimChars(text, " "); }
+
+std::string WithoutTrailingSeparators(std::string path) {
+  while (!path.empty() && IsPathSeparator(path.back()))
+    path.pop_back();
+  return path;
+}
+
+// "C:\", "C:", "\\server\share\" and "\": nothing above them may be touched.
+bool IsRootPath(const std::string &path) {
+  std::string p = WithoutTrailingSeparators(path);
+  if (p.empty() || (p.size() == 2 && p[1] == ':'))
+    return true;
+  if (p.size() > 2 && IsPathSeparator(p[0]) && IsPathSeparator(p[1])) {
+    size_t server = p.find_first_of("\\/", 2);
+    return server == std::string::npos || p.find_first_of("\\/", server + 1) == std::string::npos;
+  }
+  return false;
+}
+
+} // namespace
+
+bool HasParentElement(const std::string &path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string::npos)
+      end = path.size();
+    if (path.compare(start, end - start, "..") == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// --- ini files --------------------------------------------------------------
+
+std::string TScriptActions::IniRead(const std::string &file, const std::string &section,
+                                    const std::string &key, const std::string &defaultValue) {
+  std::string value;
+  if (!platform_.Profiles.ReadString(file, section, key, defaultValue, value)) {
+    log_.Write(" Error: reading failed from " + file);
+    return "";
+  }
+  return value;
+}
+
+bool TScriptActions::IniWrite(const std::string &file, const std::string &section,
+                              const std::string &key, const std::string &value) {
+  if (HasParentElement(file)) {
+    log_.Write(" Error: writing failed to " + file);
+    return false;
+  }
+  std::string folder = ExtractFilePath(file);
+  if (!folder.empty() && !platform_.Files.DirectoryExists(folder) &&
+      !platform_.Files.ForceDirectories(folder))
+    return false;
+  if (!platform_.Profiles.WriteString(file, section, key, value)) {
+    log_.Write(" Error: writing failed to " + file);
+    return false;
+  }
+  std::string back;
+  if (!platform_.Profiles.ReadString(file, section, key, "", back)) {
+    log_.Write(" Error: reading failed from " + file);
+    return false;
+  }
+  return back == value;
+}
+
+namespace {
+
+bool HasKey(const std::vector<std::string> &names, const std::string &key) {
+  for (const std::string &n : names)
+    if (SameText(n, key))
+      return true;
+  return false;
+}
+
+} // namespace
+
+bool TScriptActions::IniDelete(const std::string &file, const std::string &section,
+                               const std::string &key) {
+  if (HasParentElement(file)) {
+    log_.Write(" Error: writing failed to " + file);
+    return false;
+  }
+  if (!platform_.Files.FileExists(file))
+    return true;
+  std::vector<std::string> keys;
+  if (platform_.Profiles.KeyNames(file, section, keys) && HasKey(keys, key) &&
+      !platform_.Profiles.DeleteKey(file, section, key))
+    log_.Write(" Error: writing failed to " + file);
+  if (!platform_.Profiles.KeyNames(file, section, keys)) {
+    log_.Write(" Error: reading failed from " + file);
+    return false;
+  }
+  if (HasKey(keys, key))
+    return false;
+  if (keys.empty()) {
+    platform_.Profiles.EraseSection(file, section);
+    std::vector<std::string> sections;
+    if (platform_.Profiles.SectionNames(file, sections) && sections.empty()) {
+      platform_.Files.SetAttributes(file, kFileAttributeArchive);
+      platform_.Files.RemoveFile(file);
+    }
+  }
+  return true;
+}
+
+bool TScriptActions::IniValueExists(const std::string &file, const std::string &section,
+                                    const std::string &key) {
+  if (HasParentElement(file) || !platform_.Files.FileExists(file))
+    return false;
+  std::vector<std::string> keys;
+  if (!platform_.Profiles.KeyNames(file, section, keys)) {
+    log_.Write(" Error: value doesnot exist in " + file);
+    return false;
+  }
+  return HasKey(keys, key);
+}
+
+// --- registry ---------------------------------------------------------------
+
+std::string TScriptActions::RegRead(TRootKey root, const std::string &key,
+                                    const std::string &typeName, const std::string &valueName) {
+  if (!platform_.Registry.KeyExists(root, key)) {
+    log_.Write(" Error: unable to open key in the registry");
+    return "";
+  }
+  int code = FieldTypeCode(typeName);
+  TRegValue value;
+  TRegStatus status = platform_.Registry.ReadValue(root, key, valueName, value);
+  auto failed = [&] {
+    log_.Write(" Error: unable to read from the registry");
+    return std::string();
+  };
+  switch (code) {
+  case ftString:
+    if (status == TRegStatus::NoValue)
+      return "";
+    if (status != TRegStatus::Ok || (value.Type != kRegString && value.Type != 2 /* expandable */))
+      return failed();
+    return value.Data;
+  case ftBoolean:
+  case ftInteger: {
+    uint32_t number;
+    if (status != TRegStatus::Ok || value.Type != kRegDWord || !value.AsDWord(number))
+      return failed();
+    if (code == ftBoolean)
+      return number ? "1" : "0";
+    return std::to_string(static_cast<int32_t>(number));
+  }
+  case ftDate:
+  case ftDateTime:
+  case ftTime: {
+    double stored;
+    if (status != TRegStatus::Ok || value.Type != kRegBinary || value.Data.size() != sizeof stored)
+      return failed();
+    std::memcpy(&stored, value.Data.data(), sizeof stored);
+    TDateTimeParts parts;
+    if (!DecodeDateTime(stored, parts))
+      return failed();
+    TLocaleFormats formats = platform_.Locale.DateTimeFormats();
+    std::string date = FormatDateTimePicture(formats.ShortDate, parts, formats);
+    std::string time = FormatDateTimePicture(formats.LongTime, parts, formats);
+    if (code == ftDate)
+      return date;
+    if (code == ftTime)
+      return time;
+    // A date-time at midnight is written as the date alone.
+    return stored == std::trunc(stored) ? date : date + " " + time;
+  }
+  default:
+    return "";
+  }
+}
+
+bool TScriptActions::RegWrite(TRootKey root, const std::string &key, const std::string &typeName,
+                              const std::string &data, const std::string &valueName) {
+  if (platform_.Registry.CreateKey(root, key) != TRegStatus::Ok) {
+    log_.Write(" Error: unable to open key in the registry");
+    return false;
+  }
+  int code = FieldTypeCode(typeName);
+  bool store = true, converted = true;
+  TRegValue value;
+  switch (code) {
+  case ftBoolean:
+    store = data == "0" || data == "1";
+    value = TRegValue::DWord(data == "1" ? 1 : 0);
+    break;
+  case ftInteger:
+    value = TRegValue::DWord(static_cast<uint32_t>(NumberOrZero(data)));
+    break;
+  case ftString:
+    value = TRegValue::String(data);
+    break;
+  case ftDate:
+  case ftDateTime:
+  case ftTime: {
+    TDateTime parsed;
+    converted = TextToDateTime(data, parsed);
+    if (converted && code == ftDate && parsed != std::trunc(parsed))
+      converted = false;
+    if (converted && code == ftTime && (parsed < 0 || parsed >= 1))
+      converted = false;
+    std::string bytes(sizeof parsed, '\0');
+    if (converted)
+      std::memcpy(&bytes[0], &parsed, sizeof parsed);
+    value = TRegValue::Binary(bytes);
+    break;
+  }
+  default:
+    store = false;
+  }
+  if (!converted) {
+    log_.Write(" Error: unable to write to the registry");
+  } else if (store && platform_.Registry.WriteValue(root, key, valueName, value) != TRegStatus::Ok) {
+    log_.Write(" Error: unable to write to the registry");
+  }
+  return RegRead(root, key, typeName, valueName) == data;
+}
+
+bool TScriptActions::RegDeleteValue(TRootKey root, const std::string &key, const std::string &valueName) {
+  TRegStatus status = platform_.Registry.DeleteValue(root, key, valueName);
+  if (status == TRegStatus::NoKey)
+    return true;
+  if (status == TRegStatus::Failed) {
+    log_.Write(" Error: unable to delete key name from the registry");
+    return false;
+  }
+  std::vector<std::string> subKeys, values;
+  if (platform_.Registry.SubKeyNames(root, key, subKeys) && subKeys.empty() &&
+      platform_.Registry.ValueNames(root, key, values) && values.empty())
+    platform_.Registry.DeleteKey(root, key);
+  return true;
+}
+
+bool TScriptActions::RegDeleteKey(TRootKey root, const std::string &key) {
+  if (platform_.Registry.DeleteKey(root, key) == TRegStatus::Failed) {
+    log_.Write(" Error: unable to delete key from the registry");
+    return false;
+  }
+  return true;
+}
+
+bool TScriptActions::RegKeyExists(TRootKey root, const std::string &key) {
+  return platform_.Registry.KeyExists(root, key);
+}
+
+// --- shortcuts, folders, documents -------------------------------------------
+
+bool TScriptActions::CreateShortcut(const std::string &folderGiven, const std::string &nameGiven,
+                                    const std::string &hotKey, const std::string &workingFolder,
+                                    const std::string &arguments, int iconIndex,
+                                    const std::string &iconFile, const std::string &target) {
+  auto fail = [&] {
+    log_.Write(" Error: unable to create shortcut to " + target);
+    return false;
+  };
+  if (target.empty() || HasParentElement(folderGiven) || HasParentElement(nameGiven))
+    return fail();
+  TFileSystem &files = platform_.Files;
+  std::string existing = folderGiven + nameGiven + ".LNK";
+  if (files.FileExists(existing)) {
+    files.SetAttributes(existing, kFileAttributeArchive);
+    files.RemoveFile(existing);
+  }
+  std::string folder = folderGiven.empty() ? platform_.Shell.DesktopFolder() : folderGiven;
+  folder = IncludeTrailingBackslash(folder);
+  if (!files.DirectoryExists(folder) && !files.ForceDirectories(folder))
+    return false;
+  std::string name = nameGiven.empty() ? "Shortcut to " + ExtractFileName(target) : nameGiven;
+  if (files.FileExists(folder + name + ".LNK")) {
+    for (int n = 2;; ++n) {
+      std::string numbered = name + " (" + std::to_string(n) + ")";
+      if (!files.FileExists(folder + numbered + ".LNK")) {
+        name = numbered;
+        break;
+      }
+    }
+  }
+  TShortcutData data;
+  data.Target = target;
+  data.Arguments = arguments;
+  if (!iconFile.empty())
+    data.IconFile = iconFile, data.IconIndex = iconIndex;
+  data.WorkingDirectory = workingFolder.empty() ? ExtractFilePath(target) : workingFolder;
+  if (!hotKey.empty())
+    data.HotKey = ParseHotKey(hotKey);
+  std::string link = folder + name + ".LNK";
+  if (link.size() > 260 || !platform_.Shell.SaveShortcut(link, data))
+    return fail();
+  return true;
+}
+
+bool TScriptActions::IsProtectedFolder(const std::string &folder) {
+  if (IsRootPath(folder))
+    return true;
+  std::string candidate = IncludeTrailingBackslash(folder);
+  // Read without log lines: this check is the engine's own, not the script's.
+  TShellFolders quiet(
+      [this](TRootKey root, const std::string &key, const std::string &name) {
+        TRegValue value;
+        return platform_.Registry.ReadValue(root, key, name, value) == TRegStatus::Ok &&
+                       value.Type == kRegString
+                   ? value.Data
+                   : std::string();
+      },
+      platform_.Shell);
+  std::set<std::string> shellFolders = {platform_.Shell.DesktopFolder(), platform_.Shell.WindowsFolder(),
+                                        platform_.Shell.SystemFolder()};
+  for (TShellFolder folder : {sfAppData, sfDesktop, sfLocalAppData, sfPersonal, sfPrograms,
+                              sfStartMenu, sfCommonAppData, sfCommonDesktop, sfCommonPrograms,
+                              sfCommonStartMenu, sfProgramFiles})
+    shellFolders.insert(quiet.FolderPath(folder));
+  for (const std::string &f : shellFolders)
+    if (f.size() > 1 && SameText(IncludeTrailingBackslash(f), candidate))
+      return true;
+  return false;
+}
+
+bool TScriptActions::RemoveEmptyFolders(const std::string &folderGiven) {
+  TFileSystem &files = platform_.Files;
+  std::string folder = IncludeTrailingBackslash(folderGiven);
+  for (const TFolderEntry &entry : files.FindEntries(folder))
+    if (entry.Attributes == kFileAttributeDirectory && entry.Name != "." && entry.Name != "..")
+      RemoveEmptyFolders(folder + entry.Name + "\\");
+  bool removed = false;
+  if (!IsProtectedFolder(folder)) {
+    files.SetAttributes(folder, kFileAttributeDirectory);
+    // A subfolder's own upward walk may already have taken this folder.
+    removed = files.RemoveFolder(folder) || !files.DirectoryExists(folder);
+  }
+  // Parents emptied by the removal go too, up to the first one that stays;
+  // drive roots and the shell's own folders are never removed.
+  std::string path = folder;
+  for (;;) {
+    path = WithoutTrailingSeparators(path);
+    path = ExtractFilePath(path);
+    if (path.empty() || IsProtectedFolder(path))
+      break;
+    files.SetAttributes(path, kFileAttributeDirectory);
+    if (!files.RemoveFolder(path))
+      break;
+  }
+  return removed;
+}
+
+bool TScriptActions::OpenDocument(const std::string &extensionGiven, const std::string &document) {
+  std::string extension = extensionGiven;
+  if (extension.empty() || extension[0] != '.')
+    extension = "." + extension;
+  extension = AnsiUpperCase(extension);
+  TRegValue value;
+  std::string command;
+  if (platform_.Registry.ReadValue(kHKeyClassesRoot, extension, "", value) == TRegStatus::Ok &&
+      value.Type == kRegString && !value.Data.empty()) {
+    TRegValue cmd;
+    if (platform_.Registry.ReadValue(kHKeyClassesRoot, value.Data + "\\Shell\\Open\\Command", "", cmd) ==
+            TRegStatus::Ok &&
+        (cmd.Type == kRegString || cmd.Type == 2))
+      command = cmd.Data;
+  }
+  if (command.empty())
+    return false;
+  command = expand_(command);
+  std::string folder = ExtractFilePath(document);
+  std::string cleaned;
+  for (size_t i = 0; i < command.size(); ++i) {
+    if (command[i] == '%') {
+      ++i; // the character after it goes too
+      continue;
+    }
+    if (command[i] != '"')
+      cleaned += command[i];
+  }
+  command = TrimBlanks(cleaned);
+  std::string doc = document;
+  std::string upperDoc = AnsiUpperCase(ExtractFileName(document));
+  if (command.empty() &&
+      (Contains(upperDoc, ".BAT") || Contains(upperDoc, ".EXE") || Contains(upperDoc, ".COM"))) {
+    command = doc;
+    doc.clear();
+    folder = ExtractFilePath(command);
+  }
+  std::string upper = AnsiUpperCase(command);
+  std::string program = command, parameters;
+  for (const char *ext : {".BAT ", ".EXE ", ".COM "}) {
+    size_t at = upper.find(ext);
+    if (at != std::string::npos) {
+      program = command.substr(0, at + 4);
+      parameters = command.substr(at + 5);
+      break;
+    }
+  }
+  if (program.empty())
+    return false;
+  std::string arguments;
+  if (!parameters.empty())
+    arguments = parameters + " \"" + doc + "\"";
+  else
+    arguments = doc;
+  return platform_.Shell.Open(program, arguments, folder) > 32;
+}
+
+bool TScriptActions::RunProgram(const std::string &file, const std::string &arguments) {
+  return platform_.Shell.Run(file, arguments);
+}
+
+bool TScriptActions::DeletePath(const std::string &path) {
+  platform_.Files.SetAttributes(path, kFileAttributeArchive);
+  if (platform_.Files.FileExists(path) && !platform_.Files.RemoveFile(path)) {
+    log_.Write(" Error: unable to delete " + path);
+    return false;
+  }
+  return true;
+}

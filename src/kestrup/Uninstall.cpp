@@ -1,0 +1,166 @@
+// Uninstall: removes what the script names (files, ini entries, registry
+// values, shortcuts), then the emptied installation and group folders and,
+// when nothing failed, the uninstall entry. Status counts only for shared
+// files, which stay until the last product goes.
+#include "kestrup/EngineContext.h"
+
+#include "base/AnsiText.h"
+#include "kestrup/EngineTexts.h"
+
+namespace {
+
+class TUninstallPass {
+public:
+  explicit TUninstallPass(TEngineContext &context) : c_(context), page_(context.Page) {}
+  void Run();
+
+private:
+  void BeginStep(int step, int message);
+  void RemoveFiles();
+  void RemoveFile(const std::string &targetDir, const std::string &fileName);
+  void RemoveIniEntries();
+  void RemoveRegistryValues();
+  void RemoveShortcuts();
+  bool RemoveFolderWithWait(const std::string &folder);
+  void Check(bool ok) {
+    if (!ok)
+      c_.Failed();
+  }
+
+  TEngineContext &c_;
+  IEnginePage &page_;
+};
+
+constexpr int kSteps = 5;
+
+void TUninstallPass::BeginStep(int step, int message) {
+  page_.SetLabel(TPageLabel::UninstallProgress, "");
+  page_.SetBar(TPageBar::UninstallProgress, step, kSteps);
+  page_.SetLabel(TPageLabel::UninstallMessage, c_.Text(message));
+}
+
+void TUninstallPass::Run() {
+  page_.EnableButtons(false, false, false);
+  page_.ShowUninstallProgress(true);
+  BeginStep(1, etDeletingFiles);
+  if (!c_.Script)
+    c_.Failed();
+  RemoveFiles();
+  BeginStep(2, etUpdatingIniFiles);
+  RemoveIniEntries();
+  BeginStep(3, etUninstallingRegistry);
+  RemoveRegistryValues();
+  BeginStep(4, etDeletingShortcuts);
+  RemoveShortcuts();
+  BeginStep(5, etUninstallingRegistry);
+  Check(RemoveFolderWithWait(c_.State.InstallDir));
+  Check(RemoveFolderWithWait(c_.Expand("[ftProgramGroup]")));
+  if (!c_.State.ErrorsLogged)
+    Check(c_.Actions.RegDeleteKey(c_.State.Product.RootKey, c_.UninstallKey()));
+  page_.ShowUninstallProgress(false);
+  if (c_.State.ErrorsLogged) {
+    page_.SetLabel(TPageLabel::UninstallMessage, c_.Text(etUninstallCompleteWithErrors));
+    page_.SetLabel(TPageLabel::UninstallBottom, c_.Text(etClickNextToViewLog));
+  } else {
+    c_.State.Completed = true;
+    page_.SetLabel(TPageLabel::UninstallMessage, c_.Text(etUninstallComplete));
+    page_.SetLabel(TPageLabel::UninstallBottom, c_.Text(etClickNextToFinish));
+  }
+  page_.EnableButtons(false, true, false);
+}
+
+void TUninstallPass::RemoveFiles() {
+  auto rows = c_.Rows<TFileRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    TFileRow row = rows.Row(r);
+    if (row.Status() == kStatusShared && !c_.State.LastProduct)
+      continue;
+    std::string targetDir = row.TargetDir();
+    if (targetDir.empty())
+      continue; // never installed: the bare name would point into the working folder
+    RemoveFile(targetDir, row.FileName());
+  }
+}
+
+void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string &fileName) {
+  TFileSystem &files = c_.Platform.Files;
+  std::string path = targetDir + fileName;
+  auto failed = [&] {
+    c_.Log.Write(" Error: unable to delete " + path);
+    c_.Failed();
+  };
+  if (HasParentElement(path))
+    return failed(); // never installed either, and possibly outside every folder of the product
+  page_.SetLabel(TPageLabel::UninstallProgress,
+                 c_.Text(etUninstallDeleting) + page_.FitPath(TPageLabel::UninstallProgress, path));
+  files.SetAttributes(path, kFileAttributeArchive);
+  if (!files.FileExists(path) || files.RemoveFile(path))
+    return;
+  std::string upper = AnsiUpperCase(fileName);
+  auto has = [&](const char *extension) { return upper.find(extension) != std::string::npos; };
+  bool program = has(".EXE") || has(".DLL");
+  if (!program && !has(".BAT") && !has(".COM"))
+    return failed();
+  if (targetDir.find(c_.State.InstallDir) == std::string::npos || !program)
+    return; // a program outside the installation (shared) may stay in use: left alone
+  // A program of the installation may still be running: give it 5 seconds.
+  page_.SetBusyCursor(true);
+  uint32_t start = c_.Platform.Clock.TickCount();
+  while (c_.Platform.Clock.TickCount() - start < 5000) {
+    if (!files.FileExists(path) || files.RemoveFile(path))
+      break;
+    page_.ProcessMessages();
+    page_.Wait(1000);
+    page_.ProcessMessages();
+  }
+  if (files.FileExists(path))
+    failed();
+  page_.SetBusyCursor(false);
+}
+
+void TUninstallPass::RemoveIniEntries() {
+  auto rows = c_.Rows<TIniRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    TIniRow row = rows.Row(r);
+    Check(c_.Actions.IniDelete(row.File(), row.Section(), row.Key()));
+  }
+}
+
+void TUninstallPass::RemoveRegistryValues() {
+  auto rows = c_.Rows<TRegistryRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r) {
+    TRegistryRow row = rows.Row(r);
+    Check(c_.Actions.RegDeleteValue(row.Root(), row.Key(), row.Name()));
+  }
+}
+
+void TUninstallPass::RemoveShortcuts() {
+  TRootKey root = c_.State.Product.RootKey;
+  if (c_.State.Product.DesktopShortcut && (root == kHKeyCurrentUser || root == kHKeyLocalMachine))
+    Check(c_.Actions.DeletePath(c_.DesktopFor(root) + c_.State.Product.ProgramTitle + ".LNK"));
+  auto rows = c_.Rows<TShortcutRow>();
+  const int32_t n = rows.Count();
+  for (int32_t r = 1; r <= n; ++r)
+    Check(c_.Actions.DeletePath(rows.Row(r).LinkFile(c_.Platform.Shell)));
+}
+
+bool TUninstallPass::RemoveFolderWithWait(const std::string &folder) {
+  TFileSystem &files = c_.Platform.Files;
+  if (folder.empty() || !files.DirectoryExists(folder) || c_.Actions.RemoveEmptyFolders(folder))
+    return true;
+  page_.ProcessMessages();
+  page_.Wait(1000);
+  page_.ProcessMessages();
+  if (files.DirectoryExists(folder)) {
+    c_.Log.Write(" Error: unable to delete " + folder);
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+void RunUninstall(TEngineContext &context) { TUninstallPass(context).Run(); }
