@@ -119,6 +119,52 @@ TEST(Win32Backend, ControlsFoundByTagAndKeptInStep) {
   EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// Notifications of windows the backend made inside a control (a radio
+// group's buttons) and of common controls reach the model.
+TEST(Win32Backend, ChoicesInListsGroupsTabsAndBarsReachTheModel) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  SampleForm sample(app);
+  auto &group = sample.Add<TRadioGroup>("SpeedRGrp", 80, 10, 100, 150, 90);
+  group.Items.Assign({"Slow", "Fast"});
+  auto &tabs = sample.Add<TTabSet>("ViewTab", 81, 180, 200, 200, 24);
+  tabs.Items.Assign({"Day", "Week"});
+  auto &bar = sample.Add<TTrackBar>("VolumeBar", 82, 180, 230, 200, 30);
+  auto &list = sample.Add<TListBox>("HistoryLst", 83, 10, 200, 150, 40);
+  list.Items.Assign({"one", "two"});
+  HWND window = app.Realize(sample.form);
+  ASSERT_NE(window, nullptr);
+  sample.form.Show(); // choices on hidden controls are refused
+  app.ProcessMessages();
+
+  HWND fast = GetDlgItem(sample.Item(80), 2);
+  ASSERT_NE(fast, nullptr);
+  SendMessageA(fast, BM_CLICK, 0, 0);
+  EXPECT_EQ(group.ItemIndex(), 1);
+  EXPECT_EQ(SendMessageA(fast, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  HWND tab = sample.Item(81);
+  TabCtrl_SetCurSel(tab, 1);
+  NMHDR header{tab, 81, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageA(window, WM_NOTIFY, 81, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(tabs.ItemIndex(), 1);
+
+  HWND track = sample.Item(82);
+  SendMessageA(track, TBM_SETPOS, TRUE, 7);
+  SendMessageA(window, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 7), reinterpret_cast<LPARAM>(track));
+  EXPECT_EQ(bar.Position(), 7);
+
+  HWND lst = sample.Item(83);
+  SendMessageA(lst, LB_SETCURSEL, 1, 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(83, LBN_SELCHANGE), reinterpret_cast<LPARAM>(lst));
+  EXPECT_EQ(list.ItemIndex(), 1);
+  // The model's own changes do not come back as the user's choices.
+  int changes = 0;
+  list.OnChange = [&](TComponent &) { ++changes; };
+  list.SetItemIndex(0);
+  EXPECT_EQ(SendMessageA(lst, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(changes, 0);
+}
+
 TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {
   TWin32Application app(GetModuleHandleA(nullptr));
   TForm form(app, nullptr, "MsgDlg");

@@ -4,6 +4,10 @@
 // controls painted by their parent through the GDI canvas), keeps model and
 // windows in step both ways, and runs the message loop, timers and modal runs.
 //
+// Each control's window follows its kind's row (Win32ControlKinds.h) through
+// its peer (Win32Peer.h); forms and the backend's own containers share one
+// window procedure (Win32ContainerWindow.h).
+//
 // A tagged control's control ID is its tag, so a test driver can find a
 // control with GetDlgItem and press it.
 

@@ -1,0 +1,485 @@
+#include "ui/win32/Win32ControlKinds.h"
+
+#include "ui/Controls.h"
+#include "ui/Forms.h"
+#include "ui/win32/Win32Peer.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using TKind = TComponentKind;
+
+HINSTANCE InstanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+// --- forms --------------------------------------------------------------------
+
+bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
+  auto &form = static_cast<TForm &>(control);
+  HWND window = peer.Window;
+  if (property == TProperty::Bounds) {
+    // The model holds the client area; the window adds its frame and menu.
+    const TRect &b = form.Bounds();
+    RECT r{0, 0, b.Width, b.Height};
+    AdjustWindowRectEx(&r, GetWindowLongA(window, GWL_STYLE), GetMenu(window) != nullptr,
+                       GetWindowLongA(window, GWL_EXSTYLE));
+    MoveWindow(window, b.Left, b.Top, r.right - r.left, r.bottom - r.top, TRUE);
+    return true;
+  }
+  if (property == TProperty::Visible) {
+    if (!form.Visible()) {
+      ShowWindow(window, SW_HIDE);
+      return true;
+    }
+    ShowWindow(window, form.ShowActivated ? SW_SHOW : SW_SHOWNOACTIVATE);
+    if (form.StayOnTop)
+      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | (form.ShowActivated ? 0 : SWP_NOACTIVATE));
+    if (form.ShowActivated && form.ActiveControl && form.ActiveControl->Peer())
+      if (HWND focus = PeerOf(*form.ActiveControl)->Window)
+        SetFocus(focus);
+    UpdateWindow(window);
+    return true;
+  }
+  return false;
+}
+
+// --- controls painted by their parent -----------------------------------------
+
+bool SyncPainted(TWin32Peer &peer, TControl &control, TProperty) {
+  // Whatever changed, the old and the new area are painted again.
+  if (peer.ParentWindow) {
+    RECT old = ClientRectOf(peer.PaintedBounds);
+    InvalidateRect(peer.ParentWindow, &old, TRUE);
+  }
+  peer.PaintedBounds = control.Bounds();
+  peer.Repaint(control);
+  return true;
+}
+
+// --- buttons --------------------------------------------------------------------
+
+void PrepareButton(TControl &control, TWin32WindowSpec &spec) {
+  spec.Style |= static_cast<TButton &>(control).Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void NotifyClicked(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message == WM_COMMAND && notice.Code == BN_CLICKED)
+    control.Click();
+}
+
+bool Checked(const TControl &control) {
+  return control.Kind() == TKind::ckCheckBox ? static_cast<const TCheckBox &>(control).Checked()
+                                             : static_cast<const TRadioButton &>(control).Checked();
+}
+
+bool SyncCheck(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Checked)
+    return false;
+  SendMessageA(peer.Window, BM_SETCHECK, Checked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
+  return true;
+}
+
+void FirstSyncCheck(TWin32Peer &peer, TControl &control) {
+  SyncCheck(peer, control, TProperty::Checked);
+}
+
+// --- edits ----------------------------------------------------------------------
+
+void PrepareEdit(TControl &control, TWin32WindowSpec &spec) {
+  auto &edit = static_cast<TEdit &>(control);
+  spec.Style |= (edit.ReadOnly ? ES_READONLY : 0) | (edit.PasswordChar ? ES_PASSWORD : 0);
+}
+
+bool SyncEditText(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Text)
+    return false;
+  auto &edit = static_cast<TEdit &>(control);
+  if (WindowText(peer.Window) != edit.Text())
+    SetWindowTextA(peer.Window, edit.Text().c_str());
+  return true;
+}
+
+void NotifyEditChanged(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message == WM_COMMAND && notice.Code == EN_CHANGE)
+    static_cast<TEdit &>(control).SetText(WindowText(notice.From));
+}
+
+// Feeds a rich-text source to EM_STREAMIN in the pieces the control asks for.
+struct TRichTextSource {
+  const std::string *Text;
+  size_t At;
+};
+
+DWORD CALLBACK StreamRichText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG *done) {
+  auto *source = reinterpret_cast<TRichTextSource *>(cookie);
+  LONG n = static_cast<LONG>(std::min<size_t>(size, source->Text->size() - source->At));
+  std::copy_n(source->Text->data() + source->At, n, buffer);
+  source->At += n;
+  *done = n;
+  return 0;
+}
+
+void FirstSyncRichEdit(TWin32Peer &peer, TControl &control) {
+  auto &rich = static_cast<TRichEdit &>(control);
+  if (rich.RichText.empty())
+    return;
+  TRichTextSource source{&rich.RichText, 0};
+  EDITSTREAM stream{};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+  stream.pfnCallback = StreamRichText;
+  SendMessageA(peer.Window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+}
+
+// --- lists ----------------------------------------------------------------------
+
+// The messages of a list box or of a drop-down list.
+struct TListMessages {
+  UINT Reset, Add, SetSelection, GetSelection, SelectionChanged;
+};
+constexpr TListMessages kListBox{LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL, LB_GETCURSEL,
+                                 LBN_SELCHANGE};
+constexpr TListMessages kComboBox{CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL, CB_GETCURSEL,
+                                  CBN_SELCHANGE};
+
+template <const TListMessages &M> bool SyncList(TWin32Peer &peer, TControl &control, TProperty property) {
+  auto &list = static_cast<TListControl &>(control);
+  if (property == TProperty::Items) {
+    SendMessageA(peer.Window, M.Reset, 0, 0);
+    for (const std::string &item : list.Items.Items())
+      SendMessageA(peer.Window, M.Add, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  } else if (property != TProperty::ItemIndex) {
+    return false;
+  }
+  SendMessageA(peer.Window, M.SetSelection, list.ItemIndex(), 0);
+  return true;
+}
+
+template <const TListMessages &M> void FirstSyncList(TWin32Peer &peer, TControl &control) {
+  SyncList<M>(peer, control, TProperty::Items);
+}
+
+template <const TListMessages &M> void NotifyList(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message == WM_COMMAND && notice.Code == M.SelectionChanged)
+    static_cast<TListControl &>(control).Select(
+        static_cast<int>(SendMessageA(notice.From, M.GetSelection, 0, 0)));
+}
+
+// Replaces a tab control's tabs.
+void SetTabs(HWND tabs, const std::vector<std::string> &captions) {
+  TabCtrl_DeleteAllItems(tabs);
+  for (size_t i = 0; i < captions.size(); ++i) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    std::string caption = captions[i];
+    item.pszText = caption.data();
+    SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+bool IsTabChange(const TWin32Notice &notice) {
+  return notice.Message == WM_NOTIFY && notice.Code == static_cast<UINT>(TCN_SELCHANGE);
+}
+
+bool SyncTabSet(TWin32Peer &peer, TControl &control, TProperty property) {
+  auto &tabs = static_cast<TListControl &>(control);
+  if (property == TProperty::Items)
+    SetTabs(peer.Window, tabs.Items.Items());
+  else if (property != TProperty::ItemIndex)
+    return false;
+  TabCtrl_SetCurSel(peer.Window, tabs.ItemIndex());
+  return true;
+}
+
+void FirstSyncTabSet(TWin32Peer &peer, TControl &control) {
+  SyncTabSet(peer, control, TProperty::Items);
+}
+
+void NotifyTabSet(TControl &control, const TWin32Notice &notice) {
+  if (IsTabChange(notice))
+    static_cast<TListControl &>(control).Select(TabCtrl_GetCurSel(notice.From));
+}
+
+// --- radio groups: a frame and one button per item, inside the group's window ---
+
+void LayoutRadioGroup(TWin32Peer &peer, const TControl &group) {
+  const TRect &b = group.Bounds();
+  int count = static_cast<int>(peer.ItemWindows.size());
+  int rowHeight = count ? std::max(16, (b.Height - 24) / count) : 0;
+  for (int i = 0; i < count; ++i)
+    MoveWindow(peer.ItemWindows[i], 8, 18 + i * rowHeight, std::max(0, b.Width - 16), rowHeight,
+               TRUE);
+}
+
+void CheckRadioItems(TWin32Peer &peer, int index) {
+  for (size_t i = 0; i < peer.ItemWindows.size(); ++i)
+    SendMessageA(peer.ItemWindows[i], BM_SETCHECK,
+                 static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool SyncRadioGroup(TWin32Peer &peer, TControl &control, TProperty property) {
+  auto &group = static_cast<TRadioGroup &>(control);
+  switch (property) {
+  case TProperty::Bounds: {
+    const TRect &b = group.Bounds();
+    MoveWindow(peer.Window, b.Left, b.Top, b.Width, b.Height, TRUE);
+    LayoutRadioGroup(peer, group);
+    return true;
+  }
+  case TProperty::Items:
+    for (HWND item : peer.ItemWindows)
+      DestroyWindow(item);
+    peer.ItemWindows.clear();
+    // The buttons' control IDs are their positions + 1.
+    for (int i = 0; i < group.Items.Count(); ++i) {
+      HWND item = CreateWindowExA(0, "BUTTON", group.Items[i].c_str(),
+                                  WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON, 0, 0, 10, 10, peer.Window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), nullptr,
+                                  nullptr);
+      if (peer.Font)
+        SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
+      peer.ItemWindows.push_back(item);
+    }
+    CheckRadioItems(peer, group.ItemIndex());
+    LayoutRadioGroup(peer, group);
+    return true;
+  case TProperty::ItemIndex:
+    CheckRadioItems(peer, group.ItemIndex());
+    return true;
+  default:
+    return false;
+  }
+}
+
+void FirstSyncRadioGroup(TWin32Peer &peer, TControl &control) {
+  const TRect &b = control.Bounds();
+  // A child of the group's window: it goes with it.
+  HWND frame = CreateWindowExA(0, "BUTTON", control.Caption().c_str(),
+                               WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, b.Width, b.Height,
+                               peer.Window, nullptr, InstanceOf(peer.Window), nullptr);
+  SendMessageA(frame, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
+  SyncRadioGroup(peer, control, TProperty::Items);
+}
+
+void NotifyRadioGroup(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message == WM_COMMAND && notice.Code == BN_CLICKED)
+    static_cast<TRadioGroup &>(control).Select(static_cast<int>(notice.Id) - 1);
+}
+
+// --- pages ----------------------------------------------------------------------
+
+void PreparePage(TControl &control, TWin32WindowSpec &) {
+  if (control.Bounds().Width != 0)
+    return;
+  // A page fills its page control below the tabs.
+  const TRect &b = control.Parent()->Bounds();
+  int top = control.Parent()->Kind() == TKind::ckNotebook ? 0 : 24;
+  control.SetBounds(0, top, b.Width, std::max(0, b.Height - top));
+}
+
+bool SyncPage(TWin32Peer &, TControl &control, TProperty property) {
+  // A page's caption is its tab's text; the page's own window keeps it too.
+  if (property == TProperty::Caption && control.Parent() && control.Parent()->Peer())
+    control.Parent()->Peer()->Changed(*control.Parent(), TProperty::Pages);
+  return false;
+}
+
+bool SyncPageControl(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Pages && property != TProperty::ActivePage)
+    return false;
+  auto &pages = static_cast<TPageControl &>(control);
+  HWND tabs = peer.ItemWindows.empty() ? nullptr : peer.ItemWindows.front();
+  if (!tabs)
+    return true;
+  if (property == TProperty::Pages) {
+    std::vector<std::string> captions;
+    for (int i = 0; i < pages.PageCount(); ++i)
+      captions.push_back(pages.Page(i).Caption());
+    SetTabs(tabs, captions);
+  }
+  TabCtrl_SetCurSel(tabs, pages.ActivePageIndex());
+  return true;
+}
+
+void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
+  const TRect &b = control.Bounds();
+  HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                              b.Width, b.Height, peer.Window, nullptr, InstanceOf(peer.Window),
+                              nullptr);
+  SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
+  peer.ItemWindows.push_back(tabs);
+  SyncPageControl(peer, control, TProperty::Pages);
+}
+
+void NotifyPageControl(TControl &control, const TWin32Notice &notice) {
+  if (IsTabChange(notice))
+    static_cast<TPageControl &>(control).SetActivePageIndex(TabCtrl_GetCurSel(notice.From));
+}
+
+// --- bars and trees -------------------------------------------------------------
+
+bool SyncTrackBar(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Position)
+    return false;
+  auto &bar = static_cast<TTrackBar &>(control);
+  SendMessageA(peer.Window, TBM_SETRANGEMIN, FALSE, bar.Min);
+  SendMessageA(peer.Window, TBM_SETRANGEMAX, FALSE, bar.Max);
+  SendMessageA(peer.Window, TBM_SETPOS, TRUE, bar.Position());
+  return true;
+}
+
+void FirstSyncTrackBar(TWin32Peer &peer, TControl &control) {
+  SyncTrackBar(peer, control, TProperty::Position);
+}
+
+void NotifyTrackBar(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message == WM_HSCROLL)
+    static_cast<TTrackBar &>(control).SetPosition(
+        static_cast<int>(SendMessageA(notice.From, TBM_GETPOS, 0, 0)));
+}
+
+bool SyncGauge(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Position)
+    return false;
+  auto &gauge = static_cast<TGauge &>(control);
+  SendMessageA(peer.Window, PBM_SETRANGE32, gauge.MinValue, gauge.MaxValue);
+  SendMessageA(peer.Window, PBM_SETPOS, gauge.Progress(), 0);
+  return true;
+}
+
+void FirstSyncGauge(TWin32Peer &peer, TControl &control) {
+  SyncGauge(peer, control, TProperty::Position);
+}
+
+bool SyncStatusBar(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Panels)
+    return false;
+  auto &bar = static_cast<TStatusBar &>(control);
+  std::vector<int> edges;
+  int right = 0;
+  for (const TStatusPanel &panel : bar.Panels())
+    edges.push_back(right += panel.Width);
+  if (!edges.empty())
+    edges.back() = -1; // the last panel takes the rest
+  SendMessageA(peer.Window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  for (size_t i = 0; i < bar.Panels().size(); ++i)
+    SendMessageA(peer.Window, SB_SETTEXTA, i,
+                 reinterpret_cast<LPARAM>(bar.Panels()[i].Text.c_str()));
+  return true;
+}
+
+void FirstSyncStatusBar(TWin32Peer &peer, TControl &control) {
+  SyncStatusBar(peer, control, TProperty::Panels);
+}
+
+void InsertTreeNodes(HWND window, const std::vector<TTreeNode> &nodes, HTREEITEM parent) {
+  for (const TTreeNode &node : nodes) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char *>(node.Text.c_str());
+    insert.item.lParam = node.Data;
+    auto item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(window, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    InsertTreeNodes(window, node.Children, item);
+  }
+}
+
+bool SyncTreeView(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Items)
+    return false;
+  SendMessageA(peer.Window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  InsertTreeNodes(peer.Window, static_cast<TTreeView &>(control).Nodes, TVI_ROOT);
+  return true;
+}
+
+void FirstSyncTreeView(TWin32Peer &peer, TControl &control) {
+  SyncTreeView(peer, control, TProperty::Items);
+}
+
+// --- the table ------------------------------------------------------------------
+
+using enum TWindowText;
+
+constexpr TWin32ControlKind kContainer{
+    .Kind = TKind::ckPanel, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN};
+constexpr TWin32ControlKind kPainted{.Kind = TKind::ckOther, .Sync = SyncPainted};
+
+const TWin32ControlKind kKinds[] = {
+    {.Kind = TKind::ckForm, .WindowClass = kGenericFormClass, .Sync = SyncForm},
+    // Containers of our own class: child windows inside, windowless children painted on them.
+    {.Kind = TKind::ckPanel, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN},
+    {.Kind = TKind::ckPage, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
+     .Prepare = PreparePage, .Sync = SyncPage},
+    {.Kind = TKind::ckNotebook, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN},
+    {.Kind = TKind::ckPageControl, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
+     .FirstSync = FirstSyncPageControl, .Sync = SyncPageControl, .Notify = NotifyPageControl},
+    {.Kind = TKind::ckScrollBox, .WindowClass = kContainerClass,
+     .Style = WS_VSCROLL | WS_CLIPCHILDREN},
+    {.Kind = TKind::ckRadioGroup, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
+     .FirstSync = FirstSyncRadioGroup, .Sync = SyncRadioGroup, .Notify = NotifyRadioGroup},
+    // Standard and common controls.
+    {.Kind = TKind::ckButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP,
+     .Prepare = PrepareButton, .Notify = NotifyClicked},
+    {.Kind = TKind::ckBitButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP,
+     .Prepare = PrepareButton, .Notify = NotifyClicked},
+    {.Kind = TKind::ckSkinnedButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP,
+     .Prepare = PrepareButton, .Notify = NotifyClicked},
+    // Check boxes and radio buttons are not automatic: the model decides.
+    {.Kind = TKind::ckCheckBox, .WindowClass = "BUTTON", .Style = WS_TABSTOP | BS_CHECKBOX,
+     .FirstSync = FirstSyncCheck, .Sync = SyncCheck, .Notify = NotifyClicked},
+    {.Kind = TKind::ckRadioButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP | BS_RADIOBUTTON,
+     .FirstSync = FirstSyncCheck, .Sync = SyncCheck, .Notify = NotifyClicked},
+    {.Kind = TKind::ckGroupBox, .WindowClass = "BUTTON", .Style = BS_GROUPBOX},
+    {.Kind = TKind::ckEdit, .WindowClass = "EDIT", .Style = WS_TABSTOP | ES_AUTOHSCROLL,
+     .ExStyle = WS_EX_CLIENTEDGE, .Text = wtEditText, .Prepare = PrepareEdit,
+     .Sync = SyncEditText, .Notify = NotifyEditChanged},
+    {.Kind = TKind::ckRichEdit, .WindowClass = "RichEdit20A",
+     .Style = WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, .ExStyle = WS_EX_CLIENTEDGE,
+     .Text = wtEditText, .FirstSync = FirstSyncRichEdit, .Sync = SyncEditText,
+     .Notify = NotifyEditChanged},
+    {.Kind = TKind::ckListBox, .WindowClass = "LISTBOX",
+     .Style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+     .ExStyle = WS_EX_CLIENTEDGE, .Text = wtNone, .FirstSync = FirstSyncList<kListBox>,
+     .Sync = SyncList<kListBox>, .Notify = NotifyList<kListBox>},
+    {.Kind = TKind::ckComboBox, .WindowClass = "COMBOBOX",
+     .Style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, .Text = wtNone,
+     .FirstSync = FirstSyncList<kComboBox>, .Sync = SyncList<kComboBox>,
+     .Notify = NotifyList<kComboBox>},
+    {.Kind = TKind::ckTabSet, .WindowClass = WC_TABCONTROLA, .Style = WS_TABSTOP, .Text = wtNone,
+     .FirstSync = FirstSyncTabSet, .Sync = SyncTabSet, .Notify = NotifyTabSet},
+    {.Kind = TKind::ckTrackBar, .WindowClass = TRACKBAR_CLASSA,
+     .Style = WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS, .FirstSync = FirstSyncTrackBar,
+     .Sync = SyncTrackBar, .Notify = NotifyTrackBar},
+    {.Kind = TKind::ckGauge, .WindowClass = PROGRESS_CLASSA, .FirstSync = FirstSyncGauge,
+     .Sync = SyncGauge},
+    {.Kind = TKind::ckStatusBar, .WindowClass = STATUSCLASSNAMEA,
+     .Style = CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, .Text = wtNone,
+     .FirstSync = FirstSyncStatusBar, .Sync = SyncStatusBar},
+    {.Kind = TKind::ckTreeView, .WindowClass = WC_TREEVIEWA,
+     .Style = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+     .ExStyle = WS_EX_CLIENTEDGE, .FirstSync = FirstSyncTreeView, .Sync = SyncTreeView},
+    // Painted by their parent through the canvas (TControl::Paint); the
+    // parent's window routes the mouse to them.
+    {.Kind = TKind::ckLabel, .Sync = SyncPainted},
+    {.Kind = TKind::ckSpeedButton, .Sync = SyncPainted},
+    {.Kind = TKind::ckImage, .Sync = SyncPainted},
+    {.Kind = TKind::ckShape, .Sync = SyncPainted},
+};
+
+} // namespace
+
+const TWin32ControlKind &ControlKindOf(const TControl &control) {
+  const bool painted = control.Windowless();
+  for (const TWin32ControlKind &row : kKinds)
+    if (row.Kind == control.Kind() && row.PaintedByParent() == painted)
+      return row;
+  return painted ? kPainted : kContainer;
+}

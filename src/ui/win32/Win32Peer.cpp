@@ -1,0 +1,85 @@
+#include "ui/win32/Win32Peer.h"
+
+#include "platform/win32/GdiCanvas.h"
+#include "ui/Forms.h"
+
+#include <algorithm>
+
+TWin32Peer *PeerOf(const TControl &control) { return static_cast<TWin32Peer *>(control.Peer()); }
+
+RECT ClientRectOf(const TRect &r) { return RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  std::string text(length + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(std::max(0, length));
+  return text;
+}
+
+TWin32Peer::~TWin32Peer() {
+  for (HWND item : ItemWindows)
+    DestroyWindow(item);
+  if (Window)
+    DestroyWindow(Window);
+  if (Font)
+    DeleteObject(Font);
+}
+
+void TWin32Peer::Repaint(TControl &control) {
+  if (Window) {
+    InvalidateRect(Window, nullptr, TRUE);
+  } else if (ParentWindow) {
+    RECT r = ClientRectOf(control.Bounds());
+    InvalidateRect(ParentWindow, &r, TRUE);
+  }
+}
+
+void TWin32Peer::SyncFont(TControl &control) {
+  if (!Window)
+    return;
+  HDC dc = GetDC(Window);
+  const TFont &f = control.Font();
+  HFONT made = TGdiCanvas::CreateFontFor(
+      dc, TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color});
+  ReleaseDC(Window, dc);
+  SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+  for (HWND item : ItemWindows)
+    SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+  if (Font)
+    DeleteObject(Font);
+  Font = made;
+}
+
+void TWin32Peer::Changed(TControl &control, TProperty property) {
+  Updating = true;
+  bool handled = Kind.Sync && Kind.Sync(*this, control, property);
+  if (!handled && Window) {
+    switch (property) {
+    case TProperty::Bounds: {
+      const TRect &b = control.Bounds();
+      MoveWindow(Window, b.Left, b.Top, b.Width, b.Height, TRUE);
+      break;
+    }
+    case TProperty::Visible:
+      ShowWindow(Window, control.Visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case TProperty::Enabled:
+      EnableWindow(Window, control.Enabled());
+      for (HWND item : ItemWindows)
+        EnableWindow(item, control.Enabled());
+      break;
+    case TProperty::Caption:
+      if (Kind.Text == TWindowText::wtCaption)
+        SetWindowTextA(Window, control.Caption().c_str());
+      break;
+    case TProperty::Font:
+      SyncFont(control);
+      break;
+    default:
+      InvalidateRect(Window, nullptr, TRUE);
+      break;
+    }
+  }
+  Updating = false;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The window half of a control: the window (none for a control painted by
+// its parent), the windows it owns (a radio group's buttons, a page
+// control's tabs), its font, and the kind's row that says how the window
+// follows the model. Used inside the Win32 backend only.
+
+#include "ui/Component.h"
+#include "ui/win32/Win32ControlKinds.h"
+
+#include <windows.h>
+
+#include <vector>
+
+// The window property that leads from a window to its control.
+constexpr char kControlProp[] = "MovaroControl";
+
+class TWin32Peer : public TControlPeer {
+public:
+  TWin32Peer(const TWin32ControlKind &kind, HWND window, HWND parent)
+      : Kind(kind), Window(window), ParentWindow(parent) {}
+  ~TWin32Peer() override;
+
+  // The kind's own sync first, then what every window does.
+  void Changed(TControl &control, TProperty property) override;
+  void SyncFont(TControl &control);
+  // The control's window, or its area of the parent's.
+  void Repaint(TControl &control);
+
+  const TWin32ControlKind &Kind;
+  HWND Window;
+  HWND ParentWindow;
+  HFONT Font = nullptr;
+  bool Updating = false;         // the window is being set from the model
+  std::vector<HWND> ItemWindows; // windows the peer made inside its own
+  TRect PaintedBounds;           // a windowless control's last area
+};
+
+TWin32Peer *PeerOf(const TControl &control);
+RECT ClientRectOf(const TRect &r);
+std::string WindowText(HWND window);
