@@ -24,6 +24,9 @@ private:
   static bool Checked(const std::string &status) { return status.empty(); }
   static bool Removed(const std::string &status) { return status == kStatusObsolescent; }
 
+  // Every row of a table, the file bar at its share before each; a row
+  // whose apply(row, status) fails fails the run.
+  template <class TRow, class TApply> void RowPhase(TApply apply);
   void FilesPhase();
   void IniPhase();
   void RegistryPhase();
@@ -147,72 +150,58 @@ void TInstallPass::FilesPhase() {
   }
 }
 
-void TInstallPass::IniPhase() {
-  auto rows = c_.Rows<TIniRow>();
+template <class TRow, class TApply> void TInstallPass::RowPhase(TApply apply) {
+  auto rows = c_.Rows<TRow>();
   const int32_t n = rows.Count();
   for (int32_t r = 1; r <= n; ++r) {
     page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
-    TIniRow row = rows.Row(r);
-    std::string status = row.Status();
-    bool ok = true;
-    if (Applies(status)) {
-      ok = c_.Actions.IniWrite(row.File(), row.Section(), row.Key(), row.Value());
-    } else if (Checked(status) || Removed(status)) {
-      std::string file = row.File(), section = row.Section(), key = row.Key();
-      ok = Checked(status) ? c_.Actions.IniValueExists(file, section, key)
-                           : c_.Actions.IniDelete(file, section, key);
-    }
-    if (!ok)
+    TRow row = rows.Row(r);
+    if (!apply(row, row.Status()))
       c_.Failed();
   }
+}
+
+void TInstallPass::IniPhase() {
+  RowPhase<TIniRow>([this](const TIniRow &row, const std::string &status) {
+    if (Applies(status))
+      return c_.Actions.IniWrite(row.File(), row.Section(), row.Key(), row.Value());
+    if (!Checked(status) && !Removed(status))
+      return true;
+    std::string file = row.File(), section = row.Section(), key = row.Key();
+    return Checked(status) ? c_.Actions.IniValueExists(file, section, key)
+                           : c_.Actions.IniDelete(file, section, key);
+  });
 }
 
 void TInstallPass::RegistryPhase() {
-  auto rows = c_.Rows<TRegistryRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
-    page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
-    TRegistryRow row = rows.Row(r);
-    std::string status = row.Status();
-    bool ok = true;
-    if (Applies(status)) {
-      TRootKey root = row.Root();
-      ok = c_.Actions.RegWrite(root, row.Key(), row.Type(), row.Data(), row.Name());
-    } else if (Checked(status) || Removed(status)) {
-      TRootKey root = row.Root();
-      std::string key = row.Key();
-      ok = Checked(status) ? c_.Actions.RegKeyExists(root, key)
+  RowPhase<TRegistryRow>([this](const TRegistryRow &row, const std::string &status) {
+    if (!Applies(status) && !Checked(status) && !Removed(status))
+      return true;
+    TRootKey root = row.Root();
+    if (Applies(status))
+      return c_.Actions.RegWrite(root, row.Key(), row.Type(), row.Data(), row.Name());
+    std::string key = row.Key();
+    return Checked(status) ? c_.Actions.RegKeyExists(root, key)
                            : c_.Actions.RegDeleteValue(root, key, row.Name());
-    }
-    if (!ok)
-      c_.Failed();
-  }
+  });
 }
 
 void TInstallPass::ShortcutsPhase() {
-  auto rows = c_.Rows<TShortcutRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
-    page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
-    TShortcutRow row = rows.Row(r);
-    std::string status = row.Status();
-    bool ok = true;
-    if (Applies(status)) {
-      ok = c_.Actions.CreateShortcut(row.Location(), row.Description(), row.HotKey(),
-                                     row.WorkingDir(), row.Params(), row.IconIndex(),
-                                     row.IconFile(), row.Target());
-    } else if (Checked(status)) {
-      std::string path = row.LinkFile(c_.Platform.Shell);
-      if (!c_.Platform.Files.FileExists(path)) {
-        LogMessage(" Error: unable to find " + path);
-        ok = false;
-      }
-    } else if (Removed(status)) {
-      ok = c_.Actions.DeletePath(row.LinkFile(c_.Platform.Shell));
-    }
-    if (!ok)
-      c_.Failed();
-  }
+  RowPhase<TShortcutRow>([this](const TShortcutRow &row, const std::string &status) {
+    if (Applies(status))
+      return c_.Actions.CreateShortcut(row.Location(), row.Description(), row.HotKey(),
+                                       row.WorkingDir(), row.Params(), row.IconIndex(),
+                                       row.IconFile(), row.Target());
+    if (Removed(status))
+      return c_.Actions.DeletePath(row.LinkFile(c_.Platform.Shell));
+    if (!Checked(status))
+      return true;
+    std::string path = row.LinkFile(c_.Platform.Shell);
+    if (c_.Platform.Files.FileExists(path))
+      return true;
+    LogMessage(" Error: unable to find " + path);
+    return false;
+  });
 }
 
 void TInstallPass::DesktopShortcut() {

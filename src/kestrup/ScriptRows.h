@@ -105,6 +105,12 @@ public:
   // -1 when the table is missing (no rows then).
   int32_t Count() { return script_.RecordCount(TRow::Table()); }
   TRow Row(int32_t record) { return TRow(script_, record, expand_); }
+  // Calls action(row) for every row in record order.
+  template <class TAction> void ForEach(TAction action) {
+    const int32_t n = Count();
+    for (int32_t r = 1; r <= n; ++r)
+      action(Row(r));
+  }
 
 private:
   TInstallScript script_;

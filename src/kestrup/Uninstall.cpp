@@ -70,17 +70,14 @@ void TUninstallPass::Run() {
 }
 
 void TUninstallPass::RemoveFiles() {
-  auto rows = c_.Rows<TFileRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
-    TFileRow row = rows.Row(r);
+  c_.Rows<TFileRow>().ForEach([this](const TFileRow &row) {
     if (row.Status() == kStatusShared && !c_.State.LastProduct)
-      continue;
+      return;
     std::string targetDir = row.TargetDir();
     if (targetDir.empty())
-      continue; // never installed: the bare name would point into the working folder
+      return; // never installed: the bare name would point into the working folder
     RemoveFile(targetDir, row.FileName());
-  }
+  });
 }
 
 void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string &fileName) {
@@ -120,31 +117,23 @@ void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string 
 }
 
 void TUninstallPass::RemoveIniEntries() {
-  auto rows = c_.Rows<TIniRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
-    TIniRow row = rows.Row(r);
-    Check(c_.Actions.IniDelete(row.File(), row.Section(), row.Key()));
-  }
+  c_.Rows<TIniRow>().ForEach(
+      [this](const TIniRow &row) { Check(c_.Actions.IniDelete(row.File(), row.Section(), row.Key())); });
 }
 
 void TUninstallPass::RemoveRegistryValues() {
-  auto rows = c_.Rows<TRegistryRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
-    TRegistryRow row = rows.Row(r);
+  c_.Rows<TRegistryRow>().ForEach([this](const TRegistryRow &row) {
     Check(c_.Actions.RegDeleteValue(row.Root(), row.Key(), row.Name()));
-  }
+  });
 }
 
 void TUninstallPass::RemoveShortcuts() {
   TRootKey root = c_.State.Product.RootKey;
   if (c_.State.Product.DesktopShortcut && (root == kHKeyCurrentUser || root == kHKeyLocalMachine))
     Check(c_.Actions.DeletePath(c_.DesktopFor(root) + c_.State.Product.ProgramTitle + ".LNK"));
-  auto rows = c_.Rows<TShortcutRow>();
-  const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r)
-    Check(c_.Actions.DeletePath(rows.Row(r).LinkFile(c_.Platform.Shell)));
+  c_.Rows<TShortcutRow>().ForEach([this](const TShortcutRow &row) {
+    Check(c_.Actions.DeletePath(row.LinkFile(c_.Platform.Shell)));
+  });
 }
 
 bool TUninstallPass::RemoveFolderWithWait(const std::string &folder) {
