@@ -77,8 +77,9 @@ TEST_F(IDbRecsTest, ReadErrorsEndTheLoadWithTheRecordsBeforeThem) {
     const int32_t whole = n < 2 ? 0 : (n - 2) / 3;
     ASSERT_EQ(reader.RecordCount(), whole) << n;
     reader.SelectRecords("");
-    if (whole > 0)
+    if (whole > 0) {
       EXPECT_STREQ(reader.GetSelectedRecord(whole).Text, whole == 1 ? "one" : "two");
+    }
   }
   faulty.Reset();
   faulty.Fail(TOperation::Open, 1);
