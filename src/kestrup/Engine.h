@@ -19,8 +19,8 @@ public:
   TKestrupEngine(const TEnginePlatform &platform, TRunState &state, IEnginePage &page)
       : context_(platform, state, page) {}
 
-  // The script in use (open) and, in install mode, the archive; both are
-  // released by CloseDown.
+  // The script in use and, in install mode, the archive; both are released
+  // by CloseDown. An install or uninstall without an open script fails.
   void SetScript(TStrovdexObject *script) { context_.Script = script; }
   void SetArchive(TArchive *archive) { context_.Archive = archive; }
 

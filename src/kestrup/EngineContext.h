@@ -25,11 +25,13 @@ public:
   IEnginePage &Page;
   TInstallerLog Log;
   TScriptActions Actions;
-  TStrovdexObject *Script = nullptr; // open while set
-  TArchive *Archive = nullptr;       // install mode only
+  TStrovdexObject *Script = nullptr;
+  TArchive *Archive = nullptr; // install mode only
 
+  // A script is set and open: without one an install or uninstall fails.
+  bool HasScript() const { return Script && Script->IsOpen(); }
   // The script in use; without one, an empty stand-in (no rows, no values).
-  TInstallScript OpenScript() { return TInstallScript(Script ? *Script : noScript_); }
+  TInstallScript OpenScript() { return TInstallScript(HasScript() ? *Script : noScript_); }
   template <class TRow> TScriptTable<TRow> Rows() { return {OpenScript(), expand_}; }
   std::string Expand(const std::string &text) { return expand_(text); }
   std::string FolderPath(TShellFolder folder) { return folders_.FolderPath(folder); }

@@ -60,7 +60,7 @@ void TInstallPass::Run() {
   page_.SetBar(TPageBar::FileProgress, 0, 100);
   page_.SetBar(TPageBar::InstallProgress, 0, c_.State.TotalSize);
   page_.SetLabel(TPageLabel::InstallMessage, c_.Text(etCopyingFiles));
-  if (c_.Script) {
+  if (c_.HasScript()) {
     FilesPhase();
     BeginPhase(etWritingIniFiles, etCreatingIniFiles);
     IniPhase();

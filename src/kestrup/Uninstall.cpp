@@ -43,7 +43,7 @@ void TUninstallPass::Run() {
   page_.EnableButtons(false, false, false);
   page_.ShowUninstallProgress(true);
   BeginStep(1, etDeletingFiles);
-  if (!c_.Script)
+  if (!c_.HasScript())
     c_.Failed();
   RemoveFiles();
   BeginStep(2, etUpdatingIniFiles);

@@ -97,7 +97,9 @@ private:
 // Which property changed, for a backend keeping its window in step.
 enum class TProperty {
   Bounds, Visible, Enabled, Caption, Hint, Font, Color, Text, Items, ItemIndex, Checked,
-  Position, Pages, ActivePage, Panels, Picture, Other,
+  Position, Pages, ActivePage, Panels, Picture,
+  Front, // a form asked to come to the front
+  Other,
 };
 
 // A backend's half of a control (for example its window).

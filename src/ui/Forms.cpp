@@ -28,6 +28,11 @@ void TForm::Show() {
     OnShow(*this);
 }
 
+void TForm::BringToFront() {
+  Show();
+  Notify(TProperty::Front);
+}
+
 bool TForm::Close() {
   bool canClose = true;
   if (OnCloseQuery)

@@ -50,6 +50,8 @@ public:
 
   void Show();
   void Hide() { SetVisible(false); }
+  // Shows the form, restored if it was minimised, in front of the others.
+  void BringToFront();
   // Asks OnCloseQuery, then closes (hides; a modal form ends its run with
   // mrCancel unless a result is set). False when the close was refused.
   bool Close();

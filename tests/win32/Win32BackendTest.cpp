@@ -107,6 +107,12 @@ TEST(Win32Backend, ControlsFoundByTagAndKeptInStep) {
   EXPECT_FALSE(IsWindowVisible(TWin32Application::WindowOf(sample.pages->Page(0))));
   EXPECT_TRUE(IsWindowVisible(TWin32Application::WindowOf(sample.pages->Page(1))));
 
+  // A form asked to the front comes back from the task bar.
+  ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(window));
+  sample.form.BringToFront();
+  EXPECT_FALSE(IsIconic(window));
+
   // A posted close request goes through the form's close query.
   bool asked = false;
   sample.form.OnCloseQuery = [&](TComponent &, bool &canClose) {

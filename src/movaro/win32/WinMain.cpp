@@ -1,67 +1,46 @@
-// Movaro program entry. So far only the single-instance rule and an empty main
-// window exist: a second start finds the first by its window class "Movaro" and
-// posts it 0x1400 (show yourself) before ending.
+// Movaro program entry. A second start finds the running program by its main
+// window's class and asks it to show itself (message 0x1400) before ending.
+// Otherwise the entry builds the program's context on the real platform and
+// runs the main window through the UI kit until it closes.
+#include "movaro/MainForm.h"
+#include "movaro/MovaroContext.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Input.h"
+#include "platform/win32/Win32Locale.h"
+#include "ui/ComponentTimer.h"
+#include "ui/win32/Win32Application.h"
+
 #include <windows.h>
 
-namespace {
-
-constexpr char kWindowClass[] = "Movaro";
-constexpr UINT kShowYourself = 0x1400;
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-  case kShowYourself:
-    ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
-    return 0;
-  case WM_PAINT: {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT area;
-    GetClientRect(window, &area);
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, "Movaro: the main window is not built yet.", -1, &area,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    EndPaint(window, &paint);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  if (HWND running = FindWindowA(kMainWindowClass.c_str(), nullptr)) {
+    PostMessageA(running, kShowYourselfMessage, 0, 0);
     return 0;
   }
-  case WM_DESTROY:
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  if (HWND running = FindWindowA(kWindowClass, nullptr)) {
-    PostMessageA(running, kShowYourself, 0, 0);
-    return 0;
-  }
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = MainWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = CreateSolidBrush(RGB(0xFC, 0xCA, 0x8F)); // 9423612
-  windowClass.lpszClassName = kWindowClass;
-  if (!RegisterClassA(&windowClass))
-    return 1;
-  RECT bounds{0, 0, 640, 445};
-  AdjustWindowRect(&bounds, WS_POPUP, FALSE);
-  int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-  HWND window = CreateWindowExA(0, kWindowClass, "Movaro", WS_POPUP,
-                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                nullptr, nullptr, instance, nullptr);
+  TWin32Application application(instance);
+  TMainForm mainForm(application);
+  HWND window = application.Realize(mainForm);
   if (!window)
     return 1;
-  ShowWindow(window, showCommand);
-  UpdateWindow(window);
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+
+  // The hook library stays loaded for the life of the program; without it the
+  // monitor cannot start its hooks, and the program still runs.
+  HMODULE hookLibrary = LoadLibraryA("Movaro.dll");
+  TStartHookFn startHook;
+  TStopHookFn stopHook;
+  TWin32InputHooks::Resolve(hookLibrary, startHook, stopHook);
+  TWin32InputHooks hooks(window, startHook, stopHook);
+  TWin32Clock clock;
+  TWin32Cursor cursor;
+  TWin32FileSystem files;
+  TWin32Locale locale;
+  TComponentTimer traceTimer(mainForm.TraceTimer);
+  TMovaroContext context({clock, cursor, traceTimer, hooks, files, locale});
+  mainForm.Bind(context);
+
+  application.Run(mainForm);
+  if (hookLibrary)
+    FreeLibrary(hookLibrary);
+  return 0;
 }

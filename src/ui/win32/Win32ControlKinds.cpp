@@ -32,6 +32,11 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
     MoveWindow(window, b.Left, b.Top, r.right - r.left, r.bottom - r.top, TRUE);
     return true;
   }
+  if (property == TProperty::Front) {
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return true;
+  }
   if (property == TProperty::Visible) {
     if (!form.Visible()) {
       ShowWindow(window, SW_HIDE);

@@ -6,7 +6,7 @@
 // script and setup archive built from tests/data/kestrup/TestProduct.txt.
 
 #include "base/DateTime.h"
-#include "kestrup/Engine.h"
+#include "kestrup/KestrupContext.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "platform/headless/HeadlessProfileFiles.h"
@@ -121,7 +121,7 @@ public:
 
   // Builds the script (Kestrup.inf) and the setup archive, and prepares the
   // run state as the wizard's start-up does for a first installation.
-  void Prepare(const std::string &source = TestProductSource(), bool openScript = true) {
+  void Prepare(const std::string &source = TestProductSource()) {
     setup = scratch.Path("setup.exe");
     ASSERT_EQ(WriteTestProductSetup(files, setup, source, kMemberDos, 5000), "");
     ASSERT_TRUE(archive.LoadDirectory(setup));
@@ -132,11 +132,7 @@ public:
       ASSERT_TRUE(archive.ExtractMember(archive.LookupMember(name), InstallerFolder() + name, "", "",
                                         {}, {}));
     state.ScriptPath = InstallerFolder() + "Kestrup.inf";
-    if (openScript) {
-      ASSERT_TRUE(script.Open(state.ScriptPath, state.ScriptPath, "", ""));
-      engine.SetScript(&script);
-    }
-    engine.SetArchive(&archive);
+    ASSERT_TRUE(script.Open(state.ScriptPath, state.ScriptPath, "", ""));
     TInstallScript reader(script);
     state.Product = ReadProductSettings(reader);
     state.InstallDir = engine.Expand(state.Product.InstallDir);
@@ -186,12 +182,14 @@ public:
   THeadlessShell shell{files};
   TVirtualClock clock{TestNow(), 1000};
   THeadlessLocale locale;
-  TRunState state;
   TRecordingPage page{clock};
   TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
-  TKestrupEngine engine{platform, state, page};
-  TStrovdexObject script{files, locale};
-  TArchive archive{files};
+  // The installer's context, as the program builds it; the names below are its parts.
+  TKestrupContext kestrup{platform, page};
+  TRunState &state = kestrup.State;
+  TKestrupEngine &engine = kestrup.Engine;
+  TStrovdexObject &script = kestrup.Script;
+  TArchive &archive = kestrup.Archive;
   std::string setup;
 };
 

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Movaro.exe shows its main window (class "Movaro", the form's colour), and a
+# second start finds it, hands over and ends at once, leaving one window.
+#   movaro_single_instance.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
+set -euo pipefail
+src=$1 build=$2
+[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
+work=$(mktemp -d "$build/single.XXXXXX")
+first=""
+cleanup() {
+  [[ -n "$first" ]] && kill "$first" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$src/scripts/wine-prefix.sh" "$build"
+source "$src/scripts/wine-env.sh" "$build"
+
+$WINE "$build/bin/Movaro.exe" &
+first=$!
+window=""
+for _ in $(seq 150); do
+  window=$(xdotool search --name '^Movaro$' 2>/dev/null | head -1) && [[ -n "$window" ]] && break
+  sleep 0.2
+done
+[[ -n "$window" ]] || { echo "no Movaro window" >&2; exit 1; }
+
+# The form's colour inside the window, once it is painted.
+eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT
+inside=""
+for _ in $(seq 50); do
+  import -window root "$work/shot.png"
+  inside=$(convert "$work/shot.png" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" \
+           -crop "1x1+$((X + 20))+$((Y + 20))" info:)
+  [[ "$inside" == "252,202,143" ]] && break
+  sleep 0.1
+done
+cp "$work/shot.png" "$build/movaro_main_window.png"
+echo "window $WIDTH x $HEIGHT at $X,$Y; colour inside: $inside (screenshot: $build/movaro_main_window.png)"
+[[ "$WIDTH" -eq 640 && "$HEIGHT" -eq 445 ]] || { echo "main window not 640 x 445" >&2; exit 1; }
+[[ "$inside" == "252,202,143" ]] || { echo "main window not painted in its colour" >&2; exit 1; }
+
+# A second start ends at once with success and makes no second window.
+status=0
+timeout 30 "$WINE" "$build/bin/Movaro.exe" || status=$?
+[[ "$status" -eq 0 ]] || { echo "second start ended with $status" >&2; exit 1; }
+count=$(xdotool search --name '^Movaro$' 2>/dev/null | wc -l)
+[[ "$count" -eq 1 ]] || { echo "$count Movaro windows after the second start" >&2; exit 1; }
+kill -0 "$first" || { echo "the first Movaro ended" >&2; exit 1; }
+echo "second start handed over"
