@@ -297,6 +297,22 @@ TEST(EngineInstall, ReinstallSkipsFilesThatAreNotOlder) {
             w.state.TotalSize - w.archive.LookupMember("Kestrup.inf").Size);
 }
 
+// A script that could not be opened is no script: nothing is applied or
+// removed, and the run ends with errors instead of "complete".
+TEST(EngineInstall, UnopenedScriptFailsTheRun) {
+  TEngineWorld w; // the context's script stays closed
+  w.engine.FreshInstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_FALSE(w.state.Completed);
+  EXPECT_TRUE(w.page.FinishShown);
+  w.state = TRunState{};
+  w.engine.Uninstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_FALSE(w.state.Completed);
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
+            "Uninstall complete with errors... Tip! View the log file and rerun uninstall.");
+}
+
 // Writes into the installation folder that fail (one at a time, then a disk
 // that fills up): the install ends with errors logged, and every file is
 // either whole or absent, never cut short.
