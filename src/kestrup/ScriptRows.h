@@ -31,12 +31,18 @@ private:
   const TExpander &expand_;
 };
 
-// "Files": an archive member and where it goes.
-class TFileRow : public TScriptRow {
+// A row of the named table.
+template <const std::string &TableName> class TTableRow : public TScriptRow {
 public:
-  static const std::string &Table() { return kFilesTable; }
-  TFileRow(TInstallScript script, int32_t record, const TExpander &expand)
-      : TScriptRow(script, Table(), record, expand) {}
+  static const std::string &Table() { return TableName; }
+  TTableRow(TInstallScript script, int32_t record, const TExpander &expand)
+      : TScriptRow(script, TableName, record, expand) {}
+};
+
+// "Files": an archive member and where it goes.
+class TFileRow : public TTableRow<kFilesTable> {
+public:
+  using TTableRow::TTableRow;
   // Empty: the member is not installed.
   std::string TargetDir() const { return Expanded("TargetDir"); }
   // The member's name, which is also the target's.
@@ -47,11 +53,9 @@ public:
 };
 
 // "Ini Files": one key of an ini file.
-class TIniRow : public TScriptRow {
+class TIniRow : public TTableRow<kIniFilesTable> {
 public:
-  static const std::string &Table() { return kIniFilesTable; }
-  TIniRow(TInstallScript script, int32_t record, const TExpander &expand)
-      : TScriptRow(script, Table(), record, expand) {}
+  using TTableRow::TTableRow;
   // Folder and name are joined before the expansion.
   std::string File() const { return Expand(Stored("TargetDir") + Stored("FileName")); }
   std::string Section() const { return Expanded("Section"); }
@@ -60,11 +64,9 @@ public:
 };
 
 // "Registry": one value below a root key.
-class TRegistryRow : public TScriptRow {
+class TRegistryRow : public TTableRow<kRegistryTable> {
 public:
-  static const std::string &Table() { return kRegistryTable; }
-  TRegistryRow(TInstallScript script, int32_t record, const TExpander &expand)
-      : TScriptRow(script, Table(), record, expand) {}
+  using TTableRow::TTableRow;
   // HKEY_CURRENT_USER for a name that is none.
   TRootKey Root() const { return RootKeyFromName(Expanded("RootKey"), kHKeyCurrentUser); }
   std::string Key() const { return Expanded("Key"); }
@@ -75,11 +77,9 @@ public:
 };
 
 // "Shortcuts": one shortcut file and what it starts.
-class TShortcutRow : public TScriptRow {
+class TShortcutRow : public TTableRow<kShortcutsTable> {
 public:
-  static const std::string &Table() { return kShortcutsTable; }
-  TShortcutRow(TInstallScript script, int32_t record, const TExpander &expand)
-      : TScriptRow(script, Table(), record, expand) {}
+  using TTableRow::TTableRow;
   std::string Location() const { return Expanded("Location"); }
   std::string Description() const { return Expanded("Description"); }
   std::string HotKey() const { return Stored("HotKey"); }
