@@ -1,5 +1,6 @@
 // contenttool: builds the product's content files from their text sources and
 // checks the built files through the programs' own readers. See README.md.
+#include "ContentCheck.h"
 #include "Cp1252.h"
 #include "InfoSource.h"
 #include "Languages.h"
@@ -14,7 +15,10 @@ namespace {
 int Usage() {
   std::cerr << "usage:\n"
                "  contenttool cp1252 OUTPUT INPUT...     UTF-8 sources, joined, as Windows-1252\n"
-               "  contenttool info OUTPUT FOLDER         MVRInfo.dat from FOLDER/<language>.txt\n";
+               "  contenttool info OUTPUT FOLDER         MVRInfo.dat from FOLDER/<language>.txt\n"
+               "  contenttool check FOLDER [WIDTHS [FONTS]]\n"
+               "                                         the built files in FOLDER; control widths\n"
+               "                                         from WIDTHS/<program>.txt, fonts from FONTS\n";
   return 2;
 }
 
@@ -49,6 +53,37 @@ int BuildInfo(const std::string &output, const std::string &folder) {
   return 0;
 }
 
+int CheckContent(const std::string &folder, const std::string &widthsFolder,
+                 const std::string &fontFolder) {
+  TContentCheck check;
+  const TTextMeasure measure(fontFolder + "/DejaVuSans.ttf", fontFolder + "/DejaVuSans-Bold.ttf");
+  if (!widthsFolder.empty() && !measure.Valid())
+    return Fail(fontFolder, "the DejaVu Sans fonts cannot be read");
+  for (const std::string program : {"Movaro", "Kestrup"}) {
+    std::vector<TControlWidth> widths;
+    std::string text, error;
+    if (!widthsFolder.empty()) {
+      std::string lower = program;
+      lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+      const std::string path = widthsFolder + "/" + lower + ".txt";
+      if (!ReadFileText(path, text, error) || !ParseControlWidths(text, widths, error))
+        return Fail(path, error);
+    }
+    check.LanguageFile(folder + "/" + program + ".lng", widths,
+                       widthsFolder.empty() ? nullptr : &measure);
+  }
+  // The markup scanner is not part of this build yet: the markup check runs
+  // once InformationFile is given a TMarkupScan.
+  check.InformationFile(folder + "/MVRInfo.dat", folder + "/movaro.dat");
+  for (const auto &finding : check.Findings)
+    std::cout << finding.Kind << "\t" << Cp1252ToUtf8(finding.Where) << ": "
+              << Cp1252ToUtf8(finding.Message) << "\n";
+  std::cout << "contenttool: " << check.Findings.size() << " finding(s) in " << folder
+            << (widthsFolder.empty() ? "; text widths not measured" : "")
+            << "; markup not scanned (no scanner in this build)\n";
+  return check.Findings.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -57,5 +92,8 @@ int main(int argc, char **argv) {
     return JoinAsCp1252(args[1], {args.begin() + 2, args.end()});
   if (args.size() == 3 && args[0] == "info")
     return BuildInfo(args[1], args[2]);
+  if (args.size() >= 2 && args.size() <= 4 && args[0] == "check")
+    return CheckContent(args[1], args.size() > 2 ? args[2] : "",
+                        args.size() > 3 ? args[3] : "/usr/share/fonts/truetype/dejavu");
   return Usage();
 }
