@@ -58,7 +58,20 @@ if(NOT WIN32 AND TARGET tabledb AND TARGET contenttool)
   movaro_language_file(kestrup Kestrup.lng)
   movaro_table_file(${CMAKE_SOURCE_DIR}/content/kestrup/Kestrup.inf.txt Kestrup.inf)
   movaro_info_file(MVRInfo.dat)
+  if(NOT MOVARO_SANITIZE)
+    include(cmake/ContentMedia.cmake)
+  endif()
   if(CONTENT_FILES)
     add_custom_target(content ALL DEPENDS ${CONTENT_FILES})
   endif()
+
+  # The content checker's own tests, on small fixtures made by the writers.
+  file(GLOB content_tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/contenttool/*.cpp)
+  list(FILTER content_tool_sources EXCLUDE REGEX "/main\\.cpp$")
+  add_executable(content_tests ${CMAKE_SOURCE_DIR}/tests/content/ContentCheckTest.cpp
+                 ${content_tool_sources})
+  target_include_directories(content_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
+                             ${CMAKE_SOURCE_DIR}/tools/contenttool)
+  target_link_libraries(content_tests PRIVATE authoring ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  gtest_discover_tests(content_tests DISCOVERY_TIMEOUT 60)
 endif()

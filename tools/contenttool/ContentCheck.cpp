@@ -307,8 +307,8 @@ void TContentCheck::InformationFile(const std::string &infoPath, const std::stri
       const std::string prefix = r.Page.substr(0, 4);
       const std::string number = r.Page.size() > 4 ? r.Page.substr(4) : "";
       if ((prefix != "bgi_" && prefix != "exe_" && prefix != "msg_" && prefix != "exp_") ||
-          number.size() != 3 || !AllDigits(number) || r.Page + Suffix(language.Number) != r.Parts[0]) {
-        Add(finding::kRecordName, where, "the first part is bgi_, exe_, msg_ or exp_, three digits and the language suffix");
+          number.size() < 3 || !AllDigits(number) || r.Page + Suffix(language.Number) != r.Parts[0]) {
+        Add(finding::kRecordName, where, "the first part is bgi_, exe_, msg_ or exp_, a number of three or more digits and the language suffix");
         continue;
       }
       if (r.Text.empty())

@@ -2,10 +2,13 @@
 // checks the built files through the programs' own readers. See README.md.
 #include "ContentCheck.h"
 #include "Cp1252.h"
+#include "Documents.h"
+#include "FigureFilm.h"
 #include "InfoSource.h"
 #include "Languages.h"
 #include "authoring/StrovdexWriter.h"
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,6 +19,9 @@ int Usage() {
   std::cerr << "usage:\n"
                "  contenttool cp1252 OUTPUT INPUT...     UTF-8 sources, joined, as Windows-1252\n"
                "  contenttool info OUTPUT FOLDER         MVRInfo.dat from FOLDER/<language>.txt\n"
+               "  contenttool film SCRIPT NUMBER         raw RGB frames of an exercise, to stdout\n"
+               "  contenttool rtf OUTPUT INPUT           the licence as rich text\n"
+               "  contenttool text OUTPUT INPUT...       Windows-1252 with CR LF, inputs joined\n"
                "  contenttool check FOLDER [WIDTHS [FONTS]]\n"
                "                                         the built files in FOLDER; control widths\n"
                "                                         from WIDTHS/<program>.txt, fonts from FONTS\n";
@@ -51,6 +57,46 @@ int BuildInfo(const std::string &output, const std::string &folder) {
   if (!WriteRecordFile(records, output, error))
     return Fail(output, error);
   return 0;
+}
+
+int WriteBytes(const std::string &output, const std::string &bytes) {
+  std::string error;
+  if (!WriteFileBytes(output, std::vector<uint8_t>(bytes.begin(), bytes.end()), error))
+    return Fail(output, error);
+  return 0;
+}
+
+int Licence(const std::string &output, const std::string &input) {
+  std::string text, rtf, error;
+  if (!ReadFileText(input, text, error) || !LicenceRtf(text, rtf, error))
+    return Fail(input, error);
+  return WriteBytes(output, rtf);
+}
+
+// Texts joined with an empty line between them.
+int Text(const std::string &output, const std::vector<std::string> &inputs) {
+  std::string joined, text, converted, error;
+  for (const auto &input : inputs) {
+    if (!ReadFileText(input, text, error) || !WindowsText(text, converted, error))
+      return Fail(input, error);
+    joined += (joined.empty() ? "" : "\r\n") + converted;
+  }
+  return WriteBytes(output, joined);
+}
+
+int Film(const std::string &script, const std::string &number) {
+  std::vector<TExercisePlan> plans;
+  std::string text, error;
+  if (!ReadFileText(script, text, error) || !ParseExerciseScript(text, plans, error))
+    return Fail(script, error);
+  for (const auto &plan : plans)
+    if (std::to_string(plan.Number) == number) {
+      for (const auto &frame : FilmFrames(plan))
+        if (std::fwrite(frame.data(), 1, frame.size(), stdout) != frame.size())
+          return Fail("standard output", "write failed");
+      return std::fflush(stdout) == 0 ? 0 : Fail("standard output", "write failed");
+    }
+  return Fail(script, "no exercise " + number);
 }
 
 int CheckContent(const std::string &folder, const std::string &widthsFolder,
@@ -92,6 +138,12 @@ int main(int argc, char **argv) {
     return JoinAsCp1252(args[1], {args.begin() + 2, args.end()});
   if (args.size() == 3 && args[0] == "info")
     return BuildInfo(args[1], args[2]);
+  if (args.size() == 3 && args[0] == "rtf")
+    return Licence(args[1], args[2]);
+  if (args.size() >= 3 && args[0] == "text")
+    return Text(args[1], {args.begin() + 2, args.end()});
+  if (args.size() == 3 && args[0] == "film")
+    return Film(args[1], args[2]);
   if (args.size() >= 2 && args.size() <= 4 && args[0] == "check")
     return CheckContent(args[1], args.size() > 2 ? args[2] : "",
                         args.size() > 3 ? args[3] : "/usr/share/fonts/truetype/dejavu");
