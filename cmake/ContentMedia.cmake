@@ -46,7 +46,8 @@ if(media_ok)
   endforeach()
 
   # Exercise videos: 180 x 180 (the player's display rectangle), 10 frames a
-  # second, cinepak with every frame a key frame so stepping redraws cleanly.
+  # second, Microsoft Video 1 with every frame a key frame so stepping redraws
+  # cleanly. (Cinepak plays as well, but encodes about 25 times slower.)
   set(script ${CMAKE_SOURCE_DIR}/content/videos/exercises.txt)
   foreach(n RANGE 1 33)
     string(LENGTH "${n}" digits)
@@ -56,7 +57,7 @@ if(media_ok)
     add_custom_command(
       OUTPUT ${work}/videos/${video}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${work}/videos
-      COMMAND sh -c "\"$1\" film \"$2\" ${n} | \"$3\" -loglevel error -y -f rawvideo -pix_fmt rgb24 -s 180x180 -r 10 -i - -c:v cinepak -g 1 -q:v 10 -an \"$4\""
+      COMMAND sh -c "\"$1\" film \"$2\" ${n} | \"$3\" -loglevel error -y -f rawvideo -pix_fmt rgb24 -s 180x180 -r 10 -i - -c:v msvideo1 -g 1 -an \"$4\""
               film $<TARGET_FILE:contenttool> ${script} ${FFMPEG} ${work}/videos/${video}
       DEPENDS contenttool ${script}
       COMMENT "Filming exercise ${video}"
