@@ -12,6 +12,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xauth xdotool imagemagick x11-utils
   fonts-liberation fonts-dejavu-core fonts-wine
+  librsvg2-bin ffmpeg sox libstb-dev
 )
 
 missing=()
