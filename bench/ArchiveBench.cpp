@@ -10,7 +10,7 @@
 // member's size.
 
 #include "authoring/ArchiveWriter.h"
-#include "data/Archive.h"
+#include "data/archive/Archive.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 #include "HeapCounter.h"

@@ -4,8 +4,8 @@
 // 262537-byte record file.
 #include "authoring/IDbRecWriter.h"
 #include "authoring/StrovdexWriter.h"
-#include "data/IDbRecs.h"
-#include "data/Strovdex.h"
+#include "data/recfile/IDbRecs.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // Sequential GetItem over a long chain costs one step per call; random access
 // walks up to half the distance from the nearest of cursor, First and Last.
-#include "data/PointerChain.h"
+#include "data/chain/PointerChain.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The per-event intake path and the per-tick rule evaluation, with a count of
 // heap allocations made inside the timed loops (reported as counters; both
 // must stay 0).
-#include "movaro/TraceSimulation.h"
+#include "sim/TraceSimulation.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,6 +10,7 @@ if(MOVARO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Every .cpp/.c file below the folders. Used for the tools, one folder each.
 function(movaro_sources out)
   set(files)
   foreach(dir IN LISTS ARGN)
@@ -17,6 +18,53 @@ function(movaro_sources out)
     list(APPEND files ${found})
   endforeach()
   set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# The sources of a floor: every .cpp/.c file below its folder except those in
+# win32/ and headless/ subfolders, which belong to targets of their own. New
+# subfolders join their floor without an edit here.
+function(movaro_floor_sources out dir)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+  set(files)
+  foreach(file IN LISTS found)
+    file(RELATIVE_PATH rel ${dir} ${file})
+    if(NOT rel MATCHES "(^|/)(win32|headless)/")
+      list(APPEND files ${file})
+    endif()
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# The files below dir that lie in one of its win32/ folders (.rc and .def too).
+function(movaro_win32_sources out dir)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c ${dir}/*.rc ${dir}/*.def)
+  set(files)
+  foreach(file IN LISTS found)
+    file(RELATIVE_PATH rel ${dir} ${file})
+    if(rel MATCHES "(^|/)win32/")
+      list(APPEND files ${file})
+    endif()
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# A static library of the given sources linked to what it may use; an interface
+# library while there are no sources yet, so dependants need not change when
+# the first file arrives.
+function(movaro_library name)
+  cmake_parse_arguments(arg "" "" "SOURCES;USES" ${ARGN})
+  if(arg_SOURCES)
+    add_library(${name} STATIC ${arg_SOURCES})
+    target_link_libraries(${name} PUBLIC ${arg_USES})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${arg_USES})
+  endif()
+endfunction()
+
+function(movaro_floor name dir)
+  movaro_floor_sources(files ${dir})
+  movaro_library(${name} SOURCES ${files} ${ARGN})
 endfunction()
 
 if(WIN32)
@@ -31,68 +79,87 @@ else()
   find_package(ZLIB REQUIRED)
 endif()
 
-# --- the portable core: data layer, platform interfaces with headless
-#     implementations, UI kit model, and the programs' portable logic.
-movaro_sources(CORE_SOURCES ${SRC}/data ${SRC}/platform ${SRC}/platform/headless ${SRC}/ui
-               ${SRC}/movaro ${SRC}/kestrup)
-add_library(core STATIC ${CORE_SOURCES})
-target_include_directories(core PUBLIC ${SRC})
-target_link_libraries(core PUBLIC ZLIB::ZLIB)
+# --- the portable floors, each a target that links only the floors below it
+#     (scripts/check-includes.sh holds the same order for the #include lines).
+add_library(src_root INTERFACE)
+target_include_directories(src_root INTERFACE ${SRC})
+movaro_floor(base ${SRC}/base USES src_root)
+movaro_floor(platform ${SRC}/platform USES base)
+movaro_floor(data ${SRC}/data USES platform base ZLIB::ZLIB)
+movaro_floor(uikit ${SRC}/ui USES data)
+movaro_floor(protocol ${SRC}/protocol USES data)
+movaro_floor(movaro_core ${SRC}/movaro USES uikit protocol)
+movaro_floor(kestrup_core ${SRC}/kestrup USES uikit)
 
-# --- writers of the data files (table database, record file, archive): used
-#     by the native authoring tools and by tests to make fixtures; never by the
-#     programs, which only read.
-movaro_sources(AUTHORING_SOURCES ${SRC}/authoring)
-if(AUTHORING_SOURCES)
-  add_library(authoring STATIC ${AUTHORING_SOURCES})
-  target_link_libraries(authoring PUBLIC core)
-else()
-  add_library(authoring INTERFACE)
-  target_link_libraries(authoring INTERFACE core)
+# --- never shipped: the headless doubles of the platform interfaces, the
+#     simulators and harnesses built on them, and the writers of the data files
+#     (for the authoring tools and test fixtures; the programs only read).
+movaro_floor(platform_headless ${SRC}/platform/headless USES platform)
+movaro_floor(sim ${SRC}/sim USES movaro_core kestrup_core platform_headless)
+movaro_floor(authoring ${SRC}/authoring USES data platform_headless)
+# What tests, benchmarks and tools link: every portable floor and the doubles.
+set(MOVARO_PORTABLE_ALL movaro_core kestrup_core sim authoring platform_headless)
+
+if(NOT WIN32)
+  # --- the profile server, a native Linux program on base, data and protocol:
+  #     its logic as a library, its entry (main.cpp) as the program.
+  movaro_floor_sources(SERVER_SOURCES ${SRC}/server)
+  list(FILTER SERVER_SOURCES EXCLUDE REGEX "/main\\.cpp$")
+  movaro_library(server_core SOURCES ${SERVER_SOURCES} USES protocol)
+  if(EXISTS ${SRC}/server/main.cpp)
+    add_executable(profile_server ${SRC}/server/main.cpp)
+    target_link_libraries(profile_server PRIVATE server_core)
+    set_target_properties(profile_server PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endif()
 endif()
 
 if(WIN32)
-  # --- the Win32 implementations of the platform interfaces.
-  movaro_sources(PLATFORM_WIN32_SOURCES ${SRC}/platform/win32 ${SRC}/ui/win32)
-  if(PLATFORM_WIN32_SOURCES)
-    add_library(platform_win32 STATIC ${PLATFORM_WIN32_SOURCES})
-    set(scope PUBLIC)
-  else()
-    add_library(platform_win32 INTERFACE)
-    set(scope INTERFACE)
-  endif()
-  target_link_libraries(platform_win32 ${scope} core win32_api
-                        winmm gdi32 ole32 oleaut32 shell32 uuid comctl32 comdlg32 advapi32)
-  set(WIN32_LIBS platform_win32)
+  # --- the Win32 implementations of the platform interfaces and the UI kit's
+  #     Win32 backend.
+  movaro_win32_sources(PLATFORM_WIN32_SOURCES ${SRC}/platform)
+  movaro_library(platform_win32 SOURCES ${PLATFORM_WIN32_SOURCES} USES platform win32_api
+                 winmm gdi32 ole32 oleaut32 shell32 uuid comctl32 comdlg32 advapi32)
+  movaro_win32_sources(UIKIT_WIN32_SOURCES ${SRC}/ui)
+  movaro_library(uikit_win32 SOURCES ${UIKIT_WIN32_SOURCES} USES uikit platform_win32)
+  set(WIN32_LIBS uikit_win32 platform_win32)
 
-  function(movaro_program name kind dir)
-    movaro_sources(files ${dir})
-    file(GLOB rc CONFIGURE_DEPENDS ${dir}/*.rc ${dir}/*.def)
+  # A program or DLL of the given sources.
+  function(movaro_program name kind)
     if(kind STREQUAL "DLL")
-      add_library(${name} SHARED ${files} ${rc})
+      add_library(${name} SHARED ${ARGN})
       set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
       # Undecorated export names: GetProcAddress and SetWindowsHookEx look
       # them up by their plain names.
       target_link_options(${name} PRIVATE -Wl,--kill-at)
     else()
-      add_executable(${name} ${kind} ${files} ${rc})
+      add_executable(${name} ${kind} ${ARGN})
     endif()
+    target_link_libraries(${name} PRIVATE src_root win32_api)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # Shipped 32-bit programs must load on Windows XP (scripts/check-pe.sh).
+      target_sources(${name} PRIVATE ${SRC}/xpcompat/TickCount64.c)
+    endif()
   endfunction()
 
-  movaro_program(Movaro WIN32 ${SRC}/movaro/win32)
-  target_link_libraries(Movaro PRIVATE ${WIN32_LIBS})
-  movaro_program(Kestrup WIN32 ${SRC}/kestrup/win32)
-  target_link_libraries(Kestrup PRIVATE ${WIN32_LIBS})
-  movaro_program(KestrupEx WIN32 ${SRC}/cleanup)
-  target_link_libraries(KestrupEx PRIVATE win32_api)
-  # The hook and network client libraries stand apart from the core: small,
-  # loaded into the program, depending only on system DLLs.
-  movaro_program(MovaroHook DLL ${SRC}/hook)
+  # The two programs: their win32/ folders on their portable logic.
+  movaro_win32_sources(files ${SRC}/movaro)
+  movaro_program(Movaro WIN32 ${files})
+  target_link_libraries(Movaro PRIVATE movaro_core ${WIN32_LIBS})
+  movaro_win32_sources(files ${SRC}/kestrup)
+  movaro_program(Kestrup WIN32 ${files})
+  target_link_libraries(Kestrup PRIVATE kestrup_core ${WIN32_LIBS})
+  # The outside pieces stand apart from the core: small, depending only on
+  # system DLLs; the network client speaks the portable protocol.
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/cleanup/*.cpp ${SRC}/cleanup/*.rc)
+  movaro_program(KestrupEx WIN32 ${files})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/hook/*.cpp ${SRC}/hook/*.rc ${SRC}/hook/*.def)
+  movaro_program(MovaroHook DLL ${files})
   set_target_properties(MovaroHook PROPERTIES OUTPUT_NAME Movaro)
-  target_link_libraries(MovaroHook PRIVATE win32_api)
-  movaro_program(MVRClient DLL ${SRC}/netclient)
-  target_link_libraries(MVRClient PRIVATE win32_api ws2_32)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/netclient/*.cpp ${SRC}/netclient/*.rc
+       ${SRC}/netclient/*.def)
+  movaro_program(MVRClient DLL ${files})
+  target_link_libraries(MVRClient PRIVATE protocol ws2_32)
 endif()
 
 include(cmake/Tests.cmake)

@@ -9,15 +9,19 @@ if(WIN32)
   # prefix (build/win32/wineprefix) with a private HOME.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR})
   # Wine 8 runs a 32-bit Windows program only in a 32-bit Linux process. Where
-  # the kernel cannot execute those, the 32-bit tree builds its tests but the
-  # 64-bit tree (cmake/x86_64-w64-mingw32.cmake) runs them.
+  # no 32-bit Windows program runs under the installed Wine, the 32-bit tree
+  # builds its tests but the 64-bit tree (cmake/x86_64-w64-mingw32.cmake) runs
+  # them; scripts/windows-test-tree.sh decides by running a probe.
   set(WINE_CAN_RUN ON)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    execute_process(COMMAND /lib/ld-linux.so.2 --version RESULT_VARIABLE i386_result
-                    OUTPUT_QUIET ERROR_QUIET)
-    if(NOT i386_result EQUAL 0)
+    execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows-test-tree.sh --why
+                    OUTPUT_VARIABLE wine_tree OUTPUT_STRIP_TRAILING_WHITESPACE)
+    string(REPLACE "\n" ";" wine_tree "${wine_tree}")
+    list(GET wine_tree 0 wine_tree_name)
+    if(NOT wine_tree_name STREQUAL "win32")
       set(WINE_CAN_RUN OFF)
-      message(STATUS "This kernel cannot run 32-bit programs: Windows tests are built, not registered")
+      list(GET wine_tree 1 wine_tree_why)
+      message(STATUS "Windows tests are built, not registered: ${wine_tree_why}")
     endif()
   endif()
   set(GTEST_MAIN_TARGET gtest_main)
@@ -28,11 +32,16 @@ else()
   set(GTEST_TARGETS GTest::gtest GTest::gmock)
 endif()
 
+# The floors of src/ as the #include lines use them: no file includes a floor
+# above its own, shipped code no headless double, portable code no Windows header.
+add_test(NAME include_floors COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh
+         ${CMAKE_SOURCE_DIR}/src)
+
 # Unit tests of the portable core: the same sources run natively and under Wine.
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(unit_tests PRIVATE authoring ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+target_link_libraries(unit_tests PRIVATE ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
 target_compile_definitions(unit_tests PRIVATE
   MOVARO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 
@@ -48,7 +57,9 @@ if(WIN32)
   file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
   add_executable(win32_tests ${WIN32_TEST_SOURCES})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} authoring ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS}
+                        ${GTEST_MAIN_TARGET})
+  target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
     add_test(NAME win32_tests COMMAND win32_tests)
@@ -62,10 +73,20 @@ if(WIN32)
   foreach(probe IN LISTS WIN32_PROBES)
     get_filename_component(name ${probe} NAME_WE)
     add_executable(${name} WIN32 ${probe})
-    target_link_libraries(${name} PRIVATE ${WIN32_LIBS})
+    target_link_libraries(${name} PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     add_dependencies(win32_tests ${name})
   endforeach()
+
+  # The static check of the shipped 32-bit programs needs no Wine, so it runs
+  # on every machine (scripts/test-all.sh runs the label "static" of the
+  # 32-bit tree even where that tree's other tests cannot run).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_test(NAME shipped_programs_check
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/check_pe_test.sh
+                     ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(shipped_programs_check PROPERTIES LABELS static)
+  endif()
 
   # Tests driven from the Linux side (screenshots, xdotool): one script each,
   # given the build tree.
@@ -81,12 +102,17 @@ else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
+  # The set-up scripts' decisions, with apt and Wine stubbed.
+  add_test(NAME setup_decisions
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_decisions_test.sh ${CMAKE_SOURCE_DIR})
+
   # Benchmarks: never part of a pass/fail run.
   find_package(benchmark REQUIRED)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   if(BENCH_SOURCES AND NOT MOVARO_SANITIZE)
     add_executable(benchmarks ${BENCH_SOURCES})
-    target_link_libraries(benchmarks PRIVATE authoring benchmark::benchmark benchmark::benchmark_main)
+    target_link_libraries(benchmarks PRIVATE ${MOVARO_PORTABLE_ALL} benchmark::benchmark
+                          benchmark::benchmark_main)
   endif()
 
   # Authoring tools: one executable per folder under tools/.
@@ -97,7 +123,7 @@ else()
       movaro_sources(files ${dir})
       if(files)
         add_executable(${name} ${files})
-        target_link_libraries(${name} PRIVATE authoring)
+        target_link_libraries(${name} PRIVATE ${MOVARO_PORTABLE_ALL})
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
       endif()
     endif()
@@ -112,7 +138,7 @@ else()
       add_executable(${name} ${src})
       target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
       target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-      target_link_libraries(${name} PRIVATE core)
+      target_link_libraries(${name} PRIVATE ${MOVARO_PORTABLE_ALL})
       set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
       file(MAKE_DIRECTORY ${corpus})
       set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name})

@@ -6,7 +6,9 @@
 set -uo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 scripts/install-deps.sh || exit 1
-wintree=$(scripts/windows-test-tree.sh)
+mapfile -t choice < <(scripts/windows-test-tree.sh --why)
+wintree=${choice[0]}
+echo "=== Windows tests run from build/$wintree: ${choice[1]}"
 
 trees=(host asan win32)
 [[ "$wintree" == win64 ]] && trees+=(win64)
@@ -39,6 +41,10 @@ run_ctest() { # label, then the command
 
 run_ctest host ctest --test-dir build/host --output-on-failure --timeout 600 -j2
 run_ctest "asan+ubsan and fuzz" ctest --test-dir build/asan --output-on-failure --timeout 600 -j2
+if [[ "$wintree" != win32 ]]; then
+  # The shipped 32-bit programs are still checked statically.
+  run_ctest "shipped 32-bit programs (static)" ctest --test-dir build/win32 --output-on-failure -L static
+fi
 scripts/wine-prefix.sh "build/$wintree" || status=1
 run_ctest "windows ($wintree, Wine)" xvfb-run -a -s "-screen 0 1024x768x24" \
   bash -c "ctest --test-dir build/$wintree --output-on-failure --timeout 600; rc=\$?; source scripts/wine-env.sh build/$wintree; wineserver -k 2>/dev/null; exit \$rc"

@@ -9,9 +9,11 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
 # Wine writes into HOME (Trash, user folders): keep that inside the tree too.
 export HOME="$wine_build_dir/winehome"
 mkdir -p "$HOME"
-if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  WINE=wine
+# The 64-bit tree runs under wine64 itself; the 32-bit tree needs the wine32
+# loader (scripts/windows-test-tree.sh says whether that works here).
+if [[ "$(basename "$wine_build_dir")" == win64 ]]; then
+  WINE=/usr/lib/wine/wine64
 else
-  WINE=/usr/lib/wine/wine64 # only 64-bit programs can run here
+  WINE=wine
 fi
 export WINE

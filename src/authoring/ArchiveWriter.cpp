@@ -1,8 +1,8 @@
 #include "authoring/ArchiveWriter.h"
 
-#include "data/AnsiText.h"
-#include "data/Archive.h"
-#include "data/DosDateTime.h"
+#include "base/AnsiText.h"
+#include "data/archive/Archive.h"
+#include "data/archive/DosDateTime.h"
 #include "platform/headless/HostFileTime.h"
 
 #include <zlib.h>

@@ -2,7 +2,7 @@
 // Writes member archives: the installer's self-extracting file (the installer
 // image, then the members, the directory and its length) and the content
 // container (the same without the installer image). The programs only read
-// these; see data/Archive.h for the layout.
+// these; see data/archive/Archive.h for the layout.
 
 #include <cstdint>
 #include <cstdio>

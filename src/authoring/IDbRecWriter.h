@@ -3,7 +3,7 @@
 // (documented in tools/recfile/README.md): a text file of records, each
 // introduced by a line "%% Id Name", or a folder with one file per record.
 
-#include "data/IDbRecs.h"
+#include "data/recfile/IDbRecs.h"
 
 #include <cstdint>
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "authoring/StrovdexWriter.h"
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cctype>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // Writer of table database files, and the readable text source they are
 // built from (documented in tools/tabledb/README.md).
 
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
 #include "kestrup/Engine.h"
 
-#include "data/AnsiText.h"
-#include "data/DateTimeFormat.h"
-#include "data/DateTimeText.h"
-#include "data/LogLine.h"
-#include "data/Progress.h"
+#include "base/AnsiText.h"
+#include "base/Progress.h"
+#include "data/text/DateTimeFormat.h"
+#include "data/text/DateTimeText.h"
+#include "data/text/LogLine.h"
 
 #include <cmath>
 #include <cstdio>

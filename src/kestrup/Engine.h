@@ -5,8 +5,8 @@
 // goes through the interfaces it is given; every failure is logged and
 // collected in ErrorsLogged, never thrown, and the next row follows.
 
-#include "data/Archive.h"
-#include "data/Strovdex.h"
+#include "data/archive/Archive.h"
+#include "data/tabledb/Strovdex.h"
 #include "kestrup/EnginePage.h"
 #include "kestrup/InstallScript.h"
 #include "platform/Clock.h"

@@ -1,6 +1,6 @@
 #include "kestrup/InstallScript.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 #include <cctype>
 #include <cstdlib>

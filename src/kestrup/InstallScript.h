@@ -4,7 +4,7 @@
 // ("Registry") and shortcuts ("Shortcuts"). Texts may hold placeholders in
 // square brackets that are expanded when the text is used.
 
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 

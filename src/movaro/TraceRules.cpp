@@ -1,6 +1,6 @@
 #include "movaro/TraceRules.h"
 
-#include "data/DateTimeText.h"
+#include "data/text/DateTimeText.h"
 
 #include <algorithm>
 #include <cmath>

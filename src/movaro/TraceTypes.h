@@ -2,7 +2,7 @@
 // The values the activity monitor counts with: a count paired with a moment or
 // a duration, and which counter a value belongs to.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cstdint>
 

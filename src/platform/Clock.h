@@ -3,7 +3,7 @@
 // counter (time since the system started, 32 bits, wrapping about every 49.7
 // days). Passed in wherever time is taken, so tests can run in virtual time.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cstdint>
 

@@ -1,6 +1,8 @@
 #include "platform/FileSystem.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
+
+#include <array>
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -16,6 +18,8 @@ size_t FileNameStart(const std::string &path) {
   return 0;
 }
 
+constexpr int32_t kCopyBlock = 2048;
+
 } // namespace
 
 bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content) {
@@ -27,6 +31,42 @@ bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &conten
   for (int32_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;)
     content.append(buffer, static_cast<size_t>(n));
   return true;
+}
+
+bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attributes) {
+  uint32_t current;
+  if (attributes <= 0 || !fs.GetAttributes(path, current))
+    return false;
+  if (current == static_cast<uint32_t>(attributes))
+    return true;
+  return fs.SetAttributes(path, static_cast<uint32_t>(attributes));
+}
+
+bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target) {
+  if (!fs.FileExists(source))
+    return false;
+  std::unique_ptr<TFileStream> in = fs.OpenRead(source);
+  if (!in)
+    return false;
+  std::string folder = ExtractFilePath(target);
+  if (!folder.empty() && !fs.DirectoryExists(folder) && !fs.ForceDirectories(folder))
+    return false;
+  std::unique_ptr<TFileStream> out = fs.Create(target);
+  if (!out)
+    return false;
+  int64_t sourceSize = in->Size();
+  int64_t written = 0;
+  std::array<char, kCopyBlock> block;
+  for (;;) {
+    int32_t got = in->Read(block.data(), kCopyBlock);
+    if (got <= 0)
+      break;
+    int32_t put = out->Write(block.data(), got);
+    written += put;
+    if (put != got)
+      break;
+  }
+  return sourceSize >= 0 && written == sourceSize;
 }
 
 std::string ExtractFilePath(const std::string &path) { return path.substr(0, FileNameStart(path)); }

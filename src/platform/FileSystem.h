@@ -7,7 +7,7 @@
 // Every operation reports failure through its result and never throws.
 // Paths are 8-bit texts; "\" and "/" both separate folders.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cstdint>
 #include <memory>
@@ -90,6 +90,15 @@ bool MatchesMask(const std::string &name, const std::string &mask);
 
 // The whole file as bytes; false when it cannot be opened.
 bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content);
+
+// Gives an existing file or folder the attribute mask (> 0). True at once when
+// it already has it; false when the path does not exist, the mask is <= 0 or
+// setting it fails.
+bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attributes);
+
+// Copies an existing file in 2048-byte blocks, creating the target's folder
+// first; true only when every byte of the source was written.
+bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target);
 
 // Path texts shared by every implementation.
 bool IsPathSeparator(char c);

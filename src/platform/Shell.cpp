@@ -1,6 +1,6 @@
 #include "platform/Shell.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "ui/Translator.h"
 
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/Menus.h"

@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as a record file, selects by a text taken from the
 // input and reads every selected record, forwards and backwards.
-#include "data/IDbRecs.h"
+#include "data/recfile/IDbRecs.h"
 
 #include <unistd.h>
 

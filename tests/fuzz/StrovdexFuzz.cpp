@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as a table database (one file, or split into a
 // definitions and a data file) and renders every field of every record.
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <unistd.h>

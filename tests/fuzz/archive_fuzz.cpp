@@ -2,7 +2,7 @@
 // looked up, and every member extracted into a scratch folder. Checks that
 // progress stays within 0..100 and that a failed extraction leaves no file.
 
-#include "data/Archive.h"
+#include "data/archive/Archive.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 #include <cstdint>

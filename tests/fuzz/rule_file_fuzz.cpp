@@ -1,6 +1,6 @@
 // The rule file reader on arbitrary bytes: whatever it builds must also
 // evaluate without trouble.
-#include "data/DateTimeText.h"
+#include "data/text/DateTimeText.h"
 #include "movaro/TraceRules.h"
 
 #include <cstddef>

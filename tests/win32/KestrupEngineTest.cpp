@@ -1,8 +1,8 @@
 // The installer engine against the real system: the test product installed
 // from a real self-extracting file, updated, and uninstalled, in this test
 // tree's own Wine prefix.
-#include "data/AnsiText.h"
-#include "data/DosDateTime.h"
+#include "base/AnsiText.h"
+#include "data/archive/DosDateTime.h"
 #include "kestrup/Engine.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"

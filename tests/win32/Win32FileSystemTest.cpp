@@ -1,6 +1,6 @@
 #include "authoring/ArchiveWriter.h"
-#include "data/ContentContainer.h"
-#include "data/DosDateTime.h"
+#include "data/archive/ContentContainer.h"
+#include "data/archive/DosDateTime.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "support/ScratchFolder.h"
 

@@ -1,8 +1,8 @@
 // The user's regional settings, read through the locale interface and
 // rendered by the portable picture formatter, give the same texts as Windows'
 // own date and time formatting.
-#include "data/DateTime.h"
-#include "data/DateTimeFormat.h"
+#include "base/DateTime.h"
+#include "data/text/DateTimeFormat.h"
 #include "platform/win32/Win32Locale.h"
 
 #include <windows.h>

@@ -2,8 +2,8 @@
 // setup and the content container). See README.md beside this file.
 
 #include "authoring/ArchiveWriter.h"
-#include "data/Archive.h"
-#include "data/DosDateTime.h"
+#include "data/archive/Archive.h"
+#include "data/archive/DosDateTime.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "ContentCheck.h"
 
 #include "Languages.h"
-#include "data/ContentContainer.h"
-#include "data/IDbRecs.h"
-#include "data/Strovdex.h"
+#include "data/archive/ContentContainer.h"
+#include "data/recfile/IDbRecs.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 

@@ -1,7 +1,7 @@
 // tabledb: builds a table database from its text source, and dumps any table
 // database through the engine. See README.md next to this file.
 #include "authoring/StrovdexWriter.h"
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessLocale.h"
 
 #include <iostream>

@@ -1,8 +1,8 @@
 // tracesim: replays an input script through the real trace engine in virtual
 // time and prints every rule firing. See README.md for the script format.
 //   tracesim SCRIPT [--rules RULEFILE] [--stats RULE] [--until TIME]
-#include "data/DateTimeText.h"
-#include "movaro/TraceSimulation.h"
+#include "data/text/DateTimeText.h"
+#include "sim/TraceSimulation.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "platform/headless/HeadlessProfileFiles.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "platform/headless/HeadlessShell.h"
 
-#include "data/Archive.h"
-
 #include <string>
 
 namespace {

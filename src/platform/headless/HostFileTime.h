@@ -3,7 +3,7 @@
 // through the C library's time zone. Used by the headless file system and by
 // the native authoring tools, which stamp archive members with it.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <filesystem>
 

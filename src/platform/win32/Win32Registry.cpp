@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Registry.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 #include <windows.h>
 

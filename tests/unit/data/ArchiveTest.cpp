@@ -1,7 +1,7 @@
 #include "authoring/ArchiveWriter.h"
-#include "data/AnsiText.h"
-#include "data/Archive.h"
-#include "data/DosDateTime.h"
+#include "base/AnsiText.h"
+#include "data/archive/Archive.h"
+#include "data/archive/DosDateTime.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "support/ScratchFolder.h"
 
@@ -321,26 +321,6 @@ TEST_F(ArchiveTest, UnreadableDirectoriesAreEmpty) {
   TScratchFolder::WriteFile(setup, RawArchive("abc", text, static_cast<uint32_t>(text.size())));
   ASSERT_TRUE(archive.LoadDirectory(setup));
   EXPECT_EQ(archive.Directory(), (TArchiveDirectory{"A.txt=862411107;3;3;0;", "B.txt=1;2;2;3;"}));
-}
-
-TEST_F(ArchiveTest, PathAttributesAndBlockCopies) {
-  const std::string file = scratch.Path("f.bin");
-  TScratchFolder::WriteFile(file, RandomBytes(5000, 3));
-  EXPECT_FALSE(SetPathAttributes(files, scratch.Path("nothing"), 1));
-  EXPECT_FALSE(SetPathAttributes(files, file, 0));
-  EXPECT_TRUE(SetPathAttributes(files, file, kFileAttributeArchive)); // already so
-  EXPECT_TRUE(SetPathAttributes(files, file, kFileAttributeHidden));
-  uint32_t mask = 0;
-  ASSERT_TRUE(files.GetAttributes(file, mask));
-  EXPECT_EQ(mask, kFileAttributeHidden);
-
-  const std::string copy = scratch.Path("deep/er/copy.bin");
-  EXPECT_TRUE(CopyFileBlocks(files, file, copy));
-  EXPECT_EQ(TScratchFolder::ReadFile(copy), TScratchFolder::ReadFile(file));
-  EXPECT_FALSE(CopyFileBlocks(files, scratch.Path("nothing"), scratch.Path("x/copy")));
-  EXPECT_FALSE(files.DirectoryExists(scratch.Path("x")));
-  ASSERT_TRUE(files.SetAttributes(copy, kFileAttributeReadOnly));
-  EXPECT_FALSE(CopyFileBlocks(files, file, copy));
 }
 
 TEST_F(ArchiveTest, WriterRefusesNamesThatCannotBeExtractedSafely) {

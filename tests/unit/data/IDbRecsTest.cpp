@@ -1,5 +1,5 @@
 #include "authoring/IDbRecWriter.h"
-#include "data/IDbRecs.h"
+#include "data/recfile/IDbRecs.h"
 #include "unit/data/DataFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "authoring/StrovdexWriter.h"
-#include "data/DateTime.h"
-#include "data/Strovdex.h"
+#include "base/DateTime.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "unit/data/DataFiles.h"
 

@@ -1,4 +1,4 @@
-#include "data/DosDateTime.h"
+#include "data/archive/DosDateTime.h"
 #include "unit/kestrup/EngineWorld.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 // virtual clock, a recording install/uninstall page, and the test product's
 // script and setup archive built from tests/data/kestrup/TestProduct.txt.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 #include "kestrup/Engine.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"

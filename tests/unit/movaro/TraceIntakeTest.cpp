@@ -1,6 +1,6 @@
 // Input notifications reach the right counters; tracing starts, stops and
 // restarts as the monitor needs.
-#include "movaro/TraceSimulation.h"
+#include "sim/TraceSimulation.h"
 #include "unit/movaro/TraceTestSupport.h"
 
 #include <gtest/gtest.h>

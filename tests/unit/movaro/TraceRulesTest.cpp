@@ -1,5 +1,5 @@
 // The built-in rules in virtual time, and rules read from a rule file.
-#include "movaro/TraceSimulation.h"
+#include "sim/TraceSimulation.h"
 #include "unit/movaro/TraceTestSupport.h"
 
 #include <gtest/gtest.h>

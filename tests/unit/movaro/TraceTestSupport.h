@@ -1,5 +1,5 @@
 #pragma once
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <gtest/gtest.h>
 

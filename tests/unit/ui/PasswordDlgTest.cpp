@@ -1,7 +1,7 @@
 #include "ui/PasswordDlg.h"
 
 #include "authoring/StrovdexWriter.h"
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "unit/data/DataFiles.h"
 

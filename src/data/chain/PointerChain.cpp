@@ -1,4 +1,4 @@
-#include "data/PointerChain.h"
+#include "data/chain/PointerChain.h"
 
 #include <new>
 

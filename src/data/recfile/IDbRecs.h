@@ -9,8 +9,8 @@
 // Id (signed 32-bit), name length and text length (unsigned 16-bit each), the
 // name bytes and the text bytes, both scrambled (IDbRecScramble).
 
-#include "data/PointerChain.h"
-#include "data/Progress.h"
+#include "base/Progress.h"
+#include "data/chain/PointerChain.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "data/LogLine.h"
+#include "data/text/LogLine.h"
 
 #include <cstdio>
 

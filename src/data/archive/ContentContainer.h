@@ -3,7 +3,7 @@
 // front, holding pictures and videos. Members are used from ordinary files in
 // the temporary folder "T" of the program's folder and deleted after use.
 
-#include "data/Archive.h"
+#include "data/archive/Archive.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "data/ContentContainer.h"
+#include "data/archive/ContentContainer.h"
 
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 std::optional<TArchiveDirectory> LoadContentDirectory(TFileSystem &fs, const std::string &containerPath) {
   if (!fs.FileExists(containerPath))

@@ -1,7 +1,7 @@
-#include "data/Strovdex.h"
+#include "data/tabledb/Strovdex.h"
 
-#include "data/DateTime.h"
-#include "data/DateTimeFormat.h"
+#include "base/DateTime.h"
+#include "data/text/DateTimeFormat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "data/Archive.h"
+#include "data/archive/Archive.h"
 
-#include "data/AnsiText.h"
-#include "data/DosDateTime.h"
-#include "data/Progress.h"
+#include "base/AnsiText.h"
+#include "base/Progress.h"
+#include "data/archive/DosDateTime.h"
 
 #include <zlib.h>
 
@@ -15,7 +15,6 @@ namespace {
 
 constexpr int32_t kDirectoryBlock = 2048;
 constexpr int32_t kMemberBlock = 1024;
-constexpr int32_t kCopyBlock = 2048;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
 
@@ -182,42 +181,6 @@ bool IsPlainMemberName(const std::string &name) {
 }
 
 int32_t AttributeNumber(const std::string &text) { return FieldNumber(text, 0); }
-
-bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attributes) {
-  uint32_t current;
-  if (attributes <= 0 || !fs.GetAttributes(path, current))
-    return false;
-  if (current == static_cast<uint32_t>(attributes))
-    return true;
-  return fs.SetAttributes(path, static_cast<uint32_t>(attributes));
-}
-
-bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target) {
-  if (!fs.FileExists(source))
-    return false;
-  std::unique_ptr<TFileStream> in = fs.OpenRead(source);
-  if (!in)
-    return false;
-  std::string folder = ExtractFilePath(target);
-  if (!folder.empty() && !fs.DirectoryExists(folder) && !fs.ForceDirectories(folder))
-    return false;
-  std::unique_ptr<TFileStream> out = fs.Create(target);
-  if (!out)
-    return false;
-  int64_t sourceSize = in->Size();
-  int64_t written = 0;
-  std::array<char, kCopyBlock> block;
-  for (;;) {
-    int32_t got = in->Read(block.data(), kCopyBlock);
-    if (got <= 0)
-      break;
-    int32_t put = out->Write(block.data(), got);
-    written += put;
-    if (put != got)
-      break;
-  }
-  return sourceSize >= 0 && written == sourceSize;
-}
 
 char *TMemberExtractor::TBuffer::Reserve(size_t size) {
   if (size > Capacity) {

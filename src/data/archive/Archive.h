@@ -7,8 +7,8 @@
 // and then the directory's length as an unsigned 32-bit little-endian number.
 // Offsets count from the start of the file.
 
-#include "data/DateTime.h"
-#include "data/LogLine.h"
+#include "base/DateTime.h"
+#include "data/text/LogLine.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -60,15 +60,6 @@ bool IsPlainMemberName(const std::string &name);
 // The number a decimal attribute text stands for; 0 for an empty or
 // non-numeric text.
 int32_t AttributeNumber(const std::string &text);
-
-// Gives an existing file or folder the attribute mask (> 0). True at once when
-// it already has it; false when the path does not exist, the mask is <= 0 or
-// setting it fails.
-bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attributes);
-
-// Copies an existing file in 2048-byte blocks, creating the target's folder
-// first; true only when every byte of the source was written.
-bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target);
 
 // Writes one member of an archive file to a target path. The two buffers
 // (packed and unpacked member) are kept for the next member.

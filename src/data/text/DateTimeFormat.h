@@ -2,7 +2,7 @@
 // Renders a date-time through a Windows date/time picture (the syntax is
 // described in platform/Locale.h) with the names and designators of a locale.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 #include "platform/Locale.h"
 
 #include <string>

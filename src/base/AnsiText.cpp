@@ -1,4 +1,4 @@
-#include "data/AnsiText.h"
+#include "base/AnsiText.h"
 
 char AnsiUpperChar(char c) {
   unsigned char u = static_cast<unsigned char>(c);

@@ -1,4 +1,4 @@
-#include "data/DosDateTime.h"
+#include "data/archive/DosDateTime.h"
 
 bool DosDateTimeToDateTime(uint32_t dos, TDateTime &result) {
   TDateTimeParts parts;

@@ -6,7 +6,7 @@
 //   both           date, one or more blanks, time
 // Leading and trailing blanks are ignored. Anything else does not parse.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <string_view>
 

@@ -3,7 +3,7 @@
 // high 16 bits (bits 15-9 year - 1980, 8-5 month, 4-0 day), the DOS time in the
 // low 16 bits (bits 15-11 hour, 10-5 minute, 4-0 seconds / 2).
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "data/IDbRecs.h"
+#include "data/recfile/IDbRecs.h"
 
 #include <cstdint>
 #include <cstdlib>

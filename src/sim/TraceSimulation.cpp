@@ -1,4 +1,4 @@
-#include "movaro/TraceSimulation.h"
+#include "sim/TraceSimulation.h"
 
 namespace {
 uint32_t ButtonMessage(TMouseButton button, int offset) { // 0 down, 1 up, 2 double click

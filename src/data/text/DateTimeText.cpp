@@ -1,4 +1,4 @@
-#include "data/DateTimeText.h"
+#include "data/text/DateTimeText.h"
 
 namespace {
 

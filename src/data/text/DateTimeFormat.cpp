@@ -1,4 +1,4 @@
-#include "data/DateTimeFormat.h"
+#include "data/text/DateTimeFormat.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 // Operations never throw: failure is their result (false, 0, -1, an empty
 // text, a field value marked Failed).
 
-#include "data/PointerChain.h"
+#include "data/chain/PointerChain.h"
 #include "platform/Locale.h"
 
 #include <cstdint>

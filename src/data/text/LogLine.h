@@ -3,7 +3,7 @@
 // begins with a space (" Extracting ..."); the log puts the time of day in
 // front of it.
 
-#include "data/DateTime.h"
+#include "base/DateTime.h"
 
 #include <functional>
 #include <string>
