@@ -176,14 +176,14 @@ private:
     if (side) {
       // Far limbs first, in the lighter colour.
       Limb(pelvis, "hipL", "kneeL", "footL", thigh, 36, 11, 6, 1, kFar);
-      Limb(shoulder, "armL", "elbowL", "handL", 30, 27, 9, 4.5, 1, kFar);
+      Limb(shoulder, "armL", "elbowL", "handL", 30, 27, 12, 4.5, 1, kFar);
     }
     f_.Capsule(pelvis, middle, 9, Colour("torso", kBody));
     f_.Capsule(middle, neck, 9, Colour("torso", kBody));
     Head(neck, side, lean);
     if (side) {
       Limb(pelvis, "hipR", "kneeR", "footR", thigh, 36, 11, 6.5, 1, kBody);
-      Limb(shoulder, "armR", "elbowR", "handR", 30, 27, 9, 5, 1, kBody);
+      Limb(shoulder, "armR", "elbowR", "handR", 30, 27, 12, 5, 1, kBody);
     } else {
       for (const double s : {-1.0, 1.0}) {
         const std::string l = s < 0 ? "L" : "R";
@@ -193,7 +193,7 @@ private:
         f_.Capsule(foot, {foot.X + 6 * s, foot.Y}, 4, Colour("foot" + l, kBody));
         const TPoint sh{neck.X + 17 * s, neck.Y + 5 + p_["sy"]};
         f_.Capsule(neck, sh, 7, Colour("shoulder" + l, kBody));
-        Limb(sh, "arm" + l, "elbow" + l, "hand" + l, 30, 27, 9, 5, s, kBody);
+        Limb(sh, "arm" + l, "elbow" + l, "hand" + l, 30, 27, 12, 5, s, kBody);
       }
     }
   }
