@@ -68,7 +68,8 @@ if(NOT WIN32 AND TARGET tabledb AND TARGET contenttool)
   # The content checker's own tests, on small fixtures made by the writers.
   file(GLOB content_tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/contenttool/*.cpp)
   list(FILTER content_tool_sources EXCLUDE REGEX "/main\\.cpp$")
-  add_executable(content_tests ${CMAKE_SOURCE_DIR}/tests/content/ContentCheckTest.cpp
+  file(GLOB content_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/content/*.cpp)
+  add_executable(content_tests ${content_test_sources}
                  ${content_tool_sources})
   target_include_directories(content_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
                              ${CMAKE_SOURCE_DIR}/tools/contenttool)

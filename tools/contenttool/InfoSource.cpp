@@ -25,7 +25,11 @@ std::string WithSuffix(const std::string &name, int languageNumber) {
 
 bool ParseInfoSource(const std::string &utf8, int languageNumber, std::vector<TRecordSource> &out,
                      std::string &error) {
-  std::istringstream in(utf8);
+  // Converted as a whole first, so an error names the line of the file.
+  std::string text1252;
+  if (!Utf8ToCp1252(utf8, text1252, error))
+    return false;
+  std::istringstream in(text1252);
   std::string line;
   int lineNumber = 0, startLine = 0, ordinal = 0;
   bool open = false;
@@ -51,12 +55,8 @@ bool ParseInfoSource(const std::string &utf8, int languageNumber, std::vector<TR
     }
     TRecordSource record;
     record.Id = languageNumber * 1000 + ++ordinal;
-    std::string message;
-    if (!Utf8ToCp1252(WithSuffix(name, languageNumber), record.Name, message) ||
-        !Utf8ToCp1252(text, record.Text, message)) {
-      error = where + message;
-      return false;
-    }
+    record.Name = WithSuffix(name, languageNumber);
+    record.Text = text;
     out.push_back(std::move(record));
     return true;
   };
