@@ -20,6 +20,7 @@ required=(
   wine wine64
   xvfb xauth xdotool imagemagick x11-utils
   fonts-liberation fonts-dejavu-core fonts-wine
+  librsvg2-bin ffmpeg sox libstb-dev
 )
 optional32=(wine32:i386)
 update_tries=3

@@ -152,7 +152,7 @@ TEST(InstallScript, ShippedScriptSourceBuildsAndNamesTheProduct) {
   EXPECT_TRUE(s.LicencePage && s.DesktopShortcut && !s.IsUpdate);
   EXPECT_EQ(world.state.InstallDir, world.ProgramFiles() + "Veltrin\\Movaro\\");
   TInstallScript reader(world.script);
-  EXPECT_EQ(reader.RecordCount(kFilesTable), 7);
+  EXPECT_EQ(reader.RecordCount(kFilesTable), 16);
   EXPECT_EQ(reader.Field(kShortcutsTable, "Description", 2), "[ProgramTitle] Readme");
 }
 
