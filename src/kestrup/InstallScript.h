@@ -5,6 +5,7 @@
 // square brackets that are expanded when the text is used.
 
 #include "data/tabledb/Strovdex.h"
+#include "data/text/RegistryText.h" // the field type names of registry rows
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 
@@ -68,21 +69,6 @@ TRootKey RootKeyFromName(const std::string &name, TRootKey defaultRoot);
 // Name of a root key; empty for a handle that is not one.
 std::string RootKeyName(TRootKey root);
 
-// Field type numbers of registry values.
-enum TFieldTypeCode {
-  ftUnknown = 0,
-  ftBinaryData = 1,
-  ftBoolean = 2,
-  ftCurrency = 3,
-  ftDate = 4,
-  ftDateTime = 5,
-  ftFloat = 6,
-  ftInteger = 7,
-  ftString = 8,
-  ftTime = 9,
-};
-// By name without regard to case; 0 for an unknown name.
-int FieldTypeCode(const std::string &name);
 
 // Shell folders by number 0..29, each ending with a backslash (27 is empty,
 // as are 28 and 29 when the system cannot tell). The registry is read on
