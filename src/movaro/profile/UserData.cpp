@@ -64,8 +64,9 @@ void TUserData::BuildMessageHistory(TIDbRecFile &records) {
     const char *name = records.GetSelectedRecord(n).Name;
     if (!std::strstr(name, "Dlg #") || std::strstr(name, "Dlg #n"))
       continue;
+    // A head cut short could neither be stored under a key nor found again.
     std::string head = RecordDialogHead(name);
-    if (!head.empty())
+    if (head.size() >= kEntryHeadLength)
       MessageHistory.push_back(std::move(head));
   }
   const uint32_t count = static_cast<uint32_t>(MessageHistory.size());

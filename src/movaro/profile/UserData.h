@@ -98,7 +98,8 @@ public:
   void SaveSettings();
 
   // One entry per question record of the selected language (record names
-  // with a "Dlg #" part; explanation pages excluded), then shuffled.
+  // with a "Dlg #" part and a complete head; explanation pages excluded),
+  // then shuffled.
   void BuildMessageHistory(TIDbRecFile &records);
   // Defaults first, then the server (through a login) or the user's section;
   // shows the result and applies the rule periods.

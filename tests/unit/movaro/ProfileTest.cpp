@@ -221,7 +221,8 @@ TEST(UserProfile, HistoryFromQuestionRecordsShuffledAndFoundAgain) {
       {3, "msg_1_44|Dlg #qkkt0041230001||bgi_1", ""},
       {4, "msg_2_44|Title|Dlg #wmgw0000070006", ""},
       {5, "msg_3_44|x Dlg #ikki0000010005", ""},
-      {6, "msg_4_44|Dlg #okki0000020005", ""}};
+      {6, "msg_4_44|Dlg #okki0000020005", ""},
+      {7, "msg_5_44|Dlg #qkkt004", ""}};
   w.WriteInfoFile(records);
   auto profile = w.NewProfile();
   profile->BuildMessageHistory(w.info);
