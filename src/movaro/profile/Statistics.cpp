@@ -27,9 +27,14 @@ void ResetInputActivity(TInputActivity &activity, const TTraceCount (&counters)[
     activity.Counts[kind] = {counters[kind].Count, 0};
 }
 
+TDateTime MouseTime(const TInputActivity &activity) {
+  return activity.Counts[ttMouseMoves].Time + activity.Counts[ttMouseClicks].Time;
+}
+
+TDateTime KeyboardTime(const TInputActivity &activity) { return activity.Counts[ttKeystrokes].Time; }
+
 std::string ExcludedGroup(const TInputActivity &activity) {
-  TDateTime mouse = activity.Counts[ttMouseMoves].Time + activity.Counts[ttMouseClicks].Time;
-  return mouse < activity.Counts[ttKeystrokes].Time ? "mg" : "kk";
+  return MouseTime(activity) < KeyboardTime(activity) ? "mg" : "kk";
 }
 
 TStatusFigures StatusFigures(const TTraceState &trace, TDateTime now) {

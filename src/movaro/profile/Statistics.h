@@ -28,8 +28,11 @@ void UpdateInputActivity(TInputActivity &activity, const TTraceCount (&counters)
 // Every pair becomes (counter reading, no time): done when a status question shows.
 void ResetInputActivity(TInputActivity &activity, const TTraceCount (&counters)[kTraceTypeCount],
                         TDateTime now);
-// Mouse time (moves and clicks) against keyboard time: the group of health
-// messages not to offer, "kk" when the mouse was used at least as much, else "mg".
+// Days with mouse moves or clicks, and with keystrokes.
+TDateTime MouseTime(const TInputActivity &activity);
+TDateTime KeyboardTime(const TInputActivity &activity);
+// The group of health messages not to offer: "kk" when the mouse was used at
+// least as much as the keyboard, else "mg".
 std::string ExcludedGroup(const TInputActivity &activity);
 
 // The status page's figures, times as hh:mm:ss and counts in decimal. The

@@ -268,8 +268,6 @@ TEST(MessageEntry, HeadKeyCountAndValue) {
   EXPECT_EQ(EntryKey(entry), "x1230001");
   EXPECT_EQ(EntryCount(entry), -1);
   EXPECT_EQ(EntryValue(entry), 0);
-  EXPECT_EQ(EntryGroup(entry), "kk");
-  EXPECT_EQ(EntrySetNumber(entry), "123");
   EXPECT_EQ(EntryCount("qkkx0451230001abc>12"), -1);
   EXPECT_EQ(EntryValue("qkkx0451230001abc>12"), 12);
   EXPECT_EQ(EntryValue("qkkx04512300013>x"), -1);
@@ -277,6 +275,7 @@ TEST(MessageEntry, HeadKeyCountAndValue) {
   // A ">" inside the head does not end the count.
   EXPECT_EQ(EntryCount("q>kx04512300015>7"), 5);
   EXPECT_EQ(EntryKey("qkkx045"), "");
+  EXPECT_EQ(ExplanationHead(1), "nggt0000010000");
   EXPECT_EQ(MakeEntry("qkkx0451230001-1>0", 4, 46000.9), "qkkx0451230001" "4>46000");
 }
 
