@@ -2,8 +2,6 @@
 
 #include "base/AnsiText.h"
 #include "base/Progress.h"
-#include "data/text/DateTimeFormat.h"
-#include "data/text/DateTimeText.h"
 #include "data/text/LogLine.h"
 #include "data/text/RegistryText.h"
 
