@@ -1,7 +1,9 @@
 #pragma once
 // 8-bit texts in the Windows-1252 code page.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 // Upper case of one Windows-1252 character (letters with accents included).
 char AnsiUpperChar(char c);
@@ -10,3 +12,6 @@ std::string AnsiUpperCase(const std::string &text);
 std::string TrimChars(const std::string &text, const char *chars);
 // Equal without regard to letter case.
 bool SameText(const std::string &a, const std::string &b);
+// A decimal number of 32 bits with an optional sign and nothing else around
+// it; false (value untouched) for any other text.
+bool TextToInt32(std::string_view text, int32_t &value);

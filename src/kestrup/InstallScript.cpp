@@ -84,10 +84,6 @@ constexpr TRootName kRootNames[] = {
     {"HKEY_DYN_DATA", kHKeyDynData},
 };
 
-constexpr const char *kFieldTypeNames[] = {"ftbinarydata", "ftboolean", "ftcurrency",
-                                           "ftdate",       "ftdatetime", "ftfloat",
-                                           "ftinteger",    "ftstring",  "fttime"};
-
 std::string AsciiLower(std::string text) {
   for (char &c : text)
     if (c >= 'A' && c <= 'Z')
@@ -123,14 +119,6 @@ std::string RootKeyName(TRootKey root) {
     if (root == r.Root)
       return r.Name;
   return "";
-}
-
-int FieldTypeCode(const std::string &name) {
-  std::string lower = AsciiLower(name);
-  for (int i = 0; i < 9; ++i)
-    if (lower == kFieldTypeNames[i])
-      return i + 1;
-  return ftUnknown;
 }
 
 std::string TShellFolders::FolderPath(TShellFolder folder) {

@@ -5,6 +5,7 @@
 // square brackets that are expanded when the text is used.
 
 #include "data/tabledb/Strovdex.h"
+#include "data/text/RegistryText.h" // the field type names of registry rows
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 
@@ -68,21 +69,6 @@ TRootKey RootKeyFromName(const std::string &name, TRootKey defaultRoot);
 // Name of a root key; empty for a handle that is not one.
 std::string RootKeyName(TRootKey root);
 
-// Field type numbers of registry values.
-enum TFieldTypeCode {
-  ftUnknown = 0,
-  ftBinaryData = 1,
-  ftBoolean = 2,
-  ftCurrency = 3,
-  ftDate = 4,
-  ftDateTime = 5,
-  ftFloat = 6,
-  ftInteger = 7,
-  ftString = 8,
-  ftTime = 9,
-};
-// By name without regard to case; 0 for an unknown name.
-int FieldTypeCode(const std::string &name);
 
 // The shell folders placeholders name, by their numbers: 0..20 the user's
 // (registry values of the user's "Shell Folders" key), 21..25 those of all

@@ -1,8 +1,7 @@
 #include "kestrup/ScriptActions.h"
 
 #include "base/AnsiText.h"
-#include "data/text/DateTimeFormat.h"
-#include "data/text/DateTimeText.h"
+#include "data/text/RegistryText.h"
 
 #include <cmath>
 #include <cstring>
@@ -137,101 +136,26 @@ bool TScriptActions::IniValueExists(const std::string &file, const std::string &
 
 std::string TScriptActions::RegRead(TRootKey root, const std::string &key,
                                     const std::string &typeName, const std::string &valueName) {
-  if (!platform_.Registry.KeyExists(root, key)) {
+  TRegTextStatus status;
+  std::string text = TRegistryText(platform_.Registry, platform_.Locale)
+                         .Read(root, key, typeName, valueName, status);
+  if (status == TRegTextStatus::NoKey)
     log_.Write(" Error: unable to open key in the registry");
-    return "";
-  }
-  int code = FieldTypeCode(typeName);
-  TRegValue value;
-  TRegStatus status = platform_.Registry.ReadValue(root, key, valueName, value);
-  auto failed = [&] {
+  else if (status == TRegTextStatus::Failed)
     log_.Write(" Error: unable to read from the registry");
-    return std::string();
-  };
-  switch (code) {
-  case ftString:
-    if (status == TRegStatus::NoValue)
-      return "";
-    if (status != TRegStatus::Ok || (value.Type != kRegString && value.Type != 2 /* expandable */))
-      return failed();
-    return value.Data;
-  case ftBoolean:
-  case ftInteger: {
-    uint32_t number;
-    if (status != TRegStatus::Ok || value.Type != kRegDWord || !value.AsDWord(number))
-      return failed();
-    if (code == ftBoolean)
-      return number ? "1" : "0";
-    return std::to_string(static_cast<int32_t>(number));
-  }
-  case ftDate:
-  case ftDateTime:
-  case ftTime: {
-    double stored;
-    if (status != TRegStatus::Ok || value.Type != kRegBinary || value.Data.size() != sizeof stored)
-      return failed();
-    std::memcpy(&stored, value.Data.data(), sizeof stored);
-    TDateTimeParts parts;
-    if (!DecodeDateTime(stored, parts))
-      return failed();
-    TLocaleFormats formats = platform_.Locale.DateTimeFormats();
-    std::string date = FormatDateTimePicture(formats.ShortDate, parts, formats);
-    std::string time = FormatDateTimePicture(formats.LongTime, parts, formats);
-    if (code == ftDate)
-      return date;
-    if (code == ftTime)
-      return time;
-    // A date-time at midnight is written as the date alone.
-    return stored == std::trunc(stored) ? date : date + " " + time;
-  }
-  default:
-    return "";
-  }
+  return text;
 }
 
 bool TScriptActions::RegWrite(TRootKey root, const std::string &key, const std::string &typeName,
                               const std::string &data, const std::string &valueName) {
-  if (platform_.Registry.CreateKey(root, key) != TRegStatus::Ok) {
+  TRegTextStatus status =
+      TRegistryText(platform_.Registry, platform_.Locale).Store(root, key, typeName, data, valueName);
+  if (status == TRegTextStatus::NoKey) {
     log_.Write(" Error: unable to open key in the registry");
     return false;
   }
-  int code = FieldTypeCode(typeName);
-  bool store = true, converted = true;
-  TRegValue value;
-  switch (code) {
-  case ftBoolean:
-    store = data == "0" || data == "1";
-    value = TRegValue::DWord(data == "1" ? 1 : 0);
-    break;
-  case ftInteger:
-    value = TRegValue::DWord(static_cast<uint32_t>(NumberOrZero(data)));
-    break;
-  case ftString:
-    value = TRegValue::String(data);
-    break;
-  case ftDate:
-  case ftDateTime:
-  case ftTime: {
-    TDateTime parsed;
-    converted = TextToDateTime(data, parsed);
-    if (converted && code == ftDate && parsed != std::trunc(parsed))
-      converted = false;
-    if (converted && code == ftTime && (parsed < 0 || parsed >= 1))
-      converted = false;
-    std::string bytes(sizeof parsed, '\0');
-    if (converted)
-      std::memcpy(&bytes[0], &parsed, sizeof parsed);
-    value = TRegValue::Binary(bytes);
-    break;
-  }
-  default:
-    store = false;
-  }
-  if (!converted) {
+  if (status == TRegTextStatus::Failed)
     log_.Write(" Error: unable to write to the registry");
-  } else if (store && platform_.Registry.WriteValue(root, key, valueName, value) != TRegStatus::Ok) {
-    log_.Write(" Error: unable to write to the registry");
-  }
   return RegRead(root, key, typeName, valueName) == data;
 }
 

@@ -12,6 +12,11 @@ std::string FormatTimeOfDay(TDateTime value, char separator) {
   return text;
 }
 
+std::string FormatHourMinute(TDateTime value) {
+  std::string text = FormatTimeOfDay(value);
+  return text.empty() ? text : text.substr(0, 5);
+}
+
 std::string StampLogLine(TDateTime now, const std::string &message, char separator) {
   return FormatTimeOfDay(now, separator) + message;
 }

@@ -13,5 +13,7 @@ using TLogSink = std::function<void(const std::string &message)>;
 // "hh:mm:ss" (24-hour clock) with the given time separator; "" for a value
 // DecodeDateTime refuses.
 std::string FormatTimeOfDay(TDateTime value, char separator = ':');
+// "hh:mm" (24-hour clock); "" for a value DecodeDateTime refuses.
+std::string FormatHourMinute(TDateTime value);
 // The line as the log file holds it: the time of day, then the message.
 std::string StampLogLine(TDateTime now, const std::string &message, char separator = ':');

@@ -1,0 +1,40 @@
+#pragma once
+// The user's settings: support level, prompt sound, tray icon, break periods
+// and input blocking. The key names are those of the profile file and of the
+// user data the server keeps.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct TProfileSettings {
+  uint8_t ConfigLevel = 181;     // support, 1 (less) .. 240 (much)
+  uint8_t ConfigLevelBase = 15;  // seconds per support step; written, never read
+  uint8_t ConfigWarningtype = 1; // prompt sound: 0 none, 1 standard, 2 the user's own file
+  std::string ConfigWarningsoundfile = "Bit"; // standard sound name, or the own file's path
+  bool ConfigShowInSysTray = true;
+  int32_t ConfigShortPause = 60; // seconds, 30..300
+  bool ConfigShortPauseBlock = false;
+  int32_t ConfigLongPause = 60;  // minutes, 30..180
+  bool ConfigLongPauseBlock = false;
+
+  friend bool operator==(const TProfileSettings &, const TProfileSettings &) = default;
+};
+
+constexpr int kSettingCount = 9;
+// The key names, in the order they are written.
+extern const std::array<const char *, kSettingCount> kSettingNames;
+
+// The setting as stored: numbers in decimal, booleans "1" or "0".
+std::string SettingText(const TProfileSettings &settings, int index);
+// Takes a stored text for the setting. False, and the setting unchanged, for
+// a text that is not a value the setting can hold (junk, out of range), and
+// always for ConfigLevelBase, which is never read back.
+bool ApplySettingText(TProfileSettings &settings, int index, const std::string &text);
+
+// The period of the support level in seconds: (241 - level) x base.
+int32_t SupportPeriodSeconds(const TProfileSettings &settings);
+// The support label: "(1x /" and, for each of the hours, minutes and seconds
+// of the period that is not 0, a blank, the number and " hour", " min" or
+// " sec", then ")": (1x / 15 min), (1x / 2 min 30 sec).
+std::string SupportLabelText(int32_t periodSeconds);

@@ -1,0 +1,273 @@
+#include "movaro/profile/UserData.h"
+
+#include "base/AnsiText.h"
+#include "data/text/RegistryText.h"
+#include "movaro/profile/MessageEntry.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr char kVersionText[] = "3.0";
+constexpr char kReleaseText[] = "release 2";
+constexpr char kRecentItemName[] = "MainToolBarPopupLastMessageItem";
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+TUserData::TUserData(TProfilePlatform platform, std::string programFolder, std::string profileFile)
+    : platform_(platform), programFolder_(std::move(programFolder)),
+      profileFile_(std::move(profileFile)) {}
+
+// --- registry -----------------------------------------------------------------
+
+void TUserData::LoadSettings() {
+  TRegistryText registry(platform_.Registry, platform_.Locale);
+  auto read = [&](const char *type, const char *name) {
+    return registry.Read(kHKeyLocalMachine, kProgramRegistryKey, type, name);
+  };
+  ServerAddress = read("ftString", "ServerAddress");
+  ServerHost = read("ftString", "ServerHost");
+  if (!TextToInt32(read("ftInteger", "ServerPort"), ServerPort))
+    ServerPort = kDefaultServerPort;
+  ConnectionType = read("ftString", "ConnectionType");
+  if (ConnectionType != "manual connect")
+    ConnectionType = "auto connect";
+  UserName = platform_.Session.LogonUserName();
+  if (UserName.empty())
+    UserName = kDefaultUserName;
+  LoggedIn = false;
+  registry.Write(kHKeyLocalMachine, kProgramRegistryKey, "ftString", programFolder_, "ProgramPath");
+}
+
+void TUserData::SaveSettings() {
+  TRegistryText registry(platform_.Registry, platform_.Locale);
+  auto write = [&](const char *type, const std::string &text, const char *name) {
+    registry.Write(kHKeyLocalMachine, kProgramRegistryKey, type, text, name);
+  };
+  write("ftString", ServerAddress, "ServerAddress");
+  write("ftString", ServerHost, "ServerHost");
+  write("ftInteger", std::to_string(ServerPort), "ServerPort");
+  write("ftString", ConnectionType, "ConnectionType");
+  write("ftString", programFolder_, "ProgramPath");
+}
+
+// --- message history ------------------------------------------------------------
+
+void TUserData::BuildMessageHistory(TIDbRecFile &records) {
+  MessageHistory.clear();
+  for (int32_t n = 1; n <= records.SelectedCount(); ++n) {
+    const char *name = records.GetSelectedRecord(n).Name;
+    if (!std::strstr(name, "Dlg #") || std::strstr(name, "Dlg #n"))
+      continue;
+    // A head cut short could neither be stored under a key nor found again.
+    std::string head = RecordDialogHead(name);
+    if (head.size() >= kEntryHeadLength)
+      MessageHistory.push_back(std::move(head));
+  }
+  const uint32_t count = static_cast<uint32_t>(MessageHistory.size());
+  if (count < 2)
+    return;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t first = platform_.Random.Below(count);
+    uint32_t second = platform_.Random.Below(count - 1); // any position but the first
+    if (second >= first)
+      ++second;
+    std::swap(MessageHistory[first], MessageHistory[second]);
+  }
+}
+
+std::string TUserData::FindEntry(std::string_view prefix) const {
+  if (prefix.empty())
+    return "";
+  for (const std::string &entry : MessageHistory)
+    if (StartsWith(entry, prefix))
+      return entry;
+  return "";
+}
+
+bool TUserData::UpdateEntry(std::string_view prefix, int32_t count, TDateTime value) {
+  if (prefix.empty())
+    return false;
+  for (std::string &entry : MessageHistory) {
+    if (!StartsWith(entry, prefix))
+      continue;
+    entry = MakeEntry(entry, count, value);
+    if (WritesToFile() && !EntryKey(entry).empty())
+      WriteKey(EntryKey(entry), EntryStoredText(entry));
+    return true;
+  }
+  return false;
+}
+
+int32_t TUserData::QuestionRecordIndex(std::string_view entry) {
+  TIDbRecFile *records = Links.InfoFile;
+  std::string_view head = EntryHead(entry);
+  if (!records || head.size() < kEntryHeadLength)
+    return 0;
+  const std::string marker = "Dlg #" + std::string(head);
+  for (int32_t n = 1; n <= records->SelectedCount(); ++n)
+    if (std::strstr(records->GetSelectedRecord(n).Name, marker.c_str()))
+      return n;
+  return 0;
+}
+
+// --- the profile file -------------------------------------------------------------
+
+void TUserData::LoadProfile(bool openNetworkConfiguration) {
+  static_cast<TProfileSettings &>(*this) = TProfileSettings();
+  for (std::string &entry : MessageHistory)
+    entry = std::string(EntryHead(entry)) + kUnshownEntryTail;
+  InputActivity = TInputActivity();
+  InputActivity.Updated = InputActivity.Started = platform_.Clock.Now();
+  InputActivity.StartTick = platform_.Clock.TickCount();
+
+  if (!LoggedIn)
+    LoggedIn = Links.Network && Links.Network->NetLogin(*this, openNetworkConfiguration);
+  loadedSection_.clear();
+  if (!LoggedIn) {
+    const std::string section = UserName + ".Data";
+    for (int i = 0; i < kSettingCount; ++i) {
+      std::string text;
+      platform_.ProfileFiles.ReadString(profileFile_, section, kSettingNames[i],
+                                        SettingText(*this, i), text);
+      ApplySettingText(*this, i, text); // junk leaves the default
+      storedSettings_[i] = text;
+    }
+    for (std::string &entry : MessageHistory) {
+      std::string key = EntryKey(entry), text;
+      if (key.empty())
+        continue;
+      platform_.ProfileFiles.ReadString(profileFile_, section, key, kUnshownEntryTail, text);
+      entry = EntryFromStoredText(entry, text);
+    }
+    loadedSection_ = section;
+  }
+  ShowTitle();
+
+  if (ConfigWarningtype == 0)
+    ConfigWarningsoundfile.clear();
+  if (Links.View)
+    Links.View->ShowSettings(*this);
+  ApplyRulePeriods();
+  RecentMessages.clear();
+  if (Links.View)
+    Links.View->ShowRecentMessages({});
+  UpdateTestGauges();
+}
+
+void TUserData::SaveProfile() {
+  if (LoggedIn) {
+    LoggedIn = Links.Network && Links.Network->NetLogout(*this);
+  } else if (!loadedSection_.empty()) {
+    for (int i = 0; i < kSettingCount; ++i) {
+      std::string text = SettingText(*this, i);
+      if (WriteKey(kSettingNames[i], text))
+        storedSettings_[i] = text;
+    }
+    for (const std::string &entry : MessageHistory)
+      if (std::string key = EntryKey(entry); !key.empty())
+        WriteKey(key, EntryStoredText(entry));
+  }
+  ShowTitle();
+}
+
+void TUserData::StoreSettings() {
+  if (!WritesToFile())
+    return;
+  for (int i = 0; i < kSettingCount; ++i) {
+    std::string text = SettingText(*this, i);
+    if (text != storedSettings_[i] && WriteKey(kSettingNames[i], text))
+      storedSettings_[i] = text;
+  }
+}
+
+bool TUserData::WriteKey(const std::string &key, const std::string &value) {
+  return platform_.ProfileFiles.WriteString(profileFile_, loadedSection_, key, value);
+}
+
+// --- what the main window shows --------------------------------------------------
+
+std::string TUserData::Title() {
+  std::string text0 = Links.View ? Links.View->MainText(0) : "";
+  return text0 + " " + kVersionText + " " + kReleaseText + " - " + UserName +
+         (LoggedIn ? " (logged in)" : " (logged out/local)");
+}
+
+void TUserData::ShowTitle() {
+  if (Links.View)
+    Links.View->ShowTitle(Title());
+}
+
+void TUserData::ApplyRulePeriods() {
+  TRuleList *rules = Links.Trace ? Links.Trace->Rules.get() : nullptr;
+  if (!rules || rules->size() <= 4)
+    return;
+  const int32_t support = SupportPeriodSeconds(*this);
+  (*rules)[0].TraceMsgStats.TracePeriod = support / kSecondsPerDay;
+  (*rules)[3].TraceMsgStats.TracePeriod = ConfigShortPause / kSecondsPerDay;
+  (*rules)[4].TraceMsgStats.TracePeriod = ConfigLongPause * 60 / kSecondsPerDay;
+  if (Links.View)
+    Links.View->ShowSupportLabel(SupportLabelText(support));
+}
+
+void TUserData::UpdateTestGauges() {
+  if (!Links.View)
+    return;
+  auto gauges = TestGaugeValues(MessageHistory);
+  for (int k = 0; k < kTestGaugeCount; ++k)
+    if (gauges[k])
+      Links.View->ShowGauge(k, *gauges[k]);
+}
+
+std::string TUserData::RecentMessageCaption(const std::string &entry) {
+  IProfileView *view = Links.View;
+  auto mainText = [&](int index) { return view ? view->MainText(index) : std::string(); };
+  const TRecentEntryParts parts = ParseRecentEntry(entry);
+  const std::string when = " (" + parts.Time + ")";
+  if (parts.Rule == 0) {
+    TIDbRecFile *records = Links.InfoFile;
+    if (!records || parts.Record < 1 || parts.Record > records->SelectedCount())
+      return "";
+    const char *name = records->GetSelectedRecord(parts.Record).Name;
+    if (!std::strstr(name, "Dlg #"))
+      return mainText(kTextUnknown);
+    std::string head = RecordDialogHead(name);
+    int text = kTextUnknown;
+    switch (head.size() >= 4 ? head[3] : '\0') {
+    case 'e': text = kTextExercise; break;
+    case 'i': text = kTextInformation; break;
+    case 't': text = kTextStatusQuestion; break;
+    case 'w': text = kTextWorkingPosture; break;
+    }
+    return mainText(text) + when;
+  }
+  if (parts.Record != 0)
+    return "";
+  const TRuleList *rules = Links.Trace ? Links.Trace->Rules.get() : nullptr;
+  if (parts.Rule < 0 || !rules || parts.Rule >= static_cast<int32_t>(rules->size()))
+    return mainText(kTextUnknown);
+  const std::string &label = (*rules)[parts.Rule].StatusLstLbl;
+  if (label == "Short Break Warning")
+    return (view ? view->TranslateMainText(kShortBreakCaptionText, label) : label) + when;
+  if (label == "Long Break Warning")
+    return (view ? view->TranslateMainText(kLongBreakCaptionText, label) : label) + when;
+  return label + when;
+}
+
+void TUserData::AddRecentMessage(const std::string &entry) {
+  if (!entry.empty())
+    RecentMessages.insert(RecentMessages.begin(), entry);
+  if (RecentMessages.size() > kMaxRecentMessages)
+    RecentMessages.resize(kMaxRecentMessages);
+  if (!Links.View)
+    return;
+  std::vector<TRecentMessageItem> items;
+  for (size_t i = 0; i < RecentMessages.size(); ++i)
+    items.push_back({kRecentItemName + std::to_string(i), RecentMessageCaption(RecentMessages[i])});
+  Links.View->ShowRecentMessages(items);
+}

@@ -1,0 +1,145 @@
+#pragma once
+// The profile of the Windows user who is logged on: settings, message
+// history, recent messages and input activity. One exists while the program
+// runs. Settings and history live in the section "<user name>.Data" of the
+// profile file "movaro.ini", which the system keeps in the Windows folder, or,
+// while the user is logged in to a server, on the server; the server settings
+// live in the registry key "Software\Veltrin\Movaro" of the machine.
+//
+// Life: create, LoadSettings; BuildMessageHistory once the information file
+// is read; LoadProfile; ... SaveProfile (when monitoring stops, on a new day,
+// before a switch of the Windows user, from the network page); SaveSettings
+// before the object goes.
+//
+// Between full saves nothing is lost to a crash or power failure: a setting
+// the setup page changed (StoreSettings) and each answer or showing recorded
+// (UpdateEntry) go to the file at once. Every write replaces one key in
+// place; the section is never erased first, so at any moment each key holds
+// its previous or its new value. Only a profile that was loaded from the
+// file is written back to it, and to the section it came from.
+
+#include "base/Random.h"
+#include "data/recfile/IDbRecs.h"
+#include "movaro/TraceEngine.h"
+#include "movaro/profile/ProfileSettings.h"
+#include "movaro/profile/ProfileView.h"
+#include "movaro/profile/Statistics.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "platform/ProfileFiles.h"
+#include "platform/Registry.h"
+#include "platform/UserSession.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr char kProfileFileName[] = "movaro.ini";
+constexpr char kProgramRegistryKey[] = "Software\\Veltrin\\Movaro";
+constexpr char kDefaultUserName[] = "Default User";
+constexpr int32_t kDefaultServerPort = 1684;
+// Main texts used for the last-messages captions, and the language-table
+// texts of the two break warnings.
+constexpr int kTextInformation = 12, kTextExercise = 13, kTextStatusQuestion = 14,
+              kTextWorkingPosture = 15, kTextUnknown = 16;
+constexpr int kShortBreakCaptionText = 19, kLongBreakCaptionText = 20;
+constexpr size_t kMaxRecentMessages = 10;
+
+class TUserData;
+
+// The server side of the profile. Login fetches the settings and history
+// into the profile (and may change its server fields); logout sends them and
+// always ends logged out. Both return whether the profile is now logged in.
+class INetProfile {
+public:
+  virtual ~INetProfile() = default;
+  virtual bool NetLogin(TUserData &profile, bool openConfiguration) = 0;
+  virtual bool NetLogout(TUserData &profile) = 0;
+};
+
+struct TProfilePlatform {
+  IRegistry &Registry;
+  const ILocale &Locale;
+  IProfileFiles &ProfileFiles;
+  IClock &Clock;
+  IUserSession &Session;
+  IRandomSource &Random;
+};
+
+// What the profile works with once the main window exists; each may be null.
+struct TProfileLinks {
+  IProfileView *View = nullptr;
+  TIDbRecFile *InfoFile = nullptr; // the information file, its language selected
+  TTraceState *Trace = nullptr;    // for the rule periods and the rules' labels
+  INetProfile *Network = nullptr;  // none: the local file only
+};
+
+class TUserData : public TProfileSettings {
+public:
+  // programFolder: the folder of the program file, ending with a backslash.
+  // profileFile: given to the profile-file functions as it is.
+  TUserData(TProfilePlatform platform, std::string programFolder,
+            std::string profileFile = kProfileFileName);
+
+  std::vector<std::string> MessageHistory; // entries (MessageEntry.h), in shuffled order
+  std::vector<std::string> RecentMessages; // newest first, at most ten
+  TInputActivity InputActivity;
+  std::string ServerAddress, ServerHost;
+  int32_t ServerPort = kDefaultServerPort;
+  std::string ConnectionType = "auto connect"; // or "manual connect"
+  std::string UserName;
+  bool LoggedIn = false; // settings and history came from the server and go back there
+  TProfileLinks Links;
+
+  // The server fields from the registry, the user name from the system;
+  // writes the program folder as "ProgramPath".
+  void LoadSettings();
+  void SaveSettings();
+
+  // One entry per question record of the selected language (record names
+  // with a "Dlg #" part and a complete head; explanation pages excluded),
+  // then shuffled.
+  void BuildMessageHistory(TIDbRecFile &records);
+  // Defaults first, then the server (through a login) or the user's section;
+  // shows the result and applies the rule periods.
+  void LoadProfile(bool openNetworkConfiguration = false);
+  void SaveProfile();
+  // Writes the settings the setup page changed (a no-op unless loaded from the file).
+  void StoreSettings();
+
+  // The first entry beginning with prefix, or empty (also for an empty prefix).
+  std::string FindEntry(std::string_view prefix) const;
+  // Gives that entry the count and the day of value, and writes it through.
+  // False when there is none.
+  bool UpdateEntry(std::string_view prefix, int32_t count, TDateTime value);
+  // The selected record (from 1) whose name holds "Dlg #" and the entry's
+  // head; 0 when there is none or the entry has no complete head.
+  int32_t QuestionRecordIndex(std::string_view entry);
+  // Puts a recent-messages entry in front (an empty one only rebuilds the
+  // menu), keeps ten and rebuilds the last-messages menu.
+  void AddRecentMessage(const std::string &entry);
+  // The caption of a recent-messages entry in that menu.
+  std::string RecentMessageCaption(const std::string &entry);
+
+  // Rule 0 from the support level, rules 3 and 4 from the break settings, and
+  // the support label; nothing unless the rule list holds the five built-in rules.
+  void ApplyRulePeriods();
+  void UpdateTestGauges();
+  // Main text 0, the version, the user and the login state.
+  std::string Title();
+
+private:
+  void ShowTitle();
+  bool WriteKey(const std::string &key, const std::string &value);
+  bool WritesToFile() const { return !LoggedIn && !loadedSection_.empty(); }
+
+  TProfilePlatform platform_;
+  std::string programFolder_;
+  std::string profileFile_;
+  // The section the profile was read from; empty while it was not read from
+  // the file (never loaded, or logged in).
+  std::string loadedSection_;
+  // The settings' texts as the file holds them, as far as this object knows.
+  std::array<std::string, kSettingCount> storedSettings_;
+};
