@@ -276,7 +276,8 @@ std::vector<TMarkupFinding> CheckMarkup(std::string_view text) {
       case TMarkupTag::mtInput: {
         std::string_view type = TagAttribute(token.Text, "TYPE=");
         if (type != "RADIO" && type != "CHECKBOX" && type != "TEXT")
-          check.Add(token.Offset, quoted + " needs TYPE=RADIO, CHECKBOX or TEXT");
+          check.Add(token.Offset, quoted + " needs TYPE=RADIO, CHECKBOX or TEXT (reads \"" +
+                                      std::string(type) + "\")");
         else if (TagAttribute(token.Text, "NAME=").empty())
           check.Add(token.Offset, quoted + " has no NAME= and shows nothing");
         break;

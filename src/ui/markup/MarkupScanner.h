@@ -48,6 +48,8 @@ public:
   explicit TMarkupScanner(std::string_view text) : text_(text) {}
   // The next token; false at the end of the text.
   bool Next(TMarkupToken &token);
+  // The text of the last mkWord token as a string, for measuring it.
+  const std::string &Word() const { return out_; }
   // Whether the scanner is inside hidden text (after <HIDE>, before <SHOW>).
   bool Hidden() const { return hidden_; }
   // Also yield mkTextLess and mkDroppedBreak tokens (for checking pages).

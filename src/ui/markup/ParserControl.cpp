@@ -74,7 +74,7 @@ public:
     while (scanner.Next(token)) {
       switch (token.Kind) {
       case TMarkupTokenKind::mkWord:
-        PlaceWord(token.Text);
+        PlaceWord(scanner.Word());
         break;
       case TMarkupTokenKind::mkLineBreak:
         EndLine();
@@ -90,8 +90,7 @@ public:
   }
 
 private:
-  void PlaceWord(std::string_view word) {
-    std::string text(word);
+  void PlaceWord(const std::string &text) {
     int64_t width = canvas_.TextWidth(text);
     // Wraps past 0.95 of the width, counted exactly: 20 (x + w) > 19 width.
     if (20 * (x_ + width) > int64_t{19} * width_)

@@ -99,7 +99,7 @@ TEST(MarkupScanner, CheckListsWhatIsMostLikelyAMistake) {
                        "3: \"<A HREF=B>\" inside an open hyperlink is ignored",
                        "3: a line break that is not CR LF is dropped",
                        "4: \"<IMG WIDTH=3>\" has no NAME= and shows nothing",
-                       "4: \"<INPUT TYPE=BUTTON NAME=N>\" needs TYPE=RADIO, CHECKBOX or TEXT",
+                       "4: \"<INPUT TYPE=BUTTON NAME=N>\" needs TYPE=RADIO, CHECKBOX or TEXT (reads \"BUTTON\")",
                        "4: \"<FONT SIZE=3>\" changes nothing: SIZE= needs a + or - change",
                        "4: <HIDE> without <SHOW>: the rest of the text is hidden",
                    }));
