@@ -56,21 +56,34 @@ struct TContentFolder {
   bool ok = false;
 };
 
+// A borderless form with a scroll box filling it less a margin, and a markup
+// control in the box that takes its pictures from the content folder.
+struct TPageWindow {
+  TPageWindow(TContentFolder &content, int width, int height, int margin)
+      : form(app, nullptr, "MarkupForm"), box(form.Create<TScrollBox>("InfoBox")),
+        text(form.Create<GParserControl>("InfoText", screen)) {
+    form.Borderless = true;
+    form.SetBounds(kLeft, kTop, width, height);
+    box.SetParent(&form);
+    box.SetBounds(margin, margin, width - 2 * margin, height - 2 * margin);
+    text.SetParent(&box);
+    text.Pictures = content.Source();
+  }
+  TWin32Application app{GetModuleHandleA(nullptr)};
+  TWin32Screen screen;
+  TForm form;
+  TScrollBox &box;
+  GParserControl &text;
+};
+
 bool Bluish(uint32_t c) { return (c >> 16 & 0xFF) > 0xA0 && (c & 0xFF) < 0x60 && (c >> 8 & 0xFF) < 0x60; }
 
 TEST(MarkupControl, PaintsAPageWithPictureLinkAndInputsInAScrollBox) {
   TContentFolder content;
   ASSERT_TRUE(content.ok);
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Screen screen;
-  TForm form(app, nullptr, "MarkupForm");
-  form.Borderless = true;
-  form.SetBounds(kLeft, kTop, 400, 300);
-  auto &box = form.Create<TScrollBox>("InfoBox");
-  box.SetParent(&form);
-  box.SetBounds(10, 10, 380, 280);
+  TPageWindow page(content, 400, 300, 10);
+  auto &[app, screen, form, box, text] = page;
   box.SetColor(kBoxColour);
-  auto &text = form.Create<GParserControl>("InfoText", screen);
   TFont font;
   font.Name = "Verdana";
   font.Size = 10;
@@ -79,9 +92,7 @@ TEST(MarkupControl, PaintsAPageWithPictureLinkAndInputsInAScrollBox) {
   text.HyperLinkFont.Color = 0xFF0000; // blue
   text.HyperLinkFont.Underline = true;
   text.SetDrawFocused(false);
-  text.SetParent(&box);
   text.SetBounds(0, 0, 380, 0);
-  text.Pictures = content.Source();
   std::vector<std::string> reports;
   text.OnHyperLinkClick = [&](TComponent &, const std::string &href) { reports.push_back(href); };
   text.SetText("<B>Bold</B> <I>italic</I> <U>underlined</U> <S>struck</S> plain\r\n"
@@ -151,17 +162,8 @@ TEST(MarkupControl, PaintsAPageWithPictureLinkAndInputsInAScrollBox) {
 TEST(MarkupControl, AHugeWidthPaintsWithoutAPixelBufferOfItsSize) {
   TContentFolder content;
   ASSERT_TRUE(content.ok);
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Screen screen;
-  TForm form(app, nullptr, "HugeForm");
-  form.Borderless = true;
-  form.SetBounds(kLeft, kTop, 300, 200);
-  auto &box = form.Create<TScrollBox>("HugeBox");
-  box.SetParent(&form);
-  box.SetBounds(0, 0, 300, 200);
-  auto &text = form.Create<GParserControl>("HugeText", screen);
-  text.SetParent(&box);
-  text.Pictures = content.Source();
+  TPageWindow page(content, 300, 200, 0);
+  auto &[app, screen, form, box, text] = page;
   text.SetHorScrollBar(true);
   text.SetText("<IMG NAME=quad WIDTH=999999999> <IMG NAME=gone WIDTH=999999999>x");
   EXPECT_EQ(text.Bounds().Width, 999999999);

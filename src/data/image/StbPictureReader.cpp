@@ -3,6 +3,7 @@
 // decoder's limits is ever allocated.
 #include "data/image/PictureReaders.h"
 
+#include <algorithm>
 #include <climits>
 
 #define STB_IMAGE_STATIC
@@ -27,8 +28,36 @@
 #pragma GCC diagnostic pop
 #endif
 
+namespace {
+
+// stb_image 2.27 trusts the code counts of a JPEG Huffman table: counts that
+// add up to more than 256 symbols write past its tables (fixed upstream
+// later). Every table of every "define Huffman table" segment is checked
+// first, wherever the bytes FF C4 occur, so no path of the decoder meets one.
+bool JpegHuffmanTablesFit(std::string_view b) {
+  for (size_t at = b.find("\xFF\xC4"); at != std::string_view::npos; at = b.find("\xFF\xC4", at + 2)) {
+    if (at + 4 > b.size())
+      break;
+    size_t length = static_cast<uint8_t>(b[at + 2]) << 8 | static_cast<uint8_t>(b[at + 3]);
+    size_t table = at + 4, end = std::min(b.size(), at + 2 + length);
+    while (table + 17 <= end) {
+      size_t symbols = 0;
+      for (size_t i = 1; i <= 16; ++i)
+        symbols += static_cast<uint8_t>(b[table + i]);
+      if (symbols > 256)
+        return false;
+      table += 17 + symbols;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
 bool ReadStbPicture(std::string_view bytes, TPicture &picture) {
   if (bytes.size() > static_cast<size_t>(INT_MAX))
+    return false;
+  if (DetectPictureFormat(bytes) == TPictureFormat::pfJpeg && !JpegHuffmanTablesFit(bytes))
     return false;
   const auto *data = reinterpret_cast<const stbi_uc *>(bytes.data());
   const int length = static_cast<int>(bytes.size());

@@ -83,6 +83,13 @@ TEST(Picture, DamagedOrHugeFilesAreRefusedWhole) {
   std::string pcx = Fixture("quad.pcx");
   pcx[8] = pcx[9] = pcx[10] = pcx[11] = '\x60';
   EXPECT_FALSE(DecodePicture(pcx, TColorLevel::clFull, p));
+  // A Huffman table of more than 256 codes (the decoder's tables hold 256).
+  std::string jpeg = Fixture("quad.jpg");
+  size_t table = jpeg.find("\xFF\xC4");
+  ASSERT_NE(table, std::string::npos);
+  for (size_t i = table + 5; i < table + 21; ++i)
+    jpeg[i] = '\x20';
+  EXPECT_FALSE(DecodePicture(jpeg, TColorLevel::clFull, p));
   std::string bmp = Fixture("wide.bmp");
   bmp[18] = bmp[19] = bmp[20] = '\x7F'; // width 8 million
   EXPECT_FALSE(DecodePicture(bmp, TColorLevel::clFull, p));
