@@ -62,8 +62,9 @@ TEST(Picture, LowerLevelsKeepToTheirCubes) {
       EXPECT_EQ((px & 0xFF) % step, 0u);
       dark += (px & 0xFF) < 0x80;
     }
-    if (level == TColorLevel::clLowest)
+    if (level == TColorLevel::clLowest) {
       EXPECT_EQ(dark, 32); // half black, half white
+    }
   }
 }
 
