@@ -39,11 +39,13 @@ bool JpegHuffmanTablesFit(std::string_view b) {
     if (at + 4 > b.size())
       break;
     size_t length = static_cast<uint8_t>(b[at + 2]) << 8 | static_cast<uint8_t>(b[at + 3]);
-    size_t table = at + 4, end = std::min(b.size(), at + 2 + length);
-    while (table + 17 <= end) {
+    // The decoder reads a table while any byte of the segment is left, and
+    // reads zeros past the end of the file.
+    const size_t end = at + 2 + length;
+    for (size_t table = at + 4; table < end && table < b.size();) {
       size_t symbols = 0;
-      for (size_t i = 1; i <= 16; ++i)
-        symbols += static_cast<uint8_t>(b[table + i]);
+      for (size_t i = table + 1; i <= table + 16 && i < b.size(); ++i)
+        symbols += static_cast<uint8_t>(b[i]);
       if (symbols > 256)
         return false;
       table += 17 + symbols;
