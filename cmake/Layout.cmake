@@ -9,6 +9,11 @@ if(MOVARO_SANITIZE)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(MOVARO_FUZZ)
+  # Coverage in every library the fuzz targets link, not only in the targets'
+  # own files: without it libFuzzer sees none of the code under test.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # Every .cpp/.c file below the folders. Used for the tools, one folder each.
 function(movaro_sources out)
@@ -88,6 +93,11 @@ target_include_directories(src_root INTERFACE ${SRC})
 movaro_floor(base ${SRC}/base USES src_root)
 movaro_floor(platform ${SRC}/platform USES base)
 movaro_floor(data ${SRC}/data USES platform base ZLIB::ZLIB)
+# stb_image (Debian's libstb-dev) decodes the common picture formats. It is a
+# header only, so the Windows trees take it from the host's include folder too.
+find_path(STB_INCLUDE_DIR stb_image.h PATHS /usr/include/stb NO_DEFAULT_PATH
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+target_include_directories(data SYSTEM PRIVATE ${STB_INCLUDE_DIR})
 movaro_floor(uikit ${SRC}/ui USES data)
 movaro_floor(protocol ${SRC}/protocol USES data)
 movaro_floor(movaro_core ${SRC}/movaro USES uikit protocol)

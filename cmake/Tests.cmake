@@ -37,13 +37,23 @@ endif()
 add_test(NAME include_floors COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh
          ${CMAKE_SOURCE_DIR}/src)
 
+# Picture fixtures in every format the decoder reads, made by ImageMagick at
+# build time (never kept in the repository).
+set(PICTURE_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/pictures)
+add_custom_command(OUTPUT ${PICTURE_FIXTURES}/stamp
+                   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/make-pictures.sh ${PICTURE_FIXTURES}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/make-pictures.sh
+                   COMMENT "Making the picture fixtures" VERBATIM)
+add_custom_target(picture_fixtures DEPENDS ${PICTURE_FIXTURES}/stamp)
+
 # Unit tests of the portable core: the same sources run natively and under Wine.
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(unit_tests PRIVATE ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
 target_compile_definitions(unit_tests PRIVATE
-  MOVARO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  MOVARO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data" MOVARO_PICTURES="${PICTURE_FIXTURES}")
+add_dependencies(unit_tests picture_fixtures)
 
 if(WIN32)
   # Under Wine each test executable is one ctest entry: starting Wine per test
@@ -60,6 +70,9 @@ if(WIN32)
   target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS}
                         ${GTEST_MAIN_TARGET})
   target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
+  target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}")
+  target_link_libraries(win32_tests PRIVATE psapi)
+  add_dependencies(win32_tests picture_fixtures)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
     add_test(NAME win32_tests COMMAND win32_tests)
@@ -144,6 +157,10 @@ else()
       set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name})
       if(NOT IS_DIRECTORY ${seeds})
         set(seeds)
+      endif()
+      if(name STREQUAL "picture_fuzz") # seeded with the generated pictures
+        list(APPEND seeds ${PICTURE_FIXTURES})
+        add_dependencies(${name} picture_fixtures)
       endif()
       add_test(NAME ${name} COMMAND ${name} -max_total_time=${MOVARO_FUZZ_SECONDS}
                -rss_limit_mb=2048 -print_final_stats=0 ${corpus} ${seeds})

@@ -18,7 +18,7 @@ required=(
   zlib1g-dev libz-mingw-w64-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils libstb-dev
   fonts-liberation fonts-dejavu-core fonts-wine
   librsvg2-bin ffmpeg sox libstb-dev
 )

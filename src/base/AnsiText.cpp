@@ -20,6 +20,26 @@ std::string AnsiUpperCase(const std::string &text) {
   return result;
 }
 
+char AnsiLowerChar(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+    return static_cast<char>(u + 0x20);
+  switch (u) {
+  case 0x8A: return static_cast<char>(0x9A);
+  case 0x8C: return static_cast<char>(0x9C);
+  case 0x8E: return static_cast<char>(0x9E);
+  case 0x9F: return static_cast<char>(0xFF);
+  default: return c;
+  }
+}
+
+std::string AnsiLowerCase(const std::string &text) {
+  std::string result = text;
+  for (char &c : result)
+    c = AnsiLowerChar(c);
+  return result;
+}
+
 bool SameText(const std::string &a, const std::string &b) {
   if (a.size() != b.size())
     return false;

@@ -36,11 +36,14 @@ struct TCanvasRect {
 };
 
 // A bitmap a canvas can copy from: an opaque handle of the implementation
-// (a GDI bitmap, or a name for the recording canvas) and its size.
+// (a GDI bitmap, or a name for the recording canvas) and its size; or, with
+// no handle, Width * Height pixels 0x00RRGGBB, top row first, that the canvas
+// copies straight from memory (decoded pictures).
 struct TCanvasBitmap {
   const void *Handle = nullptr;
   std::string Name;
   int Width = 0, Height = 0;
+  const uint32_t *Pixels = nullptr;
 };
 
 class ICanvas {
@@ -62,6 +65,9 @@ public:
   virtual void Line(int x1, int y1, int x2, int y2) = 0;
   virtual void Draw(int x, int y, const TCanvasBitmap &bitmap) = 0;
   virtual void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) = 0;
+  // The part of the surface that drawing can change (what a paint updates);
+  // painting loops use it to skip what cannot show.
+  virtual TCanvasRect ClipRect() = 0;
   // Selects a logical palette (an implementation's handle) for the following
   // drawing; none restores the default.
   virtual void SelectPalette(const void *palette) = 0;

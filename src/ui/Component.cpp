@@ -39,6 +39,10 @@ TComponent *TComponent::FindByTag(int32_t tag) {
   return nullptr;
 }
 
+TCanvasFont CanvasFontOf(const TFont &f) {
+  return TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color};
+}
+
 TControl::TControl(TComponent *owner, std::string name) : TComponent(owner, std::move(name)) {}
 
 TControl::~TControl() {

@@ -107,6 +107,8 @@ class TControlPeer {
 public:
   virtual ~TControlPeer() = default;
   virtual void Changed(TControl &control, TProperty property) = 0;
+  // Whether the control's window has the keyboard focus (none without a window).
+  virtual bool Focused() const { return false; }
 };
 
 struct TFont {
@@ -116,6 +118,9 @@ struct TFont {
   uint32_t Color = 0; // a Windows colour value: 0x00BBGGRR
   bool operator==(const TFont &) const = default;
 };
+
+// The font as a canvas draws it.
+TCanvasFont CanvasFontOf(const TFont &font);
 
 struct TRect {
   int Left = 0, Top = 0, Width = 0, Height = 0;

@@ -174,9 +174,6 @@ void TStatusBar::SetPanelText(int i, std::string text) {
 
 
 namespace {
-TCanvasFont CanvasFont(const TFont &f) {
-  return TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color};
-}
 TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
 } // namespace
 
@@ -186,7 +183,7 @@ void TLabel::Paint(ICanvas &canvas) {
     canvas.Brush = {Color(), TBrushStyle::bsSolid};
     canvas.FillRect(CanvasRect(r));
   }
-  canvas.Font = CanvasFont(Font());
+  canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
   int x = r.Left;
   if (Alignment != taLeftJustify) {
@@ -201,7 +198,7 @@ void TSpeedButton::Paint(ICanvas &canvas) {
   canvas.Brush = {Color(), TBrushStyle::bsSolid};
   canvas.Pen = {down_ ? 0x404040u : 0x808080u, 1, TPenStyle::psSolid};
   canvas.Rectangle(r);
-  canvas.Font = CanvasFont(Font());
+  canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
   int shift = down_ ? 1 : 0;
   canvas.TextAt(r.Left + (r.Width() - canvas.TextWidth(Caption())) / 2 + shift,

@@ -98,6 +98,10 @@ class TScrollBox : public TWinControl {
 public:
   using TWinControl::TWinControl;
   MOVARO_KIND(ckScrollBox)
+  // How far the content is scrolled, in pixels; kept by the backend while
+  // the user scrolls. Controls that paint fixed backdrops or place windows
+  // of their own read it.
+  int HorzScrollPos = 0, VertScrollPos = 0;
 };
 
 class TBitButton : public TButton {

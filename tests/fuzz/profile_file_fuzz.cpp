@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   TCheckingView view;
   TTraceState trace;
   trace.Rules = std::make_unique<TRuleList>();
-  BuildRules(*trace.Rules, TRuleSetup(), clock.Now(), 0);
+  BuildRules(*trace.Rules, TRuleSetup(), fs, clock.Now(), 0);
 
   auto load = [&] {
     auto profile = std::make_unique<TUserData>(

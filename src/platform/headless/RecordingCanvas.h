@@ -14,6 +14,8 @@
 class TRecordingCanvas : public ICanvas {
 public:
   std::vector<std::string> Calls;
+  // What ClipRect answers: a big screen unless a test says otherwise.
+  TCanvasRect Clip{0, 0, 4096, 4096};
 
   static int CharWidth(const TCanvasFont &font);
   static int LineHeight(const TCanvasFont &font);
@@ -27,6 +29,7 @@ public:
   void Line(int x1, int y1, int x2, int y2) override;
   void Draw(int x, int y, const TCanvasBitmap &bitmap) override;
   void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) override;
+  TCanvasRect ClipRect() override { return Clip; }
   void SelectPalette(const void *palette) override;
 
 private:

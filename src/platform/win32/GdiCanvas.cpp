@@ -105,6 +105,19 @@ void TGdiCanvas::Draw(int x, int y, const TCanvasBitmap &bitmap) {
 }
 
 void TGdiCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) {
+  if (!bitmap.Handle && bitmap.Pixels && bitmap.Width > 0 && bitmap.Height > 0) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = bitmap.Width;
+    info.bmiHeader.biHeight = -bitmap.Height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetStretchBltMode(dc_, COLORONCOLOR);
+    StretchDIBits(dc_, target.Left, target.Top, target.Width(), target.Height(), 0, 0,
+                  bitmap.Width, bitmap.Height, bitmap.Pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+    return;
+  }
   if (!bitmap.Handle)
     return;
   HDC source = CreateCompatibleDC(dc_);
@@ -114,6 +127,13 @@ void TGdiCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bit
              bitmap.Width, bitmap.Height, SRCCOPY);
   SelectObject(source, old);
   DeleteDC(source);
+}
+
+TCanvasRect TGdiCanvas::ClipRect() {
+  RECT box{};
+  if (GetClipBox(dc_, &box) == ERROR)
+    return {};
+  return {box.left, box.top, box.right, box.bottom};
 }
 
 void TGdiCanvas::SelectPalette(const void *palette) {

@@ -27,6 +27,7 @@ public:
   void Line(int x1, int y1, int x2, int y2) override;
   void Draw(int x, int y, const TCanvasBitmap &bitmap) override;
   void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) override;
+  TCanvasRect ClipRect() override;
   void SelectPalette(const void *palette) override;
 
 private:
