@@ -102,6 +102,16 @@ else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 
+  # The profile server: storage on SQLite and on a scratch PostgreSQL server
+  # the run starts itself (scripts/pg-scratch.sh), tokens, and many users at
+  # once over HTTP on loopback. One ctest entry, so PostgreSQL starts once.
+  file(GLOB SERVER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/server/*.cpp)
+  add_executable(server_tests ${SERVER_TEST_SOURCES})
+  target_link_libraries(server_tests PRIVATE server_core ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  target_compile_definitions(server_tests PRIVATE MOVARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME server_tests COMMAND server_tests)
+  set_tests_properties(server_tests PROPERTIES TIMEOUT 600)
+
   # The set-up scripts' decisions, with apt and Wine stubbed.
   add_test(NAME setup_decisions
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_decisions_test.sh ${CMAKE_SOURCE_DIR})
