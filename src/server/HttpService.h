@@ -21,8 +21,9 @@ struct THttpServiceOptions {
   // clients served at once; more wait for a free thread.
   int Threads = 64;
   // An idle connection is closed after this long; the client library opens a
-  // new one when it needs it.
-  int KeepAliveSeconds = 30;
+  // new one when it needs it. A stop waits for idle connections to close, so
+  // this is also how long a stop may take.
+  int KeepAliveSeconds = 5;
 };
 
 class TProfileHttpService {
