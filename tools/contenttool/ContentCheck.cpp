@@ -388,7 +388,10 @@ void TContentCheck::InformationFile(const std::string &infoPath, const std::stri
       });
       if (!items)
         Add(finding::kQuestionnaire, infoPath + ": language " + lang, "questionnaire " + number + " has no question");
-      for (const auto &[filter, excluded] : searches) {
+      for (const auto &search : searches) {
+        // Plain names: clang 14 cannot capture structured bindings.
+        const auto &filter = search.first;
+        const auto &excluded = search.second;
         const bool found = std::any_of(heads.begin(), heads.end(), [&](const std::string &h) {
           return Kind(h) != 'n' && Candidate(h, filter, excluded, number);
         });
