@@ -19,7 +19,6 @@ cleanup() {
 trap cleanup EXIT
 "$src/scripts/wine-prefix.sh" "$build"
 source "$src/scripts/wine-env.sh" "$build"
-windows() { local p="Z:${1//\//\\}"; echo "$p"; } # Wine maps / to drive Z:
 
 "$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" >"$work/out" 2>"$work/log" &
 pid=$!
@@ -41,7 +40,7 @@ mkdir "$work/control"
 watcher=$!
 
 set +e
-MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_CONTROL=$(windows "$work/control") \
+MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
   $WINE "$build/bin/win32_tests.exe" --gtest_filter='ProfileServerSession.*' 2>&1 | tee "$work/tests"
 rc=${PIPESTATUS[0]}
 set -e
