@@ -71,6 +71,7 @@ void RunClient(const TOptions &options, int index, TClock::time_point measured, 
                TClientResult &result) {
   httplib::Client client(options.Host, options.Port);
   client.set_keep_alive(true);
+  client.set_tcp_nodelay(true); // as MVRClient.dll
   client.set_read_timeout(30, 0);
   const httplib::Headers auth{{"Authorization", "Bearer " + std::string(60, 'c') + std::to_string(1000 + index)}};
   std::vector<THistoryLine> history;

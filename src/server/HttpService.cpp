@@ -28,6 +28,9 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
   server_->set_keep_alive_timeout(options.KeepAliveSeconds);
   server_->set_keep_alive_max_count(100000);
   server_->set_payload_max_length(kMaxRequestBytes);
+  // An answer goes out in more than one write: without this each waits for
+  // the client's delayed acknowledgement of the one before.
+  server_->set_tcp_nodelay(true);
   // The library listens with a queue of 5 pending connections, too few when
   // a whole office starts at once: the socket is noted here and listens again
   // with the system's longest queue once bound (Linux updates the backlog of
