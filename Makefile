@@ -1,5 +1,5 @@
 # Entry points. Every target installs what is missing first.
-.PHONY: deps build test demo bench clean
+.PHONY: deps build test demo bench bench-server clean
 
 deps:
 	@scripts/install-deps.sh
@@ -17,6 +17,10 @@ demo:
 bench: deps
 	scripts/build.sh host
 	build/host/benchmarks
+
+bench-server: deps
+	scripts/build.sh host
+	bench/profile_server.sh
 
 clean:
 	rm -rf build dist

@@ -117,7 +117,17 @@ if(NOT WIN32)
   #     its logic as a library, its entry (main.cpp) as the program.
   movaro_floor_sources(SERVER_SOURCES ${SRC}/server)
   list(FILTER SERVER_SOURCES EXCLUDE REGEX "/main\\.cpp$")
-  movaro_library(server_core SOURCES ${SERVER_SOURCES} USES protocol)
+  # Debian's cpp-httplib is a compiled library: its defines (TLS, compression)
+  # come from pkg-config and must match, or the classes' layouts differ.
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  find_package(SQLite3 REQUIRED)
+  find_package(OpenSSL REQUIRED)
+  find_library(PQXX_LIBRARY pqxx REQUIRED)
+  find_library(PQ_LIBRARY pq REQUIRED)
+  find_package(Threads REQUIRED)
+  movaro_library(server_core SOURCES ${SERVER_SOURCES} USES protocol PkgConfig::HTTPLIB
+                 SQLite::SQLite3 OpenSSL::Crypto ${PQXX_LIBRARY} ${PQ_LIBRARY} Threads::Threads)
   if(EXISTS ${SRC}/server/main.cpp)
     add_executable(profile_server ${SRC}/server/main.cpp)
     target_link_libraries(profile_server PRIVATE server_core)
@@ -171,7 +181,7 @@ if(WIN32)
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/netclient/*.cpp ${SRC}/netclient/*.rc
        ${SRC}/netclient/*.def)
   movaro_program(MVRClient DLL ${files})
-  target_link_libraries(MVRClient PRIVATE protocol ws2_32)
+  target_link_libraries(MVRClient PRIVATE protocol ws2_32 advapi32)
 endif()
 
 include(cmake/Tests.cmake)

@@ -75,7 +75,9 @@ if(WIN32)
   add_dependencies(win32_tests picture_fixtures)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
-    add_test(NAME win32_tests COMMAND win32_tests)
+    # The sessions with the profile server run through
+    # tests/win32/profile_server_session.sh, which starts the server.
+    add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-ProfileServerSession.*)
     # A window test that waits for something that never comes must fail in
     # minutes, not hold the run for ctest's default 25.
     set_tests_properties(win32_tests PROPERTIES TIMEOUT 600)
@@ -111,9 +113,22 @@ if(WIN32)
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME ${name} COMMAND bash ${script} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   endforeach()
+  if(TEST profile_server_session)
+    set_tests_properties(profile_server_session PROPERTIES TIMEOUT 300)
+  endif()
 else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+  # The profile server: storage on SQLite and on a scratch PostgreSQL server
+  # the run starts itself (scripts/pg-scratch.sh), tokens, and many users at
+  # once over HTTP on loopback. One ctest entry, so PostgreSQL starts once.
+  file(GLOB SERVER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/server/*.cpp)
+  add_executable(server_tests ${SERVER_TEST_SOURCES})
+  target_link_libraries(server_tests PRIVATE server_core ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  target_compile_definitions(server_tests PRIVATE MOVARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME server_tests COMMAND server_tests)
+  set_tests_properties(server_tests PROPERTIES TIMEOUT 600)
 
   # The set-up scripts' decisions, with apt and Wine stubbed.
   add_test(NAME setup_decisions
@@ -126,6 +141,13 @@ else()
     add_executable(benchmarks ${BENCH_SOURCES})
     target_link_libraries(benchmarks PRIVATE ${MOVARO_PORTABLE_ALL} benchmark::benchmark
                           benchmark::benchmark_main)
+  endif()
+
+  # The profile server's load generator, run by bench/profile_server.sh.
+  if(NOT MOVARO_SANITIZE)
+    add_executable(profile_load ${CMAKE_SOURCE_DIR}/bench/load/ProfileLoad.cpp)
+    target_link_libraries(profile_load PRIVATE server_core)
+    set_target_properties(profile_load PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()
 
   # Authoring tools: one executable per folder under tools/.

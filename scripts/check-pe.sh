@@ -20,7 +20,7 @@ declare -A shipped=(
   [Kestrup.exe]=-
   [KestrupEx.exe]=-
   [Movaro.dll]="StartHook StopHook"
-  [MVRClient.dll]=""
+  [MVRClient.dll]="OpenMVRNetService Connected Post CloseMVRNetService"
 )
 system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll
   msimg32.dll msvcrt.dll ole32.dll oleaut32.dll riched20.dll rpcrt4.dll shell32.dll

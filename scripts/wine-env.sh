@@ -17,3 +17,5 @@ else
   WINE=wine
 fi
 export WINE
+# The Windows path of a Linux path: Wine maps / to drive Z:.
+windows_path() { local p="Z:${1//\//\\}"; echo "$p"; }

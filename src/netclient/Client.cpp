@@ -1,5 +1,134 @@
-// The network profile client library. Not built yet: it loads and exports
-// nothing, so the program's look-ups of its entry points fail cleanly.
-#include <windows.h>
+// MVRClient.dll: the four entry points of the network client library
+// (MVRClient.h). The connection runs on its own thread (ServerConnection);
+// Post hands the reply to the caller's callback on the caller's thread.
+#include "netclient/MVRClient.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+#include "netclient/ServerConnection.h"
+#include "netclient/UserToken.h"
+#include "protocol/HttpExchange.h"
+#include "protocol/Replies.h"
+#include "protocol/Requests.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+CRITICAL_SECTION g_lock; // the service below, between the entry points
+TServerConnection *g_connection = nullptr;
+TMVRReplyCallback g_callback = nullptr;
+std::string g_hostHeader; // "name:port" of the Host header
+std::string g_serverName; // "name:port" under which the tokens are kept
+
+// The open service as one reference the caller releases.
+TServerConnection *CurrentConnection(TMVRReplyCallback &callback, std::string &hostHeader,
+                                     std::string &serverName) {
+  EnterCriticalSection(&g_lock);
+  TServerConnection *connection = g_connection;
+  if (connection) {
+    connection->AddRef();
+    callback = g_callback;
+    hostHeader = g_hostHeader;
+    serverName = g_serverName;
+  }
+  LeaveCriticalSection(&g_lock);
+  return connection;
+}
+
+void CloseService() {
+  EnterCriticalSection(&g_lock);
+  TServerConnection *connection = g_connection;
+  g_connection = nullptr;
+  g_callback = nullptr;
+  LeaveCriticalSection(&g_lock);
+  if (connection) {
+    connection->Stop();
+    connection->Release();
+  }
+}
+
+// Texts from the caller: null reads as empty.
+std::string Text(const char *text) { return text ? text : ""; }
+
+} // namespace
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH)
+    InitializeCriticalSection(&g_lock);
+  else if (reason == DLL_PROCESS_DETACH)
+    DeleteCriticalSection(&g_lock);
+  return TRUE;
+}
+
+extern "C" {
+
+__declspec(dllexport) BOOLEAN WINAPI OpenMVRNetService(const char *address, const char *host, INT32 port,
+                                                       TMVRReplyCallback callback) {
+  try {
+    std::vector<std::string> servers;
+    for (const std::string &name : {Text(address), Text(host)})
+      if (!name.empty() && (servers.empty() || servers[0] != name))
+        servers.push_back(name);
+    if (servers.empty() || port < 1 || port > 65535 || !callback)
+      return FALSE;
+    CloseService();
+    TServerConnection *connection = TServerConnection::Start(servers, port);
+    if (!connection)
+      return FALSE;
+    const std::string portText = ":" + std::to_string(port);
+    EnterCriticalSection(&g_lock);
+    g_connection = connection;
+    g_callback = callback;
+    g_hostHeader = (Text(host).empty() ? servers[0] : Text(host)) + portText;
+    g_serverName = servers[0] + portText;
+    LeaveCriticalSection(&g_lock);
+    return TRUE;
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+__declspec(dllexport) BOOLEAN WINAPI Connected() {
+  EnterCriticalSection(&g_lock);
+  bool connected = g_connection && g_connection->Connected();
+  LeaveCriticalSection(&g_lock);
+  return connected;
+}
+
+__declspec(dllexport) BOOLEAN WINAPI Post(const char *request) {
+  if (!request)
+    return FALSE;
+  TMVRReplyCallback callback = nullptr;
+  std::string hostHeader, serverName;
+  TServerConnection *connection = CurrentConnection(callback, hostHeader, serverName);
+  if (!connection)
+    return FALSE;
+  bool answered = false;
+  std::string reply;
+  try {
+    const std::string text = request;
+    TRequest parsed;
+    std::string problem, token;
+    // A request without a user name goes without a token: the server answers
+    // what is wrong with it.
+    if (ParseRequest(text, parsed, problem) && !UserToken(serverName, parsed.UserName, token, problem))
+      reply = ErrorReply(problem);
+    else
+      answered = connection->Exchange(BuildRequestMessage(hostHeader, token, text), kReplyTimeoutMs, reply);
+  } catch (...) {
+    reply = ErrorReply("the client library ran out of memory");
+    answered = false;
+  }
+  // The callback may close the service: this call's reference keeps the
+  // connection alive until it returns.
+  callback(reply.c_str());
+  connection->Release();
+  return answered;
+}
+
+__declspec(dllexport) BOOLEAN WINAPI CloseMVRNetService() {
+  CloseService();
+  return TRUE;
+}
+
+} // extern "C"

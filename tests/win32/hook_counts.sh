@@ -15,19 +15,18 @@ cleanup() {
 trap cleanup EXIT
 "$src/scripts/wine-prefix.sh" "$build"
 source "$src/scripts/wine-env.sh" "$build"
-windows() { local p="Z:${1//\//\\}"; echo "$p"; } # Wine maps / to drive Z:
 
 wait_file() { # file, tenths of a second
   for _ in $(seq "$2"); do [[ -e "$1" ]] && return 0; sleep 0.1; done
   return 1
 }
 
-$WINE "$build/bin/hook_probe.exe" "$(windows "$work/ready")" "$(windows "$work/counts")" &
+$WINE "$build/bin/hook_probe.exe" "$(windows_path "$work/ready")" "$(windows_path "$work/counts")" &
 monitor=$!
 wait_file "$work/ready" 300 || { echo "monitor never started" >&2; exit 1; }
 grep -q '^ok' "$work/ready" || { echo "monitor: $(cat "$work/ready")" >&2; exit 1; }
 
-$WINE "$build/bin/paint_probe.exe" "$(windows "$work/target-ready")" &
+$WINE "$build/bin/paint_probe.exe" "$(windows_path "$work/target-ready")" &
 target=$!
 wait_file "$work/target-ready" 300 || { echo "target window never painted" >&2; exit 1; }
 window=$(xdotool search --sync --name "Paint probe" | head -1)

@@ -1,6 +1,7 @@
 #include "data/archive/Archive.h"
 
 #include "base/AnsiText.h"
+#include "base/Decimal.h"
 #include "base/Progress.h"
 #include "data/archive/DosDateTime.h"
 
@@ -18,33 +19,9 @@ constexpr int32_t kMemberBlock = 1024;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
 
-// A decimal number with an optional sign, nothing else; false otherwise.
-bool ParseInteger(const std::string &text, int64_t low, int64_t high, int64_t &result) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-    negative = text[i++] == '-';
-  if (i == text.size())
-    return false;
-  int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9')
-      return false;
-    value = value * 10 + (text[i] - '0');
-    if (value > high - low + 1)
-      return false; // far out of range; keeps the arithmetic small
-  }
-  if (negative)
-    value = -value;
-  if (value < low || value > high)
-    return false;
-  result = value;
-  return true;
-}
-
 int32_t FieldNumber(const std::string &text, int32_t fallback) {
   int64_t value;
-  return ParseInteger(text, INT32_MIN, INT32_MAX, value) ? static_cast<int32_t>(value) : fallback;
+  return ParseDecimal(text, INT32_MIN, INT32_MAX, value) ? static_cast<int32_t>(value) : fallback;
 }
 
 } // namespace
@@ -114,7 +91,7 @@ TFileData ParseFileData(const std::string &line) {
 
   int64_t dos;
   TDateTime date;
-  if (ParseInteger(field(0), INT32_MIN, UINT32_MAX, dos) &&
+  if (ParseDecimal(field(0), INT32_MIN, UINT32_MAX, dos) &&
       DosDateTimeToDateTime(static_cast<uint32_t>(dos), date))
     entry.Date = date;
   entry.Size = FieldNumber(field(1), 0);

@@ -1,0 +1,62 @@
+#include "protocol/Requests.h"
+
+#include "base/AnsiText.h"
+#include "protocol/TextLines.h"
+
+namespace {
+
+std::string RequestHead(const char *command, const std::string &userName) {
+  return std::string("command=") + command + "\r\nusername=" + userName + "\r\n";
+}
+
+bool IsValidUserName(const std::string &name) {
+  if (name.empty() || name.size() > kUserNameMaxLength)
+    return false;
+  for (char c : name)
+    if (static_cast<unsigned char>(c) < ' ')
+      return false;
+  return true;
+}
+
+} // namespace
+
+std::string BuildLoginRequest(const std::string &userName) {
+  return RequestHead("getuserdata", userName);
+}
+
+std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,
+                               const std::vector<THistoryLine> &history) {
+  return RequestHead("putuserdata", userName) + FormatUserDataLines(settings, history);
+}
+
+bool ParseRequest(const std::string &text, TRequest &request, std::string &reason) {
+  // The two head lines, found without splitting the whole text.
+  size_t first = text.find('\n');
+  size_t second = first == std::string::npos ? std::string::npos : text.find('\n', first + 1);
+  std::string head = text.substr(0, second == std::string::npos ? text.size() : second + 1);
+  std::vector<std::string> lines = SplitLines(head);
+  std::string key, command, name;
+  if (lines.empty() || !SplitKeyValue(lines[0], key, command) || !SameText(key, "command")) {
+    reason = "the request does not begin with a command line";
+    return false;
+  }
+  if (SameText(command, "getuserdata"))
+    request.Command = TRequestCommand::GetUserData;
+  else if (SameText(command, "putuserdata"))
+    request.Command = TRequestCommand::PutUserData;
+  else {
+    reason = "unknown command \"" + command.substr(0, 40) + "\"";
+    return false;
+  }
+  if (lines.size() < 2 || !SplitKeyValue(lines[1], key, name) || !SameText(key, "username")) {
+    reason = "the request has no user name line";
+    return false;
+  }
+  if (!IsValidUserName(name)) {
+    reason = "the user name is empty, longer than 255 characters or holds control characters";
+    return false;
+  }
+  request.UserName = name;
+  request.UserData = second == std::string::npos ? "" : text.substr(second + 1);
+  return true;
+}

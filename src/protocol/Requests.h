@@ -1,0 +1,31 @@
+#pragma once
+// The program's two requests to the profile server, as texts with CR LF line
+// ends:
+//   check-out (log in):  "command=getuserdata" CR LF "username=" name CR LF
+//   check-in (log out):  "command=putuserdata" CR LF "username=" name CR LF,
+//                        then the user data lines (protocol/UserData.h)
+
+#include "protocol/UserData.h"
+
+#include <string>
+#include <vector>
+
+enum class TRequestCommand { GetUserData, PutUserData };
+
+struct TRequest {
+  TRequestCommand Command = TRequestCommand::GetUserData;
+  std::string UserName;
+  std::string UserData; // the lines after the user name, as sent
+};
+
+// User names: 1 to 255 characters, no control characters.
+inline constexpr size_t kUserNameMaxLength = 255;
+
+std::string BuildLoginRequest(const std::string &userName);
+std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,
+                               const std::vector<THistoryLine> &history);
+
+// Reads a request text: the command line and the user name line, with keys
+// and the command word compared without regard to case. False, with a reason
+// a person can read, for anything else.
+bool ParseRequest(const std::string &text, TRequest &request, std::string &reason);

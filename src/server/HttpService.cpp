@@ -1,0 +1,82 @@
+#include "server/HttpService.h"
+
+#include "protocol/HttpExchange.h"
+#include "server/RequestHandler.h"
+
+#include <httplib.h>
+
+#include <sys/socket.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Request texts are a few kilobytes; anything near this is not one.
+constexpr size_t kMaxRequestBytes = 256 * 1024;
+
+} // namespace
+
+TProfileHttpService::TProfileHttpService(TProfileStore &store, TLog log)
+    : store_(store), log_(std::move(log)), server_(std::make_unique<httplib::Server>()) {}
+
+TProfileHttpService::~TProfileHttpService() = default;
+
+bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &error) {
+  const int threads = options.Threads > 0 ? options.Threads : 1;
+  server_->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  server_->set_keep_alive_timeout(options.KeepAliveSeconds);
+  server_->set_keep_alive_max_count(100000);
+  server_->set_payload_max_length(kMaxRequestBytes);
+  // An answer goes out in more than one write: without this each waits for
+  // the client's delayed acknowledgement of the one before.
+  server_->set_tcp_nodelay(true);
+  // The library listens with a queue of 5 pending connections, too few when
+  // a whole office starts at once: the socket is noted here and listens again
+  // with the system's longest queue once bound (Linux updates the backlog of
+  // a listening socket).
+  int listening = -1;
+  server_->set_socket_options([&listening](int socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening = socket;
+  });
+  server_->Post(kRequestPath, [this](const httplib::Request &request, httplib::Response &response) {
+    TServerReply reply = AnswerRequest(store_, request.get_header_value("Authorization"), request.body);
+    response.status = reply.HttpStatus;
+    response.set_content(reply.Text, "text/plain");
+    if (log_)
+      log_(request.remote_addr + " " + std::to_string(reply.HttpStatus) + " " + reply.Log);
+  });
+  if (options.Port == 0) {
+    port_ = server_->bind_to_any_port(options.Host.c_str());
+    if (port_ <= 0) {
+      error = "cannot listen on " + options.Host;
+      return false;
+    }
+  } else if (!server_->bind_to_port(options.Host.c_str(), options.Port)) {
+    error = "cannot listen on " + options.Host + ":" + std::to_string(options.Port);
+    return false;
+  } else {
+    port_ = options.Port;
+  }
+  if (listening >= 0)
+    ::listen(listening, SOMAXCONN);
+  return true;
+}
+
+void TProfileHttpService::Serve() {
+  serving_ = true;
+  if (!stopRequested_)
+    server_->listen_after_bind();
+  serving_ = false;
+}
+
+void TProfileHttpService::Stop() {
+  // The server ignores a stop before it runs: wait for it to run, unless
+  // Serve has not begun (it then sees the request) or has ended.
+  stopRequested_ = true;
+  while (serving_ && !server_->is_running())
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  server_->stop();
+}

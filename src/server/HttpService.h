@@ -1,0 +1,48 @@
+#pragma once
+// The profile server's HTTP side: one endpoint, POST kRequestPath
+// (protocol/HttpExchange.h), whose body is a request text and whose answer is
+// a reply text; connections are kept open between requests.
+
+#include "server/ProfileStore.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace httplib {
+class Server;
+}
+
+struct THttpServiceOptions {
+  std::string Host = "127.0.0.1";
+  int Port = 1684; // 0: any free port
+  // Each open connection holds a thread while it lasts, so this bounds the
+  // clients served at once; more wait for a free thread.
+  int Threads = 64;
+  // An idle connection is closed after this long; the client library opens a
+  // new one when it needs it. A stop waits for idle connections to close, so
+  // this is also how long a stop may take.
+  int KeepAliveSeconds = 5;
+};
+
+class TProfileHttpService {
+public:
+  using TLog = std::function<void(const std::string &)>;
+  TProfileHttpService(TProfileStore &store, TLog log);
+  ~TProfileHttpService();
+
+  // False with error set when the address cannot be bound.
+  bool Bind(const THttpServiceOptions &options, std::string &error);
+  int Port() const { return port_; }
+  // Serves until Stop is called (from any thread).
+  void Serve();
+  void Stop();
+
+private:
+  TProfileStore &store_;
+  TLog log_;
+  std::unique_ptr<httplib::Server> server_;
+  int port_ = 0;
+  std::atomic<bool> serving_{false}, stopRequested_{false};
+};

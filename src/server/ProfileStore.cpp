@@ -1,0 +1,335 @@
+#include "server/ProfileStore.h"
+
+#include "base/Decimal.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace {
+
+const char *const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS users ("
+    " user_name TEXT PRIMARY KEY,"
+    " created BIGINT NOT NULL,"
+    " token_hash TEXT,"
+    " token_created BIGINT,"
+    " last_checkout BIGINT,"
+    " last_checkin BIGINT)",
+    "CREATE TABLE IF NOT EXISTS revoked_tokens ("
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " token_hash TEXT NOT NULL,"
+    " revoked BIGINT NOT NULL,"
+    " PRIMARY KEY (user_name, token_hash))",
+    "CREATE TABLE IF NOT EXISTS settings ("
+    " user_name TEXT PRIMARY KEY REFERENCES users(user_name),"
+    " config_level INTEGER,"
+    " config_level_base INTEGER,"
+    " config_warningtype INTEGER,"
+    " config_warningsoundfile TEXT,"
+    " config_show_in_systray INTEGER,"
+    " config_short_pause INTEGER,"
+    " config_short_pause_block INTEGER,"
+    " config_long_pause INTEGER,"
+    " config_long_pause_block INTEGER,"
+    " saved BIGINT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS history ("
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " entry_key TEXT NOT NULL,"
+    " answer_count INTEGER NOT NULL,"
+    " shown_day INTEGER NOT NULL,"
+    " PRIMARY KEY (user_name, entry_key))",
+};
+
+// The settings columns in the order of the user data lines.
+const char *const kSettingColumns[] = {
+    "config_level",       "config_level_base",        "config_warningtype",
+    "config_warningsoundfile", "config_show_in_systray", "config_short_pause",
+    "config_short_pause_block", "config_long_pause",    "config_long_pause_block",
+};
+constexpr size_t kSettingColumnCount = sizeof kSettingColumns / sizeof kSettingColumns[0];
+
+// History rows per statement: three parameters each, well below the
+// parameter limits of both engines.
+constexpr size_t kHistoryBatch = 200;
+
+int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
+
+TSqlValue Number(const std::optional<int32_t> &value) {
+  return value ? TSqlValue(std::to_string(*value)) : TSqlValue();
+}
+TSqlValue Switch(const std::optional<bool> &value) {
+  return value ? TSqlValue(*value ? "1" : "0") : TSqlValue();
+}
+
+std::optional<int32_t> ReadNumber(const TSqlValue &value) {
+  int64_t n;
+  if (value && ParseDecimal(*value, INT32_MIN, INT32_MAX, n))
+    return static_cast<int32_t>(n);
+  return std::nullopt;
+}
+std::optional<bool> ReadSwitch(const TSqlValue &value) {
+  std::optional<int32_t> n = ReadNumber(value);
+  return n ? std::optional<bool>(*n != 0) : std::nullopt;
+}
+int64_t ReadTime(const TSqlValue &value) {
+  int64_t n = 0;
+  return value && ParseDecimal(*value, INT64_MIN, INT64_MAX, n) ? n : 0;
+}
+
+std::vector<TSqlValue> SettingValues(const std::string &name, const TUserDataRecord &r, int64_t now) {
+  return {name,
+          Number(r.ConfigLevel),
+          Number(r.ConfigLevelBase),
+          Number(r.ConfigWarningtype),
+          r.ConfigWarningsoundfile ? TSqlValue(StoredText(*r.ConfigWarningsoundfile)) : TSqlValue(),
+          Switch(r.ConfigShowInSysTray),
+          Number(r.ConfigShortPause),
+          Switch(r.ConfigShortPauseBlock),
+          Number(r.ConfigLongPause),
+          Switch(r.ConfigLongPauseBlock),
+          std::to_string(now)};
+}
+
+std::string SettingsUpsert() {
+  std::string columns, values = "$1", updates;
+  for (size_t i = 0; i < kSettingColumnCount; ++i) {
+    std::string column = kSettingColumns[i];
+    columns += ", " + column;
+    values += ", $" + std::to_string(i + 2);
+    updates += column + " = COALESCE(excluded." + column + ", settings." + column + "), ";
+  }
+  return "INSERT INTO settings (user_name" + columns + ", saved) VALUES (" + values + ", $" +
+         std::to_string(kSettingColumnCount + 2) + ") ON CONFLICT (user_name) DO UPDATE SET " + updates +
+         "saved = excluded.saved";
+}
+
+std::string SettingsSelect() {
+  std::string sql = "SELECT ";
+  for (size_t i = 0; i < kSettingColumnCount; ++i)
+    sql += std::string(i ? ", " : "") + kSettingColumns[i];
+  return sql + " FROM settings WHERE user_name = $1";
+}
+
+void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THistoryLine> history) {
+  // One order for every writer, so that two check-ins of one user lock the
+  // rows in the same order.
+  std::sort(history.begin(), history.end(),
+            [](const THistoryLine &a, const THistoryLine &b) { return a.Key < b.Key; });
+  for (size_t begin = 0; begin < history.size(); begin += kHistoryBatch) {
+    size_t end = std::min(history.size(), begin + kHistoryBatch);
+    std::string sql = "INSERT INTO history (user_name, entry_key, answer_count, shown_day) VALUES ";
+    std::vector<TSqlValue> params{name};
+    for (size_t i = begin; i < end; ++i) {
+      size_t p = params.size() + 1;
+      sql += std::string(i > begin ? ", " : "") + "($1, $" + std::to_string(p) + ", CAST($" +
+             std::to_string(p + 1) + " AS INTEGER), CAST($" + std::to_string(p + 2) + " AS INTEGER))";
+      params.push_back(StoredText(history[i].Key));
+      params.push_back(std::to_string(history[i].Count));
+      params.push_back(std::to_string(history[i].Day));
+    }
+    sql += " ON CONFLICT (user_name, entry_key) DO UPDATE SET answer_count = excluded.answer_count,"
+           " shown_day = excluded.shown_day";
+    db.Execute(sql, params);
+  }
+}
+
+} // namespace
+
+std::string StoredText(const std::string &ansi) {
+  std::string out;
+  for (char c : ansi) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string AnsiText(const std::string &stored) {
+  std::string out;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    unsigned char u = static_cast<unsigned char>(stored[i]);
+    if ((u == 0xC2 || u == 0xC3) && i + 1 < stored.size()) {
+      out += static_cast<char>(((u & 0x03) << 6) | (static_cast<unsigned char>(stored[i + 1]) & 0x3F));
+      ++i;
+    } else {
+      out += static_cast<char>(u); // not written by StoredText: kept as it is
+    }
+  }
+  return out;
+}
+
+TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database) : pool_(std::move(database)) {}
+
+bool TProfileStore::Prepare(std::string &error) {
+  try {
+    TSqlPool::TLease db(pool_);
+    for (const char *statement : kSchema)
+      db->Execute(statement, {});
+    return true;
+  } catch (const ESqlError &e) {
+    error = e.what();
+    return false;
+  }
+}
+
+// Runs work(connection, now) -> TAccess in one transaction, committed only
+// when access was granted. A failed attempt is tried once more on a fresh
+// connection: the database may have dropped the pooled one.
+template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
+  TStoreOutcome outcome;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::optional<TSqlPool::TLease> db;
+    try {
+      db.emplace(pool_);
+      (*db)->Begin();
+      outcome.Access = work(**db, Now());
+      if (outcome.Access == TAccess::Granted || outcome.Access == TAccess::Registered)
+        (*db)->Commit();
+      else
+        (*db)->Rollback();
+      outcome.Ok = true;
+      outcome.Error.clear();
+      return outcome;
+    } catch (const ESqlError &e) {
+      outcome.Error = e.what();
+      if (db) {
+        (*db)->Rollback();
+        db->Discard();
+      }
+    }
+  }
+  return outcome;
+}
+
+TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, const std::string &digest,
+                                 int64_t now) {
+  std::string when = std::to_string(now);
+  db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
+             {name, when});
+  // Trust on first use, decided by the row itself so that two first uses at
+  // once cannot both win.
+  if (!db.Execute("UPDATE users SET token_hash = $2, token_created = $3 WHERE user_name = $1 AND "
+                  "token_hash IS NULL AND NOT EXISTS (SELECT 1 FROM revoked_tokens WHERE "
+                  "revoked_tokens.user_name = $1 AND revoked_tokens.token_hash = $2) RETURNING user_name",
+                  {name, digest, when})
+           .empty())
+    return TAccess::Registered;
+  std::vector<TSqlRow> rows = db.Execute("SELECT token_hash FROM users WHERE user_name = $1", {name});
+  if (!rows.empty() && rows[0][0] == digest)
+    return TAccess::Granted;
+  if (!db.Execute("SELECT 1 FROM revoked_tokens WHERE user_name = $1 AND token_hash = $2", {name, digest})
+           .empty())
+    return TAccess::Revoked;
+  return TAccess::WrongToken;
+}
+
+TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const std::string &tokenDigest,
+                                      TUserDataRecord &record) {
+  const std::string name = StoredText(userName);
+  return Transact([&](TSqlConnection &db, int64_t now) {
+    TUserDataRecord found;
+    TAccess access = Authorize(db, name, tokenDigest, now);
+    if (access != TAccess::Granted && access != TAccess::Registered) {
+      record = std::move(found);
+      return access;
+    }
+    std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
+    if (!settings.empty()) {
+      const TSqlRow &s = settings[0];
+      found.ConfigLevel = ReadNumber(s[0]);
+      found.ConfigLevelBase = ReadNumber(s[1]);
+      found.ConfigWarningtype = ReadNumber(s[2]);
+      if (s[3])
+        found.ConfigWarningsoundfile = AnsiText(*s[3]);
+      found.ConfigShowInSysTray = ReadSwitch(s[4]);
+      found.ConfigShortPause = ReadNumber(s[5]);
+      found.ConfigShortPauseBlock = ReadSwitch(s[6]);
+      found.ConfigLongPause = ReadNumber(s[7]);
+      found.ConfigLongPauseBlock = ReadSwitch(s[8]);
+    }
+    for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
+                                         "user_name = $1 ORDER BY entry_key",
+                                         {name})) {
+      std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
+      if (row[0] && count && day)
+        found.History.push_back({AnsiText(*row[0]), *count, *day});
+    }
+    db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
+    record = std::move(found);
+    return access;
+  });
+}
+
+TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const std::string &tokenDigest,
+                                     const TUserDataRecord &record) {
+  const std::string name = StoredText(userName);
+  return Transact([&](TSqlConnection &db, int64_t now) {
+    TAccess access = Authorize(db, name, tokenDigest, now);
+    if (access != TAccess::Granted && access != TAccess::Registered)
+      return access;
+    db.Execute(SettingsUpsert(), SettingValues(name, record, now));
+    StoreHistory(db, name, record.History);
+    db.Execute("UPDATE users SET last_checkin = $2 WHERE user_name = $1", {name, std::to_string(now)});
+    return access;
+  });
+}
+
+bool TProfileStore::ListUsers(std::vector<TUserSummary> &users, std::string &error) {
+  try {
+    TSqlPool::TLease db(pool_);
+    users.clear();
+    for (const TSqlRow &row : db->Execute(
+             "SELECT u.user_name, u.token_hash IS NOT NULL, u.created, u.token_created, u.last_checkout,"
+             " u.last_checkin,"
+             " (SELECT COUNT(*) FROM history h WHERE h.user_name = u.user_name),"
+             " (SELECT COUNT(*) FROM revoked_tokens r WHERE r.user_name = u.user_name),"
+             " EXISTS (SELECT 1 FROM settings s WHERE s.user_name = u.user_name)"
+             " FROM users u ORDER BY u.user_name",
+             {})) {
+      TUserSummary user;
+      user.Name = row[0].value_or("");
+      // SQLite answers 1/0, PostgreSQL t/f.
+      auto yes = [](const TSqlValue &v) { return v && (*v == "1" || *v == "t"); };
+      user.HasToken = yes(row[1]);
+      user.Created = ReadTime(row[2]);
+      user.TokenCreated = ReadTime(row[3]);
+      user.LastCheckOut = ReadTime(row[4]);
+      user.LastCheckIn = ReadTime(row[5]);
+      user.HistoryEntries = ReadTime(row[6]);
+      user.RevokedTokens = ReadTime(row[7]);
+      user.HasSettings = yes(row[8]);
+      users.push_back(std::move(user));
+    }
+    return true;
+  } catch (const ESqlError &e) {
+    error = e.what();
+    return false;
+  }
+}
+
+bool TProfileStore::RevokeToken(const std::string &storedName, std::string &error) {
+  TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t now) {
+    std::vector<TSqlRow> rows = db.Execute("SELECT token_hash FROM users WHERE user_name = $1", {storedName});
+    if (rows.empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return TAccess::WrongToken;
+    }
+    if (!rows[0][0]) {
+      error = "the user \"" + storedName + "\" has no active token";
+      return TAccess::WrongToken;
+    }
+    db.Execute("INSERT INTO revoked_tokens (user_name, token_hash, revoked) VALUES ($1, $2, $3) "
+               "ON CONFLICT (user_name, token_hash) DO NOTHING",
+               {storedName, *rows[0][0], std::to_string(now)});
+    db.Execute("UPDATE users SET token_hash = NULL, token_created = NULL WHERE user_name = $1", {storedName});
+    return TAccess::Granted;
+  });
+  if (!outcome.Ok)
+    error = outcome.Error;
+  return outcome.Granted();
+}

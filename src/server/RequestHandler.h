@@ -1,0 +1,21 @@
+#pragma once
+// One request to the profile server, answered: the bearer token of the HTTP
+// Authorization header, the request text of the body, and the reply text with
+// its HTTP status.
+
+#include "server/ProfileStore.h"
+
+#include <string>
+
+struct TServerReply {
+  int HttpStatus = 200;
+  std::string Text; // a reply text the program reads
+  std::string Log;  // one line for the server's log
+};
+
+TServerReply AnswerRequest(TProfileStore &store, const std::string &authorization,
+                           const std::string &body);
+
+// The SHA-256 of a token in lower-case hex: what the store keeps instead of
+// the token.
+std::string TokenDigest(const std::string &token);

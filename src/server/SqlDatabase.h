@@ -1,0 +1,84 @@
+#pragma once
+// The profile server's view of its database: statements with $1..$n
+// parameters, values as texts, one schema for both engines. SQLite is the
+// embedded default (a file, nothing to set up); PostgreSQL serves an
+// organisation's shared server.
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// One value as text; absent for SQL NULL.
+using TSqlValue = std::optional<std::string>;
+using TSqlRow = std::vector<TSqlValue>;
+
+class ESqlError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TSqlConnection {
+public:
+  virtual ~TSqlConnection() = default;
+  // Runs one statement; the rows it returns. Throws ESqlError.
+  virtual std::vector<TSqlRow> Execute(const std::string &sql,
+                                       const std::vector<TSqlValue> &params = {}) = 0;
+  // A transaction that may write, taking the locks for that at once. Throws ESqlError.
+  virtual void Begin() = 0;
+  virtual void Commit() = 0;
+  // Never throws; does nothing outside a transaction.
+  virtual void Rollback() = 0;
+};
+
+class TSqlDatabase {
+public:
+  virtual ~TSqlDatabase() = default;
+  // A new connection. Throws ESqlError.
+  virtual std::unique_ptr<TSqlConnection> Connect() = 0;
+  // What the database is, for the log (without a password).
+  virtual std::string Description() const = 0;
+};
+
+// "postgresql://...", "postgres://..." or a libpq "key=value" string opens
+// PostgreSQL; "sqlite:PATH" or a plain path opens (creating) an SQLite file.
+// Null with error set when the engine cannot be told or opened.
+std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std::string &error);
+std::unique_ptr<TSqlDatabase> OpenSqliteDatabase(const std::string &path);
+std::unique_ptr<TSqlDatabase> OpenPostgresDatabase(const std::string &connection);
+
+// Connections kept open for reuse by the request threads.
+class TSqlPool {
+public:
+  explicit TSqlPool(std::unique_ptr<TSqlDatabase> database) : database_(std::move(database)) {}
+
+  // A connection for the caller's use, taken from the pool or made new (which
+  // throws ESqlError when it fails); back into the pool when the lease ends,
+  // unless Discard was called after a failure that may have broken it.
+  class TLease {
+  public:
+    explicit TLease(TSqlPool &pool) : pool_(pool), connection_(pool.Take()) {}
+    TLease(const TLease &) = delete;
+    TLease &operator=(const TLease &) = delete;
+    ~TLease() { pool_.Return(std::move(connection_)); }
+    TSqlConnection &operator*() { return *connection_; }
+    TSqlConnection *operator->() { return connection_.get(); }
+    void Discard() { connection_.reset(); }
+
+  private:
+    TSqlPool &pool_;
+    std::unique_ptr<TSqlConnection> connection_;
+  };
+
+  const TSqlDatabase &Database() const { return *database_; }
+
+private:
+  std::unique_ptr<TSqlConnection> Take();
+  void Return(std::unique_ptr<TSqlConnection> connection);
+
+  std::unique_ptr<TSqlDatabase> database_;
+  std::mutex lock_;
+  std::vector<std::unique_ptr<TSqlConnection>> idle_;
+};

@@ -1,0 +1,126 @@
+// SQLite: one file, opened by every request thread through its own
+// connection, in write-ahead-log mode. SQLite lets one transaction write at a
+// time: the server's writing transactions queue on a mutex of their own
+// (SQLite's busy wait sleeps in steps of up to 100 ms, which made the slowest
+// requests wait close to a second under load), and each takes the file's
+// write lock at its start (BEGIN IMMEDIATE) so that it cannot fail half-way
+// against a writer of another process, such as an administrator's command.
+#include "server/SqlDatabase.h"
+
+#include <sqlite3.h>
+
+#include <mutex>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+
+// Statements are written with PostgreSQL's $1..$n; SQLite reads ?1..?n.
+std::string SqliteParameters(const std::string &sql) {
+  std::string out = sql;
+  for (size_t i = 0; i + 1 < out.size(); ++i)
+    if (out[i] == '$' && out[i + 1] >= '0' && out[i + 1] <= '9')
+      out[i] = '?';
+  return out;
+}
+
+class TSqliteConnection : public TSqlConnection {
+public:
+  TSqliteConnection(const std::string &path, std::shared_ptr<std::mutex> writers)
+      : writers_(std::move(writers)) {
+    int rc = sqlite3_open_v2(path.c_str(), &db_,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+      std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+      sqlite3_close(db_);
+      throw ESqlError("SQLite cannot open " + path + ": " + message);
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    Execute("PRAGMA journal_mode=WAL", {});
+    Execute("PRAGMA synchronous=NORMAL", {});
+    Execute("PRAGMA foreign_keys=ON", {});
+  }
+  ~TSqliteConnection() override {
+    Rollback();
+    sqlite3_close(db_);
+  }
+
+  std::vector<TSqlRow> Execute(const std::string &sql, const std::vector<TSqlValue> &params) override {
+    sqlite3_stmt *statement = nullptr;
+    std::string text = SqliteParameters(sql);
+    if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()), &statement, nullptr) !=
+        SQLITE_OK)
+      throw ESqlError(Failure("prepare"));
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(statement, sqlite3_finalize);
+    for (size_t i = 0; i < params.size(); ++i) {
+      int rc = params[i] ? sqlite3_bind_text(statement, static_cast<int>(i + 1), params[i]->data(),
+                                             static_cast<int>(params[i]->size()), SQLITE_TRANSIENT)
+                         : sqlite3_bind_null(statement, static_cast<int>(i + 1));
+      if (rc != SQLITE_OK)
+        throw ESqlError(Failure("bind"));
+    }
+    std::vector<TSqlRow> rows;
+    for (;;) {
+      int rc = sqlite3_step(statement);
+      if (rc == SQLITE_DONE)
+        return rows;
+      if (rc != SQLITE_ROW)
+        throw ESqlError(Failure("step"));
+      TSqlRow row;
+      for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+        const unsigned char *value = sqlite3_column_text(statement, c);
+        if (value)
+          row.emplace_back(std::string(reinterpret_cast<const char *>(value),
+                                       static_cast<size_t>(sqlite3_column_bytes(statement, c))));
+        else
+          row.emplace_back(std::nullopt);
+      }
+      rows.push_back(std::move(row));
+    }
+  }
+
+  void Begin() override {
+    std::unique_lock<std::mutex> turn(*writers_);
+    Execute("BEGIN IMMEDIATE", {});
+    turn_ = std::move(turn);
+  }
+  void Commit() override {
+    Execute("COMMIT", {}); // on failure the transaction stays open for Rollback
+    turn_ = {};
+  }
+  void Rollback() override {
+    if (!sqlite3_get_autocommit(db_))
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    turn_ = {};
+  }
+
+private:
+  std::string Failure(const char *step) const {
+    return std::string("SQLite ") + step + ": " + sqlite3_errmsg(db_);
+  }
+
+  sqlite3 *db_ = nullptr;
+  std::shared_ptr<std::mutex> writers_;
+  std::unique_lock<std::mutex> turn_; // held from Begin to Commit or Rollback
+};
+
+class TSqliteDatabase : public TSqlDatabase {
+public:
+  explicit TSqliteDatabase(std::string path) : path_(std::move(path)) {}
+  std::unique_ptr<TSqlConnection> Connect() override {
+    return std::make_unique<TSqliteConnection>(path_, writers_);
+  }
+  std::string Description() const override { return "SQLite " + path_; }
+
+private:
+  std::string path_;
+  std::shared_ptr<std::mutex> writers_ = std::make_shared<std::mutex>();
+};
+
+} // namespace
+
+std::unique_ptr<TSqlDatabase> OpenSqliteDatabase(const std::string &path) {
+  auto database = std::make_unique<TSqliteDatabase>(path);
+  database->Connect(); // fails now, not at the first request, when the file cannot be opened
+  return database;
+}

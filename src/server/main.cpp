@@ -1,0 +1,177 @@
+// profile_server: keeps Movaro users' settings and message history.
+//
+//   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
+//   profile_server users  [--database DB]
+//   profile_server revoke USER [--database DB]
+//
+// DB is "sqlite:PATH" or a path (SQLite, the default "profiles.db"), or a
+// PostgreSQL connection string ("postgresql://user@host/db" or
+// "host=... dbname=..."). See README.md beside this file.
+#include "server/HttpService.h"
+
+#include "base/Decimal.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
+    "       profile_server users [--database DB]\n"
+    "       profile_server revoke USER [--database DB]\n"
+    "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
+
+struct TArguments {
+  std::string Command, User;
+  std::string Database = "profiles.db";
+  THttpServiceOptions Service;
+};
+
+bool ParseListen(const std::string &text, THttpServiceOptions &options) {
+  size_t colon = text.rfind(':');
+  int64_t port;
+  if (colon == std::string::npos || colon == 0 || !ParseDecimal(text.substr(colon + 1), 0, 65535, port))
+    return false;
+  options.Host = text.substr(0, colon);
+  options.Port = static_cast<int>(port);
+  return true;
+}
+
+bool ParseArguments(int argc, char **argv, TArguments &args) {
+  if (argc < 2)
+    return false;
+  args.Command = argv[1];
+  int i = 2;
+  if (args.Command == "revoke") {
+    if (argc < 3)
+      return false;
+    args.User = argv[i++];
+  } else if (args.Command != "serve" && args.Command != "users") {
+    return false;
+  }
+  for (; i < argc; ++i) {
+    std::string option = argv[i];
+    if (i + 1 >= argc)
+      return false;
+    std::string value = argv[++i];
+    int64_t threads;
+    if (option == "--database")
+      args.Database = value;
+    else if (option == "--listen" && args.Command == "serve" && ParseListen(value, args.Service))
+      continue;
+    else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
+      args.Service.Threads = static_cast<int>(threads);
+    else
+      return false;
+  }
+  return true;
+}
+
+std::string TimeText(int64_t unixTime) {
+  if (unixTime == 0)
+    return "-";
+  std::time_t t = static_cast<std::time_t>(unixTime);
+  std::tm parts{};
+  gmtime_r(&t, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%SZ", &parts);
+  return text;
+}
+
+std::mutex g_logLock;
+void Log(const std::string &line) {
+  std::lock_guard<std::mutex> guard(g_logLock);
+  std::cerr << TimeText(std::time(nullptr)) << " " << line << std::endl;
+}
+
+int ListUsers(TProfileStore &store) {
+  std::vector<TUserSummary> users;
+  std::string error;
+  if (!store.ListUsers(users, error)) {
+    std::cerr << "profile_server: " << error << "\n";
+    return 1;
+  }
+  std::printf("%-24s %-6s %-21s %-21s %-21s %7s %7s\n", "user", "token", "token since",
+              "last check-out", "last check-in", "history", "revoked");
+  for (const TUserSummary &user : users)
+    std::printf("%-24s %-6s %-21s %-21s %-21s %7lld %7lld\n", user.Name.c_str(),
+                user.HasToken ? "active" : "none", TimeText(user.TokenCreated).c_str(),
+                TimeText(user.LastCheckOut).c_str(), TimeText(user.LastCheckIn).c_str(),
+                static_cast<long long>(user.HistoryEntries), static_cast<long long>(user.RevokedTokens));
+  return 0;
+}
+
+int Serve(TProfileStore &store, const THttpServiceOptions &options) {
+  // SIGINT and SIGTERM end the server through a thread that waits for them,
+  // so that the stop runs outside a signal handler.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+
+  TProfileHttpService service(store, Log);
+  std::string error;
+  if (!service.Bind(options, error)) {
+    std::cerr << "profile_server: " << error << "\n";
+    return 1;
+  }
+  std::printf("profile_server: listening on %s:%d, %s\n", options.Host.c_str(), service.Port(),
+              store.Description().c_str());
+  std::fflush(stdout);
+  std::atomic<bool> signalled{false};
+  std::thread waiter([&service, &signalled, stopSignals] {
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    if (signalled.exchange(true))
+      return; // sent below: serving has ended already
+    Log("stopping on signal " + std::to_string(signal));
+    service.Stop();
+  });
+  service.Serve();
+  // Serving also ends when listening fails; the waiter then still waits.
+  if (!signalled.exchange(true))
+    pthread_kill(waiter.native_handle(), SIGTERM);
+  waiter.join();
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  TArguments args;
+  if (!ParseArguments(argc, argv, args)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  std::string error;
+  std::unique_ptr<TSqlDatabase> database = OpenSqlDatabase(args.Database, error);
+  if (!database) {
+    std::cerr << "profile_server: " << error << "\n";
+    return 1;
+  }
+  TProfileStore store(std::move(database));
+  if (!store.Prepare(error)) {
+    std::cerr << "profile_server: " << error << "\n";
+    return 1;
+  }
+  if (args.Command == "users")
+    return ListUsers(store);
+  if (args.Command == "revoke") {
+    if (!store.RevokeToken(args.User, error)) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::printf("revoked the token of \"%s\"\n", args.User.c_str());
+    return 0;
+  }
+  return Serve(store, args.Service);
+}

@@ -1,0 +1,173 @@
+// The profile server on SQLite and on PostgreSQL: what is checked in comes
+// back out, tokens keep users apart, and many users at once lose nothing.
+#include "ServerWorld.h"
+
+#include "protocol/HttpExchange.h"
+#include "protocol/Replies.h"
+#include "protocol/Requests.h"
+#include "server/RequestHandler.h"
+
+#include <httplib.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+class ProfileStorage : public ::testing::TestWithParam<std::string> {
+protected:
+  void SetUp() override { ASSERT_TRUE(World.Store); }
+  TStoreWorld World{GetParam()};
+  TProfileStore &Store() { return *World.Store; }
+};
+
+TUserDataRecord FullRecord() {
+  TUserDataRecord record;
+  record.ConfigLevel = 200;
+  record.ConfigLevelBase = 15;
+  record.ConfigWarningtype = 2;
+  record.ConfigWarningsoundfile = "C:\\Kl\xE4nge\\gong.wav"; // 8-bit ANSI text
+  record.ConfigShowInSysTray = false;
+  record.ConfigShortPause = 45;
+  record.ConfigShortPauseBlock = true;
+  record.ConfigLongPause = 120;
+  record.ConfigLongPauseBlock = false;
+  record.History = {{"x1230001", 1, 45000}, {"h0010002", -1, 0}};
+  return record;
+}
+
+TEST_P(ProfileStorage, CheckedInValuesComeBackOut) {
+  const std::string user = "J\xFCrgen";
+  TUserDataRecord out;
+  TStoreOutcome first = Store().CheckOut(user, TokenDigest(TokenOf('a')), out);
+  ASSERT_TRUE(first.Ok) << first.Error;
+  EXPECT_EQ(first.Access, TAccess::Registered);
+  EXPECT_TRUE(out.Empty());
+
+  ASSERT_TRUE(Store().CheckIn(user, TokenDigest(TokenOf('a')), FullRecord()).Granted());
+  TStoreOutcome second = Store().CheckOut(user, TokenDigest(TokenOf('a')), out);
+  EXPECT_EQ(second.Access, TAccess::Granted);
+  TUserDataRecord expected = FullRecord();
+  std::swap(expected.History[0], expected.History[1]); // read back in key order
+  EXPECT_EQ(FormatUserDataLines(out), FormatUserDataLines(expected));
+
+  // A later check-in with refused or missing values keeps what was stored.
+  TUserDataRecord partial = ReadUserDataLines("ConfigLevel=999\r\nConfigShortPause=300\r\n"
+                                              "x1230001=0>45100\r\ni0010003=1>45100\r\n");
+  ASSERT_TRUE(Store().CheckIn(user, TokenDigest(TokenOf('a')), partial).Granted());
+  Store().CheckOut(user, TokenDigest(TokenOf('a')), out);
+  EXPECT_EQ(out.ConfigLevel, 200);
+  EXPECT_EQ(out.ConfigShortPause, 300);
+  EXPECT_EQ(out.ConfigWarningsoundfile, "C:\\Kl\xE4nge\\gong.wav");
+  TUserDataRecord history;
+  history.History = out.History;
+  EXPECT_EQ(FormatUserDataLines(history), "h0010002=-1>0\r\ni0010003=1>45100\r\nx1230001=0>45100\r\n");
+
+  std::vector<TUserSummary> users;
+  std::string error;
+  ASSERT_TRUE(Store().ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0].Name, "J\xC3\xBCrgen"); // kept as UTF-8
+  EXPECT_TRUE(users[0].HasToken);
+  EXPECT_EQ(users[0].HistoryEntries, 3);
+}
+
+TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
+  const std::string a = TokenDigest(TokenOf('a')), b = TokenDigest(TokenOf('b'));
+  TUserDataRecord out;
+  ASSERT_EQ(Store().CheckIn("anna", a, FullRecord()).Access, TAccess::Registered);
+  EXPECT_EQ(Store().CheckOut("anna", b, out).Access, TAccess::WrongToken);
+  EXPECT_TRUE(out.Empty());
+  TUserDataRecord overwrite = FullRecord();
+  overwrite.ConfigLevel = 1;
+  EXPECT_EQ(Store().CheckIn("anna", b, overwrite).Access, TAccess::WrongToken);
+  EXPECT_EQ(Store().CheckIn("bert", a, FullRecord()).Access, TAccess::Registered); // one token, two users
+
+  std::string error;
+  ASSERT_TRUE(Store().RevokeToken("anna", error)) << error;
+  EXPECT_EQ(Store().CheckOut("anna", a, out).Access, TAccess::Revoked);
+  EXPECT_EQ(Store().CheckOut("anna", b, out).Access, TAccess::Registered); // a new first use
+  EXPECT_EQ(out.ConfigLevel, 200); // the refused check-in changed nothing
+  EXPECT_EQ(Store().CheckIn("anna", a, overwrite).Access, TAccess::Revoked);
+  EXPECT_EQ(Store().CheckOut("bert", a, out).Access, TAccess::Granted);
+
+  EXPECT_FALSE(Store().RevokeToken("nobody", error));
+  EXPECT_NE(error.find("no user"), std::string::npos);
+  ASSERT_TRUE(Store().RevokeToken("anna", error));
+  EXPECT_FALSE(Store().RevokeToken("anna", error));
+  EXPECT_NE(error.find("no active token"), std::string::npos);
+}
+
+// Over HTTP: each of 100 users checks out, checks in values of their own and
+// checks out again, all at the same time.
+TEST_P(ProfileStorage, HundredUsersAtOnceLoseNothing) {
+  TRunningServer server(Store());
+  constexpr int kUsers = 100;
+  std::vector<std::string> failures(kUsers);
+  std::vector<std::thread> users;
+  for (int i = 0; i < kUsers; ++i)
+    users.emplace_back([&, i] {
+      httplib::Client client("127.0.0.1", server.Port());
+      client.set_read_timeout(60, 0);
+      httplib::Headers auth{{"Authorization", "Bearer " + TokenOf('a') + std::to_string(1000 + i)}};
+      const std::string name = "user" + std::to_string(i);
+      TUserDataSettings settings;
+      settings.ConfigLevel = static_cast<uint8_t>(i + 1);
+      settings.ConfigShortPause = 30 + i;
+      std::vector<THistoryLine> history{{"x" + std::to_string(1000000 + i), i % 10, 45000 + i}};
+      auto first = client.Post(kRequestPath, auth, BuildLoginRequest(name), "text/plain");
+      auto save = client.Post(kRequestPath, auth, BuildLogoutRequest(name, settings, history), "text/plain");
+      auto again = client.Post(kRequestPath, auth, BuildLoginRequest(name), "text/plain");
+      if (!first || first->body != "userdata=NO_DATA_FOUND")
+        failures[i] = "first check-out: " + (first ? first->body : httplib::to_string(first.error()));
+      else if (!save || save->body != kSavedReply)
+        failures[i] = "check-in: " + (save ? save->body : "no answer");
+      else if (!again || again->body != UserDataReply(ReadUserDataLines(FormatUserDataLines(settings, history))))
+        failures[i] = "second check-out: " + (again ? again->body : "no answer");
+    });
+  for (std::thread &user : users)
+    user.join();
+  for (int i = 0; i < kUsers; ++i)
+    EXPECT_EQ(failures[i], "") << "user" << i;
+  std::vector<TUserSummary> summaries;
+  std::string error;
+  ASSERT_TRUE(Store().ListUsers(summaries, error)) << error;
+  EXPECT_EQ(summaries.size(), static_cast<size_t>(kUsers));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ProfileStorage, ::testing::Values("sqlite", "postgres"));
+
+TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
+  TStoreWorld world("sqlite");
+  TRunningServer server(*world.Store);
+  httplib::Client client("127.0.0.1", server.Port());
+  auto post = [&](const std::string &token, const std::string &body) {
+    httplib::Headers headers;
+    if (!token.empty())
+      headers.emplace("Authorization", "Bearer " + token);
+    auto result = client.Post(kRequestPath, headers, body, "text/plain");
+    return result ? std::to_string(result->status) + " " + result->body : std::string("no answer");
+  };
+  const std::string login = BuildLoginRequest("anna");
+  EXPECT_EQ(post("", login), "401 Status=Error: the request carries no valid bearer token");
+  EXPECT_EQ(post("short", login), "401 Status=Error: the request carries no valid bearer token");
+  EXPECT_EQ(post(TokenOf('a'), "command=dropall\r\nusername=anna\r\n"),
+            "400 Status=Error: unknown command \"dropall\"");
+  EXPECT_EQ(post(TokenOf('a'), login), "200 userdata=NO_DATA_FOUND");
+  EXPECT_EQ(post(TokenOf('b'), login),
+            "403 Status=Error: access denied: this user's profile belongs to another token");
+  EXPECT_EQ(post(TokenOf('a'), "command=putuserdata\r\nusername=anna\r\nConfigLevel=0\r\n"
+                               "ConfigLongPause=150\r\n"),
+            "200 Status=Userdata has been saved");
+  EXPECT_EQ(post(TokenOf('a'), login), "200 userdata=ConfigLongPause=150\r\n");
+  std::string error;
+  ASSERT_TRUE(world.Store->RevokeToken("anna", error));
+  EXPECT_EQ(post(TokenOf('a'), login), "403 Status=Error: access denied: this token has been revoked");
+  auto elsewhere = client.Post("/other", login, "text/plain");
+  ASSERT_TRUE(elsewhere);
+  EXPECT_EQ(elsewhere->status, 404);
+}
+
+} // namespace
