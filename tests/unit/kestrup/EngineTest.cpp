@@ -480,6 +480,29 @@ TEST(EngineInstall, FilesClimbingOutOfTheirFolderAreRefused) {
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + outside));
 }
 
+// Without a title the entry's key would be the Uninstall key itself, which
+// holds every product's entry: the start-up refuses such a script, and the
+// engine neither writes into nor deletes that key.
+TEST(EngineUninstall, ProductWithoutTitleLeavesOtherProductsEntries) {
+  TEngineWorld w;
+  w.Prepare(Edit(TestProductSource(), "row ProgramTitle Testo", "row ProgramTitle \"\""));
+  EXPECT_FALSE(UsableProductTitle(w.state.Product.ProgramTitle));
+  EXPECT_FALSE(UsableProductTitle("Veltrin\\"));
+  EXPECT_TRUE(UsableProductTitle(" Testo 2"));
+  const std::string other = kUninstallKeyBase + "Other";
+  w.registry.WriteValue(kHKeyCurrentUser, other, "DisplayName", TRegValue::String("Other 1.0"));
+  w.engine.FreshInstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  std::vector<std::string> values;
+  ASSERT_TRUE(w.registry.ValueNames(kHKeyCurrentUser, kUninstallKeyBase, values));
+  EXPECT_TRUE(values.empty());
+  w.state.ErrorsLogged = false;
+  w.state.LastProduct = true;
+  w.engine.Uninstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_EQ(w.Reg(other, "DisplayName"), "Other 1.0");
+}
+
 TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
   TEngineWorld w;
   w.Prepare();
