@@ -390,14 +390,14 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
     }
     return;
   }
+  // Two steps in one tick: a rule that times out unfired concludes with no
+  // message time and is released at once, so it collects again from this tick.
   if (!rule.Evaluated) {
     rule.Fired = ConditionsMet(stats);
-    if (!rule.Fired &&
-        (stats.TraceTimeout <= 0 ||
-         Milliseconds(stats.Stats[tsLast].Time) <= Milliseconds(stats.TraceTimeout)))
-      return;
-    Conclude(rule, counterReading, now);
-  } else if (now > rule.ShowUntil) {
-    Release(rule);
+    if (rule.Fired || (stats.TraceTimeout > 0 && Milliseconds(stats.Stats[tsLast].Time) >
+                                                     Milliseconds(stats.TraceTimeout)))
+      Conclude(rule, counterReading, now);
   }
+  if (rule.Evaluated && now > rule.ShowUntil)
+    Release(rule);
 }

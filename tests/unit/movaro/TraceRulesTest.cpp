@@ -283,6 +283,21 @@ TEST_F(RuleFile, RuleWithoutPeriodStartsAgainAfterItsTimeout) {
   EXPECT_EQ(Run.Rule(5).TraceMsgStats.Stats[tsTotal].Count, 0u);
 }
 
+TEST_F(RuleFile, RuleTimingOutUnfiredIsReleasedInTheSameTick) {
+  // Times out at the tick of 10:00:04 and collects again at once: a keystroke
+  // at 4.5 s fires it at the very next tick.
+  Write("[Contents]\nKey\n\n[Key]\nTraceMsgStats.Kind=ttKeystrokes\n"
+        "TraceMsgStats.TraceTimeout=0:00:03\nTraceMsgStats.Conditions[1]=(1,23:59:59)\n"
+        "TraceMsgStats.MsgTimeout=0:00:02\n");
+  Start();
+  Run.Sim.AdvanceTo(4500);
+  Run.Sim.KeyStroke();
+  Run.Sim.AdvanceTo(7000);
+  std::vector<TFiring> fired = Run.Of(5);
+  ASSERT_EQ(fired.size(), 1u);
+  EXPECT_NEAR(ToSeconds(fired[0].Now - At(2026, 12, 9, 10, 0, 5)), 0, 1e-3);
+}
+
 TEST_F(RuleFile, PeriodReferenceFromSystemStartIgnoresTheWrittenTime) {
   // Up for one hour and 20 s: ten-minute periods counted from the system start
   // (8:59:40) end at 10:09:40, 10:19:40; (0,t) counts from t: 10:07, 10:17.
