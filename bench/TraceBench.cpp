@@ -86,7 +86,7 @@ void BM_EvaluateRules105(benchmark::State &state) {
   TTraceSimulation sim(Morning());
   sim.Start();
   TTraceEngine &engine = sim.Engine;
-  AddRulesFromText(*engine.TraceState.Rules, HundredRules(), engine.TraceState.Now, 0);
+  AddRulesFromText(*engine.TraceState.Rules, HundredRules(), TLocaleFormats(), engine.TraceState.Now, 0);
   if (engine.TraceState.Rules->size() != 105)
     state.SkipWithError("the rule file did not give 100 rules");
   const TDateTime tick = engine.TraceInterval / kMillisecondsPerDay;

@@ -119,9 +119,9 @@ void SplitPair(std::string_view value, int32_t &number, std::string_view &timeTe
     timeText.remove_suffix(1);
 }
 
-TDateTime TextToDateTimeOrZero(std::string_view text) {
+TDateTime TextToDateTimeOrZero(std::string_view text, const TLocaleFormats &formats) {
   TDateTime value = 0;
-  TextToDateTime(text, value);
+  TextToDateTime(text, formats, value);
   return value;
 }
 
@@ -134,8 +134,8 @@ bool ReadKind(std::string_view text, const char *const *names, int count, uint8_
   return false;
 }
 
-TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime now,
-                            uint32_t tickCount) {
+TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body,
+                            const TLocaleFormats &formats, TDateTime now, uint32_t tickCount) {
   static const char *const kKinds[] = {"msrtNone", "msrtInformation", "msrtQuestion",
                                        "msrtWarning", "msrtOk"};
   static const char *const kTraceTypes[] = {"ttTime",        "ttGlobalInput",  "ttKeystrokes",
@@ -148,8 +148,8 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
   rule.StatusLstLbl = std::string(RuleFileValue("StatusLstLbl", body));
   ReadKind(RuleFileValue("TraceMsgStats.Kind", body), kTraceTypes, kTraceTypeCount, stats.Kind);
   stats.TraceInput = RuleFileValue("TraceMsgStats.TraceInput", body) != "False";
-  stats.TraceTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TraceTimeout", body));
-  stats.TracePeriod = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TracePeriod", body));
+  stats.TraceTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TraceTimeout", body), formats);
+  stats.TracePeriod = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TracePeriod", body), formats);
   std::string_view periodRef = RuleFileValue("TraceMsgStats.TracePeriodRef", body);
   if (!periodRef.empty()) {
     int32_t number;
@@ -158,7 +158,7 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
     stats.TracePeriodRef.Count = static_cast<uint32_t>(number);
     // A non-zero number counts the periods from the moment the system started.
     stats.TracePeriodRef.Time =
-        number == 0 ? TextToDateTimeOrZero(timeText) : now - tickCount / kMillisecondsPerDay;
+        number == 0 ? TextToDateTimeOrZero(timeText, formats) : now - tickCount / kMillisecondsPerDay;
   }
   char key[] = "TraceMsgStats.Conditions[0]";
   for (int i = 0; i < kTraceStatCount; ++i) {
@@ -169,10 +169,10 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
     int32_t number;
     std::string_view timeText;
     SplitPair(condition, number, timeText);
-    stats.Conditions[i] = {static_cast<uint32_t>(number), TextToDateTimeOrZero(timeText)};
+    stats.Conditions[i] = {static_cast<uint32_t>(number), TextToDateTimeOrZero(timeText, formats)};
     stats.CondUsed[i] = true;
   }
-  stats.MsgTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.MsgTimeout", body));
+  stats.MsgTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.MsgTimeout", body), formats);
   std::string_view text = RuleFileValue("MsgText", body);
   if (!text.empty())
     rule.MsgText = std::string(text);
@@ -307,8 +307,8 @@ std::string_view RuleFileValue(std::string_view key, const std::vector<std::stri
   return {};
 }
 
-void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
-                      uint32_t tickCount) {
+void AddRulesFromText(TRuleList &rules, std::string_view text, const TLocaleFormats &formats,
+                      TDateTime now, uint32_t tickCount) {
   std::vector<std::string_view> lines = SplitRuleFileLines(text);
   // The first header of each name, found once: the Contents list may name
   // many sections in a long file.
@@ -329,7 +329,7 @@ void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
       continue;
     if (added++ == kMaxFileRules)
       return;
-    rules.push_back(RuleFromSection(body, now, tickCount));
+    rules.push_back(RuleFromSection(body, formats, now, tickCount));
   }
 }
 
@@ -340,7 +340,8 @@ void BuildRules(TRuleList &rules, const TRuleSetup &setup, TFileSystem &files, T
     std::string text;
     if (!setup.RuleFilePath.empty() &&
         ReadWholeFile(files, setup.RuleFilePath, text, kMaxRuleFileBytes))
-      AddRulesFromText(rules, text, now, tickCount);
+      AddRulesFromText(rules, text, setup.Locale ? setup.Locale->DateTimeFormats() : TLocaleFormats(),
+                       now, tickCount);
   } catch (...) {
     // The rules added so far stay.
   }

@@ -151,7 +151,7 @@ int main(int argc, char **argv) {
     if (keyword == "start") {
       std::string rest;
       std::getline(words, rest);
-      if (!TextToDateTime(rest, start))
+      if (!TextToDateTime(rest, TLocaleFormats(), start))
         return fail(first, "not a date-time: " + rest);
     } else if (keyword == "tick") {
       unsigned long long value;
