@@ -9,6 +9,7 @@
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
 #include "ui/ComponentTimer.h"
+#include "ui/PasswordDlg.h"
 #include "ui/win32/Win32Application.h"
 
 #include <windows.h>
@@ -37,6 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   TWin32Locale locale;
   TComponentTimer traceTimer(mainForm.TraceTimer);
   TMovaroContext context({clock, cursor, traceTimer, hooks, files, locale});
+  context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
   mainForm.Bind(context);
 
   application.Run(mainForm);
