@@ -119,6 +119,13 @@ if(WIN32)
 else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+  if(NOT MOVARO_SANITIZE)
+    # Readers of outside bytes in an address space as small as a 32-bit
+    # program's: a claimed length they cannot allocate is refused, not thrown.
+    add_test(NAME small_address_space
+             COMMAND bash -c "ulimit -v 1048576 && exec \"$0\" --gtest_filter=$1"
+                     $<TARGET_FILE:unit_tests> ArchiveDirectory.LengthBeyondMemoryIsRefused)
+  endif()
 
   # The profile server: storage on SQLite and on a scratch PostgreSQL server
   # the run starts itself (scripts/pg-scratch.sh), tokens, and many users at

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 namespace {
@@ -321,6 +322,41 @@ TEST_F(ArchiveTest, UnreadableDirectoriesAreEmpty) {
   TScratchFolder::WriteFile(setup, RawArchive("abc", text, static_cast<uint32_t>(text.size())));
   ASSERT_TRUE(archive.LoadDirectory(setup));
   EXPECT_EQ(archive.Directory(), (TArchiveDirectory{"A.txt=862411107;3;3;0;", "B.txt=1;2;2;3;"}));
+}
+
+// A setup whose directory claims nearly 4 GB: on a 32-bit system (or with
+// a small address space) the buffer cannot be had, and the reader says the
+// directory is unreadable instead of throwing.
+TEST(ArchiveDirectory, LengthBeyondMemoryIsRefused) {
+  constexpr uint32_t kLength = 0xF0000000u;
+  constexpr int64_t kSize = int64_t{kLength} + 16;
+  class THugeSetup : public TFileStream {
+  public:
+    int64_t Size() override { return kSize; }
+    bool Seek(int64_t position) override {
+      at_ = position;
+      return true;
+    }
+    int32_t Read(void *buffer, int32_t count) override {
+      if (at_ != kSize - 4 || count < 4)
+        return 0; // the claimed bytes are not there
+      const uint32_t length = kLength;
+      std::memcpy(buffer, &length, 4);
+      at_ += 4;
+      return 4;
+    }
+    int32_t Write(const void *, int32_t) override { return 0; }
+
+  private:
+    int64_t at_ = 0;
+  };
+  class THugeFiles : public THeadlessFileSystem {
+  public:
+    std::unique_ptr<TFileStream> OpenRead(const std::string &) override {
+      return std::make_unique<THugeSetup>();
+    }
+  } files;
+  EXPECT_TRUE(ReadArchiveDirectory(files, "setup.exe").empty());
 }
 
 TEST_F(ArchiveTest, WriterRefusesNamesThatCannotBeExtractedSafely) {
