@@ -2,6 +2,7 @@
 #include "base/AnsiText.h"
 #include "data/archive/Archive.h"
 #include "data/archive/DosDateTime.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "support/ScratchFolder.h"
 
@@ -247,6 +248,14 @@ TEST_F(ArchiveTest, FailedTimeStampLeavesNoFile) {
                                    [this](const std::string &m) { log.push_back(m); }, {}));
   EXPECT_FALSE(noTime.FileExists(target));
   EXPECT_EQ(log.back(), " Error: unable to extract Readme.txt");
+
+  // A disk that fills up part-way leaves no half-written file either.
+  TFaultInjectingFileSystem full(files);
+  full.SetDiskSpace(10000);
+  TArchive onFullDisk(full);
+  ASSERT_TRUE(onFullDisk.LoadDirectory(setup));
+  EXPECT_FALSE(onFullDisk.ExtractMember(onFullDisk.LookupMember("Readme.txt"), target, "", "", {}, {}));
+  EXPECT_FALSE(files.FileExists(target));
 }
 
 TEST_F(ArchiveTest, DamagedAndImpossibleMembersFailCleanly) {
@@ -363,7 +372,7 @@ TEST_F(ArchiveTest, WriterRefusesNamesThatCannotBeExtractedSafely) {
   TArchiveWriter writer(files);
   ASSERT_TRUE(writer.Open(setup));
   ASSERT_TRUE(writer.AddMember("One.txt", kExampleDos, "1"));
-  for (const char *bad : {"..", "sub\\x.txt", "sub/x.txt", "C:x.txt", "con.txt", "trail.", ""})
+  for (const char *bad : {"..", "sub\\x.txt", "sub/x.txt", "C:x.txt", "con.txt", "trail.", "trail ", ""})
     EXPECT_FALSE(writer.AddMember(bad, kExampleDos, "x")) << bad;
   EXPECT_FALSE(writer.AddMember("ONE.TXT", kExampleDos, "2")); // same name in other case
   ASSERT_TRUE(writer.Finish());

@@ -46,6 +46,8 @@ TEST(EnginePrimitives, RegWriteVerifiesByReadingBack) {
   EXPECT_EQ(w.Reg("Software\\T", "F"), "second");
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29 13:05:09", "G"));
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "2024-02-29", "H"));
+  // A date alone in a date-time row reads back without a time part.
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29", "G"));
   EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "29 Feb", "I"));
   // A type that stores nothing succeeds only for empty data.
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftCurrency", "", "J"));
@@ -521,6 +523,29 @@ TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
   EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, kEntryKey));
   EXPECT_EQ(w.page.Labels[TPageLabel::UninstallBottom],
             "Click next to finish uninstall and view the logfile!");
+}
+
+// An obsolete file or shortcut that will not go is named in the log.
+TEST(EngineInstall, UndeletableObsoleteFileAndShortcutAreNamed) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  const std::string oldFile = w.InstallDir() + "Data\\Old.dat", oldLink = w.Group() + "Old Tool.LNK";
+  ASSERT_TRUE(w.files.FileExists(oldFile));
+  ASSERT_TRUE(w.files.FileExists(oldLink));
+  TLockingFileSystem locking;
+  locking.Locked = {oldFile, oldLink};
+  TEnginePlatform platform{locking, w.registry, w.profiles, w.shell, w.clock, w.locale};
+  TKestrupEngine engine(platform, w.state, w.page);
+  engine.SetScript(&w.script);
+  w.state = TRunState{w.state};
+  w.state.Product.IsUpdate = true;
+  engine.OpenLog();
+  engine.UpdateInstall();
+  engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldFile));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldLink));
 }
 
 TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
