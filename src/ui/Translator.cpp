@@ -145,7 +145,8 @@ void TTranslator::TranslateComponent(TComponent &c) {
       auto &group = static_cast<TRadioGroup &>(c);
       group.SetCaption(Caption(r));
       const int32_t records = database_->PresentRecordCount(database_->FindTable(currentTable_));
-      // Items past the table's end keep their design texts.
+      // Items past the table's end keep their design texts: an empty item
+      // would be a choice without a name.
       for (int i = 0; i < group.Items.Count() && r + 1 + i <= records; ++i)
         group.Items.Set(i, Caption(r + 1 + i));
       break;
