@@ -173,15 +173,11 @@ void TStatusBar::SetPanelText(int i, std::string text) {
 }
 
 
-namespace {
-TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
-} // namespace
-
 void TLabel::Paint(ICanvas &canvas) {
   const TRect &r = Bounds();
   if (!Transparent) {
     canvas.Brush = {Color(), TBrushStyle::bsSolid};
-    canvas.FillRect(CanvasRect(r));
+    canvas.FillRect(CanvasRectOf(r));
   }
   canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
@@ -194,7 +190,7 @@ void TLabel::Paint(ICanvas &canvas) {
 }
 
 void TSpeedButton::Paint(ICanvas &canvas) {
-  TCanvasRect r = CanvasRect(Bounds());
+  TCanvasRect r = CanvasRectOf(Bounds());
   canvas.Brush = {Color(), TBrushStyle::bsSolid};
   canvas.Pen = {down_ ? 0x404040u : 0x808080u, 1, TPenStyle::psSolid};
   canvas.Rectangle(r);
@@ -210,8 +206,8 @@ void TShape::Paint(ICanvas &canvas) {
   canvas.Brush = {BrushColor, TBrushStyle::bsSolid};
   if (Shape == stRoundRect) {
     int corner = std::min(Bounds().Width, Bounds().Height) / 4;
-    canvas.RoundRect(CanvasRect(Bounds()), corner, corner);
+    canvas.RoundRect(CanvasRectOf(Bounds()), corner, corner);
   } else {
-    canvas.Rectangle(CanvasRect(Bounds()));
+    canvas.Rectangle(CanvasRectOf(Bounds()));
   }
 }

@@ -183,7 +183,7 @@ public:
   char PasswordChar = 0;
   TNotifyEvent OnChange;
   // A user's typing: refused on a read-only or unusable edit.
-  bool Type(const std::string &text);
+  virtual bool Type(const std::string &text);
 
 private:
   std::string text_;

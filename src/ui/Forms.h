@@ -107,6 +107,10 @@ public:
   virtual bool RunFileDialog(TFileDialog &dialog) = 0;
   // The modal loop: until the form has a result or is hidden.
   virtual int RunModal(TForm &form) = 0;
+  // The system's default beep (a refused key, a read-only control).
+  virtual void Beep() = 0;
+  // The decimal separator of the user's number format.
+  virtual char DecimalSeparator() const = 0;
 
   // For timers and forms.
   void TimerChanged(TTimer &timer, bool alive);
@@ -146,6 +150,11 @@ public:
   // mrCancel rather than hanging. MaxModalTime bounds a run in virtual time.
   int RunModal(TForm &form) override;
   uint64_t MaxModalTime = 24ull * 3600 * 1000;
+  // Beeps are counted; the separator is the one chosen.
+  void Beep() override { ++Beeps; }
+  int Beeps = 0;
+  char DecimalSeparator() const override { return Separator; }
+  char Separator = '.';
 
 private:
   uint64_t now_ = 0;

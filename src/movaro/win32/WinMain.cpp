@@ -8,9 +8,11 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32Screen.h"
 #include "ui/ComponentTimer.h"
 #include "ui/PasswordDlg.h"
 #include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Palettes.h"
 
 #include <windows.h>
 
@@ -19,6 +21,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     PostMessageA(running, kShowYourselfMessage, 0, 0);
     return 0;
   }
+  // The display's palette is chosen before the first window and kept to the end.
+  TWin32Screen screen;
+  TWin32Palettes palettes(instance, screen);
   TWin32Application application(instance);
   TMainForm mainForm(application);
   HWND window = application.Realize(mainForm);

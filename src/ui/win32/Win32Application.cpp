@@ -1,5 +1,6 @@
 #include "ui/win32/Win32Application.h"
 
+#include "ui/Cursors.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -97,6 +98,26 @@ HWND TWin32Application::WindowOf(const TControl &control) {
 
 TControl *TWin32Application::ControlOf(HWND window) {
   return static_cast<TControl *>(GetPropA(window, kControlProp));
+}
+
+HCURSOR TWin32Application::CursorOf(int number) {
+  const std::string name = CursorResourceName(number);
+  if (name.empty())
+    return nullptr;
+  // Cursors loaded from resources are shared and never destroyed.
+  static std::map<std::string, HCURSOR> loaded;
+  auto it = loaded.find(name);
+  if (it == loaded.end())
+    it = loaded.emplace(name, LoadCursorA(GetModuleHandleA(nullptr), name.c_str())).first;
+  return it->second;
+}
+
+char TWin32Application::DecimalSeparator() const {
+  char separator[4] = {};
+  // Read on every call, so a change of the user's settings shows at once.
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2)
+    return '.';
+  return separator[0];
 }
 
 HWND TWin32Application::Realize(TForm &form) {

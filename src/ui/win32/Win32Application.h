@@ -29,6 +29,8 @@ public:
   void ProcessMessages() override;
   bool RunFileDialog(TFileDialog &dialog) override;
   int RunModal(TForm &form) override;
+  void Beep() override { MessageBeep(0); }
+  char DecimalSeparator() const override;
   void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
   // Creates the windows of a form and of every control placed on it (again
@@ -41,6 +43,10 @@ public:
 
   static HWND WindowOf(const TControl &control);
   static TControl *ControlOf(HWND window);
+  // The cursor of a registered cursor number (ui/Cursors.h), loaded from the
+  // program's resources on first use; none when it is not registered or the
+  // resource is missing.
+  static HCURSOR CursorOf(int number);
   HINSTANCE Instance() const { return instance_; }
 
 protected:
