@@ -21,8 +21,8 @@ window=""
 # The main window among the program's windows (the intro window comes first).
 main_windows() {
   local w
-  for w in $(xdotool search --onlyvisible --name '^Movaro$' 2>/dev/null); do
-    xdotool getwindowgeometry "$w" | grep -q 'Geometry: 640x445' && echo "$w"
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 640x445' && echo "$w"
   done
 }
 for _ in $(seq 150); do
