@@ -1,6 +1,8 @@
-// Prints the private bytes (PrivateUsage) of every running process whose
-// program file name is the argument, one line "pid bytes" each; exit code 1
-// when there is none. Used by bench/movaro_idle.sh.
+// Prints the memory of every running process whose program file name is the
+// argument, one line "pid private pagefile workingset" (bytes) each; exit
+// code 1 when there is none. Wine leaves PrivateUsage at 0 for other
+// processes; PagefileUsage is the same commit charge on Windows. Used by
+// bench/movaro_idle.sh.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -25,8 +27,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (process && getInfo(process, reinterpret_cast<PPROCESS_MEMORY_COUNTERS>(&counters), sizeof counters)) {
-      std::printf("%lu %llu\n", static_cast<unsigned long>(entry.th32ProcessID),
-                  static_cast<unsigned long long>(counters.PrivateUsage));
+      std::printf("%lu %llu %llu %llu\n", static_cast<unsigned long>(entry.th32ProcessID),
+                  static_cast<unsigned long long>(counters.PrivateUsage),
+                  static_cast<unsigned long long>(counters.PagefileUsage),
+                  static_cast<unsigned long long>(counters.WorkingSetSize));
       ++found;
     }
     if (process)
