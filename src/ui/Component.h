@@ -99,7 +99,8 @@ private:
 enum class TProperty {
   Bounds, Visible, Enabled, Caption, Hint, Font, Color, Text, Items, ItemIndex, Checked,
   Position, Pages, ActivePage, Panels, Picture,
-  Front, // a form asked to come to the front
+  Front,     // a form asked to come to the front
+  Minimized, // a form asked to shrink to its task-bar button
   Other,
 };
 

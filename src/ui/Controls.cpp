@@ -181,12 +181,46 @@ void TLabel::Paint(ICanvas &canvas) {
   }
   canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
-  int x = r.Left;
-  if (Alignment != taLeftJustify) {
-    int room = r.Width - canvas.TextWidth(Caption());
-    x += Alignment == taCenter ? room / 2 : room;
+  int y = r.Top;
+  auto drawLine = [&](const std::string &line) {
+    int x = r.Left;
+    if (Alignment != taLeftJustify) {
+      int room = r.Width - canvas.TextWidth(line);
+      x += Alignment == taCenter ? room / 2 : room;
+    }
+    canvas.TextAt(x, y, line);
+    y += canvas.TextHeight("Mg");
+  };
+  const std::string &text = Caption();
+  if (!WordWrap && text.find('\n') == std::string::npos) {
+    drawLine(text);
+    return;
   }
-  canvas.TextAt(x, r.Top, Caption());
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    std::string paragraph = text.substr(start, end == std::string::npos ? end : end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r')
+      paragraph.pop_back();
+    std::string line;
+    size_t pos = 0;
+    while (WordWrap && pos < paragraph.size()) {
+      size_t blank = paragraph.find(' ', pos);
+      std::string word = paragraph.substr(pos, blank == std::string::npos ? blank : blank - pos);
+      std::string tried = line.empty() ? word : line + " " + word;
+      if (!line.empty() && canvas.TextWidth(tried) > r.Width) {
+        drawLine(line);
+        line = word;
+      } else {
+        line = tried;
+      }
+      pos = blank == std::string::npos ? paragraph.size() : blank + 1;
+    }
+    drawLine(WordWrap ? line : paragraph);
+    if (end == std::string::npos)
+      break;
+    start = end + 1;
+  }
 }
 
 void TSpeedButton::Paint(ICanvas &canvas) {

@@ -37,6 +37,9 @@ public:
   bool Windowless() const override { return true; }
   enum TAlignment { taLeftJustify, taCenter, taRightJustify } Alignment = taLeftJustify;
   bool Transparent = true;
+  // Lines break at line breaks in the caption and, with WordWrap, at the
+  // blank before a word that would pass the right edge.
+  bool WordWrap = false;
   void Paint(ICanvas &canvas) override;
 };
 

@@ -156,6 +156,11 @@ HWND TWin32Application::Realize(TForm &form) {
   return WindowOf(form);
 }
 
+void TWin32Application::FormShown(TForm &form) {
+  if (!WindowOf(form))
+    Realize(form); // shows it, as it is visible now
+}
+
 void TWin32Application::RealizeChildren(TWinControl &parent) {
   for (TControl *child : parent.Controls()) {
     if (!child->Peer())
@@ -252,14 +257,24 @@ void TWin32Application::Popup(TPopupMenu &menu, int x, int y) {
 }
 
 void TWin32Application::Dispatch(MSG &message) {
-  if (message.message == WM_KEYDOWN || message.message == WM_KEYUP) {
+  const UINT m = message.message;
+  if (m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP) {
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
     TControl *top = root ? ControlOf(root) : nullptr;
     if (top && top->Kind() == TComponentKind::ckForm) {
       auto *form = static_cast<TForm *>(top);
-      auto &handler = message.message == WM_KEYDOWN ? form->OnKeyDown : form->OnKeyUp;
-      if (form->KeyPreview && handler) {
-        int key = static_cast<int>(message.wParam);
+      const bool down = m == WM_KEYDOWN || m == WM_SYSKEYDOWN;
+      int key = static_cast<int>(message.wParam);
+      auto &preview = down ? form->OnPreviewKeyDown : form->OnPreviewKeyUp;
+      if (form->KeyPreview && preview) {
+        TShiftState shift{GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                          GetKeyState(VK_MENU) < 0};
+        preview(*form, key, shift);
+        if (key == 0)
+          return; // the form took the key
+      }
+      auto &handler = down ? form->OnKeyDown : form->OnKeyUp;
+      if (form->KeyPreview && handler && (m == WM_KEYDOWN || m == WM_KEYUP)) {
         handler(*form, key, GetKeyState(VK_SHIFT) < 0);
         if (key == 0)
           return; // the form took the key
@@ -324,9 +339,11 @@ int TWin32Application::RunModal(TForm &form) {
 
 void TWin32Application::Run(TForm &mainForm) {
   Realize(mainForm);
+  MainForm = &mainForm;
   mainForm.Show();
   MSG message;
-  while (IsAlive(&mainForm) && mainForm.Visible()) {
+  // Hiding the main window (to the tray) keeps the program running; closing it ends it.
+  while (IsAlive(&mainForm) && !Terminated) {
     BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got <= 0)
       break;

@@ -32,6 +32,7 @@ public:
   void Beep() override { MessageBeep(0); }
   char DecimalSeparator() const override;
   void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  void FormShown(TForm &form) override;
 
   // Creates the windows of a form and of every control placed on it (again
   // for controls added later). The form's window appears when it is shown.

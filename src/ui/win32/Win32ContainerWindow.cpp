@@ -214,6 +214,22 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (self->Kind() == TComponentKind::ckForm)
       static_cast<TForm *>(self)->Close();
     return 0;
+  case WM_ACTIVATE:
+    if (LOWORD(wParam) == WA_INACTIVE && self->Kind() == TComponentKind::ckForm) {
+      auto *form = static_cast<TForm *>(self);
+      if (form->OnDeactivate)
+        form->OnDeactivate(*form);
+    }
+    break;
+  case WM_QUERYENDSESSION:
+    return TRUE; // the program never holds up a log-off: it saves at WM_ENDSESSION
+  case WM_ENDSESSION:
+    if (wParam && self->Kind() == TComponentKind::ckForm) {
+      auto *form = static_cast<TForm *>(self);
+      if (form->OnEndSession)
+        form->OnEndSession(*form);
+    }
+    return 0;
   case WM_DESTROY:
     RemovePropA(window, kControlProp);
     return 0;

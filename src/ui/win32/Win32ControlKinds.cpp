@@ -38,6 +38,10 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
     SetForegroundWindow(window);
     return true;
   }
+  if (property == TProperty::Minimized) {
+    ShowWindow(window, SW_MINIMIZE);
+    return true;
+  }
   if (property == TProperty::Visible) {
     if (!form.Visible()) {
       ShowWindow(window, SW_HIDE);
