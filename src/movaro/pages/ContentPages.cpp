@@ -20,6 +20,7 @@ constexpr char kLanguageFile[] = "Movaro.lng";
 constexpr uint32_t kVideoPanelColor = 8160395; // red 139, green 132, blue 124
 constexpr uint32_t kPageColor = 0xF7F4F2;
 constexpr uint32_t kTextBackground = 0xFFFFFF;
+constexpr uint32_t kLinkColor = 0xA05A28; // red 40, green 90, blue 160
 // Main texts of the questionnaire's answers.
 constexpr int kTextYes = 8, kTextNo = 9;
 // Hyperlink references the pages make themselves; any other reference names a record.
@@ -164,6 +165,9 @@ TTextPage TContentPages::MakeTextPage(const std::string &prefix, const std::stri
   parser.SetFont(box.Font());
   parser.SetColor(box.Color());
   parser.SetBounds(0, 0, width - 18, 1); // room for the vertical scroll bar
+  parser.HyperLinkFont = box.Font();
+  parser.HyperLinkFont.Underline = true;
+  parser.HyperLinkFont.Color = kLinkColor;
   parser.SetDrawFocused(false);
   parser.SetHorScrollBar(false);
   parser.OnClick = [this](TComponent &sender) { TextClick(sender); };

@@ -262,10 +262,17 @@ void TSetupPage::ConfigPageChange(TComponent &sender) {
 
 // --- language ------------------------------------------------------------------------
 
-void TSetupPage::FillLanguageList() {
+void TSetupPage::FillLanguageList(std::optional<int32_t> stored) {
   TStrovdexObject database(context_.Platform.Files, context_.Platform.Locale);
-  if (!database.Open(LanguageFile(), LanguageFile(), "", ""))
+  if (!database.Open(LanguageFile(), LanguageFile(), "", "")) {
+    if (stored)
+      context_.Translator.LanguageNumber = *stored;
     return;
+  }
+  // A stored number the language file does not know would leave every page
+  // empty: the current language stays.
+  if (stored && database.FindRecord("Contents", "iCountry", std::to_string(*stored)) >= 1)
+    context_.Translator.LanguageNumber = *stored;
   std::vector<std::string> names;
   const int32_t count = database.RecordCount("Contents");
   for (int32_t r = 1; r <= count; ++r)
@@ -283,14 +290,15 @@ void TSetupPage::FillLanguageList() {
 
 void TSetupPage::ApplyLanguage() {
   TUserData *profile = context_.Profile;
+  std::optional<int32_t> stored;
   if (profile) {
-    std::string stored;
+    std::string text;
     int32_t number = 0;
-    if (profileFiles_.ReadString(profile->ProfileFile(), kLanguageSection, kLanguageKey, "", stored) &&
-        TextToInt32(stored, number))
-      context_.Translator.LanguageNumber = number;
+    if (profileFiles_.ReadString(profile->ProfileFile(), kLanguageSection, kLanguageKey, "", text) &&
+        TextToInt32(text, number))
+      stored = number;
   }
-  FillLanguageList();
+  FillLanguageList(stored);
   context_.Translator.TranslateForm(form_, "MainForm", LanguageFile());
   host_.RebuildMainTexts();
   if (pages_.InfoFile) {

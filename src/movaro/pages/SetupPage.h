@@ -84,7 +84,8 @@ private:
   void PlaySound(const std::string &path);
   std::string StandardSoundPath() const;
   std::string LanguageFile() const { return programFolder_ + "Movaro.lng"; }
-  void FillLanguageList();
+  // Fills the language list; a stored language number the file knows becomes current.
+  void FillLanguageList(std::optional<int32_t> stored);
   void Bind(TControl &control);
 
   TComponent &form_;

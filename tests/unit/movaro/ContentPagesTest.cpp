@@ -435,7 +435,9 @@ TEST_F(ContentPagesTest, SetupChangesReachTheRulesAndTheProfileFile) {
 
 TEST_F(ContentPagesTest, LanguageSwitchRetranslatesEveryPage) {
   TSetupPage setup(form, pageCtrl, context, host, pages, world.ini, folder);
+  world.ini.WriteString(world.IniPath, kLanguageSection, kLanguageKey, "77"); // unknown to the file
   setup.ApplyLanguage();
+  EXPECT_EQ(context.Translator.LanguageNumber, 44);
   // Languages whose code holds "_" are not offered.
   EXPECT_EQ(setup.ConfigLanguageList->Items.Items(), (std::vector<std::string>{"English", "German"}));
   EXPECT_EQ(setup.ConfigLanguageList->ItemIndex(), 0);
