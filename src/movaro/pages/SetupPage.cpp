@@ -10,6 +10,9 @@
 
 namespace {
 constexpr uint32_t kPageColor = 0xF7F4F2;
+// The page's texts sit close to their controls: a narrow face keeps
+// "Short: 10 seconds rest per" clear of its spinner. Headers stay Verdana.
+constexpr char kTextFace[] = "Tahoma";
 constexpr char kBullet[] = "\x95 ";
 
 // The order of a sorted list box: letter case ignored.
@@ -27,7 +30,7 @@ T &TSetupPage::Add(const std::string &name, int left, int top, int width, int he
   control.SetParent(Page);
   control.SetBounds(left, top, width, height);
   control.SetCaption(caption);
-  control.SetFont(PixelFont("Verdana", 11));
+  control.SetFont(PixelFont(kTextFace, 11));
   control.SetColor(kPageColor);
   control.Tag = tag;
   return control;
@@ -36,7 +39,7 @@ T &TSetupPage::Add(const std::string &name, int left, int top, int width, int he
 TLabel &TSetupPage::AddLabel(const std::string &name, int left, int top, const std::string &caption,
                              int32_t tag, bool bold) {
   TLabel &label = Add<TLabel>(name, left, top, 150, 16, caption, tag);
-  label.SetFont(PixelFont("Verdana", 11, bold));
+  label.SetFont(PixelFont(bold ? "Verdana" : kTextFace, 11, bold));
   return label;
 }
 
@@ -69,7 +72,7 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
   ConfigLevelLbl = &AddLabel("ConfigLevelLbl", 70, 85, "", 0);
   ConfigLevelLbl->SetBounds(70, 85, 150, 16);
   ConfigLevelLbl->Alignment = TLabel::taCenter;
-  TFont italic = PixelFont("Verdana", 11);
+  TFont italic = PixelFont(kTextFace, 11);
   italic.Italic = true;
   ConfigLevelLbl->SetFont(italic);
   AddLabel("ConfigLevelHighLbl", 230, 85, "Much", 14203)

@@ -58,20 +58,20 @@ LRESULT CALLBACK TWin32MediaPlayer::NotifyProc(HWND window, UINT message, WPARAM
 }
 
 bool TWin32MediaPlayer::Command(const std::string &verb, const std::string &rest,
-                                std::string *reply, bool notify) {
+                                std::string *reply, bool notify, bool wait) {
   if (alias_.empty())
     return false;
   std::string command = verb + " " + alias_;
   if (!rest.empty())
     command += " " + rest;
-  command += notify ? " notify" : " wait";
+  command += notify ? " notify" : wait ? " wait" : "";
   char buffer[256] = {};
   MCIERROR error = mciSendStringA(command.c_str(), buffer, sizeof buffer,
                                   notify ? notifyWindow_ : nullptr);
   if (error) {
     char text[256] = {};
     mciGetErrorStringA(error, text, sizeof text);
-    lastError_ = command + ": " + text;
+    lastError_ = command + ": " + std::to_string(error) + " " + text;
     return false;
   }
   if (reply)
@@ -94,8 +94,12 @@ bool TWin32MediaPlayer::Open(const std::string &path) {
   }
   alias_ = alias;
   fileName_ = path;
-  std::string uses;
-  usesWindow_ = Command("capability", "uses window", &uses) && uses == "true";
+  // Not every driver answers the capability query; a device that reports a
+  // window handle draws into a window too.
+  std::string uses, handle;
+  usesWindow_ = Command("capability", "uses window", &uses)
+                    ? uses == "true"
+                    : Command("status", "window handle", &handle) && !handle.empty();
   if (usesWindow_)
     Command("set", "time format frames");
   return true;
@@ -131,7 +135,17 @@ bool TWin32MediaPlayer::Pause() {
   }
 }
 
-bool TWin32MediaPlayer::Stop() { return Command("stop"); }
+bool TWin32MediaPlayer::Stop() {
+  if (Command("stop"))
+    return true;
+  // Some drivers refuse to wait for a stop while a play of theirs is
+  // pending; stopping without waiting, then asking, ends the same.
+  std::string error = lastError_;
+  if (Command("stop", "", nullptr, false, false) && Mode() != TMediaMode::mmPlaying)
+    return true;
+  lastError_ = error;
+  return false;
+}
 
 bool TWin32MediaPlayer::Rewind() { return Command("seek", "to start"); }
 

@@ -37,9 +37,10 @@ public:
 
 private:
   static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // Sends "VERB alias REST"; false (with LastError) when the device refuses.
+  // Sends "VERB alias REST" with "notify", "wait" or neither; false (with
+  // LastError) when the device refuses.
   bool Command(const std::string &verb, const std::string &rest = "", std::string *reply = nullptr,
-               bool notify = false);
+               bool notify = false, bool wait = true);
 
   HWND notifyWindow_ = nullptr;
   std::string alias_;
