@@ -484,8 +484,9 @@ void TContentPages::AnswerCurrentItem(const std::string &answer) {
     ShowQuestionnaire();
     return;
   }
-  if (Questionnaire.Current >= Questionnaire.Items.size())
-    return;
+  if (Questionnaire.Current >= Questionnaire.Items.size() ||
+      (answer != kAnswerYes && answer != kAnswerNo && answer != kAnswerSkip))
+    return; // a reference a page text made up answers nothing
   const int32_t ordinal = Questionnaire.Items[Questionnaire.Current];
   AnswerQuestion(ordinal, answer == kAnswerYes, answer == kAnswerSkip);
   ++Questionnaire.Current;
