@@ -45,6 +45,13 @@ add_custom_command(OUTPUT ${PICTURE_FIXTURES}/stamp
                    DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/make-pictures.sh
                    COMMENT "Making the picture fixtures" VERBATIM)
 add_custom_target(picture_fixtures DEPENDS ${PICTURE_FIXTURES}/stamp)
+# Media fixtures of the Windows tests (a film and sounds), made by ffmpeg and sox.
+set(MEDIA_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/media)
+add_custom_command(OUTPUT ${MEDIA_FIXTURES}/stamp
+                   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/make-media.sh ${MEDIA_FIXTURES}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/make-media.sh
+                   COMMENT "Making the media fixtures" VERBATIM)
+add_custom_target(media_fixtures DEPENDS ${MEDIA_FIXTURES}/stamp)
 
 # Unit tests of the portable core: the same sources run natively and under Wine.
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
@@ -70,10 +77,11 @@ if(WIN32)
   target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS}
                         ${GTEST_MAIN_TARGET})
   target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
-  target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}")
+  target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}"
+                             MOVARO_MEDIA="${MEDIA_FIXTURES}")
   target_link_libraries(win32_tests PRIVATE psapi)
   movaro_kit_resources(win32_tests)
-  add_dependencies(win32_tests picture_fixtures)
+  add_dependencies(win32_tests picture_fixtures media_fixtures)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
     # The sessions with the profile server run through

@@ -111,6 +111,8 @@ public:
   virtual void Changed(TControl &control, TProperty property) = 0;
   // Whether the control's window has the keyboard focus (none without a window).
   virtual bool Focused() const { return false; }
+  // Gives the control's window the keyboard focus (nothing without a window).
+  virtual void SetFocus() {}
 };
 
 struct TFont {

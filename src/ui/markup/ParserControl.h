@@ -66,6 +66,8 @@ public:
   // The text (a 0-terminated copy is kept; none for no text) and its layout.
   void SetText(const char *text);
   bool HasText() const { return text_.has_value(); }
+  // The current text ("" for none).
+  const char *Text() const { return text_ ? text_->c_str() : ""; }
   // Lays the current text out again, keeping its input fields.
   void Relayout();
 
