@@ -15,12 +15,14 @@ constexpr int kRedStep = 10;
 
 TBlockingWindow::TBlockingWindow(TApplication &application, TMovaroContext &context,
                                  IScreen &screen, IDesktop &desktop)
-    : TForm(application, nullptr, "BlockingWindow"), HeaderLbl(Create<TLabel>("HeaderLbl")),
+    : TForm(application, nullptr, "BlockingWindow"),
+      Backdrop(Create<TBlockingBackdrop>("Backdrop", *this)), HeaderLbl(Create<TLabel>("HeaderLbl")),
       context_(context), screen_(screen), desktop_(desktop) {
   Borderless = true;
   StayOnTop = true;
   KeyPreview = true;
   SetColor(0);
+  Backdrop.SetParent(this);
   HeaderLbl.SetParent(this);
   HeaderLbl.Tag = 21;
   HeaderLbl.Alignment = TLabel::taCenter;
@@ -40,6 +42,7 @@ TBlockingWindow::TBlockingWindow(TApplication &application, TMovaroContext &cont
   auto pressed = [this](TComponent &, TMouseButton, int, int) { CountInput(); };
   OnMouseDown = pressed;
   HeaderLbl.OnMouseDown = pressed;
+  Backdrop.OnMouseDown = pressed;
   OnShow = [this](TComponent &) { FormShow(); };
   OnHide = [this](TComponent &) { desktopPixels_.clear(); };
   context_.Dialogs.BlockingWindow = true;
@@ -58,6 +61,7 @@ void TBlockingWindow::ShowBlocking() {
     if (!desktop_.Capture(covered_, desktopPixels_))
       desktopPixels_.clear();
     SetBounds(covered_.Left, covered_.Top, covered_.Width, covered_.Height);
+    Backdrop.SetBounds(0, 0, covered_.Width, covered_.Height);
   }
   BringToFront();
 }
@@ -86,6 +90,7 @@ void TBlockingWindow::CountInput() {
     HeaderLbl.SetFont(font);
   }
   Invalidate();
+  Backdrop.Invalidate();
 }
 
 void TBlockingWindow::PaintBackdrop(ICanvas &canvas) {
@@ -98,3 +103,5 @@ void TBlockingWindow::PaintBackdrop(ICanvas &canvas) {
   canvas.Brush = {Color(), TBrushStyle::bsSolid};
   canvas.FillRect({0, 0, b.Width, b.Height});
 }
+
+void TBlockingBackdrop::Paint(ICanvas &canvas) { window_.PaintBackdrop(canvas); }

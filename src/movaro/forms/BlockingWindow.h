@@ -19,6 +19,21 @@
 #include <string>
 #include <vector>
 
+class TBlockingWindow;
+
+// What the blocking window shows under its notice, painted through the canvas.
+class TBlockingBackdrop : public TControl {
+public:
+  TBlockingBackdrop(TComponent *owner, std::string name, TBlockingWindow &window)
+      : TControl(owner, std::move(name)), window_(window) {}
+  MOVARO_KIND(ckShape)
+  bool Windowless() const override { return true; }
+  void Paint(ICanvas &canvas) override;
+
+private:
+  TBlockingWindow &window_;
+};
+
 class TBlockingWindow : public TForm, public IBlockingWindow {
 public:
   TBlockingWindow(TApplication &application, TMovaroContext &context, IScreen &screen,
@@ -27,6 +42,7 @@ public:
 
   // The language file its notice comes from ("Movaro.lng"); none: English.
   std::string LanguageFile;
+  TBlockingBackdrop &Backdrop; // fills the window, under the notice
   TLabel &HeaderLbl;
 
   // IBlockingWindow: ShowBlocking shows it (again) in front; closing hides it.
