@@ -17,18 +17,6 @@ constexpr int64_t kMaxRuleFileBytes = 16 * 1024 * 1024;
 // (one section named a million times) from eating the memory.
 constexpr size_t kMaxFileRules = 4096;
 
-// Durations grow by one tick length per tick, and a sum of tick lengths drifts
-// from the true total (ten 1-second ticks add up to a hair under 10 s). Times
-// are therefore compared in whole milliseconds, the resolution of the clock.
-int64_t Milliseconds(TDateTime days) {
-  constexpr double kLimit = 1.0e8; // days; far beyond any date-time
-  if (!(days > -kLimit))
-    days = -kLimit;
-  else if (days > kLimit)
-    days = kLimit;
-  return std::llround(days * kMillisecondsPerDay);
-}
-
 void ResetExtremeCopies(TTraceMsgStats &stats) {
   stats.Stats[tsTotal] = {};
   stats.Stats[tsRun] = {};
@@ -360,7 +348,7 @@ bool ConditionsMet(const TTraceMsgStats &stats) {
     if (!stats.CondUsed[i])
       continue;
     const TTraceCount &value = stats.Stats[i], &threshold = stats.Conditions[i];
-    int64_t time = Milliseconds(value.Time), thresholdTime = Milliseconds(threshold.Time);
+    int64_t time = DurationMilliseconds(value.Time), thresholdTime = DurationMilliseconds(threshold.Time);
     bool met = stats.CondBelow[i] ? value.Count < threshold.Count || time < thresholdTime
                                   : value.Count >= threshold.Count || time >= thresholdTime;
     if (met)
@@ -376,14 +364,14 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
     // Periods are counted from the reference moment in whole milliseconds:
     // k = whole periods passed, the window runs from the boundary k * period
     // for MsgTimeout.
-    int64_t period = std::max<int64_t>(Milliseconds(stats.TracePeriod), 1);
-    int64_t sinceRef = Milliseconds(now - stats.TracePeriodRef.Time);
+    int64_t period = std::max<int64_t>(DurationMilliseconds(stats.TracePeriod), 1);
+    int64_t sinceRef = DurationMilliseconds(now - stats.TracePeriodRef.Time);
     int64_t intoPeriod = sinceRef - sinceRef / period * period; // k truncated toward zero
-    if (0 <= intoPeriod && intoPeriod <= Milliseconds(stats.MsgTimeout)) {
+    if (0 <= intoPeriod && intoPeriod <= DurationMilliseconds(stats.MsgTimeout)) {
       if (rule.Evaluated)
         return;
       // Judge only a period of which more than half has been traced.
-      rule.Fired = Milliseconds(stats.TracePeriod) < 2 * Milliseconds(stats.Stats[tsLast].Time) &&
+      rule.Fired = DurationMilliseconds(stats.TracePeriod) < 2 * DurationMilliseconds(stats.Stats[tsLast].Time) &&
                    ConditionsMet(stats);
       Conclude(rule, counterReading, now);
     } else if (rule.Evaluated && now > rule.ShowUntil) {
@@ -395,8 +383,8 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
   // message time and is released at once, so it collects again from this tick.
   if (!rule.Evaluated) {
     rule.Fired = ConditionsMet(stats);
-    if (rule.Fired || (stats.TraceTimeout > 0 && Milliseconds(stats.Stats[tsLast].Time) >
-                                                     Milliseconds(stats.TraceTimeout)))
+    if (rule.Fired || (stats.TraceTimeout > 0 && DurationMilliseconds(stats.Stats[tsLast].Time) >
+                                                     DurationMilliseconds(stats.TraceTimeout)))
       Conclude(rule, counterReading, now);
   }
   if (rule.Evaluated && now > rule.ShowUntil)
