@@ -73,6 +73,8 @@ if(NOT WIN32 AND TARGET tabledb AND TARGET contenttool)
                  ${content_tool_sources})
   target_include_directories(content_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests
                              ${CMAKE_SOURCE_DIR}/tools/contenttool)
-  target_link_libraries(content_tests PRIVATE authoring ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  target_link_libraries(content_tests PRIVATE ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
+  # The shipped files are read as the program reads them.
+  target_compile_definitions(content_tests PRIVATE MOVARO_CONTENT_DIR="${CONTENT_OUTPUT}")
   gtest_discover_tests(content_tests DISCOVERY_TIMEOUT 60)
 endif()
