@@ -160,6 +160,59 @@ void TGauge::SetProgress(int progress) {
   Notify(TProperty::Position);
 }
 
+void TGauge::SetRange(int minValue, int maxValue, int progress) {
+  MinValue = minValue;
+  MaxValue = maxValue;
+  progress_ = std::clamp(progress, MinValue, std::max(MinValue, MaxValue));
+  Notify(TProperty::Position);
+}
+
+void TRichEdit::SetRichText(std::string source) {
+  richText_ = std::move(source);
+  Notify(TProperty::Text);
+}
+
+TTreeNode *TTreeView::Node(const TTreePath &path) {
+  std::vector<TTreeNode> *level = &Nodes;
+  TTreeNode *node = nullptr;
+  for (int i : path) {
+    if (i < 0 || i >= static_cast<int>(level->size()))
+      return nullptr;
+    node = &(*level)[i];
+    level = &node->Children;
+  }
+  return node;
+}
+
+void TTreeView::SetSelected(TTreePath path) {
+  if (!Node(path))
+    path.clear();
+  if (path == selected_)
+    return;
+  selected_ = std::move(path);
+  Notify(TProperty::ItemIndex);
+}
+
+bool TTreeView::Select(const TTreePath &path) {
+  if (!CanUse() || !Node(path))
+    return false;
+  bool changed = path != selected_;
+  SetSelected(path);
+  if (changed && OnChange)
+    OnChange(*this);
+  return true;
+}
+
+bool TTreeView::Expand(const TTreePath &path, bool expanded) {
+  TTreeNode *node = Node(path);
+  if (!CanUse() || !node)
+    return false;
+  node->Expanded = expanded;
+  if (OnExpanded)
+    OnExpanded(*this, path);
+  return true;
+}
+
 void TStatusBar::SetPanels(std::vector<TStatusPanel> panels) {
   panels_ = std::move(panels);
   Notify(TProperty::Panels);
@@ -177,6 +230,32 @@ namespace {
 TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
 } // namespace
 
+namespace {
+// The caption's lines: whole words up to the width (a word wider than it on
+// a line of its own).
+std::vector<std::string> WrappedLines(ICanvas &canvas, const std::string &text, int width) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(' ', start);
+    std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string candidate = line.empty() ? word : line + " " + word;
+    if (!line.empty() && canvas.TextWidth(candidate) > width) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = candidate;
+    }
+    if (end == std::string::npos)
+      break;
+    start = end + 1;
+  }
+  lines.push_back(line);
+  return lines;
+}
+} // namespace
+
 void TLabel::Paint(ICanvas &canvas) {
   const TRect &r = Bounds();
   if (!Transparent) {
@@ -185,12 +264,29 @@ void TLabel::Paint(ICanvas &canvas) {
   }
   canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
-  int x = r.Left;
-  if (Alignment != taLeftJustify) {
-    int room = r.Width - canvas.TextWidth(Caption());
-    x += Alignment == taCenter ? room / 2 : room;
+  std::vector<std::string> lines{Caption()};
+  if (WordWrap)
+    lines = WrappedLines(canvas, Caption(), r.Width);
+  int y = r.Top;
+  for (const std::string &line : lines) {
+    int x = r.Left;
+    if (Alignment != taLeftJustify) {
+      int room = r.Width - canvas.TextWidth(line);
+      x += Alignment == taCenter ? room / 2 : room;
+    }
+    canvas.TextAt(x, y, line);
+    y += canvas.TextHeight("Ag");
   }
-  canvas.TextAt(x, r.Top, Caption());
+}
+
+void TImage::Paint(ICanvas &canvas) {
+  if (!Bitmap.Handle && !Bitmap.Pixels)
+    return;
+  const TRect &r = Bounds();
+  if (Stretch)
+    canvas.StretchDraw(CanvasRect(r), Bitmap);
+  else
+    canvas.Draw(r.Left, r.Top, Bitmap);
 }
 
 void TSpeedButton::Paint(ICanvas &canvas) {

@@ -24,6 +24,10 @@ TWin32Peer::~TWin32Peer() {
     DestroyWindow(Window);
   if (Font)
     DeleteObject(Font);
+  for (HGDIOBJ picture : Pictures)
+    DeleteObject(picture);
+  if (ImageList)
+    ImageList_Destroy(ImageList);
 }
 
 void TWin32Peer::Repaint(TControl &control) {

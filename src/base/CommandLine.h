@@ -1,0 +1,31 @@
+#pragma once
+// A program's command line split into items: blanks separate items, double
+// quotes group (and are dropped). Unlike the C runtime's rule, a backslash is
+// always a plain character, so a quoted folder may end with one
+// ("C:\ProgramData\"). Header-only: the small stand-alone programs use it too.
+
+#include <string>
+#include <vector>
+
+inline std::vector<std::string> SplitCommandLine(const char *line) {
+  std::vector<std::string> items;
+  std::string item;
+  bool quoted = false, any = false;
+  for (const char *p = line; *p; ++p) {
+    if (*p == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((*p == ' ' || *p == '\t') && !quoted) {
+      if (any)
+        items.push_back(item);
+      item.clear();
+      any = false;
+    } else {
+      item += *p;
+      any = true;
+    }
+  }
+  if (any)
+    items.push_back(item);
+  return items;
+}
