@@ -14,6 +14,7 @@ namespace {
 constexpr uint32_t kNavy = 0x00800000;
 constexpr uint32_t kWhite = 0x00FFFFFF;
 constexpr int kVirtualKeyF4 = 0x73;
+constexpr uint64_t kPumpInterval = 50; // ms
 const char kBullet = '\x95';
 
 // Shown when the setup file carries no licence text for the language.
@@ -738,7 +739,11 @@ void TMainForm::SetBar(TPageBar bar, int64_t position, int64_t maximum) {
   TGauge &gauge = bar == TPageBar::FileProgress      ? InstallFileProgressBar
                   : bar == TPageBar::InstallProgress ? InstallProgressBar
                                                      : UninstallProgressBar;
-  gauge.SetRange(0, std::max(1, ClampToInt(maximum)), ClampToInt(position));
+  const int top = std::max(1, ClampToInt(maximum));
+  const int value = std::clamp(ClampToInt(position), 0, top);
+  // The engine reports every block it reads; the bar moves only when it shows more.
+  if (gauge.MaxValue != top || gauge.Progress() != value)
+    gauge.SetRange(0, top, value);
 }
 
 void TMainForm::ShowUninstallProgress(bool visible) {
@@ -756,7 +761,15 @@ std::string TMainForm::MessageText(int number) {
   return Context().Translator.TranslateText(number, kFormName, Context().LanguageFile, "");
 }
 
-void TMainForm::ProcessMessages() { Application().ProcessMessages(); }
+void TMainForm::ProcessMessages() {
+  // Asked for after every block the engine reads: letting the window repaint
+  // a few times a second keeps it responsive without slowing the work down.
+  const uint64_t now = Application().TickCount();
+  if (now - lastPump_ < kPumpInterval && lastPump_ != 0)
+    return;
+  lastPump_ = now;
+  Application().ProcessMessages();
+}
 
 void TMainForm::Wait(uint32_t milliseconds) {
   if (sleep_)

@@ -154,6 +154,7 @@ private:
   bool shown_ = false, closedDown_ = false, updating_ = false;
   bool folderDialogOpen_ = false, groupDialogOpen_ = false;
   TForm *openDialog_ = nullptr;
+  uint64_t lastPump_ = 0; // when messages last ran during the engine's work
 };
 
 // Folder texts lose these characters as they are typed.
