@@ -1,13 +1,18 @@
 // The per-event intake path and the per-tick rule evaluation, with a count of
 // heap allocations made inside the timed loops (reported as counters; both
 // must stay 0).
+#include "authoring/IDbRecWriter.h"
+#include "sim/DaySimulation.h"
 #include "sim/TraceSimulation.h"
 
 #include <benchmark/benchmark.h>
 
 #include "HeapCounter.h"
 
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -86,7 +91,7 @@ void BM_EvaluateRules105(benchmark::State &state) {
   TTraceSimulation sim(Morning());
   sim.Start();
   TTraceEngine &engine = sim.Engine;
-  AddRulesFromText(*engine.TraceState.Rules, HundredRules(), engine.TraceState.Now, 0);
+  AddRulesFromText(*engine.TraceState.Rules, HundredRules(), TLocaleFormats(), engine.TraceState.Now, 0);
   if (engine.TraceState.Rules->size() != 105)
     state.SkipWithError("the rule file did not give 100 rules");
   const TDateTime tick = engine.TraceInterval / kMillisecondsPerDay;
@@ -105,5 +110,41 @@ void BM_EvaluateRules105(benchmark::State &state) {
   state.counters["rules"] = static_cast<double>(engine.TraceState.Rules->size());
 }
 BENCHMARK(BM_EvaluateRules105);
+
+// The scheduler's part of a tick (TraceUpdated) with the same 105 rules, the
+// main window in the tray, no dialog on screen and no rule fired: input
+// activity mirrored into the profile, the absence check, the search for a
+// fired rule.
+void BM_TraceUpdated105(benchmark::State &state) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("movaro-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  {
+    TDaySimulation day(Morning(), 0, 1, folder.string() + "/");
+    std::string error, info = (folder / "MVRInfo.dat").string();
+    if (!WriteRecordFile(day.Sim.Files, {{1, "q_44|Dlg #qggt0000010001", "Question?"}}, info, error) ||
+        !day.LoadInfoFile(info))
+      state.SkipWithError("no information file");
+    day.MakeProfile();
+    day.Start();
+    TTraceEngine &engine = day.Context.Trace;
+    AddRulesFromText(*engine.TraceState.Rules, HundredRules(), engine.TraceState.Now, 0);
+    for (TMsgStatRec &rule : *engine.TraceState.Rules)
+      rule.Fired = false;
+    uint32_t n = 0;
+    uint64_t before = HeapAllocations();
+    for (auto _ : state) {
+      if (++n % 4 == 0)
+        engine.CountInputMessage(kMsgKeyUp); // a mirrored counter changes now and then
+      day.Scheduler.TraceUpdated();
+    }
+    ReportAllocations(state, before);
+    if (day.Dialog.Showing())
+      state.SkipWithError("a dialog showed");
+    state.counters["rules"] = static_cast<double>(engine.TraceState.Rules->size());
+  }
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_TraceUpdated105);
 
 } // namespace

@@ -144,6 +144,7 @@ if(WIN32)
   movaro_win32_sources(UIKIT_WIN32_SOURCES ${SRC}/ui)
   movaro_library(uikit_win32 SOURCES ${UIKIT_WIN32_SOURCES} USES uikit platform_win32)
   set(WIN32_LIBS uikit_win32 platform_win32)
+  include(cmake/KitResources.cmake)
 
   # A program or DLL of the given sources.
   function(movaro_program name kind)
@@ -168,9 +169,13 @@ if(WIN32)
   movaro_win32_sources(files ${SRC}/movaro)
   movaro_program(Movaro WIN32 ${files})
   target_link_libraries(Movaro PRIVATE movaro_core ${WIN32_LIBS})
+  movaro_kit_resources(Movaro)
+  include(cmake/Skins.cmake)
+  movaro_skin_resources(Movaro)
   movaro_win32_sources(files ${SRC}/kestrup)
   movaro_program(Kestrup WIN32 ${files})
   target_link_libraries(Kestrup PRIVATE kestrup_core ${WIN32_LIBS})
+  movaro_kit_resources(Kestrup)
   include(cmake/KestrupPictures.cmake)
   # The outside pieces stand apart from the core: small, depending only on
   # system DLLs; the network client speaks the portable protocol.

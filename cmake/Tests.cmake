@@ -45,6 +45,13 @@ add_custom_command(OUTPUT ${PICTURE_FIXTURES}/stamp
                    DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/make-pictures.sh
                    COMMENT "Making the picture fixtures" VERBATIM)
 add_custom_target(picture_fixtures DEPENDS ${PICTURE_FIXTURES}/stamp)
+# Media fixtures of the Windows tests (a film and sounds), made by ffmpeg and sox.
+set(MEDIA_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/media)
+add_custom_command(OUTPUT ${MEDIA_FIXTURES}/stamp
+                   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/make-media.sh ${MEDIA_FIXTURES}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/make-media.sh
+                   COMMENT "Making the media fixtures" VERBATIM)
+add_custom_target(media_fixtures DEPENDS ${MEDIA_FIXTURES}/stamp)
 
 # Unit tests of the portable core: the same sources run natively and under Wine.
 file(GLOB_RECURSE UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
@@ -70,9 +77,11 @@ if(WIN32)
   target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS}
                         ${GTEST_MAIN_TARGET})
   target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
-  target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}")
+  target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}"
+                             MOVARO_MEDIA="${MEDIA_FIXTURES}")
   target_link_libraries(win32_tests PRIVATE psapi)
-  add_dependencies(win32_tests picture_fixtures)
+  movaro_kit_resources(win32_tests)
+  add_dependencies(win32_tests picture_fixtures media_fixtures)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)
     # The sessions with the profile server run through
@@ -119,6 +128,13 @@ if(WIN32)
 else()
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+  if(NOT MOVARO_SANITIZE)
+    # Readers of outside bytes in an address space as small as a 32-bit
+    # program's: a claimed length they cannot allocate is refused, not thrown.
+    add_test(NAME small_address_space
+             COMMAND bash -c "ulimit -v 1048576 && exec \"$0\" --gtest_filter=$1"
+                     $<TARGET_FILE:unit_tests> ArchiveDirectory.LengthBeyondMemoryIsRefused)
+  endif()
 
   # The profile server: storage on SQLite and on a scratch PostgreSQL server
   # the run starts itself (scripts/pg-scratch.sh), tokens, and many users at

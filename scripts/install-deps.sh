@@ -18,7 +18,7 @@ required=(
   zlib1g-dev libz-mingw-w64-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64
-  xvfb xauth xdotool imagemagick x11-utils libstb-dev
+  xvfb xauth xdotool imagemagick x11-utils libstb-dev xxd
   fonts-liberation fonts-dejavu-core fonts-wine
   librsvg2-bin ffmpeg sox libstb-dev
   pkg-config libcpp-httplib-dev libsqlite3-dev libpqxx-dev libssl-dev postgresql

@@ -1,12 +1,12 @@
 #pragma once
-// A program's command line split into items: blanks separate items, double
-// quotes group (and are dropped). Unlike the C runtime's rule, a backslash is
-// always a plain character, so a quoted folder may end with one
-// ("C:\ProgramData\"). Header-only: the small stand-alone programs use it too.
+// Command lines as the programs read them.
 
 #include <string>
 #include <vector>
 
+// Splits a command line: blanks separate items, double quotes group (and are
+// dropped). Unlike the C runtime's rule, a backslash is always a plain
+// character, so a quoted folder may end with one ("C:\ProgramData\").
 inline std::vector<std::string> SplitCommandLine(const char *line) {
   std::vector<std::string> items;
   std::string item;

@@ -106,3 +106,12 @@ bool DecodeDateTime(TDateTime value, TDateTimeParts &parts) {
   parts = out;
   return true;
 }
+
+int64_t DurationMilliseconds(TDateTime days) {
+  constexpr double kLimit = 1.0e8; // days; far beyond any date-time
+  if (!(days > -kLimit))
+    days = -kLimit;
+  else if (days > kLimit)
+    days = kLimit;
+  return std::llround(days * kMillisecondsPerDay);
+}

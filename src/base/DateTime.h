@@ -33,5 +33,10 @@ bool EncodeDateTime(const TDateTimeParts &parts, TDateTime &result);
 // False for values outside years 1..9999 or not finite; parts are then untouched.
 bool DecodeDateTime(TDateTime value, TDateTimeParts &parts);
 
+// A duration in whole milliseconds, the resolution of the clock, kept within
+// +-1e8 days. Durations summed tick by tick drift from the true total (ten
+// 1-second ticks add up to a hair under 10 s), so they are compared this way.
+int64_t DurationMilliseconds(TDateTime days);
+
 // Whole days since 1899-12-30 of a value (the date part, towards zero).
 int64_t DatePart(TDateTime value);

@@ -9,6 +9,8 @@
 
 namespace cleanup {
 
+using ::SplitCommandLine;
+
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // An absolute folder ("C:\..." or "\\server\share\...") without "." or ".."

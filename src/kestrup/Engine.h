@@ -29,7 +29,8 @@ public:
   std::string FolderPath(TShellFolder folder) { return context_.FolderPath(folder); }
   // Placeholders replaced with the run's values.
   std::string Expand(const std::string &text) { return context_.Expand(text); }
-  // The uninstall entry's key below the product root.
+  // The uninstall entry's key below the product root; empty when the title
+  // cannot name one (UsableProductTitle).
   std::string UninstallKey() const { return context_.UninstallKey(); }
 
   // The installer log, in the installer's folder: opened first thing at

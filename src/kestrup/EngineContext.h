@@ -39,8 +39,12 @@ public:
   std::string InstallerFolder();
   // The log in the installer's folder; fixed once known, empty without a folder.
   std::string LogPath();
-  // The product's uninstall entry below its root key.
-  std::string UninstallKey() const { return kUninstallKeyBase + State.Product.ProgramTitle; }
+  // The product's uninstall entry below its root key; empty for a title that
+  // names no entry of its own (never written or deleted then).
+  std::string UninstallKey() const {
+    const std::string &title = State.Product.ProgramTitle;
+    return UsableProductTitle(title) ? kUninstallKeyBase + title : "";
+  }
   // The page's translation of a message, or its English text.
   std::string Text(int number);
   // The desktop a root key's shortcuts go to (none but for the user's and the machine's roots).

@@ -224,6 +224,10 @@ void TInstallPass::UninstallEntry() {
   const TProductSettings &product = c_.State.Product;
   TRootKey root = product.RootKey;
   std::string key = c_.UninstallKey();
+  if (key.empty()) {
+    c_.Failed();
+    return;
+  }
   auto write = [&](const std::string &type, const std::string &data, const std::string &name) {
     if (!c_.Actions.RegWrite(root, key, type, data, name))
       c_.Failed();

@@ -33,6 +33,10 @@ int32_t NumberOrZero(const std::string &text) {
   return static_cast<int32_t>(value);
 }
 
+bool UsableProductTitle(const std::string &title) {
+  return !title.empty() && title.find('\\') == std::string::npos;
+}
+
 namespace {
 
 void ReadCommon(TInstallScript &script, TProductSettings &s) {

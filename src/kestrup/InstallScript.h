@@ -64,6 +64,12 @@ TProductSettings ReadProductSettings(TInstallScript &script);
 // version number and the LanguagePage and DesktopShortcut switches.
 TProductSettings ReadUninstallSettings(TInstallScript &script);
 
+// The title names the product's uninstall entry below the key that holds
+// every product's entry: an empty title, or one with a key separator, would
+// name that key itself or another product's. A start-up refuses a script
+// whose title is not usable.
+bool UsableProductTitle(const std::string &title);
+
 // Root key by its exact name; the default for anything else.
 TRootKey RootKeyFromName(const std::string &name, TRootKey defaultRoot);
 // Name of a root key; empty for a handle that is not one.

@@ -55,8 +55,10 @@ void TUninstallPass::Run() {
   BeginStep(5, etUninstallingRegistry);
   Check(RemoveFolderWithWait(c_.State.InstallDir));
   Check(RemoveFolderWithWait(c_.Expand("[ftProgramGroup]")));
+  const std::string entry = c_.UninstallKey();
+  Check(!entry.empty());
   if (!c_.State.ErrorsLogged)
-    Check(c_.Actions.RegDeleteKey(c_.State.Product.RootKey, c_.UninstallKey()));
+    Check(c_.Actions.RegDeleteKey(c_.State.Product.RootKey, entry));
   page_.ShowUninstallProgress(false);
   if (c_.State.ErrorsLogged) {
     page_.SetLabel(TPageLabel::UninstallMessage, c_.Text(etUninstallCompleteWithErrors));

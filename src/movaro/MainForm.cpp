@@ -1,37 +1,532 @@
 #include "movaro/MainForm.h"
 
+#include "base/DateTime.h"
+#include "data/archive/ContentContainer.h"
+#include "movaro/Browser.h"
+#include "movaro/ProgramEntry.h"
+#include "movaro/Shortcuts.h"
+#include "movaro/profile/UserData.h"
 #include "platform/HookProtocol.h"
 
+#include <cstdio>
+
 namespace {
+
 constexpr uint32_t kMainFormColour = 0x008FCAFC; // 9423612
+constexpr int kMainWidth = 640, kMainHeight = 445;
+constexpr char kLanguageFileName[] = "Movaro.lng";
+constexpr char kInfoFileName[] = "MVRInfo.dat";
+constexpr char kRuleFileName[] = "MVRMsgs.dat";
+// The version the help page is asked for.
+constexpr char kProgramLabel[] = "movaro";
+constexpr char kProgramVersionNumber[] = "3021";
+
+// The gauge of the intro window as the information file's progress display.
+class TGaugeProgress final : public IProgressGauge {
+public:
+  TGaugeProgress(TGauge &gauge, TApplication &application)
+      : gauge_(gauge), application_(application) {}
+  void SetVisible(bool visible) override { gauge_.SetVisible(visible); }
+  void SetProgress(int percent) override { gauge_.SetProgress(percent); }
+  void ProcessPendingMessages() override { application_.ProcessMessages(); }
+
+private:
+  TGauge &gauge_;
+  TApplication &application_;
+};
+
+TFont FaceFont() {
+  TFont font;
+  font.Name = "MS Sans Serif";
+  font.Size = 8;
+  font.Bold = true;
+  font.Color = kLightColour;
+  return font;
+}
+
 } // namespace
 
 TMainForm::TMainForm(TApplication &application)
-    : TForm(application, nullptr, "MainForm"), TraceTimer(Create<TTimer>("TraceTimer")) {
+    : TForm(application, nullptr, "MainForm"), TraceTimer(Create<TTimer>("TraceTimer")),
+      MainTimer(Create<TTimer>("MainTimer")), Background(Create<TSkinPicture>("Background")),
+      CaptionLbl(Create<TLabel>("CaptionLbl")),
+      BackgroundInfoBtn(MakeColumnButton("BackgroundInfoBtn", 100, "Info", 10000,
+                                         "Background Information|Shows background information")),
+      ExercisesBtn(MakeColumnButton("ExercisesBtn", 135, "Exercises", 12000,
+                                    "Exercises|Shows a list of exercises")),
+      StatusBtn(MakeColumnButton("StatusBtn", 170, "Status", 13000,
+                                 "Personal Status|Shows your personal status")),
+      MessagesBtn(MakeColumnButton("MessagesBtn", 205, "Messages", 15000,
+                                   "Messages|Shows a list with the last messages")),
+      ConfigBtn(MakeColumnButton("ConfigBtn", 240, "Setup", 14000, "Setup|Shows the personal setup")),
+      NetworkBtn(MakeColumnButton("NetworkBtn", 275, "Network", 100,
+                                  "Network Connection|Shows the network connection")),
+      QuitBtn(MakeColumnButton("QuitBtn", 380, "Quit", 1300, "Close Movaro|Close Movaro")),
+      HelpBtn(MakeFaceButton("HelpBtn", 574, 14, "?", 16000, "Movaro Online Help|Movaro Online Help")),
+      InfoBtn(MakeFaceButton("InfoBtn", 591, 14, "i", 18000,
+                             "About Movaro|Shows information about Movaro")),
+      MinimizeBtn(MakeFaceButton("MinimizeBtn", 608, 14, "_", 1350, "Minimize Movaro|Minimize Movaro")),
+      HideBtn(MakeFaceButton("HideBtn", 625, 13, "x", 1400, "Hide Movaro|Hide Movaro")),
+      VeltrinSBtn(Create<TSkinButton>("VeltrinSBtn")), PageCtrl(Create<TNotebook>("PageCtrl")),
+      MainStatusBar(Create<TStatusBar>("MainStatusBar")) {
   WindowClassName = kMainWindowClass;
-  SetCaption("Movaro");
+  // Set again at start-up; here already, so the window is made with it.
+  SetCaption(kMainCaption);
   Borderless = true;
   CenterOnScreen = true;
-  SetBounds(0, 0, 640, 445);
+  KeyPreview = true;
+  SetBounds(0, 0, kMainWidth, kMainHeight);
   SetColor(kMainFormColour);
+  TFont font;
+  font.Name = "Verdana";
+  font.Size = 8;
+  SetFont(font);
   TraceTimer.SetEnabled(false); // the monitor starts it
-  auto &notice = Create<TLabel>("NoticeLbl");
-  notice.SetParent(this);
-  notice.Alignment = TLabel::taCenter;
-  notice.SetBounds(0, 214, 640, 16);
-  notice.SetCaption("Movaro: the main window is not built yet.");
+  MainTimer.SetEnabled(false);  // start-up's last step starts it
+  MainTimer.SetInterval(1000);
+  MainTimer.OnTimer = [this](TComponent &) { UpdateStatus(); };
+
+  // The backdrop comes first: the other controls lie over it.
+  Background.SetParent(this);
+  Background.SetBounds(0, 0, kMainWidth, kMainHeight);
+  CaptionLbl.SetParent(this);
+  CaptionLbl.SetBounds(100, 1, 440, 13);
+  CaptionLbl.Alignment = TLabel::taCenter;
+  TFont captionFont = font;
+  captionFont.Bold = true;
+  captionFont.Color = kLightColour;
+  CaptionLbl.SetFont(captionFont);
+  for (TControl *handle : std::initializer_list<TControl *>{&Background, &CaptionLbl}) {
+    handle->OnMouseDown = [this](TComponent &, TMouseButton button, int, int) {
+      if (button == TMouseButton::mbLeft)
+        DragStart();
+    };
+    handle->OnMouseMove = [this](TComponent &sender, int, int) {
+      DragMove();
+      ShowHint(static_cast<TControl &>(sender));
+    };
+    handle->OnMouseUp = [this](TComponent &, TMouseButton, int, int) { DragEnd(); };
+  }
+  // Column buttons are built in the member list above; they are placed
+  // after the backdrop, so they paint over it.
+  for (TSkinButton *button : {&BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn,
+                              &ConfigBtn, &NetworkBtn, &QuitBtn, &HelpBtn, &InfoBtn, &MinimizeBtn,
+                              &HideBtn}) {
+    button->SetParent(this);
+    button->OnMouseMove = [this](TComponent &sender, int, int) {
+      ShowHint(static_cast<TControl &>(sender));
+    };
+  }
+  VeltrinSBtn.SetParent(this);
+  VeltrinSBtn.Tag = 18400;
+  VeltrinSBtn.SetBounds(495, 30, 130, 40);
+  VeltrinSBtn.FaceVisible = false;
+  VeltrinSBtn.SetHint("Go to the Veltrin Software website");
+  VeltrinSBtn.OnClick = [this](TComponent &) { VeltrinSBtnClick(); };
+  VeltrinSBtn.OnMouseMove = [this](TComponent &sender, int, int) {
+    ShowHint(static_cast<TControl &>(sender));
+  };
+
+  PageCtrl.SetParent(this);
+  PageCtrl.SetBounds(125, 80, 500, 335);
+  for (const char *page : {"BkInfo", "Info", "Exercise", "Status", "Config", "Traces"})
+    PageCtrl.AddPage(page, page).SetColor(kLightColour);
+  PageCtrl.SetActivePageIndex(mpStatus);
+
+  MainStatusBar.SetParent(this);
+  MainStatusBar.SetBounds(5, 421, 630, 20);
+  MainStatusBar.SetPanels({{"", 350}, {"", 100}, {"", 100}});
+
+  BackgroundInfoBtn.OnClick = [this](TComponent &) { ShowPage(mpBkInfo); };
+  ExercisesBtn.OnClick = [this](TComponent &) { ShowPage(mpExercise); };
+  StatusBtn.OnClick = [this](TComponent &) { ShowPage(mpStatus); };
+  MessagesBtn.OnClick = [this](TComponent &) { ShowPage(mpInfo); };
+  ConfigBtn.OnClick = [this](TComponent &) { ShowPage(mpConfig); };
+  NetworkBtn.OnClick = [this](TComponent &) { NetworkBtnClick(); };
+  QuitBtn.OnClick = [this](TComponent &) { QuitBtnClick(); };
+  HelpBtn.OnClick = [this](TComponent &) { HelpBtnClick(); };
+  InfoBtn.OnClick = [this](TComponent &) { InfoBtnClick(); };
+  MinimizeBtn.OnClick = [this](TComponent &) { MinimizeBtnClick(); };
+  HideBtn.OnClick = [this](TComponent &) { HideBtnClick(); };
+
   OnMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
     Message(message, wParam, lParam);
   };
+  OnCloseQuery = [this](TComponent &, bool &canClose) { FormCloseQuery(canClose); };
+  OnPreviewKeyDown = [this](TComponent &, int &key, TShiftState shift) { FormKeyDown(key, shift); };
+  OnEndSession = [this](TComponent &) { EndSession(); };
+}
+
+TMainForm::~TMainForm() {
+  DestroyComponents(); // the small windows refer to small_
+}
+
+TSkinButton &TMainForm::MakeColumnButton(const char *name, int y, const char *caption,
+                                         int32_t tag, const char *hint) {
+  auto &button = Create<TSkinButton>(name);
+  button.SetBounds(5, y, 115, 35);
+  button.SetCaption(caption);
+  button.Tag = tag;
+  button.SetHint(hint);
+  button.CaptionX = 42;
+  TFont font;
+  font.Name = "Verdana";
+  font.Size = 8;
+  font.Bold = true;
+  font.Color = 0x00533D6D;
+  button.SetFont(font);
+  return button;
+}
+
+TSkinButton &TMainForm::MakeFaceButton(const char *name, int x, int width, const char *caption,
+                                       int32_t tag, const char *hint) {
+  auto &button = Create<TSkinButton>(name);
+  button.SetBounds(x, 1, width, 13);
+  button.SetCaption(caption);
+  button.Tag = tag;
+  button.SetHint(hint);
+  button.SetColor(kFaceColour);
+  button.SetFont(FaceFont());
+  return button;
 }
 
 void TMainForm::Bind(TMovaroContext &context) { context_ = &context; }
 
+void TMainForm::Start(TMainFormEnv &env) {
+  env_ = &env;
+  StartFlags |= kStartConstructing;
+  auto &translator = context_->Translator;
+  translator.LanguageNumber = LanguageFromRegionalSetting(env.Registry);
+  languageFile_ = env.ProgramFolder + kLanguageFileName;
+  small_ = std::make_unique<TSmallWindowsEnv>(
+      TSmallWindowsEnv{*context_, env.Skins, languageFile_, nullptr});
+  SetCaption(kMainCaption);
+  CaptionLbl.SetCaption(kMainCaption);
+
+  TIntroForm *intro = nullptr;
+  if (StartFlags & kStartShowIntro) {
+    intro = &ShowIntro(*this, *small_);
+    Application().ProcessMessages();
+    env.Wait(1000);
+  }
+  env.Tray.Show(kMainIconName, Caption());
+  RefuseNextClose = false;
+  context_->Trace.RememberCursorPosition();
+  dragging_ = false;
+  LoadSkins();
+
+  infoFile_ = std::make_unique<TIDbRecFile>(context_->Platform.Files);
+  if (intro) {
+    intro->LoadingLbl.SetVisible(true);
+    intro->Gauge.SetVisible(true);
+    LoadInformationFile();
+    intro->LoadingLbl.SetVisible(false);
+    intro->Gauge.SetVisible(false);
+  } else {
+    LoadInformationFile();
+  }
+  translator.TranslateForm(*this, "MainForm", languageFile_);
+  if (infoFile_)
+    StartMonitoring();
+  if (intro) {
+    intro->LoadingLbl.SetCaption("");
+    intro->Close();
+  }
+  ShowPage(mpStatus);
+  StartFlags &= static_cast<uint8_t>(~kStartPhase);
+  MainTimer.SetEnabled(true);
+  Application().ProcessMessages();
+  UpdateStatus();
+}
+
+void TMainForm::LoadSkins() {
+  TSkinLoader &skins = env_->Skins;
+  Background.SetImage(skins.LoadSkinImage("background"));
+  const std::pair<TSkinButton *, const char *> column[] = {
+      {&BackgroundInfoBtn, "info"}, {&ExercisesBtn, "exercises"}, {&StatusBtn, "status"},
+      {&MessagesBtn, "messages"},   {&ConfigBtn, "config"},       {&NetworkBtn, "network"},
+      {&QuitBtn, "quit"}};
+  for (auto [button, skin] : column)
+    button->SetGlyphs(skins.LoadSkinImage(std::string("but_up_") + skin),
+                      skins.LoadSkinImage(std::string("but_down_") + skin),
+                      skins.LoadSkinImage(std::string("but_disabled_") + skin));
+}
+
+void TMainForm::LoadInformationFile() {
+  const std::string path = env_->ProgramFolder + kInfoFileName;
+  TIntroForm *intro = FindIntro(*this);
+  bool loaded;
+  if (intro) {
+    TGaugeProgress progress(intro->Gauge, Application());
+    loaded = infoFile_->LoadRecords(path, &progress);
+  } else {
+    loaded = infoFile_->LoadRecords(path);
+  }
+  if (!loaded)
+    infoFile_.reset(); // nothing to ask or show: monitoring stays off
+}
+
+bool TMainForm::StartMonitoring() {
+  if (!context_ || monitoring_)
+    return monitoring_;
+  TTraceEngine &trace = context_->Trace;
+  auto &translator = context_->Translator;
+  trace.RuleSetup.ShortBreakText =
+      translator.TranslateText(17, "MainForm", languageFile_, "Take a short break of %d seconds");
+  trace.RuleSetup.LongBreakText =
+      translator.TranslateText(18, "MainForm", languageFile_, "Take a long break of %d minutes");
+  trace.RuleSetup.RuleFilePath = env_->ProgramFolder + kRuleFileName;
+  trace.RuleSetup.TracesStatusLst = &TracesStatusLst;
+  if (!trace.StartTracing()) {
+    trace.StopTracing();
+    return false;
+  }
+  if (TUserData *profile = context_->Profile) {
+    profile->Links.Trace = &trace.TraceState;
+    profile->Links.InfoFile = infoFile_.get();
+    if (infoFile_)
+      profile->BuildMessageHistory(*infoFile_);
+    profile->LoadProfile();
+  }
+  // Until the break scheduler takes the ticks, the profile's activity
+  // follows the counters, and the status line the monitor.
+  trace.OnTraceUpdate = [this] {
+    const TTraceState &state = context_->Trace.TraceState;
+    if (context_->Profile)
+      UpdateInputActivity(context_->Profile->InputActivity, state.Counters, state.Now,
+                          context_->Trace.TraceInterval / 86400000.0);
+  };
+  monitoring_ = true;
+  return true;
+}
+
+bool TMainForm::StopMonitoring() {
+  if (!context_)
+    return false;
+  TTraceEngine &trace = context_->Trace;
+  trace.OnTraceUpdate = nullptr;
+  const bool stopped = trace.StopTracing();
+  if (monitoring_ && context_->Profile)
+    context_->Profile->SaveProfile();
+  if (stopped)
+    monitoring_ = false;
+  return stopped;
+}
+
+void TMainForm::UpdateStatus() {
+  if (!context_)
+    return;
+  TDateTimeParts parts;
+  DecodeDateTime(context_->Platform.Clock.Now(), parts);
+  char clock[16];
+  std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", parts.Hour, parts.Minute, parts.Second);
+  MainStatusBar.SetPanelText(1, clock);
+  const auto &state = context_->Trace.TraceState;
+  const char *text = !state.Active ? "Monitoring off" : state.Paused ? "Paused" : "Monitoring";
+  MainStatusBar.SetPanelText(2, text);
+}
+
+void TMainForm::ShowHint(const TControl &control) {
+  const std::string hint = control.Hint().empty() ? "" : control.LongHint();
+  if (MainStatusBar.Panels().empty() || MainStatusBar.Panels()[0].Text != hint)
+    MainStatusBar.SetPanelText(0, hint);
+}
+
+void TMainForm::ShowPage(TMainPage page) {
+  PageCtrl.SetActivePageIndex(page);
+}
+
 void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == kTrayCallbackMessage) {
+    if (lParam == kTrayLeftButtonDown || lParam == kTrayRightButtonDown) {
+      ShowPage(mpStatus);
+      FormRestore();
+    }
+    return;
+  }
   if (message == kShowYourselfMessage) {
-    BringToFront();
+    FormRestore();
     return;
   }
   if (context_ && (message == kKeyboardNotification || message == kMouseNotification))
     context_->Trace.HandleNotification(message, wParam, static_cast<uintptr_t>(lParam));
 }
+
+void TMainForm::FormRestore() {
+  if (env_ && env_->Tray.Shown() && env_->Tray.IconName() != kMainIconName)
+    env_->Tray.SetIcon(kMainIconName);
+  BringToFront();
+}
+
+void TMainForm::FormMinimize() { Minimize(); }
+
+void TMainForm::HideBtnClick() { Hide(); }
+
+TAboutBox &TMainForm::ShowAboutBox() {
+  TAboutBox &about = ShowAbout(*this, *small_);
+  about.OnVisitMaker = [this] { VeltrinSBtnClick(); };
+  return about;
+}
+
+void TMainForm::InfoBtnClick() {
+  if (small_)
+    ShowAboutBox().CloseBtn.SetVisible(true);
+}
+
+std::string TMainForm::ProgramSetting(const char *name) {
+  TRegValue value;
+  if (!env_ ||
+      env_->Registry.ReadValue(kHKeyLocalMachine, kProgramRegistryKey, name, value) !=
+          TRegStatus::Ok ||
+      value.Type != kRegString)
+    return "";
+  return value.Data.substr(0, value.Data.find('\0'));
+}
+
+bool TMainForm::OpenAddressOf(const char *setting, const std::string &suffix) {
+  const std::string address = ProgramSetting(setting);
+  const bool opened = !address.empty() && OpenAddress(env_->Registry, env_->Shell, address + suffix);
+  FormMinimize();
+  return opened;
+}
+
+void TMainForm::HelpBtnClick() {
+  if (!context_)
+    return;
+  OpenAddressOf("HelpAddress", "index.dll?lngid=" + std::to_string(context_->Translator.LanguageNumber) +
+                                   "&programlabel=" + kProgramLabel + "&programversionnumber=" +
+                                   kProgramVersionNumber + "&show=onlinehelp");
+}
+
+void TMainForm::VeltrinSBtnClick() { OpenAddressOf("HomeAddress", ""); }
+
+void TMainForm::QuitBtnClick() {
+  if (!context_ || !small_)
+    return;
+  auto text = [this](int number, const char *english) {
+    return context_->Translator.TranslateText(number, "MainForm", languageFile_, english);
+  };
+  const std::string question = text(1110, "Do you really want to close Movaro?") + "\r\n\r\n" +
+                               text(1111, "Use [x] to place Movaro on the taskbar!") +
+                               "\r\n\r\n" + text(1112, "Click Yes to quit and No to continue.");
+  if (!ConfirmBox(*small_, Application(), question, text(8, "Yes"), text(9, "No")))
+    return;
+  Hide();
+  Application().ProcessMessages();
+  TAboutBox &about = ShowAboutBox();
+  about.CloseBtn.SetVisible(false);
+  Application().ProcessMessages();
+  if (env_)
+    env_->Wait(2000);
+  about.Close();
+  Close();
+}
+
+void TMainForm::NetworkBtnClick() {
+  TUserData *profile = context_ ? context_->Profile : nullptr;
+  if (!env_ || !profile || profile->UserName.empty() || profile->UserName == kDefaultUserName)
+    return;
+  profile->SaveProfile();
+  profile->UserName = env_->Session.LogonUserName();
+  StartFlags |= kStartOpenNetwork;
+  profile->LoadProfile(true);
+  StartFlags &= static_cast<uint8_t>(~kStartOpenNetwork);
+}
+
+void TMainForm::FormCloseQuery(bool &canClose) {
+  if (RefuseNextClose) {
+    RefuseNextClose = false;
+    canClose = false;
+    return;
+  }
+  const bool wasActive = context_ && context_->Trace.TraceState.Active;
+  if (StopMonitoring()) {
+    canClose = true;
+  } else if (wasActive) {
+    if (small_)
+      ConfirmBox(*small_, Application(), "Unable to stop monitoring!", "OK", "");
+    canClose = false;
+  } else {
+    canClose = true;
+  }
+  if (canClose)
+    MainTimer.SetEnabled(false);
+}
+
+void TMainForm::EndSession() {
+  RefuseNextClose = false;
+  StopMonitoring();
+  MainTimer.SetEnabled(false);
+  FormDestroy();
+}
+
+void TMainForm::FormDestroy() {
+  if (cleanedUp_ || !env_ || !context_)
+    return;
+  cleanedUp_ = true;
+  env_->Tray.Remove();
+  delete FindIntro(*this);
+  delete FindAbout(*this);
+  infoFile_.reset();
+  RemoveContentTemp(context_->Platform.Files, env_->ProgramFolder);
+}
+
+void TMainForm::FormKeyDown(int &key, TShiftState shift) {
+  if (IsCloseKey(key, shift)) {
+    RefuseNextClose = true;
+    return;
+  }
+  switch (ShortcutForKey(key, shift, context_ && context_->Profile)) {
+  case TShortcut::scHide:
+    HideBtnClick();
+    break;
+  case TShortcut::scMinimize:
+    FormMinimize();
+    break;
+  case TShortcut::scHelp:
+    HelpBtnClick();
+    break;
+  case TShortcut::scAbout:
+    InfoBtnClick();
+    break;
+  case TShortcut::scSetup:
+    ShowPage(mpConfig);
+    break;
+  case TShortcut::scExercises:
+    ShowPage(mpExercise);
+    break;
+  case TShortcut::scInfo:
+    ShowPage(mpBkInfo);
+    break;
+  case TShortcut::scMessages:
+    ShowPage(mpInfo);
+    break;
+  case TShortcut::scStatus:
+    ShowPage(mpStatus);
+    break;
+  default:
+    return; // scrolling belongs to the content pages' text boxes
+  }
+  key = 0;
+}
+
+void TMainForm::DragStart() {
+  if (!context_)
+    return;
+  TCursorPoint at = context_->Platform.Cursor.CursorPos();
+  dragX_ = at.X;
+  dragY_ = at.Y;
+  dragging_ = true;
+}
+
+void TMainForm::DragMove() {
+  if (!dragging_ || !context_)
+    return;
+  TCursorPoint at = context_->Platform.Cursor.CursorPos();
+  const TRect &b = Bounds();
+  SetBounds(b.Left + at.X - dragX_, b.Top + at.Y - dragY_, b.Width, b.Height);
+  dragX_ = at.X;
+  dragY_ = at.Y;
+}
+
+void TMainForm::DragEnd() { dragging_ = false; }

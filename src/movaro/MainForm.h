@@ -1,33 +1,142 @@
 #pragma once
-// Movaro's main window. Another start of the program finds it by its window
+// Movaro's main window: a borderless, skinned window with a column of page
+// buttons, four small face buttons, the page container and a status bar
+// with hints and the clock. It lives in the notification area while the
+// program monitors; another start of the program finds it by its window
 // class and asks it to show itself; the input hook library posts its
-// notifications to it. So far it shows only that it exists: its pages, tray
-// icon and scheduler come later.
+// notifications to it.
+//
+// Life: construct (the components), realise, Bind the context, Start (the
+// start-up steps: language, intro window, tray icon, skins, information
+// file, monitoring, the status page), run; closing asks FormCloseQuery, and
+// FormDestroy removes the tray icon and the extraction folder "T".
 
+#include "data/recfile/IDbRecs.h"
 #include "movaro/MovaroContext.h"
+#include "movaro/SkinControls.h"
+#include "movaro/SkinImages.h"
+#include "movaro/forms/SmallWindows.h"
+#include "platform/NotificationIcon.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/UserSession.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 // The window class other programs (a second start, the installer) find the
 // main window by, and the message that asks it to show itself.
 inline const std::string kMainWindowClass = "Movaro";
 constexpr uint32_t kShowYourselfMessage = 0x1400;
+// The notification icon: its identifier and the message its clicks arrive as.
+constexpr uint32_t kTrayIconId = 100;
+constexpr uint32_t kTrayCallbackMessage = 0x0400 + 1;
+inline const std::string kMainIconName = "MAINICON";
+inline const std::string kMainCaption = "Movaro 3.0 release 2";
+
+// Start flags (TMainForm::StartFlags).
+constexpr uint8_t kStartShowIntro = 2, kStartPhase = 8, kStartConstructing = 16,
+                  kStartOpenNetwork = 64;
+
+// What the main window takes from the system besides the context.
+struct TMainFormEnv {
+  INotificationIcon &Tray;
+  IShell &Shell;
+  IRegistry &Registry;
+  TSkinLoader &Skins;
+  IUserSession &Session;
+  std::string ProgramFolder; // ends with a backslash
+  // Waits so long, letting window messages run (virtual time headless).
+  std::function<void(uint32_t ms)> Wait;
+};
+
+// The pages of the page container, in order.
+enum TMainPage { mpBkInfo, mpInfo, mpExercise, mpStatus, mpConfig, mpTraces };
 
 class TMainForm : public TForm {
 public:
   explicit TMainForm(TApplication &application);
+  ~TMainForm() override;
 
   // Hands the window's messages to the program's objects: from now on hook
   // notifications are counted by the activity monitor.
   void Bind(TMovaroContext &context);
+  // The start-up steps, in order. Monitoring runs afterwards when the
+  // information file could be read.
+  void Start(TMainFormEnv &env);
 
   TTimer &TraceTimer; // the activity monitor's tick (see TComponentTimer)
+  TTimer &MainTimer;  // once a second: the clock
+  TSkinPicture &Background;
+  TLabel &CaptionLbl;
+  TSkinButton &BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn, &ConfigBtn,
+      &NetworkBtn, &QuitBtn;
+  TSkinButton &HelpBtn, &InfoBtn, &MinimizeBtn, &HideBtn;
+  TSkinButton &VeltrinSBtn;
+  TNotebook &PageCtrl;
+  TStatusBar &MainStatusBar;
+
+  uint8_t StartFlags = 15;
+  bool RefuseNextClose = false;
+  bool Monitoring() const { return monitoring_; }
+  TIDbRecFile *InfoFile() const { return infoFile_.get(); }
+  const std::string &LanguageFile() const { return languageFile_; }
+  // The rule labels of the "Traces" page.
+  std::vector<std::string> TracesStatusLst;
+
+  // Handlers, named after their components.
+  void HelpBtnClick();
+  void InfoBtnClick();
+  void MinimizeBtnClick() { FormMinimize(); }
+  void HideBtnClick();
+  void QuitBtnClick();
+  void VeltrinSBtnClick();
+  void NetworkBtnClick();
+  void FormMinimize();
+  void FormRestore();
+  void FormCloseQuery(bool &canClose);
+  void FormKeyDown(int &key, TShiftState shift);
+  void ShowPage(TMainPage page);
+  // The Windows session ends: saved and cleaned up as after Quit, unasked.
+  void EndSession();
+  // The window's end: the tray icon, the small windows and the extraction
+  // folder "T" go. Runs once; whoever started the window calls it before
+  // the context and the objects of TMainFormEnv go.
+  void FormDestroy();
+  bool StartMonitoring();
+  bool StopMonitoring();
+  // The status line: the clock and the monitoring state.
+  void UpdateStatus();
+  // The long part of a control's hint in the first panel of the status bar.
+  void ShowHint(const TControl &control);
 
 private:
   void Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  TSkinButton &MakeColumnButton(const char *name, int y, const char *caption, int32_t tag,
+                                const char *hint);
+  TSkinButton &MakeFaceButton(const char *name, int x, int width, const char *caption,
+                              int32_t tag, const char *hint);
+  TAboutBox &ShowAboutBox();
+  void LoadSkins();
+  void LoadInformationFile();
+  void DragStart();
+  void DragMove();
+  void DragEnd();
+  std::string ProgramSetting(const char *name);
+  bool OpenAddressOf(const char *setting, const std::string &suffix);
 
   TMovaroContext *context_ = nullptr;
+  TMainFormEnv *env_ = nullptr;
+  std::unique_ptr<TSmallWindowsEnv> small_;
+  std::unique_ptr<TIDbRecFile> infoFile_;
+  std::string languageFile_;
+  bool monitoring_ = false;
+  bool cleanedUp_ = false;
+  bool dragging_ = false;
+  int dragX_ = 0, dragY_ = 0; // the mouse's screen position while dragging
 };

@@ -41,6 +41,7 @@ public:
       : Platform(platform),
         Trace(platform.Clock, platform.Cursor, platform.TraceTimer, platform.Hooks, platform.Files),
         Translator(platform.Files, platform.Locale) {
+    Trace.RuleSetup.Locale = &platform.Locale;
     platform.TraceTimer.SetHandler([this] { Trace.TraceTick(); });
   }
   ~TMovaroContext() { Platform.TraceTimer.SetHandler(nullptr); }

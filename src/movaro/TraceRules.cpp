@@ -17,18 +17,6 @@ constexpr int64_t kMaxRuleFileBytes = 16 * 1024 * 1024;
 // (one section named a million times) from eating the memory.
 constexpr size_t kMaxFileRules = 4096;
 
-// Durations grow by one tick length per tick, and a sum of tick lengths drifts
-// from the true total (ten 1-second ticks add up to a hair under 10 s). Times
-// are therefore compared in whole milliseconds, the resolution of the clock.
-int64_t Milliseconds(TDateTime days) {
-  constexpr double kLimit = 1.0e8; // days; far beyond any date-time
-  if (!(days > -kLimit))
-    days = -kLimit;
-  else if (days > kLimit)
-    days = kLimit;
-  return std::llround(days * kMillisecondsPerDay);
-}
-
 void ResetExtremeCopies(TTraceMsgStats &stats) {
   stats.Stats[tsTotal] = {};
   stats.Stats[tsRun] = {};
@@ -119,9 +107,9 @@ void SplitPair(std::string_view value, int32_t &number, std::string_view &timeTe
     timeText.remove_suffix(1);
 }
 
-TDateTime TextToDateTimeOrZero(std::string_view text) {
+TDateTime TextToDateTimeOrZero(std::string_view text, const TLocaleFormats &formats) {
   TDateTime value = 0;
-  TextToDateTime(text, value);
+  TextToDateTime(text, formats, value);
   return value;
 }
 
@@ -134,8 +122,8 @@ bool ReadKind(std::string_view text, const char *const *names, int count, uint8_
   return false;
 }
 
-TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime now,
-                            uint32_t tickCount) {
+TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body,
+                            const TLocaleFormats &formats, TDateTime now, uint32_t tickCount) {
   static const char *const kKinds[] = {"msrtNone", "msrtInformation", "msrtQuestion",
                                        "msrtWarning", "msrtOk"};
   static const char *const kTraceTypes[] = {"ttTime",        "ttGlobalInput",  "ttKeystrokes",
@@ -148,8 +136,8 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
   rule.StatusLstLbl = std::string(RuleFileValue("StatusLstLbl", body));
   ReadKind(RuleFileValue("TraceMsgStats.Kind", body), kTraceTypes, kTraceTypeCount, stats.Kind);
   stats.TraceInput = RuleFileValue("TraceMsgStats.TraceInput", body) != "False";
-  stats.TraceTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TraceTimeout", body));
-  stats.TracePeriod = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TracePeriod", body));
+  stats.TraceTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TraceTimeout", body), formats);
+  stats.TracePeriod = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.TracePeriod", body), formats);
   std::string_view periodRef = RuleFileValue("TraceMsgStats.TracePeriodRef", body);
   if (!periodRef.empty()) {
     int32_t number;
@@ -158,7 +146,7 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
     stats.TracePeriodRef.Count = static_cast<uint32_t>(number);
     // A non-zero number counts the periods from the moment the system started.
     stats.TracePeriodRef.Time =
-        number == 0 ? TextToDateTimeOrZero(timeText) : now - tickCount / kMillisecondsPerDay;
+        number == 0 ? TextToDateTimeOrZero(timeText, formats) : now - tickCount / kMillisecondsPerDay;
   }
   char key[] = "TraceMsgStats.Conditions[0]";
   for (int i = 0; i < kTraceStatCount; ++i) {
@@ -169,10 +157,10 @@ TMsgStatRec RuleFromSection(const std::vector<std::string_view> &body, TDateTime
     int32_t number;
     std::string_view timeText;
     SplitPair(condition, number, timeText);
-    stats.Conditions[i] = {static_cast<uint32_t>(number), TextToDateTimeOrZero(timeText)};
+    stats.Conditions[i] = {static_cast<uint32_t>(number), TextToDateTimeOrZero(timeText, formats)};
     stats.CondUsed[i] = true;
   }
-  stats.MsgTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.MsgTimeout", body));
+  stats.MsgTimeout = TextToDateTimeOrZero(RuleFileValue("TraceMsgStats.MsgTimeout", body), formats);
   std::string_view text = RuleFileValue("MsgText", body);
   if (!text.empty())
     rule.MsgText = std::string(text);
@@ -307,8 +295,8 @@ std::string_view RuleFileValue(std::string_view key, const std::vector<std::stri
   return {};
 }
 
-void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
-                      uint32_t tickCount) {
+void AddRulesFromText(TRuleList &rules, std::string_view text, const TLocaleFormats &formats,
+                      TDateTime now, uint32_t tickCount) {
   std::vector<std::string_view> lines = SplitRuleFileLines(text);
   // The first header of each name, found once: the Contents list may name
   // many sections in a long file.
@@ -329,7 +317,7 @@ void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
       continue;
     if (added++ == kMaxFileRules)
       return;
-    rules.push_back(RuleFromSection(body, now, tickCount));
+    rules.push_back(RuleFromSection(body, formats, now, tickCount));
   }
 }
 
@@ -340,7 +328,8 @@ void BuildRules(TRuleList &rules, const TRuleSetup &setup, TFileSystem &files, T
     std::string text;
     if (!setup.RuleFilePath.empty() &&
         ReadWholeFile(files, setup.RuleFilePath, text, kMaxRuleFileBytes))
-      AddRulesFromText(rules, text, now, tickCount);
+      AddRulesFromText(rules, text, setup.Locale ? setup.Locale->DateTimeFormats() : TLocaleFormats(),
+                       now, tickCount);
   } catch (...) {
     // The rules added so far stay.
   }
@@ -359,7 +348,7 @@ bool ConditionsMet(const TTraceMsgStats &stats) {
     if (!stats.CondUsed[i])
       continue;
     const TTraceCount &value = stats.Stats[i], &threshold = stats.Conditions[i];
-    int64_t time = Milliseconds(value.Time), thresholdTime = Milliseconds(threshold.Time);
+    int64_t time = DurationMilliseconds(value.Time), thresholdTime = DurationMilliseconds(threshold.Time);
     bool met = stats.CondBelow[i] ? value.Count < threshold.Count || time < thresholdTime
                                   : value.Count >= threshold.Count || time >= thresholdTime;
     if (met)
@@ -375,14 +364,14 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
     // Periods are counted from the reference moment in whole milliseconds:
     // k = whole periods passed, the window runs from the boundary k * period
     // for MsgTimeout.
-    int64_t period = std::max<int64_t>(Milliseconds(stats.TracePeriod), 1);
-    int64_t sinceRef = Milliseconds(now - stats.TracePeriodRef.Time);
+    int64_t period = std::max<int64_t>(DurationMilliseconds(stats.TracePeriod), 1);
+    int64_t sinceRef = DurationMilliseconds(now - stats.TracePeriodRef.Time);
     int64_t intoPeriod = sinceRef - sinceRef / period * period; // k truncated toward zero
-    if (0 <= intoPeriod && intoPeriod <= Milliseconds(stats.MsgTimeout)) {
+    if (0 <= intoPeriod && intoPeriod <= DurationMilliseconds(stats.MsgTimeout)) {
       if (rule.Evaluated)
         return;
       // Judge only a period of which more than half has been traced.
-      rule.Fired = Milliseconds(stats.TracePeriod) < 2 * Milliseconds(stats.Stats[tsLast].Time) &&
+      rule.Fired = DurationMilliseconds(stats.TracePeriod) < 2 * DurationMilliseconds(stats.Stats[tsLast].Time) &&
                    ConditionsMet(stats);
       Conclude(rule, counterReading, now);
     } else if (rule.Evaluated && now > rule.ShowUntil) {
@@ -390,14 +379,14 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
     }
     return;
   }
+  // Two steps in one tick: a rule that times out unfired concludes with no
+  // message time and is released at once, so it collects again from this tick.
   if (!rule.Evaluated) {
     rule.Fired = ConditionsMet(stats);
-    if (!rule.Fired &&
-        (stats.TraceTimeout <= 0 ||
-         Milliseconds(stats.Stats[tsLast].Time) <= Milliseconds(stats.TraceTimeout)))
-      return;
-    Conclude(rule, counterReading, now);
-  } else if (now > rule.ShowUntil) {
-    Release(rule);
+    if (rule.Fired || (stats.TraceTimeout > 0 && DurationMilliseconds(stats.Stats[tsLast].Time) >
+                                                     DurationMilliseconds(stats.TraceTimeout)))
+      Conclude(rule, counterReading, now);
   }
+  if (rule.Evaluated && now > rule.ShowUntil)
+    Release(rule);
 }

@@ -9,6 +9,7 @@
 
 #include "movaro/TraceTypes.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 
 #include <cstdint>
 #include <string>
@@ -65,6 +66,9 @@ struct TRuleSetup {
   std::string ShortBreakText;  // main text 17, the message of rule 3
   std::string LongBreakText;   // main text 18, the message of rule 4
   std::string RuleFilePath;    // "MVRMsgs.dat" in the program folder; empty: none
+  // The user's regional settings the file's date-times are read with; none:
+  // ISO dates and 24-hour times.
+  const ILocale *Locale = nullptr;
   // The Traces page list: cleared, then one label per rule in list order.
   std::vector<std::string> *TracesStatusLst = nullptr;
 };
@@ -87,9 +91,10 @@ std::vector<std::string_view> RuleFileSection(std::string_view name,
                                               const std::vector<std::string_view> &lines);
 // The value of key in a section body; empty when missing.
 std::string_view RuleFileValue(std::string_view key, const std::vector<std::string_view> &body);
-// Adds the rules of a whole rule file's text (see BuildRules for the times).
-void AddRulesFromText(TRuleList &rules, std::string_view text, TDateTime now,
-                      uint32_t tickCount);
+// Adds the rules of a whole rule file's text (see BuildRules for the times),
+// its date-times read with the given regional formats.
+void AddRulesFromText(TRuleList &rules, std::string_view text, const TLocaleFormats &formats,
+                      TDateTime now, uint32_t tickCount);
 
 // One evaluation step of one rule at a trace tick: counterReading is the
 // rule's counter now, tickDays the tick length in days.

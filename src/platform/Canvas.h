@@ -22,11 +22,13 @@ struct TCanvasPen {
   uint32_t Color = 0;
   int Width = 1;
   TPenStyle Style = TPenStyle::psSolid;
+  bool operator==(const TCanvasPen &) const = default;
 };
 
 struct TCanvasBrush {
   uint32_t Color = 0xFFFFFF;
   TBrushStyle Style = TBrushStyle::bsSolid;
+  bool operator==(const TCanvasBrush &) const = default;
 };
 
 struct TCanvasRect {
@@ -68,7 +70,8 @@ public:
   // The part of the surface that drawing can change (what a paint updates);
   // painting loops use it to skip what cannot show.
   virtual TCanvasRect ClipRect() = 0;
-  // Selects a logical palette (an implementation's handle) for the following
-  // drawing; none restores the default.
-  virtual void SelectPalette(const void *palette) = 0;
+  // Selects and realises a logical palette (an implementation's handle) for
+  // the following drawing; none selects the default one. Returns the palette
+  // selected before, which restores it when selected again.
+  virtual const void *SelectPalette(const void *palette) = 0;
 };

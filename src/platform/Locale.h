@@ -19,6 +19,8 @@ struct TLocaleFormats {
   std::string AmDesignator, PmDesignator;
   std::array<std::string, 12> ShortMonthNames, LongMonthNames; // January first
   std::array<std::string, 7> ShortDayNames, LongDayNames;       // Sunday first
+  // A year written with two digits is the one of the hundred years ending here.
+  int TwoDigitYearMax = 2049;
 };
 
 class ILocale {

@@ -2,8 +2,8 @@
 
 namespace {
 uint32_t ButtonMessage(TMouseButton button, int offset) { // 0 down, 1 up, 2 double click
-  uint32_t down = button == TMouseButton::Left    ? kMsgLButtonDown
-                  : button == TMouseButton::Right ? kMsgRButtonDown
+  uint32_t down = button == TMouseButton::mbLeft    ? kMsgLButtonDown
+                  : button == TMouseButton::mbRight ? kMsgRButtonDown
                                                   : kMsgMButtonDown;
   return down + static_cast<uint32_t>(offset);
 }
@@ -11,17 +11,22 @@ uint32_t ButtonMessage(TMouseButton button, int offset) { // 0 down, 1 up, 2 dou
 
 TTraceSimulation::TTraceSimulation(TDateTime wallStart, uint32_t tickStart)
     : Clock(wallStart, tickStart), Engine(Clock, Cursor, Timer, Hooks, Files) {
+  Drive(Engine);
+}
+
+void TTraceSimulation::Drive(TTraceEngine &engine) {
+  target_ = &engine;
   Timer.SetHandler([this] {
-    Engine.TraceTick();
+    target_->TraceTick();
     if (OnTick)
       OnTick();
   });
 }
 
-bool TTraceSimulation::Start() {
-  Engine.RememberCursorPosition();
-  NextTick = Elapsed + Engine.TraceInterval;
-  return Engine.StartTracing();
+bool TTraceSimulation::Start(const std::function<bool()> &start) {
+  target_->RememberCursorPosition();
+  NextTick = Elapsed + target_->TraceInterval;
+  return start ? start() : target_->StartTracing();
 }
 
 void TTraceSimulation::Advance(uint64_t milliseconds) { AdvanceTo(Elapsed + milliseconds); }
@@ -30,7 +35,7 @@ void TTraceSimulation::AdvanceTo(uint64_t elapsedMs) {
   while (Timer.Enabled() && NextTick <= elapsedMs) {
     Clock.Advance(static_cast<uint32_t>(NextTick - Elapsed));
     Elapsed = NextTick;
-    NextTick += Timer.IntervalMs() ? Timer.IntervalMs() : Engine.TraceInterval;
+    NextTick += Timer.IntervalMs() ? Timer.IntervalMs() : target_->TraceInterval;
     Timer.Fire();
   }
   if (elapsedMs > Elapsed) {
@@ -43,11 +48,11 @@ void TTraceSimulation::AdvanceTo(uint64_t elapsedMs) {
     Elapsed = elapsedMs;
   }
   if (!Timer.Enabled())
-    NextTick = Elapsed + Engine.TraceInterval;
+    NextTick = Elapsed + target_->TraceInterval;
 }
 
-void TTraceSimulation::KeyPress() { Engine.HandleNotification(kKeyboardNotification, 'A', 0x00000001u); }
-void TTraceSimulation::KeyRelease() { Engine.HandleNotification(kKeyboardNotification, 'A', 0xC0000001u); }
+void TTraceSimulation::KeyPress() { target_->HandleNotification(kKeyboardNotification, 'A', 0x00000001u); }
+void TTraceSimulation::KeyRelease() { target_->HandleNotification(kKeyboardNotification, 'A', 0xC0000001u); }
 void TTraceSimulation::KeyStroke() {
   KeyPress();
   KeyRelease();
@@ -55,20 +60,20 @@ void TTraceSimulation::KeyStroke() {
 
 void TTraceSimulation::MoveTo(int32_t x, int32_t y) {
   Cursor.Position = {x, y};
-  Engine.HandleNotification(kMouseNotification, kMsgMouseMove, 0);
+  target_->HandleNotification(kMouseNotification, kMsgMouseMove, 0);
 }
 
 void TTraceSimulation::ButtonDown(TMouseButton button) {
-  Engine.HandleNotification(kMouseNotification, ButtonMessage(button, 0), 0);
+  target_->HandleNotification(kMouseNotification, ButtonMessage(button, 0), 0);
 }
 void TTraceSimulation::ButtonUp(TMouseButton button) {
-  Engine.HandleNotification(kMouseNotification, ButtonMessage(button, 1), 0);
+  target_->HandleNotification(kMouseNotification, ButtonMessage(button, 1), 0);
 }
 void TTraceSimulation::Click(TMouseButton button) {
   ButtonDown(button);
   ButtonUp(button);
 }
 void TTraceSimulation::DoubleClick(TMouseButton button) {
-  Engine.HandleNotification(kMouseNotification, ButtonMessage(button, 2), 0);
+  target_->HandleNotification(kMouseNotification, ButtonMessage(button, 2), 0);
 }
-void TTraceSimulation::Wheel() { Engine.HandleNotification(kMouseNotification, kMsgMouseWheel, 0); }
+void TTraceSimulation::Wheel() { target_->HandleNotification(kMouseNotification, kMsgMouseWheel, 0); }

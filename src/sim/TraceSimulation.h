@@ -9,11 +9,10 @@
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/ManualTimer.h"
 #include "platform/headless/VirtualClock.h"
+#include "ui/Component.h" // the mouse buttons
 
 #include <cstdint>
 #include <functional>
-
-enum class TMouseButton { Left, Right, Middle };
 
 class TTraceSimulation {
 public:
@@ -22,8 +21,8 @@ public:
   explicit TTraceSimulation(TDateTime wallStart, uint32_t tickStart = 0);
 
   // Remembers the cursor position (as the window does when it is created) and
-  // starts tracing.
-  bool Start();
+  // starts tracing, or calls start to do so (a program starting its monitor).
+  bool Start(const std::function<bool()> &start = {});
   // Runs virtual time forward, firing the trace timer on the way.
   void Advance(uint64_t milliseconds);
   void AdvanceTo(uint64_t elapsedMs);
@@ -36,8 +35,8 @@ public:
   void MoveTo(int32_t x, int32_t y);
   void ButtonDown(TMouseButton button);
   void ButtonUp(TMouseButton button);
-  void Click(TMouseButton button = TMouseButton::Left);
-  void DoubleClick(TMouseButton button = TMouseButton::Left); // as a window would see it
+  void Click(TMouseButton button = TMouseButton::mbLeft);
+  void DoubleClick(TMouseButton button = TMouseButton::mbLeft); // as a window would see it
   void Wheel();
 
   TVirtualClock Clock;
@@ -49,7 +48,14 @@ public:
   // Called after each trace tick, as the main window's own timer work would be.
   std::function<void()> OnTick;
 
+  // Hands input and ticks to another engine built on this simulation's clock,
+  // cursor, timer, hooks and files (a whole program's, for example) instead
+  // of its own.
+  void Drive(TTraceEngine &engine);
+  TTraceEngine &Driven() const { return *target_; }
+
 private:
+  TTraceEngine *target_ = &Engine;
   uint64_t Elapsed = 0;
   uint64_t NextTick = 0;
 };

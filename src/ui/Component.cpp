@@ -1,5 +1,7 @@
 #include "ui/Component.h"
 
+#include "ui/MouseRouter.h"
+
 #include <algorithm>
 
 TComponent::TComponent(TComponent *owner, std::string name)
@@ -46,6 +48,7 @@ TCanvasFont CanvasFontOf(const TFont &f) {
 TControl::TControl(TComponent *owner, std::string name) : TComponent(owner, std::move(name)) {}
 
 TControl::~TControl() {
+  TMouseRouter::Forget(*this);
   DestroyComponents();
   peer_.reset(); // the backend's window goes before the model it mirrors
   SetParent(nullptr);
@@ -142,6 +145,36 @@ bool TControl::Click() {
   if (OnClick)
     OnClick(*this);
   return true;
+}
+
+void TControl::MouseDown(TMouseButton button, int x, int y) {
+  if (OnMouseDown)
+    OnMouseDown(*this, button, x, y);
+}
+
+void TControl::MouseMove(int x, int y) {
+  if (OnMouseMove)
+    OnMouseMove(*this, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, int x, int y) {
+  if (OnMouseUp)
+    OnMouseUp(*this, button, x, y);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick)
+    OnDblClick(*this);
+}
+
+void TControl::FocusEntered() {
+  if (OnEnter)
+    OnEnter(*this);
+}
+
+void TControl::FocusLeft() {
+  if (OnExit)
+    OnExit(*this);
 }
 
 void TControl::AttachPeer(std::unique_ptr<TControlPeer> peer) { peer_ = std::move(peer); }

@@ -52,6 +52,7 @@ enum class TComponentKind {
   ckOpenDialog,
   ckSaveDialog,
   ckImageList,
+  ckSpinner,
 };
 
 // Declares a component class's kind.
@@ -98,7 +99,8 @@ private:
 enum class TProperty {
   Bounds, Visible, Enabled, Caption, Hint, Font, Color, Text, Items, ItemIndex, Checked,
   Position, Pages, ActivePage, Panels, Picture,
-  Front, // a form asked to come to the front
+  Front,     // a form asked to come to the front
+  Minimized, // a form asked to shrink to its task-bar button
   Other,
 };
 
@@ -109,6 +111,8 @@ public:
   virtual void Changed(TControl &control, TProperty property) = 0;
   // Whether the control's window has the keyboard focus (none without a window).
   virtual bool Focused() const { return false; }
+  // Gives the control's window the keyboard focus (nothing without a window).
+  virtual void SetFocus() {}
 };
 
 struct TFont {
@@ -130,11 +134,27 @@ struct TRect {
   bool operator==(const TRect &) const = default;
 };
 
+// A rectangle as the canvas takes it (right and bottom edges outside).
+inline TCanvasRect CanvasRectOf(const TRect &r) {
+  return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+}
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TNotifyEvent = std::function<void(TComponent &sender)>;
 using TMouseEvent = std::function<void(TComponent &sender, TMouseButton button, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent &sender, int x, int y)>;
 using TKeyEvent = std::function<void(TComponent &sender, int &key, bool shift)>;
+using TKeyPressEvent = std::function<void(TComponent &sender, char &key)>;
+
+// Mouse cursors by number: crDefault is the window's own; the others are
+// cursors of the program's resources, registered by name (ui/Cursors.h).
+constexpr int crDefault = 0;
+constexpr int crHandCursor = -19;
+constexpr int crHandNoFingersCursor = -20;
+
+// Virtual key codes the kit's controls handle themselves.
+constexpr int kKeyUp = 0x26;
+constexpr int kKeyDown = 0x28;
 
 class TControl : public TComponent {
 public:
@@ -171,6 +191,31 @@ public:
   TMouseEvent OnMouseDown, OnMouseUp;
   TMouseMoveEvent OnMouseMove;
   TKeyEvent OnKeyDown, OnKeyUp;
+  TNotifyEvent OnEnter, OnExit;
+
+  // The cursor over the control (crDefault: the window's own).
+  int Cursor() const { return cursor_; }
+  void SetCursor(int cursor) { cursor_ = cursor; }
+
+  // The mouse over the control, in the control's own coordinates, as the
+  // backend (or a test) reports it. Each raises its event; controls that
+  // react to the mouse extend them.
+  virtual void MouseDown(TMouseButton button, int x, int y);
+  virtual void MouseMove(int x, int y);
+  virtual void MouseUp(TMouseButton button, int x, int y);
+  virtual void DblClick();
+  // The mouse entered or left the control (windowless controls only).
+  virtual void MouseIn() {}
+  virtual void MouseOut() {}
+  // The press ended without a release over the window (the mouse was taken
+  // away, for example by a window that popped up): no click, no event.
+  virtual void MouseCancel() {}
+  // The keyboard focus came or went (windowed controls).
+  virtual void FocusEntered();
+  virtual void FocusLeft();
+  // The logical palette the control wants realised when it is painted (an
+  // implementation's handle), or none.
+  virtual const void *Palette() const { return nullptr; }
 
   // What a user's click does: nothing on a hidden or disabled control,
   // otherwise the kind's own behaviour (a check box toggles ...) then OnClick.
@@ -197,6 +242,7 @@ private:
   std::string caption_, hint_;
   TFont font_;
   uint32_t color_ = 0x00C0C0C0; // button face grey
+  int cursor_ = crDefault;
   std::unique_ptr<TControlPeer> peer_;
 };
 

@@ -226,56 +226,53 @@ void TStatusBar::SetPanelText(int i, std::string text) {
 }
 
 
-namespace {
-TCanvasRect CanvasRect(const TRect &r) { return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
-} // namespace
-
-namespace {
-// The caption's lines: whole words up to the width (a word wider than it on
-// a line of its own).
-std::vector<std::string> WrappedLines(ICanvas &canvas, const std::string &text, int width) {
-  std::vector<std::string> lines;
-  std::string line;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(' ', start);
-    std::string word = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    std::string candidate = line.empty() ? word : line + " " + word;
-    if (!line.empty() && canvas.TextWidth(candidate) > width) {
-      lines.push_back(line);
-      line = word;
-    } else {
-      line = candidate;
-    }
-    if (end == std::string::npos)
-      break;
-    start = end + 1;
-  }
-  lines.push_back(line);
-  return lines;
-}
-} // namespace
-
 void TLabel::Paint(ICanvas &canvas) {
   const TRect &r = Bounds();
   if (!Transparent) {
     canvas.Brush = {Color(), TBrushStyle::bsSolid};
-    canvas.FillRect(CanvasRect(r));
+    canvas.FillRect(CanvasRectOf(r));
   }
   canvas.Font = CanvasFontOf(Font());
   canvas.Brush.Style = TBrushStyle::bsClear;
-  std::vector<std::string> lines{Caption()};
-  if (WordWrap)
-    lines = WrappedLines(canvas, Caption(), r.Width);
   int y = r.Top;
-  for (const std::string &line : lines) {
+  auto drawLine = [&](const std::string &line) {
     int x = r.Left;
     if (Alignment != taLeftJustify) {
       int room = r.Width - canvas.TextWidth(line);
       x += Alignment == taCenter ? room / 2 : room;
     }
     canvas.TextAt(x, y, line);
-    y += canvas.TextHeight("Ag");
+    y += canvas.TextHeight("Mg");
+  };
+  const std::string &text = Caption();
+  if (!WordWrap && text.find('\n') == std::string::npos) {
+    drawLine(text);
+    return;
+  }
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    std::string paragraph = text.substr(start, end == std::string::npos ? end : end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r')
+      paragraph.pop_back();
+    std::string line;
+    size_t pos = 0;
+    while (WordWrap && pos < paragraph.size()) {
+      size_t blank = paragraph.find(' ', pos);
+      std::string word = paragraph.substr(pos, blank == std::string::npos ? blank : blank - pos);
+      std::string tried = line.empty() ? word : line + " " + word;
+      if (!line.empty() && canvas.TextWidth(tried) > r.Width) {
+        drawLine(line);
+        line = word;
+      } else {
+        line = tried;
+      }
+      pos = blank == std::string::npos ? paragraph.size() : blank + 1;
+    }
+    drawLine(WordWrap ? line : paragraph);
+    if (end == std::string::npos)
+      break;
+    start = end + 1;
   }
 }
 
@@ -284,13 +281,13 @@ void TImage::Paint(ICanvas &canvas) {
     return;
   const TRect &r = Bounds();
   if (Stretch)
-    canvas.StretchDraw(CanvasRect(r), Bitmap);
+    canvas.StretchDraw(CanvasRectOf(r), Bitmap);
   else
     canvas.Draw(r.Left, r.Top, Bitmap);
 }
 
 void TSpeedButton::Paint(ICanvas &canvas) {
-  TCanvasRect r = CanvasRect(Bounds());
+  TCanvasRect r = CanvasRectOf(Bounds());
   canvas.Brush = {Color(), TBrushStyle::bsSolid};
   canvas.Pen = {down_ ? 0x404040u : 0x808080u, 1, TPenStyle::psSolid};
   canvas.Rectangle(r);
@@ -306,8 +303,8 @@ void TShape::Paint(ICanvas &canvas) {
   canvas.Brush = {BrushColor, TBrushStyle::bsSolid};
   if (Shape == stRoundRect) {
     int corner = std::min(Bounds().Width, Bounds().Height) / 4;
-    canvas.RoundRect(CanvasRect(Bounds()), corner, corner);
+    canvas.RoundRect(CanvasRectOf(Bounds()), corner, corner);
   } else {
-    canvas.Rectangle(CanvasRect(Bounds()));
+    canvas.Rectangle(CanvasRectOf(Bounds()));
   }
 }

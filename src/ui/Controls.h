@@ -37,7 +37,8 @@ public:
   bool Windowless() const override { return true; }
   enum TAlignment { taLeftJustify, taCenter, taRightJustify } Alignment = taLeftJustify;
   bool Transparent = true;
-  // Breaks the caption into lines at spaces to fit the width.
+  // Lines break at line breaks in the caption and, with WordWrap, at the
+  // blank before a word that would pass the right edge.
   bool WordWrap = false;
   void Paint(ICanvas &canvas) override;
 };
@@ -185,7 +186,7 @@ public:
   char PasswordChar = 0;
   TNotifyEvent OnChange;
   // A user's typing: refused on a read-only or unusable edit.
-  bool Type(const std::string &text);
+  virtual bool Type(const std::string &text);
 
 private:
   std::string text_;

@@ -29,8 +29,14 @@ void TForm::Show() {
 }
 
 void TForm::BringToFront() {
+  minimized_ = false;
   Show();
   Notify(TProperty::Front);
+}
+
+void TForm::Minimize() {
+  minimized_ = true;
+  Notify(TProperty::Minimized);
 }
 
 bool TForm::Close() {
@@ -49,6 +55,8 @@ bool TForm::Close() {
   SetVisible(false);
   if (OnHide)
     OnHide(*this);
+  if (application_.MainForm == this)
+    application_.Terminated = true;
   return true;
 }
 

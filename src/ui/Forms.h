@@ -24,6 +24,13 @@ enum class TMessageButtons { mbOk, mbOkCancel };
 // Modifier keys held, as ModifierKeys reports them.
 enum TModifierKey : uint8_t { mkShift = 1, mkCtrl = 2, mkAlt = 4 };
 
+// The modifier keys held with a key.
+struct TShiftState {
+  bool Shift = false, Ctrl = false, Alt = false;
+  bool None() const { return !Shift && !Ctrl && !Alt; }
+};
+using TPreviewKeyEvent = std::function<void(TComponent &sender, int &key, TShiftState shift)>;
+
 class TForm : public TWinControl {
 public:
   TForm(TApplication &application, TComponent *owner, std::string name);
@@ -53,6 +60,17 @@ public:
   // another instance's "show yourself" or the input hook's notifications.
   std::function<void(uint32_t message, uintptr_t wParam, intptr_t lParam)> OnMessage;
 
+  // With key preview, every key pressed or released while the form is
+  // active, keys held with Alt included, before OnKeyDown and OnKeyUp and
+  // before the system's own handling (Alt+F4 closes after OnPreviewKeyDown
+  // saw it). Setting key to 0 takes the key.
+  TPreviewKeyEvent OnPreviewKeyDown, OnPreviewKeyUp;
+  // The desktop session ends (log-off or shut-down): the last chance to save,
+  // without asking anybody. The program ends afterwards.
+  TNotifyEvent OnEndSession;
+  // Another window became the active one.
+  TNotifyEvent OnDeactivate;
+
   TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy;
   // Asked before closing; clearing canClose refuses the close.
   std::function<void(TComponent &sender, bool &canClose)> OnCloseQuery;
@@ -62,6 +80,9 @@ public:
   void Hide() { SetVisible(false); }
   // Shows the form, restored if it was minimised, in front of the others.
   void BringToFront();
+  // Shrinks the form to its task-bar button; BringToFront restores it.
+  void Minimize();
+  bool Minimized() const { return minimized_; }
   // Asks OnCloseQuery, then closes (hides; a modal form ends its run with
   // mrCancel unless a result is set). False when the close was refused.
   bool Close();
@@ -72,6 +93,7 @@ private:
   friend class TApplication;
   TApplication &application_;
   bool modal_ = false;
+  bool minimized_ = false;
 };
 
 class TTimer : public TComponent {
@@ -125,11 +147,22 @@ public:
   virtual void SetBusyCursor(bool) {}
   // The modal loop: until the form has a result or is hidden.
   virtual int RunModal(TForm &form) = 0;
+  // The system's default beep (a refused key, a read-only control).
+  virtual void Beep() = 0;
+  // The decimal separator of the user's number format.
+  virtual char DecimalSeparator() const = 0;
 
   // For timers and forms.
   void TimerChanged(TTimer &timer, bool alive);
-  void FormShown(TForm &form);
+  // A form became visible: a backend makes the windows of a form shown
+  // for the first time.
+  virtual void FormShown(TForm &form);
   void FormAlive(TForm &form, bool alive);
+  // The form whose close ends the program's message loop (set by a backend's
+  // run); Terminated once that close was allowed.
+  TForm *MainForm = nullptr;
+  bool Terminated = false;
+
   // The live forms, in creation order.
   const std::vector<TForm *> &Forms() const { return forms_; }
   const std::vector<TTimer *> &Timers() const { return timers_; }
@@ -171,6 +204,11 @@ public:
   // mrCancel rather than hanging. MaxModalTime bounds a run in virtual time.
   int RunModal(TForm &form) override;
   uint64_t MaxModalTime = 24ull * 3600 * 1000;
+  // Beeps are counted; the separator is the one chosen.
+  void Beep() override { ++Beeps; }
+  int Beeps = 0;
+  char DecimalSeparator() const override { return Separator; }
+  char Separator = '.';
 
 private:
   uint64_t now_ = 0;

@@ -10,7 +10,19 @@ TMenuItem &NewItem(TComponent &anchor, std::string name, std::string caption, in
   item.Tag = tag;
   return item;
 }
+
+// Items are owned by the menu's owner, not by the item above them.
+void FreeItems(std::vector<TMenuItem *> &items) {
+  for (TMenuItem *item : items) {
+    item->Clear();
+    delete item;
+  }
+  items.clear();
+}
 } // namespace
+
+void TMenuItem::Clear() { FreeItems(items_); }
+void TMenu::Clear() { FreeItems(items_); }
 
 TMenuItem &TMenuItem::Add(std::string name, std::string caption, int32_t tag) {
   TMenuItem &item = NewItem(*this, std::move(name), std::move(caption), tag);

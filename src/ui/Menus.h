@@ -17,6 +17,8 @@ public:
   // Sub-items in menu order; created owned by this item's owner.
   TMenuItem &Add(std::string name, std::string caption, int32_t tag = 0);
   const std::vector<TMenuItem *> &Items() const { return items_; }
+  // Frees every sub-item (and theirs).
+  void Clear();
   // A user's choice of this item: refused when disabled or hidden.
   bool Click();
 
@@ -29,6 +31,8 @@ public:
   using TComponent::TComponent;
   TMenuItem &Add(std::string name, std::string caption, int32_t tag = 0);
   const std::vector<TMenuItem *> &Items() const { return items_; }
+  // Frees every item (and their sub-items).
+  void Clear();
 
 private:
   std::vector<TMenuItem *> items_;

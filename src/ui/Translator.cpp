@@ -14,8 +14,26 @@ bool TTranslator::Begin(const std::string &formName, const std::string &language
   // Translations must not overlap: one would close the other's database.
   if (database_)
     return false;
-  database_ = std::make_unique<TStrovdexObject>(files_, locale_);
-  if (!database_->Open(languageFile, languageFile, "", "")) {
+  const bool answered = !answeredFile_.empty() && answeredFile_ == languageFile;
+  if (answered && !answer_)
+    return false; // declined before
+  bool asked = false;
+  std::optional<std::string> typed;
+  TPasswordPrompt prompt;
+  if (PasswordPrompt)
+    prompt = [this, &asked, &typed] {
+      asked = true;
+      return typed = PasswordPrompt();
+    };
+  database_ = std::make_unique<TStrovdexObject>(files_, locale_, prompt);
+  const bool opened = database_->Open(languageFile, languageFile, "", answered ? *answer_ : "");
+  if (asked && (opened || !typed)) {
+    answeredFile_ = languageFile;
+    answer_ = typed;
+  } else if (!opened) {
+    answeredFile_.clear(); // a wrong password, or the file changed: ask again
+  }
+  if (!opened) {
     End();
     return false;
   }
@@ -127,7 +145,8 @@ void TTranslator::TranslateComponent(TComponent &c) {
       auto &group = static_cast<TRadioGroup &>(c);
       group.SetCaption(Caption(r));
       const int32_t records = database_->PresentRecordCount(database_->FindTable(currentTable_));
-      // Items past the table's end keep their design texts.
+      // Items past the table's end keep their design texts: an empty item
+      // would be a choice without a name.
       for (int i = 0; i < group.Items.Count() && r + 1 + i <= records; ++i)
         group.Items.Set(i, Caption(r + 1 + i));
       break;

@@ -9,16 +9,16 @@
 // "sLanguage" a short name), and one text table per language named
 // FORMNAME + " (" + sCountry + ")" with the columns "Tag", "Caption", "Hint".
 
+#include "data/tabledb/Strovdex.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "ui/Component.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
-
-class TStrovdexObject;
 
 // The translator's state; one per program.
 class TTranslator {
@@ -29,6 +29,11 @@ public:
 
   // The current language as a country calling code (44 English at start).
   int32_t LanguageNumber = 44;
+  // Asked for the password of a protected language file (the programs show
+  // their password window; none: such a file is not read). The password that
+  // opened a file is kept for the file's next openings, and a declined prompt
+  // is not repeated for the same file, so one translation pass asks once.
+  TPasswordPrompt PasswordPrompt;
   // The text table the last translation chose.
   const std::string &CurrentTableName() const { return currentTable_; }
 
@@ -58,4 +63,7 @@ private:
   // translation instead of one scan per looked-up tag.
   std::unordered_map<std::string, int32_t> records_;
   bool indexed_ = false;
+  // The protected file the user answered for, and the answer (none: declined).
+  std::string answeredFile_;
+  std::optional<std::string> answer_;
 };

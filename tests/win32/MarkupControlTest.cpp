@@ -152,6 +152,13 @@ TEST(MarkupControl, PaintsAPageWithPictureLinkAndInputsInAScrollBox) {
   if (const char *hold = std::getenv("MOVARO_HOLD_MS"))
     Pump(app, std::atoi(hold) / 10);
 
+  // The hand over the hyperlink, the hand without fingers beside it.
+  SendMessageA(boxWindow, WM_MOUSEMOVE, 0, MAKELPARAM(link->Left + 2, link->Top + 2));
+  EXPECT_EQ(GetCursor(), TWin32Application::CursorOf(crHandCursor));
+  SendMessageA(boxWindow, WM_MOUSEMOVE, 0, MAKELPARAM(300, 2));
+  EXPECT_EQ(GetCursor(), TWin32Application::CursorOf(crHandNoFingersCursor));
+  EXPECT_NE(GetCursor(), nullptr);
+
   // The real windows report through the control.
   SendMessageA(q1, BM_CLICK, 0, 0);
   SendMessageA(q2, BM_CLICK, 0, 0);

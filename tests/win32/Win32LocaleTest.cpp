@@ -3,6 +3,7 @@
 // own date and time formatting.
 #include "base/DateTime.h"
 #include "data/text/DateTimeFormat.h"
+#include "data/text/DateTimeText.h"
 #include "platform/win32/Win32Locale.h"
 
 #include <windows.h>
@@ -53,7 +54,14 @@ TEST(Win32Locale, FormatsAgreeWithWindows) {
     EXPECT_EQ(FormatDateTimePicture(f.ShortDate, parts, f), WindowsDate(st, DATE_SHORTDATE));
     EXPECT_EQ(FormatDateTimePicture(f.LongDate, parts, f), WindowsDate(st, DATE_LONGDATE));
     EXPECT_EQ(FormatDateTimePicture(f.LongTime, parts, f), WindowsTime(st)) << f.LongTime;
+    // Windows' own texts read back as the moment they were made from.
+    const std::string text = WindowsDate(st, DATE_SHORTDATE) + " " + WindowsTime(st);
+    TDateTime expected, value;
+    ASSERT_TRUE(EncodeDateTime(parts, expected));
+    ASSERT_TRUE(TextToDateTime(text, f, value)) << text;
+    EXPECT_NEAR(value, expected, 1e-9) << text;
   }
+  EXPECT_GE(f.TwoDigitYearMax, 2029);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Movaro.exe shows its main window (class "Movaro", the form's colour), and a
-# second start finds it, hands over and ends at once, leaving one window.
+# Movaro.exe shows its main window (class "Movaro", its skin's caption bar),
+# and a second start finds it, hands over and ends at once, leaving one window.
 #   movaro_single_instance.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 set -euo pipefail
 src=$1 build=$2
@@ -18,32 +18,39 @@ source "$src/scripts/wine-env.sh" "$build"
 $WINE "$build/bin/Movaro.exe" &
 first=$!
 window=""
+# The main window among the program's windows (the intro window comes first).
+main_windows() {
+  local w
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 640x445' && echo "$w"
+  done
+}
 for _ in $(seq 150); do
-  window=$(xdotool search --name '^Movaro$' 2>/dev/null | head -1) && [[ -n "$window" ]] && break
+  window=$(main_windows | head -1) && [[ -n "$window" ]] && break
   sleep 0.2
 done
 [[ -n "$window" ]] || { echo "no Movaro window" >&2; exit 1; }
 
-# The form's colour inside the window, once it is painted.
+# The skin's caption bar inside the window, once it is painted.
 eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT
 inside=""
 for _ in $(seq 50); do
   import -window root "$work/shot.png"
   inside=$(convert "$work/shot.png" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" \
-           -crop "1x1+$((X + 20))+$((Y + 20))" info:)
-  [[ "$inside" == "252,202,143" ]] && break
+           -crop "1x1+$((X + 20))+$((Y + 5))" info:)
+  [[ "$inside" == "74,42,56" ]] && break
   sleep 0.1
 done
 cp "$work/shot.png" "$build/movaro_main_window.png"
 echo "window $WIDTH x $HEIGHT at $X,$Y; colour inside: $inside (screenshot: $build/movaro_main_window.png)"
 [[ "$WIDTH" -eq 640 && "$HEIGHT" -eq 445 ]] || { echo "main window not 640 x 445" >&2; exit 1; }
-[[ "$inside" == "252,202,143" ]] || { echo "main window not painted in its colour" >&2; exit 1; }
+[[ "$inside" == "74,42,56" ]] || { echo "main window not painted with its skin" >&2; exit 1; }
 
 # A second start ends at once with success and makes no second window.
 status=0
 timeout 30 "$WINE" "$build/bin/Movaro.exe" || status=$?
 [[ "$status" -eq 0 ]] || { echo "second start ended with $status" >&2; exit 1; }
-count=$(xdotool search --name '^Movaro$' 2>/dev/null | wc -l)
+count=$(main_windows | wc -l)
 [[ "$count" -eq 1 ]] || { echo "$count Movaro windows after the second start" >&2; exit 1; }
 kill -0 "$first" || { echo "the first Movaro ended" >&2; exit 1; }
 echo "second start handed over"

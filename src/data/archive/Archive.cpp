@@ -11,12 +11,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <new>
 #include <string_view>
 
 namespace {
 
-constexpr int32_t kDirectoryBlock = 2048;
 constexpr int32_t kMemberBlock = 1024;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
@@ -44,29 +45,30 @@ TArchiveDirectory ReadDirectoryEndingAt(TFileStream &file, int64_t end, bool req
   if (length > end - 4 || !file.Seek(end - 4 - length))
     return lines;
 
-  std::string text;
-  text.reserve(static_cast<size_t>(length));
-  std::array<char, kDirectoryBlock> block;
-  while (static_cast<int64_t>(text.size()) < length) {
-    int32_t got = file.Read(block.data(), kDirectoryBlock);
-    if (got <= 0)
-      break;
-    int64_t take = std::min<int64_t>(got, length - static_cast<int64_t>(text.size()));
-    text.append(block.data(), static_cast<size_t>(take));
-  }
-  if (static_cast<int64_t>(text.size()) != length ||
-      (requireLineEnd && (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)))
+  // The length is outside bytes: a crafted one of 1-2 GB must not end the
+  // program on a 32-bit system, so the buffer is asked for without throwing.
+  if (static_cast<uint64_t>(length) > SIZE_MAX)
     return lines;
-
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
+  const size_t size = static_cast<size_t>(length);
+  std::unique_ptr<char[]> text(new (std::nothrow) char[size == 0 ? 1 : size]);
+  if (!text || ReadFully(file, text.get(), length) != length)
+    return lines;
+  if (requireLineEnd && (size < 2 || text[size - 2] != '\r' || text[size - 1] != '\n'))
+    return lines;
+  try {
+    const std::string_view all(text.get(), size);
+    size_t start = 0;
+    while (start < size) {
+      size_t end = all.find("\r\n", start);
+      if (end == std::string_view::npos) {
+        lines.emplace_back(all.substr(start));
+        break;
+      }
+      lines.emplace_back(all.substr(start, end - start));
+      start = end + 2;
     }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
+  } catch (const std::bad_alloc &) {
+    lines.clear(); // a directory too large to hold describes nothing usable
   }
   return lines;
 }

@@ -106,7 +106,7 @@ TRegTextStatus TRegistryText::Store(TRootKey root, const std::string &key,
   case ftDateTime:
   case ftTime: {
     TDateTime parsed;
-    if (!TextToDateTime(text, parsed) || (code == ftDate && parsed != std::trunc(parsed)) ||
+    if (!TextToDateTime(text, locale_.DateTimeFormats(), parsed) || (code == ftDate && parsed != std::trunc(parsed)) ||
         (code == ftTime && (parsed < 0 || parsed >= 1)))
       return TRegTextStatus::Failed;
     std::string bytes(sizeof parsed, '\0');

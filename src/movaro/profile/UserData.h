@@ -128,6 +128,8 @@ public:
   void UpdateTestGauges();
   // Main text 0, the version, the user and the login state.
   std::string Title();
+  // The profile file, as the profile-file functions are given it.
+  const std::string &ProfileFile() const { return profileFile_; }
 
 private:
   void ShowTitle();

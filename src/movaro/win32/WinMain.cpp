@@ -1,23 +1,63 @@
 // Movaro program entry. A second start finds the running program by its main
-// window's class and asks it to show itself (message 0x1400) before ending.
-// Otherwise the entry builds the program's context on the real platform and
-// runs the main window through the UI kit until it closes.
+// window's class and asks it to show itself (message 0x1400) before ending;
+// "uninstall" closes it and starts the installed uninstaller. Otherwise the
+// entry builds the program's context and the user's profile on the real
+// platform and runs the main window through the UI kit until it closes.
+#include "base/CommandLine.h"
 #include "movaro/MainForm.h"
 #include "movaro/MovaroContext.h"
+#include "movaro/ProgramEntry.h"
+#include "movaro/profile/UserData.h"
+#include "movaro/win32/Win32SkinResources.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32ProfileFiles.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Screen.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32UserSession.h"
+#include "platform/win32/Win32WindowMessenger.h"
 #include "ui/ComponentTimer.h"
+#include "ui/PasswordDlg.h"
+#include "ui/win32/TrayIcon.h"
 #include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Palettes.h"
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (HWND running = FindWindowA(kMainWindowClass.c_str(), nullptr)) {
-    PostMessageA(running, kShowYourselfMessage, 0, 0);
+namespace {
+
+// The folder of the program file, with its backslash.
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length < MAX_PATH ? length : 0);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  const std::vector<std::string> arguments = SplitCommandLine(commandLine ? commandLine : "");
+  TWin32WindowMessenger windows;
+  const TEntryAction action = DecideEntry(windows, arguments);
+  if (action == TEntryAction::eaHandedOver)
+    return 0;
+  TSeededRandom random(GetTickCount());
+  TWin32Registry registry;
+  TWin32Shell shell;
+  if (action == TEntryAction::eaUninstall) {
+    StartUninstaller(registry, shell);
     return 0;
   }
+
+  const std::string folder = ProgramFolder();
+  SetCurrentDirectoryA(folder.c_str());
+  // The display's palette is chosen before the first window and kept to the end.
+  TWin32Screen screen;
+  TWin32Palettes palettes(instance, screen);
   TWin32Application application(instance);
   TMainForm mainForm(application);
   HWND window = application.Realize(mainForm);
@@ -35,11 +75,31 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   TWin32Cursor cursor;
   TWin32FileSystem files;
   TWin32Locale locale;
+  TWin32ProfileFiles profileFiles;
+  TWin32UserSession session;
   TComponentTimer traceTimer(mainForm.TraceTimer);
   TMovaroContext context({clock, cursor, traceTimer, hooks, files, locale});
+  context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
+  TUserData profile({registry, locale, profileFiles, clock, session, random}, folder);
+  profile.LoadSettings();
+  context.Profile = &profile;
   mainForm.Bind(context);
 
+  TWin32SkinResources resources(instance);
+  TSkinLoader skins(files, resources, folder, screen.BitsPerPixel());
+  TWin32NotificationIcon tray(window, instance, kTrayIconId, kTrayCallbackMessage);
+  TMainFormEnv env{tray, shell, registry, skins, session, folder, [&application](uint32_t ms) {
+                     const DWORD start = GetTickCount();
+                     while (GetTickCount() - start < ms) {
+                       application.ProcessMessages();
+                       Sleep(10);
+                     }
+                   }};
+  mainForm.Start(env);
   application.Run(mainForm);
+  mainForm.FormDestroy();
+  profile.SaveSettings();
+  context.Profile = nullptr;
   if (hookLibrary)
     FreeLibrary(hookLibrary);
   return 0;

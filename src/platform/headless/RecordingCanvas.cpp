@@ -103,6 +103,9 @@ void TRecordingCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitma
   Record("StretchDraw " + RectText(target) + " " + b.Name);
 }
 
-void TRecordingCanvas::SelectPalette(const void *palette) {
+const void *TRecordingCanvas::SelectPalette(const void *palette) {
   Record(palette ? "SelectPalette" : "SelectPalette default");
+  const void *previous = palette_;
+  palette_ = palette;
+  return previous;
 }

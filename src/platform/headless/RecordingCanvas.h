@@ -30,8 +30,9 @@ public:
   void Draw(int x, int y, const TCanvasBitmap &bitmap) override;
   void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) override;
   TCanvasRect ClipRect() override { return Clip; }
-  void SelectPalette(const void *palette) override;
+  const void *SelectPalette(const void *palette) override;
 
 private:
   void Record(std::string call);
+  const void *palette_ = nullptr;
 };

@@ -136,11 +136,12 @@ TCanvasRect TGdiCanvas::ClipRect() {
   return {box.left, box.top, box.right, box.bottom};
 }
 
-void TGdiCanvas::SelectPalette(const void *palette) {
+const void *TGdiCanvas::SelectPalette(const void *palette) {
   HPALETTE chosen = palette ? static_cast<HPALETTE>(const_cast<void *>(palette))
                             : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
   HPALETTE previous = ::SelectPalette(dc_, chosen, FALSE);
   if (!originalPalette_)
     originalPalette_ = previous;
   RealizePalette(dc_);
+  return previous;
 }

@@ -28,7 +28,7 @@ public:
   void Draw(int x, int y, const TCanvasBitmap &bitmap) override;
   void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) override;
   TCanvasRect ClipRect() override;
-  void SelectPalette(const void *palette) override;
+  const void *SelectPalette(const void *palette) override;
 
 private:
   void UseFont();

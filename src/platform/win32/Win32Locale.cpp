@@ -60,5 +60,10 @@ TLocaleFormats TWin32Locale::DateTimeFormats() const {
     f.LongDayNames[d] = Info(LOCALE_SDAYNAME1 + windowsDay);
     f.ShortDayNames[d] = Info(LOCALE_SABBREVDAYNAME1 + windowsDay);
   }
+  DWORD yearMax = 0;
+  if (GetCalendarInfoA(LOCALE_USER_DEFAULT, CAL_GREGORIAN,
+                       CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0, &yearMax) > 0 &&
+      yearMax >= 99 && yearMax <= 9999)
+    f.TwoDigitYearMax = static_cast<int>(yearMax);
   return f;
 }

@@ -2,6 +2,8 @@
 
 #include "base/AnsiText.h"
 #include "data/archive/ContentContainer.h"
+#include "ui/Cursors.h"
+#include "ui/kit/Palettes.h"
 #include "ui/markup/MarkupScanner.h"
 
 #include <algorithm>
@@ -241,6 +243,7 @@ private:
     r.Right = Coord(int64_t{r.Left} + w);
     r.Bottom = Coord(int64_t{r.Top} + h);
     if (picture) {
+      TPaletteScope palette(canvas_);
       canvas_.StretchDraw(r, BitmapOf(*picture, name));
       return;
     }
@@ -249,7 +252,7 @@ private:
     canvas_.Brush.Style = TBrushStyle::bsClear;
     canvas_.Rectangle(r);
     canvas_.Brush.Style = brush;
-    canvas_.Pen = c_.background_.Pen;
+    canvas_.Pen = c_.background_.Pen();
   }
 
   void PlaceInput(std::string_view tag) {
@@ -320,7 +323,9 @@ private:
 };
 
 GCustomParserControl::GCustomParserControl(TComponent *owner, std::string name, IScreen &screen)
-    : TControl(owner, std::move(name)), HyperLinkFont(Font()), screen_(screen) {
+    : GGraphicControl(owner, std::move(name)), HyperLinkFont(Font()), screen_(screen),
+      background_([this] { Invalidate(); }) {
+  RegisterHandCursors(); // shown over hyperlinks and beside them
   SetBounds(0, 0, 120, 100);
 }
 
@@ -372,7 +377,7 @@ void GCustomParserControl::RunPass(ICanvas &canvas, bool painting) {
 }
 
 void GCustomParserControl::Paint(ICanvas &canvas) {
-  if (background_.Image && !background_.Image->Empty()) {
+  if (!background_.Image.Empty()) {
     PaintBackground(canvas);
   } else {
     const TRect &b = Bounds();
@@ -388,45 +393,19 @@ void GCustomParserControl::Paint(ICanvas &canvas) {
 }
 
 void GCustomParserControl::PaintBackground(ICanvas &canvas) {
-  const TRect &b = Bounds();
-  const TPicture &picture = *background_.Image;
-  const TCanvasBitmap bitmap = BitmapOf(picture, "Background");
+  const TCanvasRect area = CanvasRectOf(Bounds());
   auto [hx, hy] = ParentScrollPos();
   // The origin moves with the scroll position so the picture stays put
   // while the text scrolls over it.
-  const int64_t ox = int64_t{b.Left} + dX_ + hx, oy = int64_t{b.Top} + dY_ + hy;
-  const int64_t right = int64_t{b.Left} + b.Width, bottom = int64_t{b.Top} + b.Height;
-  switch (background_.ImageDrawStyle) {
-  case idsAlongside: {
-    // Only the tiles that meet the surface's clip are drawn: a control grown
-    // by a huge picture width must not cost a draw per invisible tile.
-    const TCanvasRect clip = canvas.ClipRect();
-    const int64_t fromX = std::max(ox, std::min<int64_t>(clip.Left, right));
-    const int64_t fromY = std::max(oy, std::min<int64_t>(clip.Top, bottom));
-    const int64_t toX = std::min<int64_t>(right, clip.Right), toY = std::min<int64_t>(bottom, clip.Bottom);
-    const int64_t firstX = ox + (fromX - ox) / picture.Width * picture.Width;
-    const int64_t firstY = oy + (fromY - oy) / picture.Height * picture.Height;
-    for (int64_t x = firstX; x < toX; x += picture.Width)
-      for (int64_t y = firstY; y < toY; y += picture.Height)
-        canvas.Draw(Coord(x), Coord(y), bitmap);
-    break;
+  const int64_t ox = int64_t{area.Left} + dX_ + hx, oy = int64_t{area.Top} + dY_ + hy;
+  {
+    TPaletteScope palette(canvas);
+    DrawBackdrop(canvas, background_.Image, background_.ImageDrawStyle(),
+                 {area, ox, oy, {Coord(ox), Coord(oy), area.Right, area.Bottom}});
   }
-  case idsCenter:
-    canvas.Draw(Coord(ox + (int64_t{b.Width} - picture.Width) / 2),
-                Coord(oy + (int64_t{b.Height} - picture.Height) / 2), bitmap);
-    break;
-  case idsStretch:
-    canvas.StretchDraw({Coord(ox), Coord(oy), Coord(right), Coord(bottom)}, bitmap);
-    break;
-  case idsTopLeft:
-    canvas.Draw(Coord(ox), Coord(oy), bitmap);
-    break;
-  case idsHide:
-    break;
-  }
-  canvas.Pen = background_.Pen;
-  canvas.Brush = background_.Brush;
-  canvas.Rectangle({b.Left, b.Top, Coord(right), Coord(bottom)});
+  canvas.Pen = background_.Pen();
+  canvas.Brush = background_.Brush();
+  canvas.Rectangle(area);
 }
 
 uint32_t GCustomParserControl::EffectiveColor() const {
@@ -443,11 +422,6 @@ std::pair<int, int> GCustomParserControl::ParentScrollPos() const {
     return {box->HorzScrollPos, box->VertScrollPos};
   }
   return {0, 0};
-}
-
-void GCustomParserControl::SetBackground(const TMarkupBackground &background) {
-  background_ = background;
-  Invalidate();
 }
 
 void GCustomParserControl::SetdX(int32_t value) {
@@ -548,9 +522,8 @@ void GCustomParserControl::MouseMove(int x, int y) {
   const int cursor = OnHyperLinkClick && hyperLinks_.Count() > 0
                          ? (HyperLinkAt(x, y) ? crHandCursor : crHandNoFingersCursor)
                          : crDefault;
-  cursor_ = cursor; // read by the backend when it sets the cursor
-  if (OnMouseMove)
-    OnMouseMove(*this, x, y);
+  SetCursor(cursor); // read by the backend when it sets the cursor
+  GGraphicControl::MouseMove(x, y);
 }
 
 void GCustomParserControl::MouseUp(TMouseButton button, int x, int y) {
@@ -559,8 +532,7 @@ void GCustomParserControl::MouseUp(TMouseButton button, int x, int y) {
       std::string hRef = area->HRef; // the handler may set another text
       OnHyperLinkClick(*this, hRef);
     }
-  if (OnMouseUp)
-    OnMouseUp(*this, button, x, y);
+  GGraphicControl::MouseUp(button, x, y);
 }
 
 const TPicture *GCustomParserControl::GetPicture(const std::string &name) {

@@ -14,10 +14,9 @@
 // and owned by the control. Mouse moves and releases over the control come
 // in through MouseMove and MouseUp in the control's own coordinates.
 //
-// The control derives from the kit's windowless control for now; the graphic
-// base control (mouse in and out, the shared palette) takes that place when
-// the skinned control kit arrives, and TMarkupBackground gives way to the
-// kit's background settings.
+// The control derives from the kit's graphic base (mouse in and out, the
+// shared palette on displays of 256 colours or fewer) and paints its
+// background with the kit's background settings.
 
 #include "data/archive/Archive.h"
 #include "data/chain/PointerChain.h"
@@ -25,6 +24,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Screen.h"
 #include "ui/Controls.h"
+#include "ui/kit/Background.h"
 
 #include <functional>
 #include <memory>
@@ -33,23 +33,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-// Mouse cursors of the control (resources "HandCursor", "HandNoFingersCursor").
-constexpr int crDefault = 0;
-constexpr int crHandCursor = -19;
-constexpr int crHandNoFingersCursor = -20;
-
-enum TImageDrawStyle { idsAlongside, idsCenter, idsHide, idsStretch, idsTopLeft };
-
-// What a markup control paints under its text when it has a picture: the
-// picture placed by ImageDrawStyle from the origin (dX, dY), then a rectangle
-// over the whole control in Pen and Brush.
-struct TMarkupBackground {
-  TCanvasBrush Brush{0xFFFFFF, TBrushStyle::bsSolid};
-  std::shared_ptr<const TPicture> Image;
-  TImageDrawStyle ImageDrawStyle = idsAlongside;
-  TCanvasPen Pen{0, 1, TPenStyle::psSolid};
-};
 
 // Where pictures named in a text come from: members of the content container
 // (through its temporary folder), else files.
@@ -73,22 +56,26 @@ struct THyperLinkArea {
 
 using GOnHyperLinkClick = std::function<void(TComponent &sender, const std::string &hRef)>;
 
-class GCustomParserControl : public TControl {
+class GCustomParserControl : public GGraphicControl {
 public:
   GCustomParserControl(TComponent *owner, std::string name, IScreen &screen);
   ~GCustomParserControl() override;
 
-  bool Windowless() const override { return true; }
   void Paint(ICanvas &canvas) override;
 
   // The text (a 0-terminated copy is kept; none for no text) and its layout.
   void SetText(const char *text);
   bool HasText() const { return text_.has_value(); }
+  // The current text ("" for none).
+  const char *Text() const { return text_ ? text_->c_str() : ""; }
   // Lays the current text out again, keeping its input fields.
   void Relayout();
 
-  const TMarkupBackground &Background() const { return background_; }
-  void SetBackground(const TMarkupBackground &background);
+  // The background picture, its placement from (dX, dY), and the pen and
+  // brush of the rectangle over it; changing any of it repaints the control.
+  TBackground &Background() { return background_; }
+  const TBackground &Background() const { return background_; }
+  void SetBackground(const TBackground &background) { background_.Assign(background); }
   int32_t dX() const { return dX_; }
   void SetdX(int32_t value);
   int32_t dY() const { return dY_; }
@@ -116,11 +103,11 @@ public:
   const THyperLinkArea *HyperLinkAt(int32_t x, int32_t y);
   // The input field of a name, or none.
   TControl *InputControl(const std::string &name) const;
-  int Cursor() const { return cursor_; }
 
-  // The mouse over the control, in its own coordinates.
-  void MouseMove(int x, int y);
-  void MouseUp(TMouseButton button, int x, int y);
+  // The mouse over the control, in its own coordinates: the hand cursor over
+  // a hyperlink, and a release there reports it.
+  void MouseMove(int x, int y) override;
+  void MouseUp(TMouseButton button, int x, int y) override;
 
 private:
   friend class TMarkupPass;
@@ -139,11 +126,10 @@ private:
 
   IScreen &screen_;
   std::optional<std::string> text_;
-  TMarkupBackground background_;
+  TBackground background_;
   int32_t dX_ = 0, dY_ = 0;
   bool drawFocused_ = true, horScrollBar_ = false, verScrollBar_ = true;
   int32_t xMax_ = 0, yMax_ = 0;
-  int cursor_ = crDefault;
   TPointerChain hyperLinks_{"HyperLinks"};
   std::vector<std::unique_ptr<THyperLinkArea>> areas_; // what hyperLinks_ points to
   std::vector<std::pair<std::string, TControl *>> inputs_;   // newest first, owned

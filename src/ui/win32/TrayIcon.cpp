@@ -52,6 +52,22 @@ bool TTrayIcon::Hide() {
   return Send(NIM_DELETE);
 }
 
+HICON TWin32NotificationIcon::Icon(const std::string &name) const {
+  // Icons from resources are shared: the system frees them with the module.
+  HICON icon = LoadIconA(module_, name.c_str());
+  return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+bool TWin32NotificationIcon::Show(const std::string &iconName, const std::string &tip) {
+  iconName_ = iconName;
+  return tray_.Show(Icon(iconName), tip);
+}
+
+bool TWin32NotificationIcon::SetIcon(const std::string &iconName) {
+  iconName_ = iconName;
+  return tray_.SetIcon(Icon(iconName));
+}
+
 HCURSOR LoadCursorResource(HINSTANCE instance, const char *name) {
   HCURSOR cursor = LoadCursorA(instance, name);
   return cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);

@@ -3,6 +3,8 @@
 // message, a private message of the form (OnMessage with lParam the mouse
 // message). The icon and tip can change while it is shown.
 
+#include "platform/NotificationIcon.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -25,6 +27,25 @@ private:
   bool Send(DWORD action);
   NOTIFYICONDATAA data_{};
   bool shown_ = false;
+};
+
+// The notification icon of the platform interface: icons by resource name
+// from the program's module.
+class TWin32NotificationIcon final : public INotificationIcon {
+public:
+  TWin32NotificationIcon(HWND owner, HINSTANCE module, UINT id, UINT callbackMessage)
+      : tray_(owner, id, callbackMessage), module_(module) {}
+  bool Show(const std::string &iconName, const std::string &tip) override;
+  bool SetIcon(const std::string &iconName) override;
+  bool Remove() override { return tray_.Hide(); }
+  bool Shown() const override { return tray_.Shown(); }
+  const std::string &IconName() const override { return iconName_; }
+
+private:
+  HICON Icon(const std::string &name) const;
+  TTrayIcon tray_;
+  HINSTANCE module_;
+  std::string iconName_;
 };
 
 // A cursor from the program's resources, or the arrow when there is none.

@@ -1,5 +1,6 @@
 #include "ui/win32/Win32Application.h"
 
+#include "ui/Cursors.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -99,6 +100,26 @@ TControl *TWin32Application::ControlOf(HWND window) {
   return static_cast<TControl *>(GetPropA(window, kControlProp));
 }
 
+HCURSOR TWin32Application::CursorOf(int number) {
+  const std::string name = CursorResourceName(number);
+  if (name.empty())
+    return nullptr;
+  // Cursors loaded from resources are shared and never destroyed.
+  static std::map<std::string, HCURSOR> loaded;
+  auto it = loaded.find(name);
+  if (it == loaded.end())
+    it = loaded.emplace(name, LoadCursorA(GetModuleHandleA(nullptr), name.c_str())).first;
+  return it->second;
+}
+
+char TWin32Application::DecimalSeparator() const {
+  char separator[4] = {};
+  // Read on every call, so a change of the user's settings shows at once.
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2)
+    return '.';
+  return separator[0];
+}
+
 HWND TWin32Application::Realize(TForm &form) {
   if (!WindowOf(form)) {
     const TWin32ControlKind &kind = ControlKindOf(form);
@@ -141,6 +162,11 @@ HWND TWin32Application::Realize(TForm &form) {
   if (form.Visible())
     PeerOf(form)->Changed(form, TProperty::Visible);
   return WindowOf(form);
+}
+
+void TWin32Application::FormShown(TForm &form) {
+  if (!WindowOf(form))
+    Realize(form); // shows it, as it is visible now
 }
 
 void TWin32Application::RealizeChildren(TWinControl &parent) {
@@ -247,11 +273,20 @@ void TWin32Application::Dispatch(MSG &message) {
     TControl *top = root ? ControlOf(root) : nullptr;
     if (top && top->Kind() == TComponentKind::ckForm) {
       auto *form = static_cast<TForm *>(top);
+      const bool down = m == WM_KEYDOWN || m == WM_SYSKEYDOWN;
+      int key = static_cast<int>(message.wParam);
+      auto &preview = down ? form->OnPreviewKeyDown : form->OnPreviewKeyUp;
+      if (form->KeyPreview && preview) {
+        TShiftState shift{GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                          GetKeyState(VK_MENU) < 0};
+        preview(*form, key, shift);
+        if (key == 0)
+          return; // the form took the key
+      }
+      auto &handler = down ? form->OnKeyDown : form->OnKeyUp;
       // Keys pressed with Alt held come as system keys; the form sees them
       // all (ModifierKeys tells them apart).
-      auto &handler = m == WM_KEYDOWN || m == WM_SYSKEYDOWN ? form->OnKeyDown : form->OnKeyUp;
       if (form->KeyPreview && handler) {
-        int key = static_cast<int>(message.wParam);
         handler(*form, key, GetKeyState(VK_SHIFT) < 0);
         if (key == 0)
           return; // the form took the key
@@ -316,9 +351,11 @@ int TWin32Application::RunModal(TForm &form) {
 
 void TWin32Application::Run(TForm &mainForm) {
   Realize(mainForm);
+  MainForm = &mainForm;
   mainForm.Show();
   MSG message;
-  while (IsAlive(&mainForm) && mainForm.Visible()) {
+  // Hiding the main window (to the tray) keeps the program running; closing it ends it.
+  while (IsAlive(&mainForm) && !Terminated) {
     BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got <= 0)
       break;

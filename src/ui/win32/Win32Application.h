@@ -32,7 +32,10 @@ public:
   uint8_t ModifierKeys() const override;
   void SetBusyCursor(bool busy) override;
   int RunModal(TForm &form) override;
+  void Beep() override { MessageBeep(0); }
+  char DecimalSeparator() const override;
   void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+  void FormShown(TForm &form) override;
 
   // Creates the windows of a form and of every control placed on it (again
   // for controls added later). The form's window appears when it is shown.
@@ -44,6 +47,10 @@ public:
 
   static HWND WindowOf(const TControl &control);
   static TControl *ControlOf(HWND window);
+  // The cursor of a registered cursor number (ui/Cursors.h), loaded from the
+  // program's resources on first use; none when it is not registered or the
+  // resource is missing.
+  static HCURSOR CursorOf(int number);
   HINSTANCE Instance() const { return instance_; }
 
 protected:

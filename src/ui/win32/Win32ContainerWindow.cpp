@@ -2,13 +2,11 @@
 
 #include "platform/win32/GdiCanvas.h"
 #include "ui/Forms.h"
+#include "ui/MouseRouter.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32Peer.h"
 
 namespace {
-
-// The control pressed with the mouse in a container, until the button is up.
-TControl *g_pressed = nullptr;
 
 TControl *ChildControl(HWND child) {
   return child ? TWin32Application::ControlOf(child) : nullptr;
@@ -45,46 +43,79 @@ void Paint(HWND window, TControl &self) {
 }
 
 TMouseButton ButtonOf(UINT message) {
-  return message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ? TMouseButton::mbLeft
-                                                              : TMouseButton::mbRight;
+  switch (message) {
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+  case WM_LBUTTONUP:
+    return TMouseButton::mbLeft;
+  case WM_MBUTTONDOWN:
+  case WM_MBUTTONDBLCLK:
+  case WM_MBUTTONUP:
+    return TMouseButton::mbMiddle;
+  default:
+    return TMouseButton::mbRight;
+  }
 }
 
-// The windowless child under the mouse, or the container itself.
-TControl &MouseTarget(TControl &self, int x, int y) {
-  auto *container = dynamic_cast<TWinControl *>(&self);
-  TControl *hit = container ? container->ControlAt(x, y) : nullptr;
-  return hit && hit->Windowless() ? *hit : self;
+// The windowless controls get the mouse through the backend's one router;
+// the window that a press starts in keeps the mouse until the release.
+TMouseRouter &Router() {
+  static TMouseRouter router;
+  static bool wired = [] {
+    router.OnCapture = [](TWinControl &container) {
+      if (HWND window = TWin32Application::WindowOf(container))
+        SetCapture(window);
+    };
+    router.OnReleaseCapture = [] { ReleaseCapture(); };
+    return true;
+  }();
+  (void)wired;
+  return router;
 }
 
-void MouseDown(HWND window, TControl &self, UINT message, int x, int y) {
-  TControl &target = MouseTarget(self, x, y);
-  if (!target.CanUse())
-    return;
-  SetCapture(window);
-  g_pressed = &target;
-  if (target.OnMouseDown)
-    target.OnMouseDown(target, ButtonOf(message), x, y);
+// Asks for WM_MOUSELEAVE when the pointer leaves the window (or enters one
+// of its child windows), so the control it was over hears that it left.
+void TrackLeave(HWND window) {
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+  TrackMouseEvent(&track);
 }
 
-void MouseUp(TControl &self, UINT message, int x, int y) {
-  ReleaseCapture();
-  TControl *pressed = g_pressed;
-  g_pressed = nullptr;
-  if (!pressed)
-    return;
-  if (pressed->OnMouseUp)
-    pressed->OnMouseUp(*pressed, ButtonOf(message), x, y);
-  // A windowless child released where it was pressed has been clicked.
-  auto *container = dynamic_cast<TWinControl *>(&self);
-  if (message == WM_LBUTTONUP && pressed != &self && container &&
-      container->ControlAt(x, y) == pressed)
-    pressed->Click();
+// Shows the cursor the router chooses at a point of the container; false
+// when that is the window's own.
+bool ShowCursorAt(TWinControl &container, int x, int y) {
+  int number = Router().CursorAt(container, x, y);
+  HCURSOR cursor = number != crDefault ? TWin32Application::CursorOf(number) : nullptr;
+  if (!cursor)
+    return false;
+  SetCursor(cursor);
+  return true;
 }
 
-void MouseMove(TControl &self, int x, int y) {
-  TControl &target = g_pressed ? *g_pressed : MouseTarget(self, x, y);
-  if (target.OnMouseMove)
-    target.OnMouseMove(target, x, y);
+// The palette a form's controls want on a display of 256 colours or fewer.
+const void *WantedPalette(const TWinControl &container) {
+  for (const TControl *child : container.Controls()) {
+    if (const void *palette = child->Palette())
+      return palette;
+    if (auto *inner = dynamic_cast<const TWinControl *>(child))
+      if (const void *palette = WantedPalette(*inner))
+        return palette;
+  }
+  return nullptr;
+}
+
+// Realises the form's palette; when that maps colours anew, everything is
+// painted again with them. True when the form has a palette.
+bool RealizeFormPalette(HWND window, const TWinControl &form, bool foreground) {
+  const void *palette = WantedPalette(form);
+  if (!palette)
+    return false;
+  HDC dc = GetDC(window);
+  HPALETTE old = SelectPalette(dc, static_cast<HPALETTE>(const_cast<void *>(palette)), !foreground);
+  if (RealizePalette(dc) > 0)
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  SelectPalette(dc, old, TRUE);
+  ReleaseDC(window, dc);
+  return true;
 }
 
 } // namespace
@@ -94,6 +125,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (!self)
     return DefWindowProcA(window, message, wParam, lParam);
   const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  auto *container = dynamic_cast<TWinControl *>(self);
   switch (message) {
   case WM_ERASEBKGND:
     return 1; // WM_PAINT fills the whole client area
@@ -130,18 +162,74 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
   case WM_LBUTTONDOWN:
   case WM_RBUTTONDOWN:
-    MouseDown(window, *self, message, x, y);
+  case WM_MBUTTONDOWN:
+  case WM_LBUTTONDBLCLK:
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDBLCLK:
+    if (container) {
+      const bool twice = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
+                         message == WM_MBUTTONDBLCLK;
+      Router().Down(*container, ButtonOf(message), x, y, twice);
+    }
     return 0;
   case WM_LBUTTONUP:
   case WM_RBUTTONUP:
-    MouseUp(*self, message, x, y);
+  case WM_MBUTTONUP:
+    if (container)
+      Router().Up(*container, ButtonOf(message), x, y);
     return 0;
   case WM_MOUSEMOVE:
-    MouseMove(*self, x, y);
+    if (container) {
+      TrackLeave(window);
+      Router().Move(*container, x, y);
+      ShowCursorAt(*container, x, y); // the move may have changed the control's cursor
+    }
+    return 0;
+  case WM_MOUSELEAVE:
+    if (container)
+      Router().Left(*container);
+    return 0;
+  case WM_CAPTURECHANGED:
+    if (reinterpret_cast<HWND>(lParam) != window)
+      Router().CaptureLost();
+    return 0;
+  case WM_SETCURSOR:
+    if (container && reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT) {
+      POINT at;
+      GetCursorPos(&at);
+      ScreenToClient(window, &at);
+      if (ShowCursorAt(*container, at.x, at.y))
+        return TRUE;
+    }
+    break;
+  case WM_QUERYNEWPALETTE:
+    if (container && self->Kind() == TComponentKind::ckForm)
+      return RealizeFormPalette(window, *container, true);
+    break;
+  case WM_PALETTECHANGED:
+    if (container && self->Kind() == TComponentKind::ckForm &&
+        reinterpret_cast<HWND>(wParam) != window)
+      RealizeFormPalette(window, *container, false);
     return 0;
   case WM_CLOSE:
     if (self->Kind() == TComponentKind::ckForm)
       static_cast<TForm *>(self)->Close();
+    return 0;
+  case WM_ACTIVATE:
+    if (LOWORD(wParam) == WA_INACTIVE && self->Kind() == TComponentKind::ckForm) {
+      auto *form = static_cast<TForm *>(self);
+      if (form->OnDeactivate)
+        form->OnDeactivate(*form);
+    }
+    break;
+  case WM_QUERYENDSESSION:
+    return TRUE; // the program never holds up a log-off: it saves at WM_ENDSESSION
+  case WM_ENDSESSION:
+    if (wParam && self->Kind() == TComponentKind::ckForm) {
+      auto *form = static_cast<TForm *>(self);
+      if (form->OnEndSession)
+        form->OnEndSession(*form);
+    }
     return 0;
   case WM_DESTROY:
     RemovePropA(window, kControlProp);

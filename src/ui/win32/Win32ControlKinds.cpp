@@ -3,6 +3,7 @@
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/win32/Win32Peer.h"
+#include "ui/win32/Win32Spinner.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -35,6 +36,10 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
   if (property == TProperty::Front) {
     ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
+    return true;
+  }
+  if (property == TProperty::Minimized) {
+    ShowWindow(window, SW_MINIMIZE);
     return true;
   }
   if (property == TProperty::Visible) {
@@ -575,8 +580,6 @@ const TWin32ControlKind kKinds[] = {
      .Prepare = PrepareButton, .Notify = NotifyClicked},
     {.Kind = TKind::ckBitButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP,
      .Prepare = PrepareButton, .Notify = NotifyClicked},
-    {.Kind = TKind::ckSkinnedButton, .WindowClass = "BUTTON", .Style = WS_TABSTOP,
-     .Prepare = PrepareButton, .Notify = NotifyClicked},
     // Check boxes and radio buttons are not automatic: the model decides.
     {.Kind = TKind::ckCheckBox, .WindowClass = "BUTTON", .Style = WS_TABSTOP | BS_CHECKBOX,
      .FirstSync = FirstSyncCheck, .Sync = SyncCheck, .Notify = NotifyClicked},
@@ -586,6 +589,11 @@ const TWin32ControlKind kKinds[] = {
     {.Kind = TKind::ckEdit, .WindowClass = "EDIT", .Style = WS_TABSTOP | ES_AUTOHSCROLL,
      .ExStyle = WS_EX_CLIENTEDGE, .Text = wtEditText, .Prepare = PrepareEdit,
      .Sync = SyncEditText, .Notify = NotifyEditChanged},
+    // A multi-line edit, so its formatting rectangle can leave room for the arrows.
+    {.Kind = TKind::ckSpinner, .WindowClass = "EDIT",
+     .Style = WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | WS_CLIPCHILDREN,
+     .ExStyle = WS_EX_CLIENTEDGE, .Text = wtEditText, .Prepare = PrepareEdit,
+     .FirstSync = FirstSyncSpinner, .Sync = SyncEditText, .Notify = NotifyEditChanged},
     {.Kind = TKind::ckRichEdit, .WindowClass = "RichEdit20A",
      .Style = WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, .ExStyle = WS_EX_CLIENTEDGE,
      .Text = wtEditText, .FirstSync = FirstSyncRichEdit, .Sync = SyncRichEdit,
@@ -618,6 +626,7 @@ const TWin32ControlKind kKinds[] = {
     {.Kind = TKind::ckSpeedButton, .Sync = SyncPainted},
     {.Kind = TKind::ckImage, .FirstSync = FirstSyncImage, .Sync = SyncPainted},
     {.Kind = TKind::ckShape, .Sync = SyncPainted},
+    {.Kind = TKind::ckSkinnedButton, .Sync = SyncPainted},
 };
 
 } // namespace

@@ -20,8 +20,12 @@ std::string WindowText(HWND window) {
 TWin32Peer::~TWin32Peer() {
   for (HWND item : ItemWindows)
     DestroyWindow(item);
-  if (Window)
+  if (Window) {
+    // The control is partly destroyed already: the messages of the window's
+    // end must not reach it.
+    RemovePropA(Window, kControlProp);
     DestroyWindow(Window);
+  }
   if (Font)
     DeleteObject(Font);
   for (HGDIOBJ picture : Pictures)

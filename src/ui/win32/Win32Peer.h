@@ -23,6 +23,11 @@ public:
 
   // The kind's own sync first, then what every window does.
   void Changed(TControl &control, TProperty property) override;
+  bool Focused() const override { return Window && GetFocus() == Window; }
+  void SetFocus() override {
+    if (Window)
+      ::SetFocus(Window);
+  }
   void SyncFont(TControl &control);
   // The control's window, or its area of the parent's.
   void Repaint(TControl &control);

@@ -2,11 +2,13 @@
 #include "base/AnsiText.h"
 #include "data/archive/Archive.h"
 #include "data/archive/DosDateTime.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 namespace {
@@ -246,6 +248,14 @@ TEST_F(ArchiveTest, FailedTimeStampLeavesNoFile) {
                                    [this](const std::string &m) { log.push_back(m); }, {}));
   EXPECT_FALSE(noTime.FileExists(target));
   EXPECT_EQ(log.back(), " Error: unable to extract Readme.txt");
+
+  // A disk that fills up part-way leaves no half-written file either.
+  TFaultInjectingFileSystem full(files);
+  full.SetDiskSpace(10000);
+  TArchive onFullDisk(full);
+  ASSERT_TRUE(onFullDisk.LoadDirectory(setup));
+  EXPECT_FALSE(onFullDisk.ExtractMember(onFullDisk.LookupMember("Readme.txt"), target, "", "", {}, {}));
+  EXPECT_FALSE(files.FileExists(target));
 }
 
 TEST_F(ArchiveTest, DamagedAndImpossibleMembersFailCleanly) {
@@ -323,11 +333,46 @@ TEST_F(ArchiveTest, UnreadableDirectoriesAreEmpty) {
   EXPECT_EQ(archive.Directory(), (TArchiveDirectory{"A.txt=862411107;3;3;0;", "B.txt=1;2;2;3;"}));
 }
 
+// A setup whose directory claims nearly 4 GB: on a 32-bit system (or with
+// a small address space) the buffer cannot be had, and the reader says the
+// directory is unreadable instead of throwing.
+TEST(ArchiveDirectory, LengthBeyondMemoryIsRefused) {
+  constexpr uint32_t kLength = 0xF0000000u;
+  constexpr int64_t kSize = int64_t{kLength} + 16;
+  class THugeSetup : public TFileStream {
+  public:
+    int64_t Size() override { return kSize; }
+    bool Seek(int64_t position) override {
+      at_ = position;
+      return true;
+    }
+    int32_t Read(void *buffer, int32_t count) override {
+      if (at_ != kSize - 4 || count < 4)
+        return 0; // the claimed bytes are not there
+      const uint32_t length = kLength;
+      std::memcpy(buffer, &length, 4);
+      at_ += 4;
+      return 4;
+    }
+    int32_t Write(const void *, int32_t) override { return 0; }
+
+  private:
+    int64_t at_ = 0;
+  };
+  class THugeFiles : public THeadlessFileSystem {
+  public:
+    std::unique_ptr<TFileStream> OpenRead(const std::string &) override {
+      return std::make_unique<THugeSetup>();
+    }
+  } files;
+  EXPECT_TRUE(ReadArchiveDirectory(files, "setup.exe").empty());
+}
+
 TEST_F(ArchiveTest, WriterRefusesNamesThatCannotBeExtractedSafely) {
   TArchiveWriter writer(files);
   ASSERT_TRUE(writer.Open(setup));
   ASSERT_TRUE(writer.AddMember("One.txt", kExampleDos, "1"));
-  for (const char *bad : {"..", "sub\\x.txt", "sub/x.txt", "C:x.txt", "con.txt", "trail.", ""})
+  for (const char *bad : {"..", "sub\\x.txt", "sub/x.txt", "C:x.txt", "con.txt", "trail.", "trail ", ""})
     EXPECT_FALSE(writer.AddMember(bad, kExampleDos, "x")) << bad;
   EXPECT_FALSE(writer.AddMember("ONE.TXT", kExampleDos, "2")); // same name in other case
   ASSERT_TRUE(writer.Finish());

@@ -73,7 +73,7 @@ TEST_F(ContentContainerTest, FindsAndExtractsMembersQuietly) {
 }
 
 TEST_F(ContentContainerTest, TemporaryPathsStayInsideTheTemporaryFolder) {
-  for (const char *name : {"..", ".", "..\\movaro.dat", "../movaro.dat", "sub\\x", "C:x", "nul", "a?", ""})
+  for (const char *name : {"..", ".", "..\\movaro.dat", "../movaro.dat", "sub\\x", "C:x", "nul", "a?", "trail ", ""})
     EXPECT_EQ(ContentTempPath(program, name), "") << name;
   EXPECT_EQ(ContentTempPath("C:\\Movaro\\", "bgi001"), "C:\\Movaro\\T\\bgi001");
   EXPECT_EQ(ContentTempFolder("C:\\Movaro"), "C:\\Movaro\\T\\");

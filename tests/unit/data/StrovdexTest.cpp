@@ -150,6 +150,9 @@ TEST_F(StrovdexTest, NumberTextRoundsAndStyles) {
   EXPECT_EQ(NumberText(1, 0, int64_t{42}), "42");
   EXPECT_EQ(NumberText(0, 255, 1.0).size(), 255u);
   EXPECT_EQ(NumberText(0, 2, std::numeric_limits<double>::infinity()), "INF");
+  // A single column rounds at seven digits: 1.005f is 1.00499999523...
+  ASSERT_TRUE(Open(Build("table S\ncolumn v single decimals=2\nrow 1.005\n")));
+  EXPECT_EQ(engine.FieldText("S", "v", 1), "1.01");
 }
 
 TEST_F(StrovdexTest, DateTimeTextStyles) {
@@ -277,6 +280,17 @@ TEST_F(StrovdexTest, LookupsAreExactAndCutAt63) {
   EXPECT_EQ(engine.FindTable("MainForm (English)"), 2);
 }
 
+// A damaged name length byte (64 or more) still gives the 63 characters the
+// field holds, so lookups by name go on working.
+TEST_F(StrovdexTest, TableNameLengthByteBeyondTheFieldIsCut) {
+  const std::string name(63, 'T');
+  const std::string path = Build("table " + name + "\ncolumn c byte\nrow 5\n");
+  Patch("db.dat", 272 + 4, {200});
+  ASSERT_TRUE(Open(path));
+  EXPECT_EQ(engine.Table(1)->Name, name);
+  EXPECT_EQ(engine.FieldText(name, "c", 1), "5");
+}
+
 TEST_F(StrovdexTest, OpenChecksFilesHeaderAndDefinitions) {
   const std::string path = Build("table T\ncolumn c byte\nrow 1\n");
   EXPECT_TRUE(Open(path));
@@ -322,6 +336,8 @@ TEST_F(StrovdexTest, PasswordMarkerAndPrompt) {
   EXPECT_TRUE(Open(locked, "xecret")); // the first character takes no part
   EXPECT_FALSE(Open(locked, "Secreт"));
   EXPECT_FALSE(Open(locked, "Secre"));
+  // Characters of the upper half of the code page count as unsigned bytes.
+  EXPECT_TRUE(Open(Build("password S\xE9" "cret\ntable T\n", "western.dat"), "S\xE9" "cret"));
   EXPECT_FALSE(Open(locked)); // no prompt to ask
   EXPECT_EQ(engine.TableCount(), 0);
 

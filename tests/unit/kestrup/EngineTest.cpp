@@ -46,6 +46,8 @@ TEST(EnginePrimitives, RegWriteVerifiesByReadingBack) {
   EXPECT_EQ(w.Reg("Software\\T", "F"), "second");
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29 13:05:09", "G"));
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "2024-02-29", "H"));
+  // A date alone in a date-time row reads back without a time part.
+  EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDateTime", "2024-02-29", "G"));
   EXPECT_FALSE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftDate", "29 Feb", "I"));
   // A type that stores nothing succeeds only for empty data.
   EXPECT_TRUE(w.engine.Actions().RegWrite(cu, "Software\\T", "ftCurrency", "", "J"));
@@ -480,6 +482,29 @@ TEST(EngineInstall, FilesClimbingOutOfTheirFolderAreRefused) {
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + outside));
 }
 
+// Without a title the entry's key would be the Uninstall key itself, which
+// holds every product's entry: the start-up refuses such a script, and the
+// engine neither writes into nor deletes that key.
+TEST(EngineUninstall, ProductWithoutTitleLeavesOtherProductsEntries) {
+  TEngineWorld w;
+  w.Prepare(Edit(TestProductSource(), "row ProgramTitle Testo", "row ProgramTitle \"\""));
+  EXPECT_FALSE(UsableProductTitle(w.state.Product.ProgramTitle));
+  EXPECT_FALSE(UsableProductTitle("Veltrin\\"));
+  EXPECT_TRUE(UsableProductTitle(" Testo 2"));
+  const std::string other = kUninstallKeyBase + "Other";
+  w.registry.WriteValue(kHKeyCurrentUser, other, "DisplayName", TRegValue::String("Other 1.0"));
+  w.engine.FreshInstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  std::vector<std::string> values;
+  ASSERT_TRUE(w.registry.ValueNames(kHKeyCurrentUser, kUninstallKeyBase, values));
+  EXPECT_TRUE(values.empty());
+  w.state.ErrorsLogged = false;
+  w.state.LastProduct = true;
+  w.engine.Uninstall();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_EQ(w.Reg(other, "DisplayName"), "Other 1.0");
+}
+
 TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
   TEngineWorld w;
   w.Prepare();
@@ -498,6 +523,29 @@ TEST(EngineUninstall, UsersOwnFileKeepsTheFolderAndTheEntry) {
   EXPECT_TRUE(w.registry.KeyExists(kHKeyCurrentUser, kEntryKey));
   EXPECT_EQ(w.page.Labels[TPageLabel::UninstallBottom],
             "Click next to finish uninstall and view the logfile!");
+}
+
+// An obsolete file or shortcut that will not go is named in the log.
+TEST(EngineInstall, UndeletableObsoleteFileAndShortcutAreNamed) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  const std::string oldFile = w.InstallDir() + "Data\\Old.dat", oldLink = w.Group() + "Old Tool.LNK";
+  ASSERT_TRUE(w.files.FileExists(oldFile));
+  ASSERT_TRUE(w.files.FileExists(oldLink));
+  TLockingFileSystem locking;
+  locking.Locked = {oldFile, oldLink};
+  TEnginePlatform platform{locking, w.registry, w.profiles, w.shell, w.clock, w.locale};
+  TKestrupEngine engine(platform, w.state, w.page);
+  engine.SetScript(&w.script);
+  w.state = TRunState{w.state};
+  w.state.Product.IsUpdate = true;
+  engine.OpenLog();
+  engine.UpdateInstall();
+  engine.CloseLog();
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldFile));
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldLink));
 }
 
 TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {

@@ -28,6 +28,7 @@ protected:
       {"Programs", "C:\\Menu\\Programs"},
       {"Desktop", "C:\\User\\Desktop"},
       {"Common Programs", "C:\\All\\Programs"},
+      {"Templates", "C:\\User\\Templates"},
       {"ProgramFilesDir", "C:\\Program Files"}};
   int reads = 0;
   THeadlessFileSystem files;
@@ -69,6 +70,9 @@ TEST_F(ScriptTest, FoldersAreReadOnlyForPlaceholdersPresentAndFallBack) {
   EXPECT_EQ(Expand("[ftCommonPrograms]"), "C:\\All\\Programs\\");
   // A missing per-user folder is the bare backslash.
   EXPECT_EQ(Expand("[ftFavorites]"), "\\");
+  // The last of the user's folders, at the edge of the numbers.
+  EXPECT_EQ(Expand("[ftTemplates]"), "C:\\User\\Templates\\");
+  EXPECT_EQ(folders.FolderPath(sfTemplates), "C:\\User\\Templates\\");
   EXPECT_EQ(folders.FolderPath(sfProgramFiles), "C:\\Program Files\\");
   EXPECT_EQ(folders.FolderPath(sfSystem16), "");
   EXPECT_EQ(folders.FolderPath(sfWindows), "C:\\WINDOWS\\");

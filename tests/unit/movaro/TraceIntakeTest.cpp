@@ -43,12 +43,12 @@ TEST_F(TraceIntake, MouseMovesCountOnlyRealMovement) {
 }
 
 TEST_F(TraceIntake, ReleasesAndWheelCountPressesAndDoubleClicksDoNot) {
-  Sim.Click(TMouseButton::Left);
-  Sim.Click(TMouseButton::Right);
-  Sim.Click(TMouseButton::Middle);
-  Sim.DoubleClick(TMouseButton::Left);
-  Sim.DoubleClick(TMouseButton::Right);
-  Sim.DoubleClick(TMouseButton::Middle);
+  Sim.Click(TMouseButton::mbLeft);
+  Sim.Click(TMouseButton::mbRight);
+  Sim.Click(TMouseButton::mbMiddle);
+  Sim.DoubleClick(TMouseButton::mbLeft);
+  Sim.DoubleClick(TMouseButton::mbRight);
+  Sim.DoubleClick(TMouseButton::mbMiddle);
   Sim.Wheel();
   Sim.Engine.CountInputMessage(kMsgSysKeyUp);
   Sim.Engine.CountInputMessage(526); // horizontal wheel: not counted

@@ -283,6 +283,36 @@ TEST_F(RuleFile, RuleWithoutPeriodStartsAgainAfterItsTimeout) {
   EXPECT_EQ(Run.Rule(5).TraceMsgStats.Stats[tsTotal].Count, 0u);
 }
 
+TEST_F(RuleFile, RuleTimingOutUnfiredIsReleasedInTheSameTick) {
+  // Times out at the tick of 10:00:04 and collects again at once: a keystroke
+  // at 4.5 s fires it at the very next tick.
+  Write("[Contents]\nKey\n\n[Key]\nTraceMsgStats.Kind=ttKeystrokes\n"
+        "TraceMsgStats.TraceTimeout=0:00:03\nTraceMsgStats.Conditions[1]=(1,23:59:59)\n"
+        "TraceMsgStats.MsgTimeout=0:00:02\n");
+  Start();
+  Run.Sim.AdvanceTo(4500);
+  Run.Sim.KeyStroke();
+  Run.Sim.AdvanceTo(7000);
+  std::vector<TFiring> fired = Run.Of(5);
+  ASSERT_EQ(fired.size(), 1u);
+  EXPECT_NEAR(ToSeconds(fired[0].Now - At(2026, 12, 9, 10, 0, 5)), 0, 1e-3);
+}
+
+TEST_F(RuleFile, PeriodTracedOnlyHalfIsNotJudged) {
+  // Started at 10:00:30: the period ending 10:01:00 was traced for exactly
+  // half its length, so only the one ending 10:02:00 may fire.
+  Write("[Contents]\nAlways\n\n[Always]\nTraceMsgStats.Kind=ttKeystrokes\n"
+        "TraceMsgStats.TracePeriod=0:01:00\nTraceMsgStats.TracePeriodRef=(0,0:00:00)\n"
+        "TraceMsgStats.Conditions[0]=(0,0:00:00)\nTraceMsgStats.MsgTimeout=0:00:05\n");
+  TRecordedSimulation late(At(2026, 12, 9, 10, 0, 30), 3600000);
+  late.Sim.Engine.RuleSetup.RuleFilePath = Path.string();
+  ASSERT_TRUE(late.Sim.Start());
+  late.Sim.AdvanceTo(95000);
+  std::vector<TFiring> fired = late.Of(5);
+  ASSERT_EQ(fired.size(), 1u);
+  EXPECT_NEAR(ToSeconds(fired[0].Now - At(2026, 12, 9, 10, 2, 0)), 0, 1e-3);
+}
+
 TEST_F(RuleFile, PeriodReferenceFromSystemStartIgnoresTheWrittenTime) {
   // Up for one hour and 20 s: ten-minute periods counted from the system start
   // (8:59:40) end at 10:09:40, 10:19:40; (0,t) counts from t: 10:07, 10:17.

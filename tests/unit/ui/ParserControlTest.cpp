@@ -255,9 +255,9 @@ TEST_F(ParserControlTest, BackgroundPictureIsTiledWithinTheClipThenFramed) {
   quad->Width = 40;
   quad->Height = 20;
   quad->Pixels.assign(800, 0x123456);
-  TMarkupBackground background;
-  background.Image = quad;
-  background.Brush.Style = TBrushStyle::bsClear;
+  TBackground background;
+  background.Image.SetPicture(quad, "Background");
+  background.SetBrush({0xFFFFFF, TBrushStyle::bsClear});
   control.SetBackground(background);
   control.SetdX(5);
   TRecordingCanvas canvas;
@@ -267,8 +267,7 @@ TEST_F(ParserControlTest, BackgroundPictureIsTiledWithinTheClipThenFramed) {
                                                     "Draw 15,50 Background", "Draw 55,10 Background",
                                                     "Draw 55,30 Background", "Draw 55,50 Background",
                                                     "Rectangle 10,10,110,60 pen #000000 brush clear"}));
-  background.ImageDrawStyle = idsCenter;
-  control.SetBackground(background);
+  control.Background().SetImageDrawStyle(idsCenter);
   canvas.Calls.clear();
   control.Paint(canvas);
   EXPECT_EQ(canvas.Calls.front(), "Draw 45,25 Background");

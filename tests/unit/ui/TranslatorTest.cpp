@@ -114,6 +114,37 @@ TEST_F(TranslatorTest, ChoosesTheLanguageTableAndKeepsDesignTextsWhenMissing) {
   EXPECT_EQ(ok.Caption(), "OK");
 }
 
+// A protected language file is read with the password the prompt gives; the
+// user is asked once per file, not once per translated form.
+TEST_F(TranslatorTest, ProtectedFileAsksThePromptOnce) {
+  TDatabaseSource source;
+  std::string error;
+  ASSERT_TRUE(ParseTableSource(std::string("password Secret\n") + kLanguageFile, source, error));
+  const std::string locked = folder.File("Locked.lng");
+  ASSERT_TRUE(WriteStrovdex(files, source, locked, "", error)) << error;
+  EXPECT_EQ(translator.TranslateText(30, "MainForm", locked, "design"), "design"); // no prompt
+
+  int asked = 0;
+  std::optional<std::string> answer = "Secret";
+  translator.PasswordPrompt = [&] {
+    ++asked;
+    return answer;
+  };
+  EXPECT_EQ(translator.TranslateText(30, "MainForm", locked, "design"), "Ok");
+  form.Tag = 1;
+  translator.TranslateForm(form, "MainForm", locked);
+  EXPECT_EQ(form.Caption(), "Movaro");
+  EXPECT_EQ(asked, 1);
+
+  TTranslator declined{files, locale};
+  declined.PasswordPrompt = translator.PasswordPrompt;
+  answer = std::nullopt;
+  EXPECT_EQ(declined.TranslateText(30, "MainForm", locked, "design"), "design");
+  EXPECT_EQ(declined.TranslateText(10, "MainForm", locked, "design"), "design");
+  EXPECT_EQ(declined.TranslateText(10, "MainForm", file, "design"), "Name:");
+  EXPECT_EQ(asked, 2);
+}
+
 TEST_F(TranslatorTest, ListsAndPagesTakeConsecutiveAndPageRecords) {
   auto &list = Add<TListBox>("ChoiceLst", 500);
   list.Items.Assign({"a", "b", "c"});

@@ -1,0 +1,174 @@
+#include "movaro/forms/SmallWindows.h"
+
+namespace {
+
+constexpr char kIntroName[] = "IntroForm";
+constexpr char kAboutName[] = "AboutBox";
+constexpr int kKeyEnter = 13, kKeyEscape = 27;
+
+TFont VerdanaPixels(int pixels, uint32_t colour) {
+  TFont font;
+  font.Name = "Verdana";
+  font.Size = pixels * 3 / 4; // points at 96 pixels per inch
+  font.Color = colour;
+  return font;
+}
+
+void MakeSmallWindow(TForm &form, int width, int height, const std::string &caption) {
+  form.Borderless = true;
+  form.StayOnTop = true;
+  form.CenterOnScreen = true;
+  form.KeyPreview = true;
+  form.SetBounds(0, 0, width, height);
+  form.SetColor(kWindowColour);
+  form.SetFont(VerdanaPixels(11, 0));
+  form.SetCaption(caption);
+}
+
+// A window's picture: centred over the whole window.
+void PlacePicture(TForm &form, TSkinPicture &picture, TSkinImage image) {
+  picture.SetParent(&form);
+  picture.SetBounds(0, 0, form.Bounds().Width, form.Bounds().Height);
+  picture.Centered = true;
+  picture.SetImage(std::move(image));
+}
+
+void Translate(TSmallWindowsEnv &env, TForm &form) {
+  env.Context.Translator.TranslateForm(form, "MainForm", env.LanguageFile);
+}
+
+} // namespace
+
+TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
+    : TForm(application, owner, kIntroName), IntroFormImg(Create<TSkinPicture>("IntroFormImg")),
+      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TGauge>("Gauge")), env_(env) {
+  MakeSmallWindow(*this, 280, 280, "Movaro");
+  PlacePicture(*this, IntroFormImg, env.Skins.LoadSkinImage("MOVAROBOX"));
+  LoadingLbl.SetParent(this);
+  LoadingLbl.Tag = 18200;
+  LoadingLbl.SetBounds(10, 90, 205, 13);
+  LoadingLbl.SetCaption("One moment please, loading data...");
+  LoadingLbl.SetVisible(false);
+  Gauge.SetParent(this);
+  Gauge.SetBounds(10, 110, 260, 4);
+  Gauge.SetProgress(50);
+  Gauge.SetVisible(false);
+  OnShow = [this](TComponent &) { Translate(env_, *this); };
+  env.Context.Dialogs.Intro = true;
+}
+
+TIntroForm::~TIntroForm() { env_.Context.Dialogs.Intro = false; }
+
+TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
+    : TForm(application, owner, kAboutName), AboutboxImg(Create<TSkinPicture>("AboutboxImg")),
+      VeltrinSBtn(Create<TSkinButton>("VeltrinSBtn")), CloseBtn(Create<TSkinButton>("CloseBtn")),
+      env_(env) {
+  MakeSmallWindow(*this, 325, 325, "Movaro");
+  Tag = 4000;
+  PlacePicture(*this, AboutboxImg, env.Skins.LoadSkinImage("about"));
+  VeltrinSBtn.SetParent(this);
+  VeltrinSBtn.Tag = 18400;
+  VeltrinSBtn.SetBounds(13, 276, 130, 40);
+  VeltrinSBtn.FaceVisible = false;
+  VeltrinSBtn.SetHint("Go to the Veltrin Software website");
+  VeltrinSBtn.OnClick = [this](TComponent &) {
+    Close();
+    if (OnVisitMaker)
+      OnVisitMaker();
+  };
+  CloseBtn.SetParent(this);
+  CloseBtn.Tag = 18500;
+  CloseBtn.SetBounds(245, 300, 60, 15);
+  CloseBtn.SetCaption("Close");
+  CloseBtn.SetColor(kFaceColour);
+  CloseBtn.SetFont(VerdanaPixels(11, kLightColour));
+  CloseBtn.OnClick = [this](TComponent &) { Close(); };
+  OnShow = [this](TComponent &) { Translate(env_, *this); };
+  OnDeactivate = [this](TComponent &) { Close(); };
+  OnPreviewKeyUp = [this](TComponent &, int &key, TShiftState shift) {
+    if ((key == kKeyEnter || key == kKeyEscape) && shift.None()) {
+      key = 0;
+      Close();
+    }
+  };
+  env.Context.Dialogs.About = true;
+}
+
+TAboutBox::~TAboutBox() { env_.Context.Dialogs.About = false; }
+
+TMessageDlgBox::TMessageDlgBox(TApplication &application, TSmallWindowsEnv &env)
+    : TForm(application, nullptr, "MessageDlgBox"), Background(Create<TShape>("Background")),
+      MsgLbl(Create<TLabel>("MsgLbl")), OkBtn(Create<TSkinButton>("OkBtn")),
+      CancelBtn(Create<TSkinButton>("CancelBtn")), env_(env) {
+  MakeSmallWindow(*this, 402, 152, "");
+  SetColor(kLightColour);
+  Background.SetParent(this);
+  Background.SetBounds(1, 1, 400, 150);
+  Background.BrushColor = kWindowColour;
+  Background.PenColor = kFaceColour;
+  MsgLbl.SetParent(this);
+  MsgLbl.SetBounds(21, 21, 360, 70);
+  MsgLbl.WordWrap = true;
+  TSkinImage up = env.Skins.LoadSkinImage("but_up"), down = env.Skins.LoadSkinImage("but_down"),
+             disabled = env.Skins.LoadSkinImage("but_disabled");
+  int left = 141;
+  for (TSkinButton *button : {&OkBtn, &CancelBtn}) {
+    button->SetParent(this);
+    button->SetBounds(left, 101, 120, 35);
+    button->SetFont(VerdanaPixels(11, 0xFFFFFF));
+    button->SetGlyphs(up, down, disabled);
+    left += 120;
+  }
+  OkBtn.SetCaption("Ok");
+  CancelBtn.SetCaption("Cancel");
+  OkBtn.OnClick = [this](TComponent &) { ModalResult = mrOk; };
+  CancelBtn.OnClick = [this](TComponent &) { ModalResult = mrCancel; };
+  env.Context.Dialogs.MessageBox = true;
+}
+
+TMessageDlgBox::~TMessageDlgBox() {
+  env_.Context.Dialogs.MessageBox = false;
+  if (env_.OpenMessageBox == this)
+    env_.OpenMessageBox = nullptr;
+}
+
+TIntroForm *FindIntro(TForm &owner) {
+  return dynamic_cast<TIntroForm *>(owner.FindComponent(kIntroName));
+}
+
+TAboutBox *FindAbout(TForm &owner) {
+  return dynamic_cast<TAboutBox *>(owner.FindComponent(kAboutName));
+}
+
+TIntroForm &ShowIntro(TForm &owner, TSmallWindowsEnv &env) {
+  TIntroForm *intro = FindIntro(owner);
+  if (!intro) {
+    intro = &owner.Create<TIntroForm>(owner.Application(), env);
+    owner.Application().ProcessMessages();
+  }
+  intro->BringToFront();
+  return *intro;
+}
+
+TAboutBox &ShowAbout(TForm &owner, TSmallWindowsEnv &env) {
+  TAboutBox *about = FindAbout(owner);
+  if (!about)
+    about = &owner.Create<TAboutBox>(owner.Application(), env);
+  about->BringToFront();
+  return *about;
+}
+
+bool ConfirmBox(TSmallWindowsEnv &env, TApplication &application, const std::string &text,
+                const std::string &okCaption, const std::string &cancelCaption) {
+  if (env.OpenMessageBox) {
+    env.OpenMessageBox->BringToFront();
+    return false;
+  }
+  TMessageDlgBox box(application, env);
+  env.OpenMessageBox = &box;
+  box.MsgLbl.SetCaption(text);
+  box.OkBtn.SetCaption(okCaption);
+  box.CancelBtn.SetCaption(cancelCaption);
+  box.CancelBtn.SetVisible(!cancelCaption.empty()); // a notice has one button
+  return box.ShowModal() == mrOk;
+}

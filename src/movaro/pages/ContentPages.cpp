@@ -1,0 +1,676 @@
+#include "movaro/pages/ContentPages.h"
+
+#include "data/recfile/IDbRecs.h"
+#include "movaro/pages/ContentRecords.h"
+#include "movaro/pages/MediaButton.h"
+#include "movaro/profile/MessageEntry.h"
+#include "movaro/profile/UserData.h"
+#include "ui/Forms.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kBkInfoItemName[] = "BkInfoItem";
+constexpr char kExerItemName[] = "MainToolBarPopupSubExerItem";
+constexpr char kLastMessageItemName[] = "MainToolBarPopupLastMessageItem";
+constexpr char kLanguageFile[] = "Movaro.lng";
+constexpr uint32_t kVideoPanelColor = 8160395; // red 139, green 132, blue 124
+constexpr uint32_t kPageColor = 0xF7F4F2;
+constexpr uint32_t kTextBackground = 0xFFFFFF;
+constexpr uint32_t kLinkColor = 0xA05A28; // red 40, green 90, blue 160
+// Main texts of the questionnaire's answers.
+constexpr int kTextYes = 8, kTextNo = 9;
+// Hyperlink references the pages make themselves; any other reference names a record.
+constexpr char kAnswerYes[] = "ANSWER:YES";
+constexpr char kAnswerNo[] = "ANSWER:NO";
+constexpr char kAnswerSkip[] = "ANSWER:SKIP";
+constexpr char kAnswerAgain[] = "ANSWER:AGAIN";
+// Texts of the questionnaire, by their numbers in the language table.
+constexpr int kTextSkip = 11201, kTextAnswerAgain = 11202, kTextScore = 11203;
+
+bool StartsWith(const std::string &text, const char *prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// The rest of a name after a prefix as a decimal number; -1 when it is not one.
+int32_t NumberAfter(const std::string &name, size_t prefixLength) {
+  const std::string rest = name.substr(std::min(prefixLength, name.size()));
+  if (rest.empty() || rest.size() > 9 || rest.find_first_not_of("0123456789") != std::string::npos)
+    return -1;
+  return static_cast<int32_t>(std::stol(rest));
+}
+
+struct TStatusRow {
+  int X, Y;
+  const char *Caption;
+  bool Bold;
+  int32_t Tag;
+};
+// StatusLbl1 .. StatusLbl11; the bullet is character 149.
+const TStatusRow kStatusRows[11] = {
+    {20, 40, "\x95 Started", true, 13201},         {20, 60, "\x95 Time measured", true, 13202},
+    {20, 80, "\x95 Time worked", true, 13203},     {30, 100, "Maximal successive", false, 13204},
+    {20, 120, "\x95 Time rested", true, 13205},    {30, 140, "Maximal successive", false, 13206},
+    {260, 40, "\x95 Numbers", true, 13207},        {270, 60, "Keystrokes", false, 13208},
+    {270, 80, "Mouse movements", false, 13209},    {270, 100, "Mouse clicks", false, 13210},
+    {270, 120, "Mousewheel movements", false, 13211},
+};
+
+struct TTestRow {
+  const char *Caption;
+  int32_t Tag;
+  int LabelX, Y, GaugeX, GaugeWidth;
+};
+// Test0 (Risk Index) .. Test10.
+const TTestRow kTestRows[11] = {
+    {"Risk Index", 13311, 20, 280, 135, 350}, {"Stress", 13301, 20, 180, 135, 110},
+    {"Workload", 13302, 20, 200, 135, 110},   {"Working-hours", 13303, 20, 220, 135, 110},
+    {"Surroundings", 13304, 20, 240, 135, 110}, {"Chair", 13305, 20, 260, 135, 110},
+    {"Desk", 13306, 260, 180, 375, 110},      {"Monitor", 13307, 260, 200, 375, 110},
+    {"Keyboard", 13308, 260, 220, 375, 110},  {"Mouse", 13309, 260, 240, 375, 110},
+    {"Complaints", 13310, 260, 260, 375, 110},
+};
+
+} // namespace
+
+TContentPages::TContentPages(TComponent &owner, TPageControl &pageCtrl, TMovaroContext &context,
+                             IContentPagesHost &host, IMediaPlayer &player, IScreen &screen,
+                             std::string programFolder)
+    : Media(player, context.Platform.Files, programFolder, ContentDirectory), PageCtrl(pageCtrl),
+      owner_(owner), context_(context), host_(host), screen_(screen),
+      programFolder_(std::move(programFolder)) {
+  BkInfo = MakeTextPage("BkInfo", "BkInfo", 10100, "Background Information");
+  Info = MakeTextPage("Info", "Info", 11100, "Information");
+  Exer = MakeTextPage("Exer", "Exercise", 12100, "Exercises");
+  BuildExercisePanel();
+  BuildStatusPage();
+
+  BkInfoItems = &owner_.Create<TPopupMenu>("BkInfoItems");
+  PopupExerItems = &owner_.Create<TPopupMenu>("PopupExerItems");
+  for (int i = 0; i < kExerciseRegionCount; ++i)
+    ExerciseSubmenus[i] = &PopupExerItems->Add(kExerciseRegions[i].SubmenuName,
+                                               kExerciseRegions[i].Caption, kExerciseRegions[i].Tag);
+  PopupLastMessageItems = &owner_.Create<TPopupMenu>("PopupLastMessageItems");
+
+  Media.OnLoadedChange = [this] { UpdateMediaButtons(); };
+  UpdateMediaButtons();
+}
+
+TContentPages::~TContentPages() { Media.StopMediaFile(); }
+
+// --- building the pages ----------------------------------------------------------
+
+TTextPage TContentPages::MakeTextPage(const std::string &prefix, const std::string &pageName,
+                                      int32_t titleTag, const std::string &title) {
+  TTextPage page;
+  page.Page = &PageCtrl.AddPage(pageName, pageName);
+  page.Page->SetColor(kPageColor);
+  page.Title = (MakePageTitle(*page.Page, prefix + "HeaderLbl", title, titleTag));
+
+  TLabel &header = owner_.Create<TLabel>(prefix + "TextHeader");
+  header.SetParent(page.Page);
+  header.SetBounds(5, 6, 490, 16);
+  header.Alignment = TLabel::taRightJustify;
+  header.SetFont(PixelFont("Verdana", 13, true));
+  page.Header = &header;
+
+  // The text box sits in one or two framing panels; the exercise text shares
+  // its panel with the video.
+  TWinControl *frame = nullptr;
+  int width = 0, height = 0;
+  if (prefix == "BkInfo") {
+    TPanel &outer = owner_.Create<TPanel>("BkInfoTextPnl");
+    outer.SetParent(page.Page);
+    outer.SetBounds(2, 27, 496, 308);
+    outer.SetColor(kPageColor);
+    TPanel &inner = owner_.Create<TPanel>("BkInfoTextCtrlPnl");
+    inner.SetParent(&outer);
+    inner.SetBounds(5, 5, 486, 298);
+    inner.SetColor(kTextBackground);
+    frame = &inner;
+    width = 478, height = 290;
+  } else if (prefix == "Info") {
+    TPanel &outer = owner_.Create<TPanel>("InfoTextCtrlPnl");
+    outer.SetParent(page.Page);
+    outer.SetBounds(2, 27, 496, 308);
+    outer.SetColor(kTextBackground);
+    frame = &outer;
+    width = 486, height = 298;
+  } else {
+    ExerPnl = &owner_.Create<TPanel>("ExerPnl");
+    ExerPnl->SetParent(page.Page);
+    ExerPnl->SetBounds(1, 27, 498, 308);
+    ExerPnl->SetColor(kPageColor);
+    TPanel &textPanel = owner_.Create<TPanel>("ExerTextCtrlPnl");
+    textPanel.SetParent(ExerPnl);
+    textPanel.SetBounds(5, 5, 225, 298);
+    textPanel.SetColor(kTextBackground);
+    frame = &textPanel;
+    width = 215, height = 288;
+  }
+  const int inset = prefix == "BkInfo" ? 4 : 5;
+  TScrollBox &box = owner_.Create<TScrollBox>(prefix + "TextCtrl");
+  box.SetParent(frame);
+  box.SetBounds(inset, inset, width, height);
+  box.Tag = 2100;
+  box.SetColor(kTextBackground);
+  box.SetFont(PixelFont("Verdana", 12));
+  page.TextCtrl = &box;
+
+  GParserControl &parser = owner_.Create<GParserControl>(prefix + "ParserCtrl", screen_);
+  parser.SetParent(&box);
+  parser.SetFont(box.Font());
+  parser.SetColor(box.Color());
+  parser.SetBounds(0, 0, width - 18, 1); // room for the vertical scroll bar
+  parser.HyperLinkFont = box.Font();
+  parser.HyperLinkFont.Underline = true;
+  parser.HyperLinkFont.Color = kLinkColor;
+  parser.SetDrawFocused(false);
+  parser.SetHorScrollBar(false);
+  parser.OnClick = [this](TComponent &sender) { TextClick(sender); };
+  parser.OnHyperLinkClick = [this](TComponent &sender, const std::string &hRef) {
+    HyperLinkClick(sender, hRef);
+  };
+  parser.Pictures.FileSystem = &context_.Platform.Files;
+  parser.Pictures.ProgramFolder = programFolder_;
+  parser.Pictures.ContainerPath = programFolder_ + "movaro.dat";
+  parser.Pictures.Directory = &ContentDirectory;
+  parser.Pictures.ProcessMessages = [this] {
+    if (Media.ProcessMessages)
+      Media.ProcessMessages();
+  };
+  page.Parser = &parser;
+  return page;
+}
+
+void TContentPages::BuildExercisePanel() {
+  ExerVideoPnl = &owner_.Create<TPanel>("ExerVideoPnl");
+  ExerVideoPnl->SetParent(ExerPnl);
+  ExerVideoPnl->SetBounds(250, 15, 230, 240);
+  ExerVideoPnl->SetColor(kVideoPanelColor);
+  Media.VideoPanelWidth = 230;
+  Media.VideoPanelHeight = 240;
+
+  struct TButtonRow {
+    const char *Name;
+    int X;
+    int32_t Tag;
+    const char *Hint;
+    TMediaButton Button;
+  };
+  static const TButtonRow rows[5] = {
+      {"MediaPlayerPlaySBtn", 240, 12200, "Play|Play exercise", TMediaButton::mbPlay},
+      {"MediaPlayerPauseSBtn", 287, 12300, "Pause|Pause exercise", TMediaButton::mbPause},
+      {"MediaPlayerStopSBtn", 338, 12400, "Stop|Stop exercise", TMediaButton::mbStop},
+      {"MediaPlayerForwardSBtn", 389, 12500, "Step Forward|Play exercise step forward",
+       TMediaButton::mbForward},
+      {"MediaPlayerBackSBtn", 436, 12600, "Step Back|Play exercise step back", TMediaButton::mbBack},
+  };
+  for (int i = 0; i < 5; ++i) {
+    TMediaFaceButton &button = owner_.Create<TMediaFaceButton>(rows[i].Name, rows[i].Button);
+    button.SetParent(ExerPnl);
+    button.SetBounds(rows[i].X, 260, 54, 35);
+    button.Tag = rows[i].Tag;
+    button.SetHint(rows[i].Hint);
+    button.SetColor(kPageColor);
+    const TMediaButton which = rows[i].Button;
+    button.OnClick = [this, which](TComponent &) { Media.Click(which); };
+    MediaButtons[i] = &button;
+  }
+}
+
+void TContentPages::BuildStatusPage() {
+  StatusPage = &PageCtrl.AddPage("Status", "Status");
+  StatusPage->SetColor(kPageColor);
+  StatusTitle = (MakePageTitle(*StatusPage, "StatusHeaderLbl", "Personal Status", 13100));
+  for (int i = 0; i < 11; ++i) {
+    const TStatusRow &row = kStatusRows[i];
+    TLabel &label = owner_.Create<TLabel>("StatusLbl" + std::to_string(i + 1));
+    label.SetParent(StatusPage);
+    label.SetBounds(row.X, row.Y, 150, 16);
+    label.SetFont(PixelFont("Verdana", 11, row.Bold));
+    label.SetCaption(row.Caption);
+    label.Tag = row.Tag;
+    if (i == 6)
+      continue; // "Numbers" is a heading without a value
+    TLabel &value = owner_.Create<TLabel>("StatusLbl" + std::to_string(i + 1) + "v");
+    value.SetParent(StatusPage);
+    value.SetBounds(i < 6 ? 180 : 420, row.Y, 60, 16);
+    value.SetFont(PixelFont("Verdana", 11));
+    value.Alignment = TLabel::taRightJustify;
+    value.SetCaption(i < 6 ? "hh:mm:ss" : "nnnn");
+    StatusValues[i] = &value;
+  }
+  for (int k = 0; k < 11; ++k) {
+    const TTestRow &row = kTestRows[k];
+    TLabel &label = owner_.Create<TLabel>("Test" + std::to_string(k) + "Lbl");
+    label.SetParent(StatusPage);
+    label.SetBounds(row.LabelX, row.Y - 2, 110, 16);
+    TFont font = PixelFont("Verdana", 11, true, 0x803000);
+    font.Underline = true;
+    label.SetFont(font);
+    label.SetCaption(row.Caption);
+    label.SetHint("Click For Explanation|Click here for explanation and meaning");
+    label.Tag = row.Tag;
+    label.OnClick = [this](TComponent &sender) { TestItemClick(sender); };
+    TestLabels[k] = &label;
+    TGauge &gauge = owner_.Create<TGauge>("Test" + std::to_string(k) + "Gauge");
+    gauge.SetParent(StatusPage);
+    gauge.SetBounds(row.GaugeX, row.Y, row.GaugeWidth, 12);
+    gauge.SetProgress(k == 0 ? 0 : 100);
+    TestGauges[k] = &gauge;
+  }
+  TButton &reset = owner_.Create<TButton>("ResetPersonalStatusBtn");
+  reset.SetParent(StatusPage);
+  reset.SetBounds(363, 305, 130, 25);
+  reset.SetCaption("Reset Personal Status");
+  reset.SetVisible(false);
+}
+
+void TContentPages::UpdateMediaButtons() {
+  // Without a loaded file the buttons are greyed: nothing plays.
+  for (TSpeedButton *button : MediaButtons)
+    if (button)
+      button->SetEnabled(Media.Loaded());
+}
+
+void TContentPages::ReloadContentDirectory() {
+  ContentDirectory = LoadContentDirectory(context_.Platform.Files, programFolder_ + "movaro.dat");
+}
+
+std::string TContentPages::MainText(int number, const std::string &english) {
+  return context_.Translator.TranslateText(number, "MainForm", programFolder_ + kLanguageFile,
+                                           english);
+}
+
+void TContentPages::SetPageText(TTextPage &page, const char *text) {
+  page.Parser->SetText(text);
+  host_.PageTextChanged();
+}
+
+bool TContentPages::RecordInRange(int32_t ordinal) const {
+  return InfoFile && ordinal >= 1 && ordinal <= InfoFile->SelectedCount();
+}
+
+// --- menus ----------------------------------------------------------------------
+
+void TContentPages::BuildBkInfoMenu() {
+  BkInfoItems->Clear();
+  if (!InfoFile)
+    return;
+  TMenuItem *chapter = nullptr, *section = nullptr;
+  auto click = [this](TComponent &sender) { MenuItemClick(sender); };
+  for (int32_t i = 1; i <= InfoFile->SelectedCount(); ++i) {
+    const auto parts = TIDbRecFile::SplitName(InfoFile->GetSelectedRecord(i).Name);
+    if (!IsBackgroundRecord(parts[0]))
+      continue;
+    const std::string name = kBkInfoItemName + std::to_string(i);
+    if (!parts[3].empty()) {
+      // A third level hangs under the current section, titled with its own
+      // part 4; the section then only opens its submenu.
+      if (!section)
+        continue;
+      TMenuItem &item = section->Add(name, "  " + parts[3], i);
+      item.OnClick = click;
+      section->Tag = 0;
+      section->OnClick = nullptr;
+    } else if (!parts[2].empty()) {
+      if (!chapter)
+        continue;
+      TMenuItem &item = chapter->Add(name, "  " + parts[2], i);
+      item.OnClick = click;
+      chapter->Tag = 0;
+      chapter->OnClick = nullptr;
+      section = &item;
+    } else if (!parts[1].empty()) {
+      chapter = &BkInfoItems->Add(name, parts[1], i);
+      chapter->OnClick = click;
+      section = nullptr;
+    }
+  }
+}
+
+void TContentPages::BuildExerciseMenu() {
+  for (TMenuItem *submenu : ExerciseSubmenus)
+    submenu->Clear();
+  if (!InfoFile)
+    return;
+  for (int32_t i = 1; i <= InfoFile->SelectedCount(); ++i) {
+    const auto parts = TIDbRecFile::SplitName(InfoFile->GetSelectedRecord(i).Name);
+    if (!IsExerciseRecord(parts[0]) || !parts[3].empty() || parts[2].empty())
+      continue;
+    const int region = ExerciseRegionIndex(ExerciseRegionCode(parts[1]));
+    if (region < 0)
+      continue;
+    TMenuItem &item = ExerciseSubmenus[region]->Add(kExerItemName + std::to_string(i), parts[2]);
+    item.OnClick = [this](TComponent &sender) { MenuItemClick(sender); };
+  }
+}
+
+void TContentPages::ShowRecentMessages(const std::vector<TRecentMessageItem> &items) {
+  PopupLastMessageItems->Clear();
+  for (const TRecentMessageItem &entry : items) {
+    TMenuItem &item = PopupLastMessageItems->Add(entry.Name, entry.Caption);
+    item.OnClick = [this](TComponent &sender) { MenuItemClick(sender); };
+  }
+}
+
+// --- showing records ---------------------------------------------------------------
+
+void TContentPages::ShowContentRecord(const TIDbRec &record, const std::string &pageName) {
+  if (!record.Name[0]) {
+    for (TTextPage *page : {&BkInfo, &Info, &Exer}) {
+      page->Header->SetCaption("");
+      SetPageText(*page, nullptr);
+    }
+    Questionnaire = TQuestionnaireState{};
+    bkInfoShown_ = 0;
+    infoBaseText_.clear();
+    return;
+  }
+  const auto parts = TIDbRecFile::SplitName(record.Name);
+  ShowPage(PageCtrl, pageName);
+  if (pageName == "BkInfo") {
+    if (!BkInfo.Parser->HasText() || std::strcmp(BkInfo.Parser->Text(), record.Text) != 0) {
+      for (int p : {3, 2, 1})
+        if (!parts[p].empty()) {
+          BkInfo.Header->SetCaption(parts[p]);
+          break;
+        }
+      SetPageText(BkInfo, record.Text);
+    }
+  } else if (pageName == "Info") {
+    ShowInfoText(record, parts);
+  } else if (pageName == "Exercise" && parts[1].find('-') != std::string::npos) {
+    const int region = ExerciseRegionIndex(ExerciseRegionCode(parts[1]));
+    if (region >= 0)
+      Exer.Header->SetCaption(ExerciseSubmenus[region]->Caption + " - " + parts[2]);
+    SetPageText(Exer, record.Text);
+    Media.LoopPlayback = true;
+    Media.PlayMediaFile(programFolder_ + "Av\\" + ExerciseVideoBase(parts[1]) + ".avi");
+  }
+}
+
+void TContentPages::ShowInfoText(const TIDbRec &record, const std::array<std::string, 4> &parts) {
+  const bool sameText = Info.Parser->HasText() && infoBaseText_ == record.Text &&
+                        Questionnaire.PageOrdinal == 0;
+  if (sameText)
+    return;
+  for (int p : {2, 1})
+    if (!parts[p].empty()) {
+      // Part 2 of an explanation page is its dialog head, not a title.
+      if (p == 1 && StartsWith(parts[1], "Dlg #"))
+        continue;
+      Info.Header->SetCaption(parts[p]);
+      break;
+    }
+  infoBaseText_ = record.Text;
+  Questionnaire = TQuestionnaireState{};
+  const std::string head = RecordDialogHead(record.Name);
+  if (InfoFile && EntryKind(head) == 'n' && IsQuestionnaireItem(head) &&
+      EntrySetNumber(head) != "000") {
+    // The explanation page of questionnaire SSS: its items follow it.
+    for (int32_t n = 1; n <= InfoFile->SelectedCount(); ++n)
+      if (std::strcmp(InfoFile->GetSelectedRecord(n).Name, record.Name) == 0) {
+        StartQuestionnaire(n);
+        return;
+      }
+  }
+  SetPageText(Info, record.Text);
+}
+
+void TContentPages::StartQuestionnaire(int32_t pageOrdinal) {
+  Questionnaire = TQuestionnaireState{};
+  Questionnaire.PageOrdinal = pageOrdinal;
+  const std::string set(EntrySetNumber(RecordDialogHead(InfoFile->GetSelectedRecord(pageOrdinal).Name)));
+  for (int32_t n = pageOrdinal + 1; n <= InfoFile->SelectedCount(); ++n) {
+    const TIDbRec item = InfoFile->GetSelectedRecord(n);
+    if (TIDbRecFile::SplitName(item.Name)[3].empty())
+      break; // the next page begins
+    const std::string head = RecordDialogHead(item.Name);
+    if (IsQuestionnaireItem(head) && EntryKind(head) != 'n' && EntrySetNumber(head) == set)
+      Questionnaire.Items.push_back(n);
+  }
+  // Continue with the first item never answered; all answered: the result.
+  Questionnaire.Current = Questionnaire.Items.size();
+  for (size_t i = 0; i < Questionnaire.Items.size(); ++i) {
+    const std::string head = RecordDialogHead(InfoFile->GetSelectedRecord(Questionnaire.Items[i]).Name);
+    const std::string entry = context_.Profile ? context_.Profile->FindEntry(head) : "";
+    if (entry.empty() || EntryCount(entry) < 0) {
+      Questionnaire.Current = i;
+      break;
+    }
+  }
+  ShowQuestionnaire();
+}
+
+void TContentPages::ShowQuestionnaire() {
+  std::string text = infoBaseText_;
+  const size_t count = Questionnaire.Items.size();
+  if (count > 0 && InfoFile) {
+    text += "\r\n\r\n";
+    if (Questionnaire.Current < count) {
+      const TIDbRec item = InfoFile->GetSelectedRecord(Questionnaire.Items[Questionnaire.Current]);
+      text += "<B>" + std::to_string(Questionnaire.Current + 1) + " / " + std::to_string(count) +
+              "</B>   " + item.Text + "\r\n\r\n";
+      text += "<INPUT TYPE=RADIO NAME=AnswerYes VALUE=" + std::string(kAnswerYes) + "> " +
+              MainText(kTextYes, "Yes") + "      <INPUT TYPE=RADIO NAME=AnswerNo VALUE=" +
+              kAnswerNo + "> " + MainText(kTextNo, "No") + "      <A HREF=" + kAnswerSkip + ">" +
+              MainText(kTextSkip, "Skip") + "</A>";
+    } else {
+      // The questionnaire's gauge, as the status page shows it.
+      const std::string head =
+          RecordDialogHead(InfoFile->GetSelectedRecord(Questionnaire.PageOrdinal).Name);
+      const int set = std::atoi(std::string(EntrySetNumber(head)).c_str());
+      std::optional<int> percent;
+      if (context_.Profile && set >= 1 && set <= 10)
+        percent = TestGaugeValues(context_.Profile->MessageHistory)[set];
+      text += "<B>" + MainText(kTextScore, "Score") + ": " +
+              (percent ? std::to_string(*percent) + " %" : std::string("-")) + "</B>      <A HREF=" +
+              kAnswerAgain + ">" + MainText(kTextAnswerAgain, "Answer again") + "</A>";
+    }
+  }
+  SetPageText(Info, text.c_str());
+}
+
+void TContentPages::AnswerCurrentItem(const std::string &answer) {
+  if (Questionnaire.PageOrdinal == 0)
+    return;
+  if (answer == kAnswerAgain) {
+    Questionnaire.Current = 0;
+    ShowQuestionnaire();
+    return;
+  }
+  if (Questionnaire.Current >= Questionnaire.Items.size() ||
+      (answer != kAnswerYes && answer != kAnswerNo && answer != kAnswerSkip))
+    return; // a reference a page text made up answers nothing
+  const int32_t ordinal = Questionnaire.Items[Questionnaire.Current];
+  AnswerQuestion(ordinal, answer == kAnswerYes, answer == kAnswerSkip);
+  ++Questionnaire.Current;
+  ShowQuestionnaire();
+}
+
+void TContentPages::BkInfoLstSelect(int32_t ordinal) {
+  if (RecordInRange(ordinal)) {
+    if (ordinal == bkInfoShown_)
+      return; // the entry on show, chosen again
+    ShowContentRecord(InfoFile->GetSelectedRecord(ordinal), "BkInfo");
+    bkInfoShown_ = ordinal;
+  } else {
+    bkInfoShown_ = 0;
+    BkInfo.Header->SetCaption("");
+    SetPageText(BkInfo, nullptr);
+  }
+  host_.UpdateStatus();
+}
+
+// --- answers -------------------------------------------------------------------------
+
+void TContentPages::AnswerQuestion(int32_t ordinal, bool yes, bool cancelled) {
+  TUserData *profile = context_.Profile;
+  if (!RecordInRange(ordinal) || !profile) {
+    host_.UpdateStatus();
+    return;
+  }
+  const TIDbRec record = InfoFile->GetSelectedRecord(ordinal);
+  const std::string name = record.Name;
+  const std::string key = RecordDialogHead(record.Name);
+  if (name.find("Dlg #") == std::string::npos || key.empty()) {
+    host_.UpdateStatus();
+    return;
+  }
+  const char category = key.size() >= 4 ? key[3] : '\0';
+  const TDateTime now = context_.Platform.Clock.Now();
+  const int32_t current = EntryCount(profile->FindEntry(key));
+  if (category != 't') {
+    // A health message: cancel only moves the day of showing.
+    profile->UpdateEntry(key, cancelled ? current : (yes ? 1 : 0), now);
+    if (yes && !cancelled && name.find("Dlg #q") == std::string::npos) {
+      const int32_t page = OwningPageOrdinal(*InfoFile, ordinal);
+      const TIDbRec owning = InfoFile->GetSelectedRecord(page);
+      if (page > 0 && TIDbRecFile::SplitName(owning.Name)[3].empty()) {
+        host_.FormRestore();
+        ShowContentRecord(owning, category == 'e' ? "Exercise" : "Info");
+      }
+    }
+  } else {
+    auto digit = [&](size_t position) {
+      const char c = key.size() >= position ? key[position - 1] : '\0';
+      return c >= '0' && c <= '9' ? c - '0' : 0;
+    };
+    const int32_t count = cancelled ? current : (yes ? digit(7) : digit(6));
+    profile->UpdateEntry(key, count, now);
+    profile->UpdateTestGauges();
+  }
+  host_.UpdateStatus();
+}
+
+// --- handlers -------------------------------------------------------------------------
+
+void TContentPages::BackgroundInfoBtnClick(TControl &button) {
+  ShowPage(PageCtrl, "BkInfo");
+  host_.PopupMenu(*BkInfoItems, button);
+}
+
+void TContentPages::ExercisesBtnClick(TControl &button) { host_.PopupMenu(*PopupExerItems, button); }
+
+void TContentPages::MessagesBtnClick(TControl &button) {
+  host_.PopupMenu(*PopupLastMessageItems, button);
+}
+
+void TContentPages::StatusBtnClick() { ShowPage(PageCtrl, "Status"); }
+
+void TContentPages::MenuItemClick(TComponent &sender) {
+  const std::string &name = sender.Name();
+  if (StartsWith(name, kBkInfoItemName)) {
+    BkInfoLstSelect(sender.Tag);
+    return; // BkInfoLstSelect updates the status itself
+  }
+  if (StartsWith(name, kExerItemName)) {
+    const int32_t n = NumberAfter(name, std::strlen(kExerItemName));
+    if (RecordInRange(n))
+      ShowContentRecord(InfoFile->GetSelectedRecord(n), "Exercise");
+  } else if (StartsWith(name, kLastMessageItemName) && context_.Profile &&
+             !context_.Profile->RecentMessages.empty()) {
+    const int32_t k = NumberAfter(name, std::strlen(kLastMessageItemName));
+    if (k >= 0 && k < static_cast<int32_t>(context_.Profile->RecentMessages.size())) {
+      host_.FormMinimize();
+      const TRecentEntryParts parts = ParseRecentEntry(context_.Profile->RecentMessages[k]);
+      host_.ShowRuleMessage(parts.Rule, parts.Record, true);
+    }
+  }
+  host_.UpdateStatus();
+}
+
+void TContentPages::TestItemClick(TComponent &sender) {
+  int gauge = -1;
+  for (int k = 0; k < 11; ++k)
+    if (&sender == TestLabels[k])
+      gauge = k;
+  if (gauge < 0 || !context_.Profile)
+    return;
+  const int32_t n = context_.Profile->QuestionRecordIndex(ExplanationHead(gauge));
+  if (!RecordInRange(n))
+    return;
+  const int32_t page = OwningPageOrdinal(*InfoFile, n);
+  const TIDbRec owning = InfoFile->GetSelectedRecord(page);
+  if (TIDbRecFile::SplitName(owning.Name)[3].empty())
+    ShowContentRecord(owning, "Info");
+}
+
+void TContentPages::HyperLinkClick(TComponent &, const std::string &hRef) {
+  // The link or input that reports belongs to the text about to be replaced:
+  // act once its own handling is over.
+  if (TApplication *application = ApplicationOf(owner_)) {
+    application->Post([this, hRef] { FollowLink(hRef); });
+    return;
+  }
+  FollowLink(hRef);
+}
+
+void TContentPages::FollowLink(const std::string &hRef) {
+  if (StartsWith(hRef, "ANSWER:")) {
+    AnswerCurrentItem(hRef);
+    return;
+  }
+  if (!InfoFile)
+    return;
+  const int32_t n = FindRecordByBaseName(*InfoFile, hRef);
+  if (n <= 0)
+    return;
+  const TIDbRec record = InfoFile->GetSelectedRecord(n);
+  const auto parts = TIDbRecFile::SplitName(record.Name);
+  if (IsBackgroundRecord(parts[0]))
+    BkInfoLstSelect(n);
+  else
+    ShowContentRecord(record, IsExerciseRecord(parts[0]) ? "Exercise" : "Info");
+}
+
+void TContentPages::TextClick(TComponent &sender) {
+  auto *parser = dynamic_cast<GParserControl *>(&sender);
+  auto *box = parser ? dynamic_cast<TScrollBox *>(parser->Parent()) : nullptr;
+  if (box && box->Peer())
+    box->Peer()->SetFocus();
+}
+
+// --- status page ----------------------------------------------------------------------
+
+void TContentPages::ShowFigures(const TStatusFigures &figures) {
+  auto set = [&](int i, const std::string &text) {
+    if (StatusValues[i])
+      StatusValues[i]->SetCaption(text);
+  };
+  set(0, figures.Started);
+  set(1, figures.TimeMeasured);
+  if (figures.HasRuleFigures) {
+    set(2, figures.TimeWorked);
+    set(3, figures.MaxWorked);
+    set(4, figures.TimeRested);
+    set(5, figures.MaxRested);
+  }
+  set(7, figures.Keystrokes);
+  set(8, figures.MouseMoves);
+  set(9, figures.MouseClicks);
+  set(10, figures.MouseWheel);
+}
+
+void TContentPages::ShowGauge(int gauge, int percent) {
+  if (gauge >= 0 && gauge < 11)
+    TestGauges[gauge]->SetProgress(percent);
+}
+
+int TContentPages::TestScore(int test) const {
+  return test >= 1 && test <= 10 ? TestGauges[test]->Progress() : 0;
+}
+
+// --- language -------------------------------------------------------------------------
+
+void TContentPages::Retranslate() {
+  for (TPageTitle *title : {&BkInfo.Title, &Info.Title, &Exer.Title, &StatusTitle})
+    FitPageTitle(*title, screen_.MeasuringCanvas());
+  if (Questionnaire.PageOrdinal > 0)
+    ShowQuestionnaire();
+}

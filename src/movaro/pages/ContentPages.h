@@ -1,0 +1,156 @@
+#pragma once
+// The content pages of the main window's page container: "BkInfo"
+// (background information), "Info" (explanation pages, pages behind health
+// messages, questionnaires), "Exercise" (an exercise beside its video) and
+// "Status" (the day's figures and the questionnaire gauges), with the menus
+// that lead to them: the background menu and the exercise menu built from
+// the information file's record names, and the last-messages menu.
+//
+// Every page text is a record of the information file, shown by a markup
+// control in a scroll box. Links in a page ("<A HREF=bgi_011>") open the
+// record with that first name part on its page. An explanation page of a
+// questionnaire carries the questionnaire itself: one item at a time with
+// "Yes" and "No" radio buttons and a "Skip" link; each answer is recorded as
+// the message dialog's would be (AnswerQuestion) and scored into the gauges.
+// Links and inputs act through a posted call, after the control that
+// reported them has finished with its own text.
+
+#include "data/recfile/IDbRecs.h"
+#include "movaro/MovaroContext.h"
+#include "movaro/pages/PageChrome.h"
+#include "movaro/pages/PageMedia.h"
+#include "movaro/profile/ProfileView.h"
+#include "movaro/profile/Statistics.h"
+#include "platform/Screen.h"
+#include "ui/Menus.h"
+#include "ui/markup/ParserControl.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+
+// What the pages ask of the main window around them.
+class IContentPagesHost {
+public:
+  virtual ~IContentPagesHost() = default;
+  // The status bar and the controls that follow the monitoring state.
+  virtual void UpdateStatus() = 0;
+  virtual void FormRestore() = 0;
+  virtual void FormMinimize() = 0;
+  // Shows a rule's message (rule 0: the question record) in the prompt dialog.
+  virtual void ShowRuleMessage(int32_t rule, int32_t record, bool persistent) = 0;
+  // Pops the menu up below the button's left edge.
+  virtual void PopupMenu(TPopupMenu &menu, TControl &button) = 0;
+  // A page's text was replaced: its input fields are new controls.
+  virtual void PageTextChanged() {}
+};
+
+// One text page: title, header and the markup control in its scroll box.
+struct TTextPage {
+  TPage *Page = nullptr;
+  TPageTitle Title;
+  TLabel *Header = nullptr;
+  TScrollBox *TextCtrl = nullptr;
+  GParserControl *Parser = nullptr;
+};
+
+// The questionnaire shown on the Info page, if any.
+struct TQuestionnaireState {
+  int32_t PageOrdinal = 0;        // its explanation page; 0 none shown
+  std::vector<int32_t> Items;     // ordinals of its items, in file order
+  size_t Current = 0;             // the item asked now; Items.size(): done
+};
+
+class TContentPages {
+public:
+  // Adds the four pages to the page container; the components are owned by
+  // the owner (the main window). The player and screen outlive the pages.
+  TContentPages(TComponent &owner, TPageControl &pageCtrl, TMovaroContext &context,
+                IContentPagesHost &host, IMediaPlayer &player, IScreen &screen,
+                std::string programFolder);
+  ~TContentPages();
+  TContentPages(const TContentPages &) = delete;
+  TContentPages &operator=(const TContentPages &) = delete;
+
+  // The information file (its language selected), none while it is not loaded.
+  TIDbRecFile *InfoFile = nullptr;
+  // The content directory of "movaro.dat" (none while the file is missing).
+  std::optional<TArchiveDirectory> ContentDirectory;
+  void ReloadContentDirectory();
+  TPageMedia Media;
+
+  // Menus.
+  void BuildBkInfoMenu();
+  void BuildExerciseMenu();
+  void ShowRecentMessages(const std::vector<TRecentMessageItem> &items);
+
+  // Shows a record (as GetSelectedRecord returns it) on "BkInfo", "Info" or
+  // "Exercise".
+  void ShowContentRecord(const TIDbRec &record, const std::string &pageName);
+  void BkInfoLstSelect(int32_t ordinal);
+  // The message dialog's answer to a record: yes, no or cancel.
+  void AnswerQuestion(int32_t ordinal, bool yes, bool cancelled);
+
+  // Handlers.
+  void BackgroundInfoBtnClick(TControl &button);
+  void ExercisesBtnClick(TControl &button);
+  void MessagesBtnClick(TControl &button);
+  void StatusBtnClick();
+  void MenuItemClick(TComponent &sender);
+  void TestItemClick(TComponent &sender);
+  void HyperLinkClick(TComponent &sender, const std::string &hRef);
+  // A click on a page's text gives its scroll box the keyboard focus.
+  void TextClick(TComponent &sender);
+
+  // Status page.
+  void ShowFigures(const TStatusFigures &figures);
+  void ShowGauge(int gauge, int percent);
+  int TestScore(int test) const;
+
+  IScreen &Screen() { return screen_; }
+  // After a language change: every translated caption is taken again.
+  void Retranslate();
+
+  TPageControl &PageCtrl;
+  TTextPage BkInfo, Info, Exer;
+  TPanel *ExerPnl = nullptr;
+  TPanel *ExerVideoPnl = nullptr;
+  std::array<TSpeedButton *, 5> MediaButtons{}; // play, pause, stop, forward, back
+  TPage *StatusPage = nullptr;
+  TPageTitle StatusTitle;
+  std::array<TLabel *, 11> StatusValues{}; // StatusLbl1v .. StatusLbl11v (6 .. 6 unused)
+  std::array<TLabel *, 11> TestLabels{};   // Test0Lbl .. Test10Lbl
+  std::array<TGauge *, 11> TestGauges{};   // Test0Gauge .. Test10Gauge
+  TPopupMenu *BkInfoItems = nullptr;
+  TPopupMenu *PopupExerItems = nullptr;
+  std::array<TMenuItem *, 10> ExerciseSubmenus{};
+  TPopupMenu *PopupLastMessageItems = nullptr;
+  TQuestionnaireState Questionnaire;
+
+private:
+  TTextPage MakeTextPage(const std::string &prefix, const std::string &pageName, int32_t titleTag,
+                         const std::string &title);
+  void BuildExercisePanel();
+  void BuildStatusPage();
+  void UpdateMediaButtons();
+  bool RecordInRange(int32_t ordinal) const;
+  void ShowInfoText(const TIDbRec &record, const std::array<std::string, 4> &parts);
+  void StartQuestionnaire(int32_t pageOrdinal);
+  void ShowQuestionnaire();
+  void FollowLink(const std::string &hRef);
+  void SetPageText(TTextPage &page, const char *text);
+  void AnswerCurrentItem(const std::string &answer);
+  std::string MainText(int number, const std::string &english);
+
+  TComponent &owner_;
+  TMovaroContext &context_;
+  IContentPagesHost &host_;
+  IScreen &screen_;
+  std::string programFolder_;
+  std::string infoBaseText_; // the Info page's record text, before any questionnaire
+  // The background entry on show (0 none): choosing it again changes nothing.
+  int32_t bkInfoShown_ = 0;
+};

@@ -1,0 +1,66 @@
+#include "platform/win32/Win32Desktop.h"
+
+#include <windows.h>
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info))
+    return TRUE;
+  const RECT &r = info.rcMonitor;
+  auto &monitors = *reinterpret_cast<std::vector<TDesktopRect> *>(list);
+  TDesktopRect rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  if (info.dwFlags & MONITORINFOF_PRIMARY)
+    monitors.insert(monitors.begin(), rect);
+  else
+    monitors.push_back(rect);
+  return TRUE;
+}
+
+} // namespace
+
+std::vector<TDesktopRect> TWin32Desktop::Monitors() {
+  std::vector<TDesktopRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty())
+    monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return monitors;
+}
+
+bool TWin32Desktop::Capture(const TDesktopRect &rect, std::vector<uint32_t> &pixels) {
+  if (rect.Width <= 0 || rect.Height <= 0)
+    return false;
+  HDC screen = GetDC(nullptr);
+  if (!screen)
+    return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = rect.Width;
+  info.bmiHeader.biHeight = -rect.Height; // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = dib ? CreateCompatibleDC(screen) : nullptr;
+  bool read = false;
+  if (memory) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    read = BitBlt(memory, 0, 0, rect.Width, rect.Height, screen, rect.Left, rect.Top, SRCCOPY);
+    GdiFlush();
+    if (read) {
+      const auto *from = static_cast<const uint32_t *>(bits);
+      pixels.assign(from, from + static_cast<size_t>(rect.Width) * rect.Height);
+      for (uint32_t &p : pixels)
+        p &= 0x00FFFFFF; // a 32-bit DIB holds 0x00RRGGBB and an unused top byte
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  if (dib)
+    DeleteObject(dib);
+  ReleaseDC(nullptr, screen);
+  return read;
+}

@@ -1,0 +1,167 @@
+#include "sim/DaySimulation.h"
+
+#include "sim/InputScript.h"
+
+#include <cctype>
+#include <sstream>
+
+std::string FirstWords(const std::string &markup, int count) {
+  std::string words;
+  int taken = 0;
+  bool inTag = false, inWord = false;
+  for (char c : markup) {
+    if (inTag) {
+      inTag = c != '>';
+      if (!inTag && inWord) {
+        inWord = false; // a tag ends a word (<br>, <p>)
+      }
+      continue;
+    }
+    if (c == '<') {
+      inTag = true;
+      continue;
+    }
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      inWord = false;
+      continue;
+    }
+    if (!inWord) {
+      if (taken == count)
+        return words + " ...";
+      if (taken > 0)
+        words += ' ';
+      ++taken;
+      inWord = true;
+    }
+    words += c;
+  }
+  return words;
+}
+
+namespace {
+
+// Tells of a form going on or off the screen.
+class TVisibilityWatch final : public TControlPeer {
+public:
+  explicit TVisibilityWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {}
+  void Changed(TControl &control, TProperty property) override {
+    if (property == TProperty::Visible)
+      changed_(control.Visible());
+  }
+
+private:
+  std::function<void(bool)> changed_;
+};
+
+} // namespace
+
+TDaySimulation::TDaySimulation(TDateTime wallStart, uint32_t tickStart, uint32_t seed,
+                               std::string workFolder, IRandomSource *random)
+    : Sim(wallStart, tickStart),
+      Context({Sim.Clock, Sim.Cursor, Sim.Timer, Sim.Hooks, Sim.Files, Locale}),
+      ProfileFiles(Sim.Files), SeededRandom(seed),
+      Random(random ? *random : SeededRandom), Info(Sim.Files),
+      Blocking(App, Context, Screen, Desktop),
+      Dialog(App, Context, Screen, Desktop, Tray, Blocking, Owner),
+      Scheduler(Context, {StatusPage, StatusBar, Dialog, Blocking, Tray, Sound, Pump}, Random,
+                Session, kSimProgramFolder),
+      workFolder_(std::move(workFolder)) {
+  // The context took the trace timer for its engine; the simulation drives
+  // that engine and, after each of its ticks, the main window's own timer.
+  Sim.Drive(Context.Trace);
+  Sim.OnTick = [this] { Scheduler.MainTimerTime(); };
+  Pump.OnPump = [this] { App.ProcessMessages(); };
+  StatusPage.Gauges = &ProfileView.Gauges;
+  Sound.OnPlay = [this](const std::string &path) { Report("sound " + path); };
+  Dialog.OnMessageShown = [this](TComponent &) { DialogShown(); };
+  Dialog.AttachPeer(std::make_unique<TVisibilityWatch>([this](bool visible) {
+    if (!visible)
+      DialogHidden();
+  }));
+  Blocking.AttachPeer(std::make_unique<TVisibilityWatch>(
+      [this](bool visible) { Report(visible ? "block show" : "block close"); }));
+  ProfileView.OnRecentMessages = [this] {
+    if (Profile && !Profile->RecentMessages.empty() && !ProfileView.Recent.empty())
+      Report("recent " + Profile->RecentMessages.front());
+  };
+}
+
+TDaySimulation::~TDaySimulation() {
+  Sim.OnTick = nullptr;
+  if (Context.Trace.TraceState.Active || Context.Trace.TraceState.Paused)
+    Scheduler.StopMonitoring();
+  Context.Profile = nullptr;
+}
+
+bool TDaySimulation::LoadInfoFile(const std::string &path, const std::string &language) {
+  const bool loaded = Info.LoadRecords(path);
+  if (loaded)
+    Info.SelectRecords(language);
+  Scheduler.InfoFile = loaded ? &Info : nullptr;
+  Owner.RecordCount = loaded ? Info.SelectedCount() : 0;
+  return loaded;
+}
+
+void TDaySimulation::MakeProfile(const std::string &userName) {
+  Session.Name = userName;
+  Profile = std::make_unique<TUserData>(
+      TProfilePlatform{Registry, Locale, ProfileFiles, Sim.Clock, Session, Random},
+      kSimProgramFolder, workFolder_ + "movaro.ini");
+  Profile->Links.View = &ProfileView;
+  Profile->LoadSettings();
+  Context.Profile = Profile.get();
+}
+
+bool TDaySimulation::Start() {
+  return Sim.Start([this] { return Scheduler.StartMonitoring(); });
+}
+
+void TDaySimulation::Report(const std::string &what) {
+  if (OnLine)
+    OnLine(FormatSimTime(Sim.Clock.Now()) + "  " + what);
+}
+
+void TDaySimulation::DialogShown() {
+  if (dialogShown_)
+    DialogHidden(); // replaced on screen
+  std::ostringstream line;
+  line << "show " << Dialog.ShownRuleIndex() << " " << Dialog.ShownRecordIndex() << " kind "
+       << int(Dialog.ShownKind()) << " buttons [";
+  const char *separator = "";
+  for (TButton *button : {&Dialog.YesBtn, &Dialog.NoBtn, &Dialog.CancelBtn})
+    if (button->Visible()) {
+      line << separator << button->Caption();
+      separator = "|";
+    }
+  line << "] time-out ";
+  if (Dialog.TimeOutBar.Visible())
+    line << Dialog.TimeOutBar.MaxValue();
+  else
+    line << "none";
+  line << " \"" << FirstWords(Dialog.ShownText(), 6) << "\"";
+  Report(line.str());
+  dialogShown_ = true;
+  shownRule_ = Dialog.ShownRuleIndex();
+  shownRecord_ = Dialog.ShownRecordIndex();
+}
+
+void TDaySimulation::DialogHidden() {
+  if (!dialogShown_)
+    return;
+  dialogShown_ = false;
+  Report("hide " + std::to_string(shownRule_) + " " + std::to_string(shownRecord_));
+}
+
+void TDaySimulation::BlockedInput() {
+  if (!Blocking.Showing())
+    return;
+  Blocking.CountInput();
+  Report("block input " + std::to_string(Blocking.InputCount()));
+}
+
+void TDaySimulation::RestoreMainWindow() {
+  StatusPage.MainWindowOnScreen = true;
+  Scheduler.MainWindowRestored();
+}
+
+void TDaySimulation::MinimizeMainWindow() { StatusPage.MainWindowOnScreen = false; }

@@ -1,0 +1,104 @@
+#pragma once
+// A day of Movaro in virtual time: the activity monitor, the user profile,
+// the break scheduler, the prompt dialog and the input blocking window, all
+// the program's own code, on headless views. Input goes in as the hook
+// library posts it; every second the trace timer ticks and the scheduler
+// decides; what the user would see and hear is reported as lines.
+//
+// Reported (OnLine, one line each, the virtual wall clock first):
+//   show RULE RECORD kind K buttons [..] time-out T "first words"
+//   hide RULE RECORD            the dialog left the screen
+//   block show | block close    the input blocking window
+//   block input N               the Nth input swallowed by it
+//   sound PATH                  a prompt sound played
+//   recent ENTRY                a recent-messages entry added
+//   answer RECORD yes|no|cancelled
+// Tests use it as the program's world; tools/daysim reads scripts into it.
+
+#include "base/Random.h"
+#include "data/recfile/IDbRecs.h"
+#include "movaro/MovaroContext.h"
+#include "movaro/forms/BlockingWindow.h"
+#include "movaro/forms/MessageDialog.h"
+#include "movaro/profile/UserData.h"
+#include "movaro/schedule/BreakScheduler.h"
+#include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessLocale.h"
+#include "platform/headless/HeadlessProfileFiles.h"
+#include "platform/headless/HeadlessRegistry.h"
+#include "platform/headless/HeadlessScreen.h"
+#include "platform/headless/HeadlessUserSession.h"
+#include "sim/HeadlessViews.h"
+#include "sim/TraceSimulation.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+inline const std::string kSimProgramFolder = "C:\\Program Files\\Movaro\\";
+
+class TDaySimulation {
+public:
+  // workFolder (ending with a separator) receives the profile file. Chance
+  // comes from a generator seeded with seed, or from random when given.
+  TDaySimulation(TDateTime wallStart, uint32_t tickStart, uint32_t seed, std::string workFolder,
+                 IRandomSource *random = nullptr);
+  ~TDaySimulation();
+
+  // The information file, with the records of one language ("_44" English)
+  // selected. False when it cannot be read (then nothing is ever prompted).
+  bool LoadInfoFile(const std::string &path, const std::string &language = "_44");
+  // Makes the user's profile (settings from the profile file, if it has them).
+  void MakeProfile(const std::string &userName = "Anna");
+  // Starts monitoring as the program does at the end of its start-up.
+  bool Start();
+  // Runs virtual time forward; the scheduler runs after every trace tick.
+  void AdvanceTo(uint64_t elapsedMs) { Sim.AdvanceTo(elapsedMs); }
+  void Advance(uint64_t milliseconds) { Sim.AdvanceTo(Sim.ElapsedMs() + milliseconds); }
+
+  // Input that reaches the blocking window while it is up (it is on top of
+  // everything but the dialog): counted there as well as by the hook.
+  void BlockedInput();
+  // The user switches the main window on or off the screen.
+  void RestoreMainWindow();
+  void MinimizeMainWindow();
+
+  std::function<void(const std::string &line)> OnLine;
+
+  TTraceSimulation Sim;
+  THeadlessLocale Locale;
+  TMovaroContext Context;
+  THeadlessRegistry Registry;
+  THeadlessProfileFiles ProfileFiles;
+  THeadlessUserSession Session{"Anna"};
+  TSeededRandom SeededRandom;
+  IRandomSource &Random;
+  TIDbRecFile Info;
+  THeadlessProfileView ProfileView;
+  std::unique_ptr<TUserData> Profile;
+
+  THeadlessApplication App;
+  THeadlessScreen Screen;
+  THeadlessDesktop Desktop;
+  THeadlessStatusPage StatusPage;
+  THeadlessStatusBar StatusBar;
+  THeadlessTrayIcon Tray;
+  THeadlessSoundPlayer Sound;
+  THeadlessPump Pump;
+  THeadlessDialogOwner Owner;
+  TBlockingWindow Blocking;
+  TMessageDialog Dialog;
+  TBreakScheduler Scheduler;
+
+private:
+  void Report(const std::string &what);
+  void DialogShown();
+  void DialogHidden();
+
+  std::string workFolder_;
+  bool dialogShown_ = false; // as last reported
+  int32_t shownRule_ = 0, shownRecord_ = 0;
+};
+
+// The plain words at the start of a markup text, at most count of them.
+std::string FirstWords(const std::string &markup, int count);

@@ -1,0 +1,20 @@
+#pragma once
+// Pictures from the program's bitmap resources (skins, glyphs), read as
+// outside bytes: a missing, damaged or oversized resource leaves the picture
+// empty.
+
+#include "ui/kit/Graphics.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// The bytes of a bitmap resource (a bitmap file without its file header),
+// empty when there is none. They stay valid while the module is loaded.
+std::string_view BitmapResourceBytes(HINSTANCE module, const char *name);
+
+// Decodes a bitmap resource into a picture property, named after the
+// resource. False, with the property empty, when that fails.
+bool LoadBitmapResource(HINSTANCE module, const std::string &name, TColorLevel level,
+                        TPictureProperty &picture);

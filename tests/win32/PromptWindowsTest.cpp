@@ -1,0 +1,111 @@
+// The prompt dialog and the input blocking window as real windows: the
+// dialog in the upper right corner of the primary monitor above the blocking
+// window, which covers every monitor and turns red after six key presses.
+// Screenshots are kept as prompt_dialog.bmp and blocking_window.bmp in the
+// test's working folder (the build tree).
+#include "movaro/forms/BlockingWindow.h"
+#include "movaro/forms/MessageDialog.h"
+#include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessLocale.h"
+#include "platform/headless/ManualTimer.h"
+#include "platform/headless/VirtualClock.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Screen.h"
+#include "sim/HeadlessViews.h"
+#include "support/Win32Screenshot.h"
+#include "ui/win32/Win32Application.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Pump(TWin32Application &app, int rounds = 20) {
+  for (int i = 0; i < rounds; ++i) {
+    app.ProcessMessages();
+    Sleep(10);
+  }
+}
+
+struct TPromptWindows {
+  TWin32Application app{GetModuleHandleA(nullptr)};
+  TWin32Screen screen;
+  TWin32Desktop desktop;
+  TVirtualClock clock{46000.5, 1000};
+  TVirtualCursor cursor;
+  TManualTimer timer;
+  TRecordingInputHooks hooks;
+  THeadlessFileSystem files;
+  THeadlessLocale locale;
+  TMovaroContext context{{clock, cursor, timer, hooks, files, locale}};
+  THeadlessTrayIcon tray;
+  THeadlessDialogOwner owner;
+  TBlockingWindow blocking{app, context, screen, desktop};
+  TMessageDialog dialog{app, context, screen, desktop, tray, blocking, owner};
+};
+
+TPromptMessage ShortBreak() {
+  TPromptMessage m;
+  m.RuleIndex = 3;
+  m.Text = "Take a short break of 10 seconds";
+  m.TimeOut = 10;
+  m.Kind = 3;
+  m.FirstCaption = "Ok";
+  return m;
+}
+
+} // namespace
+
+TEST(PromptWindows, DialogInTheCornerAboveTheBlockingWindowThatSwallowsKeys) {
+  TPromptWindows w;
+  const std::vector<TDesktopRect> monitors = w.desktop.Monitors();
+  ASSERT_FALSE(monitors.empty());
+  const TDesktopRect primary = monitors.front();
+  ASSERT_NE(w.app.Realize(w.blocking), nullptr);
+  HWND dialogWindow = w.app.Realize(w.dialog);
+  ASSERT_NE(dialogWindow, nullptr);
+
+  w.blocking.ShowBlocking();
+  w.dialog.ShowMessage(ShortBreak());
+  w.dialog.SetTimeLeft(6);
+  Pump(w.app);
+  RECT r;
+  GetWindowRect(dialogWindow, &r);
+  EXPECT_EQ(r.right, primary.Right() - 30);
+  EXPECT_EQ(r.top, primary.Top + 30);
+  EXPECT_TRUE(GetWindowLongA(dialogWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  HWND blockingWindow = TWin32Application::WindowOf(w.blocking);
+  ASSERT_NE(blockingWindow, nullptr);
+  RECT covered;
+  GetWindowRect(blockingWindow, &covered);
+  const TDesktopRect all = VirtualScreen(w.desktop);
+  EXPECT_EQ(covered.left, all.Left);
+  EXPECT_EQ(covered.right, all.Right());
+  EXPECT_EQ(covered.bottom, all.Bottom());
+
+  Screenshot shot;
+  shot.Take();
+  shot.Save("prompt_dialog.bmp");
+  // The dialog's header colour inside the dialog, above the blocking window.
+  EXPECT_EQ(shot.At(r.left + 60, r.top + 10), kDialogPanelColour);
+
+  // Six key presses on the blocking window are counted there.
+  SetForegroundWindow(blockingWindow);
+  for (int i = 0; i < 6; ++i) {
+    PostMessageA(blockingWindow, WM_KEYDOWN, 'A', 1);
+    PostMessageA(blockingWindow, WM_KEYUP, 'A', 0xC0000001);
+  }
+  Pump(w.app);
+  EXPECT_EQ(w.blocking.InputCount(), 6);
+  shot.Take();
+  shot.Save("blocking_window.bmp");
+  EXPECT_EQ(shot.At(all.Left + 5, all.Bottom() - 5), 60u); // dark red
+  EXPECT_EQ(shot.At(r.left + 60, r.top + 10), kDialogPanelColour); // the prompt still on top
+
+  // Answering the prompt ends the blocking.
+  w.dialog.YesBtnClick();
+  Pump(w.app);
+  EXPECT_FALSE(IsWindowVisible(blockingWindow));
+  EXPECT_FALSE(IsWindowVisible(dialogWindow));
+}

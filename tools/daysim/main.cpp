@@ -1,0 +1,225 @@
+// daysim: runs a day of Movaro in virtual time from a script of input events
+// and user actions, and prints every prompt, blocking window, sound and
+// recent-messages entry. See README.md.
+//   daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]
+//                 [--until TIME] [--no-profile]
+#include "authoring/IDbRecWriter.h"
+#include "sim/DaySimulation.h"
+#include "sim/InputScript.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A few records of every dialog kind, for scripts run without --info.
+const std::vector<TRecordSource> kSampleRecords = {
+    {1, "q1_44|Dlg #qggt0000010001", "Do you feel <b>stressed</b> today?"},
+    {2, "q2_44|Dlg #qkkt0120050001", "Is your chair at the right height?"},
+    {3, "i1_44|Dlg #iggi0000030001", "Stand up and walk for a minute: it rests your eyes and back."},
+    {4, "w1_44|Dlg #wmgw0000090001", "Keep your wrist straight while you move the mouse."},
+    {5, "o1_44|Dlg #okko0000080001", "Relax your shoulders while you type."},
+};
+
+const char *const kOwnEvents[] = {"window", "answer", "dialogkey", "set", "score", "user"};
+
+bool IsOwnEvent(const std::string &name) {
+  for (const char *own : kOwnEvents)
+    if (name == own)
+      return true;
+  return false;
+}
+
+bool IsBlockedInput(const std::string &name) {
+  return name == "key" || name == "keydown" || name == "click" || name == "down" ||
+         name == "dclick" || name == "wheel";
+}
+
+bool ParseInt(const std::string &text, long &value) {
+  char *end = nullptr;
+  value = std::strtol(text.c_str(), &end, 10);
+  return !text.empty() && *end == '\0';
+}
+
+// Runs one of the simulator's own events; false with a reason when its
+// arguments do not fit.
+bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &error) {
+  const std::vector<std::string> &args = event.Args;
+  auto arg = [&](size_t i) { return i < args.size() ? args[i] : std::string(); };
+  const std::string &name = event.Name;
+  long number = 0;
+  if (name == "window") {
+    if (arg(0) == "on")
+      day.RestoreMainWindow();
+    else if (arg(0) == "off")
+      day.MinimizeMainWindow();
+    else
+      return error = "window on|off", false;
+  } else if (name == "answer") {
+    TButton *button = arg(0) == "yes"      ? &day.Dialog.YesBtn
+                      : arg(0) == "no"     ? &day.Dialog.NoBtn
+                      : arg(0) == "cancel" ? &day.Dialog.CancelBtn
+                                           : nullptr;
+    if (!button)
+      return error = "answer yes|no|cancel", false;
+    // The first button answers yes, the second no (whatever they say).
+    if (!day.Dialog.Showing() || !button->Click())
+      std::cout << FormatSimTime(day.Sim.Clock.Now()) << "  answer " << arg(0)
+                << ": no such button on screen\n";
+  } else if (name == "dialogkey") {
+    if (arg(0) != "enter" && arg(0) != "escape")
+      return error = "dialogkey enter|escape", false;
+    if (day.Dialog.Showing())
+      day.Dialog.FormKeyUp(arg(0) == "enter" ? 13 : 27, false);
+  } else if (name == "set") {
+    if (!day.Profile)
+      return true;
+    const std::string &key = arg(0);
+    if (key == "ConfigLevel" && ParseInt(arg(1), number))
+      day.Scheduler.ApplyLevel(static_cast<int>(number));
+    else if (key == "ConfigShortPause" && ParseInt(arg(1), number))
+      day.Scheduler.ApplyShortBreak(static_cast<int>(number));
+    else if (key == "ConfigLongPause" && ParseInt(arg(1), number))
+      day.Scheduler.ApplyLongBreak(static_cast<int>(number));
+    else {
+      int index = 0;
+      while (index < kSettingCount && key != kSettingNames[index])
+        ++index;
+      if (index == kSettingCount || !ApplySettingText(*day.Profile, index, arg(1)))
+        return error = "set KEY VALUE: not a setting or not a value it takes", false;
+    }
+  } else if (name == "score") {
+    long score = 0;
+    if (!ParseInt(arg(0), number) || number < 1 || number > 10 || !ParseInt(arg(1), score))
+      return error = "score TEST(1..10) VALUE", false;
+    day.StatusPage.Scores[static_cast<int>(number)] = static_cast<int>(score);
+  } else if (name == "user") {
+    if (args.size() != 1)
+      return error = "user NAME", false;
+    day.Session.Name = arg(0);
+  }
+  return true;
+}
+
+int Usage() {
+  std::cerr << "usage: daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]\n"
+               "                     [--until TIME] [--no-profile]\n";
+  return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  std::string scriptPath, infoPath, rulesPath, untilText, language = "_44";
+  uint32_t seed = 1;
+  bool withProfile = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == "--info" && hasValue)
+      infoPath = argv[++i];
+    else if (argument == "--language" && hasValue)
+      language = argv[++i];
+    else if (argument == "--rules" && hasValue)
+      rulesPath = argv[++i];
+    else if (argument == "--seed" && hasValue)
+      seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    else if (argument == "--until" && hasValue)
+      untilText = argv[++i];
+    else if (argument == "--no-profile")
+      withProfile = false;
+    else if (!argument.empty() && argument[0] != '-' && scriptPath.empty())
+      scriptPath = argument;
+    else
+      return Usage();
+  }
+  if (scriptPath.empty())
+    return Usage();
+  std::ifstream in(scriptPath);
+  if (!in) {
+    std::cerr << "daysim: cannot read " << scriptPath << "\n";
+    return 2;
+  }
+  TInputScript script;
+  std::string error;
+  if (!ReadInputScript(in, script, error, IsOwnEvent)) {
+    std::cerr << scriptPath << ":" << error << "\n";
+    return 2;
+  }
+  uint64_t until = script.EndSeen ? script.LastAt : script.LastAt + 1000;
+  if (!untilText.empty() && !ParseScriptTime(untilText, until))
+    return Usage();
+
+  // The profile file (and the sample information file) live in a folder of
+  // their own for the run.
+  std::error_code ec;
+  const std::filesystem::path work = std::filesystem::temp_directory_path(ec) /
+                                     ("daysim-" + std::to_string(std::chrono::steady_clock::now()
+                                                                     .time_since_epoch()
+                                                                     .count()));
+  std::filesystem::create_directories(work, ec);
+  struct TRemove {
+    std::filesystem::path Path;
+    ~TRemove() {
+      std::error_code ignored;
+      std::filesystem::remove_all(Path, ignored);
+    }
+  } removeWork{work};
+
+  int status = 0;
+  {
+    TDaySimulation day(script.Start, script.TickStart, seed, work.string() + "/");
+    day.OnLine = [](const std::string &line) { std::cout << line << "\n"; };
+    day.Owner.OnAnswer = [&day](const TQuestionAnswer &a) {
+      std::cout << FormatSimTime(day.Sim.Clock.Now()) << "  answer " << a.Record << " "
+                << (a.Cancelled ? "cancelled" : a.Yes ? "yes" : "no") << "\n";
+    };
+    if (infoPath.empty()) {
+      infoPath = (work / "MVRInfo.dat").string();
+      if (!WriteRecordFile(day.Sim.Files, kSampleRecords, infoPath, error))
+        std::cerr << "daysim: " << error << "\n";
+    }
+    if (!day.LoadInfoFile(infoPath, language))
+      std::cerr << "daysim: cannot read the information file " << infoPath
+                << " (nothing will be prompted)\n";
+    day.Context.Trace.RuleSetup.RuleFilePath = rulesPath;
+    if (withProfile)
+      day.MakeProfile();
+    if (!day.Start())
+      std::cerr << "daysim: monitoring did not start\n";
+
+    for (const TScriptEvent &event : script.Events) {
+      if (event.Name == "end")
+        break;
+      day.AdvanceTo(event.At);
+      if (event.Name == "type") {
+        // Keystroke by keystroke, so that those the blocking window swallows count there.
+        const uint64_t count = std::strtoull(event.Args[0].c_str(), nullptr, 10);
+        const uint64_t every = std::strtoull(event.Args[1].c_str(), nullptr, 10);
+        for (uint64_t n = 0; n < count; ++n) {
+          day.AdvanceTo(event.At + n * every);
+          day.BlockedInput();
+          day.Sim.KeyStroke();
+        }
+        continue;
+      }
+      if (IsBlockedInput(event.Name))
+        day.BlockedInput();
+      if (RunInputEvent(day.Sim, event))
+        continue;
+      if (!RunOwnEvent(day, event, error)) {
+        std::cerr << scriptPath << ":" << event.Line << ": " << error << "\n";
+        status = 2;
+        break;
+      }
+    }
+    if (status == 0)
+      day.AdvanceTo(until);
+  }
+  return status;
+}
