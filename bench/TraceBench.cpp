@@ -128,7 +128,7 @@ void BM_TraceUpdated105(benchmark::State &state) {
     day.MakeProfile();
     day.Start();
     TTraceEngine &engine = day.Context.Trace;
-    AddRulesFromText(*engine.TraceState.Rules, HundredRules(), engine.TraceState.Now, 0);
+    AddRulesFromText(*engine.TraceState.Rules, HundredRules(), TLocaleFormats(), engine.TraceState.Now, 0);
     for (TMsgStatRec &rule : *engine.TraceState.Rules)
       rule.Fired = false;
     uint32_t n = 0;

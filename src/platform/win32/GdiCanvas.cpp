@@ -1,4 +1,5 @@
 #include "platform/win32/GdiCanvas.h"
+#include "platform/win32/Win32Dib.h"
 
 TGdiCanvas::TGdiCanvas(HDC dc)
     : dc_(dc), originalFont_(GetCurrentObject(dc, OBJ_FONT)),
@@ -106,13 +107,7 @@ void TGdiCanvas::Draw(int x, int y, const TCanvasBitmap &bitmap) {
 
 void TGdiCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) {
   if (!bitmap.Handle && bitmap.Pixels && bitmap.Width > 0 && bitmap.Height > 0) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = bitmap.Width;
-    info.bmiHeader.biHeight = -bitmap.Height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownRgb32Info(bitmap.Width, bitmap.Height);
     SetStretchBltMode(dc_, COLORONCOLOR);
     StretchDIBits(dc_, target.Left, target.Top, target.Width(), target.Height(), 0, 0,
                   bitmap.Width, bitmap.Height, bitmap.Pixels, &info, DIB_RGB_COLORS, SRCCOPY);

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include "platform/win32/Win32Dib.h"
+
 #include <windows.h>
 
 namespace {
@@ -35,13 +37,7 @@ bool TWin32Desktop::Capture(const TDesktopRect &rect, std::vector<uint32_t> &pix
   HDC screen = GetDC(nullptr);
   if (!screen)
     return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = rect.Width;
-  info.bmiHeader.biHeight = -rect.Height; // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgb32Info(rect.Width, rect.Height);
   void *bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC memory = dib ? CreateCompatibleDC(screen) : nullptr;

@@ -191,16 +191,16 @@ void TWin32Application::RealizeControl(TControl &control) {
       kind.FirstSync(*PeerOf(control), control);
     return;
   }
-  TWin32WindowSpec spec{WS_CHILD | WS_CLIPSIBLINGS | kind.Style, kind.ExStyle};
+  TWin32WindowStyles styles{WS_CHILD | WS_CLIPSIBLINGS | kind.Style, kind.ExStyle};
   if (kind.Prepare)
-    kind.Prepare(control, spec);
+    kind.Prepare(control, styles);
   std::string text;
   if (kind.Text == TWindowText::wtCaption)
     text = control.Caption();
   else if (kind.Text == TWindowText::wtEditText)
     text = static_cast<TEdit &>(control).Text();
   const TRect &b = control.Bounds();
-  HWND window = CreateWindowExA(spec.ExStyle, kind.WindowClass, text.c_str(), spec.Style, b.Left,
+  HWND window = CreateWindowExA(styles.ExStyle, kind.WindowClass, text.c_str(), styles.Style, b.Left,
                                 b.Top, b.Width, b.Height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),
                                 instance_, nullptr);

@@ -75,8 +75,8 @@ bool SyncPainted(TWin32Peer &peer, TControl &control, TProperty) {
 
 // --- buttons --------------------------------------------------------------------
 
-void PrepareButton(TControl &control, TWin32WindowSpec &spec) {
-  spec.Style |= static_cast<TButton &>(control).Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+void PrepareButton(TControl &control, TWin32WindowStyles &styles) {
+  styles.Style |= static_cast<TButton &>(control).Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
 void NotifyClicked(TControl &control, const TWin32Notice &notice) {
@@ -102,9 +102,9 @@ void FirstSyncCheck(TWin32Peer &peer, TControl &control) {
 
 // --- edits ----------------------------------------------------------------------
 
-void PrepareEdit(TControl &control, TWin32WindowSpec &spec) {
+void PrepareEdit(TControl &control, TWin32WindowStyles &styles) {
   auto &edit = static_cast<TEdit &>(control);
-  spec.Style |= (edit.ReadOnly ? ES_READONLY : 0) | (edit.PasswordChar ? ES_PASSWORD : 0);
+  styles.Style |= (edit.ReadOnly ? ES_READONLY : 0) | (edit.PasswordChar ? ES_PASSWORD : 0);
 }
 
 bool SyncEditText(TWin32Peer &peer, TControl &control, TProperty property) {
@@ -307,7 +307,7 @@ void NotifyRadioGroup(TControl &control, const TWin32Notice &notice) {
 
 // --- pages ----------------------------------------------------------------------
 
-void PreparePage(TControl &control, TWin32WindowSpec &) {
+void PreparePage(TControl &control, TWin32WindowStyles &) {
   if (control.Bounds().Width != 0)
     return;
   // A page fills its page control below the tabs.

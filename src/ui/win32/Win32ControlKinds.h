@@ -29,7 +29,7 @@ enum class TWindowText {
 };
 
 // The styles of a control's window, as its row and the control's state make them.
-struct TWin32WindowSpec {
+struct TWin32WindowStyles {
   DWORD Style;
   DWORD ExStyle;
 };
@@ -52,7 +52,7 @@ struct TWin32ControlKind {
   DWORD Style = 0; // besides WS_CHILD | WS_CLIPSIBLINGS
   DWORD ExStyle = 0;
   TWindowText Text = TWindowText::wtCaption;
-  void (*Prepare)(TControl &control, TWin32WindowSpec &spec) = nullptr;
+  void (*Prepare)(TControl &control, TWin32WindowStyles &styles) = nullptr;
   void (*FirstSync)(TWin32Peer &peer, TControl &control) = nullptr;
   bool (*Sync)(TWin32Peer &peer, TControl &control, TProperty property) = nullptr;
   void (*Notify)(TControl &control, const TWin32Notice &notice) = nullptr;
