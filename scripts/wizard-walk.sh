@@ -64,10 +64,20 @@ shot 6-installing
 wait_for 16200 6 1 # the finish page's "Launch the program"
 shot 7-finish
 click 200
+# Movaro's main window is borderless and 640 x 445; its first start in a
+# fresh prefix (intro, information file, profile) can take a while.
+movaro_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 640x445' && echo "$w" && return 0
+  done
+  return 1
+}
 product=""
-for _ in $(seq 100); do
-  product=$(xdotool search --onlyvisible --name '^Movaro$' 2>/dev/null | head -1) && [[ -n "$product" ]] && break
-  sleep 0.2
+for _ in $(seq 180); do
+  product=$(movaro_window) && break
+  sleep 0.5
 done
+sleep 2 # its first paint
 shot 8-product
-[[ -n "$product" ]] || echo "wizard-walk: no Movaro window appeared after the finish page" >&2
+[[ -n "$product" ]] || { echo "wizard-walk: no Movaro window appeared after the finish page" >&2; exit 1; }

@@ -111,6 +111,12 @@ bool InstallStartup(TKestrupContext &context) {
     TInstallScript script(context.Script);
     state.Product = ReadProductSettings(script);
     const TProductSettings &p = state.Product;
+    // Without a title the product's uninstall key would be the whole
+    // uninstall tree, which holds every other product's entry.
+    if (!UsableProductTitle(p.ProgramTitle)) {
+      engine.Log(" Error: the install script names no usable program title");
+      return finish(false);
+    }
     TScriptActions &actions = engine.Actions();
     const std::string key = engine.UninstallKey();
     std::string installed = actions.RegRead(p.RootKey, key, "ftString", "InstallDir");
@@ -195,6 +201,10 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   TInstallScript script(context.Script);
   state.Product = ReadUninstallSettings(script);
   const TProductSettings &p = state.Product;
+  if (!UsableProductTitle(p.ProgramTitle)) {
+    engine.Log(" Error: the install script names no usable program title");
+    return finish(false);
+  }
   TScriptActions &actions = engine.Actions();
   const std::string key = engine.UninstallKey();
   state.InstallDir = actions.RegRead(p.RootKey, key, "ftString", "InstallDir");

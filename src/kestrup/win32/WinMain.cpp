@@ -17,7 +17,10 @@
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Screen.h"
+#include "ui/PasswordDlg.h"
 #include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Palettes.h"
 
 #include <windows.h>
 
@@ -68,10 +71,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     context.ProgramPath = program;
     exitCode = RunSilent(context, request, windows, page);
   } else {
+    // The display's palette is chosen before the first window and kept to the end.
+    TWin32Screen screen;
+    TWin32Palettes palettes(instance, screen);
     TWin32Application application(instance);
     kestrup::TMainForm form(application);
     TKestrupContext context(platform, form);
     context.ProgramPath = program;
+    context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
     form.Bind(context, windows, SleepFor);
     if (!application.Realize(form)) {
       exitCode = ecStartupFailed;

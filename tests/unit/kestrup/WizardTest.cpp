@@ -54,12 +54,13 @@ class WizardWorld : public TEngineWorld {
 public:
   // The setup file of the test product with a language file, a licence and
   // a manifest; the switches named are turned on.
-  void BuildSetup(const std::vector<std::string> &switches, const std::string &extraEdit = "") {
+  void BuildSetup(const std::vector<std::string> &switches,
+                  const std::pair<std::string, std::string> &extraEdit = {}) {
     std::string source = TestProductSource();
     for (const std::string &name : switches)
       source = Edit(source, "row " + name + " False", "row " + name + " True");
-    if (!extraEdit.empty())
-      source = Edit(source, "row IsUpdate False", extraEdit);
+    if (!extraEdit.first.empty())
+      source = Edit(source, extraEdit.first, extraEdit.second);
     setup = scratch.Path("setup.exe");
     TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(setup) && writer.AddStored("Kestrup.exe", kMemberDos, "installer image") &&
@@ -262,7 +263,7 @@ TEST(Wizard, ALanguageChosenOnceComesBackAtTheNextRun) {
 TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
   {
     WizardWorld world;
-    world.BuildSetup({"LanguagePage"}, "row IsUpdate True");
+    world.BuildSetup({"LanguagePage"}, {"row IsUpdate False", "row IsUpdate True"});
     WizardWorld::TRun run(world);
     EXPECT_FALSE(run.Start());
     EXPECT_EQ(run.application.MessagesShown.back(),
@@ -282,6 +283,19 @@ TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
     EXPECT_EQ(run.application.MessagesShown.back(),
               "Kestrup: A higher version than of Testo is installed\r\n\r\nUnable to install this lower "
               "version!");
+  }
+  {
+    // A script without a usable title would name the whole uninstall tree.
+    WizardWorld world;
+    world.BuildSetup({}, {"row ProgramTitle Testo", "row ProgramTitle \"\""});
+    world.registry.WriteValue(kHKeyCurrentUser, kUninstallKeyBase + "Other", "InstallDir",
+                              TRegValue::String("C:\\Other"));
+    WizardWorld::TRun run(world);
+    EXPECT_FALSE(run.Start());
+    EXPECT_EQ(run.application.MessagesShown.back(), "Kestrup: Fatal error initializing!");
+    TRegValue other;
+    EXPECT_EQ(world.registry.ReadValue(kHKeyCurrentUser, kUninstallKeyBase + "Other", "InstallDir", other),
+              TRegStatus::Ok);
   }
   // One flipped byte in the last product member: refused before anything
   // is written, not even the installer's own files.
