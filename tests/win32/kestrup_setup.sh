@@ -3,8 +3,9 @@
 # administrator's script would: a silent install (files, uninstall entry,
 # shortcut), a second run over it, a damaged copy refused without touching
 # what is installed, a signed copy accepted, the silent uninstall the entry
-# names, and the exit codes of each. Runs in a prefix of its own, so the
-# other tests' prefix never holds the product.
+# names (the last product, so the installer goes too), and the exit codes.
+# Runs in a prefix of its own, so the other tests' prefix never holds the
+# product.
 #   kestrup_setup.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -50,7 +51,8 @@ done
 group=$(unix_path "$(value ProgramGroup)")
 link=$(find "$group" -maxdepth 1 -iname 'Movaro.lnk' | head -1)
 [[ -n "$link" ]] || fail "no shortcut Movaro.lnk in $group"
-lnkinfo "$link" | grep -qi 'Movaro.exe' || fail "the shortcut does not point at Movaro.exe"
+lnkinfo "$link" >"$work/link.txt" 2>&1 || true
+grep -qi 'Movaro.exe' "$work/link.txt" || { cat "$work/link.txt"; fail "the shortcut does not point at Movaro.exe"; }
 
 # A second run installs over the first.
 run 0 "$setup" /silent
@@ -78,5 +80,7 @@ run 0 "$(unix_path "$uninstaller")" uninstall "$script" /silent
 [[ ! -f "$program" ]] || fail "Movaro.exe still there after the uninstall"
 [[ -z "$(value InstallDir)" ]] || fail "the uninstall entry is still there"
 [[ ! -e "$link" ]] || fail "the shortcut is still there"
-run 4 "$(unix_path "$uninstaller")" uninstall "$script" /silent
+# It was the last product: the installer's own folder goes with it.
+[[ ! -e "$(unix_path "$uninstaller")" ]] || fail "the uninstaller is still there"
+[[ ! -d "$(unix_path "$folder")" ]] || fail "the program folder is still there"
 echo "kestrup_setup: passed"
