@@ -176,6 +176,7 @@ if(WIN32)
   movaro_program(Kestrup WIN32 ${files})
   target_link_libraries(Kestrup PRIVATE kestrup_core ${WIN32_LIBS})
   movaro_kit_resources(Kestrup)
+  include(cmake/KestrupPictures.cmake)
   # The outside pieces stand apart from the core: small, depending only on
   # system DLLs; the network client speaks the portable protocol.
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/cleanup/*.cpp ${SRC}/cleanup/*.rc)

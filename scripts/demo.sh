@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# The main job: install what is missing, build, assemble dist/ and run the
-# product under Wine: on $DISPLAY when there is one, else under a virtual X
-# server with a screenshot saved as dist/demo.png.
-#
-# The setup program does not exist yet, so this starts Movaro.exe from dist/,
-# laid out as an installation: the program with its hook library, language,
-# information, rule and content files and the sounds. The screenshot shows
-# its main window.
+# The main job: install what is missing, build, assemble the product's setup
+# file and install it under Wine through the wizard: on $DISPLAY when there is
+# one, else under a virtual X server. scripts/wizard-walk.sh clicks through the
+# pages, keeps a screenshot of each in build/wizard-shots/ and lets the finish
+# page start Movaro; its screenshot is dist/demo.png. On a prefix where the
+# product is installed already, the wizard runs as a reinstall.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 scripts/install-deps.sh
@@ -23,39 +21,23 @@ if [[ "$runtree" != win32 ]]; then
   scripts/build.sh "$runtree"
 fi
 
+scripts/build-setup.sh win32
+[[ "$runtree" != win32 ]] && scripts/build-setup.sh "$runtree"
 rm -rf dist && mkdir -p dist
-cp build/win32/bin/{Movaro.exe,Movaro.dll,MVRClient.dll,Kestrup.exe,KestrupEx.exe} dist/
-cp build/host/content/{Movaro.lng,Kestrup.lng,Kestrup.inf,MVRInfo.dat,MVRMsgs.dat} dist/
-for optional in movaro.dat Readme.txt; do
-  [[ -f build/host/content/$optional ]] && cp build/host/content/$optional dist/
-done
-[[ -d build/host/content/Av ]] && cp -r build/host/content/Av dist/
+cp build/win32/Setup.exe dist/
 echo "demo: dist/ holds $(ls dist | tr '\n' ' ')"
 
-program=dist/Movaro.exe
-if [[ "$runtree" != win32 ]]; then
-  # The 64-bit build runs from a copy of dist/ with its own programs.
-  rm -rf "build/$runtree/dist" && cp -r dist "build/$runtree/dist"
-  cp build/$runtree/bin/{Movaro.exe,Movaro.dll} "build/$runtree/dist/"
-  program="build/$runtree/dist/Movaro.exe"
-fi
-run() {
-  scripts/wine-prefix.sh "build/$runtree"
+setup="build/$runtree/Setup.exe"
+[[ "$runtree" == win32 ]] && setup=dist/Setup.exe
+scripts/wine-prefix.sh "build/$runtree"
+if [[ "${MOVARO_DEMO_SCREENSHOT:-}" == 1 ]]; then
+  scripts/wizard-walk.sh "build/$runtree" "$setup" build/wizard-shots
+  cp build/wizard-shots/8-product.png dist/demo.png
+  echo "demo: screenshot saved as dist/demo.png"
   source scripts/wine-env.sh "build/$runtree"
-  (cd "$(dirname "$program")" && exec "$WINE" "$(basename "$program")") &
-  local pid=$!
-  if [[ "${MOVARO_DEMO_SCREENSHOT:-}" == 1 ]]; then
-    for _ in $(seq 150); do
-      xdotool search --onlyvisible --name '^Movaro 3.0 release 2$' >/dev/null 2>&1 && break
-      sleep 0.2
-    done
-    sleep 1
-    import -window root dist/demo.png
-    echo "demo: screenshot saved as dist/demo.png"
-    wineserver -k
-  else
-    echo "demo: Movaro is running; Quit ends it (Insert hides it to the tray)"
-    wait "$pid" || true
-  fi
-}
-run
+  wineserver -k
+else
+  source scripts/wine-env.sh "build/$runtree"
+  echo "demo: the installer is running; it starts Movaro when it finishes"
+  "$WINE" "$setup"
+fi

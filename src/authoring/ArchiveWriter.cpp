@@ -1,8 +1,11 @@
 #include "authoring/ArchiveWriter.h"
 
 #include "base/AnsiText.h"
+#include "base/Sha256.h"
 #include "data/archive/Archive.h"
 #include "data/archive/DosDateTime.h"
+#include "data/archive/Manifest.h"
+#include "data/archive/SetupImage.h"
 
 #include <zlib.h>
 
@@ -62,7 +65,17 @@ bool TArchiveWriter::Append(const std::string &name, uint32_t dosDateTime, int64
 
 bool TArchiveWriter::AddStored(const std::string &name, uint32_t dosDateTime, const std::string &data) {
   auto size = static_cast<int64_t>(data.size());
-  return Append(name, dosDateTime, size, data.data(), size);
+  if (!Append(name, dosDateTime, size, data.data(), size))
+    return false;
+  if (members_.back().Offset == 0) {
+    // Listed as the installer reads it back: without a signature's header changes.
+    std::string image = data;
+    NormalizeInstallerImage(image.data(), image.size());
+    members_.back().Digest = Sha256Hex(image.data(), image.size());
+  } else {
+    members_.back().Digest = Sha256Hex(data.data(), data.size());
+  }
+  return true;
 }
 
 bool TArchiveWriter::AddMember(const std::string &name, uint32_t dosDateTime, const std::string &data) {
@@ -75,10 +88,20 @@ bool TArchiveWriter::AddMember(const std::string &name, uint32_t dosDateTime, co
                 Z_BEST_COMPRESSION) != Z_OK)
     return Fail("cannot compress " + name);
   // Equal sizes would read as a stored member, so only a real saving counts.
-  if (packedSize < data.size())
-    return Append(name, dosDateTime, static_cast<int64_t>(data.size()), packed.data(),
-                  static_cast<int64_t>(packedSize));
-  return AddStored(name, dosDateTime, data);
+  if (packedSize >= data.size())
+    return AddStored(name, dosDateTime, data);
+  if (!Append(name, dosDateTime, static_cast<int64_t>(data.size()), packed.data(),
+              static_cast<int64_t>(packedSize)))
+    return false;
+  members_.back().Digest = Sha256Hex(data.data(), data.size());
+  return true;
+}
+
+bool TArchiveWriter::AddManifest(uint32_t dosDateTime) {
+  std::string text;
+  for (const TArchiveMemberInfo &m : members_)
+    text += ManifestLine(m.Digest, m.Name);
+  return AddMember(kManifestMember, dosDateTime, text);
 }
 
 bool TArchiveWriter::AddFile(const std::string &path, bool stored) {
@@ -92,9 +115,20 @@ bool TArchiveWriter::AddFile(const std::string &path, bool stored) {
   return stored ? AddStored(name, dos, data) : AddMember(name, dos, data);
 }
 
-bool TArchiveWriter::Finish() {
+bool TArchiveWriter::Finish(bool alignEnd) {
   if (!file_)
     return Fail("no archive open");
+  if (alignEnd) {
+    int64_t directoryLength = 4;
+    for (const TArchiveMemberInfo &m : members_)
+      directoryLength += static_cast<int64_t>(ArchiveDirectoryLine(m).size()) + 2;
+    // Readers find members by their offsets and the directory from the end,
+    // so zeros in between are never read.
+    std::string padding(static_cast<size_t>((8 - (position_ + directoryLength) % 8) % 8), '\0');
+    if (!WriteFully(*file_, padding.data(), static_cast<int64_t>(padding.size())))
+      return Fail("write error");
+    position_ += static_cast<int64_t>(padding.size());
+  }
   std::string directory;
   for (const TArchiveMemberInfo &m : members_)
     directory += ArchiveDirectoryLine(m) + "\r\n";
@@ -119,7 +153,12 @@ bool Build(TFileSystem &fs, const std::string &output, const std::string *instal
     ok = writer.Open(output) && (!installer || writer.AddFile(*installer, true));
     for (size_t i = 0; ok && i < files.size(); ++i)
       ok = writer.AddFile(files[i]);
-    ok = ok && writer.Finish();
+    if (installer) {
+      // The manifest carries the installer image's date.
+      ok = ok && writer.AddManifest(writer.Members().front().DosDateTime) && writer.Finish(true);
+    } else {
+      ok = ok && writer.Finish();
+    }
     if (!ok)
       error = writer.Error();
   }

@@ -18,6 +18,7 @@ struct TArchiveMemberInfo {
   int32_t Size = 0;
   int32_t CompressedSize = 0;
   int32_t Offset = 0;
+  std::string Digest; // SHA-256 of the unpacked bytes, as the manifest lists it
 };
 
 // name "=" dosdatetime ";" size ";" compressedsize ";" offset ";" (without CR LF).
@@ -41,8 +42,12 @@ public:
   bool AddMember(const std::string &name, uint32_t dosDateTime, const std::string &data);
   // Appends a file under its own file name, dated by its modification time.
   bool AddFile(const std::string &path, bool stored = false);
-  // Writes the directory and its length and closes the file.
-  bool Finish();
+  // Appends the manifest (data/archive/Manifest.h): the digest of every member so far.
+  bool AddManifest(uint32_t dosDateTime);
+  // Writes the directory and its length and closes the file. With alignEnd
+  // the directory is preceded by zeros that make the file's size a multiple
+  // of 8, so a signing tool appends its certificate table right behind it.
+  bool Finish(bool alignEnd = false);
 
   const std::vector<TArchiveMemberInfo> &Members() const { return members_; }
   int64_t BytesWritten() const { return position_; }
@@ -61,7 +66,8 @@ private:
 };
 
 // The self-extracting installer: the installer image as the first, stored
-// member at offset 0, then the files.
+// member at offset 0, then the files and the manifest, the file's size a
+// multiple of 8.
 bool BuildSetupArchive(TFileSystem &fs, const std::string &output, const std::string &installer,
                        const std::vector<std::string> &files, std::string &error);
 // The content container: the files only.

@@ -53,7 +53,8 @@ void TCloseDown::Run() {
   c_.Log.Close();
   std::string log = c_.LogPath();
   bool failed = state_.FatalError || state_.ErrorsLogged;
-  if (files_.FileExists(log) && failed &&
+  // A run without a window shows nothing; its exit code tells of the failure.
+  if (files_.FileExists(log) && failed && !state_.Silent &&
       (install ? !state_.FirstRun && c_.Page.ShowLogChecked() : true))
     c_.Actions.OpenDocument(".txt", log);
 

@@ -28,6 +28,13 @@ struct TRunState {
   std::string ScriptPath; // install: the installer folder's copy; uninstall: the product's copy
   int Language = 44;
   bool DesktopShortcutChecked = true; // the wizard's desktop check box
+  // Start-up findings that end the run with a message.
+  bool UpdateTargetMissing = false, NewerVersionInstalled = false;
+  // The setup file is damaged (a cut file, or a member that does not match
+  // its manifest): nothing more is installed from it.
+  bool SetupDamaged = false;
+  // A run without a window (/silent): nothing is shown, no document opened.
+  bool Silent = false;
 };
 
 struct TEnginePlatform {

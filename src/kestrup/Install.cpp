@@ -5,6 +5,7 @@
 #include "kestrup/EngineContext.h"
 
 #include "base/Progress.h"
+#include <algorithm>
 #include "kestrup/EngineTexts.h"
 #include "kestrup/InstallerPaths.h"
 
@@ -33,6 +34,8 @@ private:
   void ShortcutsPhase();
   void DesktopShortcut();
   void UninstallEntry();
+  // The sizes of the script's files as they are now installed.
+  int64_t InstalledBytes();
   bool ApplyFile(const TFileRow &row, int64_t &overall);
   void ShowFile(int text, const std::string &target);
   void LogMessage(const std::string &message) { c_.Log.Write(message); }
@@ -245,7 +248,9 @@ void TInstallPass::UninstallEntry() {
       } else {
         std::string uninstaller =
             c_.FolderPath(sfCommonAppData) + kInstallerSubfolder + kInstallerProgram;
-        write("ftString", "\"" + uninstaller + "\" \"uninstall\" \"" + copy + "\"", "UninstallString");
+        std::string command = "\"" + uninstaller + "\" \"uninstall\" \"" + copy + "\"";
+        write("ftString", command, "UninstallString");
+        write("ftString", command + " /silent", "QuietUninstallString");
       }
     }
   }
@@ -255,7 +260,28 @@ void TInstallPass::UninstallEntry() {
   write("ftString", c_.Expand("[ftProgramGroup]"), "ProgramGroup");
   page_.SetBar(TPageBar::FileProgress, 80, 100);
   write("ftInteger", std::to_string(product.ProgramVersionNumber), "ProgramVersionNumber");
+  // What the control panel's list of programs shows besides the name.
+  write("ftString", c_.Expand(product.ProgramModule), "DisplayIcon");
+  write("ftString", product.ProgramVersion, "DisplayVersion");
+  write("ftString", kMakerName, "Publisher");
+  write("ftString", c_.State.InstallDir, "InstallLocation");
+  write("ftInteger", std::to_string((InstalledBytes() + 1023) / 1024), "EstimatedSize");
+  write("ftInteger", "1", "NoModify");
+  write("ftInteger", "1", "NoRepair");
   page_.SetBar(TPageBar::FileProgress, 100, 100);
+}
+
+int64_t TInstallPass::InstalledBytes() {
+  auto rows = c_.Rows<TFileRow>();
+  int64_t total = 0;
+  for (int32_t r = 1; r <= rows.Count(); ++r) {
+    TFileRow row = rows.Row(r);
+    if (row.TargetDir().empty())
+      continue;
+    if (auto file = c_.Platform.Files.OpenRead(row.TargetDir() + row.FileName()))
+      total += std::max<int64_t>(0, file->Size());
+  }
+  return total;
 }
 
 } // namespace

@@ -300,8 +300,8 @@ bool TScriptActions::OpenDocument(const std::string &extensionGiven, const std::
         (cmd.Type == kRegString || cmd.Type == 2))
       command = cmd.Data;
   }
-  if (command.empty())
-    return false;
+  // Without an association (Wine registers none for programs) a program
+  // still starts itself below; any other document has nothing to open it.
   command = expand_(command);
   std::string folder = ExtractFilePath(document);
   std::string cleaned;

@@ -160,6 +160,59 @@ void TGauge::SetProgress(int progress) {
   Notify(TProperty::Position);
 }
 
+void TGauge::SetRange(int minValue, int maxValue, int progress) {
+  MinValue = minValue;
+  MaxValue = maxValue;
+  progress_ = std::clamp(progress, MinValue, std::max(MinValue, MaxValue));
+  Notify(TProperty::Position);
+}
+
+void TRichEdit::SetRichText(std::string source) {
+  richText_ = std::move(source);
+  Notify(TProperty::Text);
+}
+
+TTreeNode *TTreeView::Node(const TTreePath &path) {
+  std::vector<TTreeNode> *level = &Nodes;
+  TTreeNode *node = nullptr;
+  for (int i : path) {
+    if (i < 0 || i >= static_cast<int>(level->size()))
+      return nullptr;
+    node = &(*level)[i];
+    level = &node->Children;
+  }
+  return node;
+}
+
+void TTreeView::SetSelected(TTreePath path) {
+  if (!Node(path))
+    path.clear();
+  if (path == selected_)
+    return;
+  selected_ = std::move(path);
+  Notify(TProperty::ItemIndex);
+}
+
+bool TTreeView::Select(const TTreePath &path) {
+  if (!CanUse() || !Node(path))
+    return false;
+  bool changed = path != selected_;
+  SetSelected(path);
+  if (changed && OnChange)
+    OnChange(*this);
+  return true;
+}
+
+bool TTreeView::Expand(const TTreePath &path, bool expanded) {
+  TTreeNode *node = Node(path);
+  if (!CanUse() || !node)
+    return false;
+  node->Expanded = expanded;
+  if (OnExpanded)
+    OnExpanded(*this, path);
+  return true;
+}
+
 void TStatusBar::SetPanels(std::vector<TStatusPanel> panels) {
   panels_ = std::move(panels);
   Notify(TProperty::Panels);
@@ -221,6 +274,16 @@ void TLabel::Paint(ICanvas &canvas) {
       break;
     start = end + 1;
   }
+}
+
+void TImage::Paint(ICanvas &canvas) {
+  if (!Bitmap.Handle && !Bitmap.Pixels)
+    return;
+  const TRect &r = Bounds();
+  if (Stretch)
+    canvas.StretchDraw(CanvasRectOf(r), Bitmap);
+  else
+    canvas.Draw(r.Left, r.Top, Bitmap);
 }
 
 void TSpeedButton::Paint(ICanvas &canvas) {

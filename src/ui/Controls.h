@@ -196,7 +196,13 @@ class TRichEdit : public TEdit {
 public:
   using TEdit::TEdit;
   MOVARO_KIND(ckRichEdit)
-  std::string RichText; // rich-text source loaded into the control, if any
+  // The rich-text source loaded into the control, if any; it replaces the
+  // plain text on screen.
+  const std::string &RichText() const { return richText_; }
+  void SetRichText(std::string source);
+
+private:
+  std::string richText_;
 };
 
 class TPage : public TWinControl {
@@ -248,6 +254,8 @@ public:
   int MinValue = 0, MaxValue = 100;
   int Progress() const { return progress_; }
   void SetProgress(int progress); // kept within MinValue..MaxValue
+  // A new range and progress at once.
+  void SetRange(int minValue, int maxValue, int progress);
 
 private:
   int progress_ = 0;
@@ -273,15 +281,40 @@ private:
 struct TTreeNode {
   std::string Text;
   int Data = 0;
+  // Positions in the tree's Images; -1 for none.
+  int ImageIndex = -1, SelectedIndex = -1;
+  bool Expanded = false;
   std::vector<TTreeNode> Children;
 };
+
+// A node's place in the tree: its position among the roots, then among the
+// children of each node on the way down. Empty: no node.
+using TTreePath = std::vector<int>;
 
 class TTreeView : public TWinControl {
 public:
   using TWinControl::TWinControl;
   MOVARO_KIND(ckTreeView)
   std::vector<TTreeNode> Nodes;
+  // Picture names of the tree's image list (resources of the program).
+  std::vector<std::string> Images;
+  int Indent = 19;
   void NodesChanged() { Notify(TProperty::Items); }
+  // The node at a path, or none.
+  TTreeNode *Node(const TTreePath &path);
+  const TTreePath &Selected() const { return selected_; }
+  void SetSelected(TTreePath path); // a path that names no node selects none
+  // A node's pictures changed (not its texts or children).
+  void PicturesChanged() { Notify(TProperty::Picture); }
+  // A user's choice: selects the node and fires OnChange.
+  bool Select(const TTreePath &path);
+  // A user's expanding or collapsing: records it and fires OnExpanded.
+  bool Expand(const TTreePath &path, bool expanded);
+  TNotifyEvent OnChange;
+  std::function<void(TTreeView &sender, const TTreePath &path)> OnExpanded;
+
+private:
+  TTreePath selected_;
 };
 
 class TImage : public TControl {
@@ -291,6 +324,10 @@ public:
   bool Windowless() const override { return true; }
   std::string Picture; // resource or file name
   bool Stretch = false;
+  // The picture as the backend loaded it (none headless): drawn at the
+  // control's top left, or stretched over it.
+  TCanvasBitmap Bitmap;
+  void Paint(ICanvas &canvas) override;
 };
 
 class TShape : public TControl {

@@ -232,6 +232,16 @@ bool THeadlessApplication::RunFileDialog(TFileDialog &dialog) {
   return true;
 }
 
+int THeadlessApplication::ShowMessageBox(const std::string &text, const std::string &title,
+                                     TMessageButtons) {
+  MessagesShown.push_back(title + ": " + text);
+  if (MessageAnswers.empty())
+    return mrOk;
+  int answer = MessageAnswers.front();
+  MessageAnswers.pop_front();
+  return answer;
+}
+
 int THeadlessApplication::RunModal(TForm &form) {
   const uint64_t limit = now_ + MaxModalTime;
   for (;;) {

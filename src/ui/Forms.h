@@ -18,6 +18,12 @@ class TTimer;
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
+// The buttons of a message box; its answer is mrOk or mrCancel.
+enum class TMessageButtons { mbOk, mbOkCancel };
+
+// Modifier keys held, as ModifierKeys reports them.
+enum TModifierKey : uint8_t { mkShift = 1, mkCtrl = 2, mkAlt = 4 };
+
 // The modifier keys held with a key.
 struct TShiftState {
   bool Shift = false, Ctrl = false, Alt = false;
@@ -38,6 +44,10 @@ public:
   bool StayOnTop = false;      // always on top of other windows
   bool ShowActivated = true;   // false: shown without taking the focus
   bool Borderless = false;
+  // A caption bar without the system menu and its buttons (minimise, close).
+  bool NoBorderIcons = false;
+  // A fixed dialog frame, as for a modal dialog.
+  bool DialogBorder = false;
   bool CenterOnScreen = false; // placed in the middle of the screen when realised
   // The control that has the focus when the form is shown.
   TControl *ActiveControl = nullptr;
@@ -127,6 +137,14 @@ public:
   virtual void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Shows the system's file dialog; headless, the prepared answer.
   virtual bool RunFileDialog(TFileDialog &dialog) = 0;
+  // A plain message box with the title and buttons, in front of the
+  // application's forms; mrOk or mrCancel. Headless, the prepared answer.
+  virtual int ShowMessageBox(const std::string &text, const std::string &title,
+                         TMessageButtons buttons) = 0;
+  // Which modifier keys are held now (TModifierKey bits).
+  virtual uint8_t ModifierKeys() const = 0;
+  // Shows the hourglass over the application's windows while busy.
+  virtual void SetBusyCursor(bool) {}
   // The modal loop: until the form has a result or is hidden.
   virtual int RunModal(TForm &form) = 0;
   // The system's default beep (a refused key, a read-only control).
@@ -174,6 +192,13 @@ public:
   // The answer the next file dialogs give: a file name, or none for Cancel.
   std::deque<std::string> FileDialogAnswers;
   bool RunFileDialog(TFileDialog &dialog) override;
+  // Message boxes shown ("title: text"), and the answers the next ones give
+  // (mrOk when none is prepared).
+  std::vector<std::string> MessagesShown;
+  std::deque<int> MessageAnswers;
+  int ShowMessageBox(const std::string &text, const std::string &title, TMessageButtons buttons) override;
+  uint8_t Modifiers = 0;
+  uint8_t ModifierKeys() const override { return Modifiers; }
   // Runs posted calls and timers in virtual time until the form has a result
   // or is hidden; with nothing left that could end it, the run ends with
   // mrCancel rather than hanging. MaxModalTime bounds a run in virtual time.

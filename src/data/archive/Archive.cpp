@@ -3,7 +3,9 @@
 #include "base/AnsiText.h"
 #include "base/Decimal.h"
 #include "base/Progress.h"
+#include "base/Sha256.h"
 #include "data/archive/DosDateTime.h"
+#include "data/archive/SetupImage.h"
 
 #include <zlib.h>
 
@@ -27,20 +29,20 @@ int32_t FieldNumber(const std::string &text, int32_t fallback) {
 
 } // namespace
 
-TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path) {
+namespace {
+
+// The directory whose length word ends at the given position. With
+// requireLineEnd the text must end with CR LF, as every directory does: a
+// guess at the position is then checked.
+TArchiveDirectory ReadDirectoryEndingAt(TFileStream &file, int64_t end, bool requireLineEnd) {
   TArchiveDirectory lines;
-  std::unique_ptr<TFileStream> file = fs.OpenRead(path);
-  if (!file)
-    return lines;
-  int64_t fileSize = file->Size();
   unsigned char word[4];
-  if (fileSize < 4 || !file->Seek(fileSize - 4) ||
-      ReadFully(*file, reinterpret_cast<char *>(word), 4) != 4)
+  if (end < 4 || !file.Seek(end - 4) || ReadFully(file, reinterpret_cast<char *>(word), 4) != 4)
     return lines;
   int64_t length = static_cast<int64_t>(word[0]) | static_cast<int64_t>(word[1]) << 8 |
                    static_cast<int64_t>(word[2]) << 16 | static_cast<int64_t>(word[3]) << 24;
   // A length reaching before the start of the file describes no directory.
-  if (length > fileSize - 4 || !file->Seek(fileSize - 4 - length))
+  if (length > end - 4 || !file.Seek(end - 4 - length))
     return lines;
 
   // The length is outside bytes: a crafted one of 1-2 GB must not end the
@@ -49,7 +51,9 @@ TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path)
     return lines;
   const size_t size = static_cast<size_t>(length);
   std::unique_ptr<char[]> text(new (std::nothrow) char[size == 0 ? 1 : size]);
-  if (!text || ReadFully(*file, text.get(), length) != length)
+  if (!text || ReadFully(file, text.get(), length) != length)
+    return lines;
+  if (requireLineEnd && (size < 2 || text[size - 2] != '\r' || text[size - 1] != '\n'))
     return lines;
   try {
     const std::string_view all(text.get(), size);
@@ -65,6 +69,36 @@ TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path)
     }
   } catch (const std::bad_alloc &) {
     lines.clear(); // a directory too large to hold describes nothing usable
+  }
+  return lines;
+}
+
+// A signing tool may pad the file to a multiple of 8 bytes before it appends
+// the certificate table.
+constexpr int kMaxSignaturePadding = 7;
+
+} // namespace
+
+TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path) {
+  std::unique_ptr<TFileStream> file = fs.OpenRead(path);
+  if (!file)
+    return {};
+  int64_t fileSize = file->Size();
+  int64_t end = ArchiveEnd(*file);
+  if (fileSize < 4 || end < 4)
+    return {};
+  TArchiveDirectory lines = ReadDirectoryEndingAt(*file, end, false);
+  if (!lines.empty() || end == fileSize)
+    return lines;
+  // Signed: the padding in front of the certificate table is zeros.
+  char tail[kMaxSignaturePadding];
+  int64_t room = std::min<int64_t>(kMaxSignaturePadding, end - 4);
+  if (!file->Seek(end - room) || ReadFully(*file, tail, room) != room)
+    return {};
+  for (int pad = 1; pad <= room && tail[room - pad] == 0; ++pad) {
+    lines = ReadDirectoryEndingAt(*file, end - pad, true);
+    if (!lines.empty())
+      break;
   }
   return lines;
 }
@@ -260,37 +294,106 @@ bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, cons
   return stamped;
 }
 
+char *TMemberExtractor::Unpack(const TFileData &entry, const TOptions &options) {
+  if (entry.Size == entry.CompressedSize) {
+    // The installer image at the start of a setup file may carry the header
+    // changes of a signature applied to the whole file.
+    if (entry.Offset == 0)
+      NormalizeInstallerImage(packed_.Data.get(), static_cast<size_t>(entry.Size));
+    return packed_.Data.get();
+  }
+  if (entry.CompressedSize > entry.Size)
+    return nullptr;
+  if (!Inflate(entry, options)) {
+    if (options.Log)
+      options.Log(" Error: decompression failed");
+    return nullptr;
+  }
+  return unpacked_.Data.get();
+}
+
 bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
                                const std::string &target, const TOptions &options) {
+  damaged_ = false;
   if (options.Log)
     options.Log(" Extracting " + entry.Name + " to " + ExtractFilePath(target));
   if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
     return false;
   if (options.Progress)
     options.Progress(0);
-  if (!ReadPacked(fs, archivePath, entry, options))
-    return false;
-  if (entry.Size == entry.CompressedSize)
-    return WriteTarget(fs, entry, target, packed_.Data.get(), entry.Size, options);
-  if (entry.CompressedSize > entry.Size)
-    return false;
-  if (!Inflate(entry, options)) {
-    if (options.Log)
-      options.Log(" Error: decompression failed");
+  const bool checked = !options.ExpectedDigest.empty();
+  char *data = ReadPacked(fs, archivePath, entry, options) ? Unpack(entry, options) : nullptr;
+  if (!data || (checked && Sha256Hex(data, static_cast<size_t>(entry.Size)) != options.ExpectedDigest)) {
+    // With a manifest every member is known to be whole, so a member that
+    // cannot be read, unpacked or matched means a damaged file.
+    damaged_ = checked;
     return false;
   }
-  return WriteTarget(fs, entry, target, unpacked_.Data.get(), entry.Size, options);
+  return WriteTarget(fs, entry, target, data, entry.Size, options);
+}
+
+bool TMemberExtractor::Read(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+                            std::string &content) {
+  damaged_ = false;
+  content.clear();
+  if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
+    return false;
+  TOptions quiet;
+  char *data = ReadPacked(fs, archivePath, entry, quiet) ? Unpack(entry, quiet) : nullptr;
+  if (!data)
+    return false;
+  content.assign(data, static_cast<size_t>(entry.Size));
+  return true;
 }
 
 bool TArchive::LoadDirectory(const std::string &executablePath) {
   path_ = executablePath;
   directory_ = ReadArchiveDirectory(fs_, executablePath);
-  return !directory_.empty();
+  manifest_.clear();
+  damaged_ = false;
+  if (directory_.empty()) {
+    // Data behind the program image without a directory at its end: the file
+    // was cut short (the bare installer has nothing behind its image).
+    if (std::unique_ptr<TFileStream> file = fs_.OpenRead(executablePath)) {
+      int64_t image = ImageEnd(*file);
+      damaged_ = image > 0 && ArchiveEnd(*file) > image;
+    }
+    return false;
+  }
+  TFileData manifest = LookupMember(kManifestMember);
+  if (!manifest.Name.empty()) {
+    std::string text;
+    damaged_ = !extractor_.Read(fs_, path_, manifest, text) || !ParseManifest(text, manifest_);
+    if (damaged_)
+      manifest_.clear();
+  }
+  return true;
+}
+
+bool TArchive::VerifyMembers() {
+  if (damaged_)
+    return false;
+  std::string content;
+  for (const std::string &line : directory_) {
+    TFileData entry = ParseFileData(line);
+    // An empty member is never extracted, so there is nothing to check.
+    if (entry.Name.empty() || SameText(entry.Name, kManifestMember) || manifest_.empty() ||
+        entry.Size <= 0)
+      continue;
+    std::string digest = ManifestDigest(manifest_, entry.Name);
+    if (digest.empty() || !extractor_.Read(fs_, path_, entry, content) ||
+        Sha256Hex(content.data(), content.size()) != digest) {
+      damaged_ = true;
+      return false;
+    }
+  }
+  return true;
 }
 
 void TArchive::Release() {
   directory_.clear();
   directory_.shrink_to_fit();
+  manifest_.clear();
 }
 
 bool TArchive::ExtractMember(const TFileData &entry, const std::string &target,
@@ -301,5 +404,21 @@ bool TArchive::ExtractMember(const TFileData &entry, const std::string &target,
   options.Progress = progress;
   options.FileAttributes = fileAttributes;
   options.DirectoryAttributes = directoryAttributes;
-  return extractor_.Extract(fs_, path_, entry, target, options);
+  if (damaged_) {
+    if (log)
+      log(" Error: the setup file is damaged");
+    return false;
+  }
+  if (!manifest_.empty() && !entry.Name.empty() && !SameText(entry.Name, kManifestMember)) {
+    options.ExpectedDigest = ManifestDigest(manifest_, entry.Name);
+    if (options.ExpectedDigest.empty())
+      options.ExpectedDigest = "-"; // a member the manifest does not know matches nothing
+  }
+  bool ok = extractor_.Extract(fs_, path_, entry, target, options);
+  if (!ok && extractor_.LastFailureWasDamage()) {
+    damaged_ = true;
+    if (log)
+      log(" Error: the setup file is damaged (" + entry.Name + ")");
+  }
+  return ok;
 }

@@ -8,6 +8,7 @@
 // Offsets count from the start of the file.
 
 #include "base/DateTime.h"
+#include "data/archive/Manifest.h"
 #include "data/text/LogLine.h"
 #include "platform/FileSystem.h"
 
@@ -41,7 +42,8 @@ constexpr int64_t kMaxInflateRatio = 1032;
 
 // Reads the directory at the end of an archive file. Empty when the file cannot
 // be opened, is shorter than 4 bytes, or the length word does not describe a
-// directory that lies completely inside the file.
+// directory that lies completely inside the file. In a signed setup file the
+// archive ends where the certificate table begins (data/archive/SetupImage.h).
 TArchiveDirectory ReadArchiveDirectory(TFileSystem &fs, const std::string &path);
 
 // Parses one directory line; an empty line gives the empty entry. A missing or
@@ -71,10 +73,19 @@ public:
     std::function<void()> ProcessMessages; // called per inflated input chunk
     std::string FileAttributes;            // decimal mask texts; applied when > 0
     std::string DirectoryAttributes;
+    // The SHA-256 the unpacked bytes must have (manifest text); empty: unchecked.
+    std::string ExpectedDigest;
   };
 
   bool Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
                const std::string &target, const TOptions &options);
+  // The member's unpacked bytes in memory; false when it cannot be read whole.
+  bool Read(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+            std::string &content);
+  // Whether the last Extract failed because the member's bytes are not the
+  // ones the manifest names, or could not be read or unpacked although it
+  // asked for a digest: the setup file is damaged.
+  bool LastFailureWasDamage() const { return damaged_; }
 
 private:
   bool ReadPacked(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
@@ -82,6 +93,9 @@ private:
   bool Inflate(const TFileData &entry, const TOptions &options);
   bool WriteTarget(TFileSystem &fs, const TFileData &entry, const std::string &target,
                    const char *data, int64_t size, const TOptions &options);
+  // The unpacked bytes of the member just read (the installer image's
+  // header made as built); null when they cannot be had.
+  char *Unpack(const TFileData &entry, const TOptions &options);
 
   // Grows only; keeps its largest size for the next member. Not zero-filled.
   struct TBuffer {
@@ -92,6 +106,7 @@ private:
 
   TBuffer packed_;
   TBuffer unpacked_;
+  bool damaged_ = false;
 };
 
 // The installer's archive: the directory read from its own executable and the
@@ -101,9 +116,19 @@ public:
   explicit TArchive(TFileSystem &fs) : fs_(fs) {}
 
   // Reads the directory from the given executable (the program passes its own
-  // path). True when the directory holds at least one line.
+  // path), and the manifest when the archive has one. True when the
+  // directory holds at least one line.
   bool LoadDirectory(const std::string &executablePath);
   void Release();
+  // The setup file is damaged: its directory is gone although data follows
+  // the program image (a cut file), its manifest is unreadable, or a member
+  // did not match the manifest. Nothing more should be installed from it.
+  bool Damaged() const { return damaged_; }
+  bool HasManifest() const { return !manifest_.empty(); }
+  // Reads every member and checks it against the manifest before anything
+  // is installed; false (and Damaged) at the first that does not match or
+  // is missing from it. True without a manifest.
+  bool VerifyMembers();
   const TArchiveDirectory &Directory() const { return directory_; }
   const std::string &Path() const { return path_; }
 
@@ -120,4 +145,6 @@ private:
   std::string path_;
   TArchiveDirectory directory_;
   TMemberExtractor extractor_;
+  TManifest manifest_;
+  bool damaged_ = false;
 };

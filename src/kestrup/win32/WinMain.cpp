@@ -1,9 +1,96 @@
-// Kestrup program entry. The installer wizard and engine are not built yet: the
-// program says so and ends with a failure code, so no script mistakes it for a
-// working installer.
+// Kestrup program entry. One installer runs at a time: a second start finds
+// the open wizard by its window class and asks it to come forward, or finds
+// an installer still starting by its application title, and ends. The
+// command line chooses the run: none installs with the wizard, "/silent"
+// installs without a window, "uninstall" and the product's script copy
+// uninstall (with "/silent" too: without a window); anything else ends at
+// once. The exit code tells how the run ended (kestrup/RunRequest.h).
+#include "base/CommandLine.h"
+#include "kestrup/KestrupContext.h"
+#include "kestrup/RunRequest.h"
+#include "kestrup/SilentRun.h"
+#include "kestrup/wizard/MainForm.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32DesktopWindows.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32ProfileFiles.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Screen.h"
+#include "ui/PasswordDlg.h"
+#include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Palettes.h"
+
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  MessageBoxA(nullptr, "This installer is not built yet.", "Kestrup", MB_OK | MB_ICONSTOP);
-  return 1;
+namespace {
+
+std::string OwnPath() {
+  char path[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length);
+}
+
+void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  TWin32DesktopWindows windows;
+  if (windows.ClassExists(kestrup::kWindowClass)) {
+    windows.PostToClass(kestrup::kWindowClass, kestrup::kShowYourselfMessage);
+    return ecAlreadyRunning;
+  }
+  if (windows.TitleExists(kestrup::kApplicationTitle))
+    return ecAlreadyRunning;
+  TRunRequest request = ReadRunRequest(SplitCommandLine(commandLine ? commandLine : ""));
+  if (request.Refused)
+    return ecCommandLine;
+
+  // The application's title, found by a second start until the wizard's
+  // window exists (and by a silent run's whole life).
+  HWND title = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", kestrup::kApplicationTitle.c_str(), WS_POPUP, 0, 0,
+                               0, 0, nullptr, nullptr, instance, nullptr);
+  const std::string program = OwnPath();
+  std::string folder = program.substr(0, program.find_last_of('\\') + 1);
+  SetCurrentDirectoryA(folder.c_str());
+
+  TWin32FileSystem files;
+  TWin32Registry registry;
+  TWin32ProfileFiles profiles;
+  TWin32Shell shell;
+  TWin32Clock clock;
+  TWin32Locale locale;
+  TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
+
+  int exitCode;
+  if (request.Silent) {
+    TSilentPage page(SleepFor);
+    TKestrupContext context(platform, page);
+    context.ProgramPath = program;
+    exitCode = RunSilent(context, request, windows, page);
+  } else {
+    // The display's palette is chosen before the first window and kept to the end.
+    TWin32Screen screen;
+    TWin32Palettes palettes(instance, screen);
+    TWin32Application application(instance);
+    kestrup::TMainForm form(application);
+    TKestrupContext context(platform, form);
+    context.ProgramPath = program;
+    context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
+    form.Bind(context, windows, SleepFor);
+    if (!application.Realize(form)) {
+      exitCode = ecStartupFailed;
+    } else {
+      if (form.Start(request.Arguments))
+        application.Run(form);
+      else
+        form.Close();
+      exitCode = ExitCodeOf(context.State);
+    }
+  }
+  if (title)
+    DestroyWindow(title);
+  return exitCode;
 }

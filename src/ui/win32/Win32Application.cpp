@@ -126,9 +126,17 @@ HWND TWin32Application::Realize(TForm &form) {
     std::string className = form.WindowClassName.empty() ? kind.WindowClass : form.WindowClassName;
     if (!RegisterFormClass(className))
       return nullptr;
-    DWORD style = form.Borderless ? WS_POPUP
-                                  : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    DWORD exStyle = form.StayOnTop ? WS_EX_TOPMOST : 0;
+    DWORD style = form.Borderless      ? WS_POPUP
+                  : form.NoBorderIcons ? WS_OVERLAPPED | WS_CAPTION
+                  : form.DialogBorder  ? WS_POPUP | WS_CAPTION | WS_SYSMENU
+                                       : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    DWORD exStyle = (form.StayOnTop ? WS_EX_TOPMOST : 0) | (form.DialogBorder ? WS_EX_DLGMODALFRAME : 0);
+    // A form owned by another form's window stays in front of it (dialogs of
+    // an always-on-top window would otherwise open behind it).
+    HWND owner = nullptr;
+    for (TComponent *c = form.Owner(); c && !owner; c = c->Owner())
+      if (c->Kind() == TComponentKind::ckForm)
+        owner = WindowOf(*static_cast<TForm *>(c));
     HMENU menu = nullptr;
     for (TComponent *c : form.Components())
       if (c->Kind() == TComponentKind::ckMainMenu)
@@ -142,7 +150,7 @@ HWND TWin32Application::Realize(TForm &form) {
     RECT r{0, 0, b.Width, b.Height};
     AdjustWindowRectEx(&r, style, menu != nullptr, exStyle);
     HWND window = CreateWindowExA(exStyle, className.c_str(), form.Caption().c_str(), style,
-                                  b.Left, b.Top, r.right - r.left, r.bottom - r.top, nullptr,
+                                  b.Left, b.Top, r.right - r.left, r.bottom - r.top, owner,
                                   menu, instance_, nullptr);
     if (!window)
       return nullptr;
@@ -179,6 +187,8 @@ void TWin32Application::RealizeControl(TControl &control) {
     auto peer = std::make_unique<TWin32Peer>(kind, nullptr, parent);
     peer->PaintedBounds = control.Bounds();
     control.AttachPeer(std::move(peer));
+    if (kind.FirstSync)
+      kind.FirstSync(*PeerOf(control), control);
     return;
   }
   TWin32WindowStyles styles{WS_CHILD | WS_CLIPSIBLINGS | kind.Style, kind.ExStyle};
@@ -274,7 +284,9 @@ void TWin32Application::Dispatch(MSG &message) {
           return; // the form took the key
       }
       auto &handler = down ? form->OnKeyDown : form->OnKeyUp;
-      if (form->KeyPreview && handler && (m == WM_KEYDOWN || m == WM_KEYUP)) {
+      // Keys pressed with Alt held come as system keys; the form sees them
+      // all (ModifierKeys tells them apart).
+      if (form->KeyPreview && handler) {
         handler(*form, key, GetKeyState(VK_SHIFT) < 0);
         if (key == 0)
           return; // the form took the key
@@ -349,6 +361,42 @@ void TWin32Application::Run(TForm &mainForm) {
       break;
     Dispatch(message);
   }
+}
+
+HWND TWin32Application::ActiveFormWindow() const {
+  HWND active = GetActiveWindow();
+  if (active && ControlOf(active))
+    return active;
+  HWND anchor = nullptr;
+  for (TForm *form : Forms())
+    if (form->Visible() && WindowOf(*form))
+      anchor = WindowOf(*form);
+  return anchor;
+}
+
+int TWin32Application::ShowMessageBox(const std::string &text, const std::string &title,
+                                  TMessageButtons buttons) {
+  UINT type = buttons == TMessageButtons::mbOkCancel ? MB_OKCANCEL | MB_ICONQUESTION
+                                                     : MB_OK | MB_ICONINFORMATION;
+  // Owned by the form in front, so it opens over an always-on-top window.
+  int answer = MessageBoxA(ActiveFormWindow(), text.c_str(), title.c_str(),
+                           type | MB_SETFOREGROUND);
+  return answer == IDOK ? mrOk : mrCancel;
+}
+
+uint8_t TWin32Application::ModifierKeys() const {
+  uint8_t keys = 0;
+  if (GetKeyState(VK_SHIFT) < 0)
+    keys |= mkShift;
+  if (GetKeyState(VK_CONTROL) < 0)
+    keys |= mkCtrl;
+  if (GetKeyState(VK_MENU) < 0)
+    keys |= mkAlt;
+  return keys;
+}
+
+void TWin32Application::SetBusyCursor(bool busy) {
+  SetCursor(LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 bool TWin32Application::RunFileDialog(TFileDialog &dialog) {

@@ -28,6 +28,9 @@ public:
   uint64_t TickCount() const override;
   void ProcessMessages() override;
   bool RunFileDialog(TFileDialog &dialog) override;
+  int ShowMessageBox(const std::string &text, const std::string &title, TMessageButtons buttons) override;
+  uint8_t ModifierKeys() const override;
+  void SetBusyCursor(bool busy) override;
   int RunModal(TForm &form) override;
   void Beep() override { MessageBeep(0); }
   char DecimalSeparator() const override;
@@ -63,6 +66,8 @@ private:
   void Dispatch(MSG &message);
   HMENU BuildMenu(const std::vector<TMenuItem *> &items, bool popup);
   void RunMenuCommand(UINT id);
+  // The window in front that dialogs and message boxes belong to.
+  HWND ActiveFormWindow() const;
 
   HINSTANCE instance_;
   HWND utility_ = nullptr; // timers and posted calls

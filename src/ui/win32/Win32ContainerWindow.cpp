@@ -153,7 +153,8 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
   case WM_NOTIFY: {
     auto *header = reinterpret_cast<NMHDR *>(lParam);
-    Notify(*self, {WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), header->hwndFrom});
+    Notify(*self,
+           {WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), header->hwndFrom, header});
     return 0;
   }
   case WM_HSCROLL:

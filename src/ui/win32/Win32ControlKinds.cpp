@@ -111,8 +111,21 @@ bool SyncEditText(TWin32Peer &peer, TControl &control, TProperty property) {
   if (property != TProperty::Text)
     return false;
   auto &edit = static_cast<TEdit &>(control);
-  if (WindowText(peer.Window) != edit.Text())
-    SetWindowTextA(peer.Window, edit.Text().c_str());
+  std::string shown = WindowText(peer.Window);
+  if (shown == edit.Text())
+    return true;
+  // A text the program corrects while the user types (a character taken
+  // out) keeps the caret where the typing goes on.
+  DWORD caret = 0;
+  SendMessageA(peer.Window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  bool focused = GetFocus() == peer.Window;
+  SetWindowTextA(peer.Window, edit.Text().c_str());
+  if (focused) {
+    long removed = static_cast<long>(shown.size()) - static_cast<long>(edit.Text().size());
+    long at = std::clamp<long>(static_cast<long>(caret) - std::max(0L, removed), 0,
+                               static_cast<long>(edit.Text().size()));
+    SendMessageA(peer.Window, EM_SETSEL, at, at);
+  }
   return true;
 }
 
@@ -136,15 +149,22 @@ DWORD CALLBACK StreamRichText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG *
   return 0;
 }
 
-void FirstSyncRichEdit(TWin32Peer &peer, TControl &control) {
+bool SyncRichEdit(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property != TProperty::Text)
+    return false;
   auto &rich = static_cast<TRichEdit &>(control);
-  if (rich.RichText.empty())
-    return;
-  TRichTextSource source{&rich.RichText, 0};
+  if (rich.RichText().empty())
+    return SyncEditText(peer, control, property);
+  TRichTextSource source{&rich.RichText(), 0};
   EDITSTREAM stream{};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
   stream.pfnCallback = StreamRichText;
   SendMessageA(peer.Window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  return true;
+}
+
+void FirstSyncRichEdit(TWin32Peer &peer, TControl &control) {
+  SyncRichEdit(peer, control, TProperty::Text);
 }
 
 // --- lists ----------------------------------------------------------------------
@@ -179,6 +199,9 @@ template <const TListMessages &M> void NotifyList(TControl &control, const TWin3
   if (notice.Message == WM_COMMAND && notice.Code == M.SelectionChanged)
     static_cast<TListControl &>(control).Select(
         static_cast<int>(SendMessageA(notice.From, M.GetSelection, 0, 0)));
+  else if (notice.Message == WM_COMMAND && notice.Code == LBN_DBLCLK && &M == &kListBox &&
+           control.OnDblClick && control.CanUse())
+    control.OnDblClick(control);
 }
 
 // Replaces a tab control's tabs.
@@ -393,25 +416,142 @@ void InsertTreeNodes(HWND window, const std::vector<TTreeNode> &nodes, HTREEITEM
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<char *>(node.Text.c_str());
     insert.item.lParam = node.Data;
+    insert.item.iImage = node.ImageIndex;
+    insert.item.iSelectedImage = node.SelectedIndex;
     auto item = reinterpret_cast<HTREEITEM>(
         SendMessageA(window, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     InsertTreeNodes(window, node.Children, item);
+    if (node.Expanded)
+      SendMessageA(window, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+  }
+}
+
+// The item at a path (the model and the window hold the nodes in the same order).
+HTREEITEM TreeItemAt(HWND window, const TTreePath &path) {
+  HTREEITEM item = nullptr;
+  for (size_t depth = 0; depth < path.size(); ++depth) {
+    item = TreeView_GetNextItem(window, item, depth == 0 ? TVGN_ROOT : TVGN_CHILD);
+    for (int i = 0; item && i < path[depth]; ++i)
+      item = TreeView_GetNextItem(window, item, TVGN_NEXT);
+    if (!item)
+      return nullptr;
+  }
+  return item;
+}
+
+TTreePath TreePathOf(HWND window, HTREEITEM item) {
+  TTreePath path;
+  for (; item; item = TreeView_GetParent(window, item)) {
+    int index = 0;
+    for (HTREEITEM before = TreeView_GetPrevSibling(window, item); before;
+         before = TreeView_GetPrevSibling(window, before))
+      ++index;
+    path.insert(path.begin(), index);
+  }
+  return path;
+}
+
+// Every item's pictures from its node.
+void SyncTreePictures(HWND window, const std::vector<TTreeNode> &nodes, HTREEITEM parent) {
+  HTREEITEM item = TreeView_GetNextItem(window, parent, parent ? TVGN_CHILD : TVGN_ROOT);
+  for (const TTreeNode &node : nodes) {
+    if (!item)
+      return;
+    TVITEMA data{};
+    data.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    data.iImage = node.ImageIndex;
+    data.iSelectedImage = node.SelectedIndex;
+    SendMessageA(window, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    SyncTreePictures(window, node.Children, item);
+    item = TreeView_GetNextItem(window, item, TVGN_NEXT);
   }
 }
 
 bool SyncTreeView(TWin32Peer &peer, TControl &control, TProperty property) {
-  if (property != TProperty::Items)
+  auto &tree = static_cast<TTreeView &>(control);
+  switch (property) {
+  case TProperty::Items:
+    SendMessageA(peer.Window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    InsertTreeNodes(peer.Window, tree.Nodes, TVI_ROOT);
+    [[fallthrough]];
+  case TProperty::ItemIndex:
+    SendMessageA(peer.Window, TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(TreeItemAt(peer.Window, tree.Selected())));
+    return true;
+  case TProperty::Picture:
+    SyncTreePictures(peer.Window, tree.Nodes, nullptr);
+    return true;
+  default:
     return false;
-  SendMessageA(peer.Window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  InsertTreeNodes(peer.Window, static_cast<TTreeView &>(control).Nodes, TVI_ROOT);
-  return true;
+  }
 }
 
 void FirstSyncTreeView(TWin32Peer &peer, TControl &control) {
+  auto &tree = static_cast<TTreeView &>(control);
+  SendMessageA(peer.Window, TVM_SETINDENT, tree.Indent, 0);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  for (const std::string &name : tree.Images) {
+    auto picture = static_cast<HBITMAP>(
+        LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!picture)
+      continue;
+    BITMAP info{};
+    GetObjectA(picture, sizeof info, &info);
+    if (!peer.ImageList)
+      peer.ImageList = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK,
+                                        static_cast<int>(tree.Images.size()), 0);
+    // The picture's top left pixel is its transparent colour.
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture);
+    COLORREF mask = GetPixel(dc, 0, 0);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ImageList_AddMasked(peer.ImageList, picture, mask);
+    DeleteObject(picture);
+  }
+  if (peer.ImageList)
+    SendMessageA(peer.Window, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(peer.ImageList));
   SyncTreeView(peer, control, TProperty::Items);
+}
+
+void NotifyTreeView(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message != WM_NOTIFY)
+    return;
+  auto &tree = static_cast<TTreeView &>(control);
+  if (notice.Code == static_cast<UINT>(TVN_SELCHANGEDA) || notice.Code == static_cast<UINT>(TVN_SELCHANGEDW)) {
+    HTREEITEM item = TreeView_GetSelection(notice.From);
+    tree.Select(item ? TreePathOf(notice.From, item) : TTreePath{});
+  } else if (notice.Code == static_cast<UINT>(TVN_ITEMEXPANDEDA) ||
+             notice.Code == static_cast<UINT>(TVN_ITEMEXPANDEDW)) {
+    auto *info = reinterpret_cast<const NMTREEVIEWA *>(notice.Header);
+    tree.Expand(TreePathOf(notice.From, info->itemNew.hItem), info->action == TVE_EXPAND);
+  }
+}
+
+// --- pictures painted by their parent -------------------------------------------
+
+void FirstSyncImage(TWin32Peer &peer, TControl &control) {
+  auto &image = static_cast<TImage &>(control);
+  if (image.Picture.empty() || image.Bitmap.Handle)
+    return;
+  // A bitmap resource of the program, else a bitmap file of that name.
+  HANDLE picture = LoadImageA(GetModuleHandleA(nullptr), image.Picture.c_str(), IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION);
+  if (!picture)
+    picture = LoadImageA(nullptr, image.Picture.c_str(), IMAGE_BITMAP, 0, 0,
+                         LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+  if (!picture)
+    return;
+  BITMAP info{};
+  GetObjectA(picture, sizeof info, &info);
+  peer.Pictures.push_back(static_cast<HGDIOBJ>(picture));
+  image.Bitmap = TCanvasBitmap{picture, image.Picture, info.bmWidth, info.bmHeight, nullptr};
+  peer.Repaint(control);
 }
 
 // --- the table ------------------------------------------------------------------
@@ -456,7 +596,7 @@ const TWin32ControlKind kKinds[] = {
      .FirstSync = FirstSyncSpinner, .Sync = SyncEditText, .Notify = NotifyEditChanged},
     {.Kind = TKind::ckRichEdit, .WindowClass = "RichEdit20A",
      .Style = WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, .ExStyle = WS_EX_CLIENTEDGE,
-     .Text = wtEditText, .FirstSync = FirstSyncRichEdit, .Sync = SyncEditText,
+     .Text = wtEditText, .FirstSync = FirstSyncRichEdit, .Sync = SyncRichEdit,
      .Notify = NotifyEditChanged},
     {.Kind = TKind::ckListBox, .WindowClass = "LISTBOX",
      .Style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
@@ -478,12 +618,13 @@ const TWin32ControlKind kKinds[] = {
      .FirstSync = FirstSyncStatusBar, .Sync = SyncStatusBar},
     {.Kind = TKind::ckTreeView, .WindowClass = WC_TREEVIEWA,
      .Style = WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-     .ExStyle = WS_EX_CLIENTEDGE, .FirstSync = FirstSyncTreeView, .Sync = SyncTreeView},
+     .ExStyle = WS_EX_CLIENTEDGE, .FirstSync = FirstSyncTreeView, .Sync = SyncTreeView,
+     .Notify = NotifyTreeView},
     // Painted by their parent through the canvas (TControl::Paint); the
     // parent's window routes the mouse to them.
     {.Kind = TKind::ckLabel, .Sync = SyncPainted},
     {.Kind = TKind::ckSpeedButton, .Sync = SyncPainted},
-    {.Kind = TKind::ckImage, .Sync = SyncPainted},
+    {.Kind = TKind::ckImage, .FirstSync = FirstSyncImage, .Sync = SyncPainted},
     {.Kind = TKind::ckShape, .Sync = SyncPainted},
     {.Kind = TKind::ckSkinnedButton, .Sync = SyncPainted},
 };

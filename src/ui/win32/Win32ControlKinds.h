@@ -42,6 +42,7 @@ struct TWin32Notice {
   UINT Code;
   UINT Id;
   HWND From;
+  const NMHDR *Header = nullptr; // WM_NOTIFY: the whole notification
 };
 
 struct TWin32ControlKind {

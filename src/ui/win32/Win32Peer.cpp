@@ -28,6 +28,10 @@ TWin32Peer::~TWin32Peer() {
   }
   if (Font)
     DeleteObject(Font);
+  for (HGDIOBJ picture : Pictures)
+    DeleteObject(picture);
+  if (ImageList)
+    ImageList_Destroy(ImageList);
 }
 
 void TWin32Peer::Repaint(TControl &control) {

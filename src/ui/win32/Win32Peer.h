@@ -8,6 +8,7 @@
 #include "ui/win32/Win32ControlKinds.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
   bool Updating = false;         // the window is being set from the model
   std::vector<HWND> ItemWindows; // windows the peer made inside its own
   TRect PaintedBounds;           // a windowless control's last area
+  // Graphic objects the peer loaded for its control (a picture, a tree's
+  // image list); freed with the peer.
+  std::vector<HGDIOBJ> Pictures;
+  HIMAGELIST ImageList = nullptr;
 };
 
 TWin32Peer *PeerOf(const TControl &control);

@@ -178,15 +178,19 @@ TEST(EnginePrimitives, OpenDocumentByAssociation) {
   EXPECT_EQ(w.shell.Opened[0].Arguments, "C:\\Logs\\Kestrup.log");
   EXPECT_EQ(w.shell.Opened[0].Folder, "C:\\Logs\\");
   EXPECT_FALSE(w.engine.Actions().OpenDocument(".doc", "C:\\a.doc"));
-  // A program with an empty command starts itself.
+  // A program starts itself, with no association for programs (Wine has
+  // none) as with an empty command.
+  EXPECT_TRUE(w.engine.Actions().OpenDocument(".exe", "C:\\App\\Tool.exe"));
+  ASSERT_EQ(w.shell.Opened.size(), 2u);
+  EXPECT_EQ(w.shell.Opened[1].File, "C:\\App\\Tool.exe");
   w.registry.WriteValue(kHKeyClassesRoot, ".EXE", "", TRegValue::String("exefile"));
   w.registry.WriteValue(kHKeyClassesRoot, "exefile\\Shell\\Open\\Command", "",
                         TRegValue::String("\"%1\" %*"));
   EXPECT_TRUE(w.engine.Actions().OpenDocument(".exe", "C:\\App\\Tool.exe"));
-  ASSERT_EQ(w.shell.Opened.size(), 2u);
-  EXPECT_EQ(w.shell.Opened[1].File, "C:\\App\\Tool.exe");
-  EXPECT_EQ(w.shell.Opened[1].Arguments, "");
-  EXPECT_EQ(w.shell.Opened[1].Folder, "C:\\App\\");
+  ASSERT_EQ(w.shell.Opened.size(), 3u);
+  EXPECT_EQ(w.shell.Opened[2].File, "C:\\App\\Tool.exe");
+  EXPECT_EQ(w.shell.Opened[2].Arguments, "");
+  EXPECT_EQ(w.shell.Opened[2].Folder, "C:\\App\\");
 }
 
 TEST(EngineLog, OpeningErrorAndClosingLines) {

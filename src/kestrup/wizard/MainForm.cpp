@@ -1,0 +1,781 @@
+#include "kestrup/wizard/MainForm.h"
+
+#include "base/AnsiText.h"
+#include "kestrup/InstallerPaths.h"
+#include "kestrup/Startup.h"
+#include "kestrup/wizard/Dialogs.h"
+
+#include <cmath>
+
+namespace kestrup {
+
+namespace {
+
+constexpr uint32_t kNavy = 0x00800000;
+constexpr uint32_t kWhite = 0x00FFFFFF;
+constexpr int kVirtualKeyF4 = 0x73;
+constexpr uint64_t kPumpInterval = 50; // ms
+const char kBullet = '\x95';
+
+// Shown when the setup file carries no licence text for the language.
+const char *const kFallbackLicence =
+    "[ProgramTitle] licence agreement\r\n\r\n"
+    "Please read this agreement before you install [ProgramTitle].\r\n\r\n"
+    "You may install and use [ProgramTitle] on the computers you use yourself. You may not sell, "
+    "rent or pass on copies of it, nor change the program or take it apart.\r\n\r\n"
+    "[ProgramTitle] suggests breaks and exercises; it is no medical advice. If you feel pain "
+    "while working at a computer, see a doctor.\r\n\r\n"
+    "[ProgramTitle] is provided as it is, without any warranty. The maker is not liable for "
+    "damage caused by its use, as far as the law allows.\r\n\r\n"
+    "By choosing \"Yes, I accept\" you agree to these terms.";
+
+TFont VerdanaFont(int size = 8, bool bold = false, bool italic = false, uint32_t color = 0) {
+  TFont font;
+  font.Name = "Verdana";
+  font.Size = size;
+  font.Bold = bold;
+  font.Italic = italic;
+  font.Color = color;
+  return font;
+}
+
+template <class T>
+T &Place(TForm &form, TWinControl &parent, const char *name, int32_t tag, int x, int y, int w, int h,
+         const char *caption = "") {
+  T &control = form.Create<T>(name);
+  control.SetParent(&parent);
+  control.SetBounds(x, y, w, h);
+  control.SetFont(VerdanaFont());
+  control.SetColor(kWhite);
+  control.Tag = tag;
+  if (*caption)
+    control.SetCaption(caption);
+  return control;
+}
+
+// A page's header: a bold Verdana text of 16 pixels at (60, 20) (12 points).
+TLabel &PageHeader(TForm &form, TPage &page, const char *name, int32_t tag, const char *caption) {
+  TLabel &label = Place<TLabel>(form, page, name, tag, 60, 20, 310, 22, caption);
+  label.SetFont(VerdanaFont(12, true));
+  return label;
+}
+
+// The page's picture at its top left.
+void PagePicture(TForm &form, TPage &page, const std::string &name, const char *picture) {
+  TImage &image = Place<TImage>(form, page, name.c_str(), 0, 16, 14, 32, 32);
+  image.Picture = picture;
+}
+
+TPage &AddWizardPage(TForm &form, TNotebook &pages, const char *name, const char *picture) {
+  TPage &page = pages.AddPage(name, name);
+  page.SetColor(kWhite);
+  PagePicture(form, page, std::string(name) + "Image", picture);
+  return page;
+}
+
+int ClampToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+} // namespace
+
+std::string RemoveForbiddenPathCharacters(const std::string &text) {
+  std::string out;
+  for (char c : text)
+    if (c != '"' && c != '*' && c != '<' && c != '>' && c != '?' && c != '|')
+      out += c;
+  return out;
+}
+
+std::string KilobyteText(int64_t bytes) {
+  // Halves to even, as the current rounding mode does by default.
+  return std::to_string(static_cast<int64_t>(std::nearbyint(static_cast<double>(bytes) / 1024.0))) +
+         " kb";
+}
+
+std::string ShortenPath(const std::string &path, size_t maxChars) {
+  if (path.size() <= maxChars || maxChars < 8)
+    return path;
+  std::string name = ExtractFileName(path);
+  size_t keep = maxChars - 3;
+  if (name.size() + 6 > keep)
+    return path.substr(0, 3) + "..." + path.substr(path.size() - (keep - 3));
+  return path.substr(0, keep - name.size() - 1) + "...\\" + name;
+}
+
+TMainForm::TMainForm(TApplication &application)
+    : TForm(application, nullptr, "MainForm"),
+      HeaderPnl(Place<TPanel>(*this, *this, "HeaderPnl", 0, 0, 0, 504, 40)),
+      HeaderLbl(Place<TLabel>(*this, HeaderPnl, "HeaderLbl", 0, 5, 7, 450, 28)),
+      ComputerImage(Place<TImage>(*this, HeaderPnl, "ComputerImage", 0, 466, 4, 32, 32)),
+      PicturePnl(Place<TPanel>(*this, *this, "PicturePnl", 0, 0, 40, 125, 277)),
+      SetupImage(Place<TImage>(*this, PicturePnl, "SetupImage", 0, 0, 0, 125, 277)),
+      Pages(Place<TNotebook>(*this, *this, "Pages", 0, 125, 40, 379, 277)),
+      ButtonPnl(Place<TPanel>(*this, *this, "ButtonPnl", 0, 0, 317, 504, 40)),
+      BackBtn(Place<TButton>(*this, ButtonPnl, "BackBtn", 100, 245, 8, 80, 25, "< Back")),
+      NextBtn(Place<TButton>(*this, ButtonPnl, "NextBtn", 200, 325, 8, 80, 25, "Next >")),
+      CancelBtn(Place<TButton>(*this, ButtonPnl, "CancelBtn", 300, 415, 8, 80, 25, "Cancel")),
+      LanguageHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "LanguagePage", "PAGELANG"),
+                                   "LanguageHeaderLbl", 10100, "Choose Your Language")),
+      LanguageList(Place<TComboBox>(*this, Pages.Page(wpLanguage), "LanguageList", 0, 60, 70, 200, 150)),
+      LicenceHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "LicencePage", "PAGELIC"),
+                                  "LicenceHeaderLbl", 11100, "License Agreement")),
+      LicenceText(Place<TRichEdit>(*this, Pages.Page(wpLicence), "LicenceText", 0, 16, 56, 350, 160)),
+      LicenceAcceptRBtn(Place<TRadioButton>(*this, Pages.Page(wpLicence), "LicenceAcceptRBtn", 11200, 16,
+                                            226, 170, 20, "Yes, I accept")),
+      LicenceDeclineRBtn(Place<TRadioButton>(*this, Pages.Page(wpLicence), "LicenceDeclineRBtn", 11300,
+                                             196, 226, 170, 20, "No, I decline")),
+      FolderHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "FolderPage", "PAGEDIR"),
+                                 "FolderHeaderLbl", 12100, "Program Folder")),
+      FolderEdit(Place<TEdit>(*this, Pages.Page(wpFolder), "FolderEdit", 0, 16, 70, 350, 21)),
+      FolderFDSHeaderLbl(Place<TLabel>(*this, Pages.Page(wpFolder), "FolderFDSHeaderLbl", 12200, 16, 140,
+                                       230, 16, "Current free disk space")),
+      FolderFDSLbl(Place<TLabel>(*this, Pages.Page(wpFolder), "FolderFDSLbl", 0, 246, 140, 120, 16)),
+      FolderFDSAIHeaderLbl(Place<TLabel>(*this, Pages.Page(wpFolder), "FolderFDSAIHeaderLbl", 12300, 16,
+                                         162, 230, 16, "Free disk space after install")),
+      FolderFDSAILbl(Place<TLabel>(*this, Pages.Page(wpFolder), "FolderFDSAILbl", 0, 246, 162, 120, 16)),
+      FolderChangeBtn(Place<TButton>(*this, Pages.Page(wpFolder), "FolderChangeBtn", 12400, 196, 100, 80,
+                                     25, "Change...")),
+      FolderDefaultBtn(Place<TButton>(*this, Pages.Page(wpFolder), "FolderDefaultBtn", 12500, 286, 100, 80,
+                                      25, "Default")),
+      ProgramgroupHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "ProgramGroupPage", "PAGEGRP"),
+                                       "ProgramgroupHeaderLbl", 13100, "Program Group")),
+      ProgramgroupEdit(Place<TEdit>(*this, Pages.Page(wpProgramGroup), "ProgramgroupEdit", 0, 16, 70, 350,
+                                    21)),
+      ProgramgroupDesktopShortcutCBox(Place<TCheckBox>(*this, Pages.Page(wpProgramGroup),
+                                                       "ProgramgroupDesktopShortcutCBox", 13200, 16, 140,
+                                                       350, 20, "Place a program shortcut on the desktop")),
+      ProgramgroupChangeBtn(Place<TButton>(*this, Pages.Page(wpProgramGroup), "ProgramgroupChangeBtn",
+                                           13300, 196, 100, 80, 25, "Change...")),
+      ProgramgroupDefaultBtn(Place<TButton>(*this, Pages.Page(wpProgramGroup), "ProgramgroupDefaultBtn",
+                                            13400, 286, 100, 80, 25, "Default")),
+      SummaryHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "SummaryPage", "PAGESUM"),
+                                  "SummaryHeaderLbl", 14100, "Summary")),
+      SummaryProgramFolderHeaderLbl(Place<TLabel>(*this, Pages.Page(wpSummary),
+                                                  "SummaryProgramFolderHeaderLbl", 14200, 16, 64, 350, 16,
+                                                  "\x95 Program folder")),
+      SummaryProgramFolderLbl(Place<TLabel>(*this, Pages.Page(wpSummary), "SummaryProgramFolderLbl", 0,
+                                            28, 84, 340, 16)),
+      SummaryProgramGroupHeaderLbl(Place<TLabel>(*this, Pages.Page(wpSummary),
+                                                 "SummaryProgramGroupHeaderLbl", 14300, 16, 112, 350, 16,
+                                                 "\x95 Program group")),
+      SummaryProgramGroupLbl(Place<TLabel>(*this, Pages.Page(wpSummary), "SummaryProgramGroupLbl", 0, 28,
+                                           132, 340, 16)),
+      SummaryDesktopShortcutLbl(Place<TLabel>(*this, Pages.Page(wpSummary), "SummaryDesktopShortcutLbl",
+                                              14400, 16, 160, 350, 16,
+                                              "\x95 A program shortcut will be placed on the desktop")),
+      SummaryFinishLbl(Place<TLabel>(*this, Pages.Page(wpSummary), "SummaryFinishLbl", 14500, 16, 236, 350,
+                                     16, "Click next to start the installation!")),
+      InstallHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "InstallPage", "PAGEINST"),
+                                  "InstallHeaderLbl", 15100, "Installing")),
+      InstallFileProgressLbl(Place<TLabel>(*this, Pages.Page(wpInstall), "InstallFileProgressLbl", 15200,
+                                           16, 70, 350, 16)),
+      InstallFileProgressBar(Place<TGauge>(*this, Pages.Page(wpInstall), "InstallFileProgressBar", 0, 16,
+                                           90, 350, 18)),
+      InstallProgressLbl(Place<TLabel>(*this, Pages.Page(wpInstall), "InstallProgressLbl", 15300, 16, 130,
+                                       350, 16, "Installation progress")),
+      InstallProgressBar(Place<TGauge>(*this, Pages.Page(wpInstall), "InstallProgressBar", 0, 16, 150,
+                                       350, 18)),
+      InstallMessageLbl(Place<TLabel>(*this, Pages.Page(wpInstall), "InstallMessageLbl", 15400, 16, 190,
+                                      350, 16)),
+      FinishHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "FinishPage", "PAGEFIN"),
+                                 "FinishHeaderLbl", 16100, "Finish")),
+      FinishLaunchProgram(Place<TCheckBox>(*this, Pages.Page(wpFinish), "FinishLaunchProgram", 16200, 16,
+                                           70, 350, 20, "Launch the program")),
+      FinishShowReadme(Place<TCheckBox>(*this, Pages.Page(wpFinish), "FinishShowReadme", 16300, 16, 96,
+                                        350, 20, "View the readme file")),
+      FinishShowLogfile(Place<TCheckBox>(*this, Pages.Page(wpFinish), "FinishShowLogfile", 16400, 16, 122,
+                                         350, 20, "View the log file for reported errors!")),
+      FinishFinishLbl(Place<TLabel>(*this, Pages.Page(wpFinish), "FinishFinishLbl", 16500, 16, 236, 350,
+                                    16, "Click next to finish the installation!")),
+      UninstallHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "UninstallPage", "PAGEUNIN"),
+                                    "UninstallHeaderLbl", 17100, "Uninstall")),
+      UninstallLbl(Place<TLabel>(*this, Pages.Page(wpUninstall), "UninstallLbl", 17200, 16, 70, 350, 32,
+                                 "This program will uninstall [ProgramTitle]")),
+      UninstallProgressLbl(Place<TLabel>(*this, Pages.Page(wpUninstall), "UninstallProgressLbl", 17300, 16,
+                                         120, 350, 16, "Uninstall progress")),
+      UninstallProgressBar(Place<TGauge>(*this, Pages.Page(wpUninstall), "UninstallProgressBar", 0, 16,
+                                         140, 350, 18)),
+      UninstallMessageLbl(Place<TLabel>(*this, Pages.Page(wpUninstall), "UninstallMessageLbl", 17400, 16,
+                                        180, 350, 16)),
+      UninstallUninstallLbl(Place<TLabel>(*this, Pages.Page(wpUninstall), "UninstallUninstallLbl", 17500,
+                                          16, 220, 350, 32,
+                                          "Click next to start uninstall, click cancel to abort!")) {
+  SetCaption(kWindowCaption);
+  SetBounds(0, 0, 504, 357);
+  SetFont(VerdanaFont());
+  SetColor(kWhite);
+  WindowClassName = kWindowClass;
+  NoBorderIcons = true;
+  StayOnTop = true;
+  CenterOnScreen = true;
+  KeyPreview = true;
+
+  HeaderPnl.SetColor(kNavy);
+  PicturePnl.SetColor(kNavy);
+  ButtonPnl.SetColor(kWhite);
+  HeaderLbl.SetFont(VerdanaFont(15, true, true, kWhite));
+  ComputerImage.Picture = "COMPUTER";
+  SetupImage.Picture = "SETUP";
+  FolderFDSLbl.Alignment = TLabel::taRightJustify;
+  FolderFDSAILbl.Alignment = TLabel::taRightJustify;
+  UninstallLbl.WordWrap = true;
+  UninstallUninstallLbl.WordWrap = true;
+  LicenceText.ReadOnly = true;
+  ProgramgroupDesktopShortcutCBox.SetChecked(true);
+  for (TCheckBox *box : {&FinishLaunchProgram, &FinishShowReadme, &FinishShowLogfile}) {
+    box->SetChecked(true);
+    box->SetVisible(false);
+  }
+  UninstallProgressLbl.SetVisible(false);
+  UninstallProgressBar.SetVisible(false);
+
+  BackBtn.OnClick = [this](TComponent &) { BackBtnClick(); };
+  NextBtn.OnClick = [this](TComponent &) { NextBtnClick(); };
+  CancelBtn.OnClick = [this](TComponent &) { CancelBtnClick(); };
+  LanguageList.OnChange = [this](TComponent &) { ApplyLanguage(); };
+  LicenceAcceptRBtn.OnClick = [this](TComponent &) { NextBtn.SetEnabled(true); };
+  LicenceDeclineRBtn.OnClick = [this](TComponent &) { NextBtn.SetEnabled(false); };
+  FolderEdit.OnChange = [this](TComponent &) {
+    if (updating_)
+      return;
+    std::string cleaned = RemoveForbiddenPathCharacters(FolderEdit.Text());
+    State().InstallDir = cleaned;
+    if (cleaned != FolderEdit.Text())
+      ShowText(FolderEdit, cleaned);
+    UpdateFreeSpace(true);
+  };
+  FolderChangeBtn.OnClick = [this](TComponent &) { FolderChangeBtnClick(); };
+  FolderDefaultBtn.OnClick = [this](TComponent &) {
+    State().InstallDir = Context().Engine.Expand(Product().InstallDir);
+    ShowText(FolderEdit, State().InstallDir);
+    UpdateFreeSpace(true);
+  };
+  ProgramgroupEdit.OnChange = [this](TComponent &) {
+    if (updating_)
+      return;
+    std::string cleaned = RemoveForbiddenPathCharacters(ProgramgroupEdit.Text());
+    State().ProgramGroup = cleaned;
+    if (cleaned != ProgramgroupEdit.Text())
+      ShowText(ProgramgroupEdit, cleaned);
+  };
+  ProgramgroupChangeBtn.OnClick = [this](TComponent &) { ProgramgroupChangeBtnClick(); };
+  ProgramgroupDefaultBtn.OnClick = [this](TComponent &) {
+    State().ProgramGroup = Context().Engine.Expand(Product().ProgramGroup);
+    ShowText(ProgramgroupEdit, State().ProgramGroup);
+  };
+  ProgramgroupDesktopShortcutCBox.OnClick = [this](TComponent &) {
+    State().DesktopShortcutChecked = ProgramgroupDesktopShortcutCBox.Checked();
+  };
+
+  OnShow = [this](TComponent &) { FormShown(); };
+  OnCloseQuery = [this](TComponent &, bool &canClose) { CloseQuery(canClose); };
+  OnClose = [this](TComponent &, TCloseAction &) { Closing(); };
+  OnKeyDown = [this](TComponent &, int &key, bool) { KeyDown(key); };
+  OnMessage = [this](uint32_t message, uintptr_t, intptr_t) {
+    if (message == kShowYourselfMessage)
+      BringToFront();
+  };
+  Pages.SetActivePageIndex(wpLanguage);
+}
+
+void TMainForm::Bind(TKestrupContext &context, IDesktopWindows &windows, std::function<void(uint32_t)> sleep) {
+  context_ = &context;
+  windows_ = &windows;
+  sleep_ = std::move(sleep);
+}
+
+void TMainForm::ShowText(TEdit &edit, const std::string &text) {
+  updating_ = true;
+  edit.SetText(text);
+  updating_ = false;
+}
+
+void TMainForm::ShowMessage(const std::string &text) {
+  Application().ShowMessageBox(text, kApplicationTitle, TMessageButtons::mbOk);
+}
+
+bool TMainForm::Start(const std::vector<std::string> &arguments) {
+  TRunState &state = State();
+  Context().SetLanguage(LanguageFromLocale(Context().Platform.Registry));
+  const bool install = arguments.empty();
+  state.Mode = install ? TRunMode::Install : TRunMode::Uninstall;
+  ShowPage(wpLanguage);
+  bool ok = install ? InstallStartup(Context()) : UninstallStartup(Context(), arguments);
+  FillLanguageList();
+  HeaderLbl.SetCaption(Context().Header);
+  ShowText(FolderEdit, state.InstallDir);
+  ShowText(ProgramgroupEdit, state.ProgramGroup);
+  ProgramgroupDesktopShortcutCBox.SetChecked(state.DesktopShortcutChecked);
+  if (install)
+    UpdateFreeSpace(false);
+  BackBtn.SetEnabled(false);
+  std::string message = install ? InstallStartupMessage(Context(), ok) : "";
+  if (!install && !ok)
+    message = "Fatal Error Initializing!";
+  if (!ok && !(install && state.UpdateTargetMissing && Product().IsUpdate))
+    state.FatalError = true;
+  if (!message.empty()) {
+    ShowMessage(message);
+    return false;
+  }
+  CloseProductWindows(Context(), *windows_, *this);
+  if (!Product().LanguagePage)
+    NextBtnClick();
+  return true;
+}
+
+void TMainForm::FillLanguageList() {
+  std::vector<std::string> names;
+  for (const TLanguageEntry &entry : Context().Languages)
+    names.push_back(entry.Name);
+  LanguageList.Items.Assign(names);
+  const TLanguageEntry *current = FindLanguage(Context(), State().Language);
+  LanguageList.SetItemIndex(current ? LanguageList.Items.IndexOf(current->Name) : -1);
+}
+
+void TMainForm::FormShown() {
+  if (shown_ || !context_)
+    return;
+  shown_ = true;
+  // The language chosen in an earlier run wins over the locale's: the list
+  // shows it before it is applied, since applying reads the list.
+  int32_t stored = StoredLanguage(Context(), State().Language);
+  if (stored != State().Language) {
+    if (const TLanguageEntry *entry = FindLanguage(Context(), stored)) {
+      Context().SetLanguage(stored);
+      LanguageList.SetItemIndex(LanguageList.Items.IndexOf(entry->Name));
+    }
+  }
+  ApplyLanguage();
+  BringToFront();
+  ActiveControl = NextBtn.Enabled() ? &NextBtn : BackBtn.Enabled() ? &BackBtn : &CancelBtn;
+}
+
+void TMainForm::ApplyLanguage() {
+  int selected = LanguageList.ItemIndex();
+  if (selected < 0 || !context_)
+    return;
+  for (const TLanguageEntry &entry : Context().Languages)
+    if (entry.Name == LanguageList.Items[selected] && entry.Number != 0)
+      Context().SetLanguage(entry.Number);
+  Context().Translator.TranslateForm(*this, kFormName, Context().LanguageFile);
+  LoadLicence();
+  if (State().Mode == TRunMode::Uninstall)
+    UninstallLbl.SetCaption(Context().Engine.Expand(UninstallLbl.Caption()));
+}
+
+void TMainForm::LoadLicence() {
+  static const std::pair<int32_t, const char *> kCodes[] = {{31, "nl"}, {33, "fr"}, {34, "es"},
+                                                            {39, "it"}, {44, "uk"}, {49, "de"}};
+  TFileSystem &files = Context().Platform.Files;
+  const std::string folder = Context().Engine.InstallerFolder();
+  auto fileFor = [&](const char *code) { return folder + "Kestrup_lic_" + code + ".rtf"; };
+  std::string file = fileFor("uk");
+  for (const auto &[number, code] : kCodes)
+    if (number == State().Language && files.FileExists(fileFor(code)))
+      file = fileFor(code);
+  std::string text;
+  bool rich = !folder.empty() && files.FileExists(file) && ReadWholeFile(files, file, text);
+  if (!rich && !LicenceText.RichText().empty())
+    return; // keeps the text loaded before
+  if (!rich)
+    text = kFallbackLicence;
+  // Each line naming the product gets its title (once: a title that names
+  // itself must not loop).
+  std::string expanded;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string line = text.substr(start, end - start);
+    expanded += line.find("[ProgramTitle]") != std::string::npos ? Context().Engine.Expand(line) : line;
+    start = end;
+  }
+  if (rich)
+    LicenceText.SetRichText(expanded);
+  else
+    LicenceText.SetText(expanded);
+}
+
+void TMainForm::ShowPage(TWizardPage page) { Pages.SetActivePageIndex(page); }
+
+void TMainForm::NextBtnClick() {
+  if (!context_)
+    return;
+  if (State().Mode == TRunMode::Uninstall) {
+    if (CurrentPage() == wpLanguage) {
+      ShowPage(wpUninstall);
+      EnableButtons(Product().LanguagePage, true, true);
+    } else if (CurrentPage() == wpUninstall) {
+      if (State().ErrorsLogged || State().Completed) {
+        Close();
+        return;
+      }
+      Context().Engine.Uninstall();
+      BackBtn.SetEnabled(false);
+      NextBtn.SetEnabled(true);
+    }
+    return;
+  }
+  NextInstall(CurrentPage());
+}
+
+void TMainForm::NextInstall(TWizardPage page) {
+  const TProductSettings &p = Product();
+  switch (page) {
+  case wpLanguage:
+    if (!p.LicencePage)
+      return NextInstall(wpLicence);
+    ShowPage(wpLicence);
+    BackBtn.SetEnabled(p.LanguagePage);
+    NextBtn.SetEnabled(LicenceAcceptRBtn.Checked());
+    return;
+  case wpLicence:
+    if (!p.ProgramFolderPage || SkipsChoices())
+      return NextInstall(wpFolder);
+    ShowPage(wpFolder);
+    BackBtn.SetEnabled(p.LanguagePage || p.LicencePage);
+    NextBtn.SetEnabled(true);
+    return;
+  case wpFolder:
+    if (!SkipsChoices() && !LeaveFolderPage())
+      return;
+    if (!p.ProgramGroupPage || SkipsChoices())
+      return NextInstall(wpProgramGroup);
+    ShowPage(wpProgramGroup);
+    ProgramgroupDesktopShortcutCBox.SetVisible(p.DesktopShortcut);
+    BackBtn.SetEnabled(p.LanguagePage || p.LicencePage || (p.ProgramFolderPage && !SkipsChoices()));
+    UpdateFreeSpace(true);
+    return;
+  case wpProgramGroup:
+    if (!SkipsChoices() && !LeaveProgramGroupPage())
+      return;
+    if (!p.SummaryPage)
+      return NextInstall(wpSummary);
+    ShowPage(wpSummary);
+    SummaryProgramFolderLbl.SetCaption(State().InstallDir);
+    SummaryProgramGroupLbl.SetCaption(State().ProgramGroup);
+    SummaryDesktopShortcutLbl.SetVisible(p.DesktopShortcut && ProgramgroupDesktopShortcutCBox.Checked());
+    BackBtn.SetEnabled(p.LanguagePage || p.LicencePage ||
+                       (!SkipsChoices() && (p.ProgramFolderPage || p.ProgramGroupPage)));
+    NextBtn.SetEnabled(true);
+    return;
+  case wpSummary:
+    ShowPage(wpInstall);
+    State().DesktopShortcutChecked = ProgramgroupDesktopShortcutCBox.Checked();
+    if (p.IsUpdate)
+      Context().Engine.UpdateInstall();
+    else
+      Context().Engine.FreshInstall();
+    return;
+  case wpFinish:
+    FinishRun();
+    return;
+  default:
+    return;
+  }
+}
+
+bool TMainForm::LeaveFolderPage() {
+  TRunState &state = State();
+  if (!state.InstallDir.empty() && state.InstallDir.back() != '\\') {
+    state.InstallDir += '\\';
+    ShowText(FolderEdit, state.InstallDir);
+  }
+  if (ProveFolder(Context(), state.InstallDir))
+    return true;
+  Context().Engine.Log(" Error: Unable to create program folder");
+  ShowPage(wpFolder);
+  ShowMessage(MessageText(12001).empty() ? "Unable to create program folder" : MessageText(12001));
+  return false;
+}
+
+bool TMainForm::LeaveProgramGroupPage() {
+  TRunState &state = State();
+  if (!state.ProgramGroup.empty() && state.ProgramGroup.back() != '\\') {
+    state.ProgramGroup += '\\';
+    ShowText(ProgramgroupEdit, state.ProgramGroup);
+  }
+  if (ProveFolder(Context(), Context().Engine.Expand("[ftProgramGroup]")))
+    return true;
+  Context().Engine.Log(" Error: Unable to create program group");
+  ShowPage(wpProgramGroup);
+  ShowMessage(MessageText(13001).empty() ? "Unable to create program group" : MessageText(13001));
+  return false;
+}
+
+void TMainForm::ShowFinishPage() {
+  const TProductSettings &p = Product();
+  ShowPage(wpFinish);
+  FinishLaunchProgram.SetVisible(p.FinishLaunchProgram);
+  FinishShowReadme.SetVisible(p.FinishViewReadme);
+  FinishShowLogfile.SetVisible(State().ErrorsLogged);
+  EnableButtons(false, true, false);
+}
+
+void TMainForm::FinishRun() {
+  const TProductSettings &p = Product();
+  TKestrupEngine &engine = Context().Engine;
+  auto open = [&](const std::string &file) {
+    std::string path = engine.Expand(file);
+    std::string name = ExtractFileName(path);
+    size_t dot = name.rfind('.');
+    engine.Actions().OpenDocument(dot == std::string::npos ? "" : name.substr(dot), path);
+  };
+  if (p.FinishLaunchProgram && FinishLaunchProgram.Checked())
+    open(p.ProgramModule);
+  if (p.FinishViewReadme && FinishShowReadme.Checked())
+    open(p.ReadmeFile);
+  Close();
+}
+
+void TMainForm::BackBtnClick() {
+  if (!context_)
+    return;
+  const TProductSettings &p = Product();
+  if (State().Mode == TRunMode::Uninstall) {
+    if (CurrentPage() != wpUninstall)
+      return;
+    if (p.LanguagePage) {
+      ShowPage(wpLanguage);
+      EnableButtons(false, true, true);
+    } else {
+      BackBtn.SetEnabled(false);
+      NextBtn.SetEnabled(true);
+    }
+    return;
+  }
+  BackInstall(CurrentPage());
+}
+
+void TMainForm::BackInstall(TWizardPage page) {
+  const TProductSettings &p = Product();
+  switch (page) {
+  case wpLicence:
+    if (p.LanguagePage)
+      ShowPage(wpLanguage);
+    BackBtn.SetEnabled(false);
+    NextBtn.SetEnabled(true);
+    return;
+  case wpFolder:
+    if (p.LicencePage) {
+      ShowPage(wpLicence);
+      BackBtn.SetEnabled(p.LanguagePage);
+      NextBtn.SetEnabled(true);
+    } else if (p.LanguagePage) {
+      ShowPage(wpLanguage);
+      BackBtn.SetEnabled(false);
+      NextBtn.SetEnabled(true);
+    } else {
+      BackBtn.SetEnabled(false);
+    }
+    return;
+  case wpProgramGroup:
+    if (!p.ProgramFolderPage || SkipsChoices()) {
+      if (p.LanguagePage || p.LicencePage)
+        return BackInstall(wpFolder);
+      BackBtn.SetEnabled(false);
+      return;
+    }
+    ShowPage(wpFolder);
+    BackBtn.SetEnabled(p.LanguagePage || p.LicencePage);
+    NextBtn.SetEnabled(true);
+    return;
+  case wpSummary:
+    if (!p.ProgramGroupPage || SkipsChoices()) {
+      if (p.LanguagePage || p.LicencePage || p.ProgramFolderPage)
+        return BackInstall(wpProgramGroup);
+      BackBtn.SetEnabled(false);
+      return;
+    }
+    ShowPage(wpProgramGroup);
+    BackBtn.SetEnabled(p.LanguagePage || p.LicencePage || (p.ProgramFolderPage && !SkipsChoices()));
+    NextBtn.SetEnabled(true);
+    return;
+  default:
+    return;
+  }
+}
+
+void TMainForm::CancelBtnClick() {
+  std::string question = MessageText(301);
+  if (question.empty())
+    question = "Abort Kestrup?";
+  if (Application().ShowMessageBox(question, kApplicationTitle, TMessageButtons::mbOkCancel) != mrOk)
+    return;
+  State().Cancelled = true;
+  Close();
+}
+
+void TMainForm::CloseQuery(bool &canClose) {
+  if (AltF4Latch) {
+    AltF4Latch = false;
+    canClose = false;
+  }
+}
+
+void TMainForm::Closing() {
+  if (closedDown_ || !context_)
+    return;
+  closedDown_ = true;
+  Hide();
+  Context().Archive.Release();
+  Context().Engine.CloseDown();
+}
+
+void TMainForm::KeyDown(int key) {
+  if (key == kVirtualKeyF4 && Application().ModifierKeys() == mkAlt)
+    AltF4Latch = true;
+}
+
+void TMainForm::UpdateFreeSpace(bool withNext) {
+  if (FolderEdit.Text().empty()) {
+    FolderFDSLbl.SetCaption("0 kb");
+    FolderFDSAILbl.SetCaption(" 0 kb");
+    if (withNext)
+      NextBtn.SetEnabled(false);
+    return;
+  }
+  const std::string &text = FolderEdit.Text();
+  char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  TFileSystem &files = Context().Platform.Files;
+  // A drive letter names its drive; a share ("\\server\share\") is asked as
+  // it is written rather than refused.
+  int64_t free = drive >= 'A' && drive <= 'Z'
+                     ? (text.size() >= 2 && text[1] == ':' ? files.FreeSpace(std::string(1, drive) + ":\\") : -1)
+                     : files.FreeSpace(text);
+  const int64_t after = free - State().TotalSize;
+  FolderFDSLbl.SetCaption(KilobyteText(free));
+  FolderFDSAILbl.SetCaption(KilobyteText(after));
+  if (withNext)
+    NextBtn.SetEnabled(after > 0);
+}
+
+void TMainForm::FolderChangeBtnClick() {
+  TFileSystem &files = Context().Platform.Files;
+  std::string start = files.DirectoryExists(State().InstallDir) ? State().InstallDir
+                                                                : Context().Engine.FolderPath(sfProgramFiles);
+  std::string folder = ChooseFolder(start);
+  if (folder.empty())
+    return;
+  State().InstallDir = IncludeTrailingBackslash(folder);
+  ShowText(FolderEdit, State().InstallDir);
+  UpdateFreeSpace(true);
+}
+
+void TMainForm::ProgramgroupChangeBtnClick() {
+  std::string group = ChooseProgramGroup(State().GroupBase, State().ProgramGroup);
+  if (group.empty())
+    return;
+  State().ProgramGroup = group + "\\";
+  ShowText(ProgramgroupEdit, State().ProgramGroup);
+}
+
+std::string TMainForm::ChooseFolder(const std::string &start) {
+  if (folderDialogOpen_) {
+    if (openDialog_)
+      openDialog_->BringToFront();
+    return "";
+  }
+  TFoldersDialog dialog(Application(), this, Context().Platform.Files);
+  if (State().Language != 44)
+    Context().Translator.TranslateForm(dialog, kFormName, Context().LanguageFile);
+  dialog.SetDirectory(start);
+  folderDialogOpen_ = true;
+  openDialog_ = &dialog;
+  int result = dialog.ShowModal();
+  folderDialogOpen_ = false;
+  openDialog_ = nullptr;
+  return result == mrOk ? dialog.Directory() : "";
+}
+
+std::string TMainForm::ChooseProgramGroup(const std::string &base, const std::string &current) {
+  if (groupDialogOpen_) {
+    if (openDialog_)
+      openDialog_->BringToFront();
+    return "";
+  }
+  TProgramGroupsDialog dialog(Application(), this);
+  if (State().Language != 44)
+    Context().Translator.TranslateForm(dialog, kFormName, Context().LanguageFile);
+  dialog.Fill(Context().Platform.Files, base, current);
+  groupDialogOpen_ = true;
+  openDialog_ = &dialog;
+  int result = dialog.ShowModal();
+  groupDialogOpen_ = false;
+  openDialog_ = nullptr;
+  return result == mrOk ? dialog.Chosen() : "";
+}
+
+// --- the engine's page ---------------------------------------------------------
+
+void TMainForm::EnableButtons(bool back, bool next, bool cancel) {
+  BackBtn.SetEnabled(back);
+  NextBtn.SetEnabled(next);
+  CancelBtn.SetEnabled(cancel);
+}
+
+void TMainForm::SetLabel(TPageLabel label, const std::string &text) {
+  switch (label) {
+  case TPageLabel::FileProgress:
+    InstallFileProgressLbl.SetCaption(text);
+    break;
+  case TPageLabel::InstallMessage:
+    InstallMessageLbl.SetCaption(text);
+    break;
+  case TPageLabel::UninstallProgress:
+    UninstallProgressLbl.SetCaption(text);
+    break;
+  case TPageLabel::UninstallMessage:
+    UninstallMessageLbl.SetCaption(text);
+    break;
+  case TPageLabel::UninstallBottom:
+    UninstallUninstallLbl.SetCaption(text);
+    break;
+  }
+}
+
+void TMainForm::SetBar(TPageBar bar, int64_t position, int64_t maximum) {
+  TGauge &gauge = bar == TPageBar::FileProgress      ? InstallFileProgressBar
+                  : bar == TPageBar::InstallProgress ? InstallProgressBar
+                                                     : UninstallProgressBar;
+  const int top = std::max(1, ClampToInt(maximum));
+  const int value = std::clamp(ClampToInt(position), 0, top);
+  // The engine reports every block it reads; the bar moves only when it shows more.
+  if (gauge.MaxValue != top || gauge.Progress() != value)
+    gauge.SetRange(0, top, value);
+}
+
+void TMainForm::ShowUninstallProgress(bool visible) {
+  UninstallProgressLbl.SetVisible(visible);
+  UninstallProgressBar.SetVisible(visible);
+}
+
+std::string TMainForm::FitPath(TPageLabel label, const std::string &path) {
+  const TLabel &target = label == TPageLabel::FileProgress ? InstallFileProgressLbl : UninstallProgressLbl;
+  // Verdana 8 averages about 6 pixels a character.
+  return ShortenPath(path, static_cast<size_t>(target.Bounds().Width * 2 / 3 / 6));
+}
+
+std::string TMainForm::MessageText(int number) {
+  return Context().Translator.TranslateText(number, kFormName, Context().LanguageFile, "");
+}
+
+void TMainForm::ProcessMessages() {
+  // Asked for after every block the engine reads: letting the window repaint
+  // a few times a second keeps it responsive without slowing the work down.
+  const uint64_t now = Application().TickCount();
+  if (now - lastPump_ < kPumpInterval && lastPump_ != 0)
+    return;
+  lastPump_ = now;
+  Application().ProcessMessages();
+}
+
+void TMainForm::Wait(uint32_t milliseconds) {
+  if (sleep_)
+    sleep_(milliseconds);
+}
+
+void TMainForm::SetBusyCursor(bool busy) { Application().SetBusyCursor(busy); }
+
+} // namespace kestrup

@@ -1,0 +1,366 @@
+// The installer wizard driven through its model: the pages Next and Back
+// lead to under every combination of page switches, the licence and folder
+// pages' rules, start-up failures, the language kept between runs, and the
+// run without a window with its exit codes.
+#include "EngineWorld.h"
+
+#include "authoring/StrovdexWriter.h"
+#include "kestrup/SilentRun.h"
+#include "kestrup/Startup.h"
+#include "kestrup/wizard/Dialogs.h"
+#include "kestrup/wizard/MainForm.h"
+#include "platform/headless/HeadlessDesktopWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+using namespace kestrup;
+
+const char *const kLanguages = R"lang(
+table Contents
+column iCountry integer7 byte0=1 byte69=1
+column sCountry text width=128 byte69=1
+column sLanguage text width=10
+row 33 French Francais
+row 44 English English
+row 49 German Deutsch
+row 50 Hidden x_y
+table "MainForm (English)"
+column Tag text width=63 byte0=1 byte69=1
+column Caption text width=255
+column Hint text width=255
+row 200 "Next >" ""
+table "MainForm (German)"
+column Tag text width=63 byte0=1 byte69=1
+column Caption text width=255
+column Hint text width=255
+row 200 "Weiter >" ""
+row 301 "Kestrup abbrechen?" ""
+)lang";
+
+std::string Database(const std::string &source) {
+  TDatabaseSource db;
+  std::string error;
+  std::vector<uint8_t> defs, data;
+  EXPECT_TRUE(ParseTableSource(source, db, error)) << error;
+  EXPECT_TRUE(BuildStrovdex(db, false, defs, data, error)) << error;
+  return std::string(data.begin(), data.end());
+}
+
+class WizardWorld : public TEngineWorld {
+public:
+  // The setup file of the test product with a language file, a licence and
+  // a manifest; the switches named are turned on.
+  void BuildSetup(const std::vector<std::string> &switches,
+                  const std::pair<std::string, std::string> &extraEdit = {}) {
+    std::string source = TestProductSource();
+    for (const std::string &name : switches)
+      source = Edit(source, "row " + name + " False", "row " + name + " True");
+    if (!extraEdit.first.empty())
+      source = Edit(source, extraEdit.first, extraEdit.second);
+    setup = scratch.Path("setup.exe");
+    TArchiveWriter writer(files);
+    ASSERT_TRUE(writer.Open(setup) && writer.AddStored("Kestrup.exe", kMemberDos, "installer image") &&
+                writer.AddMember("KestrupEx.exe", kMemberDos, "clean-up program") &&
+                writer.AddMember("Kestrup.lng", kMemberDos, Database(kLanguages)) &&
+                writer.AddMember("Kestrup_lic_uk.rtf", kMemberDos, "{\\rtf1 [ProgramTitle] terms}") &&
+                writer.AddMember("Testo.exe", kMemberDos, std::string(5000, 'T')) &&
+                writer.AddMember("readme.TXT", kMemberDos, "Read me.\r\n") &&
+                writer.AddMember("Old.dat", kMemberDos, "old data") &&
+                writer.AddMember("Shared.dll", kMemberDos, "shared library") &&
+                writer.AddStored("Kestrup.inf", kMemberDos, Database(source)) &&
+                writer.AddManifest(kMemberDos) && writer.Finish(true))
+        << writer.Error();
+    files.SetFreeSpace(int64_t(1) << 30);
+  }
+
+  // One run of the wizard: a window, its context and its start.
+  struct TRun {
+    explicit TRun(WizardWorld &world) : context(world.platform, form) {
+      context.ProgramPath = world.setup;
+      form.Bind(context, world.windows, [&world](uint32_t ms) { world.clock.Advance(ms); });
+    }
+    bool Start(const std::vector<std::string> &arguments = {}) {
+      bool ok = form.Start(arguments);
+      form.Show();
+      return ok;
+    }
+    THeadlessApplication application;
+    TMainForm form{application};
+    TKestrupContext context;
+  };
+
+  void SetLocale(const std::string &language) {
+    registry.WriteValue(kHKeyCurrentUser, "Control Panel\\International", "sLanguage",
+                        TRegValue::String(language));
+  }
+
+  WizardWorld() {
+    // The documents the finish page opens, by their associations.
+    for (auto [extension, kind, command] :
+         {std::tuple{".EXE", "exefile", "\"%1\" %*"}, {".TXT", "txtfile", "notepad.exe %1"}}) {
+      registry.WriteValue(kHKeyClassesRoot, extension, "", TRegValue::String(kind));
+      registry.WriteValue(kHKeyClassesRoot, std::string(kind) + "\\Shell\\Open\\Command", "",
+                          TRegValue::String(command));
+    }
+  }
+
+  THeadlessDesktopWindows windows;
+};
+
+// The pages a user sees on the way to the installation, in order.
+std::vector<TWizardPage> Route(bool language, bool licence, bool folder, bool group, bool summary) {
+  std::vector<TWizardPage> route;
+  for (auto [on, page] : {std::pair{language, wpLanguage}, {licence, wpLicence}, {folder, wpFolder},
+                          {group, wpProgramGroup}, {summary, wpSummary}})
+    if (on)
+      route.push_back(page);
+  return route;
+}
+
+TEST(Wizard, NextAndBackFollowThePageSwitchesBothWays) {
+  const char *names[] = {"LanguagePage", "LicencePage", "ProgramFolderPage", "ProgramGroupPage",
+                         "SummaryPage"};
+  for (int mask = 0; mask < 32; ++mask) {
+    SCOPED_TRACE("switches " + std::to_string(mask));
+    WizardWorld world;
+    std::vector<std::string> on;
+    for (int i = 0; i < 5; ++i)
+      if (mask & (1 << i))
+        on.push_back(names[i]);
+    world.BuildSetup(on);
+    WizardWorld::TRun run(world);
+    ASSERT_TRUE(run.Start());
+    TMainForm &w = run.form;
+    std::vector<TWizardPage> route = Route(mask & 1, mask & 2, mask & 4, mask & 8, mask & 16);
+    if (route.empty()) { // straight through the leaving steps into the installation
+      EXPECT_EQ(w.CurrentPage(), wpFinish);
+      EXPECT_TRUE(run.context.State.Completed);
+      continue;
+    }
+    // Forward: each page in turn, Back enabled on all but the first.
+    for (size_t i = 0; i < route.size(); ++i) {
+      ASSERT_EQ(w.CurrentPage(), route[i]) << i;
+      EXPECT_EQ(w.BackBtn.Enabled(), i > 0) << i;
+      if (route[i] == wpLicence) {
+        EXPECT_FALSE(w.NextBtn.Enabled());
+        w.LicenceDeclineRBtn.Click();
+        EXPECT_FALSE(w.NextBtn.Enabled());
+        w.LicenceAcceptRBtn.Click();
+      }
+      EXPECT_TRUE(w.NextBtn.Enabled()) << i;
+      if (i + 1 < route.size())
+        w.NextBtn.Click();
+    }
+    // Back: the same pages in reverse; on the first one Back does nothing.
+    for (size_t i = route.size(); i-- > 0;) {
+      ASSERT_EQ(w.CurrentPage(), route[i]) << i;
+      EXPECT_TRUE(w.NextBtn.Enabled()) << i;
+      EXPECT_EQ(w.BackBtn.Enabled(), i > 0) << i;
+      if (i > 0)
+        w.BackBtn.Click();
+    }
+    w.BackBtnClick(); // as if it were pressed while disabled
+    EXPECT_EQ(w.CurrentPage(), route[0]);
+    // Through to the end: the product is installed and Next on the finish
+    // page closes the window.
+    while (w.CurrentPage() != wpFinish && w.NextBtn.Enabled())
+      w.NextBtn.Click();
+    ASSERT_EQ(w.CurrentPage(), wpFinish);
+    EXPECT_TRUE(run.context.State.Completed);
+    EXPECT_TRUE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
+    EXPECT_TRUE(w.NextBtn.Click());
+    EXPECT_FALSE(w.Visible());
+    EXPECT_EQ(world.shell.Opened.size() + world.shell.Started.size(), 2u); // the program and the readme
+  }
+}
+
+TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "ProgramFolderPage", "ProgramGroupPage", "SummaryPage"});
+  const std::string key = kUninstallKeyBase + "Testo";
+  world.registry.WriteValue(kHKeyCurrentUser, key, "InstallDir", TRegValue::String(world.InstallDir()));
+  world.registry.WriteValue(kHKeyCurrentUser, key, "ProgramGroup", TRegValue::String(world.Group()));
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  EXPECT_EQ(run.form.HeaderLbl.Caption(), " Testo 1.2 (reinstall)");
+  run.form.NextBtn.Click();
+  EXPECT_EQ(run.form.CurrentPage(), wpSummary);
+  run.form.BackBtn.Click();
+  EXPECT_EQ(run.form.CurrentPage(), wpLanguage);
+}
+
+TEST(Wizard, FolderPageCleansTheTextAndShowsTheSpaceLeft) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "ProgramFolderPage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  TMainForm &w = run.form;
+  w.NextBtn.Click();
+  ASSERT_EQ(w.CurrentPage(), wpFolder);
+  const int32_t total = run.context.State.TotalSize;
+  EXPECT_GT(total, 5000);
+  // 10.5 KB free rounds to 10 (halves to even); what is left after the
+  // installation is negative, so Next stays disabled.
+  world.files.SetFreeSpace(10 * 1024 + 512);
+  w.FolderEdit.SetText("");
+  EXPECT_EQ(w.FolderFDSLbl.Caption(), "0 kb");
+  EXPECT_EQ(w.FolderFDSAILbl.Caption(), " 0 kb");
+  EXPECT_FALSE(w.NextBtn.Enabled());
+  w.FolderEdit.Type("C:\\Pro?gram Files\\");
+  EXPECT_EQ(w.FolderEdit.Text(), "C:\\Program Files\\");
+  EXPECT_EQ(run.context.State.InstallDir, "C:\\Program Files\\");
+  EXPECT_EQ(w.FolderFDSLbl.Caption(), "10 kb");
+  EXPECT_EQ(w.FolderFDSAILbl.Caption(), KilobyteText(10 * 1024 + 512 - total));
+  EXPECT_EQ(w.FolderFDSAILbl.Caption().front(), '-');
+  EXPECT_FALSE(w.NextBtn.Enabled());
+  world.files.SetFreeSpace(int64_t(3) << 40);
+  w.FolderDefaultBtn.Click();
+  EXPECT_EQ(w.FolderEdit.Text(), world.InstallDir());
+  EXPECT_TRUE(w.NextBtn.Enabled());
+  EXPECT_EQ(KilobyteText(1536), "2 kb");
+  EXPECT_EQ(KilobyteText(-1), "0 kb");
+}
+
+TEST(Wizard, ALanguageChosenOnceComesBackAtTheNextRun) {
+  WizardWorld world;
+  world.SetLocale("FRA");
+  world.BuildSetup({"LanguagePage"});
+  {
+    WizardWorld::TRun run(world);
+    ASSERT_TRUE(run.Start());
+    TMainForm &w = run.form;
+    EXPECT_EQ(w.LanguageList.Items.Items(), (std::vector<std::string>{"English", "French", "German"}));
+    EXPECT_EQ(w.LanguageList.Items[w.LanguageList.ItemIndex()], "French");
+    ASSERT_TRUE(w.LanguageList.Select(w.LanguageList.Items.IndexOf("German")));
+    EXPECT_EQ(w.NextBtn.Caption(), "Weiter >");
+    w.NextBtn.Click();
+    ASSERT_EQ(w.CurrentPage(), wpFinish);
+    w.NextBtn.Click();
+  }
+  WizardWorld::TRun second(world);
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(second.context.State.Language, 49);
+  EXPECT_EQ(second.form.LanguageList.Items[second.form.LanguageList.ItemIndex()], "German");
+  EXPECT_EQ(second.form.NextBtn.Caption(), "Weiter >");
+  // Cancel asks in the chosen language; Alt+F4 never closes the window.
+  second.application.Modifiers = mkAlt;
+  int f4 = 0x73;
+  second.form.OnKeyDown(second.form, f4, false);
+  EXPECT_FALSE(second.form.Close());
+  second.application.MessageAnswers = {mrCancel};
+  second.form.CancelBtn.Click();
+  EXPECT_TRUE(second.form.Visible());
+  second.form.CancelBtn.Click();
+  EXPECT_FALSE(second.form.Visible());
+  EXPECT_TRUE(second.context.State.Cancelled);
+  EXPECT_EQ(second.application.MessagesShown.back(), "Kestrup: Kestrup abbrechen?");
+}
+
+TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
+  {
+    WizardWorld world;
+    world.BuildSetup({"LanguagePage"}, {"row IsUpdate False", "row IsUpdate True"});
+    WizardWorld::TRun run(world);
+    EXPECT_FALSE(run.Start());
+    EXPECT_EQ(run.application.MessagesShown.back(),
+              "Kestrup: Testo is not installed\r\n\r\nUnable to install update!");
+  }
+  {
+    WizardWorld world;
+    world.BuildSetup({"LanguagePage"});
+    world.registry.WriteValue(kHKeyCurrentUser, kUninstallKeyBase + "Testo", "InstallDir",
+                              TRegValue::String(world.InstallDir()));
+    world.registry.WriteValue(kHKeyCurrentUser, kUninstallKeyBase + "Testo", "ProgramGroup",
+                              TRegValue::String(world.Group()));
+    world.registry.WriteValue(kHKeyCurrentUser, kUninstallKeyBase + "Testo", "ProgramVersionNumber",
+                              TRegValue::DWord(130));
+    WizardWorld::TRun run(world);
+    EXPECT_FALSE(run.Start());
+    EXPECT_EQ(run.application.MessagesShown.back(),
+              "Kestrup: A higher version than of Testo is installed\r\n\r\nUnable to install this lower "
+              "version!");
+  }
+  {
+    // A script without a usable title would name the whole uninstall tree.
+    WizardWorld world;
+    world.BuildSetup({}, {"row ProgramTitle Testo", "row ProgramTitle \"\""});
+    world.registry.WriteValue(kHKeyCurrentUser, kUninstallKeyBase + "Other", "InstallDir",
+                              TRegValue::String("C:\\Other"));
+    WizardWorld::TRun run(world);
+    EXPECT_FALSE(run.Start());
+    EXPECT_EQ(run.application.MessagesShown.back(), "Kestrup: Fatal error initializing!");
+    TRegValue other;
+    EXPECT_EQ(world.registry.ReadValue(kHKeyCurrentUser, kUninstallKeyBase + "Other", "InstallDir", other),
+              TRegStatus::Ok);
+  }
+  // One flipped byte in the last product member: refused before anything
+  // is written, not even the installer's own files.
+  WizardWorld world;
+  world.BuildSetup({});
+  std::string bytes = TScratchFolder::ReadFile(world.setup);
+  TArchive probe(world.files);
+  ASSERT_TRUE(probe.LoadDirectory(world.setup));
+  bytes[probe.LookupMember("Shared.dll").Offset + 2] ^= 1;
+  TScratchFolder::WriteFile(world.setup, bytes);
+  WizardWorld::TRun run(world);
+  EXPECT_FALSE(run.Start());
+  EXPECT_NE(run.application.MessagesShown.back().find("damaged"), std::string::npos);
+  EXPECT_FALSE(world.files.DirectoryExists(world.InstallDir()));
+  EXPECT_FALSE(world.files.FileExists(world.InstallerFolder() + "Kestrup.exe"));
+}
+
+TEST(Wizard, SilentRunsEndWithTheirExitCodes) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "LicencePage", "ProgramFolderPage"});
+  auto silent = [&](const std::vector<std::string> &arguments) {
+    TSilentPage page([&world](uint32_t ms) { world.clock.Advance(ms); });
+    TKestrupContext context(world.platform, page);
+    context.ProgramPath = world.setup;
+    TRunRequest request = ReadRunRequest(arguments);
+    return RunSilent(context, request, world.windows, page);
+  };
+  EXPECT_TRUE(ReadRunRequest({"/other"}).Refused);
+  world.windows.Windows.push_back({"Testo", "Testo"});
+  EXPECT_EQ(silent({"/silent"}), ecSuccess);
+  EXPECT_TRUE(world.windows.Windows.empty()); // the running product was asked to close
+  EXPECT_TRUE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
+  EXPECT_TRUE(world.shell.Opened.empty() && world.shell.Started.empty());
+  const std::string script = world.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+  EXPECT_EQ(silent({"uninstall", script, "/silent"}), ecSuccess);
+  EXPECT_FALSE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
+  EXPECT_EQ(silent({"uninstall", script, "/silent"}), ecNotInstalled);
+  // A cut setup file.
+  std::string bytes = TScratchFolder::ReadFile(world.setup);
+  TScratchFolder::WriteFile(world.setup, bytes.substr(0, bytes.size() - 40));
+  EXPECT_EQ(silent({"/silent"}), ecStartupFailed);
+}
+
+TEST(ProgramGroupsDialog, ListsPlainFoldersAndSelectsTheCurrentGroup) {
+  WizardWorld world;
+  for (const char *folder : {"Zeta\\", "Alpha\\Inner\\", "Hidden\\"})
+    world.files.ForceDirectories(world.Programs() + folder);
+  world.files.SetAttributes(world.Programs() + "Hidden\\", kFileAttributeDirectory | 2);
+  THeadlessApplication application;
+  TProgramGroupsDialog dialog(application, nullptr);
+  dialog.Show();
+  dialog.Fill(world.files, world.Programs(), "Alpha\\Inner");
+  const TTreeNode &root = dialog.ProgramGroupsLst.Nodes.at(0);
+  ASSERT_EQ(root.Children.size(), 2u); // not the hidden one
+  EXPECT_EQ(root.Children[0].Text, "Alpha");
+  EXPECT_EQ(root.Children[1].Text, "Zeta");
+  EXPECT_EQ(dialog.ProgramGroupsLst.Selected(), (TTreePath{0, 0, 0}));
+  EXPECT_EQ(dialog.ProgramGroupLbl.Caption(), "Alpha\\Inner");
+  dialog.ProgramGroupsLst.Select({0, 1});
+  EXPECT_EQ(dialog.Chosen(), "Zeta");
+  // A group ending with a backslash selects nothing; OK keeps it as it was.
+  dialog.Fill(world.files, world.Programs(), "Alpha\\");
+  EXPECT_TRUE(dialog.ProgramGroupsLst.Selected().empty());
+  EXPECT_TRUE(dialog.ProgramGroupsLst.Nodes[0].Expanded);
+  EXPECT_EQ(dialog.Chosen(), "Alpha\\");
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+// Finds the controls of a top-level window by their control IDs (the kit
+// makes a control's tag its ID), so a script can click them with xdotool as a
+// user would. For each ID it prints one line to the file given:
+//   ID X Y WIDTH HEIGHT VISIBLE ENABLED CHECKED TEXT
+// in screen coordinates, or "ID none" when no control has it. An ID written
+// as "class:NAME" finds the first visible control of that window class
+// instead (an edit without a tag).
+//   control_probe.exe OUTPUT WINDOWCLASS ID...
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct TSearch {
+  int Id;
+  std::string Class;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM data) {
+  auto *search = reinterpret_cast<TSearch *>(data);
+  if (!search->Class.empty()) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, search->Class.c_str()) != 0 || !IsWindowVisible(child))
+      return TRUE;
+    search->Found = child;
+    return FALSE;
+  }
+  if (GetDlgCtrlID(child) != search->Id)
+    return TRUE;
+  // A hidden page may hold a control of the same ID: the visible one wins.
+  if (!search->Found || IsWindowVisible(child))
+    search->Found = child;
+  return TRUE;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (__argc < 4)
+    return 2;
+  HWND top = FindWindowA(__argv[2], nullptr);
+  if (!top)
+    return 1;
+  FILE *out = std::fopen(__argv[1], "w");
+  if (!out)
+    return 3;
+  for (int i = 3; i < __argc; ++i) {
+    std::string wanted = __argv[i];
+    TSearch search{std::atoi(__argv[i])};
+    if (wanted.rfind("class:", 0) == 0)
+      search.Class = wanted.substr(6);
+    EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.Found) {
+      std::fprintf(out, "%s none\n", wanted.c_str());
+      continue;
+    }
+    RECT r;
+    GetWindowRect(search.Found, &r);
+    char text[512] = {};
+    GetWindowTextA(search.Found, text, sizeof text);
+    LRESULT checked = SendMessageA(search.Found, BM_GETCHECK, 0, 0);
+    std::fprintf(out, "%s %ld %ld %ld %ld %d %d %d %s\n", wanted.c_str(), r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, IsWindowVisible(search.Found) ? 1 : 0,
+                 IsWindowEnabled(search.Found) ? 1 : 0, checked == BST_CHECKED ? 1 : 0, text);
+  }
+  std::fclose(out);
+  return 0;
+}
