@@ -4,27 +4,35 @@
 # clicked with xdotool. Saves a screenshot of every page into OUTDIR and ends
 # once the finish page has started the program (its window shown).
 #   scripts/wizard-walk.sh BUILD_TREE SETUP.exe OUTDIR        (needs $DISPLAY)
+# WALK_PREFIX: another Wine prefix than the tree's; WALK_FOLDER: a program
+# folder typed on the folder page instead of the proposed one. The exit code
+# of a second start while the wizard is open is kept in OUTDIR/second-start.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 tree=$1 setup=$2 out=$3
 mkdir -p "$out"
 source scripts/wine-env.sh "$tree"
+if [[ -n "${WALK_PREFIX:-}" ]]; then
+  export WINEPREFIX=$WALK_PREFIX HOME=$WALK_PREFIX.home
+  mkdir -p "$HOME"
+fi
 probe_out=$(mktemp "$tree/probe.XXXXXX")
 trap 'rm -f "$probe_out"' EXIT
 
 # "ID X Y W H VISIBLE ENABLED CHECKED TEXT" of the wizard's control with the tag.
 control() {
-  $WINE "$tree/bin/control_probe.exe" "$(windows_path "$PWD/$probe_out")" Kestrup "$1" >/dev/null 2>&1 || return 1
+  $WINE "$tree/bin/control_probe.exe" "$(windows_path "$(readlink -f "$probe_out")")" Kestrup "$1" >/dev/null 2>&1 || return 1
   cat "$probe_out"
 }
 wait_for() { # tag, field number, value: until the control's field has the value
-  for _ in $(seq 300); do
-    local line
+  local until=$((SECONDS + 120)) line
+  while ((SECONDS < until)); do
     line=$(control "$1" || true)
     [[ "$(awk -v f="$2" '{print $f}' <<<"$line")" == "$3" ]] && return 0
     sleep 0.2
   done
-  echo "wizard-walk: control $1 never had field $2 = $3" >&2
+  import -window root "$out/failed.png"
+  echo "wizard-walk: control $1 never had field $2 = $3 (screen: $out/failed.png)" >&2
   return 1
 }
 click() { # tag
@@ -43,6 +51,9 @@ shot() {
 $WINE "$setup" &
 wait_for 200 6 1 # Next shown
 shot 1-language
+code=0
+$WINE "$setup" >/dev/null 2>&1 || code=$?
+echo "$code" >"$out/second-start"
 click 200
 if [[ "$(control 11200 | awk '{print $6}')" == 1 ]]; then
   shot 2-licence
@@ -51,6 +62,12 @@ if [[ "$(control 11200 | awk '{print $6}')" == 1 ]]; then
   click 200
 fi
 if [[ "$(control 12400 | awk '{print $6}')" == 1 ]]; then
+  if [[ -n "${WALK_FOLDER:-}" ]]; then
+    # The folder edit sits 180 px left of and 30 px above the Change button.
+    read -r _ x y _ _ <<<"$(control 12400)"
+    xdotool mousemove $((x - 5)) $((y - 20)) click 1 key End shift+Home BackSpace
+    xdotool type --delay 20 "$WALK_FOLDER"
+  fi
   shot 3-folder
   click 200
 fi

@@ -337,6 +337,8 @@ bool TScriptActions::OpenDocument(const std::string &extensionGiven, const std::
   std::string arguments;
   if (!parameters.empty())
     arguments = parameters + " \"" + doc + "\"";
+  else if (doc.find(' ') != std::string::npos)
+    arguments = "\"" + doc + "\""; // else "C:\Program Files\..." reaches the program in pieces
   else
     arguments = doc;
   return platform_.Shell.Open(program, arguments, folder) > 32;

@@ -177,6 +177,9 @@ TEST(EnginePrimitives, OpenDocumentByAssociation) {
   EXPECT_EQ(w.shell.Opened[0].File, w.Windows() + "system32\\NOTEPAD.EXE");
   EXPECT_EQ(w.shell.Opened[0].Arguments, "C:\\Logs\\Kestrup.log");
   EXPECT_EQ(w.shell.Opened[0].Folder, "C:\\Logs\\");
+  EXPECT_TRUE(w.engine.Actions().OpenDocument("txt", "C:\\Program Files\\Readme.txt"));
+  EXPECT_EQ(w.shell.Opened.back().Arguments, "\"C:\\Program Files\\Readme.txt\"");
+  w.shell.Opened.pop_back();
   EXPECT_FALSE(w.engine.Actions().OpenDocument(".doc", "C:\\a.doc"));
   // A program starts itself, with no association for programs (Wine has
   // none) as with an empty command.
