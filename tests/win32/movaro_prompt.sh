@@ -2,7 +2,7 @@
 # Movaro.exe monitors and prompts: started from an installed-like folder with
 # a rule file whose rule fires every minute, hidden to the tray while the user
 # types into another window, it shows a prompt in the upper right corner of
-# the screen; Escape takes the prompt away. Back on screen, the setup page
+# the screen; Escape takes the prompt away, and Enter the next one. Back on screen, the setup page
 # stores a click on a check box in the profile file at once.
 #   movaro_prompt.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 # Screenshots are kept as BUILD_DIR/movaro_{status_page,prompt,setup_page}.png.
@@ -12,8 +12,7 @@ src=$1 build=$2
 work=$(mktemp -d "$build/prompt.XXXXXX")
 pid="" typer=""
 cleanup() {
-  [[ -n "$typer" ]] && kill "$typer" 2>/dev/null || true
-  [[ -f "$work/probe.pid" ]] && kill "$(cat "$work/probe.pid")" 2>/dev/null || true
+  [[ -n "$typer" ]] && stop_typer
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -21,15 +20,11 @@ trap cleanup EXIT
 "$src/scripts/wine-prefix.sh" "$build"
 source "$src/scripts/wine-env.sh" "$build"
 
+source "$src/tests/support/installed-movaro.sh"
 app="$work/Movaro"
-mkdir -p "$app/Av"
-cp "$build/bin/Movaro.exe" "$app/"
-[[ -f "$build/bin/Movaro.dll" ]] && cp "$build/bin/Movaro.dll" "$app/"
-content="$src/build/host/content"
-for file in Movaro.lng MVRInfo.dat; do
-  [[ -f "$content/$file" ]] && cp "$content/$file" "$app/"
-done
-cp "$content"/Av/*.wav "$app/Av/" 2>/dev/null || true
+install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
+# A rule of every minute, half a minute after the short break's minute, so
+# each prompt comes on its own.
 cat >"$app/MVRMsgs.dat" <<'RULES'
 [Contents]
 Every Minute
@@ -39,7 +34,7 @@ Kind=msrtInformation
 StatusLstLbl=Every Minute
 TraceMsgStats.Kind=ttTime
 TraceMsgStats.TracePeriod=0:01:00
-TraceMsgStats.TracePeriodRef=(0,0:00:00)
+TraceMsgStats.TracePeriodRef=(0,0:00:30)
 TraceMsgStats.Conditions[0]=(0,0:00:01)
 TraceMsgStats.MsgTimeout=0:00:50
 MsgText=Stand up, roll your shoulders and look out of the window for a moment.
@@ -71,6 +66,46 @@ main_test='[[ $FOUND_WIDTH -eq 640 && $FOUND_HEIGHT -eq 445 ]]'
 prompt_test='[[ $FOUND_Y -ge 28 && $FOUND_Y -le 32 && $((FOUND_X + FOUND_WIDTH)) -ge $((screen_w - 32)) && $((FOUND_X + FOUND_WIDTH)) -le $((screen_w - 28)) && $FOUND_WIDTH -lt 400 ]]'
 shot() { import -window root "$build/movaro_$1.png"; echo "screenshot: $build/movaro_$1.png"; }
 
+# The user types into another window (a probe, restarted as it ends), which
+# the hook library reports to Movaro.
+start_typer() {
+  (
+    while true; do
+      ready="$work/probe-ready.$RANDOM"
+      "$WINE" "$build/bin/paint_probe.exe" "$(windows_path "$ready")" &
+      probe=$!
+      echo "$probe" >"$work/probe.pid"
+      for _ in $(seq 100); do [[ -e "$ready" ]] && break; sleep 0.1; done
+      while kill -0 "$probe" 2>/dev/null; do
+        w=$(xdotool search --name "Paint probe" 2>/dev/null | head -1)
+        [[ -n "$w" ]] && xdotool windowfocus "$w" key a 2>/dev/null || true
+        sleep 1
+      done
+    done
+  ) &
+  typer=$!
+}
+stop_typer() {
+  kill "$typer" 2>/dev/null || true
+  typer=""
+  kill "$(cat "$work/probe.pid" 2>/dev/null)" 2>/dev/null || true
+}
+# A prompt on screen, its X window (or empty) after up to TENTHS.
+wait_prompt() { wait_window "$prompt_test" "$1"; }
+# Answers the prompt with KEY once the user has activated it by a click on
+# its header; true when it left the screen.
+answer_prompt() { # WINDOW KEY
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + 100)) $((Y + 20)) click 1
+  sleep 0.5
+  xdotool key "$2"
+  for _ in $(seq 50); do
+    [[ -n "$(window_where "$prompt_test")" ]] || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
 pid=$!
 main=$(wait_window "$main_test" 300)
@@ -78,50 +113,30 @@ main=$(wait_window "$main_test" 300)
 sleep 2
 shot status_page
 
-# Hidden to the tray; the user types on in another window, through the hook.
+# Hidden to the tray while the user types on.
 xdotool windowfocus --sync "$main" key Insert
 for _ in $(seq 50); do
   [[ -n "$(window_where "$main_test")" ]] || break
   sleep 0.1
 done
 [[ -z "$(window_where "$main_test")" ]] || { echo "Insert did not hide the window" >&2; exit 1; }
-(
-  while true; do
-    ready="$work/probe-ready.$RANDOM"
-    "$WINE" "$build/bin/paint_probe.exe" "$(windows_path "$ready")" &
-    probe=$!
-    echo "$probe" >"$work/probe.pid"
-    for _ in $(seq 100); do [[ -e "$ready" ]] && break; sleep 0.1; done
-    while kill -0 "$probe" 2>/dev/null; do
-      w=$(xdotool search --name "Paint probe" 2>/dev/null | head -1)
-      [[ -n "$w" ]] && xdotool windowfocus "$w" key a 2>/dev/null || true
-      sleep 1
-    done
-  done
-) &
-typer=$!
+start_typer
 
-prompt=$(wait_window "$prompt_test" 1500)
-kill "$typer" 2>/dev/null || true
-typer=""
-kill "$(cat "$work/probe.pid" 2>/dev/null)" 2>/dev/null || true
-[[ -n "$prompt" ]] || { echo "no prompt in the upper right corner within 150 s" >&2; exit 1; }
+prompt=$(wait_prompt 1500)
+[[ -n "$prompt" ]] || { stop_typer; echo "no prompt in the upper right corner within 150 s" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$prompt")"
 echo "prompt at $X,$Y, $WIDTH x $HEIGHT on a $screen_w x $screen_h screen"
 sleep 1
 shot prompt
 
-# Escape answers the prompt once the user has activated it, with a click on
-# its header.
-xdotool mousemove $((X + 100)) $((Y + 20)) click 1
-sleep 0.5
-xdotool key Escape
-for _ in $(seq 50); do
-  [[ -n "$(window_where "$prompt_test")" ]] || break
-  sleep 0.1
-done
-[[ -z "$(window_where "$prompt_test")" ]] || { echo "Escape left the prompt on screen" >&2; exit 1; }
+# Escape, then on the next prompt Enter, each take the prompt away.
+answer_prompt "$prompt" Escape || { stop_typer; echo "Escape left the prompt on screen" >&2; exit 1; }
 echo "Escape took the prompt away"
+prompt=$(wait_prompt 1500)
+stop_typer
+[[ -n "$prompt" ]] || { echo "no second prompt within 150 s" >&2; exit 1; }
+answer_prompt "$prompt" Return || { echo "Enter left the prompt on screen" >&2; exit 1; }
+echo "Enter took the prompt away"
 
 # Back from the tray, the setup page: a click on "Block input" of the short
 # break is in the profile file at once.
