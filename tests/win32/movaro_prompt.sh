@@ -2,7 +2,8 @@
 # Movaro.exe monitors and prompts: started from an installed-like folder with
 # a rule file whose rule fires every minute, hidden to the tray while the user
 # types into another window, it shows a prompt in the upper right corner of
-# the screen; Escape takes the prompt away, and Enter the next one. Back on screen, the setup page
+# the screen while the tray icon blinks; Escape takes the prompt away, and
+# Enter the next one. Back on screen, the setup page
 # stores a click on a check box in the profile file at once.
 #   movaro_prompt.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 # Screenshots are kept as BUILD_DIR/movaro_{status_page,prompt,setup_page}.png.
@@ -129,9 +130,25 @@ echo "prompt at $X,$Y, $WIDTH x $HEIGHT on a $screen_w x $screen_h screen"
 sleep 1
 shot prompt
 
+# While the prompt counts down, the tray icon alternates between the
+# program's icon and the prompt kind's.
+tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
+[[ -n "$tray" ]] || { stop_typer; echo "no tray window" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
+icons=$(for _ in 1 2 3 4 5; do
+  import -window root png:- | convert - -crop "20x20+$TRAY_X+$TRAY_Y" -scale 1x1 -depth 4 txt:- |
+    tail -1 | awk '{print $3}'
+  sleep 0.6
+done | sort -u | wc -l)
+[[ $icons -ge 2 ]] || { stop_typer; echo "the tray icon did not alternate" >&2; exit 1; }
+echo "the tray icon alternated ($icons pictures)"
+
 # Escape, then on the next prompt Enter, each take the prompt away.
-answer_prompt "$prompt" Escape || { stop_typer; echo "Escape left the prompt on screen" >&2; exit 1; }
+# (The typer pauses meanwhile: it would take the focus back.)
+stop_typer
+answer_prompt "$prompt" Escape || { echo "Escape left the prompt on screen" >&2; exit 1; }
 echo "Escape took the prompt away"
+start_typer
 prompt=$(wait_prompt 1500)
 stop_typer
 [[ -n "$prompt" ]] || { echo "no second prompt within 150 s" >&2; exit 1; }
@@ -140,9 +157,6 @@ echo "Enter took the prompt away"
 
 # Back from the tray, the setup page: a click on "Block input" of the short
 # break is in the profile file at once.
-tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
-[[ -n "$tray" ]] || { echo "no tray window" >&2; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
 xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
 main=$(wait_window "$main_test" 300)
 [[ -n "$main" ]] || { echo "the tray icon did not restore the window" >&2; exit 1; }
