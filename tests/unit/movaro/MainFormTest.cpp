@@ -3,6 +3,7 @@
 // drives the monitor's tick through the application's timers.
 #include "movaro/MainForm.h"
 #include "authoring/IDbRecWriter.h"
+#include "authoring/StrovdexWriter.h"
 #include "movaro/MainFormWiring.h"
 #include "platform/HookProtocol.h"
 #include "platform/headless/HeadlessFileSystem.h"
@@ -316,6 +317,59 @@ TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
   parts.Setup.ConfigPauseBtn->Click();
   EXPECT_TRUE(parts.Setup.ConfigStartBtn->Enabled());
   EXPECT_FALSE(parts.Setup.ConfigPauseBtn->Enabled());
+  w.form.FormDestroy();
+  w.context.Profile = nullptr;
+}
+
+// A language chosen on the setup page reaches every text of the running
+// program at once: the window's captions, the status line's words and the
+// break prompts' texts in the rules.
+TEST(MainForm, LanguageChosenOnTheSetupPageRetranslatesTheRunningProgram) {
+  TStartedMainForm w;
+  std::string error;
+  TDatabaseSource source;
+  ASSERT_TRUE(ParseTableSource(R"SRC(
+table Contents
+column iCountry integer7
+column sCountry text width=128
+column sLanguage text width=10
+row 44 English English
+row 49 German Deutsch
+table "MainForm (German)"
+column Tag integer7
+column Caption text width=255
+column Hint text width=255
+row 2 "l\xe4uft" ""
+row 17 "Mach eine kurze Pause von 10 Sekunden" ""
+row 14000 "Einstellungen" ""
+)SRC",
+                               source, error))
+      << error;
+  ASSERT_TRUE(WriteStrovdex(w.files, source, w.folder + "Movaro.lng", "", error)) << error;
+  ASSERT_TRUE(WriteRecordFile(w.files, {{1, "bgi_001_44|Screens", "Screens."},
+                                        {2, "bgi_001_49|Bildschirme", "Bildschirme."}},
+                              w.folder + "MVRInfo.dat", error))
+      << error;
+  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random}, w.folder,
+                    w.folder + "movaro.ini");
+  profile.LoadSettings();
+  w.context.Profile = &profile;
+  w.form.StartFlags &= static_cast<uint8_t>(~kStartShowIntro);
+  w.Start();
+  ASSERT_TRUE(w.form.Monitoring());
+  TMainFormWiring &parts = *w.form.Wiring();
+  w.form.Show();
+  w.form.ShowPage(mpConfig);
+  TComboBox &list = *parts.Setup.ConfigLanguageList;
+  ASSERT_EQ(list.Items.IndexOf("German"), 1);
+  list.SetItemIndex(1);
+  parts.Setup.ConfigLanguageListChange();
+  EXPECT_EQ(w.context.Translator.LanguageNumber, 49);
+  EXPECT_EQ(w.form.ConfigBtn.Caption(), "Einstellungen");
+  EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro l\xe4uft");
+  EXPECT_EQ((*w.context.Trace.TraceState.Rules)[3].MsgText, "Mach eine kurze Pause von 10 Sekunden");
+  EXPECT_EQ(parts.Pages.BkInfo.Header->Caption(), "Bildschirme");
+  EXPECT_EQ(w.form.PageCtrl.ActivePageIndex(), mpConfig);
   w.form.FormDestroy();
   w.context.Profile = nullptr;
 }
