@@ -150,6 +150,11 @@ else()
   add_test(NAME setup_decisions
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_decisions_test.sh ${CMAKE_SOURCE_DIR})
 
+  # The day simulator's documented example, run.
+  add_test(NAME daysim_example
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/daysim_example_test.sh ${CMAKE_SOURCE_DIR}
+                   $<TARGET_FILE:daysim>)
+
   # Benchmarks: never part of a pass/fail run.
   find_package(benchmark REQUIRED)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

@@ -3,11 +3,15 @@
 #include "base/DateTime.h"
 #include "data/archive/ContentContainer.h"
 #include "movaro/Browser.h"
+#include "movaro/MainFormWiring.h"
 #include "movaro/ProgramEntry.h"
 #include "movaro/Shortcuts.h"
+#include "movaro/profile/Statistics.h"
 #include "movaro/profile/UserData.h"
+#include "movaro/schedule/MainTexts.h"
 #include "platform/HookProtocol.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -84,7 +88,7 @@ TMainForm::TMainForm(TApplication &application)
   TraceTimer.SetEnabled(false); // the monitor starts it
   MainTimer.SetEnabled(false);  // start-up's last step starts it
   MainTimer.SetInterval(1000);
-  MainTimer.OnTimer = [this](TComponent &) { UpdateStatus(); };
+  MainTimer.OnTimer = [this](TComponent &) { MainTimerTime(); };
 
   // The backdrop comes first: the other controls lie over it.
   Background.SetParent(this);
@@ -127,20 +131,32 @@ TMainForm::TMainForm(TApplication &application)
     ShowHint(static_cast<TControl &>(sender));
   };
 
+  // The pages come at start-up: the content and setup pages add theirs in
+  // the order of TMainPage, then "Traces".
   PageCtrl.SetParent(this);
   PageCtrl.SetBounds(125, 80, 500, 335);
-  for (const char *page : {"BkInfo", "Info", "Exercise", "Status", "Config", "Traces"})
-    PageCtrl.AddPage(page, page).SetColor(kLightColour);
-  PageCtrl.SetActivePageIndex(mpStatus);
 
   MainStatusBar.SetParent(this);
   MainStatusBar.SetBounds(5, 421, 630, 20);
   MainStatusBar.SetPanels({{"", 350}, {"", 100}, {"", 100}});
 
-  BackgroundInfoBtn.OnClick = [this](TComponent &) { ShowPage(mpBkInfo); };
-  ExercisesBtn.OnClick = [this](TComponent &) { ShowPage(mpExercise); };
+  // The page buttons open their page and, where it has one, its menu.
+  BackgroundInfoBtn.OnClick = [this](TComponent &) {
+    ShowPage(mpBkInfo);
+    if (wiring_)
+      wiring_->Pages.BackgroundInfoBtnClick(BackgroundInfoBtn);
+  };
+  ExercisesBtn.OnClick = [this](TComponent &) {
+    ShowPage(mpExercise);
+    if (wiring_)
+      wiring_->Pages.ExercisesBtnClick(ExercisesBtn);
+  };
   StatusBtn.OnClick = [this](TComponent &) { ShowPage(mpStatus); };
-  MessagesBtn.OnClick = [this](TComponent &) { ShowPage(mpInfo); };
+  MessagesBtn.OnClick = [this](TComponent &) {
+    ShowPage(mpInfo);
+    if (wiring_)
+      wiring_->Pages.MessagesBtnClick(MessagesBtn);
+  };
   ConfigBtn.OnClick = [this](TComponent &) { ShowPage(mpConfig); };
   NetworkBtn.OnClick = [this](TComponent &) { NetworkBtnClick(); };
   QuitBtn.OnClick = [this](TComponent &) { QuitBtnClick(); };
@@ -152,12 +168,14 @@ TMainForm::TMainForm(TApplication &application)
   OnMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
     Message(message, wParam, lParam);
   };
+  OnShow = [this](TComponent &) { FormShow(); };
   OnCloseQuery = [this](TComponent &, bool &canClose) { FormCloseQuery(canClose); };
   OnPreviewKeyDown = [this](TComponent &, int &key, TShiftState shift) { FormKeyDown(key, shift); };
   OnEndSession = [this](TComponent &) { EndSession(); };
 }
 
 TMainForm::~TMainForm() {
+  wiring_.reset(); // the pages refer to components of the form
   DestroyComponents(); // the small windows refer to small_
 }
 
@@ -195,6 +213,7 @@ void TMainForm::Bind(TMovaroContext &context) { context_ = &context; }
 void TMainForm::Start(TMainFormEnv &env) {
   env_ = &env;
   StartFlags |= kStartConstructing;
+  firstShowPending_ = !Visible();
   auto &translator = context_->Translator;
   translator.LanguageNumber = LanguageFromRegionalSetting(env.Registry);
   languageFile_ = env.ProgramFolder + kLanguageFileName;
@@ -209,6 +228,12 @@ void TMainForm::Start(TMainFormEnv &env) {
     Application().ProcessMessages();
     env.Wait(1000);
   }
+  wiring_ = std::make_unique<TMainFormWiring>(*this, *context_, env, languageFile_);
+  PageCtrl.AddPage("Traces", "Traces").SetColor(kLightColour);
+  if (env.RealizeControls)
+    env.RealizeControls(); // the window exists already; its pages are new
+  wiring_->ShowInitializationNotice();
+  wiring_->Setup.FillStandardSounds();
   env.Tray.Show(kMainIconName, Caption());
   RefuseNextClose = false;
   context_->Trace.RememberCursorPosition();
@@ -225,7 +250,10 @@ void TMainForm::Start(TMainFormEnv &env) {
   } else {
     LoadInformationFile();
   }
-  translator.TranslateForm(*this, "MainForm", languageFile_);
+  wiring_->SetInfoFile(infoFile_.get());
+  // Translates the window and builds the main texts, the menus and the
+  // content directory.
+  wiring_->Setup.ApplyLanguage();
   if (infoFile_)
     StartMonitoring();
   if (intro) {
@@ -233,6 +261,7 @@ void TMainForm::Start(TMainFormEnv &env) {
     intro->Close();
   }
   ShowPage(mpStatus);
+  wiring_->HideInitializationNotice();
   StartFlags &= static_cast<uint8_t>(~kStartPhase);
   MainTimer.SetEnabled(true);
   Application().ProcessMessages();
@@ -267,63 +296,41 @@ void TMainForm::LoadInformationFile() {
 }
 
 bool TMainForm::StartMonitoring() {
-  if (!context_ || monitoring_)
+  if (!wiring_ || monitoring_)
     return monitoring_;
-  TTraceEngine &trace = context_->Trace;
-  auto &translator = context_->Translator;
-  trace.RuleSetup.ShortBreakText =
-      translator.TranslateText(17, "MainForm", languageFile_, "Take a short break of %d seconds");
-  trace.RuleSetup.LongBreakText =
-      translator.TranslateText(18, "MainForm", languageFile_, "Take a long break of %d minutes");
-  trace.RuleSetup.RuleFilePath = env_->ProgramFolder + kRuleFileName;
-  trace.RuleSetup.TracesStatusLst = &TracesStatusLst;
-  if (!trace.StartTracing()) {
-    trace.StopTracing();
-    return false;
-  }
-  if (TUserData *profile = context_->Profile) {
-    profile->Links.Trace = &trace.TraceState;
-    profile->Links.InfoFile = infoFile_.get();
-    if (infoFile_)
-      profile->BuildMessageHistory(*infoFile_);
-    profile->LoadProfile();
-  }
-  // Until the break scheduler takes the ticks, the profile's activity
-  // follows the counters, and the status line the monitor.
-  trace.OnTraceUpdate = [this] {
-    const TTraceState &state = context_->Trace.TraceState;
-    if (context_->Profile)
-      UpdateInputActivity(context_->Profile->InputActivity, state.Counters, state.Now,
-                          context_->Trace.TraceInterval / 86400000.0);
-  };
-  monitoring_ = true;
-  return true;
+  monitoring_ = wiring_->StartMonitoring(env_->ProgramFolder + kRuleFileName, TracesStatusLst);
+  return monitoring_;
 }
 
 bool TMainForm::StopMonitoring() {
   if (!context_)
     return false;
-  TTraceEngine &trace = context_->Trace;
-  trace.OnTraceUpdate = nullptr;
-  const bool stopped = trace.StopTracing();
-  if (monitoring_ && context_->Profile)
-    context_->Profile->SaveProfile();
+  bool stopped;
+  if (wiring_) {
+    stopped = wiring_->Scheduler.StopMonitoring();
+  } else {
+    context_->Trace.OnTraceUpdate = nullptr;
+    stopped = context_->Trace.StopTracing();
+  }
   if (stopped)
     monitoring_ = false;
   return stopped;
 }
 
+void TMainForm::MainTimerTime() {
+  if (wiring_)
+    wiring_->Scheduler.MainTimerTime();
+  UpdateStatus();
+}
+
 void TMainForm::UpdateStatus() {
-  if (!context_)
+  if (!context_ || !wiring_)
     return;
-  TDateTimeParts parts;
-  DecodeDateTime(context_->Platform.Clock.Now(), parts);
-  char clock[16];
-  std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", parts.Hour, parts.Minute, parts.Second);
-  MainStatusBar.SetPanelText(1, clock);
-  const auto &state = context_->Trace.TraceState;
-  const char *text = !state.Active ? "Monitoring off" : state.Paused ? "Paused" : "Monitoring";
-  MainStatusBar.SetPanelText(2, text);
+  // The clock runs while the window is on screen, with monitoring off too.
+  if (wiring_->OnScreen())
+    MainStatusBar.SetPanelText(kClockPanel,
+                               StatusBarClock(wiring_->MainText(mtTime), context_->Platform.Clock.Now()));
+  wiring_->Scheduler.UpdateStatus();
 }
 
 void TMainForm::ShowHint(const TControl &control) {
@@ -339,6 +346,8 @@ void TMainForm::ShowPage(TMainPage page) {
 void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == kTrayCallbackMessage) {
     if (lParam == kTrayLeftButtonDown || lParam == kTrayRightButtonDown) {
+      if (wiring_ && wiring_->BringPromptToFront())
+        return;
       ShowPage(mpStatus);
       FormRestore();
     }
@@ -353,14 +362,47 @@ void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 }
 
 void TMainForm::FormRestore() {
-  if (env_ && env_->Tray.Shown() && env_->Tray.IconName() != kMainIconName)
-    env_->Tray.SetIcon(kMainIconName);
   BringToFront();
+  // The prompt the window replaces goes, with its blocking and its tray icon.
+  if (wiring_)
+    wiring_->Scheduler.MainWindowRestored();
+  else if (env_ && env_->Tray.Shown() && env_->Tray.IconName() != kMainIconName)
+    env_->Tray.SetIcon(kMainIconName);
+  UpdateStatus();
 }
 
-void TMainForm::FormMinimize() { Minimize(); }
+void TMainForm::FormShow() {
+  firstShowPending_ = false;
+  if (env_) {
+    // Dragged off the screen (or left there by a monitor since removed):
+    // brought back whole, onto the monitors as they are now.
+    const TDesktopRect screen = VirtualScreen(env_->Desktop);
+    const TRect &b = Bounds();
+    int left = std::max(b.Left, screen.Left), top = std::max(b.Top, screen.Top);
+    if (left + b.Width > screen.Right())
+      left = screen.Right() - b.Width;
+    if (top + b.Height > screen.Bottom())
+      top = screen.Bottom() - b.Height;
+    if (left != b.Left || top != b.Top)
+      SetBounds(left, top, b.Width, b.Height);
+  }
+  UpdateStatus();
+}
 
-void TMainForm::HideBtnClick() { Hide(); }
+void TMainForm::StopMediaFile() {
+  if (wiring_)
+    wiring_->Pages.Media.StopMediaFile();
+}
+
+void TMainForm::FormMinimize() {
+  StopMediaFile();
+  Minimize();
+}
+
+void TMainForm::HideBtnClick() {
+  StopMediaFile();
+  Hide();
+}
 
 TAboutBox &TMainForm::ShowAboutBox() {
   TAboutBox &about = ShowAbout(*this, *small_);
@@ -449,8 +491,10 @@ void TMainForm::FormCloseQuery(bool &canClose) {
   } else {
     canClose = true;
   }
-  if (canClose)
+  if (canClose) {
     MainTimer.SetEnabled(false);
+    StopMediaFile();
+  }
 }
 
 void TMainForm::EndSession() {
@@ -467,6 +511,7 @@ void TMainForm::FormDestroy() {
   env_->Tray.Remove();
   delete FindIntro(*this);
   delete FindAbout(*this);
+  wiring_.reset();
   infoFile_.reset();
   RemoveContentTemp(context_->Platform.Files, env_->ProgramFolder);
 }

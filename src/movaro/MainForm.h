@@ -16,8 +16,13 @@
 #include "movaro/SkinControls.h"
 #include "movaro/SkinImages.h"
 #include "movaro/forms/SmallWindows.h"
+#include "base/Random.h"
+#include "platform/Desktop.h"
+#include "platform/MediaPlayer.h"
 #include "platform/NotificationIcon.h"
+#include "platform/ProfileFiles.h"
 #include "platform/Registry.h"
+#include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "platform/UserSession.h"
 #include "ui/Controls.h"
@@ -43,6 +48,9 @@ inline const std::string kMainCaption = "Movaro 3.0 release 2";
 constexpr uint8_t kStartShowIntro = 2, kStartPhase = 8, kStartConstructing = 16,
                   kStartOpenNetwork = 64;
 
+class TMainFormWiring;
+class TPopupMenu;
+
 // What the main window takes from the system besides the context.
 struct TMainFormEnv {
   INotificationIcon &Tray;
@@ -50,9 +58,20 @@ struct TMainFormEnv {
   IRegistry &Registry;
   TSkinLoader &Skins;
   IUserSession &Session;
+  IScreen &Screen;
+  IDesktop &Desktop;
+  IMediaPlayer &Player; // exercise videos and prompt sounds
+  IRandomSource &Random;
+  IProfileFiles &ProfileFiles;
   std::string ProgramFolder; // ends with a backslash
   // Waits so long, letting window messages run (virtual time headless).
   std::function<void(uint32_t ms)> Wait;
+  // Optional, for a windowing backend: a pop-up menu at screen coordinates,
+  // windows for controls added to the window later (a page's input fields),
+  // and the native window of a control (the video display).
+  std::function<void(TPopupMenu &menu, int x, int y)> Popup = nullptr;
+  std::function<void()> RealizeControls = nullptr;
+  std::function<TNativeWindow(TControl &)> NativeWindowOf = nullptr;
 };
 
 // The pages of the page container, in order.
@@ -86,6 +105,8 @@ public:
   bool Monitoring() const { return monitoring_; }
   TIDbRecFile *InfoFile() const { return infoFile_.get(); }
   const std::string &LanguageFile() const { return languageFile_; }
+  // The scheduler, the dialog and the pages; none before Start and after FormDestroy.
+  TMainFormWiring *Wiring() const { return wiring_.get(); }
   // The rule labels of the "Traces" page.
   std::vector<std::string> TracesStatusLst;
 
@@ -99,6 +120,11 @@ public:
   void NetworkBtnClick();
   void FormMinimize();
   void FormRestore();
+  // Shown: a window off the screen comes back onto it.
+  void FormShow();
+  // Between the start-up and the window's first showing: it counts as on
+  // screen already, so nothing is prompted before the user has seen it.
+  bool FirstShowPending() const { return firstShowPending_; }
   void FormCloseQuery(bool &canClose);
   void FormKeyDown(int &key, TShiftState shift);
   void ShowPage(TMainPage page);
@@ -112,6 +138,10 @@ public:
   bool StopMonitoring();
   // The status line: the clock and the monitoring state.
   void UpdateStatus();
+  // Once a second: a change of the Windows user changes the profile; the clock.
+  void MainTimerTime();
+  // Stops the exercise video or sound that plays.
+  void StopMediaFile();
   // The long part of a control's hint in the first panel of the status bar.
   void ShowHint(const TControl &control);
 
@@ -134,9 +164,11 @@ private:
   TMainFormEnv *env_ = nullptr;
   std::unique_ptr<TSmallWindowsEnv> small_;
   std::unique_ptr<TIDbRecFile> infoFile_;
+  std::unique_ptr<TMainFormWiring> wiring_;
   std::string languageFile_;
   bool monitoring_ = false;
   bool cleanedUp_ = false;
+  bool firstShowPending_ = false;
   bool dragging_ = false;
   int dragX_ = 0, dragY_ = 0; // the mouse's screen position while dragging
 };

@@ -20,14 +20,10 @@ source "$src/scripts/wine-env.sh" "$build"
 
 # The installed-like folder: the program, its hook library, the language
 # file, the information and rule files, and a left-over extraction folder.
+source "$src/tests/support/installed-movaro.sh"
 app="$work/Movaro"
+install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat MVRMsgs.dat
 mkdir -p "$app/T"
-cp "$build/bin/Movaro.exe" "$app/"
-[[ -f "$build/bin/Movaro.dll" ]] && cp "$build/bin/Movaro.dll" "$app/"
-content="$src/build/host/content"
-for file in Movaro.lng MVRInfo.dat MVRMsgs.dat; do
-  [[ -f "$content/$file" ]] && cp "$content/$file" "$app/"
-done
 echo "left over" >"$app/T/00000001.avi"
 
 # Wine names the X windows of these borderless windows after the program, so

@@ -6,11 +6,11 @@
 #include "authoring/IDbRecWriter.h"
 #include "sim/DaySimulation.h"
 #include "sim/InputScript.h"
+#include "sim/SimulatorTool.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -106,54 +106,25 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
   return true;
 }
 
-int Usage() {
-  std::cerr << "usage: daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]\n"
-               "                     [--until TIME] [--no-profile]\n";
-  return 2;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string scriptPath, infoPath, rulesPath, untilText, language = "_44";
-  uint32_t seed = 1;
-  bool withProfile = true;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if (argument == "--info" && hasValue)
-      infoPath = argv[++i];
-    else if (argument == "--language" && hasValue)
-      language = argv[++i];
-    else if (argument == "--rules" && hasValue)
-      rulesPath = argv[++i];
-    else if (argument == "--seed" && hasValue)
-      seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-    else if (argument == "--until" && hasValue)
-      untilText = argv[++i];
-    else if (argument == "--no-profile")
-      withProfile = false;
-    else if (!argument.empty() && argument[0] != '-' && scriptPath.empty())
-      scriptPath = argument;
-    else
-      return Usage();
-  }
-  if (scriptPath.empty())
-    return Usage();
-  std::ifstream in(scriptPath);
-  if (!in) {
-    std::cerr << "daysim: cannot read " << scriptPath << "\n";
+  const TSimulatorToolSpec spec{
+      "daysim",
+      "usage: daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]\n"
+      "                     [--until TIME] [--no-profile]\n",
+      {"--info", "--language", "--rules", "--seed"},
+      {"--no-profile"},
+      IsOwnEvent};
+  TSimulatorTool tool;
+  if (!StartSimulatorTool(argc, argv, spec, tool))
     return 2;
-  }
-  TInputScript script;
-  std::string error;
-  if (!ReadInputScript(in, script, error, IsOwnEvent)) {
-    std::cerr << scriptPath << ":" << error << "\n";
-    return 2;
-  }
-  uint64_t until = script.EndSeen ? script.LastAt : script.LastAt + 1000;
-  if (!untilText.empty() && !ParseScriptTime(untilText, until))
-    return Usage();
+  const TInputScript &script = tool.Script;
+  const std::string scriptPath = tool.ScriptPath, rulesPath = tool.Value("--rules"),
+                    language = tool.Value("--language", "_44");
+  std::string infoPath = tool.Value("--info"), error;
+  const uint32_t seed = static_cast<uint32_t>(std::strtoul(tool.Value("--seed", "1").c_str(), nullptr, 10));
+  const bool withProfile = !tool.Has("--no-profile");
 
   // The profile file (and the sample information file) live in a folder of
   // their own for the run.
@@ -219,7 +190,7 @@ int main(int argc, char **argv) {
       }
     }
     if (status == 0)
-      day.AdvanceTo(until);
+      day.AdvanceTo(tool.Until);
   }
   return status;
 }

@@ -2,12 +2,12 @@
 // time and prints every rule firing. See README.md for the script format.
 //   tracesim SCRIPT [--rules RULEFILE] [--stats RULE] [--until TIME]
 #include "sim/InputScript.h"
+#include "sim/SimulatorTool.h"
 #include "sim/TraceSimulation.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,11 +20,6 @@ std::string FormatCount(const TTraceCount &value, bool absoluteTime) {
     return "(" + std::to_string(value.Count) + "," + FormatSimTime(value.Time) + ")";
   std::snprintf(text, sizeof text, "(%u,%.3f)", value.Count, value.Time * kSecondsPerDay);
   return text;
-}
-
-int Usage() {
-  std::cerr << "usage: tracesim SCRIPT [--rules RULEFILE] [--stats RULE] [--until TIME]\n";
-  return 2;
 }
 
 struct TReplay {
@@ -61,37 +56,15 @@ struct TReplay {
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string scriptPath, rulesPath, untilText;
-  int statsRule = -1;
-  for (int i = 1; i < argc; ++i) {
-    std::string argument = argv[i];
-    if (argument == "--rules" && i + 1 < argc)
-      rulesPath = argv[++i];
-    else if (argument == "--stats" && i + 1 < argc)
-      statsRule = std::atoi(argv[++i]);
-    else if (argument == "--until" && i + 1 < argc)
-      untilText = argv[++i];
-    else if (!argument.empty() && argument[0] != '-' && scriptPath.empty())
-      scriptPath = argument;
-    else
-      return Usage();
-  }
-  if (scriptPath.empty())
-    return Usage();
-  std::ifstream in(scriptPath);
-  if (!in) {
-    std::cerr << "tracesim: cannot read " << scriptPath << "\n";
+  const TSimulatorToolSpec spec{
+      "tracesim", "usage: tracesim SCRIPT [--rules RULEFILE] [--stats RULE] [--until TIME]\n",
+      {"--rules", "--stats"}, {}, {}};
+  TSimulatorTool tool;
+  if (!StartSimulatorTool(argc, argv, spec, tool))
     return 2;
-  }
-  TInputScript script;
-  std::string error;
-  if (!ReadInputScript(in, script, error)) {
-    std::cerr << scriptPath << ":" << error << "\n";
-    return 2;
-  }
-  uint64_t until = script.EndSeen ? script.LastAt : script.LastAt + 1000;
-  if (!untilText.empty() && !ParseScriptTime(untilText, until))
-    return Usage();
+  const TInputScript &script = tool.Script;
+  const std::string rulesPath = tool.Value("--rules");
+  const int statsRule = std::atoi(tool.Value("--stats", "-1").c_str());
 
   TTraceSimulation sim(script.Start, script.TickStart);
   TReplay replay;
@@ -114,6 +87,6 @@ int main(int argc, char **argv) {
     sim.AdvanceTo(event.At);
     RunInputEvent(sim, event);
   }
-  sim.AdvanceTo(until);
+  sim.AdvanceTo(tool.Until);
   return 0;
 }

@@ -8,11 +8,14 @@
 #include "movaro/MovaroContext.h"
 #include "movaro/ProgramEntry.h"
 #include "movaro/profile/UserData.h"
+#include "movaro/win32/KindTrayIcons.h"
 #include "movaro/win32/Win32SkinResources.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32MediaPlayer.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Screen.h"
@@ -88,13 +91,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   TWin32SkinResources resources(instance);
   TSkinLoader skins(files, resources, folder, screen.BitsPerPixel());
   TWin32NotificationIcon tray(window, instance, kTrayIconId, kTrayCallbackMessage);
-  TMainFormEnv env{tray, shell, registry, skins, session, folder, [&application](uint32_t ms) {
+  AddKindTrayIcons(tray, screen.BitsPerPixel());
+  TWin32Desktop desktop;
+  TWin32MediaPlayer player;
+  TMainFormEnv env{tray,     shell,  registry, skins,        session,
+                   screen,   desktop, player,  random,       profileFiles,
+                   folder,   [&application](uint32_t ms) {
                      const DWORD start = GetTickCount();
                      while (GetTickCount() - start < ms) {
                        application.ProcessMessages();
                        Sleep(10);
                      }
                    }};
+  env.Popup = [&application](TPopupMenu &menu, int x, int y) { application.Popup(menu, x, y); };
+  env.RealizeControls = [&application, &mainForm] { application.Realize(mainForm); };
+  env.NativeWindowOf = [](TControl &control) {
+    return reinterpret_cast<TNativeWindow>(TWin32Application::WindowOf(control));
+  };
   mainForm.Start(env);
   application.Run(mainForm);
   mainForm.FormDestroy();

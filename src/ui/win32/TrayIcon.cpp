@@ -52,7 +52,25 @@ bool TTrayIcon::Hide() {
   return Send(NIM_DELETE);
 }
 
+TWin32NotificationIcon::~TWin32NotificationIcon() {
+  tray_.Hide(); // before the icons it may show go
+  for (auto &[name, icon] : madeIcons_)
+    DestroyIcon(icon);
+}
+
+void TWin32NotificationIcon::AddIcon(const std::string &name, HICON icon) {
+  if (!icon)
+    return;
+  if (auto &slot = madeIcons_[name]; slot != icon) {
+    if (slot)
+      DestroyIcon(slot);
+    slot = icon;
+  }
+}
+
 HICON TWin32NotificationIcon::Icon(const std::string &name) const {
+  if (auto made = madeIcons_.find(name); made != madeIcons_.end())
+    return made->second;
   // Icons from resources are shared: the system frees them with the module.
   HICON icon = LoadIconA(module_, name.c_str());
   return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <map>
 #include <string>
 
 class TTrayIcon {
@@ -30,11 +31,16 @@ private:
 };
 
 // The notification icon of the platform interface: icons by resource name
-// from the program's module.
+// from the program's module, or by a name the program gave an icon it made.
 class TWin32NotificationIcon final : public INotificationIcon {
 public:
   TWin32NotificationIcon(HWND owner, HINSTANCE module, UINT id, UINT callbackMessage)
       : tray_(owner, id, callbackMessage), module_(module) {}
+  ~TWin32NotificationIcon() override;
+  TWin32NotificationIcon(const TWin32NotificationIcon &) = delete;
+  TWin32NotificationIcon &operator=(const TWin32NotificationIcon &) = delete;
+  // Takes an icon made at run time under a name (destroyed with this object).
+  void AddIcon(const std::string &name, HICON icon);
   bool Show(const std::string &iconName, const std::string &tip) override;
   bool SetIcon(const std::string &iconName) override;
   bool Remove() override { return tray_.Hide(); }
@@ -46,6 +52,7 @@ private:
   TTrayIcon tray_;
   HINSTANCE module_;
   std::string iconName_;
+  std::map<std::string, HICON> madeIcons_;
 };
 
 // A cursor from the program's resources, or the arrow when there is none.

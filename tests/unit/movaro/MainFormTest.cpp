@@ -2,6 +2,9 @@
 // counts the hook's notifications, shows itself when another start asks, and
 // drives the monitor's tick through the application's timers.
 #include "movaro/MainForm.h"
+#include "authoring/IDbRecWriter.h"
+#include "authoring/StrovdexWriter.h"
+#include "movaro/MainFormWiring.h"
 #include "platform/HookProtocol.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessInput.h"
@@ -9,7 +12,11 @@
 #include "platform/headless/VirtualClock.h"
 #include "movaro/Shortcuts.h"
 #include "movaro/profile/UserData.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessNotificationIcon.h"
+#include "platform/headless/HeadlessProfileFiles.h"
+#include "platform/headless/HeadlessScreen.h"
+#include "platform/headless/RecordingMediaPlayer.h"
 #include "platform/headless/HeadlessRegistry.h"
 #include "platform/headless/HeadlessShell.h"
 #include "platform/headless/HeadlessUserSession.h"
@@ -17,6 +24,9 @@
 #include "ui/ComponentTimer.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 TEST(MainForm, BoundToTheContextCountsShowsItselfAndTicks) {
   THeadlessApplication app;
@@ -95,7 +105,13 @@ struct TStartedMainForm {
   THeadlessUserSession session{"Anna"};
   TNoSkins resources;
   TSkinLoader skins{files, resources, folder, 32};
-  TMainFormEnv env{tray, shell, registry, skins, session, folder,
+  THeadlessScreen screen;
+  THeadlessDesktop desktop;
+  TRecordingMediaPlayer player{files};
+  TSeededRandom random{7};
+  THeadlessProfileFiles profileFiles{files};
+  TMainFormEnv env{tray,   shell,   registry, skins,  session,      screen,
+                   desktop, player, random,   profileFiles, folder,
                    [this](uint32_t ms) { app.AdvanceTime(ms); }};
 };
 
@@ -120,9 +136,10 @@ TEST(MainForm, StartsInTheTrayWithItsLanguageAndEndsWithoutItsTraces) {
   ASSERT_NE(w.FormNamed("IntroForm"), nullptr);
   EXPECT_FALSE(w.FormNamed("IntroForm")->Visible());
   EXPECT_FALSE(w.form.Monitoring());
+  w.form.Show();
   w.clock.Advance(1000);
-  w.app.AdvanceTime(1000); // the main timer shows the clock
-  EXPECT_EQ(w.form.MainStatusBar.Panels()[1].Text, "12:00:01");
+  w.app.AdvanceTime(1000); // the main timer shows the clock while the window is shown
+  EXPECT_EQ(w.form.MainStatusBar.Panels()[1].Text, "Time:12:00");
 
   w.form.FormDestroy();
   EXPECT_FALSE(w.tray.Shown());
@@ -215,9 +232,148 @@ TEST(MainForm, DraggedByItsBackgroundWithHintsInTheStatusBar) {
   w.form.Background.OnMouseMove(w.form.Background, 110, 210); // released: no more moving
   EXPECT_EQ(w.form.Bounds().Left, before.Left + 40);
   EXPECT_EQ(w.form.Bounds().Top, before.Top - 30);
+  // Dragged half off the screen, the window comes back whole when shown again.
+  w.form.SetBounds(-300, 700, 640, 445);
+  w.form.Show();
+  EXPECT_EQ(w.form.Bounds().Left, 0);
+  EXPECT_EQ(w.form.Bounds().Top, 768 - 445);
 
   w.form.QuitBtn.OnMouseMove(w.form.QuitBtn, 20, 390);
   EXPECT_EQ(w.form.MainStatusBar.Panels()[0].Text, "Close Movaro");
   w.form.Background.OnMouseMove(w.form.Background, 300, 20);
   EXPECT_EQ(w.form.MainStatusBar.Panels()[0].Text, "");
+}
+
+// The program path of a break prompt: the main window started with an
+// information file, hidden to the tray while the user types; the short break
+// prompt comes up with its sound, the tray icon blinks, Escape takes it away
+// and the window's pages and setup page follow the profile.
+TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
+  TStartedMainForm w;
+  std::string error;
+  ASSERT_TRUE(WriteRecordFile(
+      w.files,
+      {{1, "bgi_001_44|Working at a screen", "<B>Working at a screen</B> Move now and then."},
+       {2, "exe_001_44|00000007-00101000|Wrist stretch", "Stretch one arm out."}},
+      w.folder + "MVRInfo.dat", error))
+      << error;
+  w.files.ForceDirectories(w.folder + "Av");
+  TScratchFolder::WriteFile(w.scratch.Path("Av/Bit.wav"), std::string("RIFF\4\0\0\0WAVE", 12));
+  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random}, w.folder,
+                    w.folder + "movaro.ini");
+  profile.LoadSettings();
+  w.context.Profile = &profile;
+  w.form.StartFlags &= static_cast<uint8_t>(~kStartShowIntro);
+  w.Start();
+  ASSERT_TRUE(w.form.Monitoring());
+  TMainFormWiring &parts = *w.form.Wiring();
+  EXPECT_EQ(w.form.PageCtrl.PageCount(), 6);
+  EXPECT_EQ(w.form.PageCtrl.Page(mpConfig).Name(), "Config");
+  EXPECT_EQ(parts.Pages.BkInfo.Header->Caption(), "Working at a screen");
+  EXPECT_FALSE(parts.Dialog.Visible()); // the start-up notice went
+  EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro is running");
+
+  auto typeFor = [&](int seconds) {
+    for (int s = 0; s < seconds && !parts.Dialog.Visible(); ++s) {
+      w.app.PostFormMessage(w.form, kKeyboardNotification, 'A', static_cast<intptr_t>(0xC0000001u));
+      w.clock.Advance(1000);
+      w.app.AdvanceTime(1000);
+    }
+  };
+  // Until the window has first been shown, it counts as on screen: a break
+  // due meanwhile raises no prompt over the starting program.
+  typeFor(70);
+  EXPECT_FALSE(parts.Dialog.Visible());
+  // On screen, the status page shows the figures; hidden, the user types on.
+  w.app.MainForm = &w.form;
+  w.form.Show();
+  typeFor(3);
+  EXPECT_EQ(parts.Pages.StatusValues[7]->Caption(), "73");
+  w.form.HideBtnClick();
+  typeFor(200);
+  ASSERT_TRUE(parts.Dialog.Visible());
+  EXPECT_EQ(parts.Dialog.ShownRuleIndex(), 3);
+  const std::string playedSound = "open " + w.folder + "Av\\Bit.wav";
+  EXPECT_NE(std::find(w.player.Log.begin(), w.player.Log.end(), playedSound), w.player.Log.end());
+  ASSERT_FALSE(profile.RecentMessages.empty());
+  EXPECT_EQ(profile.RecentMessages.front().substr(0, 4), "3-0>");
+  // The count-down blinks the tray between the program's and the kind's icon.
+  std::set<std::string> icons;
+  for (int s = 0; s < 3; ++s) {
+    w.clock.Advance(1000);
+    w.app.AdvanceTime(1000);
+    icons.insert(w.tray.Icon);
+  }
+  EXPECT_EQ(icons, (std::set<std::string>{"MAINICON", KindIconName(parts.Dialog.ShownKind())}));
+  parts.Dialog.FormKeyUp(27, false); // Escape
+  EXPECT_FALSE(parts.Dialog.Visible());
+  EXPECT_EQ(w.tray.Icon, "MAINICON");
+
+  // Back on screen, the setup page stores a change at once; the Start and
+  // Pause buttons follow the monitoring state.
+  w.form.FormRestore();
+  w.form.ShowPage(mpConfig); // controls of a hidden page take no clicks
+  parts.Setup.ConfigPausesLongBlockCBox->Click();
+  EXPECT_TRUE(profile.ConfigLongPauseBlock);
+  std::string ini;
+  ASSERT_TRUE(ReadWholeFile(w.files, w.folder + "movaro.ini", ini));
+  EXPECT_NE(ini.find("ConfigLongPauseBlock=1"), std::string::npos);
+  parts.Setup.ConfigPauseBtn->Click();
+  EXPECT_TRUE(parts.Setup.ConfigStartBtn->Enabled());
+  EXPECT_FALSE(parts.Setup.ConfigPauseBtn->Enabled());
+  w.form.FormDestroy();
+  w.context.Profile = nullptr;
+}
+
+// A language chosen on the setup page reaches every text of the running
+// program at once: the window's captions, the status line's words and the
+// break prompts' texts in the rules.
+TEST(MainForm, LanguageChosenOnTheSetupPageRetranslatesTheRunningProgram) {
+  TStartedMainForm w;
+  std::string error;
+  TDatabaseSource source;
+  ASSERT_TRUE(ParseTableSource(R"SRC(
+table Contents
+column iCountry integer7
+column sCountry text width=128
+column sLanguage text width=10
+row 44 English English
+row 49 German Deutsch
+table "MainForm (German)"
+column Tag integer7
+column Caption text width=255
+column Hint text width=255
+row 2 "l\xe4uft" ""
+row 17 "Mach eine kurze Pause von 10 Sekunden" ""
+row 14000 "Einstellungen" ""
+)SRC",
+                               source, error))
+      << error;
+  ASSERT_TRUE(WriteStrovdex(w.files, source, w.folder + "Movaro.lng", "", error)) << error;
+  ASSERT_TRUE(WriteRecordFile(w.files, {{1, "bgi_001_44|Screens", "Screens."},
+                                        {2, "bgi_001_49|Bildschirme", "Bildschirme."}},
+                              w.folder + "MVRInfo.dat", error))
+      << error;
+  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random}, w.folder,
+                    w.folder + "movaro.ini");
+  profile.LoadSettings();
+  w.context.Profile = &profile;
+  w.form.StartFlags &= static_cast<uint8_t>(~kStartShowIntro);
+  w.Start();
+  ASSERT_TRUE(w.form.Monitoring());
+  TMainFormWiring &parts = *w.form.Wiring();
+  w.form.Show();
+  w.form.ShowPage(mpConfig);
+  TComboBox &list = *parts.Setup.ConfigLanguageList;
+  ASSERT_EQ(list.Items.IndexOf("German"), 1);
+  list.SetItemIndex(1);
+  parts.Setup.ConfigLanguageListChange();
+  EXPECT_EQ(w.context.Translator.LanguageNumber, 49);
+  EXPECT_EQ(w.form.ConfigBtn.Caption(), "Einstellungen");
+  EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro l\xe4uft");
+  EXPECT_EQ((*w.context.Trace.TraceState.Rules)[3].MsgText, "Mach eine kurze Pause von 10 Sekunden");
+  EXPECT_EQ(parts.Pages.BkInfo.Header->Caption(), "Bildschirme");
+  EXPECT_EQ(w.form.PageCtrl.ActivePageIndex(), mpConfig);
+  w.form.FormDestroy();
+  w.context.Profile = nullptr;
 }
