@@ -55,16 +55,24 @@ face() {
   store "$name"
 }
 
-# A plain face in plum for white captions (the question box's buttons).
+# A plain face in plum for white captions (the question box's buttons);
+# the dialog's faces (ground "footer") stand on the footer's gradient at the
+# rows they cover there (y 15 to 35 of 40), so their corners blend in.
 plain_face() {
-  local name=$1 w=$2 h=$3 state=$4 fill=$plum dy=0
+  local name=$1 w=$2 h=$3 state=$4 ground=${5:-sand} fill=$plum dy=0
   case $state in
     down) fill=$ink dy=1 ;;
     disabled) fill='#B9AAA2' ;;
   esac
+  local back="<rect width='$w' height='$h' fill='$sand'/>"
+  if [[ $ground == footer ]]; then
+    back="<defs><linearGradient id='f' gradientUnits='userSpaceOnUse' x1='0' y1='-15' x2='0' y2='25'>"
+    back+="<stop offset='0' stop-color='#F8BE7C'/><stop offset='1' stop-color='#F2A65A'/>"
+    back+="</linearGradient></defs><rect width='$w' height='$h' fill='url(#f)'/>"
+  fi
   cat >"$out/svg/$name.svg" <<SVG
 <svg xmlns='http://www.w3.org/2000/svg' width='$w' height='$h' viewBox='0 0 $w $h'>
-<rect width='$w' height='$h' fill='$sand'/>
+$back
 <rect x='1.5' y='2.5' width='$((w - 3))' height='$((h - 4))' rx='$((h / 3))' fill='$ink' opacity='0.3'/>
 <rect x='1' y='$((1 + dy))' width='$((w - 3))' height='$((h - 4))' rx='$((h / 3))' fill='$fill'/>
 </svg>
@@ -74,7 +82,7 @@ SVG
 
 for state in up down disabled; do
   plain_face "but_$state" 120 35 $state
-  plain_face "but_${state}_20x74obg" 74 20 $state
+  plain_face "but_${state}_20x74obg" 74 20 $state footer
   for icon in info exercises status messages config network quit; do
     face "but_${state}_$icon" 120 35 $state $icon left
   done
