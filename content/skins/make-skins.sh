@@ -4,7 +4,8 @@
 # Every picture is SVG written here (the pictures in this folder and the
 # button faces drawn from icons.txt), rendered by rsvg-convert and stored by
 # ImageMagick twice: NAME.bmp with 24 bits per pixel and NAME_256.bmp with 8,
-# dithered to the 216-colour cube that 256-colour displays show. Also
+# dithered to the 216-colour cube that 256-colour displays show, uncompressed
+# (the bitmap decoder reads no run-length encoding). Also
 # MAINICON.ico (16, 32 and 48 pixels) and Skins.rc naming them all.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,7 +21,7 @@ store() { # NAME: svg/NAME.svg into NAME.bmp and NAME_256.bmp
   rsvg-convert -o "$out/svg/$name.png" "$out/svg/$name.svg"
   convert "$out/svg/$name.png" -background "$sand" -flatten -type TrueColor "BMP3:$out/$name.bmp"
   convert "$out/svg/$name.png" -background "$sand" -flatten -dither FloydSteinberg \
-          -remap netscape: -type Palette -colors 256 "BMP3:$out/${name}_256.bmp"
+          -remap netscape: -type Palette -colors 256 -compress None "BMP3:$out/${name}_256.bmp"
   names+=("$name")
 }
 
