@@ -84,10 +84,16 @@ void TSkinLoader::LoadInto(TPictureProperty &property, const std::string &name) 
   property.SetPicture(LoadSkinImage(name), name);
 }
 
-void TSkinLoader::LoadButtonFaces(TBaseBtn &button, const std::string &suffix) {
+bool TSkinLoader::LoadButtonFaces(TBaseBtn &button, const std::string &suffix) {
   LoadInto(button.GlyphUp, "but_up" + suffix);
   LoadInto(button.GlyphDown, "but_down" + suffix);
   LoadInto(button.GlyphDisabled, "but_disabled" + suffix);
+  return !button.GlyphUp.Empty();
+}
+
+void TSkinLoader::ReplaceRoundFace(TBaseBtn &button, const std::string &suffix) {
+  if (LoadButtonFaces(button, suffix))
+    button.FaceVisible = false; // the pictures carry face and shadow
 }
 
 void ShowPictureOnly(TBackground &background, TImageDrawStyle style) {

@@ -46,7 +46,11 @@ public:
   void LoadInto(TPictureProperty &property, const std::string &name);
   // The three faces of a skinned button: "but_up", "but_down" and
   // "but_disabled", each followed by the suffix ("_info", "_20x74obg", ...).
-  void LoadButtonFaces(TBaseBtn &button, const std::string &suffix);
+  // False when the skin has no up face.
+  bool LoadButtonFaces(TBaseBtn &button, const std::string &suffix);
+  // A button made by MakeRoundFaceButton takes the skin's faces instead of
+  // its round face, when the skin has them.
+  void ReplaceRoundFace(TBaseBtn &button, const std::string &suffix);
 
 private:
   TFileSystem &files_;

@@ -121,12 +121,8 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
 void TMessageDialog::LoadSkins(TSkinLoader &skins) {
   skins.LoadInto(HeaderPnlBg.Background().Image, "header_msgdlg");
   skins.LoadInto(FooterPnlBg.Background().Image, "footer_msgdlg_orange");
-  for (TBaseBtn *button : {&CancelBtn, &NoBtn, &YesBtn}) {
-    skins.LoadButtonFaces(*button, "_20x74obg");
-    if (button->GlyphUp.Empty())
-      continue; // no faces: the round ones stay
-    button->FaceVisible = false;
-  }
+  for (TBaseBtn *button : {&CancelBtn, &NoBtn, &YesBtn})
+    skins.ReplaceRoundFace(*button, "_20x74obg");
 }
 
 TMessageDialog::~TMessageDialog() {

@@ -114,9 +114,8 @@ TMessageDlgBox::TMessageDlgBox(TApplication &application, TSmallWindowsEnv &env)
     button->SetParent(this);
     button->SetBounds(left, 101, 120, 35);
     button->SetFont(VerdanaPixels(11, 0xFFFFFF));
-    env.Skins.LoadButtonFaces(*button, "");
-    MakeSkinFaceButton(*button);
-    button->CaptionCentered = true;
+    // Drawn rather than skinned: the plain skin faces stand on the pages' grey.
+    MakeRoundFaceButton(*button, kFaceColour, kFaceShadowColour);
     left += 120;
   }
   OkBtn.SetCaption("Ok");
