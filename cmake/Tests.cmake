@@ -81,6 +81,7 @@ if(WIN32)
                              MOVARO_MEDIA="${MEDIA_FIXTURES}")
   target_link_libraries(win32_tests PRIVATE psapi)
   movaro_kit_resources(win32_tests)
+  movaro_skin_resources(win32_tests) # the skinned windows as the program shows them
   add_dependencies(win32_tests picture_fixtures media_fixtures)
   set_target_properties(win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(WINE_CAN_RUN)

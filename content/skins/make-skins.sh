@@ -4,7 +4,8 @@
 # Every picture is SVG written here (the pictures in this folder and the
 # button faces drawn from icons.txt), rendered by rsvg-convert and stored by
 # ImageMagick twice: NAME.bmp with 24 bits per pixel and NAME_256.bmp with 8,
-# dithered to the 216-colour cube that 256-colour displays show. Also
+# dithered to the 216-colour cube that 256-colour displays show, uncompressed
+# (the bitmap decoder reads no run-length encoding). Also
 # MAINICON.ico (16, 32 and 48 pixels) and Skins.rc naming them all.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +14,8 @@ mkdir -p "$out/svg"
 
 # The program's colours: sand (the window), plum (faces and text), cream.
 sand='#FCCA8F' plum='#6D3D53' cream='#FFFFF2' ink='#4A2A38'
+# The pages' light grey, under the faces of the buttons that sit on a page.
+page='#F2F4F7'
 
 names=()
 store() { # NAME: svg/NAME.svg into NAME.bmp and NAME_256.bmp
@@ -20,7 +23,7 @@ store() { # NAME: svg/NAME.svg into NAME.bmp and NAME_256.bmp
   rsvg-convert -o "$out/svg/$name.png" "$out/svg/$name.svg"
   convert "$out/svg/$name.png" -background "$sand" -flatten -type TrueColor "BMP3:$out/$name.bmp"
   convert "$out/svg/$name.png" -background "$sand" -flatten -dither FloydSteinberg \
-          -remap netscape: -type Palette -colors 256 "BMP3:$out/${name}_256.bmp"
+          -remap netscape: -type Palette -colors 256 -compress None "BMP3:$out/${name}_256.bmp"
   names+=("$name")
 }
 
@@ -31,7 +34,7 @@ glyph() { # NAME: the path data of a glyph
 # A button face W x H in a state (up, down, disabled), optionally with a
 # glyph: column buttons carry theirs at the left, media buttons centred.
 face() {
-  local name=$1 w=$2 h=$3 state=$4 icon=${5:-} placement=${6:-left}
+  local name=$1 w=$2 h=$3 state=$4 icon=${5:-} placement=${6:-left} ground=${7:-$sand}
   local fill=$cream stroke=$plum edge='#E3A867' dy=0 shadow=0.35
   case $state in
     down) fill='#F6DDBA' dy=1 shadow=0 ;;
@@ -40,7 +43,7 @@ face() {
   local r=$((h / 2 < 9 ? h / 2 : 9))
   {
     echo "<svg xmlns='http://www.w3.org/2000/svg' width='$w' height='$h' viewBox='0 0 $w $h'>"
-    echo "<rect width='$w' height='$h' fill='$sand'/>"
+    echo "<rect width='$w' height='$h' fill='$ground'/>"
     echo "<rect x='1.5' y='2.5' width='$((w - 3))' height='$((h - 4))' rx='$r' fill='$ink' opacity='$shadow'/>"
     echo "<rect x='1' y='$((1 + dy))' width='$((w - 3))' height='$((h - 4))' rx='$r' fill='$fill' stroke='$edge'/>"
     if [[ -n "$icon" ]]; then
@@ -55,16 +58,24 @@ face() {
   store "$name"
 }
 
-# A plain face in plum for white captions (the question box's buttons).
+# A plain face in plum for white captions (the setup page's buttons);
+# the dialog's faces (ground "footer") stand on the footer's gradient at the
+# rows they cover there (y 15 to 35 of 40), so their corners blend in.
 plain_face() {
-  local name=$1 w=$2 h=$3 state=$4 fill=$plum dy=0
+  local name=$1 w=$2 h=$3 state=$4 ground=${5:-$page} fill=$plum dy=0
   case $state in
     down) fill=$ink dy=1 ;;
     disabled) fill='#B9AAA2' ;;
   esac
+  local back="<rect width='$w' height='$h' fill='$ground'/>"
+  if [[ $ground == footer ]]; then
+    back="<defs><linearGradient id='f' gradientUnits='userSpaceOnUse' x1='0' y1='-15' x2='0' y2='25'>"
+    back+="<stop offset='0' stop-color='#F8BE7C'/><stop offset='1' stop-color='#F2A65A'/>"
+    back+="</linearGradient></defs><rect width='$w' height='$h' fill='url(#f)'/>"
+  fi
   cat >"$out/svg/$name.svg" <<SVG
 <svg xmlns='http://www.w3.org/2000/svg' width='$w' height='$h' viewBox='0 0 $w $h'>
-<rect width='$w' height='$h' fill='$sand'/>
+$back
 <rect x='1.5' y='2.5' width='$((w - 3))' height='$((h - 4))' rx='$((h / 3))' fill='$ink' opacity='0.3'/>
 <rect x='1' y='$((1 + dy))' width='$((w - 3))' height='$((h - 4))' rx='$((h / 3))' fill='$fill'/>
 </svg>
@@ -74,12 +85,12 @@ SVG
 
 for state in up down disabled; do
   plain_face "but_$state" 120 35 $state
-  plain_face "but_${state}_20x74obg" 74 20 $state
+  plain_face "but_${state}_20x74obg" 74 20 $state footer
   for icon in info exercises status messages config network quit; do
     face "but_${state}_$icon" 120 35 $state $icon left
   done
   for icon in play pause stop forward back sound; do
-    face "but_${state}_$icon" 54 35 $state $icon centre
+    face "but_${state}_$icon" 54 35 $state $icon centre "$page"
   done
 done
 

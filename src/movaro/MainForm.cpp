@@ -52,7 +52,7 @@ TFont FaceFont() {
 
 TMainForm::TMainForm(TApplication &application)
     : TForm(application, nullptr, "MainForm"), TraceTimer(Create<TTimer>("TraceTimer")),
-      MainTimer(Create<TTimer>("MainTimer")), Background(Create<TSkinPicture>("Background")),
+      MainTimer(Create<TTimer>("MainTimer")), Background(Create<TBkControl>("Background")),
       CaptionLbl(Create<TLabel>("CaptionLbl")),
       BackgroundInfoBtn(MakeColumnButton("BackgroundInfoBtn", 100, "Info", 10000,
                                          "Background Information|Shows background information")),
@@ -71,7 +71,7 @@ TMainForm::TMainForm(TApplication &application)
                              "About Movaro|Shows information about Movaro")),
       MinimizeBtn(MakeFaceButton("MinimizeBtn", 608, 14, "_", 1350, "Minimize Movaro|Minimize Movaro")),
       HideBtn(MakeFaceButton("HideBtn", 625, 13, "x", 1400, "Hide Movaro|Hide Movaro")),
-      VeltrinSBtn(Create<TSkinButton>("VeltrinSBtn")), PageCtrl(Create<TNotebook>("PageCtrl")),
+      VeltrinSBtn(Create<TBaseBtn>("VeltrinSBtn")), PageCtrl(Create<TNotebook>("PageCtrl")),
       MainStatusBar(Create<TStatusBar>("MainStatusBar")) {
   WindowClassName = kMainWindowClass;
   // Set again at start-up; here already, so the window is made with it.
@@ -93,6 +93,7 @@ TMainForm::TMainForm(TApplication &application)
   // The backdrop comes first: the other controls lie over it.
   Background.SetParent(this);
   Background.SetBounds(0, 0, kMainWidth, kMainHeight);
+  ShowPictureOnly(Background.Background(), idsTopLeft);
   CaptionLbl.SetParent(this);
   CaptionLbl.SetBounds(100, 1, 440, 13);
   CaptionLbl.Alignment = TLabel::taCenter;
@@ -113,7 +114,7 @@ TMainForm::TMainForm(TApplication &application)
   }
   // Column buttons are built in the member list above; they are placed
   // after the backdrop, so they paint over it.
-  for (TSkinButton *button : {&BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn,
+  for (TBaseBtn *button : {&BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn,
                               &ConfigBtn, &NetworkBtn, &QuitBtn, &HelpBtn, &InfoBtn, &MinimizeBtn,
                               &HideBtn}) {
     button->SetParent(this);
@@ -124,7 +125,7 @@ TMainForm::TMainForm(TApplication &application)
   VeltrinSBtn.SetParent(this);
   VeltrinSBtn.Tag = 18400;
   VeltrinSBtn.SetBounds(495, 30, 130, 40);
-  VeltrinSBtn.FaceVisible = false;
+  VeltrinSBtn.FaceVisible = false; // a hot area over the maker's name in the backdrop
   VeltrinSBtn.SetHint("Go to the Veltrin Software website");
   VeltrinSBtn.OnClick = [this](TComponent &) { VeltrinSBtnClick(); };
   VeltrinSBtn.OnMouseMove = [this](TComponent &sender, int, int) {
@@ -179,35 +180,38 @@ TMainForm::~TMainForm() {
   DestroyComponents(); // the small windows refer to small_
 }
 
-TSkinButton &TMainForm::MakeColumnButton(const char *name, int y, const char *caption,
-                                         int32_t tag, const char *hint) {
-  auto &button = Create<TSkinButton>(name);
+TBaseBtn &TMainForm::MakeColumnButton(const char *name, int y, const char *caption, int32_t tag,
+                                      const char *hint) {
+  auto &button = Create<TBaseBtn>(name);
   button.SetBounds(5, y, 115, 35);
   button.SetCaption(caption);
   button.Tag = tag;
   button.SetHint(hint);
-  button.CaptionX = 42;
   TFont font;
   font.Name = "Verdana";
   font.Size = 8;
   font.Bold = true;
-  font.Color = 0x00533D6D;
+  font.Color = kFaceColour;
   button.SetFont(font);
+  // The skin faces carry the look: the caption starts right of the face's
+  // symbol, and a press moves it by one pixel.
+  MakeSkinFaceButton(button);
+  button.CaptionXOffset = 42.0 / 115;
+  button.CaptionYOffset = 11.0 / 35; // a 13-pixel line in the middle
   return button;
 }
 
-TSkinButton &TMainForm::MakeFaceButton(const char *name, int x, int width, const char *caption,
-                                       int32_t tag, const char *hint) {
-  auto &button = Create<TSkinButton>(name);
+TBaseBtn &TMainForm::MakeFaceButton(const char *name, int x, int width, const char *caption,
+                                    int32_t tag, const char *hint) {
+  auto &button = Create<TBaseBtn>(name);
   button.SetBounds(x, 1, width, 13);
   button.SetCaption(caption);
   button.Tag = tag;
   button.SetHint(hint);
-  button.SetColor(kFaceColour);
   button.SetFont(FaceFont());
+  MakeRoundFaceButton(button, kFaceColour, kFaceShadowColour);
   return button;
 }
-
 void TMainForm::Bind(TMovaroContext &context) { context_ = &context; }
 
 void TMainForm::Start(TMainFormEnv &env) {
@@ -270,15 +274,13 @@ void TMainForm::Start(TMainFormEnv &env) {
 
 void TMainForm::LoadSkins() {
   TSkinLoader &skins = env_->Skins;
-  Background.SetImage(skins.LoadSkinImage("background"));
-  const std::pair<TSkinButton *, const char *> column[] = {
+  skins.LoadInto(Background.Background().Image, "background");
+  const std::pair<TBaseBtn *, const char *> column[] = {
       {&BackgroundInfoBtn, "info"}, {&ExercisesBtn, "exercises"}, {&StatusBtn, "status"},
       {&MessagesBtn, "messages"},   {&ConfigBtn, "config"},       {&NetworkBtn, "network"},
       {&QuitBtn, "quit"}};
   for (auto [button, skin] : column)
-    button->SetGlyphs(skins.LoadSkinImage(std::string("but_up_") + skin),
-                      skins.LoadSkinImage(std::string("but_down_") + skin),
-                      skins.LoadSkinImage(std::string("but_disabled_") + skin));
+    skins.LoadButtonFaces(*button, std::string("_") + skin);
 }
 
 void TMainForm::LoadInformationFile() {

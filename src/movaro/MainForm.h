@@ -13,7 +13,6 @@
 
 #include "data/recfile/IDbRecs.h"
 #include "movaro/MovaroContext.h"
-#include "movaro/SkinControls.h"
 #include "movaro/SkinImages.h"
 #include "movaro/forms/SmallWindows.h"
 #include "base/Random.h"
@@ -27,6 +26,8 @@
 #include "platform/UserSession.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/kit/Background.h"
+#include "ui/kit/SkinnedButton.h"
 
 #include <cstdint>
 #include <functional>
@@ -91,12 +92,12 @@ public:
 
   TTimer &TraceTimer; // the activity monitor's tick (see TComponentTimer)
   TTimer &MainTimer;  // once a second: the clock
-  TSkinPicture &Background;
+  TBkControl &Background;
   TLabel &CaptionLbl;
-  TSkinButton &BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn, &ConfigBtn,
-      &NetworkBtn, &QuitBtn;
-  TSkinButton &HelpBtn, &InfoBtn, &MinimizeBtn, &HideBtn;
-  TSkinButton &VeltrinSBtn;
+  TBaseBtn &BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn, &ConfigBtn, &NetworkBtn,
+      &QuitBtn;
+  TBaseBtn &HelpBtn, &InfoBtn, &MinimizeBtn, &HideBtn;
+  TBaseBtn &VeltrinSBtn;
   TNotebook &PageCtrl;
   TStatusBar &MainStatusBar;
 
@@ -147,10 +148,10 @@ public:
 
 private:
   void Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
-  TSkinButton &MakeColumnButton(const char *name, int y, const char *caption, int32_t tag,
-                                const char *hint);
-  TSkinButton &MakeFaceButton(const char *name, int x, int width, const char *caption,
-                              int32_t tag, const char *hint);
+  TBaseBtn &MakeColumnButton(const char *name, int y, const char *caption, int32_t tag,
+                             const char *hint);
+  TBaseBtn &MakeFaceButton(const char *name, int x, int width, const char *caption, int32_t tag,
+                           const char *hint);
   TAboutBox &ShowAboutBox();
   void LoadSkins();
   void LoadInformationFile();

@@ -6,6 +6,7 @@
 
 #include "data/image/Picture.h"
 #include "platform/FileSystem.h"
+#include "ui/kit/Graphics.h"
 
 #include <map>
 #include <memory>
@@ -25,6 +26,9 @@ public:
 // anything that is not a whole bitmap.
 bool DecodeBitmapResource(std::string_view bytes, TColorLevel level, TPicture &picture);
 
+class TBackground;
+class TBaseBtn;
+
 class TSkinLoader {
 public:
   // programFolder ends with a backslash; bitsPerPixel is the display's.
@@ -38,6 +42,15 @@ public:
   // The override file when it exists and decodes, otherwise the resource;
   // an empty picture when neither gives one. Loaded once per name.
   std::shared_ptr<const TPicture> LoadSkinImage(const std::string &name);
+  // A skin image into a control's picture, named after the skin.
+  void LoadInto(TPictureProperty &property, const std::string &name);
+  // The three faces of a skinned button: "but_up", "but_down" and
+  // "but_disabled", each followed by the suffix ("_info", "_20x74obg", ...).
+  // False when the skin has no up face.
+  bool LoadButtonFaces(TBaseBtn &button, const std::string &suffix);
+  // A button made by MakeRoundFaceButton takes the skin's faces instead of
+  // its round face, when the skin has them.
+  void ReplaceRoundFace(TBaseBtn &button, const std::string &suffix);
 
 private:
   TFileSystem &files_;
@@ -46,3 +59,15 @@ private:
   int bitsPerPixel_;
   std::map<std::string, std::shared_ptr<const TPicture>> loaded_;
 };
+
+// The skinned look of the program's windows.
+constexpr uint32_t kFaceShadowColour = 0x00382A4A; // the buttons' plum in shadow
+// A backdrop that shows its picture alone: no fill, no frame.
+void ShowPictureOnly(TBackground &background, TImageDrawStyle style);
+// A button drawn by its skin faces alone, placed at its top-left corner,
+// with no face or shadow of its own; a press moves the caption one pixel
+// right and down. Call it after the button has its size.
+void MakeSkinFaceButton(TBaseBtn &button);
+// A small button without pictures: a rounded face on a one-pixel shadow,
+// the caption centred. Call it after the button has its size.
+void MakeRoundFaceButton(TBaseBtn &button, uint32_t faceColour, uint32_t shadowColour);

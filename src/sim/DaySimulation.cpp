@@ -128,7 +128,7 @@ void TDaySimulation::DialogShown() {
   line << "show " << Dialog.ShownRuleIndex() << " " << Dialog.ShownRecordIndex() << " kind "
        << int(Dialog.ShownKind()) << " buttons [";
   const char *separator = "";
-  for (TButton *button : {&Dialog.YesBtn, &Dialog.NoBtn, &Dialog.CancelBtn})
+  for (TControl *button : {&Dialog.YesBtn, &Dialog.NoBtn, &Dialog.CancelBtn})
     if (button->Visible()) {
       line << separator << button->Caption();
       separator = "|";

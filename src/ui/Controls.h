@@ -105,6 +105,9 @@ public:
   // the user scrolls. Controls that paint fixed backdrops or place windows
   // of their own read it.
   int HorzScrollPos = 0, VertScrollPos = 0;
+  // Whether the box shows its vertical scroll bar; read when its window is
+  // made. A box whose content always fits (a text sized to it) turns it off.
+  bool VertScrollBarVisible = true;
 };
 
 class TBitButton : public TButton {

@@ -13,6 +13,7 @@
 #include "movaro/pages/SetupPage.h"
 #include "movaro/profile/MessageEntry.h"
 #include "movaro/profile/UserData.h"
+#include "movaro/win32/Win32SkinResources.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessProfileFiles.h"
 #include "platform/headless/HeadlessRegistry.h"
@@ -276,6 +277,11 @@ TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   TWin32MediaPlayer player;
   TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
   TSetupPage setup(form, pageCtrl, context, host, pages, ini, folder.path);
+  TWin32SkinResources skinResources(GetModuleHandleA(nullptr));
+  TSkinLoader skins(files, skinResources, folder.path, screen.BitsPerPixel());
+  pages.LoadSkins(skins);
+  setup.LoadSkins(skins);
+  ASSERT_FALSE(setup.ConfigStartBtn->GlyphUp.Empty());
   host.Pages = &pages;
   host.Setup = &setup;
   host.App = &app;

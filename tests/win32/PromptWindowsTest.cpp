@@ -5,6 +5,7 @@
 // test's working folder (the build tree).
 #include "movaro/forms/BlockingWindow.h"
 #include "movaro/forms/MessageDialog.h"
+#include "movaro/win32/Win32SkinResources.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessLocale.h"
@@ -42,6 +43,8 @@ struct TPromptWindows {
   THeadlessDialogOwner owner;
   TBlockingWindow blocking{app, context, screen, desktop};
   TMessageDialog dialog{app, context, screen, desktop, tray, blocking, owner};
+  TWin32SkinResources resources{GetModuleHandleA(nullptr)};
+  TSkinLoader skins{files, resources, "C:\\Movaro\\", screen.BitsPerPixel()};
 };
 
 TPromptMessage ShortBreak() {
@@ -62,6 +65,8 @@ TEST(PromptWindows, DialogInTheCornerAboveTheBlockingWindowThatSwallowsKeys) {
   ASSERT_FALSE(monitors.empty());
   const TDesktopRect primary = monitors.front();
   ASSERT_NE(w.app.Realize(w.blocking), nullptr);
+  w.dialog.LoadSkins(w.skins);
+  ASSERT_FALSE(w.dialog.YesBtn.GlyphUp.Empty());
   HWND dialogWindow = w.app.Realize(w.dialog);
   ASSERT_NE(dialogWindow, nullptr);
 
@@ -87,8 +92,15 @@ TEST(PromptWindows, DialogInTheCornerAboveTheBlockingWindowThatSwallowsKeys) {
   Screenshot shot;
   shot.Take();
   shot.Save("prompt_dialog.bmp");
-  // The dialog's header colour inside the dialog, above the blocking window.
+  // The dialog's header colour inside the dialog, above the blocking window,
+  // and its skin: the plum rule on top, the footer's orange tiles, the plum
+  // face of the Ok button (the first button, at 170, 15 in the footer).
   EXPECT_EQ(shot.At(r.left + 60, r.top + 10), kDialogPanelColour);
+  EXPECT_EQ(shot.At(r.left + 60, r.top + 2), kDialogFrameColour);
+  const uint32_t footer = shot.At(r.left + 5, r.bottom - 20);
+  EXPECT_GT(footer & 0xFF, 0xEFu) << std::hex << footer; // red high: orange, not sand or plum
+  EXPECT_LT(footer >> 16 & 0xFF, 0x80u) << std::hex << footer;
+  EXPECT_EQ(shot.At(r.left + 1 + 170 + 5, r.bottom - 1 - 40 + 15 + 10), kDialogFrameColour);
 
   // Six key presses on the blocking window are counted there.
   SetForegroundWindow(blockingWindow);

@@ -105,12 +105,14 @@ xvfb-run -a -s "-screen 0 1024x768x8" bash -c '
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
   for _ in $(seq 150); do
     for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-      xdotool getwindowgeometry "$w" | grep -q "640x445" && break 2
+      xdotool getwindowgeometry "$w" | grep -q "640x445" && { main=$w; break 2; }
     done
     sleep 0.2
   done
   sleep 1
-  import -window root "$build/movaro_main_window_8bit.png"
+  # The window itself, with the colour map Wine gave it (a capture of the
+  # root window reads the default map and shows grey noise).
+  import -window "${main:-root}" "$build/movaro_main_window_8bit.png"
   wineserver -k' || { echo "no 8-bit run" >&2; exit 1; }
 [[ -s "$build/movaro_main_window_8bit.png" ]] || { echo "no 8-bit screenshot" >&2; exit 1; }
 echo "screenshot: $build/movaro_main_window_8bit.png"

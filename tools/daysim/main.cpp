@@ -61,7 +61,7 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
     else
       return error = "window on|off", false;
   } else if (name == "answer") {
-    TButton *button = arg(0) == "yes"      ? &day.Dialog.YesBtn
+    TBaseBtn *button = arg(0) == "yes"      ? &day.Dialog.YesBtn
                       : arg(0) == "no"     ? &day.Dialog.NoBtn
                       : arg(0) == "cancel" ? &day.Dialog.CancelBtn
                                            : nullptr;

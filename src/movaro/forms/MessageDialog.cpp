@@ -9,6 +9,7 @@ namespace {
 constexpr int kIconSize = 32, kIconMargin = 16;
 constexpr int kButtonWidth = 74, kButtonHeight = 20, kButtonTop = 15;
 constexpr int kKeyEnter = 13, kKeyEscape = 27;
+constexpr uint32_t kButtonCaptionColour = 0xFFFFFF;
 // Room kept below a dialog grown with a long text, so its buttons stay on screen.
 constexpr int kScreenReserve = 2 * kDialogScreenMargin;
 
@@ -25,15 +26,15 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
                                IScreen &screen, IDesktop &desktop, ITrayIcon &tray,
                                IBlockingWindow &blocking, IMessageDialogOwner &owner)
     : TForm(application, nullptr, "MessageDialog"), HeaderPnl(Create<TPanel>("HeaderPnl")),
-      HeaderPnlBg(Create<TPanel>("HeaderPnlBg")), CaptionLbl(Create<TLabel>("CaptionLbl")),
+      HeaderPnlBg(Create<TBkControl>("HeaderPnlBg")), CaptionLbl(Create<TLabel>("CaptionLbl")),
       TimeOutBar(Create<TCountDownPie>("TimeOutBar")),
       MsgDlgImage(Create<TKindImage>("MsgDlgImage")),
       MsgTextCtrlPnl(Create<TPanel>("MsgTextCtrlPnl")),
       MsgTextCtrl(Create<TScrollBox>("MsgTextCtrl")),
       MsgText(Create<GParserControl>("MsgText", screen)), FooterPnl(Create<TPanel>("FooterPnl")),
-      CancelBtn(Create<TButton>("CancelBtn")), NoBtn(Create<TButton>("NoBtn")),
-      YesBtn(Create<TButton>("YesBtn")), context_(context), screen_(screen), desktop_(desktop),
-      tray_(tray), blocking_(blocking), owner_(owner) {
+      FooterPnlBg(Create<TBkControl>("FooterPnlBg")), CancelBtn(Create<TBaseBtn>("CancelBtn")),
+      NoBtn(Create<TBaseBtn>("NoBtn")), YesBtn(Create<TBaseBtn>("YesBtn")), context_(context),
+      screen_(screen), desktop_(desktop), tray_(tray), blocking_(blocking), owner_(owner) {
   SetCaption("Movaro Message");
   Borderless = true;
   StayOnTop = true;
@@ -44,13 +45,14 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   const int inner = kDialogWidth - 2 * kDialogBorder;
   SetBounds(0, 0, kDialogWidth, kDialogHeaderHeight + kDialogFooterHeight + 12);
 
+  // The header: its backdrop first, the title, icon and count-down over it.
   HeaderPnl.SetParent(this);
   HeaderPnl.SetBounds(kDialogBorder, kDialogBorder, inner, kDialogHeaderHeight);
   HeaderPnl.SetColor(kDialogPanelColour);
   HeaderPnlBg.SetParent(&HeaderPnl);
   HeaderPnlBg.SetBounds(0, 0, inner, kDialogHeaderHeight);
-  HeaderPnlBg.SetColor(kDialogPanelColour);
-  CaptionLbl.SetParent(&HeaderPnlBg);
+  ShowPictureOnly(HeaderPnlBg.Background(), idsTopLeft);
+  CaptionLbl.SetParent(&HeaderPnl);
   CaptionLbl.Tag = 15100;
   CaptionLbl.Alignment = TLabel::taCenter;
   TFont title = DialogFont();
@@ -61,10 +63,10 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   CaptionLbl.SetBounds(kIconMargin + kIconSize, (kDialogHeaderHeight - 16) / 2,
                        inner - 2 * (kIconMargin + kIconSize), 16);
   CaptionLbl.SetCaption("Movaro Message");
-  MsgDlgImage.SetParent(&HeaderPnlBg);
+  MsgDlgImage.SetParent(&HeaderPnl);
   MsgDlgImage.SetBounds(kIconMargin, (kDialogHeaderHeight - kIconSize) / 2, kIconSize, kIconSize);
   MsgDlgImage.BackColor = kDialogPanelColour;
-  TimeOutBar.SetParent(&HeaderPnlBg);
+  TimeOutBar.SetParent(&HeaderPnl);
   TimeOutBar.SetBounds(inner - kIconMargin - kIconSize, (kDialogHeaderHeight - kIconSize) / 2,
                        kIconSize, kIconSize);
   TimeOutBar.ForeColor = kDialogFrameColour;
@@ -74,6 +76,7 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   MsgTextCtrlPnl.SetColor(kDialogPanelColour);
   MsgTextCtrl.SetParent(&MsgTextCtrlPnl);
   MsgTextCtrl.SetColor(kDialogPanelColour);
+  MsgTextCtrl.VertScrollBarVisible = false; // the dialog grows with its text instead
   MsgText.SetParent(&MsgTextCtrl);
   MsgText.SetFont(DialogFont());
   MsgText.ParentColor = true;
@@ -82,11 +85,18 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
 
   FooterPnl.SetParent(this);
   FooterPnl.SetColor(kDialogPanelColour);
-  TButton *buttons[] = {&CancelBtn, &NoBtn, &YesBtn};
+  FooterPnlBg.SetParent(&FooterPnl);
+  FooterPnlBg.SetBounds(0, 0, inner, kDialogFooterHeight);
+  ShowPictureOnly(FooterPnlBg.Background(), idsAlongside);
+  TBaseBtn *buttons[] = {&CancelBtn, &NoBtn, &YesBtn};
   for (int i = 0; i < 3; ++i) {
-    buttons[i]->SetParent(&FooterPnl);
-    buttons[i]->SetBounds(10 + 80 * i, kButtonTop, kButtonWidth, kButtonHeight);
-    buttons[i]->SetFont(DialogFont());
+    TBaseBtn &button = *buttons[i];
+    button.SetParent(&FooterPnl);
+    button.SetBounds(10 + 80 * i, kButtonTop, kButtonWidth, kButtonHeight);
+    TFont font = DialogFont();
+    font.Color = kButtonCaptionColour;
+    button.SetFont(font);
+    MakeRoundFaceButton(button, kDialogFrameColour, kFaceShadowColour); // until skinned
   }
   CancelBtn.Tag = 15200;
   CancelBtn.SetCaption("Cancel");
@@ -106,6 +116,13 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   }
   OnCloseQuery = [this](TComponent &, bool &canClose) { CloseQuery(canClose); };
   context_.Dialogs.MessageDialog = true;
+}
+
+void TMessageDialog::LoadSkins(TSkinLoader &skins) {
+  skins.LoadInto(HeaderPnlBg.Background().Image, "header_msgdlg");
+  skins.LoadInto(FooterPnlBg.Background().Image, "footer_msgdlg_orange");
+  for (TBaseBtn *button : {&CancelBtn, &NoBtn, &YesBtn})
+    skins.ReplaceRoundFace(*button, "_20x74obg");
 }
 
 TMessageDialog::~TMessageDialog() {

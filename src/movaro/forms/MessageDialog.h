@@ -12,11 +12,14 @@
 // with it, and puts the program's own icon back into the tray.
 
 #include "movaro/MovaroContext.h"
+#include "movaro/SkinImages.h"
 #include "movaro/forms/PromptGraphics.h"
 #include "movaro/schedule/SchedulerViews.h"
 #include "platform/Desktop.h"
 #include "platform/Screen.h"
 #include "ui/Forms.h"
+#include "ui/kit/Background.h"
+#include "ui/kit/SkinnedButton.h"
 #include "ui/markup/ParserControl.h"
 
 #include <cstdint>
@@ -56,7 +59,7 @@ public:
   std::string LanguageFile;
 
   TPanel &HeaderPnl;
-  TPanel &HeaderPnlBg;
+  TBkControl &HeaderPnlBg;
   TLabel &CaptionLbl;
   TCountDownPie &TimeOutBar;
   TKindImage &MsgDlgImage;
@@ -64,7 +67,12 @@ public:
   TScrollBox &MsgTextCtrl;
   GParserControl &MsgText;
   TPanel &FooterPnl;
-  TButton &CancelBtn, &NoBtn, &YesBtn;
+  TBkControl &FooterPnlBg;
+  TBaseBtn &CancelBtn, &NoBtn, &YesBtn;
+
+  // The skin: the header's and footer's backdrops and the buttons' faces.
+  // Without it the dialog shows plain panels and round plum buttons.
+  void LoadSkins(TSkinLoader &skins);
 
   // IMessageDialog (ShowMessage is ShowMessageDialog).
   bool Showing() const override { return Visible(); }

@@ -26,11 +26,11 @@ void MakeSmallWindow(TForm &form, int width, int height, const std::string &capt
 }
 
 // A window's picture: centred over the whole window.
-void PlacePicture(TForm &form, TSkinPicture &picture, TSkinImage image) {
+void PlacePicture(TForm &form, TBkControl &picture, TSkinLoader &skins, const std::string &name) {
   picture.SetParent(&form);
   picture.SetBounds(0, 0, form.Bounds().Width, form.Bounds().Height);
-  picture.Centered = true;
-  picture.SetImage(std::move(image));
+  ShowPictureOnly(picture.Background(), idsCenter);
+  skins.LoadInto(picture.Background().Image, name);
 }
 
 void Translate(TSmallWindowsEnv &env, TForm &form) {
@@ -40,10 +40,10 @@ void Translate(TSmallWindowsEnv &env, TForm &form) {
 } // namespace
 
 TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
-    : TForm(application, owner, kIntroName), IntroFormImg(Create<TSkinPicture>("IntroFormImg")),
+    : TForm(application, owner, kIntroName), IntroFormImg(Create<TBkControl>("IntroFormImg")),
       LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TGauge>("Gauge")), env_(env) {
   MakeSmallWindow(*this, 280, 280, "Movaro");
-  PlacePicture(*this, IntroFormImg, env.Skins.LoadSkinImage("MOVAROBOX"));
+  PlacePicture(*this, IntroFormImg, env.Skins, "MOVAROBOX");
   LoadingLbl.SetParent(this);
   LoadingLbl.Tag = 18200;
   LoadingLbl.SetBounds(10, 90, 205, 13);
@@ -60,12 +60,12 @@ TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindo
 TIntroForm::~TIntroForm() { env_.Context.Dialogs.Intro = false; }
 
 TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
-    : TForm(application, owner, kAboutName), AboutboxImg(Create<TSkinPicture>("AboutboxImg")),
-      VeltrinSBtn(Create<TSkinButton>("VeltrinSBtn")), CloseBtn(Create<TSkinButton>("CloseBtn")),
+    : TForm(application, owner, kAboutName), AboutboxImg(Create<TBkControl>("AboutboxImg")),
+      VeltrinSBtn(Create<TBaseBtn>("VeltrinSBtn")), CloseBtn(Create<TBaseBtn>("CloseBtn")),
       env_(env) {
   MakeSmallWindow(*this, 325, 325, "Movaro");
   Tag = 4000;
-  PlacePicture(*this, AboutboxImg, env.Skins.LoadSkinImage("about"));
+  PlacePicture(*this, AboutboxImg, env.Skins, "about");
   VeltrinSBtn.SetParent(this);
   VeltrinSBtn.Tag = 18400;
   VeltrinSBtn.SetBounds(13, 276, 130, 40);
@@ -80,8 +80,8 @@ TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindows
   CloseBtn.Tag = 18500;
   CloseBtn.SetBounds(245, 300, 60, 15);
   CloseBtn.SetCaption("Close");
-  CloseBtn.SetColor(kFaceColour);
   CloseBtn.SetFont(VerdanaPixels(11, kLightColour));
+  MakeRoundFaceButton(CloseBtn, kFaceColour, kFaceShadowColour);
   CloseBtn.OnClick = [this](TComponent &) { Close(); };
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   OnDeactivate = [this](TComponent &) { Close(); };
@@ -98,8 +98,8 @@ TAboutBox::~TAboutBox() { env_.Context.Dialogs.About = false; }
 
 TMessageDlgBox::TMessageDlgBox(TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, nullptr, "MessageDlgBox"), Background(Create<TShape>("Background")),
-      MsgLbl(Create<TLabel>("MsgLbl")), OkBtn(Create<TSkinButton>("OkBtn")),
-      CancelBtn(Create<TSkinButton>("CancelBtn")), env_(env) {
+      MsgLbl(Create<TLabel>("MsgLbl")), OkBtn(Create<TBaseBtn>("OkBtn")),
+      CancelBtn(Create<TBaseBtn>("CancelBtn")), env_(env) {
   MakeSmallWindow(*this, 402, 152, "");
   SetColor(kLightColour);
   Background.SetParent(this);
@@ -109,14 +109,13 @@ TMessageDlgBox::TMessageDlgBox(TApplication &application, TSmallWindowsEnv &env)
   MsgLbl.SetParent(this);
   MsgLbl.SetBounds(21, 21, 360, 70);
   MsgLbl.WordWrap = true;
-  TSkinImage up = env.Skins.LoadSkinImage("but_up"), down = env.Skins.LoadSkinImage("but_down"),
-             disabled = env.Skins.LoadSkinImage("but_disabled");
   int left = 141;
-  for (TSkinButton *button : {&OkBtn, &CancelBtn}) {
+  for (TBaseBtn *button : {&OkBtn, &CancelBtn}) {
     button->SetParent(this);
     button->SetBounds(left, 101, 120, 35);
     button->SetFont(VerdanaPixels(11, 0xFFFFFF));
-    button->SetGlyphs(up, down, disabled);
+    // Drawn rather than skinned: the plain skin faces stand on the pages' grey.
+    MakeRoundFaceButton(*button, kFaceColour, kFaceShadowColour);
     left += 120;
   }
   OkBtn.SetCaption("Ok");

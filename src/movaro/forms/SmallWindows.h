@@ -7,9 +7,11 @@
 // flags in the context's TDialogFlags) and belong to the main window.
 
 #include "movaro/MovaroContext.h"
-#include "movaro/SkinControls.h"
 #include "movaro/SkinImages.h"
+#include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/kit/Background.h"
+#include "ui/kit/SkinnedButton.h"
 
 #include <functional>
 #include <string>
@@ -30,7 +32,7 @@ class TIntroForm : public TForm {
 public:
   TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env);
   ~TIntroForm() override;
-  TSkinPicture &IntroFormImg;
+  TBkControl &IntroFormImg;
   TLabel &LoadingLbl;
   TGauge &Gauge;
 
@@ -42,9 +44,9 @@ class TAboutBox : public TForm {
 public:
   TAboutBox(TComponent *owner, TApplication &application, TSmallWindowsEnv &env);
   ~TAboutBox() override;
-  TSkinPicture &AboutboxImg;
-  TSkinButton &VeltrinSBtn; // an invisible hot area over the maker's name
-  TSkinButton &CloseBtn;
+  TBkControl &AboutboxImg;
+  TBaseBtn &VeltrinSBtn; // an invisible hot area over the maker's name
+  TBaseBtn &CloseBtn;
   // The maker's web site button: the main window opens the site and
   // minimises itself.
   std::function<void()> OnVisitMaker;
@@ -59,8 +61,8 @@ public:
   ~TMessageDlgBox() override;
   TShape &Background;
   TLabel &MsgLbl;
-  TSkinButton &OkBtn;
-  TSkinButton &CancelBtn;
+  TBaseBtn &OkBtn;
+  TBaseBtn &CancelBtn;
 
 private:
   TSmallWindowsEnv &env_;

@@ -216,6 +216,7 @@ void TContentPages::BuildExercisePanel() {
     button.Tag = rows[i].Tag;
     button.SetHint(rows[i].Hint);
     button.SetColor(kPageColor);
+    MakeSkinFaceButton(button);
     const TMediaButton which = rows[i].Button;
     button.OnClick = [this, which](TComponent &) { Media.Click(which); };
     MediaButtons[i] = &button;
@@ -270,9 +271,16 @@ void TContentPages::BuildStatusPage() {
   reset.SetVisible(false);
 }
 
+void TContentPages::LoadSkins(TSkinLoader &skins) {
+  static const char *const faces[5] = {"_play", "_pause", "_stop", "_forward", "_back"};
+  for (int i = 0; i < 5; ++i)
+    if (MediaButtons[i])
+      skins.LoadButtonFaces(*MediaButtons[i], faces[i]);
+}
+
 void TContentPages::UpdateMediaButtons() {
   // Without a loaded file the buttons are greyed: nothing plays.
-  for (TSpeedButton *button : MediaButtons)
+  for (TBaseBtn *button : MediaButtons)
     if (button)
       button->SetEnabled(Media.Loaded());
 }

@@ -17,12 +17,14 @@
 
 #include "data/recfile/IDbRecs.h"
 #include "movaro/MovaroContext.h"
+#include "movaro/SkinImages.h"
 #include "movaro/pages/PageChrome.h"
 #include "movaro/pages/PageMedia.h"
 #include "movaro/profile/ProfileView.h"
 #include "movaro/profile/Statistics.h"
 #include "platform/Screen.h"
 #include "ui/Menus.h"
+#include "ui/kit/SkinnedButton.h"
 #include "ui/markup/ParserControl.h"
 
 #include <array>
@@ -111,6 +113,8 @@ public:
   int TestScore(int test) const;
 
   IScreen &Screen() { return screen_; }
+  // The media buttons' faces from the skin; until then they draw their symbols.
+  void LoadSkins(TSkinLoader &skins);
   // After a language change: every translated caption is taken again.
   void Retranslate();
 
@@ -118,7 +122,7 @@ public:
   TTextPage BkInfo, Info, Exer;
   TPanel *ExerPnl = nullptr;
   TPanel *ExerVideoPnl = nullptr;
-  std::array<TSpeedButton *, 5> MediaButtons{}; // play, pause, stop, forward, back
+  std::array<TBaseBtn *, 5> MediaButtons{}; // play, pause, stop, forward, back
   TPage *StatusPage = nullptr;
   TPageTitle StatusTitle;
   std::array<TLabel *, 11> StatusValues{}; // StatusLbl1v .. StatusLbl11v (6 .. 6 unused)

@@ -14,9 +14,15 @@ void Triangle(ICanvas &canvas, int left, int top, int size, bool right) {
 } // namespace
 
 void TMediaFaceButton::Paint(ICanvas &canvas) {
+  if (!GlyphUp.Empty()) {
+    TBaseBtn::Paint(canvas);
+    return;
+  }
+  if (!Visible())
+    return;
   const TRect &b = Bounds();
   const TCanvasRect r{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
-  const bool pressed = Down();
+  const bool pressed = Pressed();
   canvas.Pen = {Enabled() ? 0x8A7F76u : 0xC8C2BCu, 1, TPenStyle::psSolid};
   canvas.Brush = {pressed ? 0xE6DED8u : 0xFFFFFFu, TBrushStyle::bsSolid};
   canvas.RoundRect(r, 8, 8);

@@ -1,15 +1,16 @@
 #pragma once
-// A media button of the exercise page: a speed button that draws its own
-// face (play, pause, stop, step forward, step back) with the canvas, greyed
+// A media button of the exercise and setup pages: a skinned button whose
+// faces (play, pause, stop, step forward, step back, sound) come from the
+// skin; until it has them, it draws its symbol with the canvas, greyed
 // while disabled.
 
 #include "movaro/pages/PageMedia.h"
-#include "ui/Controls.h"
+#include "ui/kit/SkinnedButton.h"
 
-class TMediaFaceButton : public TSpeedButton {
+class TMediaFaceButton : public TBaseBtn {
 public:
   TMediaFaceButton(TComponent *owner, std::string name, TMediaButton face)
-      : TSpeedButton(owner, std::move(name)), Face(face) {}
+      : TBaseBtn(owner, std::move(name)), Face(face) {}
   void Paint(ICanvas &canvas) override;
   const TMediaButton Face;
 };

@@ -43,13 +43,37 @@ TLabel &TSetupPage::AddLabel(const std::string &name, int left, int top, const s
   return label;
 }
 
-TSpeedButton &TSetupPage::AddPlayButton(const std::string &name, int left) {
+TBaseBtn &TSetupPage::AddPlayButton(const std::string &name, int left) {
   TMediaFaceButton &button = form_.Create<TMediaFaceButton>(name, TMediaButton::mbPlay);
   button.SetParent(Page);
   button.SetBounds(left, 250, 54, 35);
   button.SetColor(kPageColor);
   button.Tag = 14309;
+  MakeSkinFaceButton(button);
   return button;
+}
+
+TBaseBtn &TSetupPage::AddSkinnedButton(const std::string &name, int left, int top,
+                                       const std::string &caption, int32_t tag) {
+  TBaseBtn &button = Add<TBaseBtn>(name, left, top, 120, 35, caption, tag);
+  button.SetFont(PixelFont("Verdana", 11, true, kWhite));
+  MakeRoundFaceButton(button, kPageTitleColor, kFaceShadowColour);
+  return button;
+}
+
+TSpinner &TSetupPage::AddSpinner(const std::string &name, int top, int low, int high, int32_t tag) {
+  TSpinner &spinner = Add<TSpinner>(name, 170, top, 50, 21, "", tag);
+  spinner.MinValue = low;
+  spinner.MaxValue = high;
+  spinner.SetValue(60);
+  return spinner;
+}
+
+void TSetupPage::LoadSkins(TSkinLoader &skins) {
+  for (TBaseBtn *button : {ConfigStartBtn, ConfigPauseBtn, ConfigMsgOwnSoundOpenBtn})
+    skins.ReplaceRoundFace(*button, "");
+  for (TBaseBtn *button : {ConfigMsgStandardSoundPlaySBtn, ConfigMsgOwnSoundPlaySBtn})
+    skins.LoadButtonFaces(*button, "_sound");
 }
 
 TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext &context,
@@ -77,23 +101,21 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
   ConfigLevelLbl->SetFont(italic);
   AddLabel("ConfigLevelHighLbl", 230, 85, "Much", 14203)
       .SetHint("1x Per Fifteen Seconds|Approximately 1x per fifteen seconds support");
-  ConfigStartBtn = &Add<TButton>("ConfigStartBtn", 255, 55, 120, 35, "Start", 1100);
+  ConfigStartBtn = &AddSkinnedButton("ConfigStartBtn", 255, 55, "Start", 1100);
   ConfigStartBtn->SetHint("Start Movaro|Start the Movaro personal support");
-  ConfigPauseBtn = &Add<TButton>("ConfigPauseBtn", 375, 55, 120, 35, "Pause", 1200);
+  ConfigPauseBtn = &AddSkinnedButton("ConfigPauseBtn", 375, 55, "Pause", 1200);
   ConfigPauseBtn->SetHint("Pause Movaro|Pause the Movaro personal support");
 
   AddLabel("ConfigPausesHeaderLbl", 20, 110, kBullet + std::string("Breaks"), 14400, true);
   AddLabel("ConfigPausesShortLbl", 30, 135, "Short: 10 seconds rest per", 14401);
-  ConfigPausesShortSpinner = &Add<TEdit>("ConfigPausesShortSpinner", 170, 130, 50, 21, "", 14402);
-  ConfigPausesShortSpinner->SetText("60");
+  ConfigPausesShortSpinner = &AddSpinner("ConfigPausesShortSpinner", 130, 30, 300, 14402);
   ConfigPausesShortSpinner->SetHint("Short Break Setup|Change short break setup");
   AddLabel("ConfigPausesShortULbl", 231, 135, "Seconds", 14403);
   ConfigPausesShortBlockCBox =
       &Add<TCheckBox>("ConfigPausesShortBlockCBox", 306, 135, 150, 17, "Block input", 14404);
   ConfigPausesShortBlockCBox->SetHint("Block Input|Block input during the short break");
   AddLabel("ConfigPausesLongLbl", 30, 160, "Long: 10 minutes rest per", 14405);
-  ConfigPausesLongSpinner = &Add<TEdit>("ConfigPausesLongSpinner", 170, 155, 50, 21, "", 14406);
-  ConfigPausesLongSpinner->SetText("60");
+  ConfigPausesLongSpinner = &AddSpinner("ConfigPausesLongSpinner", 155, 30, 180, 14406);
   ConfigPausesLongSpinner->SetHint("Long Break Setup|Change the long break setup");
   AddLabel("ConfigPausesLongULbl", 231, 160, "Minutes", 14407);
   ConfigPausesLongBlockCBox =
@@ -118,7 +140,7 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
   ConfigMsgStandardSoundList->SetHint("Select Soundfile|Select a soundfile");
   ConfigMsgOwnSoundPlaySBtn = &AddPlayButton("ConfigMsgOwnSoundPlaySBtn", 320);
   ConfigMsgOwnSoundPlaySBtn->SetHint("Play My Sound|Play my sound");
-  ConfigMsgOwnSoundOpenBtn = &Add<TButton>("ConfigMsgOwnSoundOpenBtn", 378, 250, 120, 35, "Open...", 14307);
+  ConfigMsgOwnSoundOpenBtn = &AddSkinnedButton("ConfigMsgOwnSoundOpenBtn", 378, 250, "Open...", 14307);
   ConfigMsgOwnSoundOpenBtn->SetHint("Open Soundfile|Open soundfile");
 
   AddLabel("ConfigLanguageHeaderLbl", 20, 279, kBullet + std::string("Language"), 14500, true);
@@ -176,13 +198,6 @@ void TSetupPage::ShowSettings(const TProfileSettings &settings) {
   ConfigPausesLongBlockCBox->SetChecked(settings.ConfigLongPauseBlock);
   showing_ = false;
   UpdateSoundControls();
-}
-
-int32_t TSetupPage::SpinnerValue(TEdit &spinner, int32_t low, int32_t high, int32_t fallback) {
-  int32_t value = fallback;
-  if (!TextToInt32(spinner.Text(), value))
-    value = low;
-  return std::clamp(value, low, high);
 }
 
 std::string TSetupPage::StandardSoundPath() const {
@@ -243,13 +258,13 @@ void TSetupPage::ConfigPageChange(TComponent &sender) {
       profile->ConfigShowInSysTray = ConfigShowInSysTrayCBox->Checked();
   } else if (&sender == ConfigPausesShortSpinner) {
     if (profile)
-      profile->ConfigShortPause = SpinnerValue(*ConfigPausesShortSpinner, 30, 300, 60);
+      profile->ConfigShortPause = ConfigPausesShortSpinner->CheckValue(ConfigPausesShortSpinner->Value());
   } else if (&sender == ConfigPausesShortBlockCBox) {
     if (profile)
       profile->ConfigShortPauseBlock = ConfigPausesShortBlockCBox->Checked();
   } else if (&sender == ConfigPausesLongSpinner) {
     if (profile)
-      profile->ConfigLongPause = SpinnerValue(*ConfigPausesLongSpinner, 30, 180, 60);
+      profile->ConfigLongPause = ConfigPausesLongSpinner->CheckValue(ConfigPausesLongSpinner->Value());
   } else if (&sender == ConfigPausesLongBlockCBox) {
     if (profile)
       profile->ConfigLongPauseBlock = ConfigPausesLongBlockCBox->Checked();

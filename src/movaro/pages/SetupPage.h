@@ -13,6 +13,8 @@
 #include "platform/ProfileFiles.h"
 #include "ui/Controls.h"
 #include "ui/Menus.h"
+#include "ui/kit/SkinnedButton.h"
+#include "ui/kit/Spinner.h"
 
 #include <optional>
 #include <string>
@@ -46,6 +48,9 @@ public:
   // The profile's settings into the controls (nothing is played).
   void ShowSettings(const TProfileSettings &settings);
   void ShowSupportLabel(const std::string &text) { ConfigLevelLbl->SetCaption(text); }
+  // The skin's faces for Start, Pause, Open and the sound buttons; until
+  // then they show round plum faces and drawn symbols.
+  void LoadSkins(TSkinLoader &skins);
 
   // The single change handler of the page's controls (not the language list,
   // Start and Pause).
@@ -60,26 +65,27 @@ public:
   TPageTitle Title;
   TTrackBar *ConfigLevelTrackBar = nullptr;
   TLabel *ConfigLevelLbl = nullptr;
-  TButton *ConfigStartBtn = nullptr, *ConfigPauseBtn = nullptr;
-  TEdit *ConfigPausesShortSpinner = nullptr, *ConfigPausesLongSpinner = nullptr;
+  TBaseBtn *ConfigStartBtn = nullptr, *ConfigPauseBtn = nullptr;
+  TSpinner *ConfigPausesShortSpinner = nullptr, *ConfigPausesLongSpinner = nullptr;
   TCheckBox *ConfigPausesShortBlockCBox = nullptr, *ConfigPausesLongBlockCBox = nullptr;
   TCheckBox *ConfigShowInSysTrayCBox = nullptr;
   TRadioButton *ConfigMsgNoSoundRBtn = nullptr, *ConfigMsgStandardSoundRBtn = nullptr,
                *ConfigMsgOwnSoundRBtn = nullptr;
-  TSpeedButton *ConfigMsgStandardSoundPlaySBtn = nullptr, *ConfigMsgOwnSoundPlaySBtn = nullptr;
+  TBaseBtn *ConfigMsgStandardSoundPlaySBtn = nullptr, *ConfigMsgOwnSoundPlaySBtn = nullptr;
   TComboBox *ConfigMsgStandardSoundList = nullptr;
-  TButton *ConfigMsgOwnSoundOpenBtn = nullptr;
+  TBaseBtn *ConfigMsgOwnSoundOpenBtn = nullptr;
   TComboBox *ConfigLanguageList = nullptr;
   TOpenDialog *OpenSoundFileDialog = nullptr;
 
 private:
   template <class T> T &Add(const std::string &name, int left, int top, int width, int height,
                             const std::string &caption, int32_t tag);
-  TSpeedButton &AddPlayButton(const std::string &name, int left);
+  TBaseBtn &AddPlayButton(const std::string &name, int left);
+  TBaseBtn &AddSkinnedButton(const std::string &name, int left, int top,
+                             const std::string &caption, int32_t tag);
+  TSpinner &AddSpinner(const std::string &name, int top, int low, int high, int32_t tag);
   TLabel &AddLabel(const std::string &name, int left, int top, const std::string &caption,
                    int32_t tag, bool bold = false);
-  // The spinner's value kept within its range, and written back.
-  int32_t SpinnerValue(TEdit &spinner, int32_t low, int32_t high, int32_t fallback);
   void UpdateSoundControls();
   void PlaySound(const std::string &path);
   std::string StandardSoundPath() const;

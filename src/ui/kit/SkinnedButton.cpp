@@ -118,8 +118,12 @@ void TBaseBtn::Paint(ICanvas &canvas) {
   }
 
   // The caption's top-left corner; a latched button moves it even when disabled.
-  const int x = b.Left + Scale(CaptionXOffset + (down ? sx : 0), w);
-  const int y = b.Top + Scale(CaptionYOffset + (down ? sy : 0), h);
+  int x = b.Left + Scale(CaptionXOffset + (down ? sx : 0), w);
+  int y = b.Top + Scale(CaptionYOffset + (down ? sy : 0), h);
+  if (CaptionCentered) {
+    x = b.Left + (w - canvas.TextWidth(Caption())) / 2 + (down ? Scale(sx, w) : 0);
+    y = b.Top + (h - canvas.TextHeight(Caption())) / 2 + (down ? Scale(sy, h) : 0);
+  }
   canvas.Brush.Style = TBrushStyle::bsClear;
   if (CaptionPenVisible) {
     canvas.Font.Color = CaptionPenColor;

@@ -30,6 +30,9 @@ public:
   // The caption drawn once more, in CaptionPenColor one pixel up and left, behind it.
   TPaintedValue<bool> CaptionPenVisible{*this, false};
   TPaintedValue<double> CaptionXOffset{*this, 0}, CaptionYOffset{*this, 0}; // its top-left corner
+  // The caption centred in the button, as the canvas measures it, instead of
+  // placed by the offsets: a translated caption stays in the middle.
+  TPaintedValue<bool> CaptionCentered{*this, false};
   // The ellipse rounding the corners of face and shadow, in pixels.
   TPaintedValue<int> CaptionXRound{*this, 0}, CaptionYRound{*this, 0};
   TPaintedValue<double> FaceHeight{*this, 0.5};

@@ -307,6 +307,11 @@ void NotifyRadioGroup(TControl &control, const TWin32Notice &notice) {
 
 // --- pages ----------------------------------------------------------------------
 
+void PrepareScrollBox(TControl &control, TWin32WindowStyles &styles) {
+  if (!static_cast<TScrollBox &>(control).VertScrollBarVisible)
+    styles.Style &= ~static_cast<DWORD>(WS_VSCROLL);
+}
+
 void PreparePage(TControl &control, TWin32WindowStyles &) {
   if (control.Bounds().Width != 0)
     return;
@@ -572,7 +577,7 @@ const TWin32ControlKind kKinds[] = {
     {.Kind = TKind::ckPageControl, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
      .FirstSync = FirstSyncPageControl, .Sync = SyncPageControl, .Notify = NotifyPageControl},
     {.Kind = TKind::ckScrollBox, .WindowClass = kContainerClass,
-     .Style = WS_VSCROLL | WS_CLIPCHILDREN},
+     .Style = WS_VSCROLL | WS_CLIPCHILDREN, .Prepare = PrepareScrollBox},
     {.Kind = TKind::ckRadioGroup, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
      .FirstSync = FirstSyncRadioGroup, .Sync = SyncRadioGroup, .Notify = NotifyRadioGroup},
     // Standard and common controls.

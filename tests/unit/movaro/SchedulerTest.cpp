@@ -92,7 +92,7 @@ TEST(BreakScheduler, ShowRuleMessageCaseByCase) {
     EXPECT_EQ(d.ShownKind(), c.Kind);
     EXPECT_EQ(d.TimeOutBar.MaxValue(), 20);
     std::vector<std::string> shown;
-    for (TButton *b : {&d.YesBtn, &d.NoBtn, &d.CancelBtn})
+    for (TBaseBtn *b : {&d.YesBtn, &d.NoBtn, &d.CancelBtn})
       shown.push_back(b->Visible() ? b->Caption() : "");
     EXPECT_EQ(shown, c.Buttons) << c.Record;
   }

@@ -131,6 +131,20 @@ TEST_F(ControlKitTest, ButtonPaintsDisabledAndFacelessStates) {
                     "TextAt 16,22 [MS Sans Serif 8 #000000] OK"}));
 }
 
+TEST_F(ControlKitTest, CentredCaptionIsMeasuredAndFollowsThePress) {
+  TBaseBtn &button = ShadowedButton(form, "OkBtn");
+  button.FaceVisible = false;
+  button.GlyphUp.Clear();
+  button.CaptionXOffset = 0.9; // ignored while centred
+  button.CaptionCentered = true;
+  // "OK" measures 8 x 12 on the recording canvas: (120 - 8) / 2, (40 - 12) / 2.
+  EXPECT_EQ(PaintCalls(button), (TCalls{"TextAt 66,34 [MS Sans Serif 8 #000000] OK"}));
+  button.SetCaption("Cancel");
+  button.MouseDown(TMouseButton::mbLeft, 1, 1);
+  const TCalls pressed = PaintCalls(button);
+  EXPECT_EQ(pressed.back(), "TextAt 64,36 [MS Sans Serif 8 #000000] Cancel");
+}
+
 TEST_F(ControlKitTest, ButtonRepaintsOnlyOnChangeAndLooksPressedDuringItsClick) {
   TBaseBtn &button = ShadowedButton(form, "OkBtn");
   EXPECT_EQ(button.Bounds().Width, 120);
