@@ -7,12 +7,14 @@
 #include "movaro/MainForm.h"
 #include "movaro/MovaroContext.h"
 #include "movaro/ProgramEntry.h"
+#include "movaro/forms/ClientDialog.h"
 #include "movaro/profile/UserData.h"
 #include "movaro/win32/Win32SkinResources.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32NetClientLibrary.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Screen.h"
@@ -95,9 +97,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                        Sleep(10);
                      }
                    }};
+  // The network dialog loads the client library only while it works.
+  TWin32NetClientLibrary netLibrary;
+  TNetworkProfile network(application,
+                          {context, netLibrary, &skins, &mainForm.LanguageFile(), env.Wait,
+                           [&mainForm] { return (mainForm.StartFlags & kStartPhase) != 0; }});
+  profile.Links.Network = &network;
   mainForm.Start(env);
   application.Run(mainForm);
   mainForm.FormDestroy();
+  profile.Links.Network = nullptr;
   profile.SaveSettings();
   context.Profile = nullptr;
   if (hookLibrary)
