@@ -281,6 +281,11 @@ void TMainForm::LoadSkins() {
       {&QuitBtn, "quit"}};
   for (auto [button, skin] : column)
     skins.LoadButtonFaces(*button, std::string("_") + skin);
+  if (wiring_) {
+    wiring_->Dialog.LoadSkins(skins);
+    wiring_->Pages.LoadSkins(skins);
+    wiring_->Setup.LoadSkins(skins);
+  }
 }
 
 void TMainForm::LoadInformationFile() {

@@ -1,8 +1,7 @@
 #pragma once
 // MVRClient.dll, the network client library of the profile, as its callers
 // see it. The program loads it by name and looks the four entry points up by
-// their plain names; every call, the reply callback's too, is __stdcall (the
-// callee removes the arguments) and every boolean is one byte.
+// their plain names (their types: platform/win32/NetClientEntryPoints.h).
 //
 //   OpenMVRNetService(address, host, port, callback)
 //     Starts a connection to the profile server at address (or, when that is
@@ -28,13 +27,6 @@
 // the user's first request and kept in the user's registry hive (see the
 // profile server's README for the protocol).
 
-#include <windows.h>
+#include "platform/win32/NetClientEntryPoints.h"
 
 inline constexpr DWORD kReplyTimeoutMs = 10000;
-
-using TMVRReplyCallback = BOOLEAN(WINAPI *)(const char *reply);
-using TOpenMVRNetService = BOOLEAN(WINAPI *)(const char *address, const char *host, INT32 port,
-                                             TMVRReplyCallback callback);
-using TConnected = BOOLEAN(WINAPI *)();
-using TPost = BOOLEAN(WINAPI *)(const char *request);
-using TCloseMVRNetService = BOOLEAN(WINAPI *)();

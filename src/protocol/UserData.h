@@ -34,6 +34,8 @@ struct TUserDataSettings {
   bool ConfigShortPauseBlock = false;
   int32_t ConfigLongPause = 60;
   bool ConfigLongPauseBlock = false;
+
+  friend bool operator==(const TUserDataSettings &, const TUserDataSettings &) = default;
 };
 
 // The ranges the program's controls allow; the server keeps to them too.

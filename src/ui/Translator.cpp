@@ -139,6 +139,7 @@ void TTranslator::TranslateComponent(TComponent &c) {
     case TComponentKind::ckBitButton:
     case TComponentKind::ckSpeedButton:
     case TComponentKind::ckSkinnedButton:
+    case TComponentKind::ckPage: // a tagged page: its tab's text
       control->SetCaption(Caption(r));
       break;
     case TComponentKind::ckRadioGroup: {

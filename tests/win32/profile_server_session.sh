@@ -1,54 +1,67 @@
 #!/usr/bin/env bash
-# MVRClient.dll under Wine against the real profile server on 127.0.0.1: the
-# server of the host tree is started on a free port with a new SQLite file,
-# the ProfileServerSession tests of win32_tests.exe run against it, and the
+# MVRClient.dll under Wine against the real profile server on 127.0.0.1: for
+# each suite the server of the host tree is started on a free port with a new
+# SQLite file, the suite's tests of win32_tests.exe run against it, and the
 # server is stopped when a test asks for it (a file "stop" in a control
 # folder, answered by "stopped").
+#   ProfileServerSession  the client library's four entry points
+#   ProfileServerDialog   the network dialog and the profile on top of them
 #   profile_server_session.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
 server=${MOVARO_PROFILE_SERVER:-$src/build/host/bin/profile_server}
 [[ -x "$server" ]] || { echo "no $server: build the host tree first (scripts/build.sh host)" >&2; exit 1; }
-work=$(mktemp -d "$build/profileserver.XXXXXX")
-pid="" watcher=""
-cleanup() {
+work="" pid="" watcher=""
+stop_server() {
   [[ -n "$watcher" ]] && kill "$watcher" 2>/dev/null || true
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
+  [[ -n "$work" ]] && rm -rf "$work"
+  work="" pid="" watcher=""
 }
-trap cleanup EXIT
+trap stop_server EXIT
 "$src/scripts/wine-prefix.sh" "$build"
 source "$src/scripts/wine-env.sh" "$build"
 
-"$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" >"$work/out" 2>"$work/log" &
-pid=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")
-  [[ -n "$port" ]] && break
-  sleep 0.1
-done
-[[ -n "$port" ]] || { echo "the profile server did not start:" >&2; cat "$work/log" >&2; exit 1; }
+# run_suite SUITE TESTS: the suite against a server of its own; fails unless
+# all TESTS of it passed.
+run_suite() {
+  local suite=$1 count=$2 port="" rc
+  work=$(mktemp -d "$build/profileserver.XXXXXX")
+  "$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" >"$work/out" 2>"$work/log" &
+  pid=$!
+  for _ in $(seq 100); do
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")
+    [[ -n "$port" ]] && break
+    sleep 0.1
+  done
+  [[ -n "$port" ]] || { echo "the profile server did not start:" >&2; cat "$work/log" >&2; return 1; }
 
-mkdir "$work/control"
-(
-  while [[ ! -e "$work/control/stop" ]]; do sleep 0.1; done
-  kill "$pid"
-  while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-  touch "$work/control/stopped"
-) &
-watcher=$!
+  mkdir "$work/control"
+  (
+    while [[ ! -e "$work/control/stop" ]]; do sleep 0.1; done
+    kill "$pid"
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+    touch "$work/control/stopped"
+  ) &
+  watcher=$!
 
-set +e
-MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
-  $WINE "$build/bin/win32_tests.exe" --gtest_filter='ProfileServerSession.*' 2>&1 | tee "$work/tests"
-rc=${PIPESTATUS[0]}
-set -e
-echo "--- server log"
-cat "$work/log"
-if grep -q 'SKIPPED' "$work/tests"; then
-  echo "a test was skipped: the server's port did not reach it" >&2
-  exit 1
-fi
-grep -q '\[  PASSED  \] 2 tests' "$work/tests" || rc=1
+  set +e
+  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
+    $WINE "$build/bin/win32_tests.exe" --gtest_filter="$suite.*" 2>&1 | tee "$work/tests"
+  rc=${PIPESTATUS[0]}
+  set -e
+  echo "--- server log ($suite)"
+  cat "$work/log"
+  if grep -q 'SKIPPED' "$work/tests"; then
+    echo "a test was skipped: the server's port did not reach it" >&2
+    rc=1
+  fi
+  grep -q "\[  PASSED  \] $count test" "$work/tests" || rc=1
+  stop_server
+  return "$rc"
+}
+
+rc=0
+run_suite ProfileServerSession 2 || rc=1
+run_suite ProfileServerDialog 1 || rc=1
 exit "$rc"

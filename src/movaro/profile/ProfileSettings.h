@@ -3,21 +3,18 @@
 // and input blocking. The key names are those of the profile file and of the
 // user data the server keeps.
 
+#include "protocol/UserData.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
-struct TProfileSettings {
-  uint8_t ConfigLevel = 181;     // support, 1 (less) .. 240 (much)
-  uint8_t ConfigLevelBase = 15;  // seconds per support step; written, never read
-  uint8_t ConfigWarningtype = 1; // prompt sound: 0 none, 1 standard, 2 the user's own file
-  std::string ConfigWarningsoundfile = "Bit"; // standard sound name, or the own file's path
-  bool ConfigShowInSysTray = true;
-  int32_t ConfigShortPause = 60; // seconds, 30..300
-  bool ConfigShortPauseBlock = false;
-  int32_t ConfigLongPause = 60;  // minutes, 30..180
-  bool ConfigLongPauseBlock = false;
-
+// The same values the server keeps (protocol/UserData.h), with the same
+// ranges: support 1 (less) .. 240 (much); ConfigLevelBase seconds per support
+// step, written, never read; prompt sound 0 none, 1 standard, 2 the user's own
+// file (ConfigWarningsoundfile: the standard sound's name or the file's path);
+// short break in seconds 30..300; long break in minutes 30..180.
+struct TProfileSettings : TUserDataSettings {
   friend bool operator==(const TProfileSettings &, const TProfileSettings &) = default;
 };
 

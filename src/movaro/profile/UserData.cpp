@@ -129,23 +129,14 @@ void TUserData::LoadProfile(bool openNetworkConfiguration) {
   if (!LoggedIn)
     LoggedIn = Links.Network && Links.Network->NetLogin(*this, openNetworkConfiguration);
   loadedSection_.clear();
+  const std::string section = UserName + ".Data";
   if (!LoggedIn) {
-    const std::string section = UserName + ".Data";
-    for (int i = 0; i < kSettingCount; ++i) {
-      std::string text;
-      platform_.ProfileFiles.ReadString(profileFile_, section, kSettingNames[i],
-                                        SettingText(*this, i), text);
-      ApplySettingText(*this, i, text); // junk leaves the default
-      storedSettings_[i] = text;
-    }
-    for (std::string &entry : MessageHistory) {
-      std::string key = EntryKey(entry), text;
-      if (key.empty())
-        continue;
-      platform_.ProfileFiles.ReadString(profileFile_, section, key, kUnshownEntryTail, text);
-      entry = EntryFromStoredText(entry, text);
-    }
+    ReadSection(section);
     loadedSection_ = section;
+  } else if (ServerSavePending(section)) {
+    // The server never confirmed the last check-in: the file holds newer
+    // values than the server sent, and they go back at the next logout.
+    ReadSection(section);
   }
   ShowTitle();
 
@@ -162,18 +153,53 @@ void TUserData::LoadProfile(bool openNetworkConfiguration) {
 
 void TUserData::SaveProfile() {
   if (LoggedIn) {
-    LoggedIn = Links.Network && Links.Network->NetLogout(*this);
-  } else if (!loadedSection_.empty()) {
-    for (int i = 0; i < kSettingCount; ++i) {
-      std::string text = SettingText(*this, i);
-      if (WriteKey(kSettingNames[i], text))
-        storedSettings_[i] = text;
+    bool saved = false;
+    LoggedIn = Links.Network && Links.Network->NetLogout(*this, saved);
+    if (!LoggedIn) {
+      // The file keeps the day's settings and history whatever the server
+      // answered, and notes when the server lacks them.
+      loadedSection_ = UserName + ".Data";
+      WriteSection();
+      WriteKey(kServerSavePendingKey, saved ? "0" : "1");
     }
-    for (const std::string &entry : MessageHistory)
-      if (std::string key = EntryKey(entry); !key.empty())
-        WriteKey(key, EntryStoredText(entry));
+  } else if (!loadedSection_.empty()) {
+    WriteSection();
   }
   ShowTitle();
+}
+
+void TUserData::ReadSection(const std::string &section) {
+  for (int i = 0; i < kSettingCount; ++i) {
+    std::string text;
+    platform_.ProfileFiles.ReadString(profileFile_, section, kSettingNames[i],
+                                      SettingText(*this, i), text);
+    ApplySettingText(*this, i, text); // junk leaves the default
+    storedSettings_[i] = text;
+  }
+  for (std::string &entry : MessageHistory) {
+    std::string key = EntryKey(entry), text;
+    if (key.empty())
+      continue;
+    platform_.ProfileFiles.ReadString(profileFile_, section, key, kUnshownEntryTail, text);
+    entry = EntryFromStoredText(entry, text);
+  }
+}
+
+void TUserData::WriteSection() {
+  for (int i = 0; i < kSettingCount; ++i) {
+    std::string text = SettingText(*this, i);
+    if (WriteKey(kSettingNames[i], text))
+      storedSettings_[i] = text;
+  }
+  for (const std::string &entry : MessageHistory)
+    if (std::string key = EntryKey(entry); !key.empty())
+      WriteKey(key, EntryStoredText(entry));
+}
+
+bool TUserData::ServerSavePending(const std::string &section) {
+  std::string text;
+  platform_.ProfileFiles.ReadString(profileFile_, section, kServerSavePendingKey, "0", text);
+  return text == "1";
 }
 
 void TUserData::StoreSettings() {

@@ -16,7 +16,10 @@
 // (UpdateEntry) go to the file at once. Every write replaces one key in
 // place; the section is never erased first, so at any moment each key holds
 // its previous or its new value. Only a profile that was loaded from the
-// file is written back to it, and to the section it came from.
+// file is written back to it, and to the section it came from. A logout from
+// the server also writes the profile to the file, so that a check-in the
+// server did not confirm loses nothing; the next login then keeps the file's
+// values over the server's.
 
 #include "base/Random.h"
 #include "data/recfile/IDbRecs.h"
@@ -38,6 +41,8 @@
 constexpr char kProfileFileName[] = "movaro.ini";
 constexpr char kProgramRegistryKey[] = "Software\\Veltrin\\Movaro";
 constexpr char kDefaultUserName[] = "Default User";
+// In the user's section: "1" while the server lacks the last check-in.
+constexpr char kServerSavePendingKey[] = "ServerSavePending";
 constexpr int32_t kDefaultServerPort = 1684;
 // Main texts used for the last-messages captions, and the language-table
 // texts of the two break warnings.
@@ -50,12 +55,13 @@ class TUserData;
 
 // The server side of the profile. Login fetches the settings and history
 // into the profile (and may change its server fields); logout sends them and
-// always ends logged out. Both return whether the profile is now logged in.
+// always ends logged out, telling in saved whether the server confirmed that
+// it stored them. Both return whether the profile is now logged in.
 class INetProfile {
 public:
   virtual ~INetProfile() = default;
   virtual bool NetLogin(TUserData &profile, bool openConfiguration) = 0;
-  virtual bool NetLogout(TUserData &profile) = 0;
+  virtual bool NetLogout(TUserData &profile, bool &saved) = 0;
 };
 
 struct TProfilePlatform {
@@ -133,6 +139,11 @@ public:
 
 private:
   void ShowTitle();
+  // The settings and history from the section, or into the loaded one.
+  void ReadSection(const std::string &section);
+  void WriteSection();
+  // The last check-in of the section's user was not confirmed by the server.
+  bool ServerSavePending(const std::string &section);
   bool WriteKey(const std::string &key, const std::string &value);
   bool WritesToFile() const { return !LoggedIn && !loadedSection_.empty(); }
 

@@ -7,6 +7,7 @@
 #include "movaro/MainForm.h"
 #include "movaro/MovaroContext.h"
 #include "movaro/ProgramEntry.h"
+#include "movaro/forms/ClientDialog.h"
 #include "movaro/profile/UserData.h"
 #include "movaro/win32/KindTrayIcons.h"
 #include "movaro/win32/Win32SkinResources.h"
@@ -16,6 +17,7 @@
 #include "platform/win32/Win32Input.h"
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32MediaPlayer.h"
+#include "platform/win32/Win32NetClientLibrary.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Screen.h"
@@ -108,9 +110,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   env.NativeWindowOf = [](TControl &control) {
     return reinterpret_cast<TNativeWindow>(TWin32Application::WindowOf(control));
   };
+  // The network dialog loads the client library only while it works.
+  TWin32NetClientLibrary netLibrary;
+  TNetworkProfile network(application,
+                          {context, netLibrary, &skins, &mainForm.LanguageFile(), env.Wait,
+                           [&mainForm] { return (mainForm.StartFlags & kStartPhase) != 0; }});
+  profile.Links.Network = &network;
   mainForm.Start(env);
   application.Run(mainForm);
   mainForm.FormDestroy();
+  profile.Links.Network = nullptr;
   profile.SaveSettings();
   context.Profile = nullptr;
   if (hookLibrary)

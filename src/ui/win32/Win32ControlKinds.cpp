@@ -321,6 +321,12 @@ void PreparePage(TControl &control, TWin32WindowStyles &) {
   control.SetBounds(0, top, b.Width, std::max(0, b.Height - top));
 }
 
+void FirstSyncPage(TWin32Peer &peer, TControl &) {
+  // Above its page control's tab strip, which would otherwise paint its
+  // empty display area over the page.
+  SetWindowPos(peer.Window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 bool SyncPage(TWin32Peer &, TControl &control, TProperty property) {
   // A page's caption is its tab's text; the page's own window keeps it too.
   if (property == TProperty::Caption && control.Parent() && control.Parent()->Peer())
@@ -572,7 +578,7 @@ const TWin32ControlKind kKinds[] = {
     // Containers of our own class: child windows inside, windowless children painted on them.
     {.Kind = TKind::ckPanel, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN},
     {.Kind = TKind::ckPage, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
-     .Prepare = PreparePage, .Sync = SyncPage},
+     .Prepare = PreparePage, .FirstSync = FirstSyncPage, .Sync = SyncPage},
     {.Kind = TKind::ckNotebook, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN},
     {.Kind = TKind::ckPageControl, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
      .FirstSync = FirstSyncPageControl, .Sync = SyncPageControl, .Notify = NotifyPageControl},

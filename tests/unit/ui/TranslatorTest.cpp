@@ -152,6 +152,9 @@ TEST_F(TranslatorTest, ListsAndPagesTakeConsecutiveAndPageRecords) {
   pages.AddPage("InfoPage", "i");
   pages.AddPage("MiddlePage", "m");
   pages.AddPage("StatusPage", "s");
+  // A page with a tag of its own takes that record.
+  TPage &taggedPage = Add<TPageControl>("TabsCtrl", 0).AddPage("TaggedPage", "t");
+  taggedPage.Tag = 30;
   auto &group = Add<TRadioGroup>("LanguageRGrp", 40);
   group.Items.Assign({"x", "y", "z", "w"});
   auto &edit = Add<TEdit>("NameEdit", 35);
@@ -163,6 +166,7 @@ TEST_F(TranslatorTest, ListsAndPagesTakeConsecutiveAndPageRecords) {
   EXPECT_EQ(pages.Page(0).Caption(), "Info");
   EXPECT_EQ(pages.Page(1).Caption(), "m"); // no record 1021
   EXPECT_EQ(pages.Page(2).Caption(), "Status");
+  EXPECT_EQ(taggedPage.Caption(), "Ok");
   EXPECT_EQ(pages.Hint(), "Pages|Choose a page"); // from the last page's record
   EXPECT_EQ(group.Caption(), "Language");
   EXPECT_EQ(group.Items[0], "Dutch");

@@ -1,0 +1,314 @@
+// The network dialog with a client library that replies from a function:
+// the replies it understands, the request texts, what login and logout do
+// with each configuration, the connection wait, and a check-in the server
+// did not confirm.
+#include "ProfileWorld.h"
+#include "movaro/forms/ClientDialog.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessNetClientLibrary.h"
+#include "platform/headless/ManualTimer.h"
+#include "protocol/Replies.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TNetWorld {
+  TNetWorld() {
+    world.WriteInfoFile({{1, "a_44|Dlg #qkkt0451230001", "Q1"}, {2, "b_44|Dlg #immh0000010002", "I2"}});
+    profile = world.NewProfile();
+    profile->BuildMessageHistory(world.info);
+    profile->Links.Network = &net;
+    profile->ServerAddress = "10.0.0.5";
+    profile->ServerPort = 1684;
+    library.Server = [this](const std::string &request) {
+      return request.rfind("command=getuserdata", 0) == 0 ? LoginReply : LogoutReply;
+    };
+  }
+  // The profile's two history entries, by key.
+  std::string Entry(const char *prefix) { return profile->FindEntry(prefix); }
+
+  TProfileWorld world;
+  THeadlessApplication app;
+  TVirtualCursor cursor;
+  TManualTimer timer;
+  TRecordingInputHooks hooks;
+  TMovaroContext context{{world.clock, cursor, timer, hooks, world.fs, world.locale}};
+  THeadlessNetClientLibrary library;
+  bool startUp = false;
+  TNetworkProfile net{app, {context, library, nullptr, nullptr,
+                            [this](uint32_t ms) { app.AdvanceTime(ms); },
+                            [this] { return startUp; }}};
+  std::unique_ptr<TUserData> profile;
+  std::string LoginReply = "userdata=NO_DATA_FOUND";
+  std::string LogoutReply = kSavedReply;
+};
+
+} // namespace
+
+TEST(ClientDialog, RepliesAreTestedInOrderAndApplyOnlyValuesInRange) {
+  TNetWorld w;
+  TClientDialogEnv env{w.context, w.library, nullptr, nullptr, [](uint32_t) {}, {}};
+  TClientDialog d(w.app, env, *w.profile);
+  d.Show();
+  auto reply = [&](const std::string &text) {
+    d.Show();
+    d.OnServerReply(text);
+    w.app.ProcessMessages();
+    return !d.Visible(); // closed
+  };
+  // "Begins with" is exact and case-sensitive.
+  EXPECT_FALSE(reply("status=Error: lower case"));
+  EXPECT_FALSE(reply(" Status=Error"));
+  EXPECT_FALSE(reply("USERDATA=ConfigLevel=3"));
+  EXPECT_EQ(d.StatusLbl.Caption(), "");
+  EXPECT_FALSE(reply("Status=Working: a=b"));
+  EXPECT_EQ(d.StatusLbl.Caption(), "Working: a=b");
+  EXPECT_TRUE(reply("Status=Error: no such user"));
+  EXPECT_EQ(d.StatusLbl.Caption(), "Error: no such user");
+  EXPECT_FALSE(d.LoggedIn);
+
+  // Keys without regard to case, the first line of a key counts, values
+  // out of range or not numbers keep the current value, ConfigLevelBase is
+  // not read, a history entry without a line is reset.
+  w.profile->ConfigShortPause = 90;
+  w.profile->UpdateEntry("immh", 1, 45000);
+  EXPECT_TRUE(reply("userdata=configlevel=12\r\nConfigLevel=99\r\nConfigLevelBase=3\r\n"
+                    "CONFIGWARNINGTYPE=7\r\nConfigShortPause=abc\r\nConfigLongPause=150\r\n"
+                    "ConfigShowInSysTray=yes\r\nConfigLongPauseBlock=1\r\nt1230001=2>45001\r\n"));
+  EXPECT_TRUE(d.LoggedIn);
+  EXPECT_EQ(d.StatusLbl.Caption(), kLoggedInText);
+  EXPECT_EQ(w.profile->ConfigLevel, 12);
+  EXPECT_EQ(w.profile->ConfigLevelBase, 15);
+  EXPECT_EQ(w.profile->ConfigWarningtype, 1);
+  EXPECT_EQ(w.profile->ConfigShortPause, 90);
+  EXPECT_EQ(w.profile->ConfigLongPause, 150);
+  EXPECT_FALSE(w.profile->ConfigShowInSysTray);
+  EXPECT_TRUE(w.profile->ConfigLongPauseBlock);
+  EXPECT_EQ(w.profile->ConfigWarningsoundfile, "");
+  EXPECT_EQ(w.Entry("qkkt"), "qkkt0451230001" "2>45001");
+  EXPECT_EQ(w.Entry("immh"), "immh0000010002" "-1>0");
+  EXPECT_TRUE(reply("userdata=ConfigLevel=241\r\nConfigLevel=5\r\n"));
+  EXPECT_EQ(w.profile->ConfigLevel, 12);
+
+  // NO_DATA_FOUND anywhere: logged in with the values kept.
+  d.LoggedIn = false;
+  EXPECT_TRUE(reply("userdata=ConfigLevel=30 NO_DATA_FOUND"));
+  EXPECT_TRUE(d.LoggedIn);
+  EXPECT_EQ(w.profile->ConfigLevel, 12);
+}
+
+TEST(NetworkProfile, RequestTextsAreSentByteForByte) {
+  TNetWorld w;
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  w.profile->ConfigLevel = 200;
+  w.profile->ConfigWarningsoundfile = "C:\\gong.wav";
+  w.profile->ConfigShortPauseBlock = true;
+  w.profile->UpdateEntry("qkkt", 1, 45001.75);
+  w.profile->SaveProfile();
+  EXPECT_FALSE(w.profile->LoggedIn);
+  ASSERT_EQ(w.library.Posted.size(), 2u);
+  EXPECT_EQ(w.library.Posted[0], "command=getuserdata\r\nusername=Anna\r\n");
+  std::string history; // in the history's (shuffled) order
+  for (const std::string &entry : w.profile->MessageHistory)
+    history += entry[0] == 'q' ? "t1230001=1>45001\r\n" : "h0010002=-1>0\r\n";
+  EXPECT_EQ(w.library.Posted[1],
+            "command=putuserdata\r\nusername=Anna\r\nConfigLevel=200\r\nConfigLevelBase=15\r\n"
+            "ConfigWarningtype=1\r\nConfigWarningsoundfile=C:\\gong.wav\r\nConfigShowInSysTray=1\r\n"
+            "ConfigShortPause=60\r\nConfigShortPauseBlock=1\r\nConfigLongPause=60\r\n"
+            "ConfigLongPauseBlock=0\r\n" +
+                history);
+  EXPECT_EQ(w.library.OpenedAddress, "10.0.0.5");
+  EXPECT_EQ(w.library.OpenedPort, 1684);
+  EXPECT_EQ(w.library.Unloads, 2);
+}
+
+TEST(NetworkProfile, ConfiguredOrNotAutoOrManualAndTheStartUpPhase) {
+  TNetWorld w;
+  int made = 0, shown = 0;
+  std::function<void(TClientDialog &)> act;
+  w.net.OnDialogMade = [&](TClientDialog &d) {
+    ++made;
+    d.OnShow = [&](TComponent &) { ++shown; };
+    if (act)
+      w.app.Post([&d, &act] { act(d); });
+  };
+
+  // Auto connect: logs in at once, the configuration tab locked.
+  EXPECT_TRUE(w.net.NetLogin(*w.profile, false));
+  EXPECT_FALSE(w.context.Dialogs.NetworkDialog);
+  EXPECT_EQ(w.library.Posted.size(), 1u);
+
+  // Manual connect: waits for the user; Cancel logs nobody in.
+  w.profile->ConnectionType = "manual connect";
+  act = [](TClientDialog &d) { d.CancelBtnClick(); };
+  EXPECT_FALSE(w.net.NetLogin(*w.profile, false));
+  EXPECT_EQ(w.library.Posted.size(), 1u);
+  act = [](TClientDialog &d) { EXPECT_TRUE(d.LoginBtn.Click()); };
+  EXPECT_TRUE(w.net.NetLogin(*w.profile, false));
+  EXPECT_EQ(w.library.Posted.size(), 2u);
+  // Enter with Shift does nothing; Enter alone logs in.
+  act = [](TClientDialog &d) {
+    d.FormKeyUp(13, {true, false, false});
+    EXPECT_FALSE(d.Busy());
+    d.FormKeyUp(13, {});
+  };
+  EXPECT_TRUE(w.net.NetLogin(*w.profile, false));
+  EXPECT_EQ(w.library.Posted.size(), 3u);
+
+  // The Network button opens the configuration, where a new server and
+  // type are written back; a port text that is not a number keeps the port.
+  act = [](TClientDialog &d) {
+    EXPECT_EQ(d.PageCtrl.ActivePageIndex(), 1);
+    EXPECT_FALSE(d.LoginBtn.Click()); // on the hidden Network tab
+    d.ServerHostEdit.SetText("profiles.local");
+    d.ServerPortEdit.SetText("abc");
+    d.ServerConnectionTypeAutoRBtn.Click();
+    d.Close();
+  };
+  EXPECT_FALSE(w.net.NetLogin(*w.profile, true));
+  EXPECT_EQ(w.profile->ServerHost, "profiles.local");
+  EXPECT_EQ(w.profile->ServerPort, 1684);
+  EXPECT_EQ(w.profile->ConnectionType, "auto connect");
+
+  // Without a server: nothing asked during start-up; afterwards the
+  // configuration, whose Network tab cannot be reached.
+  w.profile->ServerAddress = w.profile->ServerHost = "";
+  w.startUp = true;
+  act = nullptr;
+  shown = 0;
+  EXPECT_FALSE(w.net.NetLogin(*w.profile, false));
+  EXPECT_EQ(shown, 0);
+  w.startUp = false;
+  act = [](TClientDialog &d) {
+    EXPECT_TRUE(d.Visible());
+    d.PageCtrl.SetActivePageIndex(0);
+    EXPECT_EQ(d.PageCtrl.ActivePageIndex(), 1);
+    d.ServerAddressEdit.SetText("10.0.0.9");
+    d.PageCtrl.SetActivePageIndex(0);
+    EXPECT_EQ(d.PageCtrl.ActivePageIndex(), 0);
+    d.FormKeyUp(27, {});
+  };
+  EXPECT_FALSE(w.net.NetLogin(*w.profile, false));
+  EXPECT_EQ(w.profile->ServerAddress, "10.0.0.9");
+
+  // "Default User" and an empty name: no dialog on screen, no login.
+  act = nullptr;
+  w.profile->ServerHost = "profiles.local";
+  for (const char *name : {kDefaultUserName, ""}) {
+    w.profile->UserName = name;
+    made = shown = 0;
+    EXPECT_FALSE(w.net.NetLogin(*w.profile, false));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(shown, 0);
+  }
+  EXPECT_EQ(w.library.Loads, 3);
+}
+
+TEST(ClientDialog, ConnectionWaitFailuresCancelAndCloseEndWithTheLibraryUnloaded) {
+  TNetWorld w;
+  TClientDialogEnv env{w.context, w.library, nullptr, nullptr,
+                       [&](uint32_t ms) { w.app.AdvanceTime(ms); }, {}};
+  struct TOutcome {
+    std::string Status;
+    bool Closed;
+    uint64_t Elapsed;
+    int Progress;
+  };
+  auto attempt = [&](const std::function<void(TClientDialog &)> &setup) {
+    TClientDialog d(w.app, env, *w.profile);
+    d.FillFields();
+    setup(d);
+    d.Show();
+    const uint64_t start = w.app.TickCount();
+    d.DoLogin();
+    const uint64_t elapsed = w.app.TickCount() - start;
+    w.app.ProcessMessages();
+    EXPECT_FALSE(w.library.Loaded());
+    return TOutcome{d.StatusLbl.Caption(), !d.Visible(), elapsed, d.ProgressBar.Progress()};
+  };
+  auto nothing = [](TClientDialog &) {};
+
+  // No connection within 15 seconds: the bar ran up, then "Unable to connect!".
+  w.library.ConnectAfterCalls = -1;
+  TOutcome o = attempt(nothing);
+  EXPECT_EQ(o.Status, kUnableToConnectText);
+  EXPECT_TRUE(o.Closed);
+  EXPECT_GE(o.Elapsed, kConnectTimeoutMs);
+  EXPECT_LT(o.Elapsed, kConnectTimeoutMs + 1000);
+  EXPECT_GE(o.Progress, 95);
+  // Cancel, and a close request (the window's close box), end the wait at
+  // once without a failure and without hanging.
+  o = attempt([&](TClientDialog &d) { w.app.Post([&d] { d.CancelBtnClick(); }); });
+  EXPECT_EQ(o.Status, "");
+  EXPECT_TRUE(o.Closed);
+  EXPECT_LT(o.Elapsed, 1000u);
+  o = attempt([&](TClientDialog &d) { w.app.PostCloseRequest(d); });
+  EXPECT_TRUE(o.Closed);
+  EXPECT_LT(o.Elapsed, 1000u);
+  EXPECT_TRUE(w.library.Posted.empty());
+
+  // The library missing, without its entry points, refusing to open; and no
+  // server: each "Unable to connect!".
+  w.library.ConnectAfterCalls = 2;
+  const std::pair<bool THeadlessNetClientLibrary::*, int> faults[] = {
+      {&THeadlessNetClientLibrary::FilePresent, 0},
+      {&THeadlessNetClientLibrary::EntryPointsFound, 1},
+      {&THeadlessNetClientLibrary::OpenAccepts, 1}};
+  for (auto [fault, loads] : faults) {
+    const int before = w.library.Loads;
+    w.library.*fault = false;
+    EXPECT_EQ(attempt(nothing).Status, kUnableToConnectText);
+    EXPECT_EQ(w.library.Loads - before, loads);
+    w.library.*fault = true;
+  }
+  EXPECT_EQ(attempt([](TClientDialog &d) { d.ServerAddressEdit.SetText(""); }).Status,
+            kUnableToConnectText);
+  EXPECT_TRUE(w.library.Posted.empty());
+
+  // A port text that is not a number reaches the library as 0.
+  o = attempt([](TClientDialog &d) { d.ServerPortEdit.SetText("abc"); });
+  EXPECT_EQ(w.library.OpenedPort, 0);
+  EXPECT_EQ(o.Status, kLoggedInText);
+}
+
+TEST(NetworkProfile, UnconfirmedCheckInStaysInTheFileAndWinsAtTheNextLogin) {
+  TNetWorld w;
+  w.LoginReply = "userdata=ConfigLevel=40\r\nt1230001=0>45000\r\n";
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  EXPECT_EQ(w.profile->ConfigLevel, 40);
+
+  // The day's changes; the server refuses the check-in.
+  w.profile->ConfigLevel = 77;
+  w.profile->UpdateEntry("qkkt", 3, 46000.5);
+  w.LogoutReply = "Status=Error: the database is read-only";
+  std::string status;
+  w.net.OnDialogMade = [&](TClientDialog &d) {
+    d.OnHide = [&](TComponent &) { status = d.StatusLbl.Caption(); };
+  };
+  w.profile->SaveProfile();
+  EXPECT_FALSE(w.profile->LoggedIn);
+  EXPECT_EQ(status, "Error: the database is read-only"); // not "You are logged out!"
+  std::string text;
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", "ConfigLevel", "", text);
+  EXPECT_EQ(text, "77");
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", "t1230001", "", text);
+  EXPECT_EQ(text, "3>46000");
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", kServerSavePendingKey, "", text);
+  EXPECT_EQ(text, "1");
+
+  // The next login brings the server's old values; the file's newer ones
+  // stay, and go to the server at the next logout, which it confirms.
+  w.LogoutReply = kSavedReply;
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  EXPECT_EQ(w.profile->ConfigLevel, 77);
+  EXPECT_EQ(w.Entry("qkkt"), "qkkt0451230001" "3>46000");
+  w.profile->SaveProfile();
+  EXPECT_EQ(status, kLoggedOutText);
+  EXPECT_NE(w.library.Posted.back().find("ConfigLevel=77\r\n"), std::string::npos);
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", kServerSavePendingKey, "", text);
+  EXPECT_EQ(text, "0");
+}
