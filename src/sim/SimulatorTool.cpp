@@ -12,18 +12,18 @@ bool Listed(const std::vector<std::string> &list, const std::string &item) {
 
 } // namespace
 
-bool StartSimulatorTool(int argc, char **argv, const TSimulatorToolSpec &spec,
+bool StartSimulatorTool(int argc, char **argv, const TSimulatorToolSyntax &syntax,
                         TSimulatorTool &tool) {
   const auto usage = [&] {
-    std::cerr << spec.Usage;
+    std::cerr << syntax.Usage;
     return false;
   };
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     const bool hasValue = i + 1 < argc;
-    if ((argument == "--until" || Listed(spec.ValueOptions, argument)) && hasValue)
+    if ((argument == "--until" || Listed(syntax.ValueOptions, argument)) && hasValue)
       tool.Values[argument] = argv[++i];
-    else if (Listed(spec.Switches, argument))
+    else if (Listed(syntax.Switches, argument))
       tool.Switches.insert(argument);
     else if (!argument.empty() && argument[0] != '-' && tool.ScriptPath.empty())
       tool.ScriptPath = argument;
@@ -34,11 +34,11 @@ bool StartSimulatorTool(int argc, char **argv, const TSimulatorToolSpec &spec,
     return usage();
   std::ifstream in(tool.ScriptPath);
   if (!in) {
-    std::cerr << spec.Name << ": cannot read " << tool.ScriptPath << "\n";
+    std::cerr << syntax.Name << ": cannot read " << tool.ScriptPath << "\n";
     return false;
   }
   std::string error;
-  if (!ReadInputScript(in, tool.Script, error, spec.OwnEvents)) {
+  if (!ReadInputScript(in, tool.Script, error, syntax.OwnEvents)) {
     std::cerr << tool.ScriptPath << ":" << error << "\n";
     return false;
   }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-struct TSimulatorToolSpec {
+struct TSimulatorToolSyntax {
   std::string Name;                      // for messages: "daysim"
   std::string Usage;                     // the usage lines printed on a bad command line
   std::vector<std::string> ValueOptions; // options followed by a value: "--rules"
@@ -38,4 +38,4 @@ struct TSimulatorTool {
 // Reads the command line and the script. False after the reason went to
 // standard error (the usage, an unreadable file, "SCRIPT:LINE: reason"); the
 // tool then ends with exit code 2.
-bool StartSimulatorTool(int argc, char **argv, const TSimulatorToolSpec &spec, TSimulatorTool &tool);
+bool StartSimulatorTool(int argc, char **argv, const TSimulatorToolSyntax &syntax, TSimulatorTool &tool);

@@ -109,7 +109,7 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
 } // namespace
 
 int main(int argc, char **argv) {
-  const TSimulatorToolSpec spec{
+  const TSimulatorToolSyntax syntax{
       "daysim",
       "usage: daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]\n"
       "                     [--until TIME] [--no-profile]\n",
@@ -117,7 +117,7 @@ int main(int argc, char **argv) {
       {"--no-profile"},
       IsOwnEvent};
   TSimulatorTool tool;
-  if (!StartSimulatorTool(argc, argv, spec, tool))
+  if (!StartSimulatorTool(argc, argv, syntax, tool))
     return 2;
   const TInputScript &script = tool.Script;
   const std::string scriptPath = tool.ScriptPath, rulesPath = tool.Value("--rules"),

@@ -56,11 +56,11 @@ struct TReplay {
 } // namespace
 
 int main(int argc, char **argv) {
-  const TSimulatorToolSpec spec{
+  const TSimulatorToolSyntax syntax{
       "tracesim", "usage: tracesim SCRIPT [--rules RULEFILE] [--stats RULE] [--until TIME]\n",
       {"--rules", "--stats"}, {}, {}};
   TSimulatorTool tool;
-  if (!StartSimulatorTool(argc, argv, spec, tool))
+  if (!StartSimulatorTool(argc, argv, syntax, tool))
     return 2;
   const TInputScript &script = tool.Script;
   const std::string rulesPath = tool.Value("--rules");
