@@ -45,6 +45,15 @@ void ReadLanguages(TKestrupContext &context) {
                    [](const TLanguageEntry &a, const TLanguageEntry &b) { return a.Name < b.Name; });
 }
 
+// Without a title the product's uninstall key would be the whole uninstall
+// tree, which holds every other product's entry: such a script is refused.
+bool TitleUsable(TKestrupEngine &engine, const TProductSettings &p) {
+  if (UsableProductTitle(p.ProgramTitle))
+    return true;
+  engine.Log(" Error: the install script names no usable program title");
+  return false;
+}
+
 std::string Title(const TProductSettings &p) { return " " + p.ProgramTitle + " " + p.ProgramVersion; }
 
 } // namespace
@@ -111,12 +120,8 @@ bool InstallStartup(TKestrupContext &context) {
     TInstallScript script(context.Script);
     state.Product = ReadProductSettings(script);
     const TProductSettings &p = state.Product;
-    // Without a title the product's uninstall key would be the whole
-    // uninstall tree, which holds every other product's entry.
-    if (!UsableProductTitle(p.ProgramTitle)) {
-      engine.Log(" Error: the install script names no usable program title");
+    if (!TitleUsable(engine, p))
       return finish(false);
-    }
     TScriptActions &actions = engine.Actions();
     const std::string key = engine.UninstallKey();
     std::string installed = actions.RegRead(p.RootKey, key, "ftString", "InstallDir");
@@ -201,10 +206,8 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   TInstallScript script(context.Script);
   state.Product = ReadUninstallSettings(script);
   const TProductSettings &p = state.Product;
-  if (!UsableProductTitle(p.ProgramTitle)) {
-    engine.Log(" Error: the install script names no usable program title");
+  if (!TitleUsable(engine, p))
     return finish(false);
-  }
   TScriptActions &actions = engine.Actions();
   const std::string key = engine.UninstallKey();
   state.InstallDir = actions.RegRead(p.RootKey, key, "ftString", "InstallDir");
