@@ -3,6 +3,12 @@
 
 set(SRC ${CMAKE_SOURCE_DIR}/src)
 add_compile_options(-Wall -Wextra)
+if(MINGW)
+  # The Windows programs are built for size: they spend their time waiting
+  # for the user, in the system and in zlib, not in their own code, while the
+  # setup file's stub has a size budget and every program's code is memory.
+  add_compile_options(-Os)
+endif()
 
 if(MOVARO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer

@@ -102,7 +102,7 @@ while IFS= read -r -d '' file; do
       fault "$where: a Windows implementation included from portable code"
     fi
   done <"$file"
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cpp' -o -name '*.rc' \) -print0 | sort -z)
+done < <(find "$src" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cpp' -o -name '*.inc' -o -name '*.rc' \) -print0 | sort -z)
 
 if ((faults > 0)); then
   echo "$faults include fault(s)"

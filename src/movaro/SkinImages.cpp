@@ -4,53 +4,6 @@
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
 
-#include <cstring>
-
-namespace {
-
-uint32_t ReadLe32(std::string_view bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i)
-    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
-
-void AppendLe32(std::string &out, uint32_t value) {
-  for (int i = 0; i < 4; ++i)
-    out += static_cast<char>(value >> (8 * i) & 0xFF);
-}
-
-} // namespace
-
-bool DecodeBitmapResource(std::string_view bytes, TColorLevel level, TPicture &picture) {
-  picture = {};
-  // A resource is a bitmap file without its 14-byte file header: put one in
-  // front, pointing past the info header and the colour table.
-  if (bytes.size() < 40)
-    return false;
-  const uint32_t headerSize = ReadLe32(bytes, 0);
-  if (headerSize < 40 || headerSize > bytes.size())
-    return false;
-  const uint32_t bitCount = static_cast<unsigned char>(bytes[14]) |
-                            static_cast<unsigned char>(bytes[15]) << 8;
-  const uint32_t compression = ReadLe32(bytes, 16);
-  uint32_t colours = ReadLe32(bytes, 32);
-  if (colours == 0 && bitCount <= 8)
-    colours = 1u << bitCount;
-  if (colours > 256)
-    return false;
-  const uint32_t masks = compression == 3 && headerSize == 40 ? 12 : 0; // BI_BITFIELDS
-  const uint64_t offset = 14ull + headerSize + masks + 4ull * colours;
-  if (offset > bytes.size() + 14ull)
-    return false;
-  std::string file = "BM";
-  AppendLe32(file, static_cast<uint32_t>(bytes.size() + 14));
-  AppendLe32(file, 0);
-  AppendLe32(file, static_cast<uint32_t>(offset));
-  file.append(bytes);
-  return DecodePicture(file, level, picture);
-}
-
 TSkinLoader::TSkinLoader(TFileSystem &files, ISkinResources &resources, std::string programFolder,
                          int bitsPerPixel)
     : files_(files), resources_(resources), programFolder_(std::move(programFolder)),
@@ -75,7 +28,7 @@ std::shared_ptr<const TPicture> TSkinLoader::LoadSkinImage(const std::string &na
   const std::string path = OverridePath(name);
   if (!(files_.FileExists(path) && ReadWholeFile(files_, path, bytes) &&
         DecodePicture(bytes, level, *picture)))
-    DecodeBitmapResource(resources_.BitmapBytes(ResourceName(name)), level, *picture);
+    DecodeDib(resources_.BitmapBytes(ResourceName(name)), level, *picture);
   loaded_[key] = picture;
   return picture;
 }

@@ -4,7 +4,7 @@
 // 256 colours. A user (or an administrator) may replace any of them with a
 // file "I\<name>.bmp" in the program's folder.
 
-#include "data/image/Picture.h"
+#include "data/image/Dib.h"
 #include "platform/FileSystem.h"
 #include "ui/kit/Graphics.h"
 
@@ -21,10 +21,6 @@ public:
   // empty when there is none.
   virtual std::string_view BitmapBytes(const std::string &name) = 0;
 };
-
-// Decodes the bytes of a bitmap resource. False, with the picture empty, for
-// anything that is not a whole bitmap.
-bool DecodeBitmapResource(std::string_view bytes, TColorLevel level, TPicture &picture);
 
 class TBackground;
 class TBaseBtn;

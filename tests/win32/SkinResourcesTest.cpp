@@ -28,7 +28,7 @@ TEST(SkinResources, EveryImageDecodesPlainAndForTwoHundredFiftySixColours) {
   for (const TSkin &skin : skins)
     for (const std::string &name : {skin.Name, skin.Name + "_256"}) {
       TPicture picture;
-      EXPECT_TRUE(DecodeBitmapResource(resources.BitmapBytes(name), TColorLevel::clMiddle, picture))
+      EXPECT_TRUE(DecodeDib(resources.BitmapBytes(name), TColorLevel::clMiddle, picture))
           << name;
       EXPECT_EQ(picture.Width, skin.Width) << name;
       EXPECT_EQ(picture.Height, skin.Height) << name;

@@ -1,5 +1,7 @@
 #include "data/image/Dib.h"
 
+#include "data/image/PictureReaders.h"
+
 #include <string>
 
 namespace {
@@ -89,5 +91,5 @@ bool DecodeDib(std::string_view dib, TColorLevel level, TPicture &picture) {
     for (int i = 0; i < 4; ++i)
       file.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
   file.append(dib);
-  return DetectPictureFormat(file) == TPictureFormat::pfBmp && DecodePicture(file, level, picture);
+  return FinishDecodedPicture(ReadStbBmpPicture(file, picture), level, picture);
 }

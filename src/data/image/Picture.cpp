@@ -41,25 +41,7 @@ void AllocatePicture(TPicture &picture, int width, int height) {
   picture.Pixels.assign(static_cast<size_t>(width) * height, 0);
 }
 
-bool DecodePicture(std::string_view bytes, TColorLevel level, TPicture &picture) {
-  picture = TPicture{};
-  bool read = false;
-  switch (DetectPictureFormat(bytes)) {
-  case TPictureFormat::pfJpeg:
-  case TPictureFormat::pfPng:
-  case TPictureFormat::pfBmp:
-  case TPictureFormat::pfGif:
-    read = ReadStbPicture(bytes, picture);
-    break;
-  case TPictureFormat::pfPcx:
-    read = ReadPcxPicture(bytes, picture);
-    break;
-  case TPictureFormat::pfTiff:
-    read = ReadTiffPicture(bytes, picture);
-    break;
-  case TPictureFormat::pfUnknown:
-    break;
-  }
+bool FinishDecodedPicture(bool read, TColorLevel level, TPicture &picture) {
   if (!read || picture.Empty()) {
     picture = TPicture{};
     return false;

@@ -18,17 +18,6 @@ void TPictureProperty::SetPicture(std::shared_ptr<const TPicture> picture, std::
     changed_();
 }
 
-bool TPictureProperty::LoadFromFile(TFileSystem &files, const std::string &path, TColorLevel level) {
-  std::string bytes;
-  auto picture = std::make_shared<TPicture>();
-  if (!ReadWholeFile(files, path, bytes) || !DecodePicture(bytes, level, *picture)) {
-    Clear();
-    return false;
-  }
-  SetPicture(std::move(picture), path);
-  return true;
-}
-
 TCanvasBitmap TPictureProperty::Bitmap() const {
   if (Empty())
     return TCanvasBitmap{nullptr, name_, 0, 0, nullptr};

@@ -33,9 +33,6 @@ public:
   void Clear() { SetPicture(nullptr); }
   // Takes the other property's picture and name.
   void Assign(const TPictureProperty &other) { SetPicture(other.picture_, other.name_); }
-  // Decodes a picture file for a display of the given colour level. A
-  // missing, damaged or oversized file leaves the property empty: false.
-  bool LoadFromFile(TFileSystem &files, const std::string &path, TColorLevel level);
 
   // The picture as a canvas copies it.
   TCanvasBitmap Bitmap() const;
