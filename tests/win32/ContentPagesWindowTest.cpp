@@ -474,6 +474,7 @@ TEST(ContentPagesWindow, TextBoxScrollsByWheelKeysAndItsArrows) {
   EXPECT_EQ(barInfo().nPos, 2 * line);
   Screenshot wheeled;
   wheeled.Take();
+  EXPECT_FALSE(MovedUpBy(top, wheeled, area, 0)); // the text did move
   EXPECT_TRUE(MovedUpBy(top, wheeled, area, 2 * line));
 
   // Keys: End, a line down that goes nowhere, Up, Home.
