@@ -230,10 +230,34 @@ void Snap(TApplication &app, const char *file) {
   shot.Save(file);
 }
 
-TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
+// A page-sized borderless window with its page container, and what the
+// pages run on.
+class ContentPagesWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form.Borderless = true;
+    form.SetBounds(40, 40, kPageWidth, kPageHeight);
+    form.SetColor(0xF7F4F2);
+    pageCtrl.SetParent(&form);
+    pageCtrl.SetBounds(0, 0, kPageWidth, kPageHeight);
+  }
   TProgramFolder folder;
   TWin32FileSystem files;
   TWin32Locale locale;
+  TWin32Application app{GetModuleHandleA(nullptr)};
+  TWin32Screen screen;
+  TForm form{app, nullptr, "MainForm"};
+  TNotebook &pageCtrl = form.Create<TNotebook>("PageCtrl");
+  TVirtualClock clock{46000.5, 1000};
+  TVirtualCursor cursor;
+  TManualTimer timer;
+  TRecordingInputHooks hooks;
+  TMovaroContext context{{clock, cursor, timer, hooks, files, locale}};
+  TWindowHost host;
+  TWin32MediaPlayer player;
+};
+
+TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   {
     TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(folder.path + "movaro.dat"));
@@ -253,29 +277,12 @@ TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   TIDbRecFile info(files);
   ASSERT_TRUE(info.LoadRecords(folder.path + "MVRInfo.dat"));
 
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Screen screen;
-  TForm form(app, nullptr, "MainForm");
-  form.Borderless = true;
-  form.SetBounds(40, 40, kPageWidth, kPageHeight);
-  form.SetColor(0xF7F4F2);
-  TNotebook &pageCtrl = form.Create<TNotebook>("PageCtrl");
-  pageCtrl.SetParent(&form);
-  pageCtrl.SetBounds(0, 0, kPageWidth, kPageHeight);
-
-  TVirtualClock clock(46000.5, 1000);
-  TVirtualCursor cursor;
-  TManualTimer timer;
-  TRecordingInputHooks hooks;
-  TMovaroContext context({clock, cursor, timer, hooks, files, locale});
   THeadlessRegistry registry;
   THeadlessProfileFiles ini(files);
   THeadlessUserSession session{"Anna"};
   TSeededRandom random{3};
   TUserData profile({registry, locale, ini, clock, session, random}, folder.path,
                     folder.path + "movaro.ini");
-  TWindowHost host;
-  TWin32MediaPlayer player;
   TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
   TSetupPage setup(form, pageCtrl, context, host, pages, ini, folder.path);
   TWin32SkinResources skinResources(GetModuleHandleA(nullptr));
@@ -401,26 +408,7 @@ bool MovedUpBy(const Screenshot &before, const Screenshot &after, RECT area, int
   return differing == 0;
 }
 
-TEST(ContentPagesWindow, TextBoxScrollsByWheelKeysAndItsArrows) {
-  TProgramFolder folder;
-  TWin32FileSystem files;
-  TWin32Locale locale;
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Screen screen;
-  TForm form(app, nullptr, "MainForm");
-  form.Borderless = true;
-  form.SetBounds(40, 40, kPageWidth, kPageHeight);
-  form.SetColor(0xF7F4F2);
-  TNotebook &pageCtrl = form.Create<TNotebook>("PageCtrl");
-  pageCtrl.SetParent(&form);
-  pageCtrl.SetBounds(0, 0, kPageWidth, kPageHeight);
-  TVirtualClock clock(46000.5, 1000);
-  TVirtualCursor cursor;
-  TManualTimer timer;
-  TRecordingInputHooks hooks;
-  TMovaroContext context({clock, cursor, timer, hooks, files, locale});
-  TWindowHost host;
-  TWin32MediaPlayer player;
+TEST_F(ContentPagesWindow, TextBoxScrollsByWheelKeysAndItsArrows) {
   TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
   // The scrolling keys as the main window passes them on.
   form.KeyPreview = true;
