@@ -467,8 +467,6 @@ TEST_F(ContentPagesWindow, TextBoxScrollsByWheelKeysAndItsArrows) {
 
   // Keys: End, a line down that goes nowhere, Up, Home.
   SendKey(VK_END);
-  Pump(app, 100);
-  EXPECT_EQ(box.VertScrollPos(), box.VertScrollMax());
   SendKey(VK_NEXT);
   Pump(app, 100);
   EXPECT_EQ(box.VertScrollPos(), box.VertScrollMax());

@@ -159,8 +159,8 @@ TTextPage TContentPages::MakeTextPage(const std::string &prefix, const std::stri
   box.SetColor(kTextBackground);
   box.SetFont(PixelFont("Verdana", 12));
   box.Smooth = true;
-  box.OnMouseWheelDown = [this](TComponent &, bool &handled) { TextCtrlMouseWheelDown(handled); };
-  box.OnMouseWheelUp = [this](TComponent &, bool &handled) { TextCtrlMouseWheelUp(handled); };
+  box.OnMouseWheelDown = [this](TComponent &, bool &) { TextCtrlMouseWheelDown(); };
+  box.OnMouseWheelUp = [this](TComponent &, bool &) { TextCtrlMouseWheelUp(); };
   page.TextCtrl = &box;
 
   GParserControl &parser = owner_.Create<GParserControl>(prefix + "ParserCtrl", screen_);

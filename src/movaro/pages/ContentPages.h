@@ -108,9 +108,9 @@ public:
   // A click on a page's text gives its scroll box the keyboard focus.
   void TextClick(TComponent &sender);
   // The wheel of the three text boxes: the one with the keyboard focus
-  // scrolls by a line, down or up. The turn stays unhandled.
-  void TextCtrlMouseWheelDown(bool &handled) { ScrollFocusedText(TShortcut::scScrollDown); (void)handled; }
-  void TextCtrlMouseWheelUp(bool &handled) { ScrollFocusedText(TShortcut::scScrollUp); (void)handled; }
+  // scrolls by a line, down or up. The turn is left unhandled.
+  void TextCtrlMouseWheelDown() { ScrollFocusedText(TShortcut::scScrollDown); }
+  void TextCtrlMouseWheelUp() { ScrollFocusedText(TShortcut::scScrollUp); }
   // The scrolling keys (Page Up and Up, Page Down and Down, Home, End): the
   // text box with the keyboard focus scrolls a line up or down, or to its
   // top or bottom. False when no text box has the focus.
