@@ -221,6 +221,7 @@ TEST(ComponentModel, MenusAndHints) {
 }
 
 TEST(ComponentModel, ScrollBoxKeepsItsPositionWithinTheContent) {
+  std::vector<TProperty> log; // outlives the box's peer, which writes to it until the end
   THeadlessApplication app;
   TForm form(app, nullptr, "F");
   auto &box = form.Create<TScrollBox>("Box");
@@ -236,7 +237,6 @@ TEST(ComponentModel, ScrollBoxKeepsItsPositionWithinTheContent) {
   hidden.SetParent(&box);
   hidden.SetBounds(0, 900, 10, 10);
   hidden.SetVisible(false);
-  std::vector<TProperty> log;
   box.AttachPeer(std::make_unique<TRecordingPeer>(log));
   EXPECT_EQ(box.VertRange(), 250); // hidden children take no room
   EXPECT_EQ(box.VertScrollMax(), 150);
