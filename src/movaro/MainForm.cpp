@@ -528,7 +528,8 @@ void TMainForm::FormKeyDown(int &key, TShiftState shift) {
     RefuseNextClose = true;
     return;
   }
-  switch (ShortcutForKey(key, shift, context_ && context_->Profile)) {
+  const TShortcut shortcut = ShortcutForKey(key, shift, context_ && context_->Profile);
+  switch (shortcut) {
   case TShortcut::scHide:
     HideBtnClick();
     break;
@@ -556,8 +557,16 @@ void TMainForm::FormKeyDown(int &key, TShiftState shift) {
   case TShortcut::scStatus:
     ShowPage(mpStatus);
     break;
+  case TShortcut::scScrollUp:
+  case TShortcut::scScrollDown:
+  case TShortcut::scScrollHome:
+  case TShortcut::scScrollEnd:
+    // Scroll the focused text box; with none focused the key goes on to its control.
+    if (!wiring_ || !wiring_->Pages.ScrollFocusedText(shortcut))
+      return;
+    break;
   default:
-    return; // scrolling belongs to the content pages' text boxes
+    return;
   }
   key = 0;
 }

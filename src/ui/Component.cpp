@@ -47,6 +47,25 @@ TCanvasFont CanvasFontOf(const TFont &f) {
 
 TControl::TControl(TComponent *owner, std::string name) : TComponent(owner, std::move(name)) {}
 
+namespace {
+
+// The top control of a control's window tree (a form, for a placed control).
+TWinControl *RootOf(const TControl &control) {
+  const TControl *c = &control;
+  while (c->Parent())
+    c = c->Parent();
+  return dynamic_cast<TWinControl *>(const_cast<TControl *>(c));
+}
+
+bool IsWithin(const TControl *control, const TControl &ancestor) {
+  for (; control; control = control->Parent())
+    if (control == &ancestor)
+      return true;
+  return false;
+}
+
+} // namespace
+
 TControl::~TControl() {
   TMouseRouter::Forget(*this);
   DestroyComponents();
@@ -58,12 +77,19 @@ void TControl::SetParent(TWinControl *parent) {
   if (parent == parent_)
     return;
   if (parent_) {
+    // The focus of the tree it leaves goes with it.
+    TWinControl *root = RootOf(*this);
+    if (root && IsWithin(root->headlessFocus_, *this))
+      root->headlessFocus_ = nullptr;
     auto &list = parent_->controls_;
     list.erase(std::find(list.begin(), list.end(), this));
+    parent_->ChildrenChanged();
   }
   parent_ = parent;
-  if (parent_)
+  if (parent_) {
     parent_->controls_.push_back(this);
+    parent_->ChildrenChanged();
+  }
   Notify(TProperty::Other);
 }
 
@@ -73,6 +99,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     return;
   bounds_ = r;
   Notify(TProperty::Bounds);
+  if (parent_)
+    parent_->ChildrenChanged();
 }
 
 void TControl::SetVisible(bool visible) {
@@ -80,6 +108,8 @@ void TControl::SetVisible(bool visible) {
     return;
   visible_ = visible;
   Notify(TProperty::Visible);
+  if (parent_)
+    parent_->ChildrenChanged();
 }
 
 void TControl::SetEnabled(bool enabled) {
@@ -175,6 +205,44 @@ void TControl::FocusEntered() {
 void TControl::FocusLeft() {
   if (OnExit)
     OnExit(*this);
+}
+
+bool TControl::Focused() const {
+  if (peer_)
+    return peer_->Focused();
+  const TWinControl *root = RootOf(*this);
+  return root && root->headlessFocus_ == this;
+}
+
+void TControl::SetFocus() {
+  if (peer_)
+    peer_->SetFocus();
+  else if (TWinControl *root = RootOf(*this))
+    root->headlessFocus_ = this;
+}
+
+bool TControl::MouseWheel(int delta) {
+  // A turn the other way drops what was left of the last one.
+  if ((delta < 0) != (wheelRest_ < 0))
+    wheelRest_ = 0;
+  wheelRest_ += std::clamp(delta, -1000 * kWheelNotch, 1000 * kWheelNotch);
+  bool handled = false;
+  while (wheelRest_ >= kWheelNotch || wheelRest_ <= -kWheelNotch) {
+    const bool up = wheelRest_ > 0;
+    wheelRest_ += up ? -kWheelNotch : kWheelNotch;
+    bool taken = false;
+    if (auto &handler = up ? OnMouseWheelUp : OnMouseWheelDown)
+      handler(*this, taken);
+    handled = handled || taken;
+  }
+  return handled;
+}
+
+bool RouteMouseWheel(TControl &focused, int delta) {
+  for (TControl *c = &focused; c; c = c->Parent())
+    if (c->MouseWheel(delta))
+      return true;
+  return false;
 }
 
 void TControl::AttachPeer(std::unique_ptr<TControlPeer> peer) { peer_ = std::move(peer); }

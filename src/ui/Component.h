@@ -145,6 +145,12 @@ using TMouseEvent = std::function<void(TComponent &sender, TMouseButton button, 
 using TMouseMoveEvent = std::function<void(TComponent &sender, int x, int y)>;
 using TKeyEvent = std::function<void(TComponent &sender, int &key, bool shift)>;
 using TKeyPressEvent = std::function<void(TComponent &sender, char &key)>;
+// A whole notch of the mouse wheel; setting handled keeps it from the parents.
+using TMouseWheelEvent = std::function<void(TComponent &sender, bool &handled)>;
+
+// A notch of the mouse wheel, as the system counts wheel turns; a fine wheel
+// or a touch pad sends parts of it.
+constexpr int kWheelNotch = 120;
 
 // Mouse cursors by number: crDefault is the window's own; the others are
 // cursors of the program's resources, registered by name (ui/Cursors.h).
@@ -192,6 +198,8 @@ public:
   TMouseMoveEvent OnMouseMove;
   TKeyEvent OnKeyDown, OnKeyUp;
   TNotifyEvent OnEnter, OnExit;
+  // Wheel turns away from the user (up) and towards the user (down).
+  TMouseWheelEvent OnMouseWheelUp, OnMouseWheelDown;
 
   // The cursor over the control (crDefault: the window's own).
   int Cursor() const { return cursor_; }
@@ -213,6 +221,16 @@ public:
   // The keyboard focus came or went (windowed controls).
   virtual void FocusEntered();
   virtual void FocusLeft();
+  // Whether the control has the keyboard focus, and giving it to it: through
+  // the backend's window; headless, the model keeps one focused control per
+  // window tree.
+  bool Focused() const;
+  void SetFocus();
+  // The wheel turned (delta in 1/kWheelNotch notches, positive away from the
+  // user) while the control had the focus. Each whole notch raises
+  // OnMouseWheelUp or OnMouseWheelDown; parts of a notch add up until they
+  // make one. True when a handler took a notch.
+  virtual bool MouseWheel(int delta);
   // The logical palette the control wants realised when it is painted (an
   // implementation's handle), or none.
   virtual const void *Palette() const { return nullptr; }
@@ -243,8 +261,14 @@ private:
   TFont font_;
   uint32_t color_ = 0x00C0C0C0; // button face grey
   int cursor_ = crDefault;
+  int wheelRest_ = 0; // a part of a notch not yet reported
   std::unique_ptr<TControlPeer> peer_;
 };
+
+// Delivers a wheel turn as the system does: to the control with the focus,
+// then, while nobody takes it, to each of its parents in turn. True when
+// one took it.
+bool RouteMouseWheel(TControl &focused, int delta);
 
 // A control that holds other controls.
 class TWinControl : public TControl {
@@ -254,8 +278,16 @@ public:
   const std::vector<TControl *> &Controls() const { return controls_; }
   // The topmost visible child at a point in this control's client coordinates.
   TControl *ControlAt(int x, int y) const;
+  // The control of this window tree with the focus when no backend keeps it
+  // (the top control of a tree holds it), or none.
+  TControl *HeadlessFocus() const { return headlessFocus_; }
+
+protected:
+  // A child was placed, moved, resized, shown or hidden.
+  virtual void ChildrenChanged() {}
 
 private:
   friend class TControl;
   std::vector<TControl *> controls_;
+  TControl *headlessFocus_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <algorithm>
+#include <cstdint>
 
 void TStrings::Add(std::string text) {
   items_.push_back(std::move(text));
@@ -140,6 +141,75 @@ void TPageControl::SetActivePageIndex(int index) {
   Notify(TProperty::ActivePage);
   if (OnChange)
     OnChange(*this);
+}
+
+int TScrollBox::VertRange() const {
+  int64_t range = 0;
+  for (const TControl *child : Controls())
+    if (child->Visible())
+      range = std::max(range, int64_t{child->Bounds().Top} + child->Bounds().Height + vertPos_);
+  return static_cast<int>(std::min<int64_t>(range, INT32_MAX));
+}
+
+int TScrollBox::VertScrollMax() const { return std::max(0, VertRange() - Bounds().Height); }
+
+void TScrollBox::ScrollTo(int position) {
+  position = std::clamp(position, 0, VertScrollMax());
+  const int distance = vertPos_ - position;
+  if (distance == 0)
+    return;
+  vertPos_ = position;
+  moving_ = true;
+  // A copy: a child that moves may place or remove others (a text's fields).
+  const std::vector<TControl *> children = Controls();
+  for (TControl *child : children) {
+    const TRect &b = child->Bounds();
+    child->SetBounds(b.Left, b.Top + distance, b.Width, b.Height);
+  }
+  moving_ = false;
+  notifiedRange_ = VertRange();
+  Notify(TProperty::Position);
+}
+
+void TScrollBox::ScrollBy(int distance) {
+  ScrollTo(static_cast<int>(std::clamp<int64_t>(int64_t{vertPos_} + distance, 0, INT32_MAX)));
+}
+
+int TScrollBox::PageIncrement() const { return std::max(1, Bounds().Height * 9 / 10); }
+
+int TScrollBox::LineIncrement() const {
+  return Smooth ? std::max(1, PageIncrement() / 10) : std::max(1, Increment);
+}
+
+void TScrollBox::Scroll(TScrollRequest request, int thumbPosition) {
+  switch (request) {
+  case TScrollRequest::srLineUp:
+    return ScrollBy(-LineIncrement());
+  case TScrollRequest::srLineDown:
+    return ScrollBy(LineIncrement());
+  case TScrollRequest::srPageUp:
+    return ScrollBy(-PageIncrement());
+  case TScrollRequest::srPageDown:
+    return ScrollBy(PageIncrement());
+  case TScrollRequest::srTop:
+    return ScrollTo(0);
+  case TScrollRequest::srBottom:
+    return ScrollTo(VertScrollMax());
+  case TScrollRequest::srThumb:
+    return ScrollTo(thumbPosition);
+  }
+}
+
+void TScrollBox::ChildrenChanged() {
+  if (moving_)
+    return;
+  // Content that shrank below the position pulls it back.
+  const int before = vertPos_;
+  ScrollTo(vertPos_);
+  if (vertPos_ == before && VertRange() != notifiedRange_) {
+    notifiedRange_ = VertRange();
+    Notify(TProperty::Position);
+  }
 }
 
 void TTrackBar::SetPosition(int position) {

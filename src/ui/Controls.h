@@ -97,17 +97,48 @@ public:
   MOVARO_KIND(ckPanel)
 };
 
+// What a scroll bar asks of its box: a line or a page either way, one end
+// or the other, or the thumb's position.
+enum class TScrollRequest { srLineUp, srLineDown, srPageUp, srPageDown, srTop, srBottom, srThumb };
+
+// A box that scrolls its children vertically. Scrolling moves every child
+// up by the position, so children keep their places in the box's client
+// coordinates like anywhere else; the range is the content's height, the
+// lowest bottom edge of the visible children as if unscrolled. The position
+// stays within 0 and the range less the box's height, also when the content
+// shrinks; the backend shows both in the scroll bar and feeds the bar's
+// requests back through Scroll.
 class TScrollBox : public TWinControl {
 public:
   using TWinControl::TWinControl;
   MOVARO_KIND(ckScrollBox)
-  // How far the content is scrolled, in pixels; kept by the backend while
-  // the user scrolls. Controls that paint fixed backdrops or place windows
-  // of their own read it.
-  int HorzScrollPos = 0, VertScrollPos = 0;
+  int VertScrollPos() const { return vertPos_; }
+  int VertRange() const;
+  // The highest position: how much of the content lies below the box.
+  int VertScrollMax() const;
+  // To a position (kept within 0..VertScrollMax), or by a distance.
+  void ScrollTo(int position);
+  void ScrollBy(int distance);
+  // A step of the scroll bar's arrows (and of the wheel and keys where the
+  // program uses it): Increment pixels, or with Smooth a tenth of a page.
+  int LineIncrement() const;
+  // A click beside the thumb: nine tenths of the box's height.
+  int PageIncrement() const;
+  bool Smooth = false;
+  int Increment = 8;
+  // What the scroll bar asks; thumbPosition only for srThumb.
+  void Scroll(TScrollRequest request, int thumbPosition = 0);
   // Whether the box shows its vertical scroll bar; read when its window is
   // made. A box whose content always fits (a text sized to it) turns it off.
   bool VertScrollBarVisible = true;
+
+protected:
+  void ChildrenChanged() override;
+
+private:
+  int vertPos_ = 0;
+  int notifiedRange_ = -1; // the range the backend last heard of
+  bool moving_ = false;    // the children are being moved by a scroll
 };
 
 class TBitButton : public TButton {

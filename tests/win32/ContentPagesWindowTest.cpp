@@ -9,6 +9,7 @@
 #include "authoring/IDbRecWriter.h"
 #include "authoring/StrovdexWriter.h"
 #include "base/Random.h"
+#include "movaro/Shortcuts.h"
 #include "movaro/pages/ContentPages.h"
 #include "movaro/pages/SetupPage.h"
 #include "movaro/profile/MessageEntry.h"
@@ -229,10 +230,34 @@ void Snap(TApplication &app, const char *file) {
   shot.Save(file);
 }
 
-TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
+// A page-sized borderless window with its page container, and what the
+// pages run on.
+class ContentPagesWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form.Borderless = true;
+    form.SetBounds(40, 40, kPageWidth, kPageHeight);
+    form.SetColor(0xF7F4F2);
+    pageCtrl.SetParent(&form);
+    pageCtrl.SetBounds(0, 0, kPageWidth, kPageHeight);
+  }
   TProgramFolder folder;
   TWin32FileSystem files;
   TWin32Locale locale;
+  TWin32Application app{GetModuleHandleA(nullptr)};
+  TWin32Screen screen;
+  TForm form{app, nullptr, "MainForm"};
+  TNotebook &pageCtrl = form.Create<TNotebook>("PageCtrl");
+  TVirtualClock clock{46000.5, 1000};
+  TVirtualCursor cursor;
+  TManualTimer timer;
+  TRecordingInputHooks hooks;
+  TMovaroContext context{{clock, cursor, timer, hooks, files, locale}};
+  TWindowHost host;
+  TWin32MediaPlayer player;
+};
+
+TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   {
     TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(folder.path + "movaro.dat"));
@@ -252,29 +277,12 @@ TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   TIDbRecFile info(files);
   ASSERT_TRUE(info.LoadRecords(folder.path + "MVRInfo.dat"));
 
-  TWin32Application app(GetModuleHandleA(nullptr));
-  TWin32Screen screen;
-  TForm form(app, nullptr, "MainForm");
-  form.Borderless = true;
-  form.SetBounds(40, 40, kPageWidth, kPageHeight);
-  form.SetColor(0xF7F4F2);
-  TNotebook &pageCtrl = form.Create<TNotebook>("PageCtrl");
-  pageCtrl.SetParent(&form);
-  pageCtrl.SetBounds(0, 0, kPageWidth, kPageHeight);
-
-  TVirtualClock clock(46000.5, 1000);
-  TVirtualCursor cursor;
-  TManualTimer timer;
-  TRecordingInputHooks hooks;
-  TMovaroContext context({clock, cursor, timer, hooks, files, locale});
   THeadlessRegistry registry;
   THeadlessProfileFiles ini(files);
   THeadlessUserSession session{"Anna"};
   TSeededRandom random{3};
   TUserData profile({registry, locale, ini, clock, session, random}, folder.path,
                     folder.path + "movaro.ini");
-  TWindowHost host;
-  TWin32MediaPlayer player;
   TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
   TSetupPage setup(form, pageCtrl, context, host, pages, ini, folder.path);
   TWin32SkinResources skinResources(GetModuleHandleA(nullptr));
@@ -369,6 +377,124 @@ TEST(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   Snap(app, "page_setup_german.bmp");
   ShowPage(pageCtrl, "BkInfo");
   Snap(app, "page_bkinfo_german.bmp");
+}
+
+// Real input as the system delivers it: to the window under the pointer
+// (buttons) or to the focused one (wheel, keys).
+void SendMouse(POINT at, DWORD flags, int wheel = 0) {
+  SetCursorPos(at.x, at.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = static_cast<DWORD>(wheel);
+  SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD key) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+// Whether the box's area of the later picture is the earlier one moved up
+// by a distance (the scroll bar left out).
+bool MovedUpBy(const Screenshot &before, const Screenshot &after, RECT area, int distance) {
+  int differing = 0;
+  for (int y = area.top; y + distance < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      differing += after.At(x, y) != before.At(x, y + distance);
+  return differing == 0;
+}
+
+TEST_F(ContentPagesWindow, TextBoxScrollsByWheelKeysAndItsArrows) {
+  TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
+  // The scrolling keys as the main window passes them on.
+  form.KeyPreview = true;
+  form.OnPreviewKeyDown = [&](TComponent &, int &key, TShiftState shift) {
+    if (pages.ScrollFocusedText(ShortcutForKey(key, shift, true)))
+      key = 0;
+  };
+  std::string page = "<B>Moving at work</B>\r\n\r\n";
+  for (int i = 1; i <= 40; ++i)
+    page += "Paragraph " + std::to_string(i) +
+            ": <I>stand up</I>, roll the shoulders, look out of the window and breathe out slowly.\r\n";
+  pages.BkInfo.Parser->SetText(page.c_str());
+  ShowPage(pageCtrl, "BkInfo");
+  ASSERT_NE(app.Realize(form), nullptr);
+  form.Show();
+  SetForegroundWindow(TWin32Application::WindowOf(form));
+  Pump(app, 200);
+
+  TScrollBox &box = *pages.BkInfo.TextCtrl;
+  HWND boxWindow = TWin32Application::WindowOf(box);
+  ASSERT_NE(boxWindow, nullptr);
+  auto barInfo = [&] {
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(boxWindow, SB_VERT, &info);
+    return info;
+  };
+  SCROLLINFO info = barInfo();
+  EXPECT_EQ(info.nMax + 1, box.VertRange());
+  EXPECT_EQ(info.nPage, 290u);
+  ASSERT_GT(box.VertScrollMax(), 600);
+  RECT client;
+  GetClientRect(boxWindow, &client);
+  POINT origin{0, 0};
+  ClientToScreen(boxWindow, &origin);
+  const RECT area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+  const int line = box.LineIncrement();
+
+  // The wheel does nothing until a click on the text gives the box the focus.
+  SendMouse({origin.x + 100, origin.y + 100}, MOUSEEVENTF_WHEEL, -WHEEL_DELTA);
+  Pump(app, 100);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  SendMouse({origin.x + 100, origin.y + 100}, MOUSEEVENTF_LEFTDOWN);
+  SendMouse({origin.x + 100, origin.y + 100}, MOUSEEVENTF_LEFTUP);
+  Pump(app, 100);
+  EXPECT_EQ(GetFocus(), boxWindow);
+  Screenshot top;
+  top.Take();
+  SendMouse({origin.x + 100, origin.y + 100}, MOUSEEVENTF_WHEEL, -2 * WHEEL_DELTA);
+  Pump(app, 200);
+  EXPECT_EQ(box.VertScrollPos(), 2 * line);
+  EXPECT_EQ(barInfo().nPos, 2 * line);
+  Screenshot wheeled;
+  wheeled.Take();
+  EXPECT_FALSE(MovedUpBy(top, wheeled, area, 0)); // the text did move
+  EXPECT_TRUE(MovedUpBy(top, wheeled, area, 2 * line));
+
+  // Keys: End, a line down that goes nowhere, Up, Home.
+  SendKey(VK_END);
+  SendKey(VK_NEXT);
+  Pump(app, 100);
+  EXPECT_EQ(box.VertScrollPos(), box.VertScrollMax());
+  SendKey(VK_UP);
+  Pump(app, 100);
+  EXPECT_EQ(box.VertScrollPos(), box.VertScrollMax() - line);
+  EXPECT_EQ(barInfo().nPos, box.VertScrollMax() - line);
+  SendKey(VK_HOME);
+  Pump(app, 100);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+
+  // A click on the scroll bar's lower arrow.
+  RECT frame;
+  GetWindowRect(boxWindow, &frame);
+  const POINT arrow{frame.right - GetSystemMetrics(SM_CXVSCROLL) / 2,
+                    frame.bottom - GetSystemMetrics(SM_CYVSCROLL) / 2};
+  SendMouse(arrow, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(arrow, MOUSEEVENTF_LEFTUP);
+  Pump(app, 200);
+  EXPECT_EQ(box.VertScrollPos(), line);
+  Screenshot arrowed;
+  arrowed.Take();
+  EXPECT_TRUE(MovedUpBy(top, arrowed, area, line));
+
+  // Half-way down, for a look.
+  box.ScrollTo(box.VertScrollMax() / 2);
+  Snap(app, "page_scrolled.bmp");
+  EXPECT_EQ(barInfo().nPos, box.VertScrollMax() / 2);
 }
 
 } // namespace

@@ -158,6 +158,9 @@ TTextPage TContentPages::MakeTextPage(const std::string &prefix, const std::stri
   box.Tag = 2100;
   box.SetColor(kTextBackground);
   box.SetFont(PixelFont("Verdana", 12));
+  box.Smooth = true;
+  box.OnMouseWheelDown = [this](TComponent &, bool &) { TextCtrlMouseWheelDown(); };
+  box.OnMouseWheelUp = [this](TComponent &, bool &) { TextCtrlMouseWheelUp(); };
   page.TextCtrl = &box;
 
   GParserControl &parser = owner_.Create<GParserControl>(prefix + "ParserCtrl", screen_);
@@ -640,8 +643,33 @@ void TContentPages::FollowLink(const std::string &hRef) {
 void TContentPages::TextClick(TComponent &sender) {
   auto *parser = dynamic_cast<GParserControl *>(&sender);
   auto *box = parser ? dynamic_cast<TScrollBox *>(parser->Parent()) : nullptr;
-  if (box && box->Peer())
-    box->Peer()->SetFocus();
+  if (box)
+    box->SetFocus();
+}
+
+bool TContentPages::ScrollFocusedText(TShortcut shortcut) {
+  for (TTextPage *page : {&BkInfo, &Info, &Exer}) {
+    TScrollBox &box = *page->TextCtrl;
+    if (!box.Focused())
+      continue;
+    switch (shortcut) {
+    case TShortcut::scScrollUp:
+      box.Scroll(TScrollRequest::srLineUp);
+      return true;
+    case TShortcut::scScrollDown:
+      box.Scroll(TScrollRequest::srLineDown);
+      return true;
+    case TShortcut::scScrollHome:
+      box.Scroll(TScrollRequest::srTop);
+      return true;
+    case TShortcut::scScrollEnd:
+      box.Scroll(TScrollRequest::srBottom);
+      return true;
+    default:
+      return false;
+    }
+  }
+  return false;
 }
 
 // --- status page ----------------------------------------------------------------------

@@ -17,6 +17,7 @@
 
 #include "data/recfile/IDbRecs.h"
 #include "movaro/MovaroContext.h"
+#include "movaro/Shortcuts.h"
 #include "movaro/SkinImages.h"
 #include "movaro/pages/PageChrome.h"
 #include "movaro/pages/PageMedia.h"
@@ -106,6 +107,14 @@ public:
   void HyperLinkClick(TComponent &sender, const std::string &hRef);
   // A click on a page's text gives its scroll box the keyboard focus.
   void TextClick(TComponent &sender);
+  // The wheel of the three text boxes: the one with the keyboard focus
+  // scrolls by a line, down or up. The turn is left unhandled.
+  void TextCtrlMouseWheelDown() { ScrollFocusedText(TShortcut::scScrollDown); }
+  void TextCtrlMouseWheelUp() { ScrollFocusedText(TShortcut::scScrollUp); }
+  // The scrolling keys (Page Up and Up, Page Down and Down, Home, End): the
+  // text box with the keyboard focus scrolls a line up or down, or to its
+  // top or bottom. False when no text box has the focus.
+  bool ScrollFocusedText(TShortcut shortcut);
 
   // Status page.
   void ShowFigures(const TStatusFigures &figures);

@@ -413,13 +413,13 @@ uint32_t GCustomParserControl::EffectiveColor() const {
 }
 
 bool GCustomParserControl::ParentHasFocus() const {
-  return Parent() && Parent()->Peer() && Parent()->Peer()->Focused();
+  return Parent() && Parent()->Focused();
 }
 
 std::pair<int, int> GCustomParserControl::ParentScrollPos() const {
   if (Parent() && Parent()->Kind() == TComponentKind::ckScrollBox) {
     auto *box = static_cast<const TScrollBox *>(Parent());
-    return {box->HorzScrollPos, box->VertScrollPos};
+    return {0, box->VertScrollPos()}; // a box scrolls vertically only
   }
   return {0, 0};
 }

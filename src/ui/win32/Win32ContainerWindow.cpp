@@ -158,8 +158,19 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
   }
   case WM_HSCROLL:
-    Notify(*self, {WM_HSCROLL, LOWORD(wParam), 0, reinterpret_cast<HWND>(lParam)});
+  case WM_VSCROLL:
+    Notify(*self, {message, LOWORD(wParam), 0, reinterpret_cast<HWND>(lParam)});
     return 0;
+  case WM_MOUSEWHEEL: {
+    // The system sends the wheel to the focused window; a standard control
+    // there passes it on to us. The model then offers it to the focused
+    // control and its parents in turn.
+    TControl *focused = nullptr;
+    if (HWND focus = GetFocus(); focus && IsChild(window, focus))
+      focused = ChildControl(focus);
+    RouteMouseWheel(focused ? *focused : *self, GET_WHEEL_DELTA_WPARAM(wParam));
+    return 0;
+  }
   case WM_LBUTTONDOWN:
   case WM_RBUTTONDOWN:
   case WM_MBUTTONDOWN:

@@ -312,6 +312,65 @@ void PrepareScrollBox(TControl &control, TWin32WindowStyles &styles) {
     styles.Style &= ~static_cast<DWORD>(WS_VSCROLL);
 }
 
+// The bar shows the content's height against the box's, and the position;
+// it hides while everything fits.
+void SyncScrollInfo(TWin32Peer &peer, TScrollBox &box) {
+  if (!box.VertScrollBarVisible)
+    return;
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  info.nMax = std::max(0, box.VertRange() - 1);
+  info.nPage = static_cast<UINT>(std::max(0, box.Bounds().Height));
+  info.nPos = box.VertScrollPos();
+  SetScrollInfo(peer.Window, SB_VERT, &info, TRUE);
+}
+
+void FirstSyncScrollBox(TWin32Peer &peer, TControl &control) {
+  SyncScrollInfo(peer, static_cast<TScrollBox &>(control));
+}
+
+bool SyncScrollBox(TWin32Peer &peer, TControl &control, TProperty property) {
+  auto &box = static_cast<TScrollBox &>(control);
+  if (property == TProperty::Position) {
+    SyncScrollInfo(peer, box);
+    // The children moved: what shows of the windowless ones is painted anew.
+    InvalidateRect(peer.Window, nullptr, FALSE);
+    return true;
+  }
+  if (property == TProperty::Bounds)
+    SyncScrollInfo(peer, box); // a new page size; the window moves as any other
+  return false;
+}
+
+// The box's own scroll bar (a notice from no child window).
+void NotifyScrollBox(TControl &control, const TWin32Notice &notice) {
+  if (notice.Message != WM_VSCROLL || notice.From)
+    return;
+  auto &box = static_cast<TScrollBox &>(control);
+  switch (notice.Code) {
+  case SB_LINEUP:
+    return box.Scroll(TScrollRequest::srLineUp);
+  case SB_LINEDOWN:
+    return box.Scroll(TScrollRequest::srLineDown);
+  case SB_PAGEUP:
+    return box.Scroll(TScrollRequest::srPageUp);
+  case SB_PAGEDOWN:
+    return box.Scroll(TScrollRequest::srPageDown);
+  case SB_TOP:
+    return box.Scroll(TScrollRequest::srTop);
+  case SB_BOTTOM:
+    return box.Scroll(TScrollRequest::srBottom);
+  case SB_THUMBTRACK:
+  case SB_THUMBPOSITION: {
+    SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    if (TWin32Peer *peer = PeerOf(control); peer && GetScrollInfo(peer->Window, SB_VERT, &info))
+      box.Scroll(TScrollRequest::srThumb, info.nTrackPos);
+    return;
+  }
+  default:
+    return;
+  }
+}
+
 void PreparePage(TControl &control, TWin32WindowStyles &) {
   if (control.Bounds().Width != 0)
     return;
@@ -583,7 +642,8 @@ const TWin32ControlKind kKinds[] = {
     {.Kind = TKind::ckPageControl, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
      .FirstSync = FirstSyncPageControl, .Sync = SyncPageControl, .Notify = NotifyPageControl},
     {.Kind = TKind::ckScrollBox, .WindowClass = kContainerClass,
-     .Style = WS_VSCROLL | WS_CLIPCHILDREN, .Prepare = PrepareScrollBox},
+     .Style = WS_VSCROLL | WS_CLIPCHILDREN, .Prepare = PrepareScrollBox,
+     .FirstSync = FirstSyncScrollBox, .Sync = SyncScrollBox, .Notify = NotifyScrollBox},
     {.Kind = TKind::ckRadioGroup, .WindowClass = kContainerClass, .Style = WS_CLIPCHILDREN,
      .FirstSync = FirstSyncRadioGroup, .Sync = SyncRadioGroup, .Notify = NotifyRadioGroup},
     // Standard and common controls.

@@ -36,7 +36,8 @@ struct TWin32WindowStyles {
 
 // A notification that reached a container window: WM_COMMAND (Code the
 // notification code, Id the sender's control ID), WM_NOTIFY (Code from
-// its header) or WM_HSCROLL (Code the scroll request).
+// its header), WM_HSCROLL or WM_VSCROLL (Code the scroll request; From is
+// none for the window's own scroll bar).
 struct TWin32Notice {
   UINT Message;
   UINT Code;

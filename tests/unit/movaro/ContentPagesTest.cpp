@@ -466,3 +466,46 @@ TEST_F(ContentPagesTest, LanguageSwitchRetranslatesEveryPage) {
   // The title's shape follows the translated title's width.
   EXPECT_GT(pages.BkInfo.Title.Shape->Bounds().Width, pages.BkInfo.Title.Label->Bounds().Width);
 }
+
+TEST_F(ContentPagesTest, FocusedTextBoxScrollsByWheelAndKeysWithinItsText) {
+  std::string longText;
+  for (int i = 0; i < 60; ++i)
+    longText += "A line of the background page\r\n";
+  ShowPage(pageCtrl, "BkInfo");
+  GParserControl &text = *pages.BkInfo.Parser;
+  TScrollBox &box = *pages.BkInfo.TextCtrl;
+  text.SetText(longText.c_str());
+  EXPECT_EQ(box.VertRange(), text.Bounds().Height);
+  const int bottom = box.VertRange() - 290; // the box is 290 high
+  ASSERT_GT(bottom, 290);
+  EXPECT_EQ(box.LineIncrement(), 26); // smooth: a tenth of nine tenths of the box
+
+  // Without the focus the wheel and the keys leave the text where it is.
+  EXPECT_FALSE(RouteMouseWheel(box, -kWheelNotch));
+  EXPECT_FALSE(pages.ScrollFocusedText(TShortcut::scScrollDown));
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  // A click on the text gives its box the focus; each notch then scrolls a line.
+  ASSERT_TRUE(text.Click());
+  EXPECT_TRUE(box.Focused());
+  EXPECT_FALSE(RouteMouseWheel(box, -2 * kWheelNotch)); // the turn stays unhandled
+  EXPECT_EQ(box.VertScrollPos(), 52);
+  EXPECT_EQ(text.Bounds().Top, -52);
+  RouteMouseWheel(box, 5 * kWheelNotch);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+
+  // The keys: the bottom, never past it, a line up, the top.
+  EXPECT_TRUE(pages.ScrollFocusedText(TShortcut::scScrollEnd));
+  EXPECT_TRUE(pages.ScrollFocusedText(TShortcut::scScrollDown));
+  EXPECT_EQ(box.VertScrollPos(), bottom);
+  EXPECT_TRUE(pages.ScrollFocusedText(TShortcut::scScrollUp));
+  EXPECT_EQ(box.VertScrollPos(), bottom - 26);
+  EXPECT_TRUE(pages.ScrollFocusedText(TShortcut::scScrollHome));
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  EXPECT_EQ(pages.Info.TextCtrl->VertScrollPos(), 0);
+
+  // A new text starts at its top.
+  pages.ScrollFocusedText(TShortcut::scScrollEnd);
+  pages.BkInfoLstSelect(Ordinal("bgi_002"));
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  EXPECT_EQ(text.Bounds().Top, 0);
+}

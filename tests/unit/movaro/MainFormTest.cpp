@@ -271,6 +271,18 @@ TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
   EXPECT_EQ(w.form.PageCtrl.Page(mpConfig).Name(), "Config");
   EXPECT_EQ(parts.Pages.BkInfo.Header->Caption(), "Working at a screen");
   EXPECT_FALSE(parts.Dialog.Visible()); // the start-up notice went
+  // Page Down scrolls the text box that has the focus, and only then takes the key.
+  std::string longText;
+  for (int i = 0; i < 60; ++i)
+    longText += "Move now and then.\r\n";
+  parts.Pages.BkInfo.Parser->SetText(longText.c_str());
+  int key = kVkPageDown;
+  w.form.OnPreviewKeyDown(w.form, key, {});
+  EXPECT_EQ(key, kVkPageDown);
+  parts.Pages.TextClick(*parts.Pages.BkInfo.Parser); // as a click on the text
+  w.form.OnPreviewKeyDown(w.form, key, {true, true, false});
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(parts.Pages.BkInfo.TextCtrl->VertScrollPos(), parts.Pages.BkInfo.TextCtrl->LineIncrement());
   EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro is running");
 
   auto typeFor = [&](int seconds) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,82 @@ TEST(ComponentModel, MenusAndHints) {
   label.SetHint("Plain");
   EXPECT_EQ(label.LongHint(), "Plain");
   EXPECT_TRUE(label.Windowless());
+}
+
+TEST(ComponentModel, ScrollBoxKeepsItsPositionWithinTheContent) {
+  std::vector<TProperty> log; // outlives the box's peer, which writes to it until the end
+  THeadlessApplication app;
+  TForm form(app, nullptr, "F");
+  auto &box = form.Create<TScrollBox>("Box");
+  box.SetParent(&form);
+  box.SetBounds(0, 0, 200, 100);
+  auto &text = form.Create<TPanel>("Text");
+  text.SetParent(&box);
+  text.SetBounds(0, 0, 180, 150);
+  auto &more = form.Create<TLabel>("More");
+  more.SetParent(&box);
+  more.SetBounds(0, 150, 180, 100);
+  auto &hidden = form.Create<TLabel>("Hidden");
+  hidden.SetParent(&box);
+  hidden.SetBounds(0, 900, 10, 10);
+  hidden.SetVisible(false);
+  box.AttachPeer(std::make_unique<TRecordingPeer>(log));
+  EXPECT_EQ(box.VertRange(), 250); // hidden children take no room
+  EXPECT_EQ(box.VertScrollMax(), 150);
+
+  // The scroll bar's arrows, beside the thumb, the thumb and the ends, always within 0..150.
+  box.Scroll(TScrollRequest::srLineDown);
+  EXPECT_EQ(box.VertScrollPos(), 8);
+  EXPECT_EQ(more.Bounds().Top, 142); // the children move up with the content
+  EXPECT_EQ(log, std::vector<TProperty>{TProperty::Position});
+  box.Smooth = true; // a tenth of a page: 90 / 10
+  box.Scroll(TScrollRequest::srLineUp);
+  box.Scroll(TScrollRequest::srLineUp);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  box.Scroll(TScrollRequest::srPageDown);
+  box.Scroll(TScrollRequest::srPageDown);
+  EXPECT_EQ(box.VertScrollPos(), 150);
+  box.Scroll(TScrollRequest::srLineDown);
+  box.Scroll(TScrollRequest::srThumb, 400);
+  EXPECT_EQ(box.VertScrollPos(), 150);
+  EXPECT_EQ(text.Bounds().Top, -150);
+  EXPECT_EQ(box.VertRange(), 250);
+  box.Scroll(TScrollRequest::srThumb, 60);
+  box.Scroll(TScrollRequest::srPageUp);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  box.Scroll(TScrollRequest::srBottom);
+  // Content that shrinks pulls the position back; the backend hears of the new range.
+  log.clear();
+  more.SetBounds(0, -150, 180, 10); // to the content's top
+  EXPECT_EQ(box.VertScrollPos(), 50);
+  EXPECT_EQ(text.Bounds().Top, -50);
+  EXPECT_EQ(box.VertRange(), 150);
+  EXPECT_FALSE(log.empty());
+  text.SetVisible(false);
+  EXPECT_EQ(box.VertScrollPos(), 0);
+  EXPECT_EQ(more.Bounds().Top, 0);
+
+  // The wheel goes to the focused control, then to its parents until one takes it;
+  // parts of a notch wait for the rest.
+  text.SetVisible(true);
+  std::vector<std::string> heard;
+  box.OnMouseWheelDown = [&](TComponent &, bool &) { box.ScrollBy(box.LineIncrement()); heard.push_back("box down"); };
+  box.OnMouseWheelUp = [&](TComponent &, bool &handled) { heard.push_back("box up"); handled = true; };
+  form.OnMouseWheelDown = [&](TComponent &, bool &) { heard.push_back("form down"); };
+  form.OnMouseWheelUp = [&](TComponent &, bool &) { heard.push_back("form up"); };
+  more.SetFocus();
+  EXPECT_TRUE(more.Focused());
+  EXPECT_FALSE(box.Focused());
+  EXPECT_FALSE(RouteMouseWheel(more, -kWheelNotch / 2));
+  EXPECT_TRUE(heard.empty());
+  EXPECT_FALSE(RouteMouseWheel(more, -kWheelNotch / 2));
+  EXPECT_TRUE(RouteMouseWheel(more, 2 * kWheelNotch));
+  EXPECT_EQ(heard, (std::vector<std::string>{"box down", "form down", "box up", "box up"}));
+  EXPECT_EQ(box.VertScrollPos(), 9);
+  // The focus leaves with a control that leaves the window.
+  more.SetParent(nullptr);
+  EXPECT_EQ(form.HeadlessFocus(), nullptr);
+  EXPECT_FALSE(more.Focused());
 }
 
 } // namespace

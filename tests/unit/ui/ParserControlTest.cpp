@@ -199,12 +199,17 @@ TEST_F(ParserControlTest, InputFieldsAreRealControlsReusedByName) {
   EXPECT_EQ(reports, (std::vector<std::string>{"YES", "NO", "M", "", "twelve!"}));
   EXPECT_EQ(textClicks, 1);
 
-  // Scrolling the parent moves the fields by the scroll position.
+  // Scrolling the parent moves the text and its fields, and painting keeps them there.
   TScrollBox box(nullptr, "InfoBox");
   box.SetBounds(0, 0, 300, 100);
   control.SetParent(&box);
-  box.VertScrollPos = 40;
-  control.SetText("<INPUT TYPE=TEXT NAME=age>");
+  std::string tall = "<INPUT TYPE=TEXT NAME=age>";
+  for (int i = 0; i < 20; ++i)
+    tall += "\r\nline";
+  control.SetText(tall.c_str());
+  box.ScrollTo(40);
+  EXPECT_EQ(control.Bounds().Top, -40);
+  PaintText();
   EXPECT_EQ(control.InputControl("AGE")->Bounds(), (TRect{2, -40, 15, 15}));
   control.SetText(nullptr);
   EXPECT_EQ(control.InputControl("AGE"), nullptr);
