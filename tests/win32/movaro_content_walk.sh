@@ -32,7 +32,8 @@ crop() { convert "$1" -crop "$(awk -v g="$2" -v x="$X" -v y="$Y" 'BEGIN {
   split(g, a, /[x+]/); printf "%dx%d+%d+%d", a[1], a[2], a[3] + x, a[4] + y }')" +repage "$3"; }
 # The share of strongly coloured pixels: pictures have them, text and page do not.
 coloured() { convert "$1" -colorspace HSL -channel G -separate +channel -threshold 35% -format "%[fx:mean]" info:; }
-differ() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
+# The normalised RMSE of two pictures (compare's status says only "they differ").
+differ() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true; }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 probe_controls() { # OUTPUT ID...: control_probe on the main window
   "$WINE" "$build/bin/control_probe.exe" "$(windows_path "$1")" Movaro "${@:2}"
