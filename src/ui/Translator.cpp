@@ -119,7 +119,9 @@ void TTranslator::TranslateComponent(TComponent &c) {
   if (t < 1 && !isMenu)
     return;
   auto *control = dynamic_cast<TControl *>(&c);
-  const int32_t r = Find(t);
+  // A menu has no text of its own, only items: a record of its tag (the main
+  // text numbered 0, for an untagged menu) must not keep them untranslated.
+  const int32_t r = isMenu ? 0 : Find(t);
   if (r > 0) {
     switch (kind) {
     case TComponentKind::ckMenuItem: {

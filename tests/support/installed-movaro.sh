@@ -17,3 +17,55 @@ install_movaro() {
     fi
   done
 }
+
+# Wine names the X windows of Movaro's borderless windows after the program,
+# so they are told apart by their size and place.
+#   window_where TEST: the first visible window whose geometry passes TEST
+#   (a shell test over $FOUND_X, $FOUND_Y, $FOUND_WIDTH, $FOUND_HEIGHT)
+window_where() {
+  local w
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null | sed 's/^/FOUND_/')"
+    if eval "$1"; then echo "$w"; return; fi
+  done
+}
+#   wait_window TEST TENTHS: window_where, waiting up to TENTHS of a second
+wait_window() {
+  local found=""
+  for _ in $(seq "$2"); do
+    found=$(window_where "$1") && [[ -n "$found" ]] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+MOVARO_MAIN_TEST='[[ $FOUND_WIDTH -eq 640 && $FOUND_HEIGHT -eq 445 ]]'
+
+# Popup menus are windows of their own; Wine draws their items 17 pixels high
+# below a border of 3.
+#   menu_below X Y: the popup menu whose top left corner is X,Y (up to 3 s)
+menu_below() { wait_window "[[ \$FOUND_X -eq $1 && \$FOUND_Y -eq $2 ]]" 30; }
+#   menu_items MENU: how many items the popup menu window MENU holds
+menu_items() {
+  eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/MENU_/')"
+  echo $(((MENU_HEIGHT - 6) / 17))
+}
+#   menu_point MENU INDEX: the screen point "X Y" inside item INDEX (from 0)
+menu_point() {
+  eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/MENU_/')"
+  echo "$((MENU_X + 30)) $((MENU_Y + 3 + 17 * $2 + 8))"
+}
+#   submenu_of MENU INDEX: hovers item INDEX and waits for the submenu it opens
+submenu_of() {
+  local x y
+  read -r x y < <(menu_point "$1" "$2")
+  eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/MENU_/')"
+  xdotool mousemove "$x" "$y"
+  wait_window "[[ \$FOUND_X -ge $((MENU_X + MENU_WIDTH - 10)) && \$FOUND_X -le $((MENU_X + MENU_WIDTH + 2)) &&
+                  \$FOUND_Y -ge $((y - 16)) && \$FOUND_Y -le $((y - 8)) ]]" 30
+}
+#   menu_click MENU INDEX: clicks item INDEX of the popup menu MENU
+menu_click() {
+  local x y
+  read -r x y < <(menu_point "$1" "$2")
+  xdotool mousemove "$x" "$y" sleep 0.3 click 1
+}

@@ -45,24 +45,7 @@ ini="$WINEPREFIX/drive_c/windows/movaro.ini"
 rm -f "$ini"
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
-# Wine names the X windows of these borderless windows after the program, so
-# they are told apart by their size and place.
-window_where() { # TEST: the first visible window whose geometry passes TEST
-  local w
-  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null | sed 's/^/FOUND_/')"
-    if eval "$1"; then echo "$w"; return; fi
-  done
-}
-wait_window() { # TEST TENTHS
-  local found=""
-  for _ in $(seq "$2"); do
-    found=$(window_where "$1") && [[ -n "$found" ]] && break
-    sleep 0.1
-  done
-  echo "$found"
-}
-main_test='[[ $FOUND_WIDTH -eq 640 && $FOUND_HEIGHT -eq 445 ]]'
+main_test=$MOVARO_MAIN_TEST
 # The prompt: 30 pixels from the top and the right edge of the screen.
 prompt_test='[[ $FOUND_Y -ge 28 && $FOUND_Y -le 32 && $((FOUND_X + FOUND_WIDTH)) -ge $((screen_w - 32)) && $((FOUND_X + FOUND_WIDTH)) -le $((screen_w - 28)) && $FOUND_WIDTH -lt 400 ]]'
 shot() { import -window root "$build/movaro_$1.png"; echo "screenshot: $build/movaro_$1.png"; }

@@ -26,6 +26,7 @@ table "MainForm (English)"
 column Tag integer7
 column Caption text width=255
 column Hint text width=255
+row 0 "Movaro" ""
 row 1 "Movaro" ""
 row 10 "Name:" "Your name|The name you log in with"
 row 30 "Ok" "Ok|Accept"
@@ -198,7 +199,7 @@ TEST_F(TranslatorTest, MenusWithTagZero) {
   EXPECT_EQ(quit.Hint, "Quit|Leave");
   EXPECT_EQ(untagged.Caption, "g");
   EXPECT_EQ(inside.Caption, "i"); // skipped with its tag-0 parent
-  EXPECT_EQ(hidden.Caption, "Hidden");
+  EXPECT_EQ(hidden.Caption, "Hidden"); // whatever text 0 the table holds
   EXPECT_EQ(dialog.Title, "Open sound");
 }
 

@@ -62,7 +62,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RECT r;
     GetWindowRect(search.Found, &r);
     char text[512] = {};
-    GetWindowTextA(search.Found, text, sizeof text);
+    // WM_GETTEXT, not GetWindowText, which for another program's window
+    // returns its creation caption, not what an edit or status bar shows.
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(search.Found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
     LRESULT checked = SendMessageA(search.Found, BM_GETCHECK, 0, 0);
     std::fprintf(out, "%s %ld %ld %ld %ld %d %d %d %s\n", wanted.c_str(), r.left, r.top, r.right - r.left,
                  r.bottom - r.top, IsWindowVisible(search.Found) ? 1 : 0,

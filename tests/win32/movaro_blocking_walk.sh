@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# A blocked short break in Movaro.exe, as a user meets it: with the short
+# break every 30 s and "Block input" set in the profile, the user types into
+# another window until the break prompt comes with the blocking window over
+# the whole screen. Keys and clicks then reach no other window: five leave the
+# frozen screen, the sixth input turns it dark red (60); answering the prompt takes both
+# away and typing arrives again. The next blocked break starts with the red
+# reached before and ends with the prompt's time-out; the Messages button's
+# menu then lists both breaks, and choosing one shows its prompt again.
+#   movaro_blocking_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
+# Screenshots are kept as BUILD_DIR/movaro_blocking_{first,red,again,message}.png.
+set -euo pipefail
+src=$1 build=$2
+[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
+work=$(mktemp -d "$build/blocking_walk.XXXXXX")
+pid="" probe=""
+cleanup() {
+  [[ -n "$probe" ]] && kill "$probe" 2>/dev/null || true
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$src/scripts/wine-prefix.sh" "$build"
+source "$src/scripts/wine-env.sh" "$build"
+source "$src/tests/support/installed-movaro.sh"
+app="$work/Movaro"
+install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
+ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+printf '[root.Data]\r\nConfigShortPause=30\r\nConfigShortPauseBlock=1\r\n' >"$ini"
+
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+blocking_test="[[ \$FOUND_X -eq 0 && \$FOUND_Y -eq 0 && \$FOUND_WIDTH -eq $screen_w && \$FOUND_HEIGHT -eq $screen_h ]]"
+prompt_test='[[ $FOUND_Y -ge 28 && $FOUND_Y -le 32 && $((FOUND_X + FOUND_WIDTH)) -ge $((screen_w - 32)) && $((FOUND_X + FOUND_WIDTH)) -le $((screen_w - 28)) && $FOUND_WIDTH -lt 400 ]]'
+shot() { import -window root "$build/movaro_blocking_$1.png"; echo "screenshot: $build/movaro_blocking_$1.png"; }
+# The red of the screen far from the prompt and the key probe.
+red_at_corner() {
+  import -window root png:- | convert - -crop 1x1+40+$((screen_h - 40)) -format "%[fx:int(255*r)]" info:
+}
+typed() { stat -c %s "$work/keys.txt"; }
+
+# The other window the user types into.
+"$WINE" "$build/bin/key_probe.exe" "$(windows_path "$work/keys.txt")" &
+probe=$!
+key_probe=""
+for _ in $(seq 100); do
+  key_probe=$(xdotool search --onlyvisible --name "Key probe" 2>/dev/null | head -1 || true)
+  [[ -n "$key_probe" && -e "$work/keys.txt" ]] && break
+  sleep 0.1
+done
+[[ -n "$key_probe" ]] || { echo "no key probe window" >&2; exit 1; }
+# Types a key into the probe every moment until a window passes TEST (up to
+# TENTHS); a click on the probe first makes it the window keys go to.
+type_until() { # TEST TENTHS
+  local found=""
+  xdotool mousemove 200 175 click 1
+  for _ in $(seq $(($2 / 3))); do
+    found=$(window_where "$1")
+    [[ -n "$found" ]] && break
+    xdotool key a
+    sleep 0.1
+  done
+  echo "$found"
+}
+
+(cd "$app" && exec "$WINE" "$app/Movaro.exe") &
+pid=$!
+main=$(wait_window "$MOVARO_MAIN_TEST" 600)
+[[ -n "$main" ]] || { echo "no main window" >&2; exit 1; }
+sleep 1
+xdotool windowfocus --sync "$main" key Insert # to the tray: prompts may come
+sleep 0.5
+
+blocking=$(type_until "$blocking_test" 900)
+[[ -n "$blocking" ]] || { echo "no blocking window within 90 s of typing" >&2; exit 1; }
+prompt=$(wait_window "$prompt_test" 20)
+[[ -n "$prompt" ]] || { echo "the blocking window came without the break prompt" >&2; exit 1; }
+before=$(typed)
+[[ $before -gt 0 ]] || { echo "the typing never reached the key probe" >&2; exit 1; }
+# Keys one by one: the screen stays as it was, then from the sixth input on
+# it is red, 10 more for each input. (The typing may have given the window an
+# input as it came, and a busy machine may paint one key late.) The break
+# lasts 10 s: four keys at once, then one at a time.
+xdotool key b b b b
+presses=4
+sleep 0.2
+shot first
+red=$(convert "$build/movaro_blocking_first.png" -crop 1x1+40+$((screen_h - 40)) -format "%[fx:int(255*r)]" info:)
+[[ $red -eq 0 ]] || { echo "four keys turned the screen red ($red)" >&2; exit 1; }
+while [[ $red -eq 0 && $presses -lt 7 ]]; do
+  xdotool key b
+  presses=$((presses + 1))
+  for _ in $(seq 8); do
+    red=$(red_at_corner)
+    [[ $red -ne 0 ]] && break
+    sleep 0.1
+  done
+done
+[[ $red -ne 0 || -n "$(window_where "$blocking_test")" ]] ||
+  { echo "the break ended before the keys were typed" >&2; exit 1; }
+[[ $red -eq 60 || $red -eq 70 ]] ||
+  { echo "after $presses keys the screen shows red $red: not red from the sixth input on" >&2; exit 1; }
+expected=$((red + 10))
+xdotool mousemove 150 150 click 1 # on the key probe, under the blocking window
+for _ in $(seq 20); do
+  red=$(red_at_corner)
+  [[ $red -eq $expected ]] && break
+  sleep 0.1
+done
+shot red
+[[ $red -eq $expected ]] || { echo "the click gave red $red, not $expected" >&2; exit 1; }
+[[ $(typed) -eq $before ]] || { echo "keys reached the other window while blocked" >&2; exit 1; }
+echo "$presses keys and a click swallowed, the screen red $red"
+
+# Answering the prompt (a click on its header, then Enter) ends the block.
+eval "$(xdotool getwindowgeometry --shell "$prompt")"
+xdotool mousemove $((X + 100)) $((Y + 20)) click 1 sleep 0.3 key Return
+for _ in $(seq 30); do
+  [[ -z "$(window_where "$blocking_test")$(window_where "$prompt_test")" ]] && break
+  sleep 0.1
+done
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the answered prompt" >&2; exit 1; }
+[[ -z "$(window_where "$prompt_test")" ]] || { echo "Enter left the prompt on screen" >&2; exit 1; }
+xdotool mousemove 200 175 click 1 key z
+sleep 0.3
+grep -q z "$work/keys.txt" || { echo "typing does not arrive after the break" >&2; exit 1; }
+echo "answering the prompt ended the block; typing arrives again"
+
+# The next blocked break starts as red as the last one ended, and goes with
+# the prompt's time-out.
+blocking=$(type_until "$blocking_test" 600)
+[[ -n "$blocking" ]] || { echo "no second blocking window within 60 s of typing" >&2; exit 1; }
+for _ in $(seq 20); do
+  red=$(red_at_corner)
+  [[ $red -ge $expected ]] && break
+  sleep 0.1
+done
+shot again
+# (The typing may have given it one more input as it came.)
+[[ $red -eq $expected || $red -eq $((expected + 10)) ]] ||
+  { echo "the second blocking window starts with red $red, not $expected" >&2; exit 1; }
+for _ in $(seq 250); do
+  [[ -z "$(window_where "$blocking_test")" ]] && break
+  sleep 0.1
+done
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the break" >&2; exit 1; }
+[[ -z "$(window_where "$prompt_test")" ]] || { echo "the prompt outlived the break" >&2; exit 1; }
+echo "the second break started red $red and ended with its time-out"
+
+# Back from the tray, the Messages menu lists both breaks; choosing one shows
+# its prompt again, without blocking. (The main window is minimized too, but
+# Wine without a window manager leaves a minimized window's X window on
+# screen, so that is not looked at here.)
+tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
+[[ -n "$tray" ]] || { echo "no tray window" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
+xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
+main=$(wait_window "$MOVARO_MAIN_TEST" 300)
+[[ -n "$main" ]] || { echo "the tray icon did not restore the window" >&2; exit 1; }
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 60)) $((Y + 222)) click 1
+menu=$(menu_below $((X + 5)) $((Y + 240)))
+[[ -n "$menu" ]] || { echo "the Messages button opened no menu" >&2; exit 1; }
+entries=$(menu_items "$menu")
+[[ $entries -ge 2 ]] || { echo "the Messages menu lists $entries entries, not the two breaks" >&2; exit 1; }
+menu_click "$menu" 0
+prompt=$(wait_window "$prompt_test" 50)
+[[ -n "$prompt" ]] || { echo "choosing a message showed no prompt" >&2; exit 1; }
+sleep 0.5
+shot message
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "a message shown again blocks input" >&2; exit 1; }
+echo "the Messages menu listed $entries entries and showed the break again"
