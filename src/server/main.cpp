@@ -1,6 +1,7 @@
 // profile_server: keeps Movaro users' settings and message history.
 //
 //   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
+//                         [--cert PEM --key PEM]
 //   profile_server users  [--database DB]
 //   profile_server revoke USER [--database DB]
 //
@@ -24,6 +25,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
+    "                            [--cert CERTIFICATE.pem --key KEY.pem]\n"
     "       profile_server users [--database DB]\n"
     "       profile_server revoke USER [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
@@ -66,6 +68,10 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
       args.Database = value;
     else if (option == "--listen" && args.Command == "serve" && ParseListen(value, args.Service))
       continue;
+    else if (option == "--cert" && args.Command == "serve")
+      args.Service.CertificateFile = value;
+    else if (option == "--key" && args.Command == "serve")
+      args.Service.KeyFile = value;
     else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
       args.Service.Threads = static_cast<int>(threads);
     else
@@ -124,8 +130,8 @@ int Serve(TProfileStore &store, const THttpServiceOptions &options) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  std::printf("profile_server: listening on %s:%d, %s\n", options.Host.c_str(), service.Port(),
-              store.Description().c_str());
+  std::printf("profile_server: listening on %s:%d, %s, %s\n", options.Host.c_str(), service.Port(),
+              service.Secure() ? "HTTPS" : "HTTP", store.Description().c_str());
   std::fflush(stdout);
   std::atomic<bool> signalled{false};
   std::thread waiter([&service, &signalled, stopSignals] {
