@@ -89,12 +89,22 @@ bool TTlsChannel::Open(const std::string &serverName, const std::string &pin, DW
   serverName_ = serverName;
   // The certificate is checked here, not by the system, so that a pinned
   // self-signed one can be accepted.
-  SCHANNEL_CRED settings{};
-  settings.dwVersion = SCHANNEL_CRED_VERSION;
-  settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
-  SECURITY_STATUS status =
-      AcquireCredentialsHandleA(nullptr, const_cast<char *>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr,
-                                &settings, nullptr, nullptr, &credentials_, nullptr);
+  // The newer settings structure is the only way to TLS 1.3 (Windows 10
+  // 1809 and later); older systems refuse it and take the classic one.
+  const DWORD flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
+  SCH_CREDENTIALS modern{};
+  modern.dwVersion = SCH_CREDENTIALS_VERSION;
+  modern.dwFlags = flags;
+  SCHANNEL_CRED classic{};
+  classic.dwVersion = SCHANNEL_CRED_VERSION;
+  classic.dwFlags = flags;
+  SECURITY_STATUS status = SEC_E_INTERNAL_ERROR;
+  for (void *settings : {static_cast<void *>(&modern), static_cast<void *>(&classic)}) {
+    status = AcquireCredentialsHandleA(nullptr, const_cast<char *>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr,
+                                       settings, nullptr, nullptr, &credentials_, nullptr);
+    if (status == SEC_E_OK)
+      break;
+  }
   if (status != SEC_E_OK) {
     problem = "this computer offers no TLS (" + Hex32(static_cast<unsigned long>(status)) + ")";
     return false;

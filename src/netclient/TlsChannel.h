@@ -10,6 +10,9 @@
 #include <windows.h>
 #define SECURITY_WIN32
 #include <security.h>
+#include <subauth.h>
+// The settings structure that reaches TLS 1.3 (SCH_CREDENTIALS).
+#define SCHANNEL_USE_BLACKLISTS
 #include <schannel.h>
 
 #include <functional>
