@@ -120,9 +120,8 @@ bool TTlsChannel::Open(const std::string &serverName, const std::string &pin, DW
 }
 
 bool TTlsChannel::Negotiate(DWORD deadline, std::string &problem) {
-  // After the handshake (renegotiating) the call takes whatever arrived,
-  // even nothing.
-  const bool renegotiating = haveContext_;
+  // The first call starts the handshake; later ones (also after it, for the
+  // server's post-handshake messages) take whatever arrived, even nothing.
   bool needInput = false;
   for (;;) {
     if (needInput) {
@@ -143,8 +142,8 @@ bool TTlsChannel::Negotiate(DWORD deadline, std::string &problem) {
     std::string target = serverName_;
     SECURITY_STATUS status = InitializeSecurityContextA(
         &credentials_, haveContext_ ? &context_ : nullptr, target.data(), kContextFlags, 0, 0,
-        haveContext_ || renegotiating || !incoming_.empty() ? &inDesc : nullptr, 0,
-        haveContext_ ? nullptr : &context_, &outDesc, &granted, nullptr);
+        haveContext_ ? &inDesc : nullptr, 0, &context_, &outDesc,
+        &granted, nullptr);
     if (status >= 0 || status == SEC_E_INCOMPLETE_MESSAGE)
       haveContext_ = true;
     if (out[0].pvBuffer) {
@@ -162,7 +161,7 @@ bool TTlsChannel::Negotiate(DWORD deadline, std::string &problem) {
     }
     if (in[1].BufferType == SECBUFFER_EXTRA && in[1].cbBuffer > 0)
       incoming_.erase(0, incoming_.size() - in[1].cbBuffer);
-    else if (status != SEC_E_INCOMPLETE_MESSAGE)
+    else
       incoming_.clear();
     if (status == SEC_E_OK)
       return true;
