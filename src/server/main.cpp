@@ -9,6 +9,7 @@
 // PostgreSQL connection string ("postgresql://user@host/db" or
 // "host=... dbname=..."). See README.md beside this file.
 #include "server/HttpService.h"
+#include "server/UserTable.h"
 
 #include "base/Decimal.h"
 
@@ -80,21 +81,10 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
   return true;
 }
 
-std::string TimeText(int64_t unixTime) {
-  if (unixTime == 0)
-    return "-";
-  std::time_t t = static_cast<std::time_t>(unixTime);
-  std::tm parts{};
-  gmtime_r(&t, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%SZ", &parts);
-  return text;
-}
-
 std::mutex g_logLock;
 void Log(const std::string &line) {
   std::lock_guard<std::mutex> guard(g_logLock);
-  std::cerr << TimeText(std::time(nullptr)) << " " << line << std::endl;
+  std::cerr << UtcTimeText(std::time(nullptr)) << " " << line << std::endl;
 }
 
 int ListUsers(TProfileStore &store) {
@@ -104,13 +94,7 @@ int ListUsers(TProfileStore &store) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  std::printf("%-24s %-6s %-21s %-21s %-21s %7s %7s\n", "user", "token", "token since",
-              "last check-out", "last check-in", "history", "revoked");
-  for (const TUserSummary &user : users)
-    std::printf("%-24s %-6s %-21s %-21s %-21s %7lld %7lld\n", user.Name.c_str(),
-                user.HasToken ? "active" : "none", TimeText(user.TokenCreated).c_str(),
-                TimeText(user.LastCheckOut).c_str(), TimeText(user.LastCheckIn).c_str(),
-                static_cast<long long>(user.HistoryEntries), static_cast<long long>(user.RevokedTokens));
+  std::fputs(FormatUserTable(users).c_str(), stdout);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "protocol/Replies.h"
 #include "protocol/Requests.h"
 #include "server/RequestHandler.h"
+#include "server/UserTable.h"
 
 #include <httplib.h>
 
@@ -213,6 +214,21 @@ TEST(ProfileServerHttps, ServesTheRequestsOverTls) {
   plain.set_read_timeout(3, 0);
   auto unencrypted = plain.Post(kRequestPath, headers, BuildLoginRequest("anna"), "text/plain");
   EXPECT_FALSE(unencrypted && unencrypted->status == 200);
+}
+
+// Columns line up by the characters shown: an accented letter is two bytes.
+TEST(ProfileServerUsers, TableAlignedByShownCharacters) {
+  TUserSummary jurgen, anna;
+  jurgen.Name = "J\xC3\xBCrgen";
+  jurgen.HasToken = true;
+  jurgen.TokenCreated = 86400;
+  jurgen.HistoryEntries = 12;
+  anna.Name = "anna";
+  const std::string table = FormatUserTable({jurgen, anna});
+  const std::string jurgenLine = table.substr(table.find('\n') + 1, table.find("\nanna") - table.find('\n'));
+  EXPECT_EQ(jurgenLine, "J\xC3\xBCrgen" + std::string(19, ' ') + "active 1970-01-02 00:00:00Z  " +
+                            "-" + std::string(21, ' ') + "-" + std::string(21, ' ') + "     12       0\n");
+  EXPECT_EQ(table.substr(table.find("\nanna") + 1, 33), "anna" + std::string(21, ' ') + "none   -");
 }
 
 } // namespace
