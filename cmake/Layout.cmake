@@ -193,7 +193,7 @@ if(WIN32)
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${SRC}/netclient/*.cpp ${SRC}/netclient/*.rc
        ${SRC}/netclient/*.def)
   movaro_program(MVRClient DLL ${files})
-  target_link_libraries(MVRClient PRIVATE protocol ws2_32 advapi32)
+  target_link_libraries(MVRClient PRIVATE protocol ws2_32 advapi32 secur32 crypt32)
 endif()
 
 include(cmake/Tests.cmake)

@@ -87,7 +87,7 @@ if(WIN32)
   if(WINE_CAN_RUN)
     # The sessions with the profile server run through
     # tests/win32/profile_server_session.sh, which starts the server.
-    add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-ProfileServerSession.*:ProfileServerDialog.*)
+    add_test(NAME win32_tests COMMAND win32_tests --gtest_filter=-ProfileServerSession.*:ProfileServerDialog.*:ProfileServerTls.*)
     # A window test that waits for something that never comes must fail in
     # minutes, not hold the run for ctest's default 25.
     set_tests_properties(win32_tests PROPERTIES TIMEOUT 600)

@@ -22,9 +22,9 @@ declare -A shipped=(
   [Movaro.dll]="StartHook StopHook"
   [MVRClient.dll]="OpenMVRNetService Connected Post CloseMVRNetService"
 )
-system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll
+system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll gdi32.dll imm32.dll kernel32.dll
   msimg32.dll msvcrt.dll ole32.dll oleaut32.dll riched20.dll rpcrt4.dll shell32.dll
-  shlwapi.dll user32.dll version.dll winmm.dll winspool.drv ws2_32.dll wsock32.dll "
+  secur32.dll shlwapi.dll user32.dll version.dll winmm.dll winspool.drv ws2_32.dll wsock32.dll "
 own_dlls=" movaro.dll mvrclient.dll "
 system_dlls=$(echo " $system_dlls " | tr -s " \n" "  ")
 

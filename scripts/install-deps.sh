@@ -21,7 +21,7 @@ required=(
   xvfb xauth xdotool imagemagick x11-utils libstb-dev xxd
   fonts-liberation fonts-dejavu-core fonts-wine
   librsvg2-bin ffmpeg sox libstb-dev
-  pkg-config libcpp-httplib-dev libsqlite3-dev libpqxx-dev libssl-dev postgresql
+  pkg-config libcpp-httplib-dev libsqlite3-dev libpqxx-dev libssl-dev openssl postgresql
 )
 optional32=(wine32:i386)
 update_tries=3

@@ -8,6 +8,7 @@
 #include "protocol/HttpExchange.h"
 #include "protocol/Replies.h"
 #include "protocol/Requests.h"
+#include "protocol/ServerAddress.h"
 
 #include <string>
 #include <vector>
@@ -65,22 +66,27 @@ extern "C" {
 __declspec(dllexport) BOOLEAN WINAPI OpenMVRNetService(const char *address, const char *host, INT32 port,
                                                        TMVRReplyCallback callback) {
   try {
-    std::vector<std::string> servers;
-    for (const std::string &name : {Text(address), Text(host)})
-      if (!name.empty() && (servers.empty() || servers[0] != name))
-        servers.push_back(name);
+    const TServerEndpoint endpoint = ServerEndpoint(Text(address), Text(host));
+    const std::vector<std::string> &servers = endpoint.Names;
     if (servers.empty() || port < 1 || port > 65535 || !callback)
       return FALSE;
     CloseService();
-    TServerConnection *connection = TServerConnection::Start(servers, port);
+    const std::string portText = ":" + std::to_string(port);
+    const std::string serverName = servers[0] + portText;
+    TConnectionSecurity security;
+    security.Tls = endpoint.Secure;
+    if (security.Tls)
+      PinnedCertificate(serverName, security.Pin, security.Refusal);
+    TServerConnection *connection = TServerConnection::Start(servers, port, security);
     if (!connection)
       return FALSE;
-    const std::string portText = ":" + std::to_string(port);
+    const std::vector<std::string> hostNames = ServerEndpoint(Text(host), "").Names;
+    const std::string hostName = hostNames.empty() ? servers[0] : hostNames[0];
     EnterCriticalSection(&g_lock);
     g_connection = connection;
     g_callback = callback;
-    g_hostHeader = (Text(host).empty() ? servers[0] : Text(host)) + portText;
-    g_serverName = servers[0] + portText;
+    g_hostHeader = hostName + portText;
+    g_serverName = serverName;
     LeaveCriticalSection(&g_lock);
     return TRUE;
   } catch (...) {

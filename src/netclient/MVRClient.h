@@ -23,6 +23,10 @@
 //     Ends the connection and its thread. Safe to call from the callback; the
 //     library must not be unloaded from inside the callback.
 //
+// An address or host written "https://name" makes the connection TLS for
+// both names, the server's certificate checked against the fingerprint
+// pinned for the server (UserToken.h) or else the computer's authorities.
+//
 // Below the request text the library adds the user's bearer token, created at
 // the user's first request and kept in the user's registry hive (see the
 // profile server's README for the protocol).

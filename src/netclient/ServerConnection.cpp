@@ -1,5 +1,7 @@
 #include "netclient/ServerConnection.h"
 
+#include "netclient/TlsChannel.h"
+
 #include "protocol/HttpExchange.h"
 #include "protocol/Replies.h"
 
@@ -40,8 +42,9 @@ struct TWinsock {
 
 } // namespace
 
-TServerConnection *TServerConnection::Start(const std::vector<std::string> &servers, int port) {
-  TServerConnection *connection = new TServerConnection(servers, port);
+TServerConnection *TServerConnection::Start(const std::vector<std::string> &servers, int port,
+                                            const TConnectionSecurity &security) {
+  TServerConnection *connection = new TServerConnection(servers, port, security);
   // The thread keeps the library loaded while it runs, and a reference.
   HMODULE module = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&ThreadMain),
@@ -64,8 +67,9 @@ TServerConnection *TServerConnection::Start(const std::vector<std::string> &serv
   return connection;
 }
 
-TServerConnection::TServerConnection(const std::vector<std::string> &servers, int port)
-    : servers_(servers), port_(port) {
+TServerConnection::TServerConnection(const std::vector<std::string> &servers, int port,
+                                     const TConnectionSecurity &security)
+    : servers_(servers), port_(port), security_(security), refusal_(security.Refusal) {
   static TWinsock winsock; // once per process; the system ends it with the process
   InitializeCriticalSection(&jobLock_);
   InitializeCriticalSection(&postLock_);
@@ -73,6 +77,8 @@ TServerConnection::TServerConnection(const std::vector<std::string> &servers, in
   jobDone_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!winsock.Ready)
     stop_ = 1;
+  if (!refusal_.empty())
+    connected_ = 1;
 }
 
 TServerConnection::~TServerConnection() {
@@ -139,7 +145,7 @@ void TServerConnection::Run() {
     }
     if (socket_ != INVALID_SOCKET) {
       CheckIdleConnection();
-    } else if (!attempted || GetTickCount() - lastAttempt_ >= kRetryMs) {
+    } else if (refusal_.empty() && (!attempted || GetTickCount() - lastAttempt_ >= kRetryMs)) {
       attempted = true;
       lastAttempt_ = GetTickCount();
       Connect(lastAttempt_ + kConnectTimeoutMs);
@@ -205,6 +211,21 @@ bool TServerConnection::Connect(DWORD deadline) {
         BOOL noDelay = TRUE;
         setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&noDelay), sizeof noDelay);
         socketServed_ = false;
+        if (security_.Tls) {
+          // No request goes out before the server's certificate is accepted.
+          tls_ = std::make_unique<TTlsChannel>(
+              socket_, [this](bool forWrite, DWORD until) { return WaitSocket(forWrite, until); });
+          std::string problem;
+          if (!tls_->Open(server, security_.Pin, Remaining(deadline) > 0 ? deadline : GetTickCount() + kConnectTimeoutMs,
+                          problem)) {
+            Disconnect();
+            refusal_ = problem;
+            // Reached, but refused: the next request learns why.
+            InterlockedExchange(&connected_, 1);
+            freeaddrinfo(addresses);
+            return false;
+          }
+        }
         InterlockedExchange(&connected_, 1);
         freeaddrinfo(addresses);
         return true;
@@ -218,6 +239,7 @@ bool TServerConnection::Connect(DWORD deadline) {
 }
 
 void TServerConnection::Disconnect() {
+  tls_.reset();
   if (socket_ != INVALID_SOCKET) {
     closesocket(socket_);
     socket_ = INVALID_SOCKET;
@@ -232,12 +254,19 @@ void TServerConnection::CheckIdleConnection() {
   timeval now{0, 0};
   if (select(0, &readable, nullptr, nullptr, &now) == 0)
     return;
+  // TLS servers send records of their own after the handshake (session
+  // tickets): the connection stays when nothing else came.
+  std::string bytes;
+  if (tls_ && tls_->Receive(bytes, GetTickCount() + kIdleCheckMs / 5) == TTlsChannel::kTimedOut)
+    return;
   // Readable while idle: the server closed the connection, or sent bytes
   // nobody asked for. Either way it cannot carry the next request.
   Disconnect();
 }
 
 bool TServerConnection::SendAll(const std::string &bytes, DWORD deadline) {
+  if (tls_)
+    return tls_->Send(bytes, deadline);
   size_t sent = 0;
   while (sent < bytes.size()) {
     if (WaitSocket(true, deadline) != 1)
@@ -250,9 +279,28 @@ bool TServerConnection::SendAll(const std::string &bytes, DWORD deadline) {
   return true;
 }
 
+int TServerConnection::ReceiveSome(std::string &bytes, DWORD deadline) {
+  if (tls_)
+    return tls_->Receive(bytes, deadline);
+  int ready = WaitSocket(false, deadline);
+  if (ready <= 0)
+    return ready == 0 ? -2 : -1;
+  char buffer[4096];
+  int got = recv(socket_, buffer, sizeof buffer, 0);
+  if (got > 0)
+    bytes.append(buffer, static_cast<size_t>(got));
+  return got < 0 ? -1 : got;
+}
+
 void TServerConnection::RunJob(TJob &job) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    if (socket_ == INVALID_SOCKET && !Connect(job.Deadline)) {
+    if (refusal_.empty() && socket_ == INVALID_SOCKET)
+      Connect(job.Deadline);
+    if (!refusal_.empty()) {
+      job.Reply = ErrorReply(refusal_);
+      return;
+    }
+    if (socket_ == INVALID_SOCKET) {
       job.Reply = ErrorReply("the profile server cannot be reached at " + ServerName());
       return;
     }
@@ -271,16 +319,15 @@ void TServerConnection::RunJob(TJob &job) {
     THttpResponseReader reader;
     bool retry = false;
     while (reader.State() == THttpResponseReader::TState::Incomplete) {
-      int ready = WaitSocket(false, job.Deadline);
-      if (ready == 0) {
+      std::string bytes;
+      int got = ReceiveSome(bytes, job.Deadline);
+      if (got == -2) {
         Disconnect();
         job.Reply = NoReplyText(job.TimeoutMs);
         return;
       }
-      char buffer[4096];
-      int got = ready > 0 ? recv(socket_, buffer, sizeof buffer, 0) : -1;
       if (got > 0) {
-        reader.Feed(buffer, static_cast<size_t>(got));
+        reader.Feed(bytes.data(), bytes.size());
         continue;
       }
       if (got == 0)

@@ -1,6 +1,7 @@
 #include "netclient/UserToken.h"
 
 #include "protocol/HttpExchange.h"
+#include "protocol/ServerAddress.h"
 
 #include <windows.h>
 #include <wincrypt.h>
@@ -75,4 +76,22 @@ bool UserToken(const std::string &server, const std::string &user, std::string &
     return false;
   }
   return true;
+}
+
+bool PinnedCertificate(const std::string &server, std::string &pin, std::string &problem) {
+  pin.clear();
+  HKEY handle;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ServerKey(server).c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+    return true;
+  char value[256] = {};
+  DWORD type = 0, size = sizeof value - 1;
+  LONG result = RegQueryValueExA(handle, kPinValue, nullptr, &type, reinterpret_cast<BYTE *>(value), &size);
+  RegCloseKey(handle);
+  if (result == ERROR_FILE_NOT_FOUND)
+    return true;
+  pin = result == ERROR_SUCCESS && type == REG_SZ ? NormalizedCertificatePin(std::string(value)) : "";
+  if (pin.empty())
+    problem = std::string("the certificate fingerprint pinned for ") + server +
+              " is not 64 hexadecimal digits (registry value " + kPinValue + ")";
+  return !pin.empty();
 }

@@ -23,6 +23,20 @@ TProfileHttpService::TProfileHttpService(TProfileStore &store, TLog log)
 TProfileHttpService::~TProfileHttpService() = default;
 
 bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &error) {
+  if (options.CertificateFile.empty() != options.KeyFile.empty()) {
+    error = "HTTPS needs both a certificate and its key";
+    return false;
+  }
+  if (!options.CertificateFile.empty()) {
+    auto secure = std::make_unique<httplib::SSLServer>(options.CertificateFile.c_str(), options.KeyFile.c_str());
+    if (!secure->is_valid()) {
+      error = "cannot use the certificate " + options.CertificateFile + " with the key " + options.KeyFile +
+              " (both PEM, the key unencrypted and matching the certificate)";
+      return false;
+    }
+    server_ = std::move(secure);
+    secure_ = true;
+  }
   const int threads = options.Threads > 0 ? options.Threads : 1;
   server_->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   server_->set_keep_alive_timeout(options.KeepAliveSeconds);

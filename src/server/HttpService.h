@@ -24,6 +24,9 @@ struct THttpServiceOptions {
   // new one when it needs it. A stop waits for idle connections to close, so
   // this is also how long a stop may take.
   int KeepAliveSeconds = 5;
+  // Both set: HTTPS with this certificate (PEM, the chain after the server's
+  // own) and its private key (PEM, unencrypted); both empty: plain HTTP.
+  std::string CertificateFile, KeyFile;
 };
 
 class TProfileHttpService {
@@ -32,9 +35,11 @@ public:
   TProfileHttpService(TProfileStore &store, TLog log);
   ~TProfileHttpService();
 
-  // False with error set when the address cannot be bound.
+  // False with error set when the address cannot be bound or the
+  // certificate and key cannot be used.
   bool Bind(const THttpServiceOptions &options, std::string &error);
   int Port() const { return port_; }
+  bool Secure() const { return secure_; }
   // Serves until Stop is called (from any thread).
   void Serve();
   void Stop();
@@ -44,5 +49,6 @@ private:
   TLog log_;
   std::unique_ptr<httplib::Server> server_;
   int port_ = 0;
+  bool secure_ = false;
   std::atomic<bool> serving_{false}, stopRequested_{false};
 };

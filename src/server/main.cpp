@@ -1,6 +1,7 @@
 // profile_server: keeps Movaro users' settings and message history.
 //
 //   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
+//                         [--cert PEM --key PEM]
 //   profile_server users  [--database DB]
 //   profile_server revoke USER [--database DB]
 //
@@ -8,6 +9,7 @@
 // PostgreSQL connection string ("postgresql://user@host/db" or
 // "host=... dbname=..."). See README.md beside this file.
 #include "server/HttpService.h"
+#include "server/UserTable.h"
 
 #include "base/Decimal.h"
 
@@ -24,6 +26,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
+    "                            [--cert CERTIFICATE.pem --key KEY.pem]\n"
     "       profile_server users [--database DB]\n"
     "       profile_server revoke USER [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
@@ -66,6 +69,10 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
       args.Database = value;
     else if (option == "--listen" && args.Command == "serve" && ParseListen(value, args.Service))
       continue;
+    else if (option == "--cert" && args.Command == "serve")
+      args.Service.CertificateFile = value;
+    else if (option == "--key" && args.Command == "serve")
+      args.Service.KeyFile = value;
     else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
       args.Service.Threads = static_cast<int>(threads);
     else
@@ -74,21 +81,10 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
   return true;
 }
 
-std::string TimeText(int64_t unixTime) {
-  if (unixTime == 0)
-    return "-";
-  std::time_t t = static_cast<std::time_t>(unixTime);
-  std::tm parts{};
-  gmtime_r(&t, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%SZ", &parts);
-  return text;
-}
-
 std::mutex g_logLock;
 void Log(const std::string &line) {
   std::lock_guard<std::mutex> guard(g_logLock);
-  std::cerr << TimeText(std::time(nullptr)) << " " << line << std::endl;
+  std::cerr << UtcTimeText(std::time(nullptr)) << " " << line << std::endl;
 }
 
 int ListUsers(TProfileStore &store) {
@@ -98,13 +94,7 @@ int ListUsers(TProfileStore &store) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  std::printf("%-24s %-6s %-21s %-21s %-21s %7s %7s\n", "user", "token", "token since",
-              "last check-out", "last check-in", "history", "revoked");
-  for (const TUserSummary &user : users)
-    std::printf("%-24s %-6s %-21s %-21s %-21s %7lld %7lld\n", user.Name.c_str(),
-                user.HasToken ? "active" : "none", TimeText(user.TokenCreated).c_str(),
-                TimeText(user.LastCheckOut).c_str(), TimeText(user.LastCheckIn).c_str(),
-                static_cast<long long>(user.HistoryEntries), static_cast<long long>(user.RevokedTokens));
+  std::fputs(FormatUserTable(users).c_str(), stdout);
   return 0;
 }
 
@@ -124,8 +114,8 @@ int Serve(TProfileStore &store, const THttpServiceOptions &options) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  std::printf("profile_server: listening on %s:%d, %s\n", options.Host.c_str(), service.Port(),
-              store.Description().c_str());
+  std::printf("profile_server: listening on %s:%d, %s, %s\n", options.Host.c_str(), service.Port(),
+              service.Secure() ? "HTTPS" : "HTTP", store.Description().c_str());
   std::fflush(stdout);
   std::atomic<bool> signalled{false};
   std::thread waiter([&service, &signalled, stopSignals] {

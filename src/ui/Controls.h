@@ -256,6 +256,12 @@ public:
   int ActivePageIndex() const { return active_; }
   void SetActivePageIndex(int index); // ignored outside 0..PageCount-1
   TNotifyEvent OnChange;
+  // Where the tabs stand, read when the control's window is made: on the
+  // right they run downwards in one column, their text turned.
+  enum class TTabPosition { Top, Right };
+  TTabPosition TabPosition = TTabPosition::Top;
+  // The room the tabs take above the pages, or beside them on the right.
+  static constexpr int kTabsExtent = 24;
 
 private:
   std::vector<TPage *> pages_;

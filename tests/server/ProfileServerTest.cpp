@@ -6,6 +6,7 @@
 #include "protocol/Replies.h"
 #include "protocol/Requests.h"
 #include "server/RequestHandler.h"
+#include "server/UserTable.h"
 
 #include <httplib.h>
 
@@ -168,6 +169,66 @@ TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
   auto elsewhere = client.Post("/other", login, "text/plain");
   ASSERT_TRUE(elsewhere);
   EXPECT_EQ(elsewhere->status, 404);
+}
+
+// Over HTTPS the same request round-trips for a client that trusts the
+// server's certificate; a client trusting another certificate, and a plain
+// HTTP client, get no answer; a key that is not the certificate's is refused.
+TEST(ProfileServerHttps, ServesTheRequestsOverTls) {
+  TStoreWorld world("sqlite");
+  ASSERT_TRUE(MakeSelfSignedCertificate(world.Folder, "server"));
+  ASSERT_TRUE(MakeSelfSignedCertificate(world.Folder, "other"));
+  THttpServiceOptions options;
+  options.CertificateFile = world.Folder + "/server.crt";
+  options.KeyFile = world.Folder + "/other.key";
+  {
+    TProfileHttpService mismatched(*world.Store, nullptr);
+    std::string error;
+    EXPECT_FALSE(mismatched.Bind(options, error));
+    EXPECT_NE(error.find("cannot use the certificate"), std::string::npos) << error;
+  }
+  options.KeyFile = world.Folder + "/server.key";
+  TRunningServer server(*world.Store, options);
+  ASSERT_TRUE(server.Service.Secure());
+
+  httplib::Headers headers{{"Authorization", "Bearer " + TokenOf('a')}};
+  httplib::SSLClient client("127.0.0.1", server.Port());
+  client.set_ca_cert_path(options.CertificateFile.c_str());
+  client.enable_server_certificate_verification(true);
+  auto saved = client.Post(kRequestPath, headers, "command=putuserdata\r\nusername=anna\r\nConfigLevel=90\r\n",
+                           "text/plain");
+  ASSERT_TRUE(saved) << httplib::to_string(saved.error());
+  EXPECT_EQ(saved->body, "Status=Userdata has been saved");
+  auto loaded = client.Post(kRequestPath, headers, BuildLoginRequest("anna"), "text/plain");
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->body, "userdata=ConfigLevel=90\r\n");
+
+  httplib::SSLClient stranger("127.0.0.1", server.Port());
+  stranger.set_ca_cert_path((world.Folder + "/other.crt").c_str());
+  stranger.enable_server_certificate_verification(true);
+  auto refused = stranger.Post(kRequestPath, headers, BuildLoginRequest("anna"), "text/plain");
+  EXPECT_FALSE(refused);
+  EXPECT_EQ(refused.error(), httplib::Error::SSLServerVerification);
+
+  httplib::Client plain("127.0.0.1", server.Port());
+  plain.set_read_timeout(3, 0);
+  auto unencrypted = plain.Post(kRequestPath, headers, BuildLoginRequest("anna"), "text/plain");
+  EXPECT_FALSE(unencrypted && unencrypted->status == 200);
+}
+
+// Columns line up by the characters shown: an accented letter is two bytes.
+TEST(ProfileServerUsers, TableAlignedByShownCharacters) {
+  TUserSummary jurgen, anna;
+  jurgen.Name = "J\xC3\xBCrgen";
+  jurgen.HasToken = true;
+  jurgen.TokenCreated = 86400;
+  jurgen.HistoryEntries = 12;
+  anna.Name = "anna";
+  const std::string table = FormatUserTable({jurgen, anna});
+  const std::string jurgenLine = table.substr(table.find('\n') + 1, table.find("\nanna") - table.find('\n'));
+  EXPECT_EQ(jurgenLine, "J\xC3\xBCrgen" + std::string(19, ' ') + "active 1970-01-02 00:00:00Z  " +
+                            "-" + std::string(21, ' ') + "-" + std::string(21, ' ') + "     12       0\n");
+  EXPECT_EQ(table.substr(table.find("\nanna") + 1, 33), "anna" + std::string(21, ' ') + "none   -");
 }
 
 } // namespace

@@ -103,8 +103,8 @@ TStoreWorld::~TStoreWorld() {
     std::filesystem::remove_all(Folder, ignored);
 }
 
-TRunningServer::TRunningServer(TProfileStore &store) : Service(store, nullptr) {
-  THttpServiceOptions options;
+TRunningServer::TRunningServer(TProfileStore &store, THttpServiceOptions options) : Service(store, nullptr) {
+  options.Host = "127.0.0.1";
   options.Port = 0;
   options.Threads = 16;
   std::string error;
@@ -115,4 +115,13 @@ TRunningServer::TRunningServer(TProfileStore &store) : Service(store, nullptr) {
 TRunningServer::~TRunningServer() {
   Service.Stop();
   Thread.join();
+}
+
+bool MakeSelfSignedCertificate(const std::string &folder, const std::string &name) {
+  const std::string base = folder + "/" + name;
+  int status = 0;
+  Run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1"
+      " -keyout '" + base + ".key' -out '" + base + ".crt' 2>&1",
+      status);
+  return status == 0;
 }

@@ -23,13 +23,18 @@ struct TStoreWorld {
 };
 
 // The HTTP service on 127.0.0.1 with any free port, serving on its own thread.
+// options: its certificate and key for HTTPS (address and port are set here).
 struct TRunningServer {
-  explicit TRunningServer(TProfileStore &store);
+  explicit TRunningServer(TProfileStore &store, THttpServiceOptions options = {});
   ~TRunningServer();
   int Port() const { return Service.Port(); }
   TProfileHttpService Service;
   std::thread Thread;
 };
+
+// A self-signed certificate for 127.0.0.1 made with openssl into folder as
+// NAME.crt and NAME.key; false when openssl failed.
+bool MakeSelfSignedCertificate(const std::string &folder, const std::string &name);
 
 // A well-formed bearer token made of one character.
 inline std::string TokenOf(char c) { return std::string(64, c); }

@@ -2,6 +2,8 @@
 // tests/win32/profile_server_session.sh starts (and stops on request) before
 // it runs these tests:
 //   MOVARO_PROFILE_SERVER_PORT     the server's port
+//   MOVARO_PROFILE_SERVER_PIN      with HTTPS (ProfileServerTls): the SHA-256
+//                                  fingerprint of the server's certificate
 //   MOVARO_PROFILE_SERVER_CONTROL  a folder: the test creates "stop" in it and
 //                                  the script answers with "stopped" once the
 //                                  server has ended
@@ -184,6 +186,72 @@ TEST_F(ProfileServerSession, ServerStoppedMidSessionGivesAnErrorReplyNotAHang) {
   EXPECT_EQ(ClassifyReply(reply), TReplyKind::Error) << reply;
   EXPECT_FALSE(answered);
   EXPECT_FALSE(WaitConnected(2000));
+}
+
+// The server speaks HTTPS with a self-signed certificate made for the run.
+class ProfileServerTls : public ProfileServerSession {
+protected:
+  void SetUp() override {
+    ProfileServerSession::SetUp();
+    PinKey = ServerKey;
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PinKey.c_str());
+  }
+  void TearDown() override {
+    ProfileServerSession::TearDown();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PinKey.c_str());
+  }
+  void Pin(const std::string &fingerprint) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, PinKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, kPinValue, 0, REG_SZ, reinterpret_cast<const BYTE *>(fingerprint.c_str()),
+                   static_cast<DWORD>(fingerprint.size() + 1));
+    RegCloseKey(key);
+  }
+  // The reply to a login over a new service to the server's https address.
+  std::string LoginReply(bool &answered) {
+    Close();
+    EXPECT_TRUE(Open("https://127.0.0.1", "", Port, OnReply));
+    EXPECT_TRUE(WaitConnected(15000));
+    return PostForReply(BuildLoginRequest("tessa"), answered);
+  }
+  std::string PinKey;
+};
+
+// Nothing reaches the server until its certificate is accepted (the script
+// counts the requests the server logged): the pinned one is, another one and
+// one no authority signed are refused with the reason.
+TEST_F(ProfileServerTls, PinnedCertificateAcceptedOthersRefusedBeforeAnyRequest) {
+  const std::string fingerprint = Environment("MOVARO_PROFILE_SERVER_PIN");
+  ASSERT_EQ(fingerprint.size(), 95u) << fingerprint; // AB:CD:... as openssl prints it
+  bool answered = true;
+  EXPECT_EQ(LoginReply(answered), "Status=Error: the profile server's certificate is not signed by an authority "
+                                  "this computer trusts (pin its SHA-256 fingerprint to accept a certificate of "
+                                  "your own)");
+  EXPECT_FALSE(answered);
+  Pin(std::string(64, 'a'));
+  EXPECT_EQ(LoginReply(answered), "Status=Error: the profile server's certificate is not the pinned one (its "
+                                  "SHA-256 fingerprint is " + fingerprint + ")");
+  EXPECT_FALSE(answered);
+  Pin("sha256 " + fingerprint);
+  EXPECT_EQ(ClassifyReply(LoginReply(answered)), TReplyKind::Error);
+
+  Pin(fingerprint);
+  EXPECT_EQ(LoginReply(answered), "userdata=NO_DATA_FOUND");
+  EXPECT_TRUE(answered);
+  TUserDataSettings saved;
+  saved.ConfigLevel = 77;
+  EXPECT_EQ(PostForReply(BuildLogoutRequest("tessa", saved, {}), answered), kSavedReply);
+  // The server closes the idle connection meanwhile (after sending its
+  // session tickets); the library connects again.
+  Sleep(6000);
+  std::string reply = PostForReply(BuildLoginRequest("tessa"), answered);
+  ASSERT_EQ(ClassifyReply(reply), TReplyKind::UserData) << reply;
+  TUserDataSettings loaded;
+  std::vector<std::string> entries;
+  ApplyUserDataLines(ReplyText(reply), loaded, entries);
+  EXPECT_EQ(loaded.ConfigLevel, 77);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 # folder, answered by "stopped").
 #   ProfileServerSession  the client library's four entry points
 #   ProfileServerDialog   the network dialog and the profile on top of them
+#   ProfileServerTls      the client library over HTTPS, a self-signed
+#                         certificate made here, its fingerprint pinned
 #   profile_server_session.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -22,12 +24,19 @@ trap stop_server EXIT
 "$src/scripts/wine-prefix.sh" "$build"
 source "$src/scripts/wine-env.sh" "$build"
 
-# run_suite SUITE TESTS: the suite against a server of its own; fails unless
-# all TESTS of it passed.
+# run_suite SUITE TESTS [REQUESTS]: the suite against a server of its own;
+# fails unless all TESTS of it passed. With REQUESTS the server speaks HTTPS
+# and must have logged exactly that many requests.
 run_suite() {
-  local suite=$1 count=$2 port="" rc
+  local suite=$1 count=$2 requests=${3:-} port="" rc pin="" tls=()
   work=$(mktemp -d "$build/profileserver.XXXXXX")
-  "$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" >"$work/out" 2>"$work/log" &
+  if [[ -n "$requests" ]]; then
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+      -keyout "$work/server.key" -out "$work/server.crt" 2>/dev/null
+    pin=$(openssl x509 -in "$work/server.crt" -noout -fingerprint -sha256 | sed 's/.*=//')
+    tls=(--cert "$work/server.crt" --key "$work/server.key")
+  fi
+  "$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" "${tls[@]}" >"$work/out" 2>"$work/log" &
   pid=$!
   for _ in $(seq 100); do
     port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")
@@ -46,7 +55,7 @@ run_suite() {
   watcher=$!
 
   set +e
-  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
+  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_PIN=$pin MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
     $WINE "$build/bin/win32_tests.exe" --gtest_filter="$suite.*" 2>&1 | tee "$work/tests"
   rc=${PIPESTATUS[0]}
   set -e
@@ -57,6 +66,10 @@ run_suite() {
     rc=1
   fi
   grep -q "\[  PASSED  \] $count test" "$work/tests" || rc=1
+  if [[ -n "$requests" ]] && [[ $(grep -c '^[^ ]* [^ ]* [^ ]* [0-9]\{3\} ' "$work/log") != "$requests" ]]; then
+    echo "the server logged other than $requests requests over HTTPS" >&2
+    rc=1
+  fi
   stop_server
   return "$rc"
 }
@@ -64,4 +77,5 @@ run_suite() {
 rc=0
 run_suite ProfileServerSession 2 || rc=1
 run_suite ProfileServerDialog 1 || rc=1
+run_suite ProfileServerTls 1 3 || rc=1
 exit "$rc"

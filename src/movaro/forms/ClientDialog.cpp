@@ -9,9 +9,11 @@
 
 namespace {
 
-constexpr int kDialogWidth = 392, kDialogHeight = 268;
+// The tabs stand on the right of the pages.
+constexpr int kDialogWidth = 392 + TPageControl::kTabsExtent, kDialogHeight = 244;
 constexpr int kPagesLeft = 8, kPagesTop = 8;
-constexpr int kPagesWidth = kDialogWidth - 2 * kPagesLeft - 8, kPagesHeight = 220;
+constexpr int kPagesWidth = kDialogWidth - 2 * kPagesLeft - 8, kPagesHeight = 196;
+constexpr int kPageWidth = kPagesWidth - TPageControl::kTabsExtent, kPageHeight = kPagesHeight;
 constexpr int kFooterHeight = 44, kButtonWidth = 100, kButtonHeight = 24;
 constexpr int kLabelX = 16, kFieldX = 176, kFieldWidth = 170, kRowHeight = 30;
 constexpr int kKeyEnter = 13, kKeyEscape = 27;
@@ -72,6 +74,7 @@ TClientDialog::TClientDialog(TApplication &application, TClientDialogEnv &env, T
   SetBounds(0, 0, kDialogWidth, kDialogHeight);
 
   PageCtrl.SetParent(this);
+  PageCtrl.TabPosition = TPageControl::TTabPosition::Right;
   PageCtrl.SetBounds(kPagesLeft, kPagesTop, kPagesWidth, kPagesHeight);
   PageCtrl.SetFont(DialogFont());
   NetworkTab.Tag = 110;
@@ -79,7 +82,7 @@ TClientDialog::TClientDialog(TApplication &application, TClientDialogEnv &env, T
   for (TPage *page : {&NetworkTab, &ConfigTab})
     page->SetColor(kWindowColour);
 
-  const int inner = kPagesWidth - 8;
+  const int inner = kPageWidth - 8;
   Place(UsernameHeaderLbl, NetworkTab, kLabelX, 16, inner - 2 * kLabelX, 16);
   UsernameHeaderLbl.Tag = 111;
   UsernameHeaderLbl.SetCaption("Username");
@@ -93,9 +96,8 @@ TClientDialog::TClientDialog(TApplication &application, TClientDialogEnv &env, T
   ProgressBar.MaxValue = 100;
   ProgressBar.SetVisible(false);
 
-  const int pageHeight = kPagesHeight - 24;
   FooterPnl.SetParent(&NetworkTab);
-  FooterPnl.SetBounds(0, pageHeight - kFooterHeight, inner + 4, kFooterHeight);
+  FooterPnl.SetBounds(0, kPageHeight - kFooterHeight, inner + 4, kFooterHeight);
   FooterPnl.SetColor(kWindowColour);
   FooterImg.SetParent(&FooterPnl);
   FooterImg.SetBounds(0, 0, inner + 4, kFooterHeight);

@@ -374,10 +374,18 @@ void NotifyScrollBox(TControl &control, const TWin32Notice &notice) {
 void PreparePage(TControl &control, TWin32WindowStyles &) {
   if (control.Bounds().Width != 0)
     return;
-  // A page fills its page control below the tabs.
-  const TRect &b = control.Parent()->Bounds();
-  int top = control.Parent()->Kind() == TKind::ckNotebook ? 0 : 24;
-  control.SetBounds(0, top, b.Width, std::max(0, b.Height - top));
+  // A page fills its page control beside the tabs: below them, or left of
+  // them when they stand on the right.
+  const TControl &owner = *control.Parent();
+  const TRect &b = owner.Bounds();
+  if (owner.Kind() == TKind::ckNotebook) {
+    control.SetBounds(0, 0, b.Width, b.Height);
+  } else if (static_cast<const TPageControl &>(owner).TabPosition == TPageControl::TTabPosition::Right) {
+    control.SetBounds(0, 0, std::max(0, b.Width - TPageControl::kTabsExtent), b.Height);
+  } else {
+    const int top = TPageControl::kTabsExtent;
+    control.SetBounds(0, top, b.Width, std::max(0, b.Height - top));
+  }
 }
 
 void FirstSyncPage(TWin32Peer &peer, TControl &) {
@@ -412,7 +420,11 @@ bool SyncPageControl(TWin32Peer &peer, TControl &control, TProperty property) {
 
 void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
   const TRect &b = control.Bounds();
-  HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+  // Tabs on the right need the vertical, multi-line style; the tab control
+  // then turns their text itself.
+  const bool right = static_cast<TPageControl &>(control).TabPosition == TPageControl::TTabPosition::Right;
+  const DWORD side = right ? TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE : 0;
+  HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | side, 0, 0,
                               b.Width, b.Height, peer.Window, nullptr, InstanceOf(peer.Window),
                               nullptr);
   SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);

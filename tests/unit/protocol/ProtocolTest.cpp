@@ -1,6 +1,7 @@
 #include "protocol/HttpExchange.h"
 #include "protocol/Replies.h"
 #include "protocol/Requests.h"
+#include "protocol/ServerAddress.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,27 @@ TEST(ProtocolHttp, ResponsesFramedByLengthChunksOrEnd) {
   std::string endless(THttpResponseReader::kMaxHeadBytes + 10, 'a');
   THttpResponseReader longHead;
   EXPECT_EQ(longHead.Feed(endless.data(), endless.size()), TState::Malformed);
+}
+
+TEST(ProtocolServerAddress, SchemeChoosesTlsForEveryNameAndPinsAreNormalized) {
+  TServerEndpoint plain = ServerEndpoint("profiles.lan", "10.0.0.5");
+  EXPECT_EQ(plain.Names, (std::vector<std::string>{"profiles.lan", "10.0.0.5"}));
+  EXPECT_FALSE(plain.Secure);
+  TServerEndpoint secure = ServerEndpoint(" HTTPS://profiles.lan/ ", "http://profiles.lan");
+  EXPECT_EQ(secure.Names, std::vector<std::string>{"profiles.lan"});
+  EXPECT_TRUE(secure.Secure);
+  TServerEndpoint hostOnly = ServerEndpoint("", "https://10.0.0.5");
+  EXPECT_EQ(hostOnly.Names, std::vector<std::string>{"10.0.0.5"});
+  EXPECT_TRUE(hostOnly.Secure);
+  EXPECT_TRUE(ServerEndpoint("https://", "").Names.empty());
+
+  const std::string digits(64, 'a');
+  EXPECT_EQ(NormalizedCertificatePin(FingerprintText(std::string(62, 'a') + "0f")), std::string(62, 'a') + "0f");
+  EXPECT_EQ(FingerprintText("ab0f"), "AB:0F");
+  EXPECT_EQ(NormalizedCertificatePin("AA aa" + digits.substr(4)), digits);
+  EXPECT_EQ(NormalizedCertificatePin(digits.substr(2)), "");  // too short
+  EXPECT_EQ(NormalizedCertificatePin(digits + "aa"), "");     // too long
+  EXPECT_EQ(NormalizedCertificatePin("sha256:" + digits), ""); // not a fingerprint
 }
 
 } // namespace
