@@ -141,20 +141,20 @@ TMainForm::TMainForm(TApplication &application)
   MainStatusBar.SetBounds(5, 421, 630, 20);
   MainStatusBar.SetPanels({{"", 350}, {"", 100}, {"", 100}});
 
-  // The page buttons open their page and, where it has one, its menu.
+  // The background information button opens its page and its menu; the
+  // exercises and last messages buttons only their menus: the page follows
+  // the choice (a message comes back as a prompt, not as a page).
   BackgroundInfoBtn.OnClick = [this](TComponent &) {
     ShowPage(mpBkInfo);
     if (wiring_)
       wiring_->Pages.BackgroundInfoBtnClick(BackgroundInfoBtn);
   };
   ExercisesBtn.OnClick = [this](TComponent &) {
-    ShowPage(mpExercise);
     if (wiring_)
       wiring_->Pages.ExercisesBtnClick(ExercisesBtn);
   };
   StatusBtn.OnClick = [this](TComponent &) { ShowPage(mpStatus); };
   MessagesBtn.OnClick = [this](TComponent &) {
-    ShowPage(mpInfo);
     if (wiring_)
       wiring_->Pages.MessagesBtnClick(MessagesBtn);
   };
@@ -545,17 +545,18 @@ void TMainForm::FormKeyDown(int &key, TShiftState shift) {
   case TShortcut::scSetup:
     ShowPage(mpConfig);
     break;
+  // The page shortcuts do what their buttons do.
   case TShortcut::scExercises:
-    ShowPage(mpExercise);
+    ExercisesBtn.Click();
     break;
   case TShortcut::scInfo:
-    ShowPage(mpBkInfo);
+    BackgroundInfoBtn.Click();
     break;
   case TShortcut::scMessages:
-    ShowPage(mpInfo);
+    MessagesBtn.Click();
     break;
   case TShortcut::scStatus:
-    ShowPage(mpStatus);
+    StatusBtn.Click();
     break;
   case TShortcut::scScrollUp:
   case TShortcut::scScrollDown:

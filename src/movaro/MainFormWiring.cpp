@@ -126,8 +126,8 @@ void TMainFormWiring::FormMinimize() { form_.FormMinimize(); }
 void TMainFormWiring::PopupMenu(TPopupMenu &menu, TControl &button) {
   if (!env_.Popup)
     return;
-  // Below the button's left edge, in screen coordinates.
-  int x = 0, y = button.Bounds().Height;
+  // 2 pixels below the button's left edge, in screen coordinates.
+  int x = 0, y = button.Bounds().Height + 2;
   for (const TControl *control = &button; control; control = control->Parent()) {
     x += control->Bounds().Left;
     y += control->Bounds().Top;

@@ -264,6 +264,8 @@ TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
   profile.LoadSettings();
   w.context.Profile = &profile;
   w.form.StartFlags &= static_cast<uint8_t>(~kStartShowIntro);
+  std::vector<std::pair<const TPopupMenu *, int>> popups; // menu, screen top
+  w.env.Popup = [&](TPopupMenu &menu, int, int y) { popups.push_back({&menu, y}); };
   w.Start();
   ASSERT_TRUE(w.form.Monitoring());
   TMainFormWiring &parts = *w.form.Wiring();
@@ -283,6 +285,17 @@ TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
   w.form.OnPreviewKeyDown(w.form, key, {true, true, false});
   EXPECT_EQ(key, 0);
   EXPECT_EQ(parts.Pages.BkInfo.TextCtrl->VertScrollPos(), parts.Pages.BkInfo.TextCtrl->LineIncrement());
+  // Alt+E does what the Exercises button does: its menu 2 pixels below the
+  // button, and the page stays until an exercise is chosen.
+  key = 'E';
+  w.form.OnPreviewKeyDown(w.form, key, {false, false, true});
+  ASSERT_EQ(popups.size(), 1u);
+  EXPECT_EQ(popups[0].first, parts.Pages.PopupExerItems);
+  int buttonBottom = w.form.ExercisesBtn.Bounds().Height;
+  for (const TControl *c = &w.form.ExercisesBtn; c; c = c->Parent())
+    buttonBottom += c->Bounds().Top;
+  EXPECT_EQ(popups[0].second, buttonBottom + 2);
+  EXPECT_EQ(w.form.PageCtrl.ActivePageIndex(), mpStatus);
   EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro is running");
 
   auto typeFor = [&](int seconds) {
@@ -371,6 +384,8 @@ row 14000 "Einstellungen" ""
   profile.LoadSettings();
   w.context.Profile = &profile;
   w.form.StartFlags &= static_cast<uint8_t>(~kStartShowIntro);
+  std::vector<std::pair<const TPopupMenu *, int>> popups; // menu, screen top
+  w.env.Popup = [&](TPopupMenu &menu, int, int y) { popups.push_back({&menu, y}); };
   w.Start();
   ASSERT_TRUE(w.form.Monitoring());
   TMainFormWiring &parts = *w.form.Wiring();
