@@ -1,6 +1,27 @@
-# Sourced by the Wine tests of Movaro.exe: lays out a folder as the installer
-# would, with the program, its hook library and the data files built in the
-# host tree (those of FILES that exist; Av: the standard sounds).
+# Sourced by the Wine tests of Movaro.exe, before anything else they do.
+
+# The common start of these tests: a display, a scratch folder
+# BUILD_DIR/NAME.XXXXXX in $work, the tree's Wine prefix and environment, and
+# an exit that runs the test's own stop_extra (when it defines one), stops
+# the program ($pid) and removes the folder.
+#   begin_movaro_test SOURCE_DIR BUILD_DIR NAME
+begin_movaro_test() {
+  [[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
+  work=$(mktemp -d "$2/$3.XXXXXX")
+  pid=""
+  trap end_movaro_test EXIT
+  "$1/scripts/wine-prefix.sh" "$2"
+  source "$1/scripts/wine-env.sh" "$2"
+}
+end_movaro_test() {
+  if declare -F stop_extra >/dev/null; then stop_extra; fi
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+
+# Lays out a folder as the installer would, with the program, its hook
+# library and the data files built in the host tree (those of FILES that
+# exist; Av: the standard sounds).
 #   install_movaro SOURCE_DIR BUILD_DIR APP_DIR FILE...
 install_movaro() {
   local src=$1 build=$2 app=$3 content="$1/build/host/content" file

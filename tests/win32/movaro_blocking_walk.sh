@@ -11,18 +11,10 @@
 # Screenshots are kept as BUILD_DIR/movaro_blocking_{first,red,again,message}.png.
 set -euo pipefail
 src=$1 build=$2
-[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
-work=$(mktemp -d "$build/blocking_walk.XXXXXX")
-pid="" probe=""
-cleanup() {
-  [[ -n "$probe" ]] && kill "$probe" 2>/dev/null || true
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$src/scripts/wine-prefix.sh" "$build"
-source "$src/scripts/wine-env.sh" "$build"
 source "$src/tests/support/installed-movaro.sh"
+probe=""
+stop_extra() { [[ -z "$probe" ]] || kill "$probe" 2>/dev/null || true; }
+begin_movaro_test "$src" "$build" blocking_walk
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
 ini="$WINEPREFIX/drive_c/windows/movaro.ini"

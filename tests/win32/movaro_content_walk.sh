@@ -9,17 +9,8 @@
 # Screenshots are kept as BUILD_DIR/movaro_walk_{en,de}_{background,exercise,questionnaire}.png.
 set -euo pipefail
 src=$1 build=$2
-[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
-work=$(mktemp -d "$build/content_walk.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$src/scripts/wine-prefix.sh" "$build"
-source "$src/scripts/wine-env.sh" "$build"
 source "$src/tests/support/installed-movaro.sh"
+begin_movaro_test "$src" "$build" content_walk
 content="$src/build/host/content"
 for file in movaro.dat MVRInfo.dat Movaro.lng; do
   [[ -s "$content/$file" ]] || { echo "no $content/$file: build the host tree first" >&2; exit 1; }

@@ -7,20 +7,8 @@
 # Screenshots are kept as BUILD_DIR/movaro_*.png.
 set -euo pipefail
 src=$1 build=$2
-[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
-work=$(mktemp -d "$build/program.XXXXXX")
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$src/scripts/wine-prefix.sh" "$build"
-source "$src/scripts/wine-env.sh" "$build"
-
-# The installed-like folder: the program, its hook library, the language
-# file, the information and rule files, and a left-over extraction folder.
 source "$src/tests/support/installed-movaro.sh"
+begin_movaro_test "$src" "$build" program
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat MVRMsgs.dat
 mkdir -p "$app/T"

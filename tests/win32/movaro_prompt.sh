@@ -9,19 +9,10 @@
 # Screenshots are kept as BUILD_DIR/movaro_{status_page,prompt,setup_page}.png.
 set -euo pipefail
 src=$1 build=$2
-[[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
-work=$(mktemp -d "$build/prompt.XXXXXX")
-pid="" typer=""
-cleanup() {
-  [[ -n "$typer" ]] && stop_typer
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$src/scripts/wine-prefix.sh" "$build"
-source "$src/scripts/wine-env.sh" "$build"
-
 source "$src/tests/support/installed-movaro.sh"
+typer=""
+stop_extra() { [[ -z "$typer" ]] || stop_typer; }
+begin_movaro_test "$src" "$build" prompt
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
 # A rule of every minute, half a minute after the short break's minute, so
