@@ -141,23 +141,10 @@ TMainForm::TMainForm(TApplication &application)
   MainStatusBar.SetBounds(5, 421, 630, 20);
   MainStatusBar.SetPanels({{"", 350}, {"", 100}, {"", 100}});
 
-  // The background information button opens its page and its menu; the
-  // exercises and last messages buttons only their menus: the page follows
-  // the choice (a message comes back as a prompt, not as a page).
-  BackgroundInfoBtn.OnClick = [this](TComponent &) {
-    ShowPage(mpBkInfo);
-    if (wiring_)
-      wiring_->Pages.BackgroundInfoBtnClick(BackgroundInfoBtn);
-  };
-  ExercisesBtn.OnClick = [this](TComponent &) {
-    if (wiring_)
-      wiring_->Pages.ExercisesBtnClick(ExercisesBtn);
-  };
+  BackgroundInfoBtn.OnClick = [this](TComponent &) { BackgroundInfoBtnClick(); };
+  ExercisesBtn.OnClick = [this](TComponent &) { ExercisesBtnClick(); };
   StatusBtn.OnClick = [this](TComponent &) { ShowPage(mpStatus); };
-  MessagesBtn.OnClick = [this](TComponent &) {
-    if (wiring_)
-      wiring_->Pages.MessagesBtnClick(MessagesBtn);
-  };
+  MessagesBtn.OnClick = [this](TComponent &) { MessagesBtnClick(); };
   ConfigBtn.OnClick = [this](TComponent &) { ShowPage(mpConfig); };
   NetworkBtn.OnClick = [this](TComponent &) { NetworkBtnClick(); };
   QuitBtn.OnClick = [this](TComponent &) { QuitBtnClick(); };
@@ -417,6 +404,22 @@ TAboutBox &TMainForm::ShowAboutBox() {
   return about;
 }
 
+void TMainForm::BackgroundInfoBtnClick() {
+  ShowPage(mpBkInfo);
+  if (wiring_)
+    wiring_->Pages.BackgroundInfoBtnClick(BackgroundInfoBtn);
+}
+
+void TMainForm::ExercisesBtnClick() {
+  if (wiring_)
+    wiring_->Pages.ExercisesBtnClick(ExercisesBtn);
+}
+
+void TMainForm::MessagesBtnClick() {
+  if (wiring_)
+    wiring_->Pages.MessagesBtnClick(MessagesBtn);
+}
+
 void TMainForm::InfoBtnClick() {
   if (small_)
     ShowAboutBox().CloseBtn.SetVisible(true);
@@ -545,18 +548,17 @@ void TMainForm::FormKeyDown(int &key, TShiftState shift) {
   case TShortcut::scSetup:
     ShowPage(mpConfig);
     break;
-  // The page shortcuts do what their buttons do.
   case TShortcut::scExercises:
-    ExercisesBtn.Click();
+    ExercisesBtnClick();
     break;
   case TShortcut::scInfo:
-    BackgroundInfoBtn.Click();
+    BackgroundInfoBtnClick();
     break;
   case TShortcut::scMessages:
-    MessagesBtn.Click();
+    MessagesBtnClick();
     break;
   case TShortcut::scStatus:
-    StatusBtn.Click();
+    ShowPage(mpStatus);
     break;
   case TShortcut::scScrollUp:
   case TShortcut::scScrollDown:

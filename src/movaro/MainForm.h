@@ -119,6 +119,13 @@ public:
   void QuitBtnClick();
   void VeltrinSBtnClick();
   void NetworkBtnClick();
+  // The background information button opens its page and its menu; the
+  // exercises and last messages buttons only their menus: the page follows
+  // the choice (a message comes back as a prompt, not as a page). Their Alt
+  // shortcuts come here too.
+  void BackgroundInfoBtnClick();
+  void ExercisesBtnClick();
+  void MessagesBtnClick();
   void FormMinimize();
   void FormRestore();
   // Shown: a window off the screen comes back onto it.

@@ -151,7 +151,7 @@ main=$(wait_window "$MOVARO_MAIN_TEST" 300)
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove $((X + 60)) $((Y + 222)) click 1
-menu=$(menu_below $((X + 5)) $((Y + 240)))
+menu=$(menu_below $((X + 5)) $((Y + 242)))
 [[ -n "$menu" ]] || { echo "the Messages button opened no menu" >&2; exit 1; }
 entries=$(menu_items "$menu")
 [[ $entries -ge 2 ]] || { echo "the Messages menu lists $entries entries, not the two breaks" >&2; exit 1; }

@@ -52,7 +52,7 @@ walk() { # LANGUAGE NUMBER HINT: HINT is the Info button's status line text in i
   # "Breaks and movement" shows its picture.
   import -window root "$work/first_page.png"
   xdotool click 1
-  menu=$(menu_below $((X + 5)) $((Y + 135)))
+  menu=$(menu_below $((X + 5)) $((Y + 137)))
   [[ -n "$menu" ]] || fail "the Info button opened no menu"
   [[ $(menu_items "$menu") -eq 6 ]] || fail "the Info menu holds $(menu_items "$menu") chapters, not 6"
   sub=$(submenu_of "$menu" 0)
@@ -74,7 +74,7 @@ walk() { # LANGUAGE NUMBER HINT: HINT is the Info button's status line text in i
   # Exercises: the region menus; "Shoulders, back and neck" and its first
   # exercise, whose video is taken from movaro.dat into T and plays.
   xdotool mousemove $((X + 60)) $((Y + 152)) click 1
-  menu=$(menu_below $((X + 5)) $((Y + 170)))
+  menu=$(menu_below $((X + 5)) $((Y + 172)))
   [[ -n "$menu" ]] || fail "the Exercises button opened no menu"
   [[ $(menu_items "$menu") -eq 10 ]] || fail "the Exercises menu holds $(menu_items "$menu") regions, not 10"
   sub=$(submenu_of "$menu" 0)
