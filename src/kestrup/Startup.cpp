@@ -75,15 +75,22 @@ int32_t LanguageFromLocale(IRegistry &registry) {
   return 44;
 }
 
+namespace {
+
+// The log's last start-up line; the result passed through.
+bool LogInitialization(TKestrupEngine &engine, bool ok) {
+  engine.Log(ok ? " Initialization ok" : " Initialization failed");
+  return ok;
+}
+
+} // namespace
+
 bool InstallStartup(TKestrupContext &context) {
   TRunState &state = context.State;
   TKestrupEngine &engine = context.Engine;
   TFileSystem &files = context.Platform.Files;
   engine.OpenLog();
-  auto finish = [&](bool ok) {
-    engine.Log(ok ? " Initialization ok" : " Initialization failed");
-    return ok;
-  };
+  auto finish = [&](bool ok) { return LogInitialization(engine, ok); };
   const std::string installer = engine.InstallerFolder();
   if (installer.empty())
     return finish(false);
@@ -188,10 +195,7 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   TKestrupEngine &engine = context.Engine;
   TFileSystem &files = context.Platform.Files;
   engine.OpenLog();
-  auto finish = [&](bool ok) {
-    engine.Log(ok ? " Initialization ok" : " Initialization failed");
-    return ok;
-  };
+  auto finish = [&](bool ok) { return LogInitialization(engine, ok); };
   const std::string installer = engine.InstallerFolder();
   if (arguments.size() < 2 || AnsiLowerCase(arguments[0]) != "uninstall" ||
       AnsiLowerCase(arguments[1]).find(".inf") == std::string::npos || installer.empty())
