@@ -62,8 +62,8 @@ sleep 1
 xdotool windowfocus --sync "$main" key Insert # to the tray: prompts may come
 sleep 0.5
 
-blocking=$(type_until "$blocking_test" 900)
-[[ -n "$blocking" ]] || { echo "no blocking window within 90 s of typing" >&2; exit 1; }
+blocking=$(type_until "$blocking_test" 1500)
+[[ -n "$blocking" ]] || { echo "no blocking window within 150 s of typing" >&2; exit 1; }
 prompt=$(wait_window "$prompt_test" 20)
 [[ -n "$prompt" ]] || { echo "the blocking window came without the break prompt" >&2; exit 1; }
 before=$(typed)
