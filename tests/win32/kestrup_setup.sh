@@ -51,8 +51,9 @@ done
 group=$(unix_path "$(value ProgramGroup)")
 link=$(find "$group" -maxdepth 1 -iname 'Movaro.lnk' | head -1)
 [[ -n "$link" ]] || fail "no shortcut Movaro.lnk in $group"
-lnkinfo "$link" >"$work/link.txt" 2>&1 || true
-grep -qi 'Movaro.exe' "$work/link.txt" || { cat "$work/link.txt"; fail "the shortcut does not point at Movaro.exe"; }
+# The link's target path is stored as ANSI and, in newer links, as UTF-16 too.
+{ strings -a "$link"; strings -a -el "$link"; } >"$work/link.txt"
+grep -qi 'Movaro\.exe' "$work/link.txt" || { cat "$work/link.txt"; fail "the shortcut does not point at Movaro.exe"; }
 
 # A second run installs over the first.
 run 0 "$setup" /silent
