@@ -240,6 +240,38 @@ TEST(ControlKitWindow, MouseInOutAndTheHandCursorFollowThePointer) {
   EXPECT_EQ(clicks, 1); // clicked once, and still pressed while its OnClick ran
 }
 
+TEST(ControlKitWindow, HidingTheFormEndsThePointerTrackingOfItsChildren) {
+  // The pointer rests on a child window while the form is hidden (to the
+  // tray, by a key): its tracking must end with the form.
+  TKitWindow kit;
+  auto &panel = kit.form.Create<TPanel>("Panel");
+  panel.SetParent(&kit.form);
+  panel.SetBounds(250, 90, 100, 40);
+  auto &button = kit.form.Create<TBaseBtn>("PanelBtn");
+  button.SetParent(&panel);
+  button.SetBounds(0, 0, 100, 40);
+  std::vector<std::string> events;
+  button.OnMouseIn = [&](TComponent &) { events.push_back("in"); };
+  button.OnMouseOut = [&](TComponent &) { events.push_back("out"); };
+  kit.Show();
+  HWND child = TWin32Application::WindowOf(panel);
+  ASSERT_NE(child, nullptr);
+  POINT over{50, 20};
+  ClientToScreen(child, &over);
+  SetCursorPos(over.x, over.y);
+  Pump(kit.app, 100);
+  SendMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
+  TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+  ASSERT_TRUE(TrackMouseEvent(&query));
+  ASSERT_EQ(query.hwndTrack, child) << "the pointer over the panel is tracked";
+  kit.form.Hide();
+  Pump(kit.app, 1000); // a few hover periods
+  query = {sizeof query, TME_QUERY, nullptr, 0};
+  ASSERT_TRUE(TrackMouseEvent(&query));
+  EXPECT_EQ(query.hwndTrack, nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"in", "out"})); // no button stays lit
+}
+
 TEST(ControlKitWindow, SpinnerWindowFiltersStepsClampsAndRepeats) {
   TKitWindow kit;
   kit.Show();

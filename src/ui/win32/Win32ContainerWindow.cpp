@@ -120,6 +120,18 @@ bool RealizeFormPalette(HWND window, const TWinControl &form, bool foreground) {
 
 } // namespace
 
+void EndPointerTracking(HWND window) {
+  TRACKMOUSEEVENT current{sizeof current, TME_QUERY, nullptr, 0};
+  if (!TrackMouseEvent(&current) || !(current.dwFlags & TME_LEAVE) || !current.hwndTrack)
+    return;
+  HWND tracked = current.hwndTrack;
+  if (tracked != window && !IsChild(window, tracked))
+    return;
+  TRACKMOUSEEVENT cancel{sizeof cancel, TME_CANCEL | TME_LEAVE, tracked, 0};
+  TrackMouseEvent(&cancel);
+  SendMessageA(tracked, WM_MOUSELEAVE, 0, 0);
+}
+
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TControl *self = TWin32Application::ControlOf(window);
   if (!self)

@@ -9,3 +9,10 @@
 #include <windows.h>
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Ends the pointer tracking (the WM_MOUSELEAVE request) held by the window or
+// one of its children before they leave the screen, and lets the control
+// that had the pointer hear that it left. Otherwise the request outlives the
+// hidden window while the pointer stands still: Wine keeps hit-testing the
+// hidden window every hover period, the main idle cost of a program in the tray.
+void EndPointerTracking(HWND window);

@@ -2,6 +2,7 @@
 
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 #include "ui/win32/Win32Spinner.h"
 
@@ -39,11 +40,13 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
     return true;
   }
   if (property == TProperty::Minimized) {
+    EndPointerTracking(window);
     ShowWindow(window, SW_MINIMIZE);
     return true;
   }
   if (property == TProperty::Visible) {
     if (!form.Visible()) {
+      EndPointerTracking(window);
       ShowWindow(window, SW_HIDE);
       return true;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/win32/GdiCanvas.h"
 #include "ui/Forms.h"
+#include "ui/win32/Win32ContainerWindow.h"
 
 #include <algorithm>
 
@@ -70,6 +71,8 @@ void TWin32Peer::Changed(TControl &control, TProperty property) {
       break;
     }
     case TProperty::Visible:
+      if (!control.Visible())
+        EndPointerTracking(Window);
       ShowWindow(Window, control.Visible() ? SW_SHOWNA : SW_HIDE);
       break;
     case TProperty::Enabled:
