@@ -237,6 +237,37 @@ void TGauge::SetRange(int minValue, int maxValue, int progress) {
   Notify(TProperty::Position);
 }
 
+int TColorGauge::PercentDone() const {
+  if (MaxValue <= MinValue)
+    return 0;
+  return static_cast<int>(int64_t{Progress() - MinValue} * 100 / (int64_t{MaxValue} - MinValue));
+}
+
+void TColorGauge::Paint(ICanvas &canvas) {
+  TCanvasRect r = CanvasRectOf(Bounds());
+  canvas.Brush = {BackColor, TBrushStyle::bsSolid};
+  if (Border) {
+    canvas.Pen = {BorderColor, 1, TPenStyle::psSolid};
+    canvas.Rectangle(r);
+    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+  } else {
+    canvas.FillRect(r);
+  }
+  const int64_t range = int64_t{MaxValue} - MinValue;
+  const int bar = range > 0 ? static_cast<int>(r.Width() * (int64_t{Progress()} - MinValue) / range) : 0;
+  if (bar > 0) {
+    canvas.Brush = {ForeColor, TBrushStyle::bsSolid};
+    canvas.FillRect({r.Left, r.Top, r.Left + bar, r.Bottom});
+  }
+  if (ShowText) {
+    const std::string text = std::to_string(PercentDone()) + "%";
+    canvas.Font = CanvasFontOf(Font());
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.TextAt(r.Left + (r.Width() - canvas.TextWidth(text)) / 2,
+                  r.Top + (r.Height() - canvas.TextHeight(text)) / 2, text);
+  }
+}
+
 void TRichEdit::SetRichText(std::string source) {
   richText_ = std::move(source);
   Notify(TProperty::Text);

@@ -301,6 +301,21 @@ private:
   int progress_ = 0;
 };
 
+// A gauge the kit draws itself, where the system's progress bar would not
+// show the colours asked for: a bar of ForeColor growing from the left on
+// BackColor, framed in BorderColor when Border is set, with its percentage
+// centred in Font when ShowText is set. Its colours come through a screen's
+// palette like every painted control's.
+class TColorGauge : public TGauge {
+public:
+  using TGauge::TGauge;
+  bool Windowless() const override { return true; }
+  void Paint(ICanvas &canvas) override;
+  int PercentDone() const; // of the range, 0 when the range is empty
+  uint32_t ForeColor = 0x000000, BackColor = 0xFFFFFF, BorderColor = 0x808080;
+  bool Border = true, ShowText = false;
+};
+
 struct TStatusPanel {
   std::string Text;
   int Width = 50;

@@ -41,7 +41,7 @@ void Translate(TSmallWindowsEnv &env, TForm &form) {
 
 TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, owner, kIntroName), IntroFormImg(Create<TBkControl>("IntroFormImg")),
-      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TGauge>("Gauge")), env_(env) {
+      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TColorGauge>("Gauge")), env_(env) {
   MakeSmallWindow(*this, 280, 280, "Movaro");
   PlacePicture(*this, IntroFormImg, env.Skins, "MOVAROBOX");
   LoadingLbl.SetParent(this);
@@ -51,6 +51,9 @@ TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindo
   LoadingLbl.SetVisible(false);
   Gauge.SetParent(this);
   Gauge.SetBounds(10, 110, 260, 4);
+  Gauge.ForeColor = 0xFFFFFF; // a white bar on black, without frame or text
+  Gauge.BackColor = 0x000000;
+  Gauge.Border = false;
   Gauge.SetProgress(50);
   Gauge.SetVisible(false);
   OnShow = [this](TComponent &) { Translate(env_, *this); };

@@ -34,7 +34,7 @@ public:
   ~TIntroForm() override;
   TBkControl &IntroFormImg;
   TLabel &LoadingLbl;
-  TGauge &Gauge;
+  TColorGauge &Gauge;
 
 private:
   TSmallWindowsEnv &env_;

@@ -21,6 +21,9 @@ constexpr uint32_t kVideoPanelColor = 8160395; // red 139, green 132, blue 124
 constexpr uint32_t kPageColor = 0xF7F4F2;
 constexpr uint32_t kTextBackground = 0xFFFFFF;
 constexpr uint32_t kLinkColor = 0xA05A28; // red 40, green 90, blue 160
+constexpr uint32_t kGaugeLime = 0x52CC84;  // red 132, green 204, blue 82
+constexpr uint32_t kGaugeRed = 0x404CD6;   // red 214, green 76, blue 64
+constexpr uint32_t kGaugeFrame = 0x8C96A0; // red 160, green 150, blue 140
 // Main texts of the questionnaire's answers.
 constexpr int kTextYes = 8, kTextNo = 9;
 // Hyperlink references the pages make themselves; any other reference names a record.
@@ -261,9 +264,16 @@ void TContentPages::BuildStatusPage() {
     label.Tag = row.Tag;
     label.OnClick = [this](TComponent &sender) { TestItemClick(sender); };
     TestLabels[k] = &label;
-    TGauge &gauge = owner_.Create<TGauge>("Test" + std::to_string(k) + "Gauge");
+    TColorGauge &gauge = owner_.Create<TColorGauge>("Test" + std::to_string(k) + "Gauge");
     gauge.SetParent(StatusPage);
     gauge.SetBounds(row.GaugeX, row.Y, row.GaugeWidth, 12);
+    // The questionnaires' gauges: a lime bar (what is well) on red; the risk
+    // index the other way round, with its percentage.
+    gauge.ForeColor = k == 0 ? kGaugeRed : kGaugeLime;
+    gauge.BackColor = k == 0 ? kGaugeLime : kGaugeRed;
+    gauge.BorderColor = kGaugeFrame;
+    gauge.ShowText = k == 0;
+    gauge.SetFont(PixelFont("Verdana", 10, true));
     gauge.SetProgress(k == 0 ? 0 : 100);
     TestGauges[k] = &gauge;
   }

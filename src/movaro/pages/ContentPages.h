@@ -136,7 +136,7 @@ public:
   TPageTitle StatusTitle;
   std::array<TLabel *, 11> StatusValues{}; // StatusLbl1v .. StatusLbl11v (6 .. 6 unused)
   std::array<TLabel *, 11> TestLabels{};   // Test0Lbl .. Test10Lbl
-  std::array<TGauge *, 11> TestGauges{};   // Test0Gauge .. Test10Gauge
+  std::array<TColorGauge *, 11> TestGauges{};   // Test0Gauge .. Test10Gauge
   TPopupMenu *BkInfoItems = nullptr;
   TPopupMenu *PopupExerItems = nullptr;
   std::array<TMenuItem *, 10> ExerciseSubmenus{};

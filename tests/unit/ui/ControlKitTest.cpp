@@ -210,6 +210,28 @@ TEST_F(ControlKitTest, MouseMovingFromButtonToButtonRaisesOutThenIn) {
   EXPECT_EQ(router.Hovered(), &second);
 }
 
+TEST_F(ControlKitTest, ColorGaugePaintsItsShareOfTheRangeAndItsPercentage) {
+  auto &gauge = form.Create<TColorGauge>("RiskGauge");
+  gauge.SetParent(&form);
+  gauge.SetBounds(10, 20, 102, 12);
+  gauge.ForeColor = 0x0000FF;
+  gauge.BackColor = 0x00FF00;
+  gauge.ShowText = true;
+  gauge.SetRange(20, 70, 45); // half the range: 50 of the 100 inner pixels
+  EXPECT_EQ(PaintCalls(gauge),
+            (TCalls{"Rectangle 10,20,112,32 pen #808080 brush #00FF00",
+                    "FillRect 11,21,61,31 #0000FF",
+                    "TextAt 55,20 [MS Sans Serif 8 #000000] 50%"}));
+  // Without a frame the bar uses the whole rectangle; an empty range shows none.
+  gauge.Border = false;
+  gauge.ShowText = false;
+  gauge.SetRange(0, 100, 100);
+  EXPECT_EQ(PaintCalls(gauge), (TCalls{"FillRect 10,20,112,32 #00FF00", "FillRect 10,20,112,32 #0000FF"}));
+  gauge.SetRange(5, 5, 5);
+  EXPECT_EQ(gauge.PercentDone(), 0);
+  EXPECT_EQ(PaintCalls(gauge), (TCalls{"FillRect 10,20,112,32 #00FF00"}));
+}
+
 TEST_F(ControlKitTest, BackgroundTilesCentresAndStretchesUnderItsRectangle) {
   auto &bk = form.Create<TBkControl>("BkCtrl");
   EXPECT_EQ(bk.Bounds().Width, 100);
