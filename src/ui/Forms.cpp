@@ -40,6 +40,13 @@ void TForm::Minimize() {
 }
 
 bool TForm::Close() {
+  if (application_.MainForm == this && !modal_ && application_.ModalFormRunning()) {
+    for (TForm *form : application_.Forms())
+      if (form->modal_ && form->ModalResult == 0)
+        form->ModalResult = mrCancel;
+    application_.closeAfterModal_ = this;
+    return false;
+  }
   bool canClose = true;
   if (OnCloseQuery)
     OnCloseQuery(*this, canClose);
@@ -71,6 +78,7 @@ int TForm::ShowModal() {
     if (OnHide)
       OnHide(*this);
   }
+  application_.ModalRunEnded();
   return result;
 }
 
@@ -151,7 +159,22 @@ void TApplication::PostCloseRequest(TForm &form) {
   });
 }
 
+bool TApplication::ModalFormRunning() const {
+  return std::any_of(forms_.begin(), forms_.end(), [](const TForm *form) { return form->Modal(); });
+}
+
+void TApplication::ModalRunEnded() {
+  if (!closeAfterModal_ || ModalFormRunning())
+    return;
+  // The code that opened the modal forms finishes first: the close comes
+  // from the message loop.
+  PostCloseRequest(*closeAfterModal_);
+  closeAfterModal_ = nullptr;
+}
+
 void TApplication::FormAlive(TForm &form, bool alive) {
+  if (!alive && closeAfterModal_ == &form)
+    closeAfterModal_ = nullptr;
   auto it = std::find(forms_.begin(), forms_.end(), &form);
   if (alive && it == forms_.end())
     forms_.push_back(&form);

@@ -85,6 +85,9 @@ public:
   bool Minimized() const { return minimized_; }
   // Asks OnCloseQuery, then closes (hides; a modal form ends its run with
   // mrCancel unless a result is set). False when the close was refused.
+  // The main form closed while modal forms run over it (asked from outside:
+  // another program, the uninstaller) first ends them as cancelled and
+  // closes once their runs are over; false until then.
   bool Close();
   // Runs the form modally until ModalResult is set or it is closed.
   int ShowModal();
@@ -133,6 +136,8 @@ public:
   void Post(std::function<void()> call);
   // A posted close request, as another program's WM_CLOSE would be.
   void PostCloseRequest(TForm &form);
+  // Whether a form runs modally now.
+  bool ModalFormRunning() const;
   // A posted private message for the form's OnMessage.
   virtual void PostFormMessage(TForm &form, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Shows the system's file dialog; headless, the prepared answer.
@@ -180,7 +185,12 @@ protected:
   std::vector<TForm *> forms_;
 
 private:
+  friend class TForm;
+  // A modal run ended: a close waiting for the modal forms is asked again
+  // once none runs any more.
+  void ModalRunEnded();
   std::deque<std::function<void()>> posted_;
+  TForm *closeAfterModal_ = nullptr;
 };
 
 class THeadlessApplication : public TApplication {

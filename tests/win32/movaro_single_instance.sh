@@ -54,3 +54,31 @@ count=$(main_windows | wc -l)
 [[ "$count" -eq 1 ]] || { echo "$count Movaro windows after the second start" >&2; exit 1; }
 kill -0 "$first" || { echo "the first Movaro ended" >&2; exit 1; }
 echo "second start handed over"
+
+# Ended from outside while Quit asks (a start with "uninstall" closes the
+# running program, as the uninstaller does): the question ends as cancelled,
+# then the program ends. The prefix must hold no uninstall entry, or the
+# start would run the uninstaller too.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Movaro'
+if $WINE reg query "$uninstall_key" >/dev/null 2>&1; then
+  echo "an installed Movaro's uninstall entry in this prefix: the close from outside is not tried"
+  exit 0
+fi
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+box=""
+for _ in $(seq 50); do
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 402x152' && box=$w && break 2
+  done
+  sleep 0.2
+done
+[[ -n "$box" ]] || { echo "Quit did not ask" >&2; exit 1; }
+timeout 30 "$WINE" "$build/bin/Movaro.exe" uninstall || true
+for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$first" 2>/dev/null; then
+  echo "Movaro did not end when closed from outside while its Quit question was open" >&2
+  exit 1
+fi
+first=""
+echo "closed from outside with the Quit question open: ended"

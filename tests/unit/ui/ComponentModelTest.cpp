@@ -196,6 +196,27 @@ TEST(ComponentModel, ModalRunsCloseRequestsAndDialogs) {
   EXPECT_FALSE(open.Execute());
 }
 
+TEST(ComponentModel, MainFormClosedFromOutsideEndsTheModalFormFirst) {
+  THeadlessApplication app;
+  TForm main(app, nullptr, "MainForm"), question(app, nullptr, "QuestionForm");
+  app.MainForm = &main;
+  main.Show();
+  bool modalRanAtCloseQuery = true;
+  main.OnCloseQuery = [&](TComponent &, bool &) { modalRanAtCloseQuery = app.ModalFormRunning(); };
+  TTimer request(&main, "RequestTimer");
+  request.SetInterval(1000);
+  request.OnTimer = [&](TComponent &) {
+    request.SetEnabled(false);
+    app.PostCloseRequest(main); // another program's WM_CLOSE
+  };
+  EXPECT_EQ(question.ShowModal(), mrCancel);
+  EXPECT_TRUE(main.Visible()); // the code that asked goes on under an open window
+  app.ProcessMessages();
+  EXPECT_FALSE(main.Visible());
+  EXPECT_TRUE(app.Terminated);
+  EXPECT_FALSE(modalRanAtCloseQuery);
+}
+
 TEST(ComponentModel, MenusAndHints) {
   THeadlessApplication app;
   TForm form(app, nullptr, "F");
