@@ -327,6 +327,36 @@ void TStatusBar::SetPanelText(int i, std::string text) {
 }
 
 
+namespace {
+
+// The path shortened in its middle to fit the width: the first folder, then
+// "...", then the most whole trailing folders that fit; when not even the last
+// one fits beside the first, "..." and as much of the end as fits.
+std::string ShortenedPath(const std::string &path, int width, ICanvas &canvas) {
+  if (canvas.TextWidth(path) <= width)
+    return path;
+  const std::string dots = "...";
+  const size_t first = path.find('\\');
+  // The trailing part starts at a separator; a final separator stays with its folder.
+  size_t cut = path.size() > 1 ? path.find_last_of('\\', path.size() - 2) : std::string::npos;
+  std::string best;
+  while (first != std::string::npos && cut != std::string::npos && cut > first) {
+    std::string tried = path.substr(0, first + 1) + dots + path.substr(cut);
+    if (canvas.TextWidth(tried) > width)
+      break;
+    best = std::move(tried);
+    cut = cut == 0 ? std::string::npos : path.find_last_of('\\', cut - 1);
+  }
+  if (!best.empty())
+    return best;
+  size_t start = 0;
+  while (start < path.size() && canvas.TextWidth(dots + path.substr(start)) > width)
+    ++start;
+  return dots + path.substr(start);
+}
+
+} // namespace
+
 void TLabel::Paint(ICanvas &canvas) {
   const TRect &r = Bounds();
   if (!Transparent) {
@@ -347,7 +377,7 @@ void TLabel::Paint(ICanvas &canvas) {
   };
   const std::string &text = Caption();
   if (!WordWrap && text.find('\n') == std::string::npos) {
-    drawLine(text);
+    drawLine(PathEllipsis ? ShortenedPath(text, r.Width, canvas) : text);
     return;
   }
   size_t start = 0;

@@ -40,6 +40,9 @@ public:
   // Lines break at line breaks in the caption and, with WordWrap, at the
   // blank before a word that would pass the right edge.
   bool WordWrap = false;
+  // A one-line path wider than the label loses its middle folders to "...",
+  // keeping its start and as much of its end as fits ("C:\Apps\...\Movaro\").
+  bool PathEllipsis = false;
   void Paint(ICanvas &canvas) override;
 };
 

@@ -223,6 +223,8 @@ TMainForm::TMainForm(TApplication &application)
   UninstallUninstallLbl.WordWrap = true;
   LicenceText.ReadOnly = true;
   ProgramgroupDesktopShortcutCBox.SetChecked(true);
+  SummaryProgramFolderLbl.PathEllipsis = true; // a long path keeps its start and end
+  SummaryProgramGroupLbl.PathEllipsis = true;
   for (TCheckBox *box : {&FinishLaunchProgram, &FinishShowReadme, &FinishShowLogfile}) {
     box->SetChecked(true);
     box->SetVisible(false);

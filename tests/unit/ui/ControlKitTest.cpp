@@ -232,6 +232,23 @@ TEST_F(ControlKitTest, ColorGaugePaintsItsShareOfTheRangeAndItsPercentage) {
   EXPECT_EQ(PaintCalls(gauge), (TCalls{"FillRect 10,20,112,32 #00FF00"}));
 }
 
+TEST_F(ControlKitTest, PathLabelLosesItsMiddleFoldersWhenTooWide) {
+  auto &label = form.Create<TLabel>("SummaryProgramGroupLbl");
+  label.SetParent(&form);
+  label.PathEllipsis = true;
+  auto shown = [&](const std::string &caption, int chars) { // 4 pixels a character
+    label.SetBounds(0, 0, 4 * chars, 16);
+    label.SetCaption(caption);
+    TCalls calls = PaintCalls(label);
+    return calls.empty() ? std::string() : calls.back().substr(calls.back().find("] ") + 2);
+  };
+  const std::string group = "C:\\ProgramData\\Start Menu\\Programs\\Veltrin\\Movaro\\";
+  EXPECT_EQ(shown(group, 60), group);
+  EXPECT_EQ(shown(group, 26), "C:\\...\\Veltrin\\Movaro\\");
+  EXPECT_EQ(shown(group, 14), "C:\\...\\Movaro\\");
+  EXPECT_EQ(shown(group, 13), "...in\\Movaro\\"); // not even the last folder beside the drive
+}
+
 TEST_F(ControlKitTest, BackgroundTilesCentresAndStretchesUnderItsRectangle) {
   auto &bk = form.Create<TBkControl>("BkCtrl");
   EXPECT_EQ(bk.Bounds().Width, 100);
