@@ -104,14 +104,18 @@ shot red
 echo "$presses keys and a click swallowed, the screen red $red"
 
 # Answering the prompt (a click on its header, then Enter) ends the block.
+# On a loaded machine the Enter can come before the click made the prompt the
+# active window: the answer is tried up to three times.
 eval "$(xdotool getwindowgeometry --shell "$prompt")"
-xdotool mousemove $((X + 100)) $((Y + 20)) click 1 sleep 0.3 key Return
-for _ in $(seq 30); do
-  [[ -z "$(window_where "$blocking_test")$(window_where "$prompt_test")" ]] && break
-  sleep 0.1
+for _ in 1 2 3; do
+  xdotool mousemove $((X + 100)) $((Y + 20)) click 1 sleep 0.5 key Return
+  for _ in $(seq 30); do
+    [[ -z "$(window_where "$blocking_test")$(window_where "$prompt_test")" ]] && break 2
+    sleep 0.1
+  done
 done
+[[ -z "$(window_where "$prompt_test")" ]] || { echo "three answers left the prompt on screen" >&2; exit 1; }
 [[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the answered prompt" >&2; exit 1; }
-[[ -z "$(window_where "$prompt_test")" ]] || { echo "Enter left the prompt on screen" >&2; exit 1; }
 xdotool mousemove 200 175 click 1 key z
 sleep 0.3
 grep -q z "$work/keys.txt" || { echo "typing does not arrive after the break" >&2; exit 1; }
