@@ -66,13 +66,8 @@ if $WINE reg query "$uninstall_key" >/dev/null 2>&1; then
 fi
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 60)) $((Y + 397)) click 1
-box=""
-for _ in $(seq 50); do
-  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
-    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 402x152' && box=$w && break 2
-  done
-  sleep 0.2
-done
+source "$src/tests/support/installed-movaro.sh"
+box=$(wait_window '[[ $FOUND_WIDTH -eq 402 && $FOUND_HEIGHT -eq 152 ]]' 100)
 [[ -n "$box" ]] || { echo "Quit did not ask" >&2; exit 1; }
 timeout 30 "$WINE" "$build/bin/Movaro.exe" uninstall || true
 for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.2; done
