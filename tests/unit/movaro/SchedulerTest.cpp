@@ -152,6 +152,29 @@ TEST(BreakScheduler, QuestionSearchTakesTheLowestScoreFirstAndDrawsAboveFifty) {
   EXPECT_GE(w.day->Pump.Pumps - pumps, 2); // after each draw
 }
 
+TEST(BreakScheduler, AQuestionOfTheInputTheUserMostlyUsed) {
+  TSchedulerWorld w(true, true,
+                    {{1, "k_44|Dlg #qkkt0000030001", "Are your wrists flat?"},
+                     {2, "m_44|Dlg #qmgt0000030002", "Is the mouse close to you?"}});
+  for (int t = 1; t <= 10; ++t)
+    w.day->StatusPage.Scores[t] = t == 3 ? 20 : 90;
+  TInputActivity &activity = w.day->Profile->InputActivity;
+  auto ask = [&] {
+    w.random.Queue = {60}; // a question of the user's input
+    w.Fire(0, 30);
+    w.Tick();
+    const int32_t shown = w.day->Dialog.ShownRecordIndex();
+    w.day->Dialog.HideMessageDialog();
+    return shown;
+  };
+  activity.Counts[ttKeystrokes].Time = 0.002; // mostly typed
+  activity.Counts[ttMouseMoves].Time = 0.001;
+  EXPECT_EQ(ask(), 1);
+  activity.Counts[ttKeystrokes].Time = 0.001; // mostly moved the mouse
+  activity.Counts[ttMouseClicks].Time = 0.002;
+  EXPECT_EQ(ask(), 2);
+}
+
 TEST(BreakScheduler, NoQuestionForAnyTestClearsRule0AndAnUnshowableRecordStaysSilent) {
   TSchedulerWorld w;
   // Test 4 worries most, and its one record has no dialog marker: nothing

@@ -48,7 +48,8 @@ inline const std::vector<TRecordSource> kSchedulerRecords = {
 };
 
 struct TSchedulerWorld {
-  explicit TSchedulerWorld(bool withProfile = true, bool withInfo = true) {
+  explicit TSchedulerWorld(bool withProfile = true, bool withInfo = true,
+                           const std::vector<TRecordSource> &records = kSchedulerRecords) {
     day = std::make_unique<TDaySimulation>(46000 + 10.0 / 24, 5000, 1, scratch.Path() + "/",
                                            &random);
     day->OnLine = [this](const std::string &line) {
@@ -56,7 +57,7 @@ struct TSchedulerWorld {
     };
     if (withInfo) {
       std::string error, path = scratch.Path("MVRInfo.dat");
-      EXPECT_TRUE(WriteRecordFile(day->Sim.Files, kSchedulerRecords, path, error)) << error;
+      EXPECT_TRUE(WriteRecordFile(day->Sim.Files, records, path, error)) << error;
       EXPECT_TRUE(day->LoadInfoFile(path));
     }
     if (withProfile)
