@@ -76,6 +76,17 @@ TEST(Questionnaires, UnansweredItemsCountTheirBestAnswerAndGaugesKeepWithoutItem
   EXPECT_EQ(w.view.Gauges[0], 100);
 }
 
+TEST(Questionnaires, GaugesTruncateTheirShares) {
+  // Questionnaire 1 scores 1 of 3, questionnaire 2 3 of 3: 4 of 6 in all.
+  const std::vector<std::string> history = {"qggt0010010001" "1>46000", "qggt0020010002" "0>46000",
+                                            "qggt0030020001" "3>46000"};
+  const auto gauges = TestGaugeValues(history);
+  EXPECT_EQ(gauges[1], 66); // two thirds left, not rounded up to 67
+  EXPECT_EQ(gauges[2], 0);
+  EXPECT_EQ(gauges[0], 66);
+  EXPECT_FALSE(gauges[3].has_value());
+}
+
 TEST(InputActivity, TicksWithInputDecideTheExcludedGroup) {
   TInputActivity activity;
   TTraceCount counters[kTraceTypeCount] = {};

@@ -227,6 +227,8 @@ TEST_F(ControlKitTest, ColorGaugePaintsItsShareOfTheRangeAndItsPercentage) {
   gauge.ShowText = false;
   gauge.SetRange(0, 100, 100);
   EXPECT_EQ(PaintCalls(gauge), (TCalls{"FillRect 10,20,112,32 #00FF00", "FillRect 10,20,112,32 #0000FF"}));
+  gauge.SetRange(0, 3, 2);
+  EXPECT_EQ(gauge.PercentDone(), 66); // two thirds, truncated
   gauge.SetRange(5, 5, 5);
   EXPECT_EQ(gauge.PercentDone(), 0);
   EXPECT_EQ(PaintCalls(gauge), (TCalls{"FillRect 10,20,112,32 #00FF00"}));
