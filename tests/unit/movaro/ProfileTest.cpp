@@ -116,6 +116,20 @@ TEST(UserProfile, SavedProfileReadsBackEverySettingAndEntry) {
   EXPECT_EQ(stored, "15");
 }
 
+TEST(UserProfile, AnEntryShownButNeverAnsweredKeepsItsDay) {
+  TProfileWorld w;
+  w.WriteInfoFile({{1, "a_44|Dlg #ikki0000010005", ""}});
+  auto profile = w.NewProfile();
+  profile->BuildMessageHistory(w.info);
+  profile->LoadProfile();
+  ASSERT_TRUE(profile->UpdateEntry("ikki", -1, 46001.5)); // the prompt timed out
+  profile->SaveProfile();
+  auto again = w.NewProfile();
+  again->BuildMessageHistory(w.info);
+  again->LoadProfile();
+  EXPECT_EQ(again->FindEntry("ikki"), "ikki0000010005-1>46001");
+}
+
 TEST(UserProfile, HandEditedJunkLoadsAsDefaultsForThoseKeysOnly) {
   TProfileWorld w;
   w.WriteInfoFile({{1, "a_44|Dlg #qkkt0041230001", ""}, {2, "b_44|Dlg #ikki0000010005", ""},
