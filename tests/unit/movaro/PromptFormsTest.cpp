@@ -155,6 +155,18 @@ TEST(BlockingWindow, FiveInputsShowTheDesktopTheSixthTurnsItRedAndTheColourStays
   EXPECT_EQ(b.Color(), 255u);
 }
 
+TEST(BlockingWindow, NoticeCentredOnThePrimaryMonitorWithOthersLeftAndAbove) {
+  TSchedulerWorld w;
+  w.day->Desktop.MonitorList = {{0, 0, 1024, 768}, {-1280, 0, 1280, 1024}, {0, -600, 800, 600}};
+  TBlockingWindow &b = w.day->Blocking;
+  b.ShowBlocking();
+  EXPECT_EQ(b.Bounds(), (TRect{-1280, -600, 2304, 1624}));
+  // In the window's own coordinates the primary monitor starts at 1280,600.
+  const TRect label = b.HeaderLbl.Bounds();
+  EXPECT_EQ(label.Left, 1280 + (1024 - label.Width) / 2);
+  EXPECT_EQ(label.Top, 600 + (768 - label.Height) / 2);
+}
+
 TEST(PromptGraphics, KindIconsAndPie) {
   // Every kind has a round icon in both sets; the corners stay clear.
   for (uint8_t kind = 1; kind <= 4; ++kind)
