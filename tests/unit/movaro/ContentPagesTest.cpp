@@ -375,6 +375,21 @@ TEST_F(ContentPagesTest, QuestionnairePageIsAnsweredByItsRadioButtons) {
   EXPECT_EQ(ActivePage(pageCtrl), "Status");
 }
 
+TEST_F(ContentPagesTest, AReopenedQuestionnaireGoesOnAtTheFirstItemNeverAnswered) {
+  auto shown = [&] {
+    pages.TestItemClick(*pages.TestLabels[1]); // "Stress"
+    return std::string(pages.Info.Parser->Text());
+  };
+  pages.AnswerQuestion(Ordinal("msg_004"), false, false); // "No" to the first: it scores 0
+  std::string text = shown();
+  EXPECT_NE(text.find("2 / 2"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Rushed?"), std::string::npos);
+  pages.AnswerQuestion(Ordinal("msg_005"), true, false);
+  text = shown(); // all answered: the result
+  EXPECT_NE(text.find("Score: "), std::string::npos) << text;
+  EXPECT_EQ(text.find(" / 2"), std::string::npos);
+}
+
 TEST_F(ContentPagesTest, LastMessagesMenuShowsTheMessageAgain) {
   profile->AddRecentMessage("3-0>14:25");
   profile->AddRecentMessage("0-12>14:30");
@@ -433,6 +448,21 @@ TEST_F(ContentPagesTest, SetupChangesReachTheRulesAndTheProfileFile) {
   EXPECT_EQ(profile->ConfigWarningsoundfile, "");
   setup.ConfigMsgNoSoundRBtn->Click();
   EXPECT_EQ(stored("ConfigWarningtype"), "0");
+}
+
+TEST_F(ContentPagesTest, EachBlockInputBoxHoldsItsOwnBreak) {
+  TSetupPage setup(form, pageCtrl, context, host, pages, world.ini, folder);
+  ShowPage(pageCtrl, "Config");
+  profile->ConfigLongPauseBlock = true;
+  setup.ShowSettings(*profile);
+  EXPECT_FALSE(setup.ConfigPausesShortBlockCBox->Checked());
+  EXPECT_TRUE(setup.ConfigPausesLongBlockCBox->Checked());
+  setup.ConfigPausesShortBlockCBox->Click();
+  EXPECT_TRUE(profile->ConfigShortPauseBlock);
+  EXPECT_TRUE(profile->ConfigLongPauseBlock);
+  setup.ConfigPausesLongBlockCBox->Click();
+  EXPECT_FALSE(profile->ConfigLongPauseBlock);
+  EXPECT_TRUE(profile->ConfigShortPauseBlock);
 }
 
 TEST_F(ContentPagesTest, LanguageSwitchRetranslatesEveryPage) {
