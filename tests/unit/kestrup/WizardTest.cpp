@@ -108,6 +108,16 @@ public:
     }
   }
 
+  // One run without a window.
+  TExitCode Silent(const std::vector<std::string> &arguments) {
+    TSilentPage page([this](uint32_t ms) { clock.Advance(ms); });
+    TKestrupContext context(platform, page);
+    context.ProgramPath = setup;
+    return RunSilent(context, ReadRunRequest(arguments), windows, page);
+  }
+  // The product's script copy, which its uninstall command names.
+  std::string ScriptCopy() const { return AppData() + "Veltrin\\Kestrup\\Testo.inf"; }
+
   THeadlessDesktopWindows windows;
 };
 
@@ -316,20 +326,14 @@ TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
 TEST(Wizard, SilentRunsEndWithTheirExitCodes) {
   WizardWorld world;
   world.BuildSetup({"LanguagePage", "LicencePage", "ProgramFolderPage"});
-  auto silent = [&](const std::vector<std::string> &arguments) {
-    TSilentPage page([&world](uint32_t ms) { world.clock.Advance(ms); });
-    TKestrupContext context(world.platform, page);
-    context.ProgramPath = world.setup;
-    TRunRequest request = ReadRunRequest(arguments);
-    return RunSilent(context, request, world.windows, page);
-  };
+  auto silent = [&](const std::vector<std::string> &arguments) { return world.Silent(arguments); };
   EXPECT_TRUE(ReadRunRequest({"/other"}).Refused);
   world.windows.Windows.push_back({"Testo", "Testo"});
   EXPECT_EQ(silent({"/silent"}), ecSuccess);
   EXPECT_TRUE(world.windows.Windows.empty()); // the running product was asked to close
   EXPECT_TRUE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
   EXPECT_TRUE(world.shell.Opened.empty() && world.shell.Started.empty());
-  const std::string script = world.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+  const std::string script = world.ScriptCopy();
   EXPECT_EQ(silent({"uninstall", script, "/silent"}), ecSuccess);
   EXPECT_FALSE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
   EXPECT_EQ(silent({"uninstall", script, "/silent"}), ecNotInstalled);
@@ -337,6 +341,33 @@ TEST(Wizard, SilentRunsEndWithTheirExitCodes) {
   std::string bytes = TScratchFolder::ReadFile(world.setup);
   TScratchFolder::WriteFile(world.setup, bytes.substr(0, bytes.size() - 40));
   EXPECT_EQ(silent({"/silent"}), ecStartupFailed);
+}
+
+TEST(Wizard, ASilentUninstallThatLoggedErrorsOpensNoViewer) {
+  WizardWorld world;
+  world.BuildSetup({});
+  ASSERT_EQ(world.Silent({"/silent"}), ecSuccess);
+  ScratchWrite(world, world.InstallDir() + "Mine.txt"); // the user's own file keeps the folder
+  EXPECT_EQ(world.Silent({"uninstall", world.ScriptCopy(), "/silent"}), ecErrorsLogged);
+  EXPECT_TRUE(world.files.FileExists(world.InstallerFolder() + "Kestrup.log"));
+  EXPECT_TRUE(world.shell.Opened.empty());
+  EXPECT_TRUE(world.shell.Started.empty());
+}
+
+TEST(Wizard, TheLastUninstallKnowsItsScriptInAnotherLetterCase) {
+  WizardWorld world;
+  world.BuildSetup({});
+  ASSERT_EQ(world.Silent({"/silent"}), ecSuccess);
+  // The installer folder holds the script as "Testo.inf"; the command line
+  // names it in capitals. A Windows disk finds the one file under either
+  // spelling, the host's needs a second one.
+  const std::string installer = world.InstallerFolder(), script = ReadTestFile(world.ScriptCopy());
+  ScratchWrite(world, installer + "Testo.inf", script);
+  ScratchWrite(world, installer + "TESTO.INF", script);
+  EXPECT_EQ(world.Silent({"uninstall", installer + "TESTO.INF", "/silent"}), ecSuccess);
+  EXPECT_FALSE(world.files.DirectoryExists(world.InstallDir()));
+  EXPECT_EQ(world.files.ListFiles(installer), std::vector<std::string>{"Kestrup.exe"});
+  EXPECT_EQ(world.shell.Started.size(), 1u); // the clean-up program
 }
 
 TEST(ProgramGroupsDialog, ListsPlainFoldersAndSelectsTheCurrentGroup) {
