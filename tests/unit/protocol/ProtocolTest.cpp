@@ -77,6 +77,17 @@ TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
                                                "X1230003", "NotAKey"}));
 }
 
+TEST(ProtocolUserData, ASoundFileNameOfUpTo255CharactersIsTaken) {
+  const std::string name = "C:\\" + std::string(248, 'a') + ".wav";
+  ASSERT_EQ(name.size(), 255u);
+  TUserDataRecord record = ReadUserDataLines("ConfigWarningsoundfile=" + name + "\r\n");
+  EXPECT_EQ(record.ConfigWarningsoundfile, name);
+  EXPECT_TRUE(record.Refused.empty());
+  record = ReadUserDataLines("ConfigWarningsoundfile=a" + name + "\r\n");
+  EXPECT_FALSE(record.ConfigWarningsoundfile);
+  EXPECT_EQ(record.Refused.size(), 1u);
+}
+
 TEST(ProtocolUserData, ReplyAppliedToTheProgramsValues) {
   TUserDataSettings settings;
   settings.ConfigWarningsoundfile = "Gong";
