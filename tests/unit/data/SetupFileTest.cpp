@@ -188,6 +188,19 @@ TEST_F(SetupFileTest, ACutFileIsDamagedAndTheBareInstallerIsNot) {
   EXPECT_FALSE(Extract(archive, "Text.txt"));
 }
 
+TEST_F(SetupFileTest, AnEmptyMemberIsNoDamage) {
+  TArchiveWriter writer(files);
+  ASSERT_TRUE(writer.Open(setup) && writer.AddStored("Kestrup.exe", kDos, image) &&
+              writer.AddMember("Empty.txt", kDos, "") && writer.AddMember("Text.txt", kDos, text) &&
+              writer.AddManifest(kDos) && writer.Finish(true));
+  TArchive archive(files);
+  ASSERT_TRUE(archive.LoadDirectory(setup));
+  EXPECT_TRUE(archive.VerifyMembers());
+  EXPECT_FALSE(Extract(archive, "Empty.txt")); // nothing to write
+  EXPECT_FALSE(archive.Damaged());
+  EXPECT_TRUE(Extract(archive, "Text.txt"));
+}
+
 TEST_F(SetupFileTest, WithoutAManifestMembersAreWrittenUnchecked) {
   Build(false);
   std::string broken = bytes;
