@@ -1,5 +1,5 @@
 # Entry points. Every target installs what is missing first.
-.PHONY: deps build test demo bench bench-server clean
+.PHONY: deps build test demo bench bench-server coverage clean
 
 deps:
 	@scripts/install-deps.sh
@@ -21,6 +21,9 @@ bench: deps
 bench-server: deps
 	scripts/build.sh host
 	bench/profile_server.sh
+
+coverage:
+	scripts/coverage.sh
 
 clean:
 	rm -rf build dist

@@ -151,6 +151,10 @@ else()
   add_test(NAME setup_decisions
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/setup_decisions_test.sh ${CMAKE_SOURCE_DIR})
 
+  # The mutation tool's choice of mutants (scripts/mutants.sh).
+  add_test(NAME mutants_listing
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/mutants_test.sh ${CMAKE_SOURCE_DIR})
+
   # The day simulator's documented example, run.
   add_test(NAME daysim_example
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/daysim_example_test.sh ${CMAKE_SOURCE_DIR}

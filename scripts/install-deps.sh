@@ -12,7 +12,7 @@
 set -uo pipefail
 
 required=(
-  cmake ninja-build make g++ clang libclang-rt-14-dev
+  cmake ninja-build make ccache python3 gcovr g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   zlib1g-dev libz-mingw-w64-dev
