@@ -3,6 +3,10 @@
 
 set(SRC ${CMAKE_SOURCE_DIR}/src)
 add_compile_options(-Wall -Wextra)
+# The product's own code (every library and program built from src/) builds
+# without warnings; tests, tools and benchmarks only report theirs.
+option(MOVARO_WERROR "Treat warnings in the product's code as errors" ON)
+set(MOVARO_PRODUCT_OPTIONS $<$<BOOL:${MOVARO_WERROR}>:-Werror>)
 if(MINGW)
   # The Windows programs are built for size: they spend their time waiting
   # for the user, in the system and in zlib, not in their own code, while the
@@ -67,6 +71,7 @@ function(movaro_library name)
   if(arg_SOURCES)
     add_library(${name} STATIC ${arg_SOURCES})
     target_link_libraries(${name} PUBLIC ${arg_USES})
+    target_compile_options(${name} PRIVATE ${MOVARO_PRODUCT_OPTIONS})
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE ${arg_USES})
@@ -137,6 +142,7 @@ if(NOT WIN32)
   if(EXISTS ${SRC}/server/main.cpp)
     add_executable(profile_server ${SRC}/server/main.cpp)
     target_link_libraries(profile_server PRIVATE server_core)
+    target_compile_options(profile_server PRIVATE ${MOVARO_PRODUCT_OPTIONS})
     set_target_properties(profile_server PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()
 endif()
@@ -164,6 +170,7 @@ if(WIN32)
       add_executable(${name} ${kind} ${ARGN})
     endif()
     target_link_libraries(${name} PRIVATE src_root win32_api)
+    target_compile_options(${name} PRIVATE ${MOVARO_PRODUCT_OPTIONS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       # Shipped 32-bit programs must load on Windows XP (scripts/check-pe.sh).

@@ -17,7 +17,7 @@ constexpr uint32_t kGeneralGroupChance = 50; // in 100: ask a general question
 constexpr uint32_t kExerciseChance = 30;     // in 100: a general one is an exercise
 
 std::string SetNumber(int test) {
-  char text[8];
+  char text[12]; // room for any int
   std::snprintf(text, sizeof text, "%03d", test);
   return text;
 }

@@ -104,8 +104,9 @@ protected:
     ASSERT_TRUE(writer.AddStored("Kestrup.exe", kDos, image));
     ASSERT_TRUE(writer.AddMember("Noise.bin", kDos, noise)); // stored: noise does not pack
     ASSERT_TRUE(writer.AddMember("Text.txt", kDos, text));
-    if (withManifest)
+    if (withManifest) {
       ASSERT_TRUE(writer.AddManifest(kDos));
+    }
     ASSERT_TRUE(writer.Finish(aligned)) << writer.Error();
     bytes = TScratchFolder::ReadFile(setup);
   }

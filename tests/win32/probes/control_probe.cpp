@@ -51,7 +51,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 3;
   for (int i = 3; i < __argc; ++i) {
     std::string wanted = __argv[i];
-    TSearch search{std::atoi(__argv[i])};
+    TSearch search{std::atoi(__argv[i]), {}};
     if (wanted.rfind("class:", 0) == 0)
       search.Class = wanted.substr(6);
     EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&search));
