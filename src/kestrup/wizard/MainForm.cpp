@@ -318,6 +318,7 @@ bool TMainForm::Start(const std::vector<std::string> &arguments) {
   if (!ok && !(install && state.UpdateTargetMissing && Product().IsUpdate))
     state.FatalError = true;
   if (!message.empty()) {
+    state.EndedAtStartup = true;
     ShowMessage(message);
     return false;
   }

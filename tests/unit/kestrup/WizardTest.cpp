@@ -313,6 +313,21 @@ TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
   EXPECT_FALSE(world.files.FileExists(world.InstallerFolder() + "Kestrup.exe"));
 }
 
+TEST(Wizard, AStartUpThatFailsKeepsTheStoredLanguage) {
+  WizardWorld world;
+  world.SetLocale("NLD"); // 31
+  world.BuildSetup({"LanguagePage"});
+  std::string bytes = TScratchFolder::ReadFile(world.setup); // damaged: no language file is read
+  bytes[bytes.size() / 2] ^= 1;
+  TScratchFolder::WriteFile(world.setup, bytes);
+  ScratchWrite(world, world.InstallerFolder() + "Kestrup.dat", "[Common]\r\nLngID=49\r\n");
+  WizardWorld::TRun run(world);
+  EXPECT_FALSE(run.Start());
+  run.form.Close();
+  EXPECT_EQ(run.context.Engine.Actions().IniRead(world.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""),
+            "49");
+}
+
 TEST(Wizard, SilentRunsEndWithTheirExitCodes) {
   WizardWorld world;
   world.BuildSetup({"LanguagePage", "LicencePage", "ProgramFolderPage"});
