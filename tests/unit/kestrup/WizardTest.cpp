@@ -217,6 +217,8 @@ TEST(Wizard, FolderPageCleansTheTextAndShowsTheSpaceLeft) {
   EXPECT_EQ(w.FolderFDSAILbl.Caption(), KilobyteText(10 * 1024 + 512 - total));
   EXPECT_EQ(w.FolderFDSAILbl.Caption().front(), '-');
   EXPECT_FALSE(w.NextBtn.Enabled());
+  w.FolderEdit.SetText("Cprogram"); // the drive is the first letter, colon or not
+  EXPECT_EQ(w.FolderFDSLbl.Caption(), "10 kb");
   world.files.SetFreeSpace(int64_t(3) << 40);
   w.FolderDefaultBtn.Click();
   EXPECT_EQ(w.FolderEdit.Text(), world.InstallDir());
