@@ -48,7 +48,7 @@ void TCloseDown::Run() {
   } else if (state_.Completed) {
     c_.Actions.DeletePath(state_.ScriptPath);
   }
-  if (state_.Completed || files_.FileExists(installer + kSettingsFile))
+  if (state_.Completed || (!state_.EndedAtStartup && files_.FileExists(installer + kSettingsFile)))
     c_.Actions.IniWrite(installer + kSettingsFile, "Common", "LngID", std::to_string(state_.Language));
   c_.Log.Close();
   std::string log = c_.LogPath();

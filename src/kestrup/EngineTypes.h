@@ -33,6 +33,9 @@ struct TRunState {
   // The setup file is damaged (a cut file, or a member that does not match
   // its manifest): nothing more is installed from it.
   bool SetupDamaged = false;
+  // The run ended with its start-up (failed, or nothing to do): the language
+  // stored by an earlier run was never chosen in this one and stays as it is.
+  bool EndedAtStartup = false;
   // A run without a window (/silent): nothing is shown, no document opened.
   bool Silent = false;
 };

@@ -32,6 +32,7 @@ TExitCode RunSilent(TKestrupContext &context, const TRunRequest &request, IDeskt
   if (!ok && !state.UpdateTargetMissing)
     state.FatalError = true;
   if (!ok || state.NewerVersionInstalled) {
+    state.EndedAtStartup = true;
     context.Engine.CloseDown();
     return ExitCodeOf(state);
   }

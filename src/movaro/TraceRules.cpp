@@ -250,6 +250,13 @@ void Conclude(TMsgStatRec &rule, uint32_t counterReading, TDateTime now) {
   rule.Evaluated = true;
 }
 
+// Compared in whole milliseconds: the sum Now + MsgTimeout and a later tick's
+// Now differ in their last bits from minute to minute, so a floating-point
+// comparison ended the same message one tick earlier in some minutes.
+bool ShowTimePassed(const TMsgStatRec &rule, TDateTime now) {
+  return DurationMilliseconds(now) > DurationMilliseconds(rule.ShowUntil);
+}
+
 void Release(TMsgStatRec &rule) {
   rule.ShowUntil = 0;
   rule.Evaluated = false;
@@ -374,7 +381,7 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
       rule.Fired = DurationMilliseconds(stats.TracePeriod) < 2 * DurationMilliseconds(stats.Stats[tsLast].Time) &&
                    ConditionsMet(stats);
       Conclude(rule, counterReading, now);
-    } else if (rule.Evaluated && now > rule.ShowUntil) {
+    } else if (rule.Evaluated && ShowTimePassed(rule, now)) {
       Release(rule);
     }
     return;
@@ -387,6 +394,6 @@ void EvaluateRule(TMsgStatRec &rule, uint32_t counterReading, TDateTime now, TDa
                                                      DurationMilliseconds(stats.TraceTimeout)))
       Conclude(rule, counterReading, now);
   }
-  if (rule.Evaluated && now > rule.ShowUntil)
+  if (rule.Evaluated && ShowTimePassed(rule, now))
     Release(rule);
 }

@@ -106,13 +106,17 @@ std::string TakeSetting(TUserDataRecord &record, size_t index, const std::string
     record.ConfigWarningsoundfile = value;
     return "";
   }
+  if (rule.Kind == TValueKind::Switch) {
+    // Exactly these two texts: "01" or "+1" are not an "on".
+    if (value != "0" && value != "1")
+      return "not 0 or 1";
+    *SwitchSlot(record, index) = value == "1";
+    return "";
+  }
   int64_t number;
   if (!ParseDecimal(value, rule.Min, rule.Max, number))
     return "not a whole number from " + std::to_string(rule.Min) + " to " + std::to_string(rule.Max);
-  if (rule.Kind == TValueKind::Switch)
-    *SwitchSlot(record, index) = number == 1;
-  else
-    *NumberSlot(record, index) = static_cast<int32_t>(number);
+  *NumberSlot(record, index) = static_cast<int32_t>(number);
   return "";
 }
 
@@ -254,6 +258,14 @@ TUserDataRecord ApplyUserDataLines(const std::string &text, TUserDataSettings &s
   std::unordered_map<std::string, const THistoryLine *> byKey;
   for (const THistoryLine &line : record.History)
     byKey.emplace(AnsiUpperCase(line.Key), &line);
+  // A damaged value keeps the entry; an empty one says nothing is stored for
+  // it, as a missing line does. The first line of a key counts.
+  auto keepsEntry = [&record](const std::string &key) {
+    for (const TRefusedLine &line : record.Refused)
+      if (SameText(line.Key, key))
+        return !line.Value.empty();
+    return false;
+  };
   for (std::string &entry : history) {
     std::string key = HistoryKeyOfEntry(entry);
     if (key.empty())
@@ -263,7 +275,7 @@ TUserDataRecord ApplyUserDataLines(const std::string &text, TUserDataSettings &s
     const THistoryLine *found = it == byKey.end() ? nullptr : it->second;
     if (found)
       entry = head + std::to_string(found->Count) + ">" + std::to_string(found->Day);
-    else if (!record.WasRefused(key))
+    else if (!keepsEntry(key))
       entry = head + "-1>0";
   }
   return record;

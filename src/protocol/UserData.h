@@ -114,7 +114,7 @@ TUserDataRecord ReadUserDataLines(const std::string &text);
 // - a switch is on exactly when its line says "1";
 // - a history entry becomes its head followed by count ">" day, keeps its value
 //   when its line was refused, and becomes its head followed by "-1>0" when
-//   the line is missing;
+//   the line is missing or its value empty;
 // - "ConfigLevelBase" is not read.
 // Returns the record read, whose Refused lists what was not applied.
 TUserDataRecord ApplyUserDataLines(const std::string &text, TUserDataSettings &settings,

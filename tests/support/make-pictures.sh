@@ -12,6 +12,7 @@ convert -size 20x10 xc:red -size 20x10 xc:lime +append \
   \( -size 20x10 xc:blue -size 20x10 xc:white +append \) -append -depth 8 quad.ppm
 convert quad.ppm quad.png
 convert quad.ppm -quality 95 -sampling-factor 1x1 quad.jpg
+convert quad.ppm -quality 95 -interlace JPEG quadprog.jpg
 convert quad.ppm quad.gif
 convert quad.ppm -type truecolor BMP3:quad.bmp
 convert quad.ppm -type palette BMP3:quad8.bmp

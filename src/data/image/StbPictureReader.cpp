@@ -30,10 +30,104 @@ bool JpegHuffmanTablesFit(std::string_view b) {
   return true;
 }
 
+// The decoder does not clear its Huffman tables before a picture, and a scan
+// that names a table its file never defined decodes with whatever is in that
+// memory: symbol indexes far past the 256 a table holds. The segments are
+// walked the way the decoder walks them (lengths, fill bytes, entropy-coded
+// data up to the first marker that is neither a stuffed byte nor a restart),
+// and every scan must name only tables defined before it. Whatever the walk
+// refuses beyond that the decoder refuses too.
+bool JpegScansUseDefinedTables(std::string_view b) {
+  size_t at = 0;
+  auto byte = [&](size_t i) -> unsigned { return i < b.size() ? static_cast<uint8_t>(b[i]) : 0u; };
+  auto length = [&] { return byte(at) << 8 | byte(at + 1); };
+  // The next marker's code: bytes before its FF are skipped (padding between
+  // segments), as are repeated FFs. -1 at the end of the file.
+  auto nextMarker = [&]() -> int {
+    while (at < b.size() && byte(at) != 0xFF)
+      ++at;
+    while (at < b.size() && byte(at) == 0xFF)
+      ++at;
+    return at < b.size() ? static_cast<int>(byte(at++)) : -1;
+  };
+  if (byte(0) != 0xFF || byte(1) != 0xD8)
+    return false;
+  at = 2;
+  bool defined[2][4] = {}; // [DC, AC][table]
+  bool frame = false, progressive = false;
+  for (;;) {
+    const int m = nextMarker();
+    if (m == 0xD9)
+      return frame;
+    const unsigned size = length();
+    if (m == 0xC0 || m == 0xC1 || m == 0xC2) {
+      if (frame)
+        return false;
+      frame = true;
+      progressive = m == 0xC2;
+    } else if (m == 0xC4) {
+      size_t table = at + 2;
+      const size_t end = at + size;
+      while (table < end) {
+        const unsigned kind = byte(table) >> 4, slot = byte(table) & 15;
+        if (kind > 1 || slot > 3)
+          return false;
+        size_t symbols = 0;
+        for (size_t i = table + 1; i <= table + 16; ++i)
+          symbols += byte(i);
+        if (symbols > 256)
+          return false;
+        defined[kind][slot] = true;
+        table += 17 + symbols;
+      }
+      if (table != end)
+        return false;
+    } else if (m == 0xDA) {
+      const unsigned count = byte(at + 2);
+      if (!frame || count < 1 || count > 4 || size != 6 + 2 * count)
+        return false;
+      const unsigned spectralStart = byte(at + 3 + 2 * count), high = byte(at + 5 + 2 * count) >> 4;
+      for (unsigned i = 0; i < count; ++i) {
+        const unsigned dc = byte(at + 4 + 2 * i) >> 4, ac = byte(at + 4 + 2 * i) & 15;
+        if (dc > 3 || ac > 3)
+          return false;
+        const bool needsDc = !progressive || (spectralStart == 0 && high == 0);
+        const bool needsAc = !progressive || spectralStart != 0;
+        if ((needsDc && !defined[0][dc]) || (needsAc && !defined[1][ac]))
+          return false;
+      }
+      // The entropy-coded data runs to the first marker that is not a
+      // stuffed zero or a restart.
+      for (at += size;; ++at) {
+        at = b.find('\xFF', at);
+        if (at == std::string_view::npos)
+          return false;
+        size_t code = b.find_first_not_of('\xFF', at);
+        if (code == std::string_view::npos)
+          return false;
+        const unsigned c = byte(code);
+        if (c != 0 && (c < 0xD0 || c > 0xD7))
+          break;
+        at = code;
+      }
+      continue;
+    } else if (m == 0xDC && frame) {
+      at += 4;
+      continue;
+    } else if (m != 0xDB && m != 0xDD && m != 0xFE && (m < 0xE0 || m > 0xEF)) {
+      return false; // no marker, or one the decoder does not take
+    }
+    if (size < 2)
+      return false;
+    at += size;
+  }
+}
+
 } // namespace
 
 bool ReadStbPicture(std::string_view bytes, TPicture &picture) {
-  if (DetectPictureFormat(bytes) == TPictureFormat::pfJpeg && !JpegHuffmanTablesFit(bytes))
+  if (DetectPictureFormat(bytes) == TPictureFormat::pfJpeg &&
+      !(JpegHuffmanTablesFit(bytes) && JpegScansUseDefinedTables(bytes)))
     return false;
   return ReadWithStb(bytes, picture);
 }

@@ -318,6 +318,7 @@ bool TMainForm::Start(const std::vector<std::string> &arguments) {
   if (!ok && !(install && state.UpdateTargetMissing && Product().IsUpdate))
     state.FatalError = true;
   if (!message.empty()) {
+    state.EndedAtStartup = true;
     ShowMessage(message);
     return false;
   }
@@ -641,11 +642,10 @@ void TMainForm::UpdateFreeSpace(bool withNext) {
   const std::string &text = FolderEdit.Text();
   char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   TFileSystem &files = Context().Platform.Files;
-  // A drive letter names its drive; a share ("\\server\share\") is asked as
-  // it is written rather than refused.
-  int64_t free = drive >= 'A' && drive <= 'Z'
-                     ? (text.size() >= 2 && text[1] == ':' ? files.FreeSpace(std::string(1, drive) + ":\\") : -1)
-                     : files.FreeSpace(text);
+  // The first letter names the drive, with or without its colon; a share
+  // ("\\server\share\") is asked as it is written rather than refused.
+  int64_t free = drive >= 'A' && drive <= 'Z' ? files.FreeSpace(std::string(1, drive) + ":\\")
+                                              : files.FreeSpace(text);
   const int64_t after = free - State().TotalSize;
   FolderFDSLbl.SetCaption(KilobyteText(free));
   FolderFDSAILbl.SetCaption(KilobyteText(after));

@@ -36,6 +36,20 @@ int32_t RoundHalfEven(double value) {
   return Coord(floor);
 }
 
+// numerator / denominator (denominator > 0) rounded as RoundHalfEven, in
+// integers: an aspect ratio taken as a double lands some exact halves a hair
+// above them (7 / 6 x 105 gave 122.50000000000001).
+int32_t RoundedQuotient(int64_t numerator, int64_t denominator) {
+  int64_t quotient = numerator / denominator, twiceRest = 2 * (numerator % denominator);
+  if (twiceRest < 0) { // towards minus infinity
+    quotient -= 1;
+    twiceRest += 2 * denominator;
+  }
+  if (twiceRest > denominator || (twiceRest == denominator && quotient % 2 != 0))
+    quotient += 1;
+  return Coord(quotient);
+}
+
 void ApplyFontPoints(TCanvasFont &font, int64_t points) {
   font.Size = static_cast<int>(std::clamp(points, -kFontPointsLimit, kFontPointsLimit));
 }
@@ -201,11 +215,11 @@ private:
     int32_t h = Coord(int64_t{MarkupNumber(TagAttribute(tag, "HEIGHT="), -1)});
     const TPicture *picture = c_.GetPicture(name);
     if (picture) {
-      const double pw = picture->Width, ph = picture->Height;
+      const int64_t pw = picture->Width, ph = picture->Height;
       if (w > 0 && h < 0 && pw > 0)
-        h = RoundHalfEven(ph / pw * w);
+        h = RoundedQuotient(ph * w, pw);
       else if (w < 0 && h > 0 && ph > 0)
-        w = RoundHalfEven(pw / ph * h);
+        w = RoundedQuotient(pw * h, ph);
       if (w < 0)
         w = picture->Width;
       if (h < 0)

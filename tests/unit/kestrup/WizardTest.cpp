@@ -227,6 +227,8 @@ TEST(Wizard, FolderPageCleansTheTextAndShowsTheSpaceLeft) {
   EXPECT_EQ(w.FolderFDSAILbl.Caption(), KilobyteText(10 * 1024 + 512 - total));
   EXPECT_EQ(w.FolderFDSAILbl.Caption().front(), '-');
   EXPECT_FALSE(w.NextBtn.Enabled());
+  w.FolderEdit.SetText("Cprogram"); // the drive is the first letter, colon or not
+  EXPECT_EQ(w.FolderFDSLbl.Caption(), "10 kb");
   world.files.SetFreeSpace(int64_t(3) << 40);
   w.FolderDefaultBtn.Click();
   EXPECT_EQ(w.FolderEdit.Text(), world.InstallDir());
@@ -321,6 +323,21 @@ TEST(Wizard, StartUpFailuresShowTheirMessageAndInstallNothing) {
   EXPECT_NE(run.application.MessagesShown.back().find("damaged"), std::string::npos);
   EXPECT_FALSE(world.files.DirectoryExists(world.InstallDir()));
   EXPECT_FALSE(world.files.FileExists(world.InstallerFolder() + "Kestrup.exe"));
+}
+
+TEST(Wizard, AStartUpThatFailsKeepsTheStoredLanguage) {
+  WizardWorld world;
+  world.SetLocale("NLD"); // 31
+  world.BuildSetup({"LanguagePage"});
+  std::string bytes = TScratchFolder::ReadFile(world.setup); // damaged: no language file is read
+  bytes[bytes.size() / 2] ^= 1;
+  TScratchFolder::WriteFile(world.setup, bytes);
+  ScratchWrite(world, world.InstallerFolder() + "Kestrup.dat", "[Common]\r\nLngID=49\r\n");
+  WizardWorld::TRun run(world);
+  EXPECT_FALSE(run.Start());
+  run.form.Close();
+  EXPECT_EQ(run.context.Engine.Actions().IniRead(world.InstallerFolder() + "Kestrup.dat", "Common", "LngID", ""),
+            "49");
 }
 
 TEST(Wizard, SilentRunsEndWithTheirExitCodes) {

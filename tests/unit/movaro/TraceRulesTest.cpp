@@ -18,6 +18,7 @@ constexpr int kBase = 0, kShortBreak = 3, kLongBreak = 4;
 struct TFiring {
   size_t Rule;
   TDateTime Now, ShowUntil;
+  TDateTime Released = 0; // when the engine cleared the flag again
 };
 
 // A simulation that records every rule's change from not fired to fired, as a
@@ -36,6 +37,12 @@ struct TRecordedSimulation {
       for (size_t i = 0; i < rules->size(); ++i) {
         if ((*rules)[i].Fired && !WasFired[i])
           Firings.push_back({i, Sim.Engine.TraceState.Now, (*rules)[i].ShowUntil});
+        if (!(*rules)[i].Fired && WasFired[i])
+          for (auto f = Firings.rbegin(); f != Firings.rend(); ++f)
+            if (f->Rule == i) {
+              f->Released = Sim.Engine.TraceState.Now;
+              break;
+            }
         WasFired[i] = (*rules)[i].Fired;
       }
     };
@@ -98,6 +105,20 @@ TEST(TraceRules, ShortBreakWarningFiresEveryMinuteOfContinuousTyping) {
   // The engine clears the flag once the message time has passed.
   EXPECT_FALSE(run.Rule(kShortBreak).Fired);
   EXPECT_EQ(run.Rule(kShortBreak).ShowUntil, 0);
+}
+
+TEST(TraceRules, AWarningLastsTheSameTicksInEveryMinute) {
+  // Started 300 ms past a second: the ticks fall between the period boundaries.
+  TRecordedSimulation run(At(2026, 12, 9, 9, 0, 0) + 300 / kMillisecondsPerDay);
+  ASSERT_TRUE(run.Sim.Start());
+  run.TypeUntil(Minutes(180) + 30000);
+  std::vector<TFiring> fired = run.Of(kShortBreak);
+  ASSERT_EQ(fired.size(), 180u);
+  for (const TFiring &f : fired) {
+    SCOPED_TRACE(ToSeconds(f.Now - At(2026, 12, 9, 9, 0, 0)));
+    // Released at the first tick after its ten seconds, never at the tenth.
+    EXPECT_EQ(DurationMilliseconds(f.Released - f.Now), 11000);
+  }
 }
 
 TEST(TraceRules, APauseOfTenSecondsPreventsTheShortBreakWarning) {

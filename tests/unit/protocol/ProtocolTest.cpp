@@ -113,9 +113,15 @@ TEST(ProtocolUserData, ReplyAppliedToTheProgramsValues) {
                                                "immh0000010003" "-1>0", "short"}));
 
   settings.ConfigWarningsoundfile = "Bell";
-  ApplyUserDataLines("ConfigLevel=437\r\nConfigWarningsoundfile=a\x01z\r\n", settings, history);
+  ApplyUserDataLines("ConfigLevel=437\r\nConfigWarningsoundfile=a\x01z\r\nConfigShowInSysTray=01\r\n"
+                     "x1230001=\r\nh0010002=\r\nH0010002=2>43000\r\n",
+                     settings, history);
   EXPECT_EQ(settings.ConfigLevel, 240); // not its low eight bits (181)
   EXPECT_EQ(settings.ConfigWarningsoundfile, "Bell");
+  EXPECT_FALSE(settings.ConfigShowInSysTray); // on is exactly "1"
+  // An empty value resets the entry; the first line of a key counts.
+  EXPECT_EQ(history[0], "qkkx0451230001" "-1>0");
+  EXPECT_EQ(history[1], "immh0000010002" "-1>0");
 }
 
 TEST(ProtocolReplies, ClassifiedInOrderCaseSensitive) {

@@ -4,6 +4,7 @@
 #include "data/archive/ContentContainer.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessScreen.h"
+#include "support/BitmapFile.h"
 #include "support/ScratchFolder.h"
 #include "ui/markup/ParserControl.h"
 
@@ -46,11 +47,17 @@ protected:
 
   // Builds movaro.dat with the named fixture pictures and points the control at it.
   void UseContainer(const std::vector<std::pair<std::string, std::string>> &members) {
+    std::vector<std::pair<std::string, std::string>> bytes;
+    for (const auto &[name, fixture] : members)
+      bytes.push_back({name, TScratchFolder::ReadFile(std::string(MOVARO_PICTURES) + "/" + fixture)});
+    UseContainerOf(bytes);
+  }
+  // The same with the members' bytes.
+  void UseContainerOf(const std::vector<std::pair<std::string, std::string>> &members) {
     TArchiveWriter writer(files);
     ASSERT_TRUE(writer.Open(scratch.Path("movaro.dat")));
-    for (const auto &[name, fixture] : members)
-      ASSERT_TRUE(writer.AddMember(name, 862411107,
-                                   TScratchFolder::ReadFile(std::string(MOVARO_PICTURES) + "/" + fixture)));
+    for (const auto &[name, bytes] : members)
+      ASSERT_TRUE(writer.AddMember(name, 862411107, bytes));
     ASSERT_TRUE(writer.Finish());
     directory = LoadContentDirectory(files, scratch.Path("movaro.dat"));
     control.Pictures = TPictureSource{&files, scratch.Path(), scratch.Path("movaro.dat"), &directory, {}};
@@ -146,6 +153,19 @@ TEST_F(ParserControlTest, PicturesFollowTheSizeRulesAndDecideTheLineAdvance) {
   EXPECT_TRUE(files.DirectoryExists(scratch.Path("T"))); // extracted there ...
   EXPECT_TRUE(files.ListFiles(scratch.Path("T")).empty()); // ... and deleted after decoding
   EXPECT_EQ(control.GetPicture("Wide"), control.GetPicture("WIDE"));
+}
+
+TEST_F(ParserControlTest, AScaledPictureRoundsItsExactHalvesToEven) {
+  UseContainerOf({{"tall", BitmapFile(6, 7, 0)}, {"taller", BitmapFile(7, 10, 0)}});
+  control.SetParent(nullptr);
+  // 7 / 6 x 105 is 122.5 and 7 / 10 x 45 is 31.5.
+  control.SetText("<IMG NAME=tall WIDTH=105>x\r\n<IMG NAME=taller HEIGHT=45>");
+  PaintText();
+  std::vector<std::string> drawn;
+  for (const std::string &call : last)
+    if (call.rfind("StretchDraw", 0) == 0)
+      drawn.push_back(call.substr(0, call.rfind(' ')));
+  EXPECT_EQ(drawn, (std::vector<std::string>{"StretchDraw 2,0,107,122", "StretchDraw 2,122,34,167"}));
 }
 
 TEST_F(ParserControlTest, GetPictureUsesALeftoverTemporaryFileAndPlainFiles) {
