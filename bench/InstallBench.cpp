@@ -126,6 +126,10 @@ void BM_FreshInstall(benchmark::State &state) {
     std::abort();
   engine.SetScript(&script);
   engine.SetArchive(&archive);
+  // The product as a start-up reads it from the script; its title names
+  // the uninstall entry, without which every run fails.
+  TInstallScript settings(script);
+  run.Product = ReadProductSettings(settings);
   run.InstallDir = p.target;
   run.Product.RootKey = kHKeyUsers; // no uninstall script copy to write
   for (auto _ : state) {
@@ -134,8 +138,10 @@ void BM_FreshInstall(benchmark::State &state) {
     run.ErrorsLogged = run.Completed = false;
     state.ResumeTiming();
     engine.FreshInstall();
-    if (!run.Completed)
+    if (!run.Completed) {
       state.SkipWithError("install failed");
+      break;
+    }
   }
   state.SetBytesProcessed(state.iterations() * p.totalBytes);
 }

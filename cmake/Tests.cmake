@@ -160,6 +160,10 @@ else()
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/daysim_example_test.sh ${CMAKE_SOURCE_DIR}
                    $<TARGET_FILE:daysim>)
 
+  # The markup tool's output format.
+  add_test(NAME markup_layout
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/markup_layout_test.sh $<TARGET_FILE:markup>)
+
   # Benchmarks: never part of a pass/fail run.
   find_package(benchmark REQUIRED)
   file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)

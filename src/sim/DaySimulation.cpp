@@ -1,9 +1,11 @@
 #include "sim/DaySimulation.h"
 
+#include "movaro/profile/MessageEntry.h"
 #include "sim/InputScript.h"
 
 #include <cctype>
 #include <sstream>
+#include <utility>
 
 std::string FirstWords(const std::string &markup, int count) {
   std::string words;
@@ -69,8 +71,18 @@ TDaySimulation::TDaySimulation(TDateTime wallStart, uint32_t tickStart, uint32_t
   // The context took the trace timer for its engine; the simulation drives
   // that engine and, after each of its ticks, the main window's own timer.
   Sim.Drive(Context.Trace);
-  Sim.OnTick = [this] { Scheduler.MainTimerTime(); };
-  Pump.OnPump = [this] { App.ProcessMessages(); };
+  Sim.OnTick = [this] {
+    Scheduler.MainTimerTime();
+    const int left = Dialog.Showing() && Dialog.TimeOutBar.Visible() ? Dialog.TimeOutBar.Progress() : -1;
+    if (ReportDetails && left >= 0 && left != timeLeft_)
+      Report("timeleft " + std::to_string(left));
+    timeLeft_ = left;
+  };
+  Pump.OnPump = [this] {
+    if (auto action = std::exchange(atNextPump_, nullptr))
+      action();
+    App.ProcessMessages();
+  };
   StatusPage.Gauges = &ProfileView.Gauges;
   Sound.OnPlay = [this](const std::string &path) { Report("sound " + path); };
   Dialog.OnMessageShown = [this](TComponent &) { DialogShown(); };
@@ -80,9 +92,15 @@ TDaySimulation::TDaySimulation(TDateTime wallStart, uint32_t tickStart, uint32_t
   }));
   Blocking.AttachPeer(std::make_unique<TVisibilityWatch>(
       [this](bool visible) { Report(visible ? "block show" : "block close"); }));
+  Owner.OnAnswer = [this](const TQuestionAnswer &answer) { Answered(answer); };
   ProfileView.OnRecentMessages = [this] {
     if (Profile && !Profile->RecentMessages.empty() && !ProfileView.Recent.empty())
       Report("recent " + Profile->RecentMessages.front());
+    if (!ReportDetails)
+      return;
+    Report("lastmessages " + std::to_string(ProfileView.Recent.size()));
+    for (size_t k = 0; k < ProfileView.Recent.size(); ++k)
+      Report("lastmessage " + std::to_string(k) + " \"" + ProfileView.Recent[k].Caption + "\"");
   };
 }
 
@@ -152,6 +170,25 @@ void TDaySimulation::DialogHidden() {
   Report("hide " + std::to_string(shownRule_) + " " + std::to_string(shownRecord_));
 }
 
+void TDaySimulation::Answered(const TQuestionAnswer &answer) {
+  Report("answer " + std::to_string(answer.Record) + " " +
+         (answer.Cancelled ? "cancelled" : answer.Yes ? "yes" : "no"));
+  if (!Profile || !Scheduler.InfoFile || answer.Record < 1 || answer.Record > Info.SelectedCount())
+    return;
+  const std::string name = Info.GetSelectedRecord(answer.Record).Name;
+  const std::map<int, int> before = ProfileView.Gauges;
+  if (!Profile->RecordAnswer(name, answer.Yes, answer.Cancelled))
+    return;
+  const std::string entry = Profile->FindEntry(RecordDialogHead(name.c_str()));
+  if (!entry.empty())
+    Report("history " + entry);
+  for (const auto &[gauge, percent] : ProfileView.Gauges) {
+    auto was = before.find(gauge);
+    if (was == before.end() || was->second != percent)
+      Report("gauge " + std::to_string(gauge) + " " + std::to_string(percent));
+  }
+}
+
 void TDaySimulation::BlockedInput() {
   if (!Blocking.Showing())
     return;
@@ -161,7 +198,33 @@ void TDaySimulation::BlockedInput() {
 
 void TDaySimulation::RestoreMainWindow() {
   StatusPage.MainWindowOnScreen = true;
+  Owner.Minimized = false;
   Scheduler.MainWindowRestored();
 }
 
 void TDaySimulation::MinimizeMainWindow() { StatusPage.MainWindowOnScreen = false; }
+
+void TDaySimulation::MinimizeApplication() {
+  StatusPage.MainWindowOnScreen = false;
+  Owner.Minimized = true;
+}
+
+void TDaySimulation::TrayClick() {
+  if (Dialog.Showing())
+    Dialog.BringToFront();
+  else
+    RestoreMainWindow();
+}
+
+void TDaySimulation::CloseDialog() {
+  if (Dialog.Showing())
+    Dialog.Close();
+}
+
+bool TDaySimulation::ReplayRecentMessage(int k) {
+  if (!Profile || k < 0 || k >= static_cast<int>(Profile->RecentMessages.size()))
+    return false;
+  MinimizeApplication();
+  const TRecentEntryParts parts = ParseRecentEntry(Profile->RecentMessages[static_cast<size_t>(k)]);
+  return Scheduler.ShowRuleMessage(parts.Rule, parts.Record, true);
+}

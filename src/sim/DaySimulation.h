@@ -12,7 +12,9 @@
 //   block input N               the Nth input swallowed by it
 //   sound PATH                  a prompt sound played
 //   recent ENTRY                a recent-messages entry added
-//   answer RECORD yes|no|cancelled
+//   answer RECORD yes|no|cancelled   a status question's answer, then
+//   history ENTRY               the history entry it gave (profile only)
+//   gauge N PERCENT             a status gauge the answer changed
 // Tests use it as the program's world; tools/daysim reads scripts into it.
 
 #include "base/Random.h"
@@ -32,6 +34,7 @@
 #include "sim/TraceSimulation.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -59,9 +62,27 @@ public:
   // Input that reaches the blocking window while it is up (it is on top of
   // everything but the dialog): counted there as well as by the hook.
   void BlockedInput();
-  // The user switches the main window on or off the screen.
+  // The user switches the main window on or off the screen (off: back to
+  // the tray; minimized: on the task bar).
   void RestoreMainWindow();
   void MinimizeMainWindow();
+  void MinimizeApplication();
+  // A click on the tray icon: the prompt on screen comes to the front, else
+  // the main window is restored.
+  void TrayClick();
+  // The system closes the dialog (as at the end of a session).
+  void CloseDialog();
+  // Entry k (from 0) of the last-messages menu, clicked: the main window is
+  // minimized and the message shown again until it is answered.
+  bool ReplayRecentMessage(int k);
+  // Runs once at the next message pump, as a click the user made while a
+  // long operation (the status question's draw) lets messages run.
+  void AtNextPump(std::function<void()> action) { atNextPump_ = std::move(action); }
+
+  // Also reported: every step of the prompt's count-down
+  // ("timeleft SECONDS") and the last-messages menu whenever it is rebuilt
+  // ("lastmessages N" and one "lastmessage K CAPTION" per item).
+  bool ReportDetails = false;
 
   std::function<void(const std::string &line)> OnLine;
 
@@ -94,9 +115,14 @@ private:
   void Report(const std::string &what);
   void DialogShown();
   void DialogHidden();
+  // A status question's answer, into the history and the gauges as the
+  // pages record it.
+  void Answered(const TQuestionAnswer &answer);
 
   std::string workFolder_;
   bool dialogShown_ = false; // as last reported
+  int timeLeft_ = -1;         // as last reported
+  std::function<void()> atNextPump_;
   int32_t shownRule_ = 0, shownRecord_ = 0;
 };
 

@@ -257,6 +257,17 @@ protected:
   TWin32MediaPlayer player;
 };
 
+// Real input as the system delivers it: to the window under the pointer
+// (buttons) or to the focused one (wheel, keys).
+void SendMouse(POINT at, DWORD flags, int wheel = 0) {
+  SetCursorPos(at.x, at.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = static_cast<DWORD>(wheel);
+  SendInput(1, &input, sizeof input);
+}
+
 TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   {
     TArchiveWriter writer(files);
@@ -318,6 +329,30 @@ TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   EXPECT_EQ(pages.BkInfo.Header->Caption(), "Working at a screen");
   Snap(app, "page_bkinfo.bmp");
 
+  // Its hyperlink with the real pointer: the hand over it, the hand without
+  // fingers beside it, and a click follows it to the page it names.
+  ASSERT_EQ(pages.BkInfo.Parser->HyperLinks().Count(), 1);
+  const auto *link = static_cast<THyperLinkArea *>(pages.BkInfo.Parser->HyperLinks().GetItem(1));
+  POINT textOrigin{pages.BkInfo.Parser->Bounds().Left, pages.BkInfo.Parser->Bounds().Top};
+  ClientToScreen(TWin32Application::WindowOf(*pages.BkInfo.TextCtrl), &textOrigin);
+  const POINT onLink{textOrigin.x + link->Left + 3, textOrigin.y + (link->Top + link->Bottom) / 2};
+  auto shownCursor = [&](POINT at) {
+    SendMouse(at, MOUSEEVENTF_MOVE);
+    Pump(app, 30);
+    CURSORINFO info{sizeof info};
+    GetCursorInfo(&info);
+    return info.hCursor;
+  };
+  EXPECT_EQ(shownCursor({textOrigin.x + link->Right + 40, textOrigin.y + link->Bottom + 20}),
+            TWin32Application::CursorOf(crHandNoFingersCursor));
+  EXPECT_EQ(shownCursor(onLink), TWin32Application::CursorOf(crHandCursor));
+  SendMouse(onLink, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(onLink, MOUSEEVENTF_LEFTUP);
+  Pump(app, 100);
+  EXPECT_EQ(std::string(pages.BkInfo.Parser->Text()).rfind("Stand up", 0), 0u)
+      << pages.BkInfo.Parser->Text();
+  Snap(app, "page_bkinfo_followed.bmp");
+
   // The exercise: the film from movaro.dat plays into its panel.
   pages.ExerciseSubmenus[6]->Items()[0]->Click();
   Pump(app, 200);
@@ -377,17 +412,6 @@ TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   Snap(app, "page_setup_german.bmp");
   ShowPage(pageCtrl, "BkInfo");
   Snap(app, "page_bkinfo_german.bmp");
-}
-
-// Real input as the system delivers it: to the window under the pointer
-// (buttons) or to the focused one (wheel, keys).
-void SendMouse(POINT at, DWORD flags, int wheel = 0) {
-  SetCursorPos(at.x, at.y);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  input.mi.mouseData = static_cast<DWORD>(wheel);
-  SendInput(1, &input, sizeof input);
 }
 
 void SendKey(WORD key) {

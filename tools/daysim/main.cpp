@@ -2,7 +2,7 @@
 // and user actions, and prints every prompt, blocking window, sound and
 // recent-messages entry. See README.md.
 //   daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]
-//                 [--until TIME] [--no-profile]
+//                 [--until TIME] [--no-profile] [--profile FILE]
 #include "authoring/IDbRecWriter.h"
 #include "sim/DaySimulation.h"
 #include "sim/InputScript.h"
@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -26,7 +27,8 @@ const std::vector<TRecordSource> kSampleRecords = {
     {5, "o1_44|Dlg #okko0000080001", "Relax your shoulders while you type."},
 };
 
-const char *const kOwnEvents[] = {"window", "answer", "dialogkey", "set", "score", "user"};
+const char *const kOwnEvents[] = {"window", "answer", "dialogkey", "set",  "score",
+                                  "user",   "monitor", "tray",     "dialog", "lastmessage"};
 
 bool IsOwnEvent(const std::string &name) {
   for (const char *own : kOwnEvents)
@@ -58,8 +60,41 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
       day.RestoreMainWindow();
     else if (arg(0) == "off")
       day.MinimizeMainWindow();
+    else if (arg(0) == "min")
+      day.MinimizeApplication();
     else
-      return error = "window on|off", false;
+      return error = "window on|off|min", false;
+  } else if (name == "monitor") {
+    // The setup page's Start and Pause, the program's end; "-in-draw" waits
+    // for the next message pump (inside a status question's draw).
+    const std::string what = arg(0);
+    std::function<void()> action;
+    if (what == "start")
+      action = [&day] { day.Scheduler.StartClick(); };
+    else if (what == "pause" || what == "pause-in-draw")
+      action = [&day] { day.Scheduler.PauseClick(); };
+    else if (what == "stop" || what == "stop-in-draw")
+      action = [&day] { day.Scheduler.StopMonitoring(); };
+    else
+      return error = "monitor start|pause|stop|pause-in-draw|stop-in-draw", false;
+    if (what.size() > 8 && what.compare(what.size() - 8, 8, "-in-draw") == 0)
+      day.AtNextPump(action);
+    else
+      action();
+  } else if (name == "tray") {
+    if (arg(0) != "click")
+      return error = "tray click", false;
+    day.TrayClick();
+  } else if (name == "dialog") {
+    if (arg(0) != "close")
+      return error = "dialog close", false;
+    day.CloseDialog();
+  } else if (name == "lastmessage") {
+    if (!ParseInt(arg(0), number))
+      return error = "lastmessage K (from 0)", false;
+    if (!day.ReplayRecentMessage(static_cast<int>(number)))
+      std::cout << FormatSimTime(day.Sim.Clock.Now()) << "  lastmessage " << number
+                << ": no such entry\n";
   } else if (name == "answer") {
     TBaseBtn *button = arg(0) == "yes"      ? &day.Dialog.YesBtn
                       : arg(0) == "no"     ? &day.Dialog.NoBtn
@@ -112,8 +147,8 @@ int main(int argc, char **argv) {
   const TSimulatorToolSyntax syntax{
       "daysim",
       "usage: daysim SCRIPT [--info FILE] [--language TEXT] [--rules FILE] [--seed N]\n"
-      "                     [--until TIME] [--no-profile]\n",
-      {"--info", "--language", "--rules", "--seed"},
+      "                     [--until TIME] [--no-profile] [--profile FILE]\n",
+      {"--info", "--language", "--rules", "--seed", "--profile"},
       {"--no-profile"},
       IsOwnEvent};
   TSimulatorTool tool;
@@ -146,10 +181,7 @@ int main(int argc, char **argv) {
   {
     TDaySimulation day(script.Start, script.TickStart, seed, work.string() + "/");
     day.OnLine = [](const std::string &line) { std::cout << line << "\n"; };
-    day.Owner.OnAnswer = [&day](const TQuestionAnswer &a) {
-      std::cout << FormatSimTime(day.Sim.Clock.Now()) << "  answer " << a.Record << " "
-                << (a.Cancelled ? "cancelled" : a.Yes ? "yes" : "no") << "\n";
-    };
+    day.ReportDetails = true;
     if (infoPath.empty()) {
       infoPath = (work / "MVRInfo.dat").string();
       if (!WriteRecordFile(day.Sim.Files, kSampleRecords, infoPath, error))
@@ -159,8 +191,16 @@ int main(int argc, char **argv) {
       std::cerr << "daysim: cannot read the information file " << infoPath
                 << " (nothing will be prompted)\n";
     day.Context.Trace.RuleSetup.RuleFilePath = rulesPath;
-    if (withProfile)
+    if (withProfile) {
+      // A profile file to start from: the user's settings and history.
+      const std::string seedProfile = tool.Value("--profile");
+      if (!seedProfile.empty() &&
+          !std::filesystem::copy_file(seedProfile, work / "movaro.ini", ec)) {
+        std::cerr << "daysim: cannot read the profile file " << seedProfile << "\n";
+        return 2;
+      }
       day.MakeProfile();
+    }
     if (!day.Start())
       std::cerr << "daysim: monitoring did not start\n";
 

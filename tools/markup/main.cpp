@@ -42,6 +42,35 @@ bool ReadText(const std::string &path, std::string &text) {
   return true;
 }
 
+// Control characters as escapes (a tag may run over lines), so that one
+// finding or field stays on one line; with quote, also quote and backslash.
+std::string Escaped(const std::string &text, bool quote) {
+  std::string out;
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (quote && (c == '"' || c == '\\')) {
+      out += '\\';
+      out += c;
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (u < 0x20 || u == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", u);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A text as one double-quoted field.
+std::string Quoted(const std::string &text) { return "\"" + Escaped(text, true) + "\""; }
+
 std::string Style(const TCanvasFont &f) {
   std::string s = std::to_string(f.Size);
   if (f.Bold)
@@ -60,7 +89,7 @@ std::string Style(const TCanvasFont &f) {
 class TPrintingCanvas : public TRecordingCanvas {
 public:
   void TextAt(int x, int y, const std::string &text) override {
-    std::printf("word %d %d %s \"%s\"\n", x, y, Style(Font).c_str(), text.c_str());
+    std::printf("word %d %d %s %s\n", x, y, Style(Font).c_str(), Quoted(text).c_str());
   }
   void Rectangle(const TCanvasRect &r) override {
     // The control's own fill comes first; every later rectangle is the frame
@@ -70,19 +99,38 @@ public:
     filled_ = true;
   }
   void StretchDraw(const TCanvasRect &r, const TCanvasBitmap &b) override {
-    std::printf("picture %d %d %d %d %s\n", r.Left, r.Top, r.Width(), r.Height(), b.Name.c_str());
+    std::printf("picture %d %d %d %d %s\n", r.Left, r.Top, r.Width(), r.Height(), Quoted(b.Name).c_str());
   }
 
 private:
   bool filled_ = false;
 };
 
-const char *InputKind(const TControl &c) {
-  switch (c.Kind()) {
-  case TComponentKind::ckRadioButton: return "radio";
-  case TComponentKind::ckCheckBox: return "checkbox";
-  default: return "text";
+// KIND "NAME" LEFT TOP WIDTH HEIGHT, then what the field starts with: the
+// value a radio button or check box reports and whether it is checked, or
+// an edit field's text; "disabled" at the end of one that is.
+std::string InputLine(const GParserControl &control, const TControl &input) {
+  const TRect &b = input.Bounds();
+  char place[64];
+  std::snprintf(place, sizeof place, " %d %d %d %d ", b.Left, b.Top, b.Width, b.Height);
+  std::string line = "input ";
+  switch (input.Kind()) {
+  case TComponentKind::ckRadioButton:
+  case TComponentKind::ckCheckBox: {
+    const bool radio = input.Kind() == TComponentKind::ckRadioButton;
+    const bool checked = radio ? static_cast<const TRadioButton &>(input).Checked()
+                               : static_cast<const TCheckBox &>(input).Checked();
+    line += std::string(radio ? "radio " : "checkbox ") + Quoted(input.Name()) + place + "value " +
+            Quoted(control.InputValue(input.Name())) + (checked ? " checked" : " unchecked");
+    break;
   }
+  default:
+    line += "text " + Quoted(input.Name()) + place + "text " +
+            Quoted(static_cast<const TEdit &>(input).Text());
+  }
+  if (!input.Enabled())
+    line += " disabled";
+  return line;
 }
 
 int Layout(int argc, char **argv) {
@@ -144,14 +192,10 @@ int Layout(int argc, char **argv) {
   control.Paint(canvas);
   for (int32_t i = 1; i <= control.HyperLinks().Count(); ++i) {
     auto *a = static_cast<THyperLinkArea *>(control.HyperLinks().GetItem(i));
-    std::printf("link %d %d %d %d \"%s\"\n", a->Left, a->Top, a->Right, a->Bottom, a->HRef.c_str());
+    std::printf("link %d %d %d %d %s\n", a->Left, a->Top, a->Right, a->Bottom, Quoted(a->HRef).c_str());
   }
-  for (TComponent *c : control.Components()) {
-    auto *input = static_cast<TControl *>(c);
-    const TRect &b = input->Bounds();
-    std::printf("input %s %s %d %d %d %d\n", InputKind(*input), input->Name().c_str(), b.Left, b.Top,
-                b.Width, b.Height);
-  }
+  for (TComponent *c : control.Components())
+    std::printf("%s\n", InputLine(control, *static_cast<TControl *>(c)).c_str());
   std::printf("xmax %d ymax %d bounds %d %d\n", control.XMax(), control.YMax(), control.Bounds().Width,
               control.Bounds().Height);
   if (!scratch.empty()) {
@@ -170,7 +214,7 @@ int Check(int argc, char **argv) {
     if (!ReadText(argv[i], text))
       return 1;
     for (const TMarkupFinding &f : CheckMarkup(text)) {
-      std::printf("%s:%d: %s\n", argv[i], f.Line, f.Message.c_str());
+      std::printf("%s:%d: %s\n", argv[i], f.Line, Escaped(f.Message, false).c_str());
       ++found;
     }
   }

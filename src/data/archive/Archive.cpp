@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int32_t kMemberBlock = 1024;
+// What one read of a member asks for: a whole number of blocks.
+constexpr int32_t kReadPiece = 64 * kMemberBlock;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
 
@@ -196,13 +198,21 @@ bool TMemberExtractor::ReadPacked(TFileSystem &fs, const std::string &archivePat
   char *packed = packed_.Reserve(static_cast<size_t>(wanted));
   if (!packed)
     return false;
+  // Progress is reported per 1024-byte block, but the file is read in
+  // larger pieces straight into the buffer: a block-sized read costs a call
+  // and a second copy through the stream's own buffer.
   int64_t collected = 0;
   while (collected < wanted) {
-    int32_t want = static_cast<int32_t>(std::min<int64_t>(kMemberBlock, wanted - collected));
+    int32_t want = static_cast<int32_t>(std::min<int64_t>(kReadPiece, wanted - collected));
     int32_t got = file->Read(packed + collected, want);
     if (got <= 0)
       break;
+    const int64_t before = collected;
     collected += got;
+    if (options.Progress)
+      for (int64_t block = before + kMemberBlock - before % kMemberBlock; block < collected;
+           block += kMemberBlock)
+        options.Progress(Percent(block, wanted));
     if (options.Progress)
       options.Progress(Percent(collected, wanted));
   }

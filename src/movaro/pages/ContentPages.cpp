@@ -538,33 +538,20 @@ void TContentPages::AnswerQuestion(int32_t ordinal, bool yes, bool cancelled) {
   }
   const TIDbRec record = InfoFile->GetSelectedRecord(ordinal);
   const std::string name = record.Name;
-  const std::string key = RecordDialogHead(record.Name);
-  if (name.find("Dlg #") == std::string::npos || key.empty()) {
+  if (!profile->RecordAnswer(name, yes, cancelled)) {
     host_.UpdateStatus();
     return;
   }
+  const std::string key = RecordDialogHead(name.c_str());
   const char category = key.size() >= 4 ? key[3] : '\0';
-  const TDateTime now = context_.Platform.Clock.Now();
-  const int32_t current = EntryCount(profile->FindEntry(key));
-  if (category != 't') {
-    // A health message: cancel only moves the day of showing.
-    profile->UpdateEntry(key, cancelled ? current : (yes ? 1 : 0), now);
-    if (yes && !cancelled && name.find("Dlg #q") == std::string::npos) {
-      const int32_t page = OwningPageOrdinal(*InfoFile, ordinal);
-      const TIDbRec owning = InfoFile->GetSelectedRecord(page);
-      if (page > 0 && TIDbRecFile::SplitName(owning.Name)[3].empty()) {
-        host_.FormRestore();
-        ShowContentRecord(owning, category == 'e' ? "Exercise" : "Info");
-      }
+  // A health message answered yes opens the page it belongs to.
+  if (category != 't' && yes && !cancelled && name.find("Dlg #q") == std::string::npos) {
+    const int32_t page = OwningPageOrdinal(*InfoFile, ordinal);
+    const TIDbRec owning = InfoFile->GetSelectedRecord(page);
+    if (page > 0 && TIDbRecFile::SplitName(owning.Name)[3].empty()) {
+      host_.FormRestore();
+      ShowContentRecord(owning, category == 'e' ? "Exercise" : "Info");
     }
-  } else {
-    auto digit = [&](size_t position) {
-      const char c = key.size() >= position ? key[position - 1] : '\0';
-      return c >= '0' && c <= '9' ? c - '0' : 0;
-    };
-    const int32_t count = cancelled ? current : (yes ? digit(7) : digit(6));
-    profile->UpdateEntry(key, count, now);
-    profile->UpdateTestGauges();
   }
   host_.UpdateStatus();
 }

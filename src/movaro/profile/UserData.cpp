@@ -241,6 +241,25 @@ void TUserData::ApplyRulePeriods() {
     Links.View->ShowSupportLabel(SupportLabelText(support));
 }
 
+bool TUserData::RecordAnswer(const std::string &recordName, bool yes, bool cancelled) {
+  const std::string key = RecordDialogHead(recordName.c_str());
+  if (recordName.find("Dlg #") == std::string::npos || key.empty())
+    return false;
+  const int32_t current = EntryCount(FindEntry(key));
+  const TDateTime now = platform_.Clock.Now();
+  if (key.size() < 4 || key[3] != 't') {
+    UpdateEntry(key, cancelled ? current : (yes ? 1 : 0), now);
+    return true;
+  }
+  auto digit = [&](size_t position) {
+    const char c = key.size() >= position ? key[position - 1] : '\0';
+    return c >= '0' && c <= '9' ? c - '0' : 0;
+  };
+  UpdateEntry(key, cancelled ? current : (yes ? digit(7) : digit(6)), now);
+  UpdateTestGauges();
+  return true;
+}
+
 void TUserData::UpdateTestGauges() {
   if (!Links.View)
     return;

@@ -119,6 +119,13 @@ public:
   // Gives that entry the count and the day of value, and writes it through.
   // False when there is none.
   bool UpdateEntry(std::string_view prefix, int32_t count, TDateTime value);
+  // An answer to the question of a dialog record (its name), into the
+  // history: a health message's count becomes 1 for yes and 0 for no, a
+  // test question's the score of the answer (yes: the head's seventh digit,
+  // no: its sixth) with the test gauges recomputed; a cancel keeps the count
+  // and only moves the day; an entry the history lacks stays missing. False
+  // (nothing changed) for a record that is no dialog.
+  bool RecordAnswer(const std::string &recordName, bool yes, bool cancelled);
   // The selected record (from 1) whose name holds "Dlg #" and the entry's
   // head; 0 when there is none or the entry has no complete head.
   int32_t QuestionRecordIndex(std::string_view entry);

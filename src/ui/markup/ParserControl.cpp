@@ -313,7 +313,7 @@ private:
     made->SetParent(c_.Parent());
     made->SetBounds(left, top, w, lineHeight_);
     made->SetEnabled(true);
-    c_.inputs_.insert(c_.inputs_.begin(), {name, made});
+    c_.inputs_.insert(c_.inputs_.begin(), {name, made, value});
     x_ = Coord(int64_t{x_} + w);
   }
 
@@ -493,19 +493,26 @@ const THyperLinkArea *GCustomParserControl::HyperLinkAt(int32_t x, int32_t y) {
 }
 
 void GCustomParserControl::ClearInputs() {
-  std::vector<std::pair<std::string, TControl *>> inputs;
+  std::vector<TInput> inputs;
   inputs.swap(inputs_);
-  for (auto &[name, control] : inputs)
-    delete control;
+  for (TInput &input : inputs)
+    delete input.Control;
 }
 
 void GCustomParserControl::ClearPictures() { pictures_.clear(); }
 
 TControl *GCustomParserControl::InputControl(const std::string &name) const {
-  for (const auto &[inputName, control] : inputs_)
-    if (inputName == name)
-      return control;
+  for (const TInput &input : inputs_)
+    if (input.Name == name)
+      return input.Control;
   return nullptr;
+}
+
+std::string GCustomParserControl::InputValue(const std::string &name) const {
+  for (const TInput &input : inputs_)
+    if (input.Name == name)
+      return input.Control->Kind() == TComponentKind::ckEdit ? "" : input.Value;
+  return "";
 }
 
 void GCustomParserControl::BindInput(TControl &input, const std::string &value) {

@@ -103,6 +103,9 @@ public:
   const THyperLinkArea *HyperLinkAt(int32_t x, int32_t y);
   // The input field of a name, or none.
   TControl *InputControl(const std::string &name) const;
+  // What a radio button or check box of a name reports when clicked (its
+  // VALUE as written); empty for an edit field or a name without a field.
+  std::string InputValue(const std::string &name) const;
 
   // The mouse over the control, in its own coordinates: the hand cursor over
   // a hyperlink, and a release there reports it.
@@ -132,7 +135,12 @@ private:
   int32_t xMax_ = 0, yMax_ = 0;
   TPointerChain hyperLinks_{"HyperLinks"};
   std::vector<std::unique_ptr<THyperLinkArea>> areas_; // what hyperLinks_ points to
-  std::vector<std::pair<std::string, TControl *>> inputs_;   // newest first, owned
+  struct TInput {
+    std::string Name;
+    TControl *Control; // owned
+    std::string Value;
+  };
+  std::vector<TInput> inputs_; // newest first
   std::vector<std::pair<std::string, std::unique_ptr<TPicture>>> pictures_; // newest first
 };
 

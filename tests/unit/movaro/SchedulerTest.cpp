@@ -175,6 +175,51 @@ TEST(BreakScheduler, AQuestionOfTheInputTheUserMostlyUsed) {
   EXPECT_EQ(ask(), 2);
 }
 
+TEST(BreakScheduler, AnAnsweredQuestionIsInTheHistoryAndNotAskedAgainThatDay) {
+  TSchedulerWorld w;
+  w.day->StatusPage.Scores = {{1, 80}, {2, 80}, {3, 20}, {4, 80}, {5, 80}, {6, 80},
+                              {7, 80}, {8, 80}, {9, 80}, {10, 80}};
+  w.random.Queue = {10, 99};
+  w.Fire(0, 30);
+  w.Tick();
+  ASSERT_EQ(w.day->Dialog.ShownRecordIndex(), 1);
+  w.TakeLog();
+  w.day->Dialog.NoBtnClick(); // "no" scores the head's sixth digit
+  EXPECT_EQ(w.day->Profile->FindEntry("qggt0000030001"), "qggt00000300010>46000");
+  EXPECT_THAT(w.TakeLog(), testing::IsSupersetOf({"10:00:01 answer 1 no",
+                                                  "10:00:01 history qggt00000300010>46000"}));
+  for (int period = 0; period < 3; ++period) {
+    w.random.Queue = {10, 99};
+    w.Fire(0, 30);
+    w.Tick();
+    EXPECT_FALSE(w.day->Dialog.Showing() && w.day->Dialog.ShownRecordIndex() == 1);
+  }
+}
+
+TEST(BreakScheduler, ARecentMessageShownAgainStaysUntilAnsweredAndThenRestoresTheWindow) {
+  TSchedulerWorld w;
+  w.day->StatusPage.Scores = {{1, 80}, {2, 80}, {3, 20}, {4, 80}, {5, 80}, {6, 80},
+                              {7, 80}, {8, 80}, {9, 80}, {10, 80}};
+  w.random.Queue = {10, 99};
+  w.Fire(0, 30);
+  w.Tick();
+  w.day->Dialog.CancelBtnClick();
+  ASSERT_EQ(w.day->Profile->RecentMessages.size(), 1u);
+  EXPECT_FALSE(w.day->ReplayRecentMessage(1));
+  ASSERT_TRUE(w.day->ReplayRecentMessage(0));
+  EXPECT_TRUE(w.day->Owner.Minimized);
+  w.Tick(30); // past its count-down, still up
+  ASSERT_TRUE(w.day->Dialog.Showing());
+  EXPECT_EQ(w.day->Dialog.ShownRecordIndex(), 1);
+  w.day->TrayClick(); // brings the prompt forward; the window stays down
+  EXPECT_TRUE(w.day->Owner.Minimized);
+  w.day->Dialog.YesBtnClick();
+  EXPECT_FALSE(w.day->Dialog.Showing());
+  EXPECT_EQ(w.day->Owner.Restores, 1);
+  w.day->TrayClick();
+  EXPECT_TRUE(w.day->StatusPage.MainWindowOnScreen);
+}
+
 TEST(BreakScheduler, NoQuestionForAnyTestClearsRule0AndAnUnshowableRecordStaysSilent) {
   TSchedulerWorld w;
   // Test 4 worries most, and its one record has no dialog marker: nothing
