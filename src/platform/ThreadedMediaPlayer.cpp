@@ -1,5 +1,6 @@
 #include "platform/ThreadedMediaPlayer.h"
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,8 @@ struct TThreadedMediaPlayer::TSession {
   std::vector<TReport> Reports;
   bool Quit = false;      // no command comes any more: close and end
   bool Abandoned = false; // nobody listens any more
+  bool Ended = false;     // the player thread has closed the device and ends
+  std::condition_variable EndedChanged;
   std::function<void()> HandOff;
   std::unique_ptr<IMediaDevice> Device;
 
@@ -142,6 +145,9 @@ struct TThreadedMediaPlayer::TSession {
     }
     release();
     device.End();
+    std::lock_guard<std::mutex> guard(session->Lock);
+    session->Ended = true;
+    session->EndedChanged.notify_all();
   }
 };
 
@@ -154,12 +160,15 @@ TThreadedMediaPlayer::TThreadedMediaPlayer(TDeviceFactory makeDevice,
 TThreadedMediaPlayer::~TThreadedMediaPlayer() {
   if (!session_)
     return;
-  {
-    std::lock_guard<std::mutex> guard(session_->Lock);
-    session_->Abandoned = true;
-    session_->Quit = true;
-  }
+  std::unique_lock<std::mutex> guard(session_->Lock);
+  session_->Abandoned = true;
+  session_->Quit = true;
   session_->Device->Wake();
+  // The program ends: a device that answers closes its file first (a
+  // driver's thread cut off in the middle of a command may hold the process
+  // at its end), one that does not is left behind after a second.
+  session_->EndedChanged.wait_for(guard, std::chrono::seconds(1),
+                                  [this] { return session_->Ended; });
 }
 
 bool TThreadedMediaPlayer::Post(TCommand command) {

@@ -6,7 +6,8 @@
 // to apply it and to call the callbacks. A device that leaves a command
 // unanswered for longer than the answer limit is given up: its thread is
 // abandoned (never waited for), the player closes, and the next Open starts
-// a fresh thread with a fresh device.
+// a fresh thread with a fresh device. Only when the player goes, at the
+// program's end, does it give its thread up to a second to close the file.
 
 #include "platform/MediaPlayer.h"
 
