@@ -1,9 +1,13 @@
 #pragma once
 // The platform's player of wave sounds and AVI videos: one device at a time,
 // opened by file name, playing into a window of the program when it is a
-// video. Every command reports whether the device took it; a device that
-// refuses (a missing or unreadable file, a file of another kind) leaves the
-// player closed, so the caller only has to say that nothing plays.
+// video. A device may take its time or stop answering, so a player may carry
+// out its commands later, elsewhere: every call returns at once, telling only
+// whether the player took the command. The state the calls report (mode,
+// length, whether a window is used) is what the player knows so far, and it
+// follows the commands given. A device that refuses a file or a command, or
+// does not answer, leaves the player closed and is reported through
+// OnClosed, so the caller only has to say that nothing plays.
 
 #include <cstdint>
 #include <functional>
@@ -28,18 +32,20 @@ public:
   virtual ~IMediaPlayer() = default;
 
   // Closes what is open, then opens the file with the device its contents
-  // call for and waits for it. False, and closed, when no device takes it.
+  // call for. False, and closed, when the file is refused at once; a refusal
+  // found later is reported through OnClosed.
   virtual bool Open(const std::string &path) = 0;
   virtual void Close() = 0;
   // The open file, empty while closed.
   virtual const std::string &FileName() const = 0;
 
-  // Whether the open device draws into a window (a video), and where.
+  // Whether the open device draws into a window (a video), and where; a
+  // display given to a sound is ignored.
   virtual bool UsesWindow() const = 0;
   virtual bool SetDisplay(TNativeWindow window, const TMediaRect &rect) = 0;
 
-  // Plays from the current position without waiting; OnNotify follows when
-  // the medium ends (or the play is cut off).
+  // Plays from the current position; OnNotify follows when the medium ends
+  // (or the play is cut off).
   virtual bool Play() = 0;
   // Pauses while playing, resumes while paused.
   virtual bool Pause() = 0;
@@ -48,10 +54,17 @@ public:
   // Steps by frames (negative: back) on devices that can.
   virtual bool CanStep() const = 0;
   virtual bool Step(int32_t frames) = 0;
-  // The medium's length in frames (sounds: milliseconds), 0 while closed.
+  // The medium's length in frames (sounds: milliseconds), 0 while closed or
+  // not yet known.
   virtual int32_t Length() = 0;
   virtual TMediaMode Mode() = 0;
 
-  // Called on the thread of the program's window messages.
+  // All three are called on the thread of the program's window messages.
   std::function<void(TMediaNotify)> OnNotify;
+  // The player closed the device by itself: it refused the file or a
+  // command, or stopped answering.
+  std::function<void()> OnClosed;
+  // The device let go of a file it had open (after Close, a new Open or a
+  // refusal); only then can the file be removed.
+  std::function<void(const std::string &path)> OnFileReleased;
 };

@@ -32,6 +32,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -68,6 +69,13 @@ void Pump(TApplication &app, int milliseconds) {
   }
 }
 
+// Runs the window messages until the condition holds, up to 10 s.
+bool PumpUntil(TApplication &app, const std::function<bool()> &condition) {
+  for (int i = 0; i < 1000 && !condition(); ++i)
+    Pump(app, 10);
+  return condition();
+}
+
 TEST(Win32MediaPlayer, PlaysAFilmIntoAWindowAndReadsItsStatusBack) {
   TProgramFolder folder;
   const std::string film = folder.Write("clip.avi", Fixture("clip.avi"));
@@ -80,41 +88,65 @@ TEST(Win32MediaPlayer, PlaysAFilmIntoAWindowAndReadsItsStatusBack) {
 
   TWin32MediaPlayer player;
   std::vector<TMediaNotify> notices;
+  int closed = 0;
   player.OnNotify = [&](TMediaNotify result) { notices.push_back(result); };
-  ASSERT_TRUE(player.Open(film)) << player.LastError();
+  player.OnClosed = [&] { ++closed; };
+  auto answered = [&] { return !player.Waiting(); };
+  ASSERT_TRUE(player.Open(film));
+  ASSERT_TRUE(PumpUntil(app, answered));
+  ASSERT_EQ(player.FileName(), film) << player.LastError();
   EXPECT_TRUE(player.UsesWindow()) << player.LastError();
   EXPECT_EQ(player.Length(), 30) << player.LastError(); // frames
   EXPECT_TRUE(player.SetDisplay(reinterpret_cast<TNativeWindow>(display), {25, 30, 180, 180}));
   ASSERT_TRUE(player.Play());
+  ASSERT_TRUE(PumpUntil(app, answered));
   EXPECT_EQ(player.Mode(), TMediaMode::mmPlaying);
   Pump(app, 300);
-  ASSERT_TRUE(player.Stop()) << player.LastError();
+  ASSERT_TRUE(player.Stop());
+  ASSERT_TRUE(PumpUntil(app, answered));
   EXPECT_EQ(player.Mode(), TMediaMode::mmStopped);
-  // Played to the end, the device says so.
+  // Stop and play, pause and resume, each pair given at once: the plays cut
+  // off are not the end of the film, and a step back beyond its start stops
+  // there.
   notices.clear();
-  ASSERT_TRUE(player.Rewind() && player.Play());
-  for (int i = 0; i < 800 && notices.empty(); ++i)
-    Pump(app, 10);
-  ASSERT_FALSE(notices.empty());
+  ASSERT_TRUE(player.Play() && player.Stop() && player.Play() && player.Pause() && player.Pause());
+  ASSERT_TRUE(PumpUntil(app, answered));
+  Pump(app, 300);
+  EXPECT_EQ(std::count(notices.begin(), notices.end(), TMediaNotify::mnSuccessful), 0);
+  ASSERT_TRUE(player.Stop() && player.Rewind() && player.Step(-5));
+  ASSERT_TRUE(PumpUntil(app, answered));
+  EXPECT_EQ(closed, 0) << player.LastError();
+  EXPECT_EQ(player.FileName(), film);
+  // Played to the end, the device says so.
+  ASSERT_TRUE(player.Stop() && player.Rewind());
+  ASSERT_TRUE(PumpUntil(app, answered));
+  notices.clear();
+  ASSERT_TRUE(player.Play());
+  ASSERT_TRUE(PumpUntil(app, [&] { return !notices.empty(); }));
   // (Wine's driver goes on reporting "playing" after the end; the loop
   // restarts with stop, rewind and play whatever the mode says.)
   EXPECT_EQ(notices.back(), TMediaNotify::mnSuccessful);
 
   // A wave sound opens without a window; without a sound card its play may
   // fail, but it never hangs.
-  ASSERT_TRUE(player.Open(chime)) << player.LastError();
-  EXPECT_EQ(player.FileName(), chime);
+  ASSERT_TRUE(player.Open(chime));
+  ASSERT_TRUE(PumpUntil(app, answered));
+  EXPECT_EQ(player.FileName(), chime) << player.LastError();
   EXPECT_FALSE(player.UsesWindow());
   player.Play();
   Pump(app, 100);
 
-  // What no device takes leaves the player closed.
-  EXPECT_FALSE(player.Open(folder.Write("words.wav", Fixture("words.wav"))));
-  EXPECT_EQ(player.FileName(), "");
-  EXPECT_EQ(player.Mode(), TMediaMode::mmNotReady);
-  EXPECT_FALSE(player.Play());
-  EXPECT_FALSE(player.Open(folder.Write("broken.avi", Fixture("broken.avi"))));
-  EXPECT_FALSE(player.Open(folder.path + "missing.avi"));
+  // What no device takes leaves the player closed and says so.
+  for (const std::string &refused :
+       {folder.Write("words.wav", Fixture("words.wav")),
+        folder.Write("broken.avi", Fixture("broken.avi")), folder.path + "missing.avi"}) {
+    const int before = closed;
+    player.Open(refused);
+    ASSERT_TRUE(PumpUntil(app, [&] { return closed > before; })) << refused;
+    EXPECT_EQ(player.FileName(), "");
+    EXPECT_EQ(player.Mode(), TMediaMode::mmNotReady);
+    EXPECT_FALSE(player.Play());
+  }
   DestroyWindow(display);
 }
 
@@ -356,15 +388,18 @@ TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   // The exercise: the film from movaro.dat plays into its panel.
   pages.ExerciseSubmenus[6]->Items()[0]->Click();
   Pump(app, 200);
+  ASSERT_TRUE(PumpUntil(app, [&] { return !player.Waiting(); }));
   ASSERT_TRUE(pages.Media.Loaded()) << player.LastError();
   EXPECT_EQ(player.Mode(), TMediaMode::mmPlaying);
   EXPECT_TRUE(files.FileExists(folder.path + "T\\00000007.avi"));
   Snap(app, "page_exercise.bmp");
   SendMessageA(TWin32Application::WindowOf(form), WM_NULL, 0, 0);
   pages.MediaButtons[2]->Click(); // stop: the film stays loaded
+  ASSERT_TRUE(PumpUntil(app, [&] { return !player.Waiting(); }));
   EXPECT_EQ(player.Mode(), TMediaMode::mmStopped);
+  // The copy goes once the device has let go of it.
   pages.Media.StopMediaFile();
-  EXPECT_FALSE(files.FileExists(folder.path + "T\\00000007.avi"));
+  EXPECT_TRUE(PumpUntil(app, [&] { return !files.FileExists(folder.path + "T\\00000007.avi"); }));
   EXPECT_FALSE(pages.MediaButtons[0]->Enabled());
 
   // A questionnaire answered by clicks on its radio buttons.

@@ -7,12 +7,23 @@ TPageMedia::TPageMedia(IMediaPlayer &player, TFileSystem &files, std::string pro
     : player_(player), files_(files), programFolder_(std::move(programFolder)),
       directory_(contentDirectory) {
   player_.OnNotify = [this](TMediaNotify result) { Notify(result); };
+  player_.OnClosed = [this] {
+    HandOverVideo();
+    Changed();
+  };
+  player_.OnFileReleased = [this](const std::string &path) { FileReleased(path); };
 }
 
 TPageMedia::~TPageMedia() {
   player_.OnNotify = nullptr;
+  player_.OnClosed = nullptr;
+  player_.OnFileReleased = nullptr;
   player_.Close();
-  ReleaseVideo();
+  // A copy the device has not let go of yet stays for the content folder's
+  // clean-up.
+  HandOverVideo();
+  for (const TContentVideo &video : releasing_)
+    ReleaseContentVideo(files_, video);
 }
 
 void TPageMedia::Changed() {
@@ -25,23 +36,38 @@ void TPageMedia::ReleaseVideo() {
   video_ = TContentVideo{};
 }
 
+void TPageMedia::HandOverVideo() {
+  if (video_.Temporary)
+    releasing_.push_back(video_);
+  video_ = TContentVideo{};
+}
+
+void TPageMedia::FileReleased(const std::string &path) {
+  for (auto it = releasing_.begin(); it != releasing_.end(); ++it) {
+    if (it->Path != path)
+      continue;
+    // A copy taken up again by the file now playing stays.
+    if (video_.Path != path)
+      ReleaseContentVideo(files_, *it);
+    releasing_.erase(it);
+    return;
+  }
+}
+
 void TPageMedia::PlayMediaFile(const std::string &path) {
   StopMediaFile();
   const std::string containerPath = programFolder_ + "movaro.dat";
   video_ = PrepareContentVideo(files_, containerPath, directory_, programFolder_, path,
                                ProcessMessages);
   if (!files_.FileExists(video_.Path) || !player_.Open(video_.Path)) {
-    StopMediaFile();
     ReleaseVideo();
     Changed();
     return;
   }
-  const int32_t length = player_.Length();
-  stepFrames_ = std::max(1, length / 10);
-  if (player_.UsesWindow()) {
-    const int left = (VideoPanelWidth - 180 + 1) / 2, top = (VideoPanelHeight - 180 + 1) / 2;
-    player_.SetDisplay(VideoWindow ? VideoWindow() : 0, TMediaRect{left, top, 180, 180});
-  }
+  // A sound ignores the display; whether the file is a video may not be
+  // known yet.
+  const int left = (VideoPanelWidth - 180 + 1) / 2, top = (VideoPanelHeight - 180 + 1) / 2;
+  player_.SetDisplay(VideoWindow ? VideoWindow() : 0, TMediaRect{left, top, 180, 180});
   if (!player_.Play()) {
     StopMediaFile();
     return;
@@ -55,10 +81,9 @@ void TPageMedia::StopMediaFile() {
     return;
   }
   player_.Stop();
+  // The device holds the file until it reports that it let go.
+  HandOverVideo();
   player_.Close();
-  if (ProcessMessages)
-    ProcessMessages();
-  ReleaseVideo();
   Changed();
 }
 
@@ -91,8 +116,11 @@ void TPageMedia::Click(TMediaButton button) {
   case TMediaButton::mbStop: ok = player_.Stop(); break;
   case TMediaButton::mbForward:
   case TMediaButton::mbBack:
-    if (player_.CanStep())
-      ok = player_.Step(button == TMediaButton::mbForward ? stepFrames_ : -stepFrames_);
+    if (player_.CanStep()) {
+      // A tenth of the medium, whose length is known once the device opened it.
+      const int32_t frames = std::max(1, player_.Length() / 10);
+      ok = player_.Step(button == TMediaButton::mbForward ? frames : -frames);
+    }
     break;
   }
   // A device that refuses a command is given up, as if the file had ended.

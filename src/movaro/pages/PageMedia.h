@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class TMediaButton { mbPlay, mbPause, mbStop, mbForward, mbBack };
 
@@ -30,7 +31,7 @@ public:
   // The video display: its window and its size (the video is centred in it).
   std::function<TNativeWindow()> VideoWindow;
   int VideoPanelWidth = 230, VideoPanelHeight = 240;
-  // Lets pending window messages run while a video is inflated or stopped.
+  // Lets pending window messages run while a video is inflated.
   std::function<void()> ProcessMessages;
   // Told whenever a file was loaded or unloaded (the media buttons follow).
   std::function<void()> OnLoadedChange;
@@ -48,12 +49,15 @@ public:
 
 private:
   void ReleaseVideo();
+  // The device still holds the file: it is removed when the device lets go.
+  void HandOverVideo();
+  void FileReleased(const std::string &path);
   void Changed();
 
   IMediaPlayer &player_;
   TFileSystem &files_;
   std::string programFolder_;
   const std::optional<TArchiveDirectory> &directory_;
-  TContentVideo video_;   // the file being played and whether it is a temporary copy
-  int32_t stepFrames_ = 0; // a tenth of the medium, measured when opened
+  TContentVideo video_; // the file being played and whether it is a temporary copy
+  std::vector<TContentVideo> releasing_; // copies closed, not yet let go of by the device
 };

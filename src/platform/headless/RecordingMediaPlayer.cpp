@@ -23,9 +23,23 @@ void TRecordingMediaPlayer::Close() {
   if (fileName_.empty())
     return;
   Log.push_back("close");
+  const std::string released = fileName_;
   fileName_.clear();
   video_ = false;
   mode_ = TMediaMode::mmNotReady;
+  if (OnFileReleased)
+    OnFileReleased(released);
+}
+
+void TRecordingMediaPlayer::Lose() {
+  if (fileName_.empty())
+    return;
+  Log.push_back("lost");
+  fileName_.clear();
+  video_ = false;
+  mode_ = TMediaMode::mmNotReady;
+  if (OnClosed)
+    OnClosed();
 }
 
 bool TRecordingMediaPlayer::SetDisplay(TNativeWindow, const TMediaRect &rect) {

@@ -2,7 +2,9 @@
 // The media player for tests: opens what a real device would take (a RIFF
 // file holding WAVE sound or an AVI video, read through a file system),
 // keeps the device's mode, and records every command as a line of text.
-// A test ends a play with FinishPlayback, as the device's notification would.
+// A test ends a play with FinishPlayback, as the device's notification would,
+// and makes the device stop answering with Lose. A closed file is let go of
+// at once.
 
 #include "platform/FileSystem.h"
 #include "platform/MediaPlayer.h"
@@ -30,6 +32,9 @@ public:
 
   // The end of the medium (or another outcome) of the play in progress.
   void FinishPlayback(TMediaNotify result = TMediaNotify::mnSuccessful);
+  // The device stops answering: the player closes by itself, and the file
+  // stays held.
+  void Lose();
 
   std::vector<std::string> Log; // "open PATH", "play", "pause", ...
   TMediaRect Display;

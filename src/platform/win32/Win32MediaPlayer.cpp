@@ -2,46 +2,143 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
+#include <string>
 
 namespace {
 
+constexpr char kPlayerClass[] = "MovaroMediaPlayer";
 constexpr char kNotifyClass[] = "MovaroMediaNotify";
-unsigned g_nextAlias = 0;
+constexpr UINT kDeliverMessage = WM_APP + 1;
+constexpr UINT_PTR kAnswerTimer = 1;
+constexpr UINT kAnswerCheckMs = 250;
+std::atomic<unsigned> g_nextAlias{0};
 
-ATOM RegisterNotifyClass(WNDPROC proc) {
-  static ATOM atom = 0;
-  if (!atom) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kNotifyClass;
-    atom = RegisterClassA(&wc);
+void RegisterWindowClass(const char *name, WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc); // fails harmlessly when it exists
+}
+
+HWND CreateMessageWindow(const char *className, void *self) {
+  HWND window = CreateWindowA(className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  if (window)
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  return window;
+}
+
+// One MCI device at a time, used only on the player thread; its
+// notifications arrive at a message-only window of that thread, which Wait
+// serves.
+class TMciDevice : public IMediaDevice {
+public:
+  TMciDevice() : wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+  ~TMciDevice() override {
+    if (wake_)
+      CloseHandle(wake_);
   }
-  return atom;
-}
 
-} // namespace
+  void Begin() override {
+    static std::once_flag registered;
+    std::call_once(registered, [] { RegisterWindowClass(kNotifyClass, NotifyProc); });
+    notifyWindow_ = CreateMessageWindow(kNotifyClass, this);
+  }
+  void End() override {
+    Close();
+    if (notifyWindow_)
+      DestroyWindow(notifyWindow_);
+    notifyWindow_ = nullptr;
+  }
 
-TWin32MediaPlayer::TWin32MediaPlayer() {
-  RegisterNotifyClass(NotifyProc);
-  notifyWindow_ = CreateWindowA(kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  if (notifyWindow_)
-    SetWindowLongPtrA(notifyWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+  bool Open(const std::string &path) override;
+  void Close() override {
+    if (alias_.empty())
+      return;
+    Command("close");
+    alias_.clear();
+    usesWindow_ = false;
+  }
+  bool UsesWindow() override { return usesWindow_; }
+  int32_t Length() override {
+    std::string reply;
+    return Command("status", "length", &reply) ? std::atoi(reply.c_str()) : 0;
+  }
+  bool SetDisplay(TNativeWindow window, const TMediaRect &rect) override {
+    if (!usesWindow_ || !window)
+      return false;
+    return Command("window", "handle " + std::to_string(window)) &&
+           Command("put", "destination at " + std::to_string(rect.Left) + " " +
+                              std::to_string(rect.Top) + " " + std::to_string(rect.Width) + " " +
+                              std::to_string(rect.Height));
+  }
+  bool Play() override { return Command("play", "", nullptr, true); }
+  bool Pause() override { return Command("pause"); }
+  // A resumed device may stay "stopped" on some systems; playing on from the
+  // paused position works everywhere.
+  bool Resume() override { return Play(); }
+  bool Stop() override;
+  bool Rewind() override { return Command("seek", "to start"); }
+  bool Step(int32_t frames) override {
+    if (!usesWindow_ || frames == 0)
+      return false;
+    // The driver refuses a step beyond either end: it stops there instead.
+    std::string position;
+    if (Command("status", "position", &position)) {
+      const int32_t at = std::max(0, std::atoi(position.c_str()));
+      frames = frames < 0 ? -std::min(-frames, at) : std::min(frames, std::max(0, Length() - 1 - at));
+      if (frames == 0)
+        return true;
+    }
+    const std::string by = "by " + std::to_string(std::abs(frames));
+    return Command("step", frames < 0 ? "reverse " + by : by);
+  }
+  TMediaMode Mode() override;
+  std::string LastError() override { return lastError_; }
+  bool AtEnd() {
+    std::string position;
+    if (!Command("status", "position", &position))
+      return true; // no position to tell: take the driver's word
+    const int32_t length = Length();
+    return length <= 0 || std::atoi(position.c_str()) >= length - 1;
+  }
 
-TWin32MediaPlayer::~TWin32MediaPlayer() {
-  Close();
-  if (notifyWindow_)
-    DestroyWindow(notifyWindow_);
-}
+  void Wait() override {
+    const DWORD woken =
+        MsgWaitForMultipleObjects(1, &wake_, FALSE, INFINITE, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (woken == WAIT_FAILED)
+      Sleep(10); // never spin on a broken handle
+  }
+  void Wake() override { SetEvent(wake_); }
 
-LRESULT CALLBACK TWin32MediaPlayer::NotifyProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
+private:
+  static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Sends "VERB alias REST" with "notify", "wait" or neither; false (with
+  // LastError) when the device refuses.
+  bool Command(const std::string &verb, const std::string &rest = "", std::string *reply = nullptr,
+               bool notify = false, bool wait = true);
+
+  HANDLE wake_ = nullptr;
+  HWND notifyWindow_ = nullptr;
+  std::string alias_;
+  bool usesWindow_ = false;
+  std::string lastError_;
+};
+
+LRESULT CALLBACK TMciDevice::NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != MM_MCINOTIFY)
     return DefWindowProcA(window, message, wParam, lParam);
-  auto *self = reinterpret_cast<TWin32MediaPlayer *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto *self = reinterpret_cast<TMciDevice *>(GetWindowLongPtrA(window, GWLP_USERDATA));
   // Only the device open now reports; a closed one's late notice is dropped.
   if (!self || self->alias_.empty() ||
       static_cast<MCIDEVICEID>(lParam) != mciGetDeviceIDA(self->alias_.c_str()))
@@ -52,13 +149,19 @@ LRESULT CALLBACK TWin32MediaPlayer::NotifyProc(HWND window, UINT message, WPARAM
   case MCI_NOTIFY_SUPERSEDED: result = TMediaNotify::mnSuperseded; break;
   case MCI_NOTIFY_ABORTED: result = TMediaNotify::mnAborted; break;
   }
-  if (self->OnNotify)
-    self->OnNotify(result);
+  // Wine's video driver reports a play cut off by a stop, a seek, a pause or
+  // another play as successful, and a player that restarts the film at its
+  // end then cuts off its own play, endlessly: the end is only where the
+  // position has reached the length.
+  if (result == TMediaNotify::mnSuccessful && !self->AtEnd())
+    result = TMediaNotify::mnAborted;
+  if (self->Notice)
+    self->Notice(result);
   return 0;
 }
 
-bool TWin32MediaPlayer::Command(const std::string &verb, const std::string &rest,
-                                std::string *reply, bool notify, bool wait) {
+bool TMciDevice::Command(const std::string &verb, const std::string &rest, std::string *reply,
+                         bool notify, bool wait) {
   if (alias_.empty())
     return false;
   std::string command = verb + " " + alias_;
@@ -79,10 +182,12 @@ bool TWin32MediaPlayer::Command(const std::string &verb, const std::string &rest
   return true;
 }
 
-bool TWin32MediaPlayer::Open(const std::string &path) {
+bool TMciDevice::Open(const std::string &path) {
   Close();
-  if (path.empty() || path.find('"') != std::string::npos)
+  if (path.empty() || path.find('"') != std::string::npos) {
+    lastError_ = "no file name MCI takes: " + path;
     return false;
+  }
   const std::string alias = "movaro" + std::to_string(++g_nextAlias);
   const std::string command = "open \"" + path + "\" alias " + alias + " wait";
   MCIERROR error = mciSendStringA(command.c_str(), nullptr, 0, nullptr);
@@ -93,7 +198,6 @@ bool TWin32MediaPlayer::Open(const std::string &path) {
     return false;
   }
   alias_ = alias;
-  fileName_ = path;
   // Not every driver answers the capability query; a device that reports a
   // window handle draws into a window too.
   std::string uses, handle;
@@ -105,37 +209,7 @@ bool TWin32MediaPlayer::Open(const std::string &path) {
   return true;
 }
 
-void TWin32MediaPlayer::Close() {
-  if (alias_.empty())
-    return;
-  Command("close");
-  alias_.clear();
-  fileName_.clear();
-  usesWindow_ = false;
-}
-
-bool TWin32MediaPlayer::SetDisplay(TNativeWindow window, const TMediaRect &rect) {
-  if (!usesWindow_ || !window)
-    return false;
-  return Command("window", "handle " + std::to_string(window)) &&
-         Command("put", "destination at " + std::to_string(rect.Left) + " " +
-                            std::to_string(rect.Top) + " " + std::to_string(rect.Width) + " " +
-                            std::to_string(rect.Height));
-}
-
-bool TWin32MediaPlayer::Play() { return Command("play", "", nullptr, true); }
-
-bool TWin32MediaPlayer::Pause() {
-  switch (Mode()) {
-  case TMediaMode::mmPlaying: return Command("pause");
-  // A resumed device may stay "stopped" on some systems; playing on from the
-  // paused position works everywhere.
-  case TMediaMode::mmPaused: return Command("play", "", nullptr, true);
-  default: return false;
-  }
-}
-
-bool TWin32MediaPlayer::Stop() {
+bool TMciDevice::Stop() {
   if (Command("stop"))
     return true;
   // Some drivers refuse to wait for a stop while a play of theirs is
@@ -147,23 +221,7 @@ bool TWin32MediaPlayer::Stop() {
   return false;
 }
 
-bool TWin32MediaPlayer::Rewind() { return Command("seek", "to start"); }
-
-bool TWin32MediaPlayer::Step(int32_t frames) {
-  if (!usesWindow_ || frames == 0)
-    return false;
-  const std::string by = "by " + std::to_string(std::abs(frames));
-  return Command("step", frames < 0 ? "reverse " + by : by);
-}
-
-int32_t TWin32MediaPlayer::Length() {
-  std::string reply;
-  if (!Command("status", "length", &reply))
-    return 0;
-  return std::atoi(reply.c_str());
-}
-
-TMediaMode TWin32MediaPlayer::Mode() {
+TMediaMode TMciDevice::Mode() {
   std::string reply;
   if (!Command("status", "mode", &reply))
     return TMediaMode::mmNotReady;
@@ -176,4 +234,51 @@ TMediaMode TWin32MediaPlayer::Mode() {
   if (reply == "open")
     return TMediaMode::mmOpen;
   return TMediaMode::mmNotReady;
+}
+
+HWND CreatePlayerWindow(void *self, WNDPROC proc) {
+  static std::once_flag registered;
+  std::call_once(registered, [proc] { RegisterWindowClass(kPlayerClass, proc); });
+  return CreateMessageWindow(kPlayerClass, self);
+}
+
+} // namespace
+
+// The hand-off posts to the window by its handle, which stays harmless
+// should the player be gone by then.
+TWin32MediaPlayer::TWin32MediaPlayer(std::chrono::milliseconds answerLimit)
+    : TThreadedMediaPlayer([] { return std::make_unique<TMciDevice>(); },
+                           [this] { PostMessageA(window_, kDeliverMessage, 0, 0); }, answerLimit) {
+  window_ = CreatePlayerWindow(this, WindowProc);
+}
+
+TWin32MediaPlayer::~TWin32MediaPlayer() {
+  Close();
+  if (window_) {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+LRESULT CALLBACK TWin32MediaPlayer::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  auto *self = reinterpret_cast<TWin32MediaPlayer *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self && message == kDeliverMessage) {
+    self->Deliver();
+    return 0;
+  }
+  if (self && message == WM_TIMER && wParam == kAnswerTimer) {
+    self->CheckAnswer();
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void TWin32MediaPlayer::WaitingChanged(bool waiting) {
+  if (!window_)
+    return;
+  if (waiting)
+    SetTimer(window_, kAnswerTimer, kAnswerCheckMs, nullptr);
+  else
+    KillTimer(window_, kAnswerTimer);
 }

@@ -1,50 +1,27 @@
 #pragma once
-// The media player on the Media Control Interface: each file is opened as a
-// new device under its own alias, so a notification of a device closed in
-// the meantime is recognised and dropped. Notifications arrive at a
-// message-only window of the player, that is, through the thread's message
-// loop.
+// The media player on the Media Control Interface. The devices run on a
+// player thread (see ThreadedMediaPlayer.h): MCI's video driver may wait for
+// the thread that gives it a command while it starts or stops playing, and a
+// window thread that did so froze for good. Each file is opened as a new
+// device under its own alias, so a notification of a device closed in the
+// meantime is recognised and dropped. The player thread's notifications and
+// answers reach the window thread as a message to a message-only window of
+// the player, which also watches, by a timer, that the device answers.
 
-#include "platform/MediaPlayer.h"
+#include "platform/ThreadedMediaPlayer.h"
 
 #include <windows.h>
 
-#include <string>
+#include <chrono>
 
-class TWin32MediaPlayer : public IMediaPlayer {
+class TWin32MediaPlayer : public TThreadedMediaPlayer {
 public:
-  TWin32MediaPlayer();
+  explicit TWin32MediaPlayer(std::chrono::milliseconds answerLimit = std::chrono::seconds(5));
   ~TWin32MediaPlayer() override;
-  TWin32MediaPlayer(const TWin32MediaPlayer &) = delete;
-  TWin32MediaPlayer &operator=(const TWin32MediaPlayer &) = delete;
-
-  bool Open(const std::string &path) override;
-  void Close() override;
-  const std::string &FileName() const override { return fileName_; }
-  bool UsesWindow() const override { return usesWindow_; }
-  bool SetDisplay(TNativeWindow window, const TMediaRect &rect) override;
-  bool Play() override;
-  bool Pause() override;
-  bool Stop() override;
-  bool Rewind() override;
-  bool CanStep() const override { return usesWindow_; }
-  bool Step(int32_t frames) override;
-  int32_t Length() override;
-  TMediaMode Mode() override;
-
-  // The last error text of the device, for tests and diagnostics.
-  const std::string &LastError() const { return lastError_; }
 
 private:
-  static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // Sends "VERB alias REST" with "notify", "wait" or neither; false (with
-  // LastError) when the device refuses.
-  bool Command(const std::string &verb, const std::string &rest = "", std::string *reply = nullptr,
-               bool notify = false, bool wait = true);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void WaitingChanged(bool waiting) override;
 
-  HWND notifyWindow_ = nullptr;
-  std::string alias_;
-  std::string fileName_;
-  bool usesWindow_ = false;
-  std::string lastError_;
+  HWND window_ = nullptr;
 };

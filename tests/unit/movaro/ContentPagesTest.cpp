@@ -289,6 +289,17 @@ TEST_F(ContentPagesTest, ContainerVideosPlayLoopAndLeaveNoCopy) {
   TScratchFolder::WriteFile(folder + "Av/Text.wav", "just some words");
   pages.Media.PlayMediaFile(folder + "Av\\Text.wav");
   EXPECT_FALSE(pages.Media.Loaded());
+
+  // A device that stops answering: the buttons say that nothing plays, and
+  // the copy it holds stays until the page goes.
+  pages.ShowContentRecord(world.info.GetSelectedRecord(Ordinal("exe_001")), "Exercise");
+  ASSERT_TRUE(pages.MediaButtons[0]->Enabled());
+  player.Lose();
+  EXPECT_FALSE(pages.Media.Loaded());
+  EXPECT_FALSE(pages.MediaButtons[0]->Enabled());
+  EXPECT_TRUE(world.fs.FileExists(temp));
+  pages.MediaButtons[0]->Click();
+  EXPECT_EQ(player.Log.back(), "lost");
 }
 
 TEST_F(ContentPagesTest, AnswersGoIntoTheHistoryAndOpenTheirPages) {
