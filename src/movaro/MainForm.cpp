@@ -465,8 +465,8 @@ void TMainForm::QuitBtnClick() {
     return;
   Hide();
   Application().ProcessMessages();
-  TAboutBox &about = ShowAboutBox();
-  about.CloseBtn.SetVisible(false);
+  TAboutBox &about = ShowFarewell(*this, *small_);
+  about.OnVisitMaker = [this] { VeltrinSBtnClick(); };
   Application().ProcessMessages();
   if (env_)
     env_->Wait(2000);

@@ -160,6 +160,17 @@ TAboutBox &ShowAbout(TForm &owner, TSmallWindowsEnv &env) {
   return *about;
 }
 
+TAboutBox &ShowFarewell(TForm &owner, TSmallWindowsEnv &env) {
+  TAboutBox *about = FindAbout(owner);
+  if (!about)
+    about = &owner.Create<TAboutBox>(owner.Application(), env);
+  about->CloseBtn.SetVisible(false);
+  about->ShowActivated = false;
+  about->Show();
+  about->ShowActivated = true; // shown as the About box, it takes the focus again
+  return *about;
+}
+
 bool ConfirmBox(TSmallWindowsEnv &env, TApplication &application, const std::string &text,
                 const std::string &okCaption, const std::string &cancelCaption) {
   if (env.OpenMessageBox) {

@@ -76,6 +76,11 @@ TIntroForm *FindIntro(TForm &owner);
 // after it was closed.
 TAboutBox &ShowAbout(TForm &owner, TSmallWindowsEnv &env);
 TAboutBox *FindAbout(TForm &owner);
+// Shows the About box as the farewell picture of Quit: without its close
+// button and without taking the focus, which the hidden main window gives up
+// to no one. (A window that never had the focus also leaves the screen at
+// once where the window system would otherwise hand the focus on first.)
+TAboutBox &ShowFarewell(TForm &owner, TSmallWindowsEnv &env);
 // Asks a question modally; true only for the first button. While another
 // box is open, that one comes to the front and the answer is false.
 bool ConfirmBox(TSmallWindowsEnv &env, TApplication &application, const std::string &text,
