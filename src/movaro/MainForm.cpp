@@ -121,6 +121,8 @@ TMainForm::TMainForm(TApplication &application)
     button->OnMouseMove = [this](TComponent &sender, int, int) {
       ShowHint(static_cast<TControl &>(sender));
     };
+    // A hint outlives neither the pointer over its button nor its language.
+    button->OnMouseOut = [this](TComponent &) { ClearHint(); };
   }
   VeltrinSBtn.SetParent(this);
   VeltrinSBtn.Tag = 18400;
@@ -131,6 +133,7 @@ TMainForm::TMainForm(TApplication &application)
   VeltrinSBtn.OnMouseMove = [this](TComponent &sender, int, int) {
     ShowHint(static_cast<TControl &>(sender));
   };
+  VeltrinSBtn.OnMouseOut = [this](TComponent &) { ClearHint(); };
 
   // The pages come at start-up: the content and setup pages add theirs in
   // the order of TMainPage, then "Traces".
@@ -331,6 +334,11 @@ void TMainForm::ShowHint(const TControl &control) {
   const std::string hint = control.Hint().empty() ? "" : control.LongHint();
   if (MainStatusBar.Panels().empty() || MainStatusBar.Panels()[0].Text != hint)
     MainStatusBar.SetPanelText(0, hint);
+}
+
+void TMainForm::ClearHint() {
+  if (!MainStatusBar.Panels().empty() && !MainStatusBar.Panels()[0].Text.empty())
+    MainStatusBar.SetPanelText(0, "");
 }
 
 void TMainForm::ShowPage(TMainPage page) {

@@ -152,6 +152,7 @@ public:
   void StopMediaFile();
   // The long part of a control's hint in the first panel of the status bar.
   void ShowHint(const TControl &control);
+  void ClearHint();
 
 private:
   void Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
