@@ -1,10 +1,13 @@
 #include "movaro/forms/SmallWindows.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr char kIntroName[] = "IntroForm";
 constexpr char kAboutName[] = "AboutBox";
 constexpr int kKeyEnter = 13, kKeyEscape = 27;
+constexpr uint32_t kSloganColour = 0x006E5A8A; // a paler plum
 
 TFont VerdanaPixels(int pixels, uint32_t colour) {
   TFont font;
@@ -65,7 +68,7 @@ TIntroForm::~TIntroForm() { env_.Context.Dialogs.Intro = false; }
 TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, owner, kAboutName), AboutboxImg(Create<TBkControl>("AboutboxImg")),
       VeltrinSBtn(Create<TBaseBtn>("VeltrinSBtn")), CloseBtn(Create<TBaseBtn>("CloseBtn")),
-      env_(env) {
+      VersionLbl(Create<TLabel>("VersionLbl")), SloganLbl(Create<TLabel>("SloganLbl")), env_(env) {
   MakeSmallWindow(*this, 325, 325, "Movaro");
   Tag = 4000;
   PlacePicture(*this, AboutboxImg, env.Skins, "about");
@@ -86,6 +89,17 @@ TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindows
   CloseBtn.SetFont(VerdanaPixels(11, kLightColour));
   MakeRoundFaceButton(CloseBtn, kFaceColour, kFaceShadowColour);
   CloseBtn.OnClick = [this](TComponent &) { Close(); };
+  const std::tuple<TLabel *, int, int, int, uint32_t, const char *> lines[] = {
+      {&VersionLbl, 18600, 190, 12, kFaceColour, "Version 3.0 release 2"},
+      {&SloganLbl, 18700, 211, 10, kSloganColour, "Your companion for healthy work at the screen"}};
+  for (auto [label, tag, top, pixels, colour, text] : lines) {
+    label->SetParent(this);
+    label->Tag = tag;
+    label->SetBounds(5, top, 315, pixels + 4);
+    label->Alignment = TLabel::taCenter;
+    label->SetFont(VerdanaPixels(pixels, colour));
+    label->SetCaption(text);
+  }
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   OnDeactivate = [this](TComponent &) { Close(); };
   OnPreviewKeyUp = [this](TComponent &, int &key, TShiftState shift) {

@@ -47,6 +47,8 @@ public:
   TBkControl &AboutboxImg;
   TBaseBtn &VeltrinSBtn; // an invisible hot area over the maker's name
   TBaseBtn &CloseBtn;
+  // Under the name in the picture, as text so that they are translated.
+  TLabel &VersionLbl, &SloganLbl;
   // The maker's web site button: the main window opens the site and
   // minimises itself.
   std::function<void()> OnVisitMaker;
