@@ -53,7 +53,7 @@ TFont FaceFont() {
 TMainForm::TMainForm(TApplication &application)
     : TForm(application, nullptr, "MainForm"), TraceTimer(Create<TTimer>("TraceTimer")),
       MainTimer(Create<TTimer>("MainTimer")), Background(Create<TBkControl>("Background")),
-      CaptionLbl(Create<TLabel>("CaptionLbl")),
+      CaptionLbl(Create<TLabel>("CaptionLbl")), SloganLbl(Create<TLabel>("SloganLbl")),
       BackgroundInfoBtn(MakeColumnButton("BackgroundInfoBtn", 100, "Info", 10000,
                                          "Background Information|Shows background information")),
       ExercisesBtn(MakeColumnButton("ExercisesBtn", 135, "Exercises", 12000,
@@ -101,7 +101,15 @@ TMainForm::TMainForm(TApplication &application)
   captionFont.Bold = true;
   captionFont.Color = kLightColour;
   CaptionLbl.SetFont(captionFont);
-  for (TControl *handle : std::initializer_list<TControl *>{&Background, &CaptionLbl}) {
+  SloganLbl.SetParent(this);
+  SloganLbl.Tag = 18800;
+  SloganLbl.SetBounds(54, 64, 200, 14);
+  TFont sloganFont = font;
+  sloganFont.Size = 7; // 10 pixels
+  sloganFont.Color = kSloganColour;
+  SloganLbl.SetFont(sloganFont);
+  SloganLbl.SetCaption(kSlogan);
+  for (TControl *handle : std::initializer_list<TControl *>{&Background, &CaptionLbl, &SloganLbl}) {
     handle->OnMouseDown = [this](TComponent &, TMouseButton button, int, int) {
       if (button == TMouseButton::mbLeft)
         DragStart();

@@ -94,6 +94,7 @@ public:
   TTimer &MainTimer;  // once a second: the clock
   TBkControl &Background;
   TLabel &CaptionLbl;
+  TLabel &SloganLbl; // under the name in the backdrop, translated
   TBaseBtn &BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn, &ConfigBtn, &NetworkBtn,
       &QuitBtn;
   TBaseBtn &HelpBtn, &InfoBtn, &MinimizeBtn, &HideBtn;

@@ -7,7 +7,6 @@ namespace {
 constexpr char kIntroName[] = "IntroForm";
 constexpr char kAboutName[] = "AboutBox";
 constexpr int kKeyEnter = 13, kKeyEscape = 27;
-constexpr uint32_t kSloganColour = 0x006E5A8A; // a paler plum
 
 TFont VerdanaPixels(int pixels, uint32_t colour) {
   TFont font;
@@ -44,7 +43,8 @@ void Translate(TSmallWindowsEnv &env, TForm &form) {
 
 TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, owner, kIntroName), IntroFormImg(Create<TBkControl>("IntroFormImg")),
-      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TColorGauge>("Gauge")), env_(env) {
+      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TColorGauge>("Gauge")),
+      SloganLbl(Create<TLabel>("SloganLbl")), env_(env) {
   MakeSmallWindow(*this, 280, 280, "Movaro");
   PlacePicture(*this, IntroFormImg, env.Skins, "MOVAROBOX");
   LoadingLbl.SetParent(this);
@@ -59,6 +59,12 @@ TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindo
   Gauge.Border = false;
   Gauge.SetProgress(50);
   Gauge.SetVisible(false);
+  SloganLbl.SetParent(this);
+  SloganLbl.Tag = 18900;
+  SloganLbl.SetBounds(0, 256, 280, 14);
+  SloganLbl.Alignment = TLabel::taCenter;
+  SloganLbl.SetFont(VerdanaPixels(10, kSloganColour));
+  SloganLbl.SetCaption(kSlogan);
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   env.Context.Dialogs.Intro = true;
 }

@@ -27,6 +27,9 @@ struct TSmallWindowsEnv {
 constexpr uint32_t kWindowColour = 0x008FCAFC; // 9423612: the program's warm sand
 constexpr uint32_t kFaceColour = 0x00533D6D;   // 5455213: the buttons' plum
 constexpr uint32_t kLightColour = 0x00F2FFFF;  // 15925247: cream text and panels
+constexpr uint32_t kSloganColour = 0x006E5A8A; // a paler plum
+// The slogan under the product's name (Windows-1252).
+inline constexpr char kSlogan[] = "MOVE \xb7 REST \xb7 BREATHE";
 
 class TIntroForm : public TForm {
 public:
@@ -35,6 +38,7 @@ public:
   TBkControl &IntroFormImg;
   TLabel &LoadingLbl;
   TColorGauge &Gauge;
+  TLabel &SloganLbl; // under the picture, translated
 
 private:
   TSmallWindowsEnv &env_;
