@@ -67,6 +67,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     return 1;
 
+  // Started by the uninstaller, this program inherits its current
+  // directory, the installer folder; no folder that is a process's current
+  // directory can be removed.
+  SetCurrentDirectoryA(base.c_str());
   WaitForParent();
 
   std::string veltrin = base + kMakerFolder;

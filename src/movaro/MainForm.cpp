@@ -53,7 +53,7 @@ TFont FaceFont() {
 TMainForm::TMainForm(TApplication &application)
     : TForm(application, nullptr, "MainForm"), TraceTimer(Create<TTimer>("TraceTimer")),
       MainTimer(Create<TTimer>("MainTimer")), Background(Create<TBkControl>("Background")),
-      CaptionLbl(Create<TLabel>("CaptionLbl")),
+      CaptionLbl(Create<TLabel>("CaptionLbl")), SloganLbl(Create<TLabel>("SloganLbl")),
       BackgroundInfoBtn(MakeColumnButton("BackgroundInfoBtn", 100, "Info", 10000,
                                          "Background Information|Shows background information")),
       ExercisesBtn(MakeColumnButton("ExercisesBtn", 135, "Exercises", 12000,
@@ -101,7 +101,15 @@ TMainForm::TMainForm(TApplication &application)
   captionFont.Bold = true;
   captionFont.Color = kLightColour;
   CaptionLbl.SetFont(captionFont);
-  for (TControl *handle : std::initializer_list<TControl *>{&Background, &CaptionLbl}) {
+  SloganLbl.SetParent(this);
+  SloganLbl.Tag = 18800;
+  SloganLbl.SetBounds(54, 64, 200, 14);
+  TFont sloganFont = font;
+  sloganFont.Size = 7; // 10 pixels
+  sloganFont.Color = kSloganColour;
+  SloganLbl.SetFont(sloganFont);
+  SloganLbl.SetCaption(kSlogan);
+  for (TControl *handle : std::initializer_list<TControl *>{&Background, &CaptionLbl, &SloganLbl}) {
     handle->OnMouseDown = [this](TComponent &, TMouseButton button, int, int) {
       if (button == TMouseButton::mbLeft)
         DragStart();
@@ -121,6 +129,8 @@ TMainForm::TMainForm(TApplication &application)
     button->OnMouseMove = [this](TComponent &sender, int, int) {
       ShowHint(static_cast<TControl &>(sender));
     };
+    // A hint outlives neither the pointer over its button nor its language.
+    button->OnMouseOut = [this](TComponent &) { ClearHint(); };
   }
   VeltrinSBtn.SetParent(this);
   VeltrinSBtn.Tag = 18400;
@@ -131,6 +141,7 @@ TMainForm::TMainForm(TApplication &application)
   VeltrinSBtn.OnMouseMove = [this](TComponent &sender, int, int) {
     ShowHint(static_cast<TControl &>(sender));
   };
+  VeltrinSBtn.OnMouseOut = [this](TComponent &) { ClearHint(); };
 
   // The pages come at start-up: the content and setup pages add theirs in
   // the order of TMainPage, then "Traces".
@@ -333,6 +344,11 @@ void TMainForm::ShowHint(const TControl &control) {
     MainStatusBar.SetPanelText(0, hint);
 }
 
+void TMainForm::ClearHint() {
+  if (!MainStatusBar.Panels().empty() && !MainStatusBar.Panels()[0].Text.empty())
+    MainStatusBar.SetPanelText(0, "");
+}
+
 void TMainForm::ShowPage(TMainPage page) {
   PageCtrl.SetActivePageIndex(page);
 }
@@ -465,8 +481,8 @@ void TMainForm::QuitBtnClick() {
     return;
   Hide();
   Application().ProcessMessages();
-  TAboutBox &about = ShowAboutBox();
-  about.CloseBtn.SetVisible(false);
+  TAboutBox &about = ShowFarewell(*this, *small_);
+  about.OnVisitMaker = [this] { VeltrinSBtnClick(); };
   Application().ProcessMessages();
   if (env_)
     env_->Wait(2000);

@@ -94,6 +94,7 @@ public:
   TTimer &MainTimer;  // once a second: the clock
   TBkControl &Background;
   TLabel &CaptionLbl;
+  TLabel &SloganLbl; // under the name in the backdrop, translated
   TBaseBtn &BackgroundInfoBtn, &ExercisesBtn, &StatusBtn, &MessagesBtn, &ConfigBtn, &NetworkBtn,
       &QuitBtn;
   TBaseBtn &HelpBtn, &InfoBtn, &MinimizeBtn, &HideBtn;
@@ -152,6 +153,7 @@ public:
   void StopMediaFile();
   // The long part of a control's hint in the first panel of the status bar.
   void ShowHint(const TControl &control);
+  void ClearHint();
 
 private:
   void Message(uint32_t message, uintptr_t wParam, intptr_t lParam);

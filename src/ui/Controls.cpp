@@ -407,6 +407,14 @@ void TLabel::Paint(ICanvas &canvas) {
   }
 }
 
+void TImage::SetPicture(const std::string &name) {
+  if (name == Picture)
+    return;
+  Picture = name;
+  Bitmap = {};
+  Notify(TProperty::Picture);
+}
+
 void TImage::Paint(ICanvas &canvas) {
   if (!Bitmap.Handle && !Bitmap.Pixels)
     return;

@@ -381,6 +381,8 @@ public:
   MOVARO_KIND(ckImage)
   bool Windowless() const override { return true; }
   std::string Picture; // resource or file name
+  // Another picture, once the control has a window: the backend loads it.
+  void SetPicture(const std::string &name);
   bool Stretch = false;
   // The picture as the backend loaded it (none headless): drawn at the
   // control's top left, or stretched over it.

@@ -32,6 +32,9 @@ TEST(Documents, LicenceBecomesRichTextWithEscapesAndBoldHeadings) {
   ASSERT_TRUE(LicenceRtf("# 1. Über [ProgramTitle]\n\nA {b} c\\d\ne\n", rtf, error)) << error;
   EXPECT_NE(rtf.find("{\\b 1. \\'dcber [ProgramTitle]}\\par"), std::string::npos) << rtf;
   EXPECT_NE(rtf.find("A \\{b\\} c\\\\d e\\par"), std::string::npos) << rtf;
+  // A heading directly above its body stays a line of its own.
+  ASSERT_TRUE(LicenceRtf("# 2. Use\nYou may\ncopy.\n", rtf, error)) << error;
+  EXPECT_NE(rtf.find("{\\b 2. Use}\\par\r\nYou may copy.\\par"), std::string::npos) << rtf;
   EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u);
 
   std::string text;

@@ -41,15 +41,15 @@ protected:
     SetFileAttributesA((installer + "Kestrup.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     TScratchFolder::WriteFile(scratch.Path("mine.txt"), "the user's");
   }
-  // Started by a short-lived starter, as the uninstaller starts it; true when
-  // the starter ran and ended.
-  bool StartThroughStarter(const std::string &arguments) {
+  // Started by a short-lived starter (running in FOLDER when given), as the
+  // uninstaller starts it; true when the starter ran and ended.
+  bool StartThroughStarter(const std::string &arguments, const std::string &folder = "") {
     std::string line = "\"" + BinFolder() + "spawn_probe.exe\" " + Command(arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
       return false;
     CloseHandle(process.hThread);
     bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
@@ -87,6 +87,14 @@ TEST_F(KestrupExTest, WaitsForItsStarterThenRemovesOnlyTheInstallerFolder) {
     Sleep(100);
   EXPECT_FALSE(Exists(base + "Veltrin"));
   EXPECT_TRUE(Exists(base + "mine.txt"));
+}
+
+TEST_F(KestrupExTest, RemovesTheInstallerFolderItInheritedAsCurrentDirectory) {
+  // The uninstaller runs in its own folder, and so does what it starts.
+  ASSERT_TRUE(StartThroughStarter("\"/kestrup\" \"" + base + "\"", installer));
+  for (int i = 0; i < 100 && Exists(base + "Veltrin"); ++i)
+    Sleep(100);
+  EXPECT_FALSE(Exists(base + "Veltrin"));
 }
 
 TEST_F(KestrupExTest, KeepsFoldersThatHoldMoreThanFiles) {

@@ -3,12 +3,13 @@
 # break every 30 s and "Block input" set in the profile, the user types into
 # another window until the break prompt comes with the blocking window over
 # the whole screen. Keys and clicks then reach no other window: five leave the
-# frozen screen, the sixth input turns it dark red (60); answering the prompt takes both
-# away and typing arrives again. The next blocked break starts with the red
-# reached before and ends with the prompt's time-out; the Messages button's
-# menu then lists both breaks, and choosing one shows its prompt again.
+# frozen screen with the notice in its middle only, the sixth input turns it
+# dark red (60); answering the prompt takes both away and typing arrives
+# again. The next blocked break starts with the red reached before and ends
+# with the prompt's time-out; the Messages button's menu then lists both
+# breaks, and choosing one shows its prompt again.
 #   movaro_blocking_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
-# Screenshots are kept as BUILD_DIR/movaro_blocking_{first,red,again,message}.png.
+# Screenshots are kept as BUILD_DIR/movaro_blocking_{appeared,first,red,again,message}.png.
 set -euo pipefail
 src=$1 build=$2
 source "$src/tests/support/installed-movaro.sh"
@@ -40,16 +41,19 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n "$key_probe" ]] || { echo "no key probe window" >&2; exit 1; }
-# Types a key into the probe every moment until a window passes TEST (up to
-# TENTHS); a click on the probe first makes it the window keys go to.
+# Types a key into the probe every second or so until a window passes TEST
+# (up to TENTHS); a click on the probe first makes it the window keys go to.
+# The window is mostly found between keys, before one reaches it.
 type_until() { # TEST TENTHS
-  local found=""
+  local found="" start=$SECONDS
   xdotool mousemove 200 175 click 1
-  for _ in $(seq $(($2 / 3))); do
-    found=$(window_where "$1")
-    [[ -n "$found" ]] && break
+  while [[ $((SECONDS - start)) -lt $(($2 / 10)) ]]; do
     xdotool key a
-    sleep 0.1
+    for _ in 1 2 3 4 5; do
+      found=$(window_where "$1")
+      [[ -n "$found" ]] && break 2
+      sleep 0.1
+    done
   done
   echo "$found"
 }
@@ -62,8 +66,20 @@ sleep 1
 xdotool windowfocus --sync "$main" key Insert # to the tray: prompts may come
 sleep 0.5
 
+tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
+[[ -n "$tray" ]] || { echo "no tray window" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
 blocking=$(type_until "$blocking_test" 1500)
 [[ -n "$blocking" ]] || { echo "no blocking window within 150 s of typing" >&2; exit 1; }
+# Its notice is drawn in the middle only: the frozen tray window at the top
+# left (white right of its icon) shows no dark trace of it.
+shot appeared
+dark=$(convert "$build/movaro_blocking_appeared.png" -crop "$((TRAY_WIDTH - 30))x$((TRAY_HEIGHT - 4))+$((TRAY_X + 26))+$((TRAY_Y + 2))" \
+       +repage -colorspace gray -threshold 50% -negate -format "%[fx:int(mean*w*h+0.5)]" info:)
+[[ $dark -eq 0 ]] || { echo "$dark dark pixels over the frozen tray window: the notice drawn out of place" >&2; exit 1; }
+# A click on it (its first input) gives it the keyboard, which the slow
+# typing left with the key probe.
+xdotool mousemove $((screen_w / 2)) $((screen_h - 100)) click 1
 prompt=$(wait_window "$prompt_test" 20)
 [[ -n "$prompt" ]] || { echo "the blocking window came without the break prompt" >&2; exit 1; }
 before=$(typed)
@@ -146,9 +162,6 @@ echo "the second break started red $red and ended with its time-out"
 # its prompt again, without blocking. (The main window is minimized too, but
 # Wine without a window manager leaves a minimized window's X window on
 # screen, so that is not looked at here.)
-tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
-[[ -n "$tray" ]] || { echo "no tray window" >&2; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
 xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
 main=$(wait_window "$MOVARO_MAIN_TEST" 300)
 [[ -n "$main" ]] || { echo "the tray icon did not restore the window" >&2; exit 1; }

@@ -32,18 +32,21 @@ bool LicenceRtf(const std::string &utf8, std::string &rtf, std::string &error) {
   std::string text;
   if (!Utf8ToCp1252(utf8, text, error))
     return false;
-  // Paragraphs: runs of non-empty lines, joined with a blank.
+  // Paragraphs: runs of non-empty lines, joined with a blank. A heading is
+  // one line of its own: the body may follow it without a blank line.
   std::vector<std::string> paragraphs(1);
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r')
       line.pop_back();
-    if (line.empty()) {
-      if (!paragraphs.back().empty())
-        paragraphs.emplace_back();
+    const bool heading = line.rfind("# ", 0) == 0;
+    if ((line.empty() || heading) && !paragraphs.back().empty())
+      paragraphs.emplace_back();
+    if (line.empty())
       continue;
-    }
     paragraphs.back() += (paragraphs.back().empty() ? "" : " ") + line;
+    if (heading)
+      paragraphs.emplace_back();
   }
   rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Verdana;}}\r\n"
         "\\viewkind4\\uc1\\pard\\f0\\fs16\r\n";

@@ -303,6 +303,8 @@ bool TMainForm::Start(const std::vector<std::string> &arguments) {
   const bool install = arguments.empty();
   state.Mode = install ? TRunMode::Install : TRunMode::Uninstall;
   ShowPage(wpLanguage);
+  if (!install)
+    SetupImage.SetPicture("UNSETUP");
   bool ok = install ? InstallStartup(Context()) : UninstallStartup(Context(), arguments);
   FillLanguageList();
   HeaderLbl.SetCaption(Context().Header);
@@ -415,6 +417,7 @@ void TMainForm::NextBtnClick() {
         return;
       }
       Context().Engine.Uninstall();
+      UninstallLbl.SetVisible(false); // it announced what is done now
       BackBtn.SetEnabled(false);
       NextBtn.SetEnabled(true);
     }

@@ -43,7 +43,6 @@ TBlockingWindow::TBlockingWindow(TApplication &application, TMovaroContext &cont
   OnMouseDown = pressed;
   HeaderLbl.OnMouseDown = pressed;
   Backdrop.OnMouseDown = pressed;
-  OnShow = [this](TComponent &) { FormShow(); };
   OnHide = [this](TComponent &) { desktopPixels_.clear(); };
   context_.Dialogs.BlockingWindow = true;
 }
@@ -62,11 +61,15 @@ void TBlockingWindow::ShowBlocking() {
       desktopPixels_.clear();
     SetBounds(covered_.Left, covered_.Top, covered_.Width, covered_.Height);
     Backdrop.SetBounds(0, 0, covered_.Width, covered_.Height);
+    // Placed before the window appears: a first paint with the notice still
+    // at the origin leaves part of it there, outside the area repainted
+    // when it moves (nothing under the notice is erased).
+    PlaceNotice();
   }
   BringToFront();
 }
 
-void TBlockingWindow::FormShow() {
+void TBlockingWindow::PlaceNotice() {
   if (!LanguageFile.empty())
     context_.Translator.TranslateForm(*this, kMainFormTable, LanguageFile);
   // The notice in the middle of the primary monitor.

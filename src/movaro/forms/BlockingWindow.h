@@ -59,7 +59,8 @@ public:
   bool ShowsDesktop() const { return inputCount_ <= 5; }
 
 private:
-  void FormShow();
+  // Translates the notice and centres it on the primary monitor.
+  void PlaceNotice();
 
   TMovaroContext &context_;
   IScreen &screen_;

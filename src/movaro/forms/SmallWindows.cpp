@@ -1,5 +1,7 @@
 #include "movaro/forms/SmallWindows.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr char kIntroName[] = "IntroForm";
@@ -41,7 +43,8 @@ void Translate(TSmallWindowsEnv &env, TForm &form) {
 
 TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, owner, kIntroName), IntroFormImg(Create<TBkControl>("IntroFormImg")),
-      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TColorGauge>("Gauge")), env_(env) {
+      LoadingLbl(Create<TLabel>("LoadingLbl")), Gauge(Create<TColorGauge>("Gauge")),
+      SloganLbl(Create<TLabel>("SloganLbl")), env_(env) {
   MakeSmallWindow(*this, 280, 280, "Movaro");
   PlacePicture(*this, IntroFormImg, env.Skins, "MOVAROBOX");
   LoadingLbl.SetParent(this);
@@ -56,6 +59,12 @@ TIntroForm::TIntroForm(TComponent *owner, TApplication &application, TSmallWindo
   Gauge.Border = false;
   Gauge.SetProgress(50);
   Gauge.SetVisible(false);
+  SloganLbl.SetParent(this);
+  SloganLbl.Tag = 18900;
+  SloganLbl.SetBounds(0, 256, 280, 14);
+  SloganLbl.Alignment = TLabel::taCenter;
+  SloganLbl.SetFont(VerdanaPixels(10, kSloganColour));
+  SloganLbl.SetCaption(kSlogan);
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   env.Context.Dialogs.Intro = true;
 }
@@ -65,7 +74,7 @@ TIntroForm::~TIntroForm() { env_.Context.Dialogs.Intro = false; }
 TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindowsEnv &env)
     : TForm(application, owner, kAboutName), AboutboxImg(Create<TBkControl>("AboutboxImg")),
       VeltrinSBtn(Create<TBaseBtn>("VeltrinSBtn")), CloseBtn(Create<TBaseBtn>("CloseBtn")),
-      env_(env) {
+      VersionLbl(Create<TLabel>("VersionLbl")), SloganLbl(Create<TLabel>("SloganLbl")), env_(env) {
   MakeSmallWindow(*this, 325, 325, "Movaro");
   Tag = 4000;
   PlacePicture(*this, AboutboxImg, env.Skins, "about");
@@ -86,6 +95,17 @@ TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindows
   CloseBtn.SetFont(VerdanaPixels(11, kLightColour));
   MakeRoundFaceButton(CloseBtn, kFaceColour, kFaceShadowColour);
   CloseBtn.OnClick = [this](TComponent &) { Close(); };
+  const std::tuple<TLabel *, int, int, int, uint32_t, const char *> lines[] = {
+      {&VersionLbl, 18600, 190, 12, kFaceColour, "Version 3.0 release 2"},
+      {&SloganLbl, 18700, 211, 10, kSloganColour, "Your companion for healthy work at the screen"}};
+  for (auto [label, tag, top, pixels, colour, text] : lines) {
+    label->SetParent(this);
+    label->Tag = tag;
+    label->SetBounds(5, top, 315, pixels + 4);
+    label->Alignment = TLabel::taCenter;
+    label->SetFont(VerdanaPixels(pixels, colour));
+    label->SetCaption(text);
+  }
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   OnDeactivate = [this](TComponent &) { Close(); };
   OnPreviewKeyUp = [this](TComponent &, int &key, TShiftState shift) {
@@ -157,6 +177,17 @@ TAboutBox &ShowAbout(TForm &owner, TSmallWindowsEnv &env) {
   if (!about)
     about = &owner.Create<TAboutBox>(owner.Application(), env);
   about->BringToFront();
+  return *about;
+}
+
+TAboutBox &ShowFarewell(TForm &owner, TSmallWindowsEnv &env) {
+  TAboutBox *about = FindAbout(owner);
+  if (!about)
+    about = &owner.Create<TAboutBox>(owner.Application(), env);
+  about->CloseBtn.SetVisible(false);
+  about->ShowActivated = false;
+  about->Show();
+  about->ShowActivated = true; // shown as the About box, it takes the focus again
   return *about;
 }
 

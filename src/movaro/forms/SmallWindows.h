@@ -27,6 +27,9 @@ struct TSmallWindowsEnv {
 constexpr uint32_t kWindowColour = 0x008FCAFC; // 9423612: the program's warm sand
 constexpr uint32_t kFaceColour = 0x00533D6D;   // 5455213: the buttons' plum
 constexpr uint32_t kLightColour = 0x00F2FFFF;  // 15925247: cream text and panels
+constexpr uint32_t kSloganColour = 0x006E5A8A; // a paler plum
+// The slogan under the product's name (Windows-1252).
+inline constexpr char kSlogan[] = "MOVE \xb7 REST \xb7 BREATHE";
 
 class TIntroForm : public TForm {
 public:
@@ -35,6 +38,7 @@ public:
   TBkControl &IntroFormImg;
   TLabel &LoadingLbl;
   TColorGauge &Gauge;
+  TLabel &SloganLbl; // under the picture, translated
 
 private:
   TSmallWindowsEnv &env_;
@@ -47,6 +51,8 @@ public:
   TBkControl &AboutboxImg;
   TBaseBtn &VeltrinSBtn; // an invisible hot area over the maker's name
   TBaseBtn &CloseBtn;
+  // Under the name in the picture, as text so that they are translated.
+  TLabel &VersionLbl, &SloganLbl;
   // The maker's web site button: the main window opens the site and
   // minimises itself.
   std::function<void()> OnVisitMaker;
@@ -76,6 +82,11 @@ TIntroForm *FindIntro(TForm &owner);
 // after it was closed.
 TAboutBox &ShowAbout(TForm &owner, TSmallWindowsEnv &env);
 TAboutBox *FindAbout(TForm &owner);
+// Shows the About box as the farewell picture of Quit: without its close
+// button and without taking the focus, which the hidden main window gives up
+// to no one. (A window that never had the focus also leaves the screen at
+// once where the window system would otherwise hand the focus on first.)
+TAboutBox &ShowFarewell(TForm &owner, TSmallWindowsEnv &env);
 // Asks a question modally; true only for the first button. While another
 // box is open, that one comes to the front and the answer is false.
 bool ConfirmBox(TSmallWindowsEnv &env, TApplication &application, const std::string &text,

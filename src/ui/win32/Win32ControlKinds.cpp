@@ -639,6 +639,12 @@ void FirstSyncImage(TWin32Peer &peer, TControl &control) {
   peer.Repaint(control);
 }
 
+bool SyncImage(TWin32Peer &peer, TControl &control, TProperty property) {
+  if (property == TProperty::Picture)
+    FirstSyncImage(peer, control); // a picture set after the first one
+  return SyncPainted(peer, control, property);
+}
+
 // --- the table ------------------------------------------------------------------
 
 using enum TWindowText;
@@ -710,7 +716,7 @@ const TWin32ControlKind kKinds[] = {
     // parent's window routes the mouse to them.
     {.Kind = TKind::ckLabel, .Sync = SyncPainted},
     {.Kind = TKind::ckSpeedButton, .Sync = SyncPainted},
-    {.Kind = TKind::ckImage, .FirstSync = FirstSyncImage, .Sync = SyncPainted},
+    {.Kind = TKind::ckImage, .FirstSync = FirstSyncImage, .Sync = SyncImage},
     {.Kind = TKind::ckShape, .Sync = SyncPainted},
     {.Kind = TKind::ckSkinnedButton, .Sync = SyncPainted},
 };

@@ -203,6 +203,28 @@ TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {
   EXPECT_EQ(run.form.CurrentPage(), wpLanguage);
 }
 
+TEST(Wizard, TheUninstallRunHasItsOwnPictureAndEndsWithoutItsAnnouncement) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage"});
+  {
+    WizardWorld::TRun install(world);
+    ASSERT_TRUE(install.Start());
+    EXPECT_EQ(install.form.SetupImage.Picture, "SETUP");
+    install.form.NextBtn.Click();
+    ASSERT_TRUE(install.context.State.Completed);
+  }
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start({"uninstall", world.AppData() + "Veltrin\\Kestrup\\Testo.inf"}));
+  EXPECT_EQ(run.form.SetupImage.Picture, "UNSETUP");
+  run.form.NextBtn.Click();
+  ASSERT_EQ(run.form.CurrentPage(), wpUninstall);
+  EXPECT_TRUE(run.form.UninstallLbl.Visible());
+  run.form.NextBtn.Click();
+  // Done (with or without errors): the page tells so and no longer announces it.
+  EXPECT_NE(run.form.UninstallMessageLbl.Caption().find("Uninstall complete"), std::string::npos);
+  EXPECT_FALSE(run.form.UninstallLbl.Visible());
+}
+
 TEST(Wizard, FolderPageCleansTheTextAndShowsTheSpaceLeft) {
   WizardWorld world;
   world.BuildSetup({"LanguagePage", "ProgramFolderPage"});

@@ -242,6 +242,10 @@ TEST(MainForm, DraggedByItsBackgroundWithHintsInTheStatusBar) {
   EXPECT_EQ(w.form.MainStatusBar.Panels()[0].Text, "Close Movaro");
   w.form.Background.OnMouseMove(w.form.Background, 300, 20);
   EXPECT_EQ(w.form.MainStatusBar.Panels()[0].Text, "");
+  // Leaving a button for a page (no move over the backdrop) takes its hint away.
+  w.form.QuitBtn.OnMouseMove(w.form.QuitBtn, 20, 390);
+  w.form.QuitBtn.MouseOut();
+  EXPECT_EQ(w.form.MainStatusBar.Panels()[0].Text, "");
 }
 
 // The program path of a break prompt: the main window started with an
