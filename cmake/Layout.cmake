@@ -174,7 +174,7 @@ if(WIN32)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       # Shipped 32-bit programs must load on Windows XP (scripts/check-pe.sh).
-      target_sources(${name} PRIVATE ${SRC}/xpcompat/TickCount64.c)
+      target_sources(${name} PRIVATE ${SRC}/base/win32/TickCount64.c)
     endif()
   endfunction()
 

@@ -76,7 +76,7 @@ if(WIN32)
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_tests PRIVATE ${WIN32_LIBS} ${MOVARO_PORTABLE_ALL} ${GTEST_TARGETS}
                         ${GTEST_MAIN_TARGET})
-  target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/xpcompat/TickCount64.c)
+  target_sources(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/base/win32/TickCount64.c)
   target_compile_definitions(win32_tests PRIVATE MOVARO_PICTURES="${PICTURE_FIXTURES}"
                              MOVARO_MEDIA="${MEDIA_FIXTURES}")
   target_link_libraries(win32_tests PRIVATE psapi)

@@ -7,7 +7,7 @@
 # (movaro, kestrup, hook, netclient, cleanup, server) are peers. Besides the floor
 # order, nothing that ships may include platform/headless/ (the doubles are for
 # tests, tools, benchmarks and simulators), only the Windows folders (any win32/,
-# xpcompat/, hook/, netclient/, cleanup/) may include Windows headers or another win32/
+# hook/, netclient/, cleanup/) may include Windows headers or another win32/
 # folder's headers, and every folder directly under src/ must have a floor here.
 # Prints one line per fault and exits 1 when there is any.
 set -uo pipefail
@@ -18,7 +18,7 @@ src=$(cd "$src" && pwd) || exit 2
 # Sets floor to the floor of a top-level folder; empty for a folder without one.
 floor_of() {
   case $1 in
-    base | xpcompat) floor=0 ;;
+    base) floor=0 ;;
     platform) floor=1 ;;
     data) floor=2 ;;
     ui | protocol) floor=3 ;;
@@ -30,7 +30,7 @@ floor_of() {
 
 # Where a path below src/ may use the Windows API.
 is_windows_folder() {
-  [[ /$1 == */win32/* || $1 == xpcompat/* || $1 == hook/* || $1 == netclient/* || $1 == cleanup/* ]]
+  [[ /$1 == */win32/* || $1 == hook/* || $1 == netclient/* || $1 == cleanup/* ]]
 }
 
 # Code that never ships, so it may use the headless doubles.
