@@ -2,9 +2,13 @@
 # Movaro by keyboard alone, in English and German. On the setup page Tab
 # leaves the short-break spinner without typing into it and goes on to its
 # check box (Space ticks it), and only a length the user typed reaches the
-# profile file.
+# profile file. The About box closes on Escape and when the main window is
+# clicked; after a restore from the tray the Alt shortcuts work without a
+# click.
+# The Quit question answers Escape, Tab then Enter (No), and Alt with the
+# first letter of Yes, which ends the program.
 #   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
-# Screenshots: BUILD_DIR/movaro_keys_{en,de}_setup.png.
+# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png.
 set -euo pipefail
 src=$1 build=$2
 source "$src/tests/support/installed-movaro.sh"
@@ -35,7 +39,7 @@ gone() { # TEST: the window of TEST disappears within 3 s
   return 1
 }
 
-walk() { # LANGUAGE NUMBER
+walk() { # LANGUAGE NUMBER YES-LETTER
   lang=$1
   local app="$work/$lang/Movaro" main x y
   install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
@@ -68,9 +72,68 @@ walk() { # LANGUAGE NUMBER
   wait_setting ConfigShortPause 45 || fail "the typed short break is stored as '$(setting ConfigShortPause)'"
   echo "$lang: Tab left the spinner, Space ticked the check box, the typed 45 s was stored"
 
+  # The About box (Alt+A) closes on Escape, and when the main window is clicked.
+  xdotool key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A showed no About box"
+  sleep 0.5
+  shot about
+  xdotool key Escape
+  gone "$ABOUT" || fail "Escape did not close the About box"
+  xdotool key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A showed no About box the second time"
+  sleep 0.5
+  xdotool mousemove $((X + 300)) $((Y + 5)) click 1
+  gone "$ABOUT" || fail "a click on the main window left the About box open"
+  echo "$lang: the About box closed on Escape and on a click on the main window"
+
+  # Hidden to the tray (Insert) and restored by the icon: Alt+A works at once.
+  xdotool windowfocus --sync "$main" key Insert
+  for _ in $(seq 50); do [[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] && break; sleep 0.1; done
+  local tray
+  tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
+  [[ -n "$tray" ]] || fail "no tray window"
+  eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
+  xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
+  main=$(wait_window "$MOVARO_MAIN_TEST" 50)
+  [[ -n "$main" ]] || fail "the tray icon did not restore the window"
+  sleep 0.5
+  # Without a window manager Wine leaves the X keyboard focus with the
+  # pointer (over the tray now): the pointer goes onto the window, no click.
+  xdotool mousemove $((X + 300)) $((Y + 430)) sleep 0.3 key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A did nothing after the restore from the tray"
+  xdotool key Return
+  gone "$ABOUT" || fail "Enter did not close the About box"
+  echo "$lang: after the restore from the tray Alt+A showed the About box, Enter closed it"
+
+  # The Quit question: Escape answers No; Tab moves to No, so Enter keeps
+  # the program; Alt with Yes's first letter ends it.
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask"
+  sleep 0.5
+  xdotool key Escape
+  gone "$QUESTION" || fail "Escape did not answer the Quit question"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask again"
+  sleep 0.5
+  xdotool key Tab
+  sleep 0.5
+  shot quit
+  xdotool key Return
+  gone "$QUESTION" || fail "Enter did not answer the Quit question"
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || fail "Tab and Enter quit the program: Enter did not press No"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask a third time"
+  sleep 0.5
+  xdotool key "alt+$3"
+  for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$pid" 2>/dev/null && fail "Alt+$3 did not answer Yes"
+  pid=""
+  echo "$lang: the Quit question took Escape, Tab and Enter, and Alt+$3"
   wineserver -k 2>/dev/null || true
 }
 
-walk en 44
-walk de 49
+walk en 44 y
+walk de 49 j
 echo "movaro keyboard walk: passed in English and German"
