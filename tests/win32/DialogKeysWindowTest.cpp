@@ -1,10 +1,18 @@
-// The dialog keys in real windows with real key presses. Screenshots stay
-// in the test's folder.
+// The dialog keys in real windows with real key presses: in a kit form and
+// in the network dialog's page control. Screenshots stay in the test's
+// folder.
 #include "movaro/SkinImages.h"
+#include "movaro/forms/ClientDialog.h"
+#include "platform/headless/HeadlessInput.h"
+#include "platform/headless/HeadlessNetClientLibrary.h"
+#include "platform/headless/ManualTimer.h"
 #include "support/Win32Screenshot.h"
+#include "unit/movaro/ProfileWorld.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 #include "ui/win32/Win32Application.h"
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +115,77 @@ TEST(DialogKeysWindow, TabEnterEscapeSpaceAndAltWorkWithRealKeys) {
   Press(app, 'Y', VK_MENU);
   EXPECT_EQ(pressed, (std::vector<std::string>{"YesBtn", "NextBtn", "CancelBtn", "YesBtn"}));
   EXPECT_EQ(spinner.Text(), "60");
+}
+
+// The network dialog with a server configured: its "Network" tab shows its
+// whole caption (in German, the longest) and takes a click; Ctrl+Tab turns
+// the pages and Escape closes the dialog from its tabs. Kept as
+// network_tabs.bmp.
+TEST(DialogKeysWindow, NetworkDialogTabsTakeClicksAndKeys) {
+  TProfileWorld world;
+  std::unique_ptr<TUserData> profile = world.NewProfile();
+  profile->ServerHost = "127.0.0.1";
+  profile->ServerPort = 1684;
+  TWin32Application app(GetModuleHandleA(nullptr));
+  TVirtualCursor cursor;
+  TManualTimer timer;
+  TRecordingInputHooks hooks;
+  TMovaroContext context{{world.clock, cursor, timer, hooks, world.fs, world.locale}};
+  THeadlessNetClientLibrary library;
+  TClientDialogEnv env{context, library, nullptr, nullptr, [&app](uint32_t) { Pump(app, 1); }, {}};
+  TClientDialog dialog(app, env, *profile);
+  dialog.FillFields();
+  dialog.NetworkTab.SetCaption("Netzwerk");
+  dialog.PageCtrl.SetActivePageIndex(1);
+  HWND window = app.Realize(dialog);
+  dialog.Show();
+  SetForegroundWindow(window);
+  Pump(app, 30);
+  HWND tabs =
+      FindWindowExA(TWin32Application::WindowOf(dialog.PageCtrl), nullptr, WC_TABCONTROLA, nullptr);
+  ASSERT_NE(tabs, nullptr);
+  Screenshot shot;
+  shot.Take();
+  shot.Save("network_tabs.bmp");
+
+  // The turned caption ends well inside its tab, where the chosen tab
+  // below, drawn a little larger, does not cover it (the German caption,
+  // the longest; text is the darkest thing on the tab).
+  RECT tab{};
+  ASSERT_TRUE(TabCtrl_GetItemRect(tabs, 0, &tab));
+  RECT onScreen = tab;
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT *>(&onScreen), 2);
+  auto dark = [](uint32_t c) {
+    return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && (c >> 16) < 0x80;
+  };
+  int lastTextRow = -1;
+  for (int y = onScreen.top; y < onScreen.bottom; ++y)
+    for (int x = onScreen.left + 3; x < onScreen.right - 3; ++x)
+      if (dark(shot.At(x, y)))
+        lastTextRow = y;
+  ASSERT_GE(lastTextRow, onScreen.top) << "no caption drawn on the tab";
+  EXPECT_LT(lastTextRow, onScreen.bottom - 10)
+      << "the caption runs to the tab's end at " << onScreen.bottom;
+
+  // A click on the tab shows the Network page.
+  POINT at{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+  ClientToScreen(tabs, &at);
+  SetCursorPos(at.x, at.y);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+  Pump(app, 20);
+  EXPECT_EQ(dialog.PageCtrl.ActivePageIndex(), 0);
+
+  Press(app, VK_TAB, VK_CONTROL);
+  EXPECT_EQ(dialog.PageCtrl.ActivePageIndex(), 1);
+  Press(app, VK_TAB, VK_CONTROL);
+  EXPECT_EQ(dialog.PageCtrl.ActivePageIndex(), 0);
+  SetFocus(tabs);
+  Press(app, VK_ESCAPE);
+  EXPECT_FALSE(dialog.Visible());
 }
 
 } // namespace

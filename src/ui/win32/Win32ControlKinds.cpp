@@ -450,6 +450,10 @@ void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
                               b.Width, b.Height, peer.Window, nullptr, InstanceOf(peer.Window),
                               nullptr);
   SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
+  // Turned captions get more room at their ends: the chosen tab is drawn a
+  // little larger and covered the last letter of the tab above it.
+  if (right)
+    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(10, 3));
   peer.ItemWindows.push_back(tabs);
   SyncPageControl(peer, control, TProperty::Pages);
 }
