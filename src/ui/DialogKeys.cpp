@@ -84,6 +84,16 @@ bool TurnPage(TForm &form, TControl *focused, bool forward) {
   return true;
 }
 
+// A button pressed by a key; when the press took the focus's control away
+// (disabled it, or turned its page), the focus goes to the first stop.
+bool Press(TForm &form, TControl &button, TControl *focused) {
+  const bool pressed = button.Click();
+  if (focused && !IsTabStop(*focused))
+    if (TControl *first = NextTabStop(form, nullptr, true))
+      first->SetFocus();
+  return pressed;
+}
+
 } // namespace
 
 bool TakesFocus(const TControl &control) {
@@ -182,18 +192,18 @@ bool HandleDialogKey(TForm &form, TControl *focused, int key, TShiftState shift)
     return false;
   case kKeyEnter:
     if (focused && IsButton(*focused) && focused->CanUse())
-      return focused->Click();
+      return Press(form, *focused, focused);
     if (TControl *button = DialogButton(form, false))
-      return button->Click();
+      return Press(form, *button, focused);
     return false;
   case kKeyEscape:
     if (TControl *button = DialogButton(form, true))
-      return button->Click();
+      return Press(form, *button, focused);
     return false;
   case kKeySpace:
     // Windowed buttons press themselves on Space.
     if (focused && focused->Windowless() && IsButton(*focused) && focused->CanUse())
-      return focused->Click();
+      return Press(form, *focused, focused);
     return false;
   default:
     return false;

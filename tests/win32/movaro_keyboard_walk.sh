@@ -24,7 +24,7 @@ shot() { import -window root "$build/movaro_keys_${lang}_$1.png"; echo "screensh
 control() { # ID: "ID X Y WIDTH HEIGHT VISIBLE ENABLED CHECKED TEXT" of a control of the main window
   rm -f "$work/probe.txt"
   "$WINE" "$build/bin/control_probe.exe" "$(windows_path "$work/probe.txt")" Movaro "$1" >/dev/null 2>&1 || true
-  tr -d "\r" <"$work/probe.txt" 2>/dev/null || true
+  [[ ! -f "$work/probe.txt" ]] || tr -d "\r" <"$work/probe.txt"
 }
 field() { awk -v f="$2" '{ print $f }' <<<"$(control "$1")"; }
 setting() { grep -a "^$1=" "$ini" 2>/dev/null | tail -1 | cut -d= -f2 | tr -d '\r' || true; }

@@ -191,9 +191,11 @@ TEST(Wizard, TabEnterAndEscapeWorkTheWizardLikeAnyDialog) {
   EXPECT_TRUE(w.NextBtn.Focused()); // Back is disabled on the first page
   EXPECT_TRUE(HandleDialogKey(w, &w.LanguageList, kKeyEnter, none));
   EXPECT_EQ(w.CurrentPage(), wpLicence);
+  EXPECT_TRUE(w.LicenceText.Focused()); // the list went with its page
   const size_t asked = run.application.MessagesShown.size();
   run.application.MessageAnswers.push_back(mrCancel);
   EXPECT_TRUE(HandleDialogKey(w, &w.LicenceText, kKeyEscape, none)); // asks, and goes on
+  EXPECT_FALSE(HandleDialogKey(w, &w.LicenceText, kKeyEnter, none)); // Next waits for Yes
   EXPECT_EQ(run.application.MessagesShown.size(), asked + 1);
   EXPECT_TRUE(w.Visible());
 }
