@@ -115,6 +115,10 @@ bool SyncCheck(TWin32Peer &peer, TControl &control, TProperty property) {
   if (property != TProperty::Checked)
     return false;
   SendMessageA(peer.Window, BM_SETCHECK, Checked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
+  // The button draws only its box anew, over its focus mark (seen under
+  // Wine): a focused one is painted whole again.
+  if (GetFocus() == peer.Window)
+    InvalidateRect(peer.Window, nullptr, TRUE);
   return true;
 }
 
