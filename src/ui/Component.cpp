@@ -208,17 +208,26 @@ void TControl::FocusLeft() {
 }
 
 bool TControl::Focused() const {
-  if (peer_)
-    return peer_->Focused();
   const TWinControl *root = RootOf(*this);
-  return root && root->headlessFocus_ == this;
+  const bool kept = root && root->headlessFocus_ == this;
+  if (!peer_)
+    return kept;
+  // A windowless control's peer answers for its form's window.
+  return peer_->Focused() && (!Windowless() || kept);
 }
 
 void TControl::SetFocus() {
+  TWinControl *root = RootOf(*this);
+  TControl *before = root ? root->headlessFocus_ : nullptr;
+  if (root && (!peer_ || Windowless()))
+    root->headlessFocus_ = this;
   if (peer_)
     peer_->SetFocus();
-  else if (TWinControl *root = RootOf(*this))
-    root->headlessFocus_ = this;
+  // The focus drawn by a windowless control's parent moves with it.
+  if (before && before != this && before->Windowless())
+    before->Invalidate();
+  if (Windowless())
+    Invalidate();
 }
 
 bool TControl::MouseWheel(int delta) {

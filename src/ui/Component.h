@@ -201,6 +201,13 @@ public:
   // Wheel turns away from the user (up) and towards the user (down).
   TMouseWheelEvent OnMouseWheelUp, OnMouseWheelDown;
 
+  // Whether Tab may stop at the control (kinds that take no focus never do;
+  // ui/DialogKeys.h).
+  bool TabStop = true;
+  // The key that with Alt presses the control, besides the character after
+  // a '&' in its caption (0: none); upper case.
+  char AccessKey = 0;
+
   // The cursor over the control (crDefault: the window's own).
   int Cursor() const { return cursor_; }
   void SetCursor(int cursor) { cursor_ = cursor; }
@@ -223,7 +230,8 @@ public:
   virtual void FocusLeft();
   // Whether the control has the keyboard focus, and giving it to it: through
   // the backend's window; headless, the model keeps one focused control per
-  // window tree.
+  // window tree. A windowless control holds it in the model while its
+  // form's window has the backend's focus (its parent draws the focus).
   bool Focused() const;
   void SetFocus();
   // The wheel turned (delta in 1/kWheelNotch notches, positive away from the
@@ -279,7 +287,8 @@ public:
   // The topmost visible child at a point in this control's client coordinates.
   TControl *ControlAt(int x, int y) const;
   // The control of this window tree with the focus when no backend keeps it
-  // (the top control of a tree holds it), or none.
+  // (the top control of a tree holds it): any control headless, a
+  // windowless one with a backend; or none.
   TControl *HeadlessFocus() const { return headlessFocus_; }
 
 protected:

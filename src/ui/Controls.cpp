@@ -108,6 +108,7 @@ void TEdit::SetText(std::string text) {
     return;
   text_ = std::move(text);
   Notify(TProperty::Text);
+  TextChanged();
   if (OnChange)
     OnChange(*this);
 }

@@ -225,6 +225,10 @@ public:
   // A user's typing: refused on a read-only or unusable edit.
   virtual bool Type(const std::string &text);
 
+protected:
+  // The text changed (before OnChange).
+  virtual void TextChanged() {}
+
 private:
   std::string text_;
 };

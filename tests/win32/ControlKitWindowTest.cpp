@@ -301,7 +301,7 @@ TEST(ControlKitWindow, SpinnerWindowFiltersStepsClampsAndRepeats) {
   SendMessageA(edit, WM_KILLFOCUS, 0, 0);
   EXPECT_EQ(kit.spinner->Text(), "300");
 
-  // Letters pasted read as MinValue, which leaving the box writes back.
+  // Letters pasted read as MinValue; leaving the box brings the last valid value back.
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
   HGLOBAL letters = GlobalAlloc(GMEM_MOVEABLE, 4);
@@ -314,11 +314,11 @@ TEST(ControlKitWindow, SpinnerWindowFiltersStepsClampsAndRepeats) {
   EXPECT_EQ(kit.spinner->Text(), "abc");
   EXPECT_EQ(kit.spinner->Value(), 30);
   SendMessageA(edit, WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(kit.spinner->Text(), "30");
+  EXPECT_EQ(kit.spinner->Text(), "300");
   kit.spinner->EditorEnabled = false;
   SendMessageA(edit, EM_SETSEL, 0, -1);
   SendMessageA(edit, WM_PASTE, 0, 0);
-  EXPECT_EQ(kit.spinner->Text(), "30");
+  EXPECT_EQ(kit.spinner->Text(), "300");
 
   // The upper arrow held: one step at once, the first repeat no sooner than
   // 400 ms later, then faster ones; none after the release. (Only lower

@@ -232,6 +232,8 @@ TMainForm::TMainForm(TApplication &application)
   UninstallProgressLbl.SetVisible(false);
   UninstallProgressBar.SetVisible(false);
 
+  NextBtn.Default = true; // Enter, unless another button has the focus
+  CancelBtn.Cancel = true;
   BackBtn.OnClick = [this](TComponent &) { BackBtnClick(); };
   NextBtn.OnClick = [this](TComponent &) { NextBtnClick(); };
   CancelBtn.OnClick = [this](TComponent &) { CancelBtnClick(); };

@@ -106,6 +106,12 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   FitToText();
 
   OnKeyUp = [this](TComponent &, int &key, bool shift) { FormKeyUp(key, shift); };
+  // Enter and Escape answer when released; their presses are taken so that
+  // the focused button does not answer first.
+  OnKeyDown = [](TComponent &, int &key, bool shift) {
+    if (!shift && (key == kKeyEnter || key == kKeyEscape))
+      key = 0;
+  };
   for (TControl *handle : {static_cast<TControl *>(&HeaderPnlBg), static_cast<TControl *>(&CaptionLbl)}) {
     handle->OnMouseDown = [this](TComponent &, TMouseButton button, int, int) {
       if (button == TMouseButton::mbLeft)

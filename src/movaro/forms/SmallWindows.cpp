@@ -108,12 +108,19 @@ TAboutBox::TAboutBox(TComponent *owner, TApplication &application, TSmallWindows
   }
   OnShow = [this](TComponent &) { Translate(env_, *this); };
   OnDeactivate = [this](TComponent &) { Close(); };
+  // Enter and Escape close the box when released, whichever button has the
+  // focus; their presses are taken so that no button acts on them.
+  OnPreviewKeyDown = [](TComponent &, int &key, TShiftState shift) {
+    if ((key == kKeyEnter || key == kKeyEscape) && shift.None())
+      key = 0;
+  };
   OnPreviewKeyUp = [this](TComponent &, int &key, TShiftState shift) {
     if ((key == kKeyEnter || key == kKeyEscape) && shift.None()) {
       key = 0;
       Close();
     }
   };
+  ActiveControl = &CloseBtn;
   env.Context.Dialogs.About = true;
 }
 
@@ -143,6 +150,8 @@ TMessageDlgBox::TMessageDlgBox(TApplication &application, TSmallWindowsEnv &env)
   }
   OkBtn.SetCaption("Ok");
   CancelBtn.SetCaption("Cancel");
+  // Escape answers with the second button; Enter presses the focused one.
+  CancelBtn.Cancel = true;
   OkBtn.OnClick = [this](TComponent &) { ModalResult = mrOk; };
   CancelBtn.OnClick = [this](TComponent &) { ModalResult = mrCancel; };
   env.Context.Dialogs.MessageBox = true;
@@ -203,5 +212,9 @@ bool ConfirmBox(TSmallWindowsEnv &env, TApplication &application, const std::str
   box.OkBtn.SetCaption(okCaption);
   box.CancelBtn.SetCaption(cancelCaption);
   box.CancelBtn.SetVisible(!cancelCaption.empty()); // a notice has one button
+  box.OkBtn.Cancel = cancelCaption.empty();         // which Escape then presses
+  // Alt with a caption's first letter presses its button ("Yes" Alt+Y).
+  box.OkBtn.AccessKey = okCaption.empty() ? 0 : okCaption[0];
+  box.CancelBtn.AccessKey = cancelCaption.empty() ? 0 : cancelCaption[0];
   return box.ShowModal() == mrOk;
 }

@@ -257,14 +257,16 @@ void TSetupPage::ConfigPageChange(TComponent &sender) {
     if (profile)
       profile->ConfigShowInSysTray = ConfigShowInSysTrayCBox->Checked();
   } else if (&sender == ConfigPausesShortSpinner) {
-    if (profile)
-      profile->ConfigShortPause = ConfigPausesShortSpinner->CheckValue(ConfigPausesShortSpinner->Value());
+    // Only a finished number is stored: a box half typed ("", "4" on the way
+    // to "45") would otherwise store the minimum the user never chose.
+    if (profile && ConfigPausesShortSpinner->HoldsValidValue())
+      profile->ConfigShortPause = ConfigPausesShortSpinner->Value();
   } else if (&sender == ConfigPausesShortBlockCBox) {
     if (profile)
       profile->ConfigShortPauseBlock = ConfigPausesShortBlockCBox->Checked();
   } else if (&sender == ConfigPausesLongSpinner) {
-    if (profile)
-      profile->ConfigLongPause = ConfigPausesLongSpinner->CheckValue(ConfigPausesLongSpinner->Value());
+    if (profile && ConfigPausesLongSpinner->HoldsValidValue())
+      profile->ConfigLongPause = ConfigPausesLongSpinner->Value();
   } else if (&sender == ConfigPausesLongBlockCBox) {
     if (profile)
       profile->ConfigLongPauseBlock = ConfigPausesLongBlockCBox->Checked();

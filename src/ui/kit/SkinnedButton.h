@@ -54,6 +54,10 @@ public:
   // The shadow's shift, and the pressed look's, as fractions of width and height.
   TPaintedValue<double> ShadowXOffset{*this, 0}, ShadowYOffset{*this, 0};
 
+  // Pressed by Enter (unless another button has the focus) or by Escape in
+  // its form, as a dialog's default and cancel buttons (ui/DialogKeys.h).
+  bool Default = false, Cancel = false;
+
   // True while a mouse button is held down on the button.
   bool Pressed() const { return pressed_; }
 

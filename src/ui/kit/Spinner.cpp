@@ -7,7 +7,14 @@
 #include <climits>
 
 namespace {
-constexpr char kEnter = 13, kBackspace = 8;
+constexpr char kBackspace = 8;
+
+// The control characters a single-line edit acts on itself.
+bool IsEditingControl(char key) {
+  constexpr char kSelectAll = 1, kCopy = 3, kPaste = 22, kCut = 24, kUndo = 26;
+  return key == kBackspace || key == kSelectAll || key == kCopy || key == kPaste ||
+         key == kCut || key == kUndo;
+}
 } // namespace
 
 TSpinner::TSpinner(TComponent *owner, std::string name)
@@ -20,6 +27,16 @@ TSpinner::TSpinner(TComponent *owner, std::string name)
 int TSpinner::Value() const {
   int32_t value = 0;
   return TextToInt32(Text(), value) ? value : MinValue;
+}
+
+bool TSpinner::HoldsValidValue() const {
+  int32_t value = 0;
+  return TextToInt32(Text(), value) && CheckValue(value) == value;
+}
+
+void TSpinner::TextChanged() {
+  if (HoldsValidValue())
+    lastValid_ = Value();
 }
 
 int TSpinner::CheckValue(int value) const {
@@ -55,12 +72,12 @@ bool TSpinner::KeyPress(char key) {
   const auto code = static_cast<unsigned char>(key);
   bool valid;
   if (!EditorEnabled) {
-    valid = code < 32 && key != kEnter && key != kBackspace;
+    valid = IsEditingControl(key) && key != kBackspace;
   } else {
     TApplication *application = ApplicationOf(*this);
     const char separator = application ? application->DecimalSeparator() : '.';
     valid = key == separator || key == '+' || key == '-' || std::isdigit(code) ||
-            (code < 32 && key != kEnter);
+            IsEditingControl(key);
   }
   if (!valid)
     Beep();
@@ -95,10 +112,9 @@ bool TSpinner::Paste(const std::string &text) {
 
 void TSpinner::FocusLeft() {
   TEdit::FocusLeft();
-  const int value = Value();
-  // A text that is no number reads as MinValue, so it is written back too.
   int32_t parsed = 0;
-  if (CheckValue(value) != value || !TextToInt32(Text(), parsed))
+  const int value = TextToInt32(Text(), parsed) ? parsed : lastValid_;
+  if (CheckValue(value) != value || std::to_string(value) != Text())
     SetValue(value);
 }
 

@@ -32,6 +32,9 @@ public:
 
   // The text as a decimal integer; MinValue when it is none.
   int Value() const;
+  // Whether the text is a number within the limits, as a user finished it
+  // (not "", "-" or "5" on the way to "50").
+  bool HoldsValidValue() const;
   // Writes the decimal form of CheckValue(value).
   void SetValue(int value);
   int CheckValue(int value) const;
@@ -42,7 +45,10 @@ public:
   // A key pressed in the box: the up and down arrow keys step the value
   // (the key then goes on to its normal handling).
   void KeyDown(int key);
-  // Whether a typed character may reach the text; a refused one beeps.
+  // Whether a typed character may reach the text; a refused one beeps. Of
+  // the control characters only the edit's own pass (Backspace, select
+  // all, copy, cut, paste, undo): Tab, Enter and Escape belong to the
+  // dialog, and a tab in the text would hide the number.
   bool KeyPress(char key);
   // Typing through the character filter (headless drivers; Backspace erases).
   bool Type(const std::string &text) override;
@@ -53,7 +59,9 @@ public:
   // Whether the focus, coming in, should select the whole text (not while the
   // left mouse button is held on the box: the click places the caret).
   bool SelectAllOnFocus(bool leftButtonHeld) const { return AutoSelect && !leftButtonHeld; }
-  // Leaving the box writes the clamped value back when it differs.
+  // Leaving the box writes the clamped value back when it differs; a text
+  // that is no number gets the last valid value back, so a box emptied by
+  // mistake never becomes MinValue unasked.
   void FocusLeft() override;
 
   // The arrows: pressing the upper or lower half steps at once and repeats
@@ -71,10 +79,14 @@ public:
     return {0, 0, clientWidth - kArrowsWidth - 2, clientHeight + 1};
   }
 
+protected:
+  void TextChanged() override;
+
 private:
   void Step(int direction); // +1 up, -1 down
   void Beep();
   void Repeat();
   TTimer &repeat_;
   int held_ = 0; // +1 upper arrow held, -1 lower, 0 none
+  int lastValid_ = 0; // the last value the text held within the limits
 };

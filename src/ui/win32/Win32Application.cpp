@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Application.h"
 
 #include "ui/Cursors.h"
+#include "ui/DialogKeys.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -19,6 +20,31 @@ TWin32Application *g_application = nullptr; // the one whose timers and posted c
 
 int ControlId(const TControl &control) {
   return control.Tag > 0 && control.Tag <= 0xFFFF ? control.Tag : 0;
+}
+
+// The control a key pressed in a window of the form belongs to: the
+// window's control, or that of the nearest parent that has one (a combo
+// box's edit, a page control's tabs); in the form's own window, the
+// windowless control the form keeps the focus for.
+TControl *FocusedControl(TForm &form, HWND window) {
+  HWND formWindow = TWin32Application::WindowOf(form);
+  for (HWND w = window; w && w != formWindow; w = GetParent(w))
+    if (TControl *control = TWin32Application::ControlOf(w))
+      return control;
+  return form.HeadlessFocus();
+}
+
+// Whether a dialog key is the dialog's: Enter and Escape belong to an open
+// drop-down list, letters and digits alone to the focused control.
+bool TakesDialogKey(HWND window, int key) {
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if ((key == VK_RETURN || key == VK_ESCAPE) && lstrcmpiA(className, "ComboBox") == 0 &&
+      SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0))
+    return false;
+  const bool accessKey = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+  return accessKey ? GetKeyState(VK_MENU) < 0
+                   : key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE;
 }
 
 } // namespace
@@ -291,17 +317,16 @@ void TWin32Application::Dispatch(MSG &message) {
         if (key == 0)
           return; // the form took the key
       }
-      // Enter presses the form's default button, Escape its cancel button.
-      if (message.message == WM_KEYDOWN &&
-          (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        bool enter = message.wParam == VK_RETURN;
-        for (TComponent *c : form->Components()) {
-          auto *button = dynamic_cast<TButton *>(c);
-          if (button && (enter ? button->Default : button->Cancel) && button->CanUse()) {
-            button->Click();
-            return;
-          }
-        }
+      // Then the keys every dialog knows: Tab, Enter, Escape, Space, Alt with
+      // an access key.
+      if (down && TakesDialogKey(message.hwnd, key) &&
+          HandleDialogKey(*form, FocusedControl(*form, message.hwnd), key,
+                          TShiftState{GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                                      m == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0})) {
+        // The keyboard is in use: the system's controls show their focus
+        // from now on (they hide it until then).
+        SendMessageA(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return;
       }
     }
   }

@@ -25,6 +25,15 @@ void Notify(TControl &self, const TWin32Notice &notice) {
   peer->Kind.Notify(*target, notice);
 }
 
+// The windowless control the form of a container keeps the focus for.
+TControl *KeptFocus(TControl &self) {
+  TControl *root = &self;
+  while (root->Parent())
+    root = root->Parent();
+  auto *form = dynamic_cast<TWinControl *>(root);
+  return form ? form->HeadlessFocus() : nullptr;
+}
+
 void Paint(HWND window, TControl &self) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
@@ -38,6 +47,15 @@ void Paint(HWND window, TControl &self) {
       for (TControl *child : container->Controls())
         if (child->Windowless() && child->Visible())
           child->Paint(canvas);
+  }
+  // The focus of a windowless control, as the system marks a focused button.
+  if (TControl *focused = KeptFocus(self); focused && focused->Parent() == &self &&
+                                           focused->Visible() && focused->Focused()) {
+    RECT r = ClientRectOf(focused->Bounds());
+    InflateRect(&r, -1, -1);
+    SetTextColor(dc, 0);
+    SetBkColor(dc, 0xFFFFFF);
+    DrawFocusRect(dc, &r);
   }
   EndPaint(window, &paint);
 }
@@ -233,6 +251,12 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (container && self->Kind() == TComponentKind::ckForm &&
         reinterpret_cast<HWND>(wParam) != window)
       RealizeFormPalette(window, *container, false);
+    return 0;
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+    // The focus mark of the windowless control comes and goes with the form's focus.
+    if (TControl *focused = KeptFocus(*self); focused && self->Kind() == TComponentKind::ckForm)
+      focused->Invalidate();
     return 0;
   case WM_CLOSE:
     if (self->Kind() == TComponentKind::ckForm)

@@ -1,6 +1,7 @@
 #include "ui/win32/Win32ControlKinds.h"
 
 #include "ui/Controls.h"
+#include "ui/DialogKeys.h"
 #include "ui/Forms.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
@@ -22,6 +23,24 @@ HINSTANCE InstanceOf(HWND window) {
 
 // --- forms --------------------------------------------------------------------
 
+// A form that comes to the front takes the keyboard unless it has it: the
+// control last focused, else its ActiveControl, else its first tab stop,
+// else its own window, so keys and Alt shortcuts reach it without a click.
+void TakeKeyboardFocus(TForm &form, HWND window) {
+  // Activation gives the form's own window the focus; a child keeps it.
+  if (HWND focus = GetFocus(); focus && IsChild(window, focus))
+    return;
+  TControl *target = form.HeadlessFocus();
+  if (!target || !IsTabStop(*target))
+    target = form.ActiveControl;
+  if (!target || !IsTabStop(*target))
+    target = NextTabStop(form, nullptr, true);
+  if (target && target->Peer())
+    target->SetFocus();
+  else
+    SetFocus(window);
+}
+
 bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
   auto &form = static_cast<TForm &>(control);
   HWND window = peer.Window;
@@ -37,6 +56,7 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
   if (property == TProperty::Front) {
     ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
+    TakeKeyboardFocus(form, window);
     return true;
   }
   if (property == TProperty::Minimized) {
@@ -54,9 +74,8 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
     if (form.StayOnTop)
       SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | (form.ShowActivated ? 0 : SWP_NOACTIVATE));
-    if (form.ShowActivated && form.ActiveControl && form.ActiveControl->Peer())
-      if (HWND focus = PeerOf(*form.ActiveControl)->Window)
-        SetFocus(focus);
+    if (form.ShowActivated)
+      TakeKeyboardFocus(form, window);
     UpdateWindow(window);
     return true;
   }
@@ -96,6 +115,10 @@ bool SyncCheck(TWin32Peer &peer, TControl &control, TProperty property) {
   if (property != TProperty::Checked)
     return false;
   SendMessageA(peer.Window, BM_SETCHECK, Checked(control) ? BST_CHECKED : BST_UNCHECKED, 0);
+  // The button draws only its box anew, over its focus mark (seen under
+  // Wine): a focused one is painted whole again.
+  if (GetFocus() == peer.Window)
+    InvalidateRect(peer.Window, nullptr, TRUE);
   return true;
 }
 
@@ -431,6 +454,10 @@ void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
                               b.Width, b.Height, peer.Window, nullptr, InstanceOf(peer.Window),
                               nullptr);
   SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
+  // Turned captions get more room at their ends: the chosen tab is drawn a
+  // little larger and covered the last letter of the tab above it.
+  if (right)
+    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(10, 3));
   peer.ItemWindows.push_back(tabs);
   SyncPageControl(peer, control, TProperty::Pages);
 }

@@ -35,6 +35,38 @@ TWin32Peer::~TWin32Peer() {
     ImageList_Destroy(ImageList);
 }
 
+namespace {
+HWND FormWindowOf(HWND parent) { return parent ? GetAncestor(parent, GA_ROOT) : nullptr; }
+
+// The item window that takes the focus for its control: the checked radio
+// button, or the first item (a page control's tab strip).
+HWND FocusItem(const std::vector<HWND> &items) {
+  for (HWND item : items)
+    if (SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED)
+      return item;
+  return items.empty() ? nullptr : items.front();
+}
+} // namespace
+
+bool TWin32Peer::Focused() const {
+  HWND focus = GetFocus();
+  if (!Window)
+    return focus && focus == FormWindowOf(ParentWindow);
+  return focus && (focus == Window ||
+                   std::find(ItemWindows.begin(), ItemWindows.end(), focus) != ItemWindows.end());
+}
+
+void TWin32Peer::SetFocus() {
+  if (!Window) {
+    if (HWND form = FormWindowOf(ParentWindow))
+      ::SetFocus(form);
+  } else if (HWND item = FocusItem(ItemWindows)) {
+    ::SetFocus(item);
+  } else {
+    ::SetFocus(Window);
+  }
+}
+
 void TWin32Peer::Repaint(TControl &control) {
   if (Window) {
     InvalidateRect(Window, nullptr, TRUE);

@@ -23,11 +23,11 @@ public:
 
   // The kind's own sync first, then what every window does.
   void Changed(TControl &control, TProperty property) override;
-  bool Focused() const override { return Window && GetFocus() == Window; }
-  void SetFocus() override {
-    if (Window)
-      ::SetFocus(Window);
-  }
+  // A windowless control has the focus through its form's window (the model
+  // says which of them); a control whose window holds others (a page
+  // control's tabs, a radio group's buttons) through the one that acts.
+  bool Focused() const override;
+  void SetFocus() override;
   void SyncFont(TControl &control);
   // The control's window, or its area of the parent's.
   void Repaint(TControl &control);

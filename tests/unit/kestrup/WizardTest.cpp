@@ -10,6 +10,7 @@
 #include "kestrup/wizard/Dialogs.h"
 #include "kestrup/wizard/MainForm.h"
 #include "platform/headless/HeadlessDesktopWindows.h"
+#include "ui/DialogKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -186,6 +187,27 @@ TEST(Wizard, NextAndBackFollowThePageSwitchesBothWays) {
     EXPECT_FALSE(w.Visible());
     EXPECT_EQ(world.shell.Opened.size() + world.shell.Started.size(), 2u); // the program and the readme
   }
+}
+
+TEST(Wizard, TabEnterAndEscapeWorkTheWizardLikeAnyDialog) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "LicencePage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  TMainForm &w = run.form;
+  ASSERT_EQ(w.CurrentPage(), wpLanguage);
+  const TShiftState none;
+  EXPECT_TRUE(HandleDialogKey(w, &w.LanguageList, kKeyTab, none));
+  EXPECT_TRUE(w.NextBtn.Focused()); // Back is disabled on the first page
+  EXPECT_TRUE(HandleDialogKey(w, &w.LanguageList, kKeyEnter, none));
+  EXPECT_EQ(w.CurrentPage(), wpLicence);
+  EXPECT_TRUE(w.LicenceText.Focused()); // the list went with its page
+  const size_t asked = run.application.MessagesShown.size();
+  run.application.MessageAnswers.push_back(mrCancel);
+  EXPECT_TRUE(HandleDialogKey(w, &w.LicenceText, kKeyEscape, none)); // asks, and goes on
+  EXPECT_FALSE(HandleDialogKey(w, &w.LicenceText, kKeyEnter, none)); // Next waits for Yes
+  EXPECT_EQ(run.application.MessagesShown.size(), asked + 1);
+  EXPECT_TRUE(w.Visible());
 }
 
 TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {

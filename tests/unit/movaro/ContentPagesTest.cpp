@@ -431,7 +431,18 @@ TEST_F(ContentPagesTest, SetupChangesReachTheRulesAndTheProfileFile) {
   EXPECT_EQ(stored("ConfigLevel"), "240");
 
   setup.ConfigPausesShortSpinner->SetText("");
-  setup.ConfigPausesShortSpinner->Type("999"); // kept within 30..300
+  setup.ConfigPausesShortSpinner->Type("999");
+  setup.ConfigPausesShortSpinner->FocusLeft(); // kept within 30..300
+  EXPECT_EQ(profile->ConfigShortPause, 300);
+  // A box half typed or emptied stores nothing; left empty, it shows the
+  // stored length again.
+  setup.ConfigPausesShortSpinner->SetText("");
+  setup.ConfigPausesShortSpinner->Type("\t4");
+  EXPECT_EQ(profile->ConfigShortPause, 300);
+  EXPECT_EQ(stored("ConfigShortPause"), "300");
+  setup.ConfigPausesShortSpinner->SetText("");
+  setup.ConfigPausesShortSpinner->FocusLeft();
+  EXPECT_EQ(setup.ConfigPausesShortSpinner->Text(), "300");
   EXPECT_EQ(profile->ConfigShortPause, 300);
   EXPECT_NEAR((*world.trace.Rules)[3].TraceMsgStats.TracePeriod * kSecondsPerDay, 300, 1e-6);
   setup.ConfigPausesLongSpinner->SetText("45");

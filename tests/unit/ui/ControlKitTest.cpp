@@ -357,13 +357,16 @@ TEST_F(SpinnerTest, LeavingTheBoxClampsAndRewritesText) {
   spin.SetText("5");
   spin.FocusLeft();
   EXPECT_EQ(spin.Text(), "30");
-  // Pasted letters read as MinValue until the box is left, then MinValue is written.
+  // Pasted letters read as MinValue until the box is left, which brings the
+  // last valid value back, not MinValue.
+  spin.SetValue(120);
   spin.SetText("");
   EXPECT_TRUE(spin.Paste("abc"));
   EXPECT_EQ(spin.Value(), 30);
+  EXPECT_FALSE(spin.HoldsValidValue());
   EXPECT_EQ(spin.Text(), "abc");
   spin.FocusLeft();
-  EXPECT_EQ(spin.Text(), "30");
+  EXPECT_EQ(spin.Text(), "120");
   // Equal limits never clamp.
   spin.MinValue = spin.MaxValue = 0;
   spin.SetValue(-7000);
@@ -378,7 +381,9 @@ TEST_F(SpinnerTest, FiltersCharactersByLocaleAndEditorState) {
   EXPECT_FALSE(spin.Type("1a2\r,.-+\b"));
   EXPECT_EQ(spin.Text(), "12,-"); // letter, Enter and the foreign separator dropped
   EXPECT_EQ(app.Beeps, 3);
-  EXPECT_TRUE(spin.KeyPress(3)); // control characters pass (copy)
+  EXPECT_TRUE(spin.KeyPress(3)); // the edit's own control characters pass (copy)
+  EXPECT_FALSE(spin.KeyPress('\t'));
+  EXPECT_FALSE(spin.KeyPress(27));
   spin.EditorEnabled = false;
   EXPECT_FALSE(spin.KeyPress('5'));
   EXPECT_FALSE(spin.KeyPress(8)); // no Backspace either

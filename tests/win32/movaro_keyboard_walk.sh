@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Movaro by keyboard alone, in English and German. On the setup page Tab
+# leaves the short-break spinner without typing into it and goes on to its
+# check box (Space ticks it), and only a length the user typed reaches the
+# profile file. The About box closes on Escape and when the main window is
+# clicked; after a restore from the tray the Alt shortcuts work without a
+# click.
+# The Quit question answers Escape, Tab then Enter (No), and Alt with the
+# first letter of Yes, which ends the program.
+#   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
+# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png.
+set -euo pipefail
+src=$1 build=$2
+source "$src/tests/support/installed-movaro.sh"
+begin_movaro_test "$src" "$build" keyboard_walk
+[[ -s "$src/build/host/content/Movaro.lng" ]] || { echo "no Movaro.lng: build the host tree first" >&2; exit 1; }
+ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+fail() {
+  import -window root "$build/movaro_keys_${lang}_failed.png"
+  echo "$lang: FAIL: $* (screen: $build/movaro_keys_${lang}_failed.png)" >&2
+  exit 1
+}
+shot() { import -window root "$build/movaro_keys_${lang}_$1.png"; echo "screenshot: $build/movaro_keys_${lang}_$1.png"; }
+control() { # ID: "ID X Y WIDTH HEIGHT VISIBLE ENABLED CHECKED TEXT" of a control of the main window
+  rm -f "$work/probe.txt"
+  "$WINE" "$build/bin/control_probe.exe" "$(windows_path "$work/probe.txt")" Movaro "$1" >/dev/null 2>&1 || true
+  [[ ! -f "$work/probe.txt" ]] || tr -d "\r" <"$work/probe.txt"
+}
+field() { awk -v f="$2" '{ print $f }' <<<"$(control "$1")"; }
+setting() { grep -a "^$1=" "$ini" 2>/dev/null | tail -1 | cut -d= -f2 | tr -d '\r' || true; }
+wait_setting() { # KEY VALUE: up to 3 s
+  for _ in $(seq 30); do [[ "$(setting "$1")" == "$2" ]] && return 0; sleep 0.1; done
+  return 1
+}
+ABOUT='[[ $FOUND_WIDTH -eq 325 && $FOUND_HEIGHT -eq 325 ]]'
+QUESTION='[[ $FOUND_WIDTH -eq 402 && $FOUND_HEIGHT -eq 152 ]]'
+gone() { # TEST: the window of TEST disappears within 3 s
+  for _ in $(seq 30); do [[ -z "$(window_where "$1")" ]] && return 0; sleep 0.1; done
+  return 1
+}
+
+walk() { # LANGUAGE NUMBER YES-LETTER
+  lang=$1
+  local app="$work/$lang/Movaro" main x y
+  install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
+  printf '[Movaro]\r\nLngID=%s\r\n' "$2" >"$ini"
+  (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
+  pid=$!
+  main=$(wait_window "$MOVARO_MAIN_TEST" 600)
+  [[ -n "$main" ]] || fail "no main window"
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$main")" # X, Y
+
+  # The setup page (Alt+C): Tab from the short-break spinner types nothing
+  # into it and stores nothing; the focus is on the block check box next.
+  xdotool windowfocus --sync "$main" key alt+c
+  for _ in $(seq 30); do [[ "$(field 14402 6)" == 1 ]] && break; sleep 0.1; done
+  [[ "$(field 14402 6)" == 1 ]] || fail "Alt+C did not show the setup page"
+  read -r _ x y _ <<<"$(control 14402)"
+  local before
+  before=$(setting ConfigShortPause)
+  xdotool mousemove $((x + 10)) $((y + 8)) click 1 sleep 0.3 key Tab sleep 0.3
+  [[ "$(field 14402 9)" == 60 ]] || fail "Tab changed the spinner's text to '$(field 14402 9)'"
+  [[ "$(setting ConfigShortPause)" == "$before" ]] || fail "Tab stored the short break $(setting ConfigShortPause)"
+  xdotool key space
+  wait_setting ConfigShortPauseBlock 1 || fail "Space after Tab did not tick the block check box"
+  shot setup
+  # Shift+Tab goes back into the spinner, selecting its text: a typed
+  # length replaces it and is stored.
+  xdotool key shift+Tab sleep 0.3 type --delay 50 45
+  xdotool key Tab
+  wait_setting ConfigShortPause 45 || fail "the typed short break is stored as '$(setting ConfigShortPause)'"
+  echo "$lang: Tab left the spinner, Space ticked the check box, the typed 45 s was stored"
+
+  # The About box (Alt+A) closes on Escape, and when the main window is clicked.
+  xdotool key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A showed no About box"
+  sleep 0.5
+  shot about
+  xdotool key Escape
+  gone "$ABOUT" || fail "Escape did not close the About box"
+  xdotool key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A showed no About box the second time"
+  sleep 0.5
+  xdotool mousemove $((X + 300)) $((Y + 5)) click 1
+  gone "$ABOUT" || fail "a click on the main window left the About box open"
+  echo "$lang: the About box closed on Escape and on a click on the main window"
+
+  # Hidden to the tray (Insert) and restored by the icon: Alt+A works at once.
+  xdotool windowfocus --sync "$main" key Insert
+  for _ in $(seq 50); do [[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] && break; sleep 0.1; done
+  local tray
+  tray=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -1)
+  [[ -n "$tray" ]] || fail "no tray window"
+  eval "$(xdotool getwindowgeometry --shell "$tray" | sed 's/^/TRAY_/')"
+  xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
+  main=$(wait_window "$MOVARO_MAIN_TEST" 50)
+  [[ -n "$main" ]] || fail "the tray icon did not restore the window"
+  sleep 0.5
+  # Without a window manager Wine leaves the X keyboard focus with the
+  # pointer (over the tray now): the pointer goes onto the window, no click.
+  xdotool mousemove $((X + 300)) $((Y + 430)) sleep 0.3 key alt+a
+  [[ -n "$(wait_window "$ABOUT" 50)" ]] || fail "Alt+A did nothing after the restore from the tray"
+  xdotool key Return
+  gone "$ABOUT" || fail "Enter did not close the About box"
+  echo "$lang: after the restore from the tray Alt+A showed the About box, Enter closed it"
+
+  # The Quit question: Escape answers No; Tab moves to No, so Enter keeps
+  # the program; Alt with Yes's first letter ends it.
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask"
+  sleep 0.5
+  xdotool key Escape
+  gone "$QUESTION" || fail "Escape did not answer the Quit question"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask again"
+  sleep 0.5
+  xdotool key Tab
+  sleep 0.5
+  shot quit
+  xdotool key Return
+  gone "$QUESTION" || fail "Enter did not answer the Quit question"
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || fail "Tab and Enter quit the program: Enter did not press No"
+  xdotool mousemove $((X + 60)) $((Y + 397)) click 1
+  [[ -n "$(wait_window "$QUESTION" 50)" ]] || fail "Quit did not ask a third time"
+  sleep 0.5
+  xdotool key "alt+$3"
+  for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$pid" 2>/dev/null && fail "Alt+$3 did not answer Yes"
+  pid=""
+  echo "$lang: the Quit question took Escape, Tab and Enter, and Alt+$3"
+  wineserver -k 2>/dev/null || true
+}
+
+walk en 44 y
+walk de 49 j
+echo "movaro keyboard walk: passed in English and German"
