@@ -96,7 +96,7 @@ TProgramGroupsDialog::TProgramGroupsDialog(TApplication &application, TComponent
   ProgramGroupsLst.Images = {"TREEOPEN", "TREESHUT"};
   ProgramGroupsLst.Indent = 19;
   ProgramGroupsLst.OnChange = [this](TComponent &) { NodeSelected(); };
-  ProgramGroupsLst.OnExpanded = [this](TTreeView &tree, const TTreePath &path) {
+  ProgramGroupsLst.OnExpanded = [](TTreeView &tree, const TTreePath &path) {
     if (TTreeNode *node = tree.Node(path)) {
       node->ImageIndex = node->SelectedIndex = node->Expanded ? kExpandedPicture : kCollapsedPicture;
       tree.PicturesChanged();
