@@ -130,6 +130,22 @@ TEST(UserProfile, AnEntryShownButNeverAnsweredKeepsItsDay) {
   EXPECT_EQ(again->FindEntry("ikki"), "ikki0000010005-1>46001");
 }
 
+TEST(UserProfile, AnAnswerScoresItsHeadsDigitsAndNeedsADialogHead) {
+  TProfileWorld w;
+  w.WriteInfoFile({{1, "a_44|Dlg #qkkt0940010001", ""}});
+  auto profile = w.NewProfile();
+  profile->BuildMessageHistory(w.info);
+  profile->LoadProfile();
+  EXPECT_FALSE(profile->RecordAnswer("a_44|qkkt0940010001", true, false)); // no dialog head
+  EXPECT_EQ(EntryCount(profile->FindEntry("qkkt")), -1);
+  ASSERT_TRUE(profile->RecordAnswer("a_44|Dlg #qkkt0940010001", false, false));
+  EXPECT_EQ(EntryCount(profile->FindEntry("qkkt")), 9); // "no" scores the sixth digit
+  ASSERT_TRUE(profile->RecordAnswer("a_44|Dlg #qkkt0940010001", true, false));
+  EXPECT_EQ(EntryCount(profile->FindEntry("qkkt")), 4); // "yes" the seventh
+  ASSERT_TRUE(profile->RecordAnswer("a_44|Dlg #qkkt0940010001", false, true));
+  EXPECT_EQ(EntryCount(profile->FindEntry("qkkt")), 4); // a cancel keeps the score
+}
+
 TEST(UserProfile, HandEditedJunkLoadsAsDefaultsForThoseKeysOnly) {
   TProfileWorld w;
   w.WriteInfoFile({{1, "a_44|Dlg #qkkt0041230001", ""}, {2, "b_44|Dlg #ikki0000010005", ""},

@@ -387,7 +387,10 @@ TEST_F(SpinnerTest, FiltersCharactersByLocaleAndEditorState) {
   spin.EditorEnabled = false;
   EXPECT_FALSE(spin.KeyPress('5'));
   EXPECT_FALSE(spin.KeyPress(8)); // no Backspace either
-  EXPECT_TRUE(spin.KeyPress(3));
+  for (char key : {1, 3, 22, 24, 26}) // select all, copy, paste, cut, undo
+    EXPECT_TRUE(spin.KeyPress(key)) << int(key);
+  for (char key : {2, 4, 21, 23, 25})
+    EXPECT_FALSE(spin.KeyPress(key)) << int(key);
   EXPECT_FALSE(spin.Paste("7"));
   EXPECT_EQ(spin.Text(), "12,-");
 }
