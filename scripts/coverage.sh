@@ -13,7 +13,8 @@ find build/coverage -name '*.gcda' -delete
 (cd build/coverage && ./server_tests --gtest_brief=1 >/dev/null) || echo "coverage: some server tests failed; figures are of the run as it went"
 mkdir -p build/coverage/html
 # Branches the compiler adds for exceptions are no decisions of the code.
-gcovr -r . --object-directory build/coverage --filter 'src/' --exclude-throw-branches \
+gcovr -r . --object-directory build/coverage --exclude-directories 'build/coverage/CMakeFiles/[0-9]' \
+  --filter 'src/' --exclude-throw-branches \
   --json-summary build/coverage/summary.json --html-details build/coverage/html/index.html \
   >/dev/null
 python3 - build/coverage/summary.json <<'PY'
