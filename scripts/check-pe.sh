@@ -7,7 +7,8 @@
 # Windows XP loader accepts (at most 5.1), import only from DLLs that Windows
 # XP has or from the product's own DLLs (no MinGW runtime DLL), import no
 # function XP lacks (scripts/pe/xp-missing.txt), and a DLL must export exactly
-# the undecorated names the programs look up.
+# the undecorated names the programs look up; each program must carry its
+# application manifest, in a form Windows XP accepts (scripts/pe/manifest.py).
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 bin=${1:?usage: check-pe.sh BIN_DIR}
@@ -61,6 +62,11 @@ for name in $(printf '%s\n' "${!shipped[@]}" | sort); do
   done < <(awk 'NF == 2' <<<"$imports")
 
   expected=${shipped[$name]}
+  if [[ "$name" == *.exe ]]; then
+    while read -r problem; do
+      fail "$name" "$problem"
+    done < <(python3 "$here/pe/manifest.py" "$file" x86)
+  fi
   if [[ "$expected" != - ]]; then
     actual=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {t = 1; next}
                   t && /^\t\[/ {print $3; next} t {t = 0}' <<<"$dump" | sort | xargs)
@@ -73,4 +79,4 @@ if ((failures > 0)); then
   echo "check-pe: $failures problem(s) in $bin"
   exit 1
 fi
-echo "check-pe: ${#shipped[@]} shipped files in $bin are 32-bit, fit Windows XP and export what is looked up"
+echo "check-pe: ${#shipped[@]} shipped files in $bin are 32-bit, fit Windows XP, export what is looked up and the programs carry their manifests"

@@ -228,6 +228,37 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   return finish(true);
 }
 
+bool RunIsForAllUsers(TEnginePlatform &platform, const std::string &setupPath,
+                      const TRunRequest &request, const std::string &scratchFile) {
+  std::string scriptPath;
+  if (request.Mode == TRunMode::Uninstall) {
+    if (request.Arguments.size() < 2)
+      return false;
+    scriptPath = request.Arguments[1];
+  } else {
+    TArchive archive(platform.Files);
+    TFileData member;
+    if (archive.LoadDirectory(setupPath))
+      member = archive.LookupMember(kScriptFile);
+    if (member.Name.empty() ||
+        !archive.ExtractMember(member, scratchFile, "", "", [](const std::string &) {}, {})) {
+      platform.Files.RemoveFile(scratchFile);
+      return false;
+    }
+    scriptPath = scratchFile;
+  }
+  TStrovdexObject db(platform.Files, platform.Locale);
+  bool forAll = false;
+  if (db.Open(scriptPath, scriptPath, "", "")) {
+    TInstallScript script(db);
+    forAll = ReadProductSettings(script).RootKey == kHKeyLocalMachine;
+    db.Close();
+  }
+  if (scriptPath == scratchFile)
+    platform.Files.RemoveFile(scratchFile);
+  return forAll;
+}
+
 int32_t StoredLanguage(TKestrupContext &context, int32_t current) {
   const std::string installer = context.Engine.InstallerFolder();
   if (installer.empty() || !context.Platform.Files.FileExists(installer + kSettingsFile))

@@ -7,6 +7,7 @@
 // language chosen last, the program's exit code).
 
 #include "kestrup/KestrupContext.h"
+#include "kestrup/RunRequest.h"
 #include "platform/DesktopWindows.h"
 
 #include <string>
@@ -25,6 +26,15 @@ bool InstallStartup(TKestrupContext &context);
 // Prepares an uninstallation as the uninstall entry's command line asks:
 // "uninstall" and the product's script copy.
 bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &arguments);
+
+// Whether the run installs or removes the product for every user of the
+// machine (the script's ProgramTarget names HKEY_LOCAL_MACHINE) and so needs
+// an administrator's rights. Read before anything changes: the install
+// script from the setup file (written to the scratch file and removed
+// again), the uninstall's script copy as it is. False when the script
+// cannot be read: the run's own start-up reports that.
+bool RunIsForAllUsers(TEnginePlatform &platform, const std::string &setupPath,
+                      const TRunRequest &request, const std::string &scratchFile);
 
 // The language chosen in an earlier run (Kestrup.dat in the installer
 // folder), or the given one when there is none or it is not a number.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/check-pe.sh passes the shipped programs of a 32-bit tree and catches
 # the faults only a 32-bit build has: a decorated export, a MinGW runtime DLL,
-# a function Windows XP lacks.
+# a function Windows XP lacks, a missing manifest or one Windows XP refuses.
 #   check_pe_test.sh SOURCE_DIR BIN_DIR
 set -uo pipefail
 src=$1 bin=$2
@@ -28,5 +28,24 @@ check "bad library refused" test $? -ne 0
 check "decorated exports named" grep -q 'Movaro.dll: exports \[StartHook@8 StopHook@4\]' <<<"$out"
 check "post-XP import named" grep -q 'Movaro.dll: imports GetTickCount64' <<<"$out"
 check "runtime DLL named" grep -q 'Movaro.dll: imports libgcc_s' <<<"$out"
+
+# Programs without their manifest, with one XP refuses (trustInfo in the
+# assembly's own namespace) and with one that is no XML at all.
+echo '#include <windows.h>
+int WINAPI WinMain(HINSTANCE i, HINSTANCE p, LPSTR c, int s) { return 0; }' >"$work/plain.c"
+i686-w64-mingw32-gcc -o "$work/KestrupEx.exe" "$work/plain.c" 2>>"$work/cc.log" || { cat "$work/cc.log"; exit 1; }
+manifested() { # NAME MANIFEST_TEXT
+  printf '%s' "$2" >"$work/$1.manifest"
+  echo "1 24 \"$work/$1.manifest\"" >"$work/$1.rc"
+  i686-w64-mingw32-windres "$work/$1.rc" -O coff -o "$work/$1.res" &&
+    i686-w64-mingw32-gcc -o "$work/$1" "$work/plain.c" "$work/$1.res"
+}
+good=$(sed -n '/^<?xml/,$p' "$src/resources/manifests/manifest.xml.in" | sed 's/@ARCH@/x86/; s/@[A-Z]*@/X/g')
+manifested Kestrup.exe "$(sed 's|<trustInfo xmlns="[^"]*">|<trustInfo>|' <<<"$good")" &&
+  manifested Movaro.exe "${good%</assembly>*}" || { echo "cannot build the probes"; exit 1; }
+out=$(bash "$src/scripts/check-pe.sh" "$work" 2>&1)
+check "missing manifest named" grep -q 'KestrupEx.exe: carries no manifest' <<<"$out"
+check "XP-refused manifest named" grep -q 'Kestrup.exe: <trustInfo> in the assembly namespace' <<<"$out"
+check "broken manifest named" grep -q 'Movaro.exe: manifest is not well-formed' <<<"$out"
 ((failures == 0)) || echo "$out"
 exit $((failures > 0))

@@ -4,11 +4,15 @@
 // command line chooses the run: none installs with the wizard, "/silent"
 // installs without a window, "uninstall" and the product's script copy
 // uninstall (with "/silent" too: without a window); anything else ends at
-// once. The exit code tells how the run ended (kestrup/RunRequest.h).
+// once. The exit code tells how the run ended (kestrup/RunRequest.h). A run
+// for every user of the machine that lacks an administrator's rights asks
+// for them first (kestrup/win32/Elevation.h).
 #include "base/CommandLine.h"
 #include "kestrup/KestrupContext.h"
 #include "kestrup/RunRequest.h"
 #include "kestrup/SilentRun.h"
+#include "kestrup/Startup.h"
+#include "kestrup/win32/Elevation.h"
 #include "kestrup/wizard/MainForm.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32DesktopWindows.h"
@@ -44,14 +48,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   }
   if (windows.TitleExists(kestrup::kApplicationTitle))
     return ecAlreadyRunning;
-  TRunRequest request = ReadRunRequest(SplitCommandLine(commandLine ? commandLine : ""));
+  const std::string parameters = commandLine ? commandLine : "";
+  TRunRequest request = ReadRunRequest(SplitCommandLine(parameters.c_str()));
   if (request.Refused)
     return ecCommandLine;
 
-  // The application's title, found by a second start until the wizard's
-  // window exists (and by a silent run's whole life).
-  HWND title = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", kestrup::kApplicationTitle.c_str(), WS_POPUP, 0, 0,
-                               0, 0, nullptr, nullptr, instance, nullptr);
   const std::string program = OwnPath();
   std::string folder = program.substr(0, program.find_last_of('\\') + 1);
   SetCurrentDirectoryA(folder.c_str());
@@ -63,6 +64,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   TWin32Clock clock;
   TWin32Locale locale;
   TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
+
+  if (kestrup::MayBeElevated() &&
+      RunIsForAllUsers(platform, program, request, kestrup::ScratchFile(".inf"))) {
+    int code = kestrup::RunElevated(program, parameters, ecCancelled);
+    if (code != -1)
+      return code;
+  }
+
+  // The application's title, found by a second start until the wizard's
+  // window exists (and by a silent run's whole life).
+  HWND title = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", kestrup::kApplicationTitle.c_str(), WS_POPUP, 0, 0,
+                               0, 0, nullptr, nullptr, instance, nullptr);
 
   int exitCode;
   if (request.Silent) {

@@ -1,4 +1,5 @@
 #include "kestrup/InstallScript.h"
+#include "kestrup/Startup.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessShell.h"
 #include "unit/kestrup/EngineWorld.h"
@@ -161,3 +162,25 @@ TEST(InstallScript, ShippedScriptSourceBuildsAndNamesTheProduct) {
 }
 
 } // namespace
+
+// Whether a run needs an administrator's rights is read from its script
+// before anything is written: the setup file's for an install (its scratch
+// copy removed again), the script copy named for an uninstall.
+TEST(InstallScript, ARunIsForAllUsersWhenItsScriptTargetsTheMachine) {
+  TEngineWorld world;
+  const std::string scratch = world.Root() + "peek.inf";
+  world.Prepare(Edit(TestProductSource(), "row ProgramTarget HKEY_CURRENT_USER",
+                     "row ProgramTarget HKEY_LOCAL_MACHINE"));
+  TRunRequest install;
+  EXPECT_TRUE(RunIsForAllUsers(world.platform, world.setup, install, scratch));
+  EXPECT_FALSE(world.files.FileExists(scratch));
+  TRunRequest uninstall = ReadRunRequest({"uninstall", world.state.ScriptPath});
+  EXPECT_TRUE(RunIsForAllUsers(world.platform, "", uninstall, scratch));
+
+  TEngineWorld own;
+  own.Prepare();
+  EXPECT_FALSE(RunIsForAllUsers(own.platform, own.setup, install, scratch));
+  EXPECT_FALSE(RunIsForAllUsers(own.platform, own.Root() + "missing.exe", install, scratch));
+  EXPECT_FALSE(RunIsForAllUsers(own.platform, "", ReadRunRequest({"uninstall", own.Root() + "x.inf"}),
+                                scratch));
+}
