@@ -150,9 +150,15 @@ endif()
 if(WIN32)
   # --- the Win32 implementations of the platform interfaces and the UI kit's
   #     Win32 backend.
+  #     The libraries not among the system's known ones are imported late,
+  #     from the system folder (cmake/DelayLoad.cmake, base/win32/LibrarySearch.h,
+  #     whose small library every shipped program links too).
+  include(cmake/DelayLoad.cmake)
+  movaro_library(library_search SOURCES ${SRC}/base/win32/LibrarySearch.c USES src_root win32_api)
   movaro_win32_sources(PLATFORM_WIN32_SOURCES ${SRC}/platform)
   movaro_library(platform_win32 SOURCES ${PLATFORM_WIN32_SOURCES} USES platform win32_api
-                 winmm gdi32 ole32 oleaut32 shell32 uuid comctl32 comdlg32 advapi32)
+                 library_search delay_winmm gdi32 ole32 oleaut32 shell32 uuid delay_comctl32
+                 delay_comdlg32 advapi32)
   movaro_win32_sources(UIKIT_WIN32_SOURCES ${SRC}/ui)
   movaro_library(uikit_win32 SOURCES ${UIKIT_WIN32_SOURCES} USES uikit platform_win32)
   set(WIN32_LIBS uikit_win32 platform_win32)
@@ -169,7 +175,7 @@ if(WIN32)
     else()
       add_executable(${name} ${kind} ${ARGN})
     endif()
-    target_link_libraries(${name} PRIVATE src_root win32_api)
+    target_link_libraries(${name} PRIVATE src_root win32_api library_search)
     target_compile_options(${name} PRIVATE ${MOVARO_PRODUCT_OPTIONS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -8,7 +8,10 @@
 # XP has or from the product's own DLLs (no MinGW runtime DLL), import no
 # function XP lacks (scripts/pe/xp-missing.txt), and a DLL must export exactly
 # the undecorated names the programs look up; each program must carry its
-# application manifest, in a form Windows XP accepts (scripts/pe/manifest.py).
+# application manifest, in a form Windows XP accepts (scripts/pe/manifest.py),
+# and import directly only from the system's known libraries, which the loader
+# never looks for in the program's folder (the others are imported late, from
+# the system folder: cmake/DelayLoad.cmake).
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 bin=${1:?usage: check-pe.sh BIN_DIR}
@@ -27,6 +30,10 @@ system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll gdi32.dll imm32
   msimg32.dll msvcrt.dll ole32.dll oleaut32.dll riched20.dll rpcrt4.dll shell32.dll
   secur32.dll shlwapi.dll user32.dll version.dll winmm.dll winspool.drv ws2_32.dll wsock32.dll "
 own_dlls=" movaro.dll mvrclient.dll "
+# The known libraries of Windows 10 and 11 among those the programs use.
+known_dlls=" advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll
+  oleaut32.dll rpcrt4.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll "
+known_dlls=$(echo " $known_dlls " | tr -s " \n" "  ")
 system_dlls=$(echo " $system_dlls " | tr -s " \n" "  ")
 
 failures=0
@@ -53,6 +60,9 @@ for name in $(printf '%s\n' "${!shipped[@]}" | sort); do
     /^$/ { }' <<<"$dump")
   while read -r dll; do
     [[ "$system_dlls$own_dlls" == *" $dll "* ]] || fail "$name" "imports $dll, which Windows XP does not have"
+    if [[ "$name" == *.exe && "$system_dlls" == *" $dll "* && "$known_dlls" != *" $dll "* ]]; then
+      fail "$name" "imports $dll directly, which is no known library: import it late"
+    fi
   done < <(awk 'NF == 1' <<<"$imports")
   while read -r dll func; do
     if [[ "$dll" == msvcrt.dll && "$func" == *_s ]] ||

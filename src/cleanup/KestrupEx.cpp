@@ -8,6 +8,7 @@
 //
 // Exit codes: 0 done, 1 command line refused, 2 something could not be removed.
 #include "CleanupArgs.h"
+#include "base/win32/LibrarySearch.h"
 #include "kestrup/InstallerPaths.h"
 
 #include <windows.h>
@@ -60,6 +61,7 @@ bool DeleteWithRetry(const std::string &path) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   std::string base = cleanup::CleanupFolder(GetCommandLineA());
   if (base.empty())
     return 1;

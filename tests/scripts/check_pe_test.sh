@@ -29,11 +29,14 @@ check "decorated exports named" grep -q 'Movaro.dll: exports \[StartHook@8 StopH
 check "post-XP import named" grep -q 'Movaro.dll: imports GetTickCount64' <<<"$out"
 check "runtime DLL named" grep -q 'Movaro.dll: imports libgcc_s' <<<"$out"
 
-# Programs without their manifest, with one XP refuses (trustInfo in the
-# assembly's own namespace) and with one that is no XML at all.
+# Programs without their manifest and importing a library that is no known
+# one directly, with a manifest XP refuses (trustInfo in the assembly's own
+# namespace) and with one that is no XML at all.
 echo '#include <windows.h>
 int WINAPI WinMain(HINSTANCE i, HINSTANCE p, LPSTR c, int s) { return 0; }' >"$work/plain.c"
-i686-w64-mingw32-gcc -o "$work/KestrupEx.exe" "$work/plain.c" 2>>"$work/cc.log" || { cat "$work/cc.log"; exit 1; }
+echo '#include <windows.h>
+int WINAPI WinMain(HINSTANCE i, HINSTANCE p, LPSTR c, int s) { return (int)timeGetTime(); }' >"$work/timed.c"
+i686-w64-mingw32-gcc -o "$work/KestrupEx.exe" "$work/timed.c" -lwinmm 2>>"$work/cc.log" || { cat "$work/cc.log"; exit 1; }
 manifested() { # NAME MANIFEST_TEXT
   printf '%s' "$2" >"$work/$1.manifest"
   echo "1 24 \"$work/$1.manifest\"" >"$work/$1.rc"
@@ -45,6 +48,7 @@ manifested Kestrup.exe "$(sed 's|<trustInfo xmlns="[^"]*">|<trustInfo>|' <<<"$go
   manifested Movaro.exe "${good%</assembly>*}" || { echo "cannot build the probes"; exit 1; }
 out=$(bash "$src/scripts/check-pe.sh" "$work" 2>&1)
 check "missing manifest named" grep -q 'KestrupEx.exe: carries no manifest' <<<"$out"
+check "direct import of an unknown library named" grep -qi 'KestrupEx.exe: imports winmm.dll directly' <<<"$out"
 check "XP-refused manifest named" grep -q 'Kestrup.exe: <trustInfo> in the assembly namespace' <<<"$out"
 check "broken manifest named" grep -q 'Movaro.exe: manifest is not well-formed' <<<"$out"
 ((failures == 0)) || echo "$out"

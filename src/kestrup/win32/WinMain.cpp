@@ -8,6 +8,7 @@
 // for every user of the machine that lacks an administrator's rights asks
 // for them first (kestrup/win32/Elevation.h).
 #include "base/CommandLine.h"
+#include "base/win32/LibrarySearch.h"
 #include "kestrup/KestrupContext.h"
 #include "kestrup/RunRequest.h"
 #include "kestrup/SilentRun.h"
@@ -41,6 +42,7 @@ void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  RestrictLibrarySearch();
   TWin32DesktopWindows windows;
   if (windows.ClassExists(kestrup::kWindowClass)) {
     windows.PostToClass(kestrup::kWindowClass, kestrup::kShowYourselfMessage);

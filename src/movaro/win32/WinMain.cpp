@@ -4,6 +4,7 @@
 // entry builds the program's context and the user's profile on the real
 // platform and runs the main window through the UI kit until it closes.
 #include "base/CommandLine.h"
+#include "base/win32/LibrarySearch.h"
 #include "movaro/MainForm.h"
 #include "movaro/MovaroContext.h"
 #include "movaro/ProgramEntry.h"
@@ -45,6 +46,7 @@ std::string ProgramFolder() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  RestrictLibrarySearch();
   const std::vector<std::string> arguments = SplitCommandLine(commandLine ? commandLine : "");
   TWin32WindowMessenger windows;
   const TEntryAction action = DecideEntry(windows, arguments);
@@ -71,7 +73,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   // The hook library stays loaded for the life of the program; without it the
   // monitor cannot start its hooks, and the program still runs.
-  HMODULE hookLibrary = LoadLibraryA("Movaro.dll");
+  HMODULE hookLibrary = LoadProgramLibrary("Movaro.dll");
   TStartHookFn startHook;
   TStopHookFn stopHook;
   TWin32InputHooks::Resolve(hookLibrary, startHook, stopHook);

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32NetClientLibrary.h"
 
+#include "base/win32/LibrarySearch.h"
+
 namespace {
 
 // The library whose connection is open; the DLL's callback reaches it.
@@ -14,10 +16,8 @@ template <class T> T EntryPoint(HMODULE module, const char *name) {
 bool TWin32NetClientLibrary::Load() {
   if (module_)
     return true;
-  // Only the file in the current folder, never one found on the search path.
-  if (GetFileAttributesA(kNetClientLibraryName) == INVALID_FILE_ATTRIBUTES)
-    return false;
-  module_ = LoadLibraryA(kNetClientLibraryName);
+  // Only the file in the program's folder, never one found on the search path.
+  module_ = LoadProgramLibrary(kNetClientLibraryName);
   if (!module_)
     return false;
   open_ = EntryPoint<TOpenMVRNetService>(module_, "OpenMVRNetService");

@@ -1,5 +1,6 @@
 #include "ui/win32/Win32Application.h"
 
+#include "base/win32/LibrarySearch.h"
 #include "ui/Cursors.h"
 #include "ui/DialogKeys.h"
 #include "ui/win32/Win32ContainerWindow.h"
@@ -57,7 +58,7 @@ TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
                                                  ICC_PROGRESS_CLASS | ICC_TAB_CLASSES |
                                                  ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&common);
-  LoadLibraryA("riched20.dll");
+  LoadSystemLibrary("riched20.dll");
 
   WNDCLASSA panel{};
   panel.style = CS_DBLCLKS;
