@@ -6,6 +6,7 @@ namespace {
 
 constexpr char kWatchClass[] = "MovaroSessionWatch";
 constexpr DWORD kNotifyForThisSession = 0;
+constexpr int kRegisterTries = 120; // one a trace tick: the first two minutes
 // The shell's notification states that mean "another program owns the screen".
 constexpr int kStateBusy = 2, kStateD3dFullScreen = 3, kStatePresentation = 4;
 
@@ -40,8 +41,7 @@ TWin32UserSession::TWin32UserSession() {
   if (window_)
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   wtsLibrary_ = LoadSystemLibrary("wtsapi32.dll");
-  if (auto registerWindow = EntryPoint<TRegister>(wtsLibrary_, "WTSRegisterSessionNotification"))
-    registered_ = window_ && registerWindow(window_, kNotifyForThisSession);
+  TryRegister();
   shellLibrary_ = LoadSystemLibrary("shell32.dll");
   queryState_ = EntryPoint<TQueryNotificationState>(shellLibrary_, "SHQueryUserNotificationState");
 }
@@ -65,6 +65,14 @@ std::string TWin32UserSession::LogonUserName() {
     return "";
   name[sizeof name - 1] = '\0';
   return name;
+}
+
+void TWin32UserSession::TryRegister() {
+  auto registerWindow = EntryPoint<TRegister>(wtsLibrary_, "WTSRegisterSessionNotification");
+  if (!registerWindow || !window_ || registerTries_ >= kRegisterTries)
+    return;
+  ++registerTries_;
+  registered_ = registerWindow(window_, kNotifyForThisSession) != FALSE;
 }
 
 LRESULT CALLBACK TWin32UserSession::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -92,6 +100,10 @@ void TWin32UserSession::SessionChanged(WPARAM change) {
 }
 
 TSessionPresence TWin32UserSession::Presence() {
+  // A program started with the logon may come before the session service,
+  // which then refuses the registration for a while.
+  if (!registered_)
+    TryRegister();
   TSessionPresence presence;
   presence.Locked = locked_;
   presence.SwitchedAway = switchedAway_;

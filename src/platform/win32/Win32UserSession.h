@@ -28,12 +28,14 @@ public:
 
 private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void TryRegister();
   void SessionChanged(WPARAM change);
   bool OtherProgramFullScreen() const;
 
   HWND window_ = nullptr;
   HMODULE wtsLibrary_ = nullptr, shellLibrary_ = nullptr;
   bool registered_ = false;
+  int registerTries_ = 0;
   bool locked_ = false, switchedAway_ = false;
   using TQueryNotificationState = HRESULT(WINAPI *)(int *state);
   TQueryNotificationState queryState_ = nullptr;
