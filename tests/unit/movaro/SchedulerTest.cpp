@@ -442,4 +442,13 @@ TEST(BreakScheduler, APromptWaitsForAFullScreenProgramUntilItEndsOrUntilTheLimit
                                  "10:01:53 fullscreen limit 4 after 60 s",
                                  "10:01:53 show 4 0 kind 3 buttons [Ok] time-out 600 \"Take a long break of 10 ...\"",
                                  "10:01:54 show 3 0 kind 3 buttons [Ok] time-out 9 \"Take a short break of 10 ...\""));
+
+  // A status question waits as well.
+  w.day->Dialog.HideMessage();
+  w.Rule(3).Fired = false;
+  w.day->Profile->ConfigFullScreenWait = 30;
+  w.Fire(0, 30);
+  w.Tick();
+  EXPECT_FALSE(w.day->Dialog.Showing());
+  EXPECT_THAT(w.TakeLog(), ElementsAre("10:01:54 hide 3 0", "10:01:55 fullscreen wait 0"));
 }
