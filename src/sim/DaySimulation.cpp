@@ -93,6 +93,7 @@ TDaySimulation::TDaySimulation(TDateTime wallStart, uint32_t tickStart, uint32_t
   Blocking.AttachPeer(std::make_unique<TVisibilityWatch>(
       [this](bool visible) { Report(visible ? "block show" : "block close"); }));
   Owner.OnAnswer = [this](const TQuestionAnswer &answer) { Answered(answer); };
+  Scheduler.OnFullScreenWait = [this](const TFullScreenWait &wait) { FullScreenWait(wait); };
   ProfileView.OnRecentMessages = [this] {
     if (Profile && !Profile->RecentMessages.empty() && !ProfileView.Recent.empty())
       Report("recent " + Profile->RecentMessages.front());
@@ -187,6 +188,16 @@ void TDaySimulation::Answered(const TQuestionAnswer &answer) {
     if (was == before.end() || was->second != percent)
       Report("gauge " + std::to_string(gauge) + " " + std::to_string(percent));
   }
+}
+
+void TDaySimulation::FullScreenWait(const TFullScreenWait &wait) {
+  static const char *const kStages[] = {"wait", "over", "limit", "dropped"};
+  std::string line = std::string("fullscreen ") + kStages[wait.Stage];
+  if (wait.Stage != TFullScreenWait::Dropped)
+    line += " " + std::to_string(wait.Rule);
+  if (wait.Stage != TFullScreenWait::Started)
+    line += " after " + std::to_string(wait.WaitedMs / 1000) + " s";
+  Report(line);
 }
 
 void TDaySimulation::BlockedInput() {

@@ -15,6 +15,10 @@
 //   answer RECORD yes|no|cancelled   a status question's answer, then
 //   history ENTRY               the history entry it gave (profile only)
 //   gauge N PERCENT             a status gauge the answer changed
+//   fullscreen wait RULE        a due prompt waits for a full-screen program
+//   fullscreen over|limit RULE after S s   it shows: the program left full
+//                               screen, or the wait reached its limit
+//   fullscreen dropped after S s    the prompt was no longer due
 // Tests use it as the program's world; tools/daysim reads scripts into it.
 
 #include "base/Random.h"
@@ -91,6 +95,8 @@ public:
   TMovaroContext Context;
   THeadlessRegistry Registry;
   THeadlessProfileFiles ProfileFiles;
+  // Its State is the session's presence: locked, switched away, screen saver,
+  // another program full screen.
   THeadlessUserSession Session{"Anna"};
   TSeededRandom SeededRandom;
   IRandomSource &Random;
@@ -118,6 +124,7 @@ private:
   // A status question's answer, into the history and the gauges as the
   // pages record it.
   void Answered(const TQuestionAnswer &answer);
+  void FullScreenWait(const TFullScreenWait &wait);
 
   std::string workFolder_;
   bool dialogShown_ = false; // as last reported

@@ -5,6 +5,7 @@
 # profile file. The About box closes on Escape and when the main window is
 # clicked; after a restore from the tray the Alt shortcuts work without a
 # click.
+# The full-screen wait takes a typed length.
 # The Quit question answers Escape, Tab then Enter (No), and Alt with the
 # first letter of Yes, which ends the program.
 #   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
@@ -71,6 +72,14 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   xdotool key Tab
   wait_setting ConfigShortPause 45 || fail "the typed short break is stored as '$(setting ConfigShortPause)'"
   echo "$lang: Tab left the spinner, Space ticked the check box, the typed 45 s was stored"
+  # The full-screen wait: typed over its default and left with Tab.
+  read -r _ x y _ <<<"$(control 14602)"
+  [[ "$(field 14602 9)" == 30 ]] || fail "the full-screen wait shows '$(field 14602 9)', not its default 30"
+  xdotool mousemove $((x + 10)) $((y + 8)) click 1 sleep 0.3 key End BackSpace BackSpace
+  xdotool type --delay 50 15
+  xdotool key Tab
+  wait_setting ConfigFullScreenWait 15 || fail "the typed full-screen wait is stored as '$(setting ConfigFullScreenWait)'"
+  echo "$lang: the typed full-screen wait of 15 min was stored"
 
   # The About box (Alt+A) closes on Escape, and when the main window is clicked.
   xdotool key alt+a

@@ -27,8 +27,9 @@ const std::vector<TRecordSource> kSampleRecords = {
     {5, "o1_44|Dlg #okko0000080001", "Relax your shoulders while you type."},
 };
 
-const char *const kOwnEvents[] = {"window", "answer", "dialogkey", "set",  "score",
-                                  "user",   "monitor", "tray",     "dialog", "lastmessage"};
+const char *const kOwnEvents[] = {"window", "answer",     "dialogkey",  "set",    "score",
+                                  "user",   "monitor",    "tray",       "dialog", "lastmessage",
+                                  "session", "screensaver", "fullscreen"};
 
 bool IsOwnEvent(const std::string &name) {
   for (const char *own : kOwnEvents)
@@ -133,6 +134,19 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
     if (!ParseInt(arg(0), number) || number < 1 || number > 10 || !ParseInt(arg(1), score))
       return error = "score TEST(1..10) VALUE", false;
     day.StatusPage.Scores[static_cast<int>(number)] = static_cast<int>(score);
+  } else if (name == "session") {
+    TSessionPresence &state = day.Session.State;
+    if (arg(0) == "lock" || arg(0) == "unlock")
+      state.Locked = arg(0) == "lock";
+    else if (arg(0) == "away" || arg(0) == "back")
+      state.SwitchedAway = arg(0) == "away";
+    else
+      return error = "session lock|unlock|away|back", false;
+  } else if (name == "screensaver" || name == "fullscreen") {
+    if (arg(0) != "on" && arg(0) != "off")
+      return error = name + " on|off", false;
+    (name == "screensaver" ? day.Session.State.ScreenSaver : day.Session.State.FullScreen) =
+        arg(0) == "on";
   } else if (name == "user") {
     if (args.size() != 1)
       return error = "user NAME", false;

@@ -61,8 +61,9 @@ TBaseBtn &TSetupPage::AddSkinnedButton(const std::string &name, int left, int to
   return button;
 }
 
-TSpinner &TSetupPage::AddSpinner(const std::string &name, int top, int low, int high, int32_t tag) {
-  TSpinner &spinner = Add<TSpinner>(name, 170, top, 50, 21, "", tag);
+TSpinner &TSetupPage::AddSpinner(const std::string &name, int top, int low, int high, int32_t tag,
+                                 int left) {
+  TSpinner &spinner = Add<TSpinner>(name, left, top, 50, 21, "", tag);
   spinner.MinValue = low;
   spinner.MaxValue = high;
   spinner.SetValue(60);
@@ -145,6 +146,17 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
 
   AddLabel("ConfigLanguageHeaderLbl", 20, 279, kBullet + std::string("Language"), 14500, true);
   ConfigLanguageList = &Add<TComboBox>("ConfigLanguageList", 30, 299, 200, 150, "", 0);
+
+  AddLabel("ConfigFullScreenHeaderLbl", 250, 279, kBullet + std::string("Full-screen programs"), 14600,
+           true)
+      .SetBounds(250, 279, 240, 16);
+  AddLabel("ConfigFullScreenLbl", 260, 301, "Wait up to", 14601).SetBounds(260, 301, 100, 16);
+  ConfigFullScreenSpinner = &AddSpinner("ConfigFullScreenSpinner", 299, kFullScreenWaitMin,
+                                        kFullScreenWaitMax, 14602, 365);
+  ConfigFullScreenSpinner->SetValue(TProfileSettings().ConfigFullScreenWait);
+  ConfigFullScreenSpinner->SetHint(
+      "Full-Screen Wait|How long prompts wait while another program runs full screen");
+  AddLabel("ConfigFullScreenULbl", 421, 301, "Minutes", 14603).SetBounds(421, 301, 60, 16);
   OpenSoundFileDialog = &form_.Create<TOpenDialog>("OpenSoundFileDialog");
   OpenSoundFileDialog->Title = "Choose a soundfile";
   OpenSoundFileDialog->Tag = 14308;
@@ -153,6 +165,7 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
   ConfigLevelTrackBar->OnChange = [this](TComponent &s) { ConfigPageChange(s); };
   ConfigPausesShortSpinner->OnChange = [this](TComponent &s) { ConfigPageChange(s); };
   ConfigPausesLongSpinner->OnChange = [this](TComponent &s) { ConfigPageChange(s); };
+  ConfigFullScreenSpinner->OnChange = [this](TComponent &s) { ConfigPageChange(s); };
   ConfigMsgStandardSoundList->OnChange = [this](TComponent &s) { ConfigPageChange(s); };
   for (TControl *control :
        std::initializer_list<TControl *>{ConfigPausesShortBlockCBox, ConfigPausesLongBlockCBox,
@@ -196,6 +209,7 @@ void TSetupPage::ShowSettings(const TProfileSettings &settings) {
   ConfigPausesShortBlockCBox->SetChecked(settings.ConfigShortPauseBlock);
   ConfigPausesLongSpinner->SetText(std::to_string(settings.ConfigLongPause));
   ConfigPausesLongBlockCBox->SetChecked(settings.ConfigLongPauseBlock);
+  ConfigFullScreenSpinner->SetText(std::to_string(settings.ConfigFullScreenWait));
   showing_ = false;
   UpdateSoundControls();
 }
@@ -267,6 +281,9 @@ void TSetupPage::ConfigPageChange(TComponent &sender) {
   } else if (&sender == ConfigPausesLongSpinner) {
     if (profile && ConfigPausesLongSpinner->HoldsValidValue())
       profile->ConfigLongPause = ConfigPausesLongSpinner->Value();
+  } else if (&sender == ConfigFullScreenSpinner) {
+    if (profile && ConfigFullScreenSpinner->HoldsValidValue())
+      profile->ConfigFullScreenWait = ConfigFullScreenSpinner->Value();
   } else if (&sender == ConfigPausesLongBlockCBox) {
     if (profile)
       profile->ConfigLongPauseBlock = ConfigPausesLongBlockCBox->Checked();

@@ -1,7 +1,8 @@
 #pragma once
 // The setup page "Config": how much support the program gives, the short and
 // long breaks and whether they block input, the prompt sound, the tray
-// icon's blinking and the interface language, with the Start and Pause
+// icon's blinking, the interface language and how long prompts wait for a
+// full-screen program, with the Start and Pause
 // buttons of monitoring. Every change goes at once into the profile (and
 // from there into the rules); there is no OK button. The page also applies a
 // language to the whole main window.
@@ -67,6 +68,7 @@ public:
   TLabel *ConfigLevelLbl = nullptr;
   TBaseBtn *ConfigStartBtn = nullptr, *ConfigPauseBtn = nullptr;
   TSpinner *ConfigPausesShortSpinner = nullptr, *ConfigPausesLongSpinner = nullptr;
+  TSpinner *ConfigFullScreenSpinner = nullptr;
   TCheckBox *ConfigPausesShortBlockCBox = nullptr, *ConfigPausesLongBlockCBox = nullptr;
   TCheckBox *ConfigShowInSysTrayCBox = nullptr;
   TRadioButton *ConfigMsgNoSoundRBtn = nullptr, *ConfigMsgStandardSoundRBtn = nullptr,
@@ -83,7 +85,8 @@ private:
   TBaseBtn &AddPlayButton(const std::string &name, int left);
   TBaseBtn &AddSkinnedButton(const std::string &name, int left, int top,
                              const std::string &caption, int32_t tag);
-  TSpinner &AddSpinner(const std::string &name, int top, int low, int high, int32_t tag);
+  TSpinner &AddSpinner(const std::string &name, int top, int low, int high, int32_t tag,
+                       int left = 170);
   TLabel &AddLabel(const std::string &name, int left, int top, const std::string &caption,
                    int32_t tag, bool bold = false);
   void UpdateSoundControls();

@@ -5,7 +5,8 @@
 const std::array<const char *, kSettingCount> kSettingNames = {
     "ConfigLevel",      "ConfigLevelBase",       "ConfigWarningtype",
     "ConfigWarningsoundfile", "ConfigShowInSysTray", "ConfigShortPause",
-    "ConfigShortPauseBlock",  "ConfigLongPause",     "ConfigLongPauseBlock"};
+    "ConfigShortPauseBlock",  "ConfigLongPause",     "ConfigLongPauseBlock",
+    "ConfigFullScreenWait"};
 
 namespace {
 
@@ -39,6 +40,7 @@ std::string SettingText(const TProfileSettings &s, int index) {
   case 6: return s.ConfigShortPauseBlock ? "1" : "0";
   case 7: return std::to_string(s.ConfigLongPause);
   case 8: return s.ConfigLongPauseBlock ? "1" : "0";
+  case 9: return std::to_string(s.ConfigFullScreenWait);
   default: return "";
   }
 }
@@ -53,6 +55,7 @@ bool ApplySettingText(TProfileSettings &s, int index, const std::string &text) {
   case 6: return TakeSwitch(text, s.ConfigShortPauseBlock);
   case 7: return TakeNumber(text, 30, 180, s.ConfigLongPause);
   case 8: return TakeSwitch(text, s.ConfigLongPauseBlock);
+  case 9: return TakeNumber(text, kFullScreenWaitMin, kFullScreenWaitMax, s.ConfigFullScreenWait);
   default: return false; // ConfigLevelBase stays at its default
   }
 }

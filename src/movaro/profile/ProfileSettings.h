@@ -1,7 +1,8 @@
 #pragma once
-// The user's settings: support level, prompt sound, tray icon, break periods
-// and input blocking. The key names are those of the profile file and of the
-// user data the server keeps.
+// The user's settings: support level, prompt sound, tray icon, break periods,
+// input blocking and how long prompts wait for a full-screen program. The key
+// names are those of the profile file and, but for the full-screen wait,
+// which stays on this computer, of the user data the server keeps.
 
 #include "protocol/UserData.h"
 
@@ -15,10 +16,14 @@
 // file (ConfigWarningsoundfile: the standard sound's name or the file's path);
 // short break in seconds 30..300; long break in minutes 30..180.
 struct TProfileSettings : TUserDataSettings {
+  // Minutes a due prompt waits while another program runs full screen.
+  int32_t ConfigFullScreenWait = 30;
   friend bool operator==(const TProfileSettings &, const TProfileSettings &) = default;
 };
 
-constexpr int kSettingCount = 9;
+inline constexpr int32_t kFullScreenWaitMin = 0, kFullScreenWaitMax = 120;
+
+constexpr int kSettingCount = 10;
 // The key names, in the order they are written.
 extern const std::array<const char *, kSettingCount> kSettingNames;
 

@@ -195,8 +195,10 @@ void TBreakScheduler::TraceUpdated() {
     tickBusy_ = false;
     return;
   }
-  CheckAbsence();
-  if (!MaintainDialog())
+  const TSessionPresence presence = session_.Presence();
+  CheckAbsence(presence.Away());
+  // Nothing is prompted to a user who is away (the absence notice shows).
+  if (!MaintainDialog() && !presence.Away() && !HoldForFullScreen(presence.FullScreen))
     PickMessage();
   tickBusy_ = false;
 }
@@ -212,12 +214,12 @@ void TBreakScheduler::ShowStatusPage(TDateTime now) {
     rules[i].Fired = false;
 }
 
-void TBreakScheduler::CheckAbsence() {
+void TBreakScheduler::CheckAbsence(bool away) {
   const TTraceState &state = context_.Trace.TraceState;
   const int64_t idle = DurationMilliseconds(state.Now - state.Counters[ttGlobalInput].Time);
   IMessageDialog &dialog = views_.Dialog;
   const bool noticeShown = dialog.Showing() && dialog.ShownRuleIndex() == -1;
-  if (idle > kAbsenceMs) {
+  if (away || idle > kAbsenceMs) {
     if (!noticeShown) {
       ShowRuleMessage(-1, 0, true);
       ResetTrayIcon();
@@ -248,22 +250,68 @@ bool TBreakScheduler::MaintainDialog() {
   return true;
 }
 
-void TBreakScheduler::PickMessage() {
-  TRuleList *rules = Rules();
+int32_t TBreakScheduler::DueRule() const {
+  const TRuleList *rules = Rules();
   if (!InfoFile || !rules || rules->empty())
-    return;
-  if ((*rules)[0].Fired) {
-    if (!context_.Profile)
-      return; // the question waits for a profile
+    return -1;
+  if ((*rules)[0].Fired)
+    return context_.Profile ? 0 : -1; // the question waits for a profile
+  for (size_t i = 3; i < rules->size(); ++i)
+    if ((*rules)[i].Fired && (*rules)[i].Kind != msrtNone)
+      return static_cast<int32_t>(i);
+  return -1;
+}
+
+bool TBreakScheduler::HoldForFullScreen(bool fullScreen) {
+  const int32_t due = DueRule();
+  if (due < 0) {
+    if (fullScreenWait_)
+      EndFullScreenWait(TFullScreenWait::Dropped, -1);
+    return false;
+  }
+  const TUserData *profile = context_.Profile;
+  const int64_t limitMs =
+      int64_t{profile ? profile->ConfigFullScreenWait : TProfileSettings().ConfigFullScreenWait} * 60000;
+  if (!fullScreen || limitMs <= 0) {
+    if (fullScreenWait_)
+      EndFullScreenWait(TFullScreenWait::Over, due);
+    return false;
+  }
+  const TDateTime now = context_.Trace.TraceState.Now;
+  if (!fullScreenWait_) {
+    fullScreenWait_ = true;
+    fullScreenWaitStart_ = now;
+    if (OnFullScreenWait)
+      OnFullScreenWait({TFullScreenWait::Started, due, 0});
+  }
+  if (DurationMilliseconds(now - fullScreenWaitStart_) >= limitMs) {
+    EndFullScreenWait(TFullScreenWait::LimitReached, due);
+    return false;
+  }
+  // The fired rules stay fired while they wait: at the next tick the prompt
+  // still has its whole time.
+  const TDateTime tickDays = context_.Trace.TraceInterval / kMillisecondsPerDay;
+  for (TMsgStatRec &rule : *Rules())
+    if (rule.Fired)
+      rule.ShowUntil = std::max(rule.ShowUntil, now + tickDays + rule.TraceMsgStats.MsgTimeout);
+  return true;
+}
+
+void TBreakScheduler::EndFullScreenWait(TFullScreenWait::TStage stage, int32_t rule) {
+  fullScreenWait_ = false;
+  if (OnFullScreenWait)
+    OnFullScreenWait({stage, rule,
+                      DurationMilliseconds(context_.Trace.TraceState.Now - fullScreenWaitStart_)});
+}
+
+void TBreakScheduler::PickMessage() {
+  const int32_t rule = DueRule();
+  if (rule == 0) {
     if (int32_t record = FindStatusQuestion(); record > 0)
       ShowPrompt(0, record);
-    return;
+  } else if (rule > 0) {
+    ShowPrompt(rule, 0);
   }
-  for (size_t i = 3; i < rules->size(); ++i)
-    if ((*rules)[i].Fired && (*rules)[i].Kind != msrtNone) {
-      ShowPrompt(static_cast<int32_t>(i), 0);
-      return;
-    }
 }
 
 int32_t TBreakScheduler::FindStatusQuestion() {

@@ -28,6 +28,7 @@
 #include "platform/UserSession.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,19 @@ struct TSchedulerViews {
   ITrayIcon &Tray;
   ISoundPlayer &Sound;
   IMessagePump &Pump;
+};
+
+// A due prompt that waits for a full-screen program.
+struct TFullScreenWait {
+  enum TStage {
+    Started,      // the prompt became due while another program ran full screen
+    Over,         // the program left full screen: the prompt shows now
+    LimitReached, // the wait reached its limit: the prompt shows anyway
+    Dropped,      // the prompt is no longer due (the user went away, the rule ended)
+  };
+  TStage Stage = Started;
+  int32_t Rule = -1;     // the rule whose prompt waits
+  int64_t WaitedMs = 0;  // since the wait started
 };
 
 class TBreakScheduler {
@@ -86,6 +100,9 @@ public:
   // The main window came back: the prompt it replaces goes, with its blocking.
   void MainWindowRestored();
 
+  // Told when a prompt starts or ends waiting for a full-screen program.
+  std::function<void(const TFullScreenWait &)> OnFullScreenWait;
+
   bool TickBusy() const { return tickBusy_; }
   bool LoopPlayback() const { return loopPlayback_; }
 
@@ -93,8 +110,13 @@ private:
   TRuleList *Rules() const { return context_.Trace.TraceState.Rules.get(); }
   const std::string &Text(int index) const;
   void ShowStatusPage(TDateTime now);
-  void CheckAbsence();
+  void CheckAbsence(bool away);
   bool MaintainDialog();
+  // The rule whose prompt PickMessage would show (0 a status question), or -1.
+  int32_t DueRule() const;
+  // True while the due prompt waits for the full-screen program to end.
+  bool HoldForFullScreen(bool fullScreen);
+  void EndFullScreenWait(TFullScreenWait::TStage stage, int32_t rule);
   void PickMessage();
   // Runs the status question search; the record found, or 0.
   int32_t FindStatusQuestion();
@@ -112,4 +134,6 @@ private:
   bool bound_ = false; // the trace callbacks are ours
   bool tickBusy_ = false;
   bool loopPlayback_ = true;
+  bool fullScreenWait_ = false;  // a due prompt waits for a full-screen program
+  TDateTime fullScreenWaitStart_ = 0;
 };

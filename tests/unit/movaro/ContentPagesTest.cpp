@@ -452,6 +452,11 @@ TEST_F(ContentPagesTest, SetupChangesReachTheRulesAndTheProfileFile) {
   EXPECT_EQ(stored("ConfigLongPauseBlock"), "1");
   setup.ConfigShowInSysTrayCBox->Click();
   EXPECT_EQ(stored("ConfigShowInSysTray"), "0");
+  EXPECT_EQ(setup.ConfigFullScreenSpinner->Text(), "30");
+  setup.ConfigFullScreenSpinner->SetText("");
+  setup.ConfigFullScreenSpinner->Type("500");
+  setup.ConfigFullScreenSpinner->FocusLeft(); // kept within 0..120
+  EXPECT_EQ(stored("ConfigFullScreenWait"), "120");
 
   // Sounds: choosing a standard sound plays and stores it; a cancelled open
   // dialog with "My sound" stores type 2 with the dialog's (empty) name.

@@ -98,7 +98,7 @@ TEST(UserProfile, SavedProfileReadsBackEverySettingAndEntry) {
   auto profile = w.NewProfile();
   profile->BuildMessageHistory(w.info);
   profile->LoadProfile();
-  TProfileSettings changed{240, 15, 2, "C:\\sounds\\my.wav", false, 300, true, 30, true};
+  TProfileSettings changed{240, 15, 2, "C:\\sounds\\my.wav", false, 300, true, 30, true, 0};
   static_cast<TProfileSettings &>(*profile) = changed;
   ASSERT_TRUE(profile->UpdateEntry("qkkt004", 3, 46000.75));
   profile->SaveProfile();
@@ -154,7 +154,7 @@ TEST(UserProfile, HandEditedJunkLoadsAsDefaultsForThoseKeysOnly) {
                                        "ConfigShortPause=5\r\nConfigLongPause=120\r\n"
                                        "ConfigShowInSysTray=yes\r\nConfigLongPauseBlock=1\r\n"
                                        "ConfigLevelBase=99\r\nt1230001=junk\r\ni0010005=1>abc\r\n"
-                                       "i0020005=1>45999\r\n");
+                                       "i0020005=1>45999\r\nConfigFullScreenWait=121\r\n");
   auto profile = w.NewProfile();
   profile->BuildMessageHistory(w.info);
   profile->LoadProfile();
@@ -172,8 +172,8 @@ TEST(UserProfile, HandEditedJunkLoadsAsDefaultsForThoseKeysOnly) {
 TEST(UserProfile, SaveKilledMidwayLeavesEachKeyOldOrNew) {
   TProfileWorld w;
   w.WriteInfoFile({{1, "a_44|Dlg #qkkt0041230001", ""}, {2, "b_44|Dlg #ikki0000010005", ""}});
-  TProfileSettings before{100, 15, 0, "", false, 40, true, 40, true};
-  TProfileSettings after{200, 15, 2, "x.wav", true, 50, false, 50, false};
+  TProfileSettings before{100, 15, 0, "", false, 40, true, 40, true, 10};
+  TProfileSettings after{200, 15, 2, "x.wav", true, 50, false, 50, false, 120};
   for (int writes = 0; writes <= 12; ++writes) {
     std::remove(w.IniPath.c_str());
     auto first = w.NewProfile();

@@ -360,3 +360,95 @@ TEST(BreakScheduler, PauseStartAndASwitchOfTheWindowsUser) {
   w.Tick();
   EXPECT_EQ(w.day->Profile->ConfigShortPause, 45); // Anna's, saved at the switch
 }
+
+TEST(BreakScheduler, ALockedSwitchedOrScreenSavedSessionIsAwayAtOnceAndHoldsPrompts) {
+  TSchedulerWorld w;
+  TSessionPresence &state = w.day->Session.State;
+  for (bool TSessionPresence::*away :
+       {&TSessionPresence::Locked, &TSessionPresence::SwitchedAway, &TSessionPresence::ScreenSaver}) {
+    w.day->Sim.KeyStroke();
+    w.Tick();
+    state.*away = true;
+    w.Tick(); // a second after the last input: no minute to wait
+    EXPECT_TRUE(w.day->Dialog.Showing() && w.day->Dialog.ShownRuleIndex() == -1);
+    state.*away = false;
+    w.day->Sim.KeyStroke();
+    w.Tick();
+    EXPECT_FALSE(w.day->Dialog.Showing());
+  }
+  EXPECT_THAT(w.TakeLog(), ElementsAre("10:00:02 show -1 0 kind 0 buttons [] time-out none \"Pausing...\"",
+                                       "10:00:03 hide -1 0",
+                                       "10:00:05 show -1 0 kind 0 buttons [] time-out none \"Pausing...\"",
+                                       "10:00:06 hide -1 0",
+                                       "10:00:08 show -1 0 kind 0 buttons [] time-out none \"Pausing...\"",
+                                       "10:00:09 hide -1 0"));
+
+  // A long break due while the session is locked waits for the unlock and
+  // then shows with the time it has left.
+  state.Locked = true;
+  w.Tick();
+  w.Fire(4, 600);
+  w.Tick(20);
+  EXPECT_EQ(w.day->Dialog.ShownRuleIndex(), -1);
+  state.Locked = false;
+  w.Tick();
+  EXPECT_THAT(w.TakeLog(), ElementsAre("10:00:10 show -1 0 kind 0 buttons [] time-out none \"Pausing...\"",
+                                       "10:00:31 hide -1 0",
+                                       "10:00:31 sound C:\\Program Files\\Movaro\\Av\\Bit.wav",
+                                       "10:00:31 show 4 0 kind 3 buttons [Ok] time-out 579 \"Take a long break of 10 ...\"",
+                                       "10:00:31 recent 4-0>10:00"));
+}
+
+TEST(BreakScheduler, APromptWaitsForAFullScreenProgramUntilItEndsOrUntilTheLimit) {
+  TSchedulerWorld w;
+  TSessionPresence &state = w.day->Session.State;
+  w.Tick(); // rule 0's first period finds no question
+  state.FullScreen = true;
+  w.Fire(3, 10);
+  for (int i = 0; i < 50; ++i) { // typing in the full-screen program, past the rule's 10 s
+    w.day->Sim.KeyStroke();
+    w.Tick();
+  }
+  EXPECT_FALSE(w.day->Dialog.Showing());
+  state.FullScreen = false;
+  w.Tick();
+  EXPECT_THAT(w.TakeLog(), ElementsAre("10:00:02 fullscreen wait 3", "10:00:52 fullscreen over 3 after 50 s",
+                                       "10:00:52 sound C:\\Program Files\\Movaro\\Av\\Bit.wav",
+                                       "10:00:52 show 3 0 kind 3 buttons [Ok] time-out 10 \"Take a short break of 10 ...\"",
+                                       "10:00:52 recent 3-0>10:00"));
+  w.day->Dialog.HideMessage();
+  w.Rule(3).Fired = false;
+
+  // One minute at most; with 0 prompts do not wait at all.
+  w.day->Profile->ConfigFullScreenWait = 1;
+  state.FullScreen = true;
+  w.Fire(4, 600);
+  for (int i = 0; i < 61; ++i) {
+    w.day->Sim.KeyStroke();
+    w.Tick();
+  }
+  EXPECT_EQ(w.day->Dialog.ShownRuleIndex(), 4);
+  w.day->Dialog.HideMessage();
+  w.Rule(4).Fired = false;
+  w.day->Profile->ConfigFullScreenWait = 0;
+  w.Fire(3, 10);
+  w.Tick();
+  EXPECT_EQ(w.day->Dialog.ShownRuleIndex(), 3);
+  std::vector<std::string> waits;
+  for (const std::string &line : w.TakeLog())
+    if (line.find("fullscreen") != std::string::npos || line.find(" show ") != std::string::npos)
+      waits.push_back(line);
+  EXPECT_THAT(waits, ElementsAre("10:00:53 fullscreen wait 4",
+                                 "10:01:53 fullscreen limit 4 after 60 s",
+                                 "10:01:53 show 4 0 kind 3 buttons [Ok] time-out 600 \"Take a long break of 10 ...\"",
+                                 "10:01:54 show 3 0 kind 3 buttons [Ok] time-out 9 \"Take a short break of 10 ...\""));
+
+  // A status question waits as well.
+  w.day->Dialog.HideMessage();
+  w.Rule(3).Fired = false;
+  w.day->Profile->ConfigFullScreenWait = 30;
+  w.Fire(0, 30);
+  w.Tick();
+  EXPECT_FALSE(w.day->Dialog.Showing());
+  EXPECT_THAT(w.TakeLog(), ElementsAre("10:01:54 hide 3 0", "10:01:55 fullscreen wait 0"));
+}
