@@ -1,5 +1,7 @@
 #include "platform/win32/Win32UserSession.h"
 
+#include "base/win32/LibrarySearch.h"
+
 #include <string>
 
 namespace {
@@ -13,15 +15,6 @@ constexpr int kStateBusy = 2, kStateD3dFullScreen = 3, kStatePresentation = 4;
 template <class T> T EntryPoint(HMODULE module, const char *name) {
   return module ? reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)))
                 : nullptr;
-}
-
-// A system library by its full path, never one found on the search path.
-HMODULE LoadSystemLibrary(const char *name) {
-  char path[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return nullptr;
-  return LoadLibraryA((std::string(path, length) + "\\" + name).c_str());
 }
 
 using TRegister = BOOL(WINAPI *)(HWND window, DWORD flags);
