@@ -12,6 +12,7 @@
 #include "movaro/win32/KindTrayIcons.h"
 #include "movaro/win32/Win32SkinResources.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
@@ -45,6 +46,8 @@ std::string ProgramFolder() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  // Before any window or measuring canvas: they take the display's scale.
+  DeclareDpiAware();
   const std::vector<std::string> arguments = SplitCommandLine(commandLine ? commandLine : "");
   TWin32WindowMessenger windows;
   const TEntryAction action = DecideEntry(windows, arguments);
