@@ -85,12 +85,15 @@ click 200
 # Movaro's main window is borderless and 640 x 445 at 96 dpi (WALK_DPI: the
 # prefix's display scale); its first start in a fresh prefix (intro,
 # information file, profile) can take a while.
+# Scaled edge by edge, the size may differ by a pixel with the position.
 dpi=${WALK_DPI:-96}
-geometry="$(((640 * dpi + 48) / 96))x$(((445 * dpi + 48) / 96))"
+width=$(((640 * dpi + 48) / 96)) height=$(((445 * dpi + 48) / 96))
 movaro_window() {
-  local w
+  local w WIDTH HEIGHT
   for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
-    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: $geometry" && echo "$w" && return 0
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+    ((WIDTH >= width - 1 && WIDTH <= width + 1 && HEIGHT >= height - 1 && HEIGHT <= height + 1)) &&
+      echo "$w" && return 0
   done
   return 1
 }
