@@ -4,7 +4,8 @@
 # clicked with xdotool. Saves a screenshot of every page into OUTDIR and ends
 # once the finish page has started the program (its window shown).
 #   scripts/wizard-walk.sh BUILD_TREE SETUP.exe OUTDIR        (needs $DISPLAY)
-# WALK_PREFIX: another Wine prefix than the tree's; WALK_FOLDER: a program
+# WALK_PREFIX: another Wine prefix than the tree's; WALK_DPI: its display
+# scale, when not 96 pixels per inch; WALK_FOLDER: a program
 # folder typed on the folder page instead of the proposed one. The exit code
 # of a second start while the wizard is open is kept in OUTDIR/second-start.
 set -euo pipefail
@@ -81,12 +82,18 @@ shot 6-installing
 wait_for 16200 6 1 # the finish page's "Launch the program"
 shot 7-finish
 click 200
-# Movaro's main window is borderless and 640 x 445; its first start in a
-# fresh prefix (intro, information file, profile) can take a while.
+# Movaro's main window is borderless and 640 x 445 at 96 dpi (WALK_DPI: the
+# prefix's display scale); its first start in a fresh prefix (intro,
+# information file, profile) can take a while.
+# Scaled edge by edge, the size may differ by a pixel with the position.
+dpi=${WALK_DPI:-96}
+width=$(((640 * dpi + 48) / 96)) height=$(((445 * dpi + 48) / 96))
 movaro_window() {
-  local w
+  local w WIDTH HEIGHT
   for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
-    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 640x445' && echo "$w" && return 0
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null | grep -E '^(WIDTH|HEIGHT)=')"
+    ((WIDTH >= width - 1 && WIDTH <= width + 1 && HEIGHT >= height - 1 && HEIGHT <= height + 1)) &&
+      echo "$w" && return 0
   done
   return 1
 }

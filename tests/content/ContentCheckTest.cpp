@@ -145,6 +145,11 @@ TEST_F(ContentCheckFixture, TextsWiderThanTheirControlOverflow) {
   // included, so the English width is the limit and nothing overflows.
   EXPECT_TRUE(Has(check, finding::kOverflow, "(Dutch): tag 1"));
   EXPECT_EQ(check.Findings.size(), 1u) << Describe(check);
+  // At each display scale on its own: control and font scaled together.
+  TContentCheck scaled;
+  scaled.LanguageFile(folder.Path("widths.lng"), widths, &measure, {96, 192});
+  EXPECT_TRUE(Has(scaled, finding::kOverflow, "at 192 dpi, its control 80"));
+  EXPECT_EQ(scaled.Findings.size(), 2u) << Describe(scaled);
   EXPECT_FALSE(ParseControlWidths("1 40 11 x\n", widths, error));
 }
 

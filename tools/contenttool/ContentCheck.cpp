@@ -186,7 +186,7 @@ std::vector<std::string> ReferencedPictures(const std::string &text) {
 // ---- language files --------------------------------------------------------
 
 void TContentCheck::LanguageFile(const std::string &path, const std::vector<TControlWidth> &widths,
-                                 const TTextMeasure *measure) {
+                                 const TTextMeasure *measure, const std::vector<int> &dpis) {
   THeadlessFileSystem fs;
   THeadlessLocale locale;
   TStrovdexObject db(fs, locale);
@@ -229,20 +229,27 @@ void TContentCheck::LanguageFile(const std::string &path, const std::vector<TCon
 
     if (!measure)
       continue;
-    for (const auto &row : widths) {
-      const std::string tag = std::to_string(row.Tag);
-      auto caption = table.Captions.find(tag);
-      auto design = english.Captions.find(tag);
-      if (caption == table.Captions.end() || design == english.Captions.end())
-        continue;
-      // Where the English design text is already wider than the space the
-      // layout gives it, the design accepts that width.
-      const int limit = std::max(row.Width, measure->Width(design->second, row.Pixels, row.Bold));
-      const int width = measure->Width(caption->second, row.Pixels, row.Bold);
-      if (width > limit)
-        Add(finding::kOverflow, where,
-            "tag " + tag + " \"" + caption->second + "\" is " + std::to_string(width) +
-                " pixels wide, its control " + std::to_string(limit));
+    for (const int dpi : dpis) {
+      const TDisplayScale scale(dpi);
+      const std::string at =
+          scale.IsDesign() ? "" : " at " + std::to_string(scale.Dpi()) + " dpi";
+      for (const auto &row : widths) {
+        const std::string tag = std::to_string(row.Tag);
+        auto caption = table.Captions.find(tag);
+        auto design = english.Captions.find(tag);
+        if (caption == table.Captions.end() || design == english.Captions.end())
+          continue;
+        // Where the English design text is already wider than the space the
+        // layout gives it, the design accepts that width.
+        const int pixels = scale.ToDevice(row.Pixels);
+        const int limit = std::max(scale.ToDevice(row.Width),
+                                   measure->Width(design->second, pixels, row.Bold));
+        const int width = measure->Width(caption->second, pixels, row.Bold);
+        if (width > limit)
+          Add(finding::kOverflow, where,
+              "tag " + tag + " \"" + caption->second + "\" is " + std::to_string(width) +
+                  " pixels wide" + at + ", its control " + std::to_string(limit));
+      }
     }
   }
 }

@@ -7,6 +7,8 @@
 
 #include "TextWidth.h"
 
+#include "platform/DisplayScale.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,9 +67,12 @@ public:
   std::vector<TFinding> Findings;
 
   // Every language of the file has every tag of English, in English's order;
-  // with widths and a measure, no text is wider than its control.
+  // with widths and a measure, no text is wider than its control at any of
+  // the display scales (pixels per inch): control and font both scaled, the
+  // text measured at the scaled font, whose hinting need not keep the ratio.
   void LanguageFile(const std::string &path, const std::vector<TControlWidth> &widths = {},
-                    const TTextMeasure *measure = nullptr);
+                    const TTextMeasure *measure = nullptr,
+                    const std::vector<int> &dpis = {TDisplayScale::kDesignDpi});
   // Record names, message heads and owners, the same records in every
   // language, questionnaires and explanations, exercise regions, and the
   // pictures and videos against the container's members (both ways). The

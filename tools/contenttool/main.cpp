@@ -28,7 +28,8 @@ int Usage() {
                "  contenttool text OUTPUT INPUT...       Windows-1252 with CR LF, inputs joined\n"
                "  contenttool check FOLDER [WIDTHS [FONTS]]\n"
                "                                         the built files in FOLDER; control widths\n"
-               "                                         from WIDTHS/<program>.txt, fonts from FONTS\n";
+               "                                         from WIDTHS/<program>.txt, fonts from FONTS,\n"
+               "                                         at 96, 120, 144 and 192 dpi\n";
   return 2;
 }
 
@@ -119,8 +120,9 @@ int CheckContent(const std::string &folder, const std::string &widthsFolder,
       if (!ReadFileText(g_files, path, text, error) || !ParseControlWidths(text, widths, error))
         return Fail(path, error);
     }
+    // The scales of 100, 125, 150 and 200 %.
     check.LanguageFile(folder + "/" + program + ".lng", widths,
-                       widthsFolder.empty() ? nullptr : &measure);
+                       widthsFolder.empty() ? nullptr : &measure, {96, 120, 144, 192});
   }
   // Every page is read as the markup text control reads it.
   check.InformationFile(folder + "/MVRInfo.dat", folder + "/movaro.dat", [](const std::string &page) {

@@ -16,6 +16,7 @@
 #include "kestrup/win32/Elevation.h"
 #include "kestrup/wizard/MainForm.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "platform/win32/Win32DesktopWindows.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Locale.h"
@@ -43,6 +44,8 @@ void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   RestrictLibrarySearch();
+  // Before any window or measuring canvas: they take the display's scale.
+  DeclareDpiAware();
   TWin32DesktopWindows windows;
   if (windows.ClassExists(kestrup::kWindowClass)) {
     windows.PostToClass(kestrup::kWindowClass, kestrup::kShowYourselfMessage);

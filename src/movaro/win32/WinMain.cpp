@@ -13,6 +13,7 @@
 #include "movaro/win32/KindTrayIcons.h"
 #include "movaro/win32/Win32SkinResources.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Input.h"
@@ -47,6 +48,8 @@ std::string ProgramFolder() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   RestrictLibrarySearch();
+  // Before any window or measuring canvas: they take the display's scale.
+  DeclareDpiAware();
   const std::vector<std::string> arguments = SplitCommandLine(commandLine ? commandLine : "");
   TWin32WindowMessenger windows;
   const TEntryAction action = DecideEntry(windows, arguments);

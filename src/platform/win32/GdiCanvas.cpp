@@ -1,8 +1,10 @@
 #include "platform/win32/GdiCanvas.h"
 #include "platform/win32/Win32Dib.h"
 
-TGdiCanvas::TGdiCanvas(HDC dc)
-    : dc_(dc), originalFont_(GetCurrentObject(dc, OBJ_FONT)),
+#include <algorithm>
+
+TGdiCanvas::TGdiCanvas(HDC dc, TDisplayScale scale)
+    : dc_(dc), scale_(scale), originalFont_(GetCurrentObject(dc, OBJ_FONT)),
       originalPen_(GetCurrentObject(dc, OBJ_PEN)), originalBrush_(GetCurrentObject(dc, OBJ_BRUSH)) {}
 
 TGdiCanvas::~TGdiCanvas() {
@@ -19,16 +21,15 @@ TGdiCanvas::~TGdiCanvas() {
     DeleteObject(brush_);
 }
 
-HFONT TGdiCanvas::CreateFontFor(HDC dc, const TCanvasFont &f) {
-  int height = -MulDiv(f.Size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  return CreateFontA(height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
+HFONT TGdiCanvas::CreateFontFor(const TCanvasFont &f, const TDisplayScale &scale) {
+  return CreateFontA(scale.FontHeight(f.Size), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
                      f.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.Name.c_str());
 }
 
 void TGdiCanvas::UseFont() {
   if (!font_ || !(fontMade_ == Font)) {
-    HFONT made = CreateFontFor(dc_, Font);
+    HFONT made = CreateFontFor(Font, scale_);
     SelectObject(dc_, made);
     if (font_)
       DeleteObject(font_);
@@ -40,7 +41,9 @@ void TGdiCanvas::UseFont() {
 
 void TGdiCanvas::UsePenAndBrush() {
   static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
-  HPEN pen = CreatePen(kStyles[static_cast<int>(Pen.Style)], Pen.Width, Pen.Color);
+  // A pen of width 0 is a hairline on every scale; others grow with it.
+  const int width = Pen.Width > 0 ? std::max(1, scale_.ToDevice(Pen.Width)) : Pen.Width;
+  HPEN pen = CreatePen(kStyles[static_cast<int>(Pen.Style)], width, Pen.Color);
   HBRUSH brush = Brush.Style == TBrushStyle::bsClear
                      ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
                      : CreateSolidBrush(Brush.Color);
@@ -69,26 +72,32 @@ void TGdiCanvas::TextAt(int x, int y, const std::string &text) {
     SetBkMode(dc_, OPAQUE);
     SetBkColor(dc_, Brush.Color);
   }
-  ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+  ::TextOutA(dc_, scale_.ToDevice(x), scale_.ToDevice(y), text.c_str(),
+             static_cast<int>(text.size()));
 }
 
-int TGdiCanvas::TextWidth(const std::string &text) { return Measure(text).cx; }
+int TGdiCanvas::TextWidth(const std::string &text) {
+  return scale_.DesignLengthCovering(Measure(text).cx);
+}
 
 int TGdiCanvas::TextHeight(const std::string &text) {
-  return Measure(text.empty() ? std::string("M") : text).cy;
+  return scale_.DesignLengthCovering(Measure(text.empty() ? std::string("M") : text).cy);
 }
 
-void TGdiCanvas::Rectangle(const TCanvasRect &r) {
+void TGdiCanvas::Rectangle(const TCanvasRect &design) {
   UsePenAndBrush();
+  const TCanvasRect r = scale_.ToDevice(design);
   ::Rectangle(dc_, r.Left, r.Top, r.Right, r.Bottom);
 }
 
-void TGdiCanvas::RoundRect(const TCanvasRect &r, int cw, int ch) {
+void TGdiCanvas::RoundRect(const TCanvasRect &design, int cw, int ch) {
   UsePenAndBrush();
-  ::RoundRect(dc_, r.Left, r.Top, r.Right, r.Bottom, cw, ch);
+  const TCanvasRect r = scale_.ToDevice(design);
+  ::RoundRect(dc_, r.Left, r.Top, r.Right, r.Bottom, scale_.ToDevice(cw), scale_.ToDevice(ch));
 }
 
-void TGdiCanvas::FillRect(const TCanvasRect &r) {
+void TGdiCanvas::FillRect(const TCanvasRect &design) {
+  const TCanvasRect r = scale_.ToDevice(design);
   RECT rect{r.Left, r.Top, r.Right, r.Bottom};
   HBRUSH brush = CreateSolidBrush(Brush.Color);
   ::FillRect(dc_, &rect, brush);
@@ -97,15 +106,16 @@ void TGdiCanvas::FillRect(const TCanvasRect &r) {
 
 void TGdiCanvas::Line(int x1, int y1, int x2, int y2) {
   UsePenAndBrush();
-  MoveToEx(dc_, x1, y1, nullptr);
-  LineTo(dc_, x2, y2);
+  MoveToEx(dc_, scale_.ToDevice(x1), scale_.ToDevice(y1), nullptr);
+  LineTo(dc_, scale_.ToDevice(x2), scale_.ToDevice(y2));
 }
 
 void TGdiCanvas::Draw(int x, int y, const TCanvasBitmap &bitmap) {
   StretchDraw({x, y, x + bitmap.Width, y + bitmap.Height}, bitmap);
 }
 
-void TGdiCanvas::StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) {
+void TGdiCanvas::StretchDraw(const TCanvasRect &design, const TCanvasBitmap &bitmap) {
+  const TCanvasRect target = scale_.ToDevice(design);
   if (!bitmap.Handle && bitmap.Pixels && bitmap.Width > 0 && bitmap.Height > 0) {
     BITMAPINFO info = TopDownRgb32Info(bitmap.Width, bitmap.Height);
     SetStretchBltMode(dc_, COLORONCOLOR);
@@ -128,7 +138,7 @@ TCanvasRect TGdiCanvas::ClipRect() {
   RECT box{};
   if (GetClipBox(dc_, &box) == ERROR)
     return {};
-  return {box.left, box.top, box.right, box.bottom};
+  return scale_.DesignRectCovering({box.left, box.top, box.right, box.bottom});
 }
 
 const void *TGdiCanvas::SelectPalette(const void *palette) {

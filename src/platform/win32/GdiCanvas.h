@@ -1,22 +1,27 @@
 #pragma once
 // The canvas on a GDI device context. Font, pen and brush objects are created
 // when a drawing call needs them and selected into the context for that call;
-// the context's own objects are restored when the canvas goes.
+// the context's own objects are restored when the canvas goes. Callers draw
+// and measure in design units; the canvas draws in the device pixels of its
+// display scale (coordinates, font heights, pen widths) and measures text at
+// the scaled font, giving back the design length that covers it.
 
 #include "platform/Canvas.h"
+#include "platform/DisplayScale.h"
 
 #include <windows.h>
 
 class TGdiCanvas : public ICanvas {
 public:
-  explicit TGdiCanvas(HDC dc);
+  explicit TGdiCanvas(HDC dc, TDisplayScale scale = TDisplayScale());
   ~TGdiCanvas() override;
   TGdiCanvas(const TGdiCanvas &) = delete;
   TGdiCanvas &operator=(const TGdiCanvas &) = delete;
 
   HDC Handle() const { return dc_; }
-  // A GDI font for a canvas font on this context (the caller deletes it).
-  static HFONT CreateFontFor(HDC dc, const TCanvasFont &font);
+  const TDisplayScale &Scale() const { return scale_; }
+  // A GDI font for a canvas font at a display scale (the caller deletes it).
+  static HFONT CreateFontFor(const TCanvasFont &font, const TDisplayScale &scale);
 
   void TextAt(int x, int y, const std::string &text) override;
   int TextWidth(const std::string &text) override;
@@ -36,6 +41,7 @@ private:
   SIZE Measure(const std::string &text);
 
   HDC dc_;
+  TDisplayScale scale_;
   HGDIOBJ originalFont_, originalPen_, originalBrush_;
   HPALETTE originalPalette_ = nullptr;
   HFONT font_ = nullptr;

@@ -1,19 +1,26 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include "platform/win32/Win32DisplayScale.h"
 #include "platform/win32/Win32Dib.h"
 
 #include <windows.h>
 
 namespace {
 
+// Windows place themselves in design units: a monitor is told in them too.
+TDesktopRect DesignRectOf(const RECT &device) {
+  const TDisplayScale scale = SystemDisplayScale();
+  const int left = scale.ToDesign(device.left), top = scale.ToDesign(device.top);
+  return {left, top, scale.ToDesign(device.right) - left, scale.ToDesign(device.bottom) - top};
+}
+
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoA(monitor, &info))
     return TRUE;
-  const RECT &r = info.rcMonitor;
   auto &monitors = *reinterpret_cast<std::vector<TDesktopRect> *>(list);
-  TDesktopRect rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const TDesktopRect rect = DesignRectOf(info.rcMonitor);
   if (info.dwFlags & MONITORINFOF_PRIMARY)
     monitors.insert(monitors.begin(), rect);
   else
@@ -27,7 +34,7 @@ std::vector<TDesktopRect> TWin32Desktop::Monitors() {
   std::vector<TDesktopRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   if (monitors.empty())
-    monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    monitors.push_back(DesignRectOf({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
   return monitors;
 }
 
@@ -44,7 +51,18 @@ bool TWin32Desktop::Capture(const TDesktopRect &rect, std::vector<uint32_t> &pix
   bool read = false;
   if (memory) {
     HGDIOBJ old = SelectObject(memory, dib);
-    read = BitBlt(memory, 0, 0, rect.Width, rect.Height, screen, rect.Left, rect.Top, SRCCOPY);
+    // The rectangle is in design units; on a scaled display its pixels are
+    // shrunk to as many as the rectangle has.
+    const TCanvasRect device =
+        SystemDisplayScale().ToDevice({rect.Left, rect.Top, rect.Right(), rect.Bottom()});
+    if (device.Width() == rect.Width && device.Height() == rect.Height) {
+      read = BitBlt(memory, 0, 0, rect.Width, rect.Height, screen, device.Left, device.Top, SRCCOPY);
+    } else {
+      SetStretchBltMode(memory, HALFTONE);
+      SetBrushOrgEx(memory, 0, 0, nullptr);
+      read = StretchBlt(memory, 0, 0, rect.Width, rect.Height, screen, device.Left, device.Top,
+                        device.Width(), device.Height(), SRCCOPY);
+    }
     GdiFlush();
     if (read) {
       const auto *from = static_cast<const uint32_t *>(bits);

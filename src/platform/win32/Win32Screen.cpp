@@ -1,7 +1,10 @@
 #include "platform/win32/Win32Screen.h"
 
+#include "platform/win32/Win32DisplayScale.h"
+
 TWin32Screen::TWin32Screen()
-    : dc_(CreateCompatibleDC(nullptr)), canvas_(std::make_unique<TGdiCanvas>(dc_)) {}
+    : dc_(CreateCompatibleDC(nullptr)),
+      canvas_(std::make_unique<TGdiCanvas>(dc_, SystemDisplayScale())) {}
 
 TWin32Screen::~TWin32Screen() {
   canvas_.reset(); // gives the context its own objects back first

@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Application.h"
 
 #include "base/win32/LibrarySearch.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "ui/Cursors.h"
 #include "ui/DialogKeys.h"
 #include "ui/win32/Win32ContainerWindow.h"
@@ -168,21 +169,25 @@ HWND TWin32Application::Realize(TForm &form) {
     for (TComponent *c : form.Components())
       if (c->Kind() == TComponentKind::ckMainMenu)
         menu = BuildMenu(static_cast<TMainMenu *>(c)->Items(), false);
+    // Before the window is there, the display it opens on is the system's.
+    const TDisplayScale scale = SystemDisplayScale();
     if (form.CenterOnScreen) {
       const TRect &size = form.Bounds();
-      form.SetBounds((GetSystemMetrics(SM_CXSCREEN) - size.Width) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - size.Height) / 2, size.Width, size.Height);
+      form.SetBounds((scale.ToDesign(GetSystemMetrics(SM_CXSCREEN)) - size.Width) / 2,
+                     (scale.ToDesign(GetSystemMetrics(SM_CYSCREEN)) - size.Height) / 2, size.Width,
+                     size.Height);
     }
-    const TRect &b = form.Bounds();
-    RECT r{0, 0, b.Width, b.Height};
-    AdjustWindowRectEx(&r, style, menu != nullptr, exStyle);
+    const RECT r = FormWindowRect(form.Bounds(), style, menu != nullptr, exStyle, scale);
     HWND window = CreateWindowExA(exStyle, className.c_str(), form.Caption().c_str(), style,
-                                  b.Left, b.Top, r.right - r.left, r.bottom - r.top, owner,
+                                  r.left, r.top, r.right - r.left, r.bottom - r.top, owner,
                                   menu, instance_, nullptr);
     if (!window)
       return nullptr;
     SetPropA(window, kControlProp, &form);
     form.AttachPeer(std::make_unique<TWin32Peer>(kind, window, nullptr));
+    // Opened on a monitor of another scale than the system's: laid out anew for it.
+    if (!(DisplayScaleOf(window) == scale))
+      PeerOf(form)->Changed(form, TProperty::Bounds);
     PeerOf(form)->SyncFont(form);
   }
   RealizeChildren(form);
@@ -226,9 +231,9 @@ void TWin32Application::RealizeControl(TControl &control) {
     text = control.Caption();
   else if (kind.Text == TWindowText::wtEditText)
     text = static_cast<TEdit &>(control).Text();
-  const TRect &b = control.Bounds();
-  HWND window = CreateWindowExA(styles.ExStyle, kind.WindowClass, text.c_str(), styles.Style, b.Left,
-                                b.Top, b.Width, b.Height, parent,
+  const RECT b = ClientRectOf(control.Bounds(), DisplayScaleOf(parent));
+  HWND window = CreateWindowExA(styles.ExStyle, kind.WindowClass, text.c_str(), styles.Style, b.left,
+                                b.top, b.right - b.left, b.bottom - b.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),
                                 instance_, nullptr);
   if (!window)
@@ -287,7 +292,10 @@ void TWin32Application::Popup(TPopupMenu &menu, int x, int y) {
   menuCommands_.clear();
   HMENU popup = BuildMenu(menu.Items(), true);
   SetForegroundWindow(anchor);
-  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, anchor, nullptr);
+  // The point is in design units, as the model places windows.
+  const TDisplayScale scale = DisplayScaleOf(anchor);
+  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, scale.ToDevice(x),
+                               scale.ToDevice(y), 0, anchor, nullptr);
   DestroyMenu(popup);
   if (chosen)
     RunMenuCommand(chosen);

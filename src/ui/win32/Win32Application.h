@@ -42,7 +42,8 @@ public:
   HWND Realize(TForm &form);
   // Runs the message loop until the form is closed or WM_QUIT arrives.
   void Run(TForm &mainForm);
-  // Shows a pop-up menu at screen coordinates and runs the chosen item.
+  // Shows a pop-up menu at screen coordinates (design units, as forms are
+  // placed) and runs the chosen item.
   void Popup(TPopupMenu &menu, int x, int y);
 
   static HWND WindowOf(const TControl &control);

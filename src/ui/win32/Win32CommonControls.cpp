@@ -46,8 +46,9 @@ bool SyncStatusBar(TWin32Peer &peer, TControl &control, TProperty property) {
   auto &bar = static_cast<TStatusBar &>(control);
   std::vector<int> edges;
   int right = 0;
+  const TDisplayScale scale = peer.Scale();
   for (const TStatusPanel &panel : bar.Panels())
-    edges.push_back(right += panel.Width);
+    edges.push_back(scale.ToDevice(right += panel.Width));
   if (!edges.empty())
     edges.back() = -1; // the last panel takes the rest
   SendMessageA(peer.Window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));

@@ -1,10 +1,15 @@
 #include "ui/win32/Win32ContainerWindow.h"
 
 #include "platform/win32/GdiCanvas.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "ui/Forms.h"
 #include "ui/MouseRouter.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32Peer.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -37,12 +42,13 @@ TControl *KeptFocus(TControl &self) {
 void Paint(HWND window, TControl &self) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
+  const TDisplayScale scale = DisplayScaleOf(window);
   {
-    TGdiCanvas canvas(dc);
+    TGdiCanvas canvas(dc, scale);
     RECT client;
     GetClientRect(window, &client);
     canvas.Brush.Color = self.Color();
-    canvas.FillRect({client.left, client.top, client.right, client.bottom});
+    canvas.FillRect(scale.DesignRectCovering({client.left, client.top, client.right, client.bottom}));
     if (auto *container = dynamic_cast<TWinControl *>(&self))
       for (TControl *child : container->Controls())
         if (child->Windowless() && child->Visible())
@@ -51,7 +57,7 @@ void Paint(HWND window, TControl &self) {
   // The focus of a windowless control, as the system marks a focused button.
   if (TControl *focused = KeptFocus(self); focused && focused->Parent() == &self &&
                                            focused->Visible() && focused->Focused()) {
-    RECT r = ClientRectOf(focused->Bounds());
+    RECT r = ClientRectOf(focused->Bounds(), scale);
     InflateRect(&r, -1, -1);
     SetTextColor(dc, 0);
     SetBkColor(dc, 0xFFFFFF);
@@ -96,6 +102,20 @@ TMouseRouter &Router() {
 void TrackLeave(HWND window) {
   TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
   TrackMouseEvent(&track);
+}
+
+// Moved to a monitor of another scale (Windows 10, aware of each monitor's
+// scale): the window takes the rectangle the system suggests, and every
+// window inside it its bounds and font at the new scale.
+void Rescale(TWinControl &container) {
+  for (TControl *child : container.Controls()) {
+    if (TWin32Peer *peer = PeerOf(*child); peer && peer->Window) {
+      peer->Changed(*child, TProperty::Bounds);
+      peer->SyncFont(*child);
+    }
+    if (auto *inner = dynamic_cast<TWinControl *>(child))
+      Rescale(*inner);
+  }
 }
 
 // Shows the cursor the router chooses at a point of the container; false
@@ -154,7 +174,10 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   TControl *self = TWin32Application::ControlOf(window);
   if (!self)
     return DefWindowProcA(window, message, wParam, lParam);
-  const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  // The mouse in design units, as the model places its controls.
+  const TDisplayScale scale = DisplayScaleOf(window);
+  const int x = scale.ToDesign(static_cast<short>(LOWORD(lParam))),
+            y = scale.ToDesign(static_cast<short>(HIWORD(lParam)));
   auto *container = dynamic_cast<TWinControl *>(self);
   switch (message) {
   case WM_ERASEBKGND:
@@ -239,7 +262,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       POINT at;
       GetCursorPos(&at);
       ScreenToClient(window, &at);
-      if (ShowCursorAt(*container, at.x, at.y))
+      if (ShowCursorAt(*container, scale.ToDesign(at.x), scale.ToDesign(at.y)))
         return TRUE;
     }
     break;
@@ -257,6 +280,18 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     // The focus mark of the windowless control comes and goes with the form's focus.
     if (TControl *focused = KeptFocus(*self); focused && self->Kind() == TComponentKind::ckForm)
       focused->Invalidate();
+    return 0;
+  case WM_DPICHANGED:
+    if (container && self->Kind() == TComponentKind::ckForm) {
+      const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
+      SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      if (TWin32Peer *peer = PeerOf(*self))
+        peer->SyncFont(*self);
+      Rescale(*container);
+      InvalidateRect(window, nullptr, TRUE);
+    }
     return 0;
   case WM_CLOSE:
     if (self->Kind() == TComponentKind::ckForm)

@@ -46,12 +46,10 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
   auto &form = static_cast<TForm &>(control);
   HWND window = peer.Window;
   if (property == TProperty::Bounds) {
-    // The model holds the client area; the window adds its frame and menu.
-    const TRect &b = form.Bounds();
-    RECT r{0, 0, b.Width, b.Height};
-    AdjustWindowRectEx(&r, GetWindowLongA(window, GWL_STYLE), GetMenu(window) != nullptr,
-                       GetWindowLongA(window, GWL_EXSTYLE));
-    MoveWindow(window, b.Left, b.Top, r.right - r.left, r.bottom - r.top, TRUE);
+    const RECT r = FormWindowRect(form.Bounds(), GetWindowLongA(window, GWL_STYLE),
+                                  GetMenu(window) != nullptr, GetWindowLongA(window, GWL_EXSTYLE),
+                                  peer.Scale());
+    MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     return true;
   }
   if (property == TProperty::Front) {
@@ -88,7 +86,7 @@ bool SyncForm(TWin32Peer &peer, TControl &control, TProperty property) {
 bool SyncPainted(TWin32Peer &peer, TControl &control, TProperty) {
   // Whatever changed, the old and the new area are painted again.
   if (peer.ParentWindow) {
-    RECT old = ClientRectOf(peer.PaintedBounds);
+    RECT old = ClientRectOf(peer.PaintedBounds, peer.Scale());
     InvalidateRect(peer.ParentWindow, &old, TRUE);
   }
   peer.PaintedBounds = control.Bounds();
@@ -273,8 +271,7 @@ void LayoutRadioGroup(TWin32Peer &peer, const TControl &group) {
   int count = static_cast<int>(peer.ItemWindows.size());
   int rowHeight = count ? std::max(16, (b.Height - 24) / count) : 0;
   for (int i = 0; i < count; ++i)
-    MoveWindow(peer.ItemWindows[i], 8, 18 + i * rowHeight, std::max(0, b.Width - 16), rowHeight,
-               TRUE);
+    MoveWindowTo(peer.ItemWindows[i], {8, 18 + i * rowHeight, std::max(0, b.Width - 16), rowHeight});
 }
 
 void CheckRadioItems(TWin32Peer &peer, int index) {
@@ -286,12 +283,10 @@ void CheckRadioItems(TWin32Peer &peer, int index) {
 bool SyncRadioGroup(TWin32Peer &peer, TControl &control, TProperty property) {
   auto &group = static_cast<TRadioGroup &>(control);
   switch (property) {
-  case TProperty::Bounds: {
-    const TRect &b = group.Bounds();
-    MoveWindow(peer.Window, b.Left, b.Top, b.Width, b.Height, TRUE);
+  case TProperty::Bounds:
+    MoveWindowTo(peer.Window, group.Bounds());
     LayoutRadioGroup(peer, group);
     return true;
-  }
   case TProperty::Items:
     for (HWND item : peer.ItemWindows)
       DestroyWindow(item);
@@ -319,9 +314,11 @@ bool SyncRadioGroup(TWin32Peer &peer, TControl &control, TProperty property) {
 
 void FirstSyncRadioGroup(TWin32Peer &peer, TControl &control) {
   const TRect &b = control.Bounds();
+  const TDisplayScale scale = peer.Scale();
   // A child of the group's window: it goes with it.
   HWND frame = CreateWindowExA(0, "BUTTON", control.Caption().c_str(),
-                               WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, b.Width, b.Height,
+                               WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0, scale.ToDevice(b.Width),
+                               scale.ToDevice(b.Height),
                                peer.Window, nullptr, InstanceOf(peer.Window), nullptr);
   SendMessageA(frame, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
   SyncRadioGroup(peer, control, TProperty::Items);
@@ -451,14 +448,15 @@ void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
   // then turns their text itself.
   const bool right = static_cast<TPageControl &>(control).TabPosition == TPageControl::TTabPosition::Right;
   const DWORD side = right ? TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE : 0;
+  const TDisplayScale scale = peer.Scale();
   HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | side, 0, 0,
-                              b.Width, b.Height, peer.Window, nullptr, InstanceOf(peer.Window),
+                              scale.ToDevice(b.Width), scale.ToDevice(b.Height), peer.Window, nullptr, InstanceOf(peer.Window),
                               nullptr);
   SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
   // Turned captions get more room at their ends: the chosen tab is drawn a
   // little larger and covered the last letter of the tab above it.
   if (right)
-    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(10, 3));
+    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(scale.ToDevice(10), scale.ToDevice(3)));
   peer.ItemWindows.push_back(tabs);
   SyncPageControl(peer, control, TProperty::Pages);
 }

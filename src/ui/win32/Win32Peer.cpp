@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Peer.h"
 
 #include "platform/win32/GdiCanvas.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "ui/Forms.h"
 #include "ui/win32/Win32ContainerWindow.h"
 
@@ -8,7 +9,15 @@
 
 TWin32Peer *PeerOf(const TControl &control) { return static_cast<TWin32Peer *>(control.Peer()); }
 
-RECT ClientRectOf(const TRect &r) { return RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; }
+RECT ClientRectOf(const TRect &r, const TDisplayScale &scale) {
+  const TCanvasRect device = scale.ToDevice({r.Left, r.Top, r.Left + r.Width, r.Top + r.Height});
+  return RECT{device.Left, device.Top, device.Right, device.Bottom};
+}
+
+void MoveWindowTo(HWND window, const TRect &bounds) {
+  const RECT r = ClientRectOf(bounds, DisplayScaleOf(window));
+  MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
 
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);
@@ -16,6 +25,14 @@ std::string WindowText(HWND window) {
   GetWindowTextA(window, text.data(), length + 1);
   text.resize(std::max(0, length));
   return text;
+}
+
+RECT FormWindowRect(const TRect &client, DWORD style, bool menu, DWORD exStyle,
+                    const TDisplayScale &scale) {
+  const RECT at = ClientRectOf(client, scale);
+  RECT r{0, 0, at.right - at.left, at.bottom - at.top};
+  AdjustWindowRectEx(&r, style, menu, exStyle);
+  return RECT{at.left, at.top, at.left + r.right - r.left, at.top + r.bottom - r.top};
 }
 
 TWin32Peer::~TWin32Peer() {
@@ -67,11 +84,13 @@ void TWin32Peer::SetFocus() {
   }
 }
 
+TDisplayScale TWin32Peer::Scale() const { return DisplayScaleOf(Window ? Window : ParentWindow); }
+
 void TWin32Peer::Repaint(TControl &control) {
   if (Window) {
     InvalidateRect(Window, nullptr, TRUE);
   } else if (ParentWindow) {
-    RECT r = ClientRectOf(control.Bounds());
+    RECT r = ClientRectOf(control.Bounds(), Scale());
     InvalidateRect(ParentWindow, &r, TRUE);
   }
 }
@@ -79,11 +98,9 @@ void TWin32Peer::Repaint(TControl &control) {
 void TWin32Peer::SyncFont(TControl &control) {
   if (!Window)
     return;
-  HDC dc = GetDC(Window);
   const TFont &f = control.Font();
   HFONT made = TGdiCanvas::CreateFontFor(
-      dc, TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color});
-  ReleaseDC(Window, dc);
+      TCanvasFont{f.Name, f.Size, f.Bold, f.Italic, f.Underline, f.StrikeOut, f.Color}, Scale());
   SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
   for (HWND item : ItemWindows)
     SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
@@ -97,11 +114,9 @@ void TWin32Peer::Changed(TControl &control, TProperty property) {
   bool handled = Kind.Sync && Kind.Sync(*this, control, property);
   if (!handled && Window) {
     switch (property) {
-    case TProperty::Bounds: {
-      const TRect &b = control.Bounds();
-      MoveWindow(Window, b.Left, b.Top, b.Width, b.Height, TRUE);
+    case TProperty::Bounds:
+      MoveWindowTo(Window, control.Bounds());
       break;
-    }
     case TProperty::Visible:
       if (!control.Visible())
         EndPointerTracking(Window);

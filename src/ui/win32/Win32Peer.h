@@ -4,6 +4,7 @@
 // control's tabs), its font, and the kind's row that says how the window
 // follows the model. Used inside the Win32 backend only.
 
+#include "platform/DisplayScale.h"
 #include "ui/Component.h"
 #include "ui/win32/Win32ControlKinds.h"
 
@@ -31,6 +32,8 @@ public:
   void SyncFont(TControl &control);
   // The control's window, or its area of the parent's.
   void Repaint(TControl &control);
+  // The scale of the display the control's window (or its parent's) is on.
+  TDisplayScale Scale() const;
 
   const TWin32ControlKind &Kind;
   HWND Window;
@@ -46,5 +49,12 @@ public:
 };
 
 TWin32Peer *PeerOf(const TControl &control);
-RECT ClientRectOf(const TRect &r);
+// A rectangle of the model (design units) in a window's device pixels.
+RECT ClientRectOf(const TRect &r, const TDisplayScale &scale);
+// Places a window at model bounds (design units), scaled for its display.
+void MoveWindowTo(HWND window, const TRect &bounds);
+// The window rectangle of a form whose client area the model holds: the
+// frame and menu added to the scaled client area.
+RECT FormWindowRect(const TRect &client, DWORD style, bool menu, DWORD exStyle,
+                    const TDisplayScale &scale);
 std::string WindowText(HWND window);

@@ -1,5 +1,6 @@
 #include "ui/win32/Win32Spinner.h"
 
+#include "platform/win32/Win32DisplayScale.h"
 #include "ui/kit/Spinner.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -15,12 +16,14 @@ constexpr LONG_PTR kNoneHeld = 0, kUpperHeld = 1, kLowerHeld = 2;
 TSpinner *SpinnerOf(HWND edit) { return static_cast<TSpinner *>(GetPropA(edit, kControlProp)); }
 
 void Layout(HWND edit) {
+  // The model lays the arrows out in design units.
   RECT client;
   GetClientRect(edit, &client);
-  const TRect a = TSpinner::ArrowsBounds(client.right, client.bottom);
+  const TDisplayScale scale = DisplayScaleOf(edit);
+  const int width = scale.ToDesign(client.right), height = scale.ToDesign(client.bottom);
   if (auto arrows = static_cast<HWND>(GetPropA(edit, kArrowsProp)))
-    MoveWindow(arrows, a.Left, a.Top, a.Width, a.Height, TRUE);
-  const TCanvasRect f = TSpinner::FormattingRect(client.right, client.bottom);
+    MoveWindowTo(arrows, TSpinner::ArrowsBounds(width, height));
+  const TCanvasRect f = scale.ToDevice(TSpinner::FormattingRect(width, height));
   RECT format{f.Left, f.Top, f.Right, f.Bottom};
   SendMessageA(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
 }
