@@ -52,6 +52,7 @@ struct TPictureSource {
 struct THyperLinkArea {
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
   std::string HRef;
+  std::string Text; // the words shown in the area
 };
 
 using GOnHyperLinkClick = std::function<void(TComponent &sender, const std::string &hRef)>;

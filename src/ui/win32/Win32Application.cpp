@@ -2,6 +2,7 @@
 
 #include "ui/Cursors.h"
 #include "ui/DialogKeys.h"
+#include "ui/win32/Win32Accessible.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -58,6 +59,7 @@ TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
                                                  ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&common);
   LoadLibraryA("riched20.dll");
+  ReadSystemContrast();
 
   WNDCLASSA panel{};
   panel.style = CS_DBLCLKS;

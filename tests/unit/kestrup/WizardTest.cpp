@@ -10,6 +10,7 @@
 #include "kestrup/wizard/Dialogs.h"
 #include "kestrup/wizard/MainForm.h"
 #include "platform/headless/HeadlessDesktopWindows.h"
+#include "support/AccessibleWalk.h"
 #include "ui/DialogKeys.h"
 
 #include <gtest/gtest.h>
@@ -456,3 +457,18 @@ TEST(ProgramGroupsDialog, ListsPlainFoldersAndSelectsTheCurrentGroup) {
 }
 
 } // namespace
+
+TEST(Wizard, EveryControlOfEveryPageHasAnAccessibleName) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "LicencePage", "ProgramFolderPage", "ProgramGroupPage", "SummaryPage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  std::vector<std::string> unnamed;
+  int count = 0;
+  for (int page = wpLanguage; page <= wpUninstall; ++page) {
+    run.form.Pages.SetActivePageIndex(page);
+    CollectUnnamed(run.form, unnamed, count);
+  }
+  EXPECT_EQ(unnamed, std::vector<std::string>{});
+  EXPECT_GT(count, 8 * 4); // Back, Next, Cancel and the page's own on each page
+}
