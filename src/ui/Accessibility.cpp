@@ -56,21 +56,28 @@ bool IsField(TKind kind) {
   }
 }
 
-// The shown label placed just before the control among its siblings.
+// The label that names a field: the nearest one before it among its
+// siblings that shows a text, unless another control that takes the focus
+// stands between them (the label is that one's).
 std::string LabelBefore(const TControl &control) {
   const TWinControl *parent = control.Parent();
   if (!parent)
     return {};
-  const TControl *label = nullptr;
-  for (const TControl *sibling : parent->Controls()) {
+  const std::vector<TControl *> &siblings = parent->Controls();
+  std::string name;
+  for (const TControl *sibling : siblings) {
     if (sibling == &control)
-      break;
-    if (sibling->Showing())
-      label = sibling;
+      return name;
+    if (!sibling->Visible())
+      continue;
+    if (sibling->Kind() == TKind::ckLabel) {
+      if (std::string shown = ShownCaption(sibling->Caption()); !shown.empty())
+        name = shown;
+    } else if (TakesFocus(*sibling)) {
+      name.clear();
+    }
   }
-  if (!label || label->Kind() != TKind::ckLabel)
-    return {};
-  return ShownCaption(label->Caption());
+  return name;
 }
 
 bool CheckedOf(const TControl &control) {
@@ -177,6 +184,10 @@ std::string AccessibleNameOf(const TControl &control) {
     name = LabelBefore(control);
   } else if (auto *text = dynamic_cast<const GCustomParserControl *>(&control)) {
     name = MarkupWords(text->Text(), kTextNameLength);
+  } else if (auto *bar = dynamic_cast<const TStatusBar *>(&control)) {
+    for (const TStatusPanel &panel : bar->Panels())
+      if (std::string shown = Trimmed(panel.Text); !shown.empty())
+        name += (name.empty() ? "" : " ") + shown;
   } else {
     name = ShownCaption(control.Caption());
     // A caption of one character is a symbol ("?", "x"): the hint says more.
@@ -207,8 +218,9 @@ TAccessibleRole AccessibleRoleOf(const TControl &control) {
   case TKind::ckPanel:
   case TKind::ckScrollBox:
     return TRole::Pane;
+  case TKind::ckNotebook: // pages without tabs
+    return TRole::Pane;
   case TKind::ckPageControl:
-  case TKind::ckNotebook:
   case TKind::ckTabSet:
     return TRole::PageTabList;
   case TKind::ckPage:
@@ -247,8 +259,11 @@ bool IsAccessible(const TControl &control) {
   case TKind::ckShape:
     return false;
   case TKind::ckImage:
+  case TKind::ckLabel: // an empty label shows nothing to read
     return !AccessibleNameOf(control).empty();
   default:
+    if (auto *text = dynamic_cast<const GCustomParserControl *>(&control))
+      return !AccessibleNameOf(*text).empty() || text->HyperLinks().Count() > 0;
     // A backdrop under the other controls.
     return !dynamic_cast<const TBkControl *>(&control);
   }

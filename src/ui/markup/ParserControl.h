@@ -101,6 +101,7 @@ public:
 
   // Hyperlink areas of the last pass, in order (THyperLinkArea records).
   TPointerChain &HyperLinks() { return hyperLinks_; }
+  const TPointerChain &HyperLinks() const { return hyperLinks_; }
   const THyperLinkArea *HyperLinkAt(int32_t x, int32_t y);
   // The input field of a name, or none.
   TControl *InputControl(const std::string &name) const;
