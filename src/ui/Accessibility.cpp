@@ -245,6 +245,9 @@ TAccessibleRole AccessibleRoleOf(const TControl &control) {
   case TKind::ckImage:
   case TKind::ckShape:
     return TRole::Graphic;
+  case TKind::ckLabel:
+    // An underlined label that opens something when clicked.
+    return control.OnClick ? TRole::Link : TRole::StaticText;
   default:
     if (dynamic_cast<const GCustomParserControl *>(&control))
       return TRole::Text;
@@ -311,6 +314,7 @@ bool DoDefaultAction(const TAccessibleElement &element) {
   case TRole::PushButton:
   case TRole::CheckBox:
   case TRole::RadioButton:
+  case TRole::Link:
     return control->Click();
   default:
     if (!TakesFocus(*control))

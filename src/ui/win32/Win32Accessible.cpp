@@ -277,7 +277,17 @@ public:
     return *text ? S_OK : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override {
-    if (!container_ || IsSelf(child))
+    if (IsSelf(child)) {
+      HRESULT result = std_->get_accRole(child, role);
+      // A system without an object of the window's class calls every window
+      // a client area: the model knows better (a panel, a status bar).
+      TControl *control = TWin32Application::ControlOf(window_);
+      if (SUCCEEDED(result) && role && role->vt == VT_I4 && role->lVal == ROLE_SYSTEM_CLIENT &&
+          control && control->Kind() != TComponentKind::ckForm)
+        role->lVal = RoleOf(AccessibleRoleOf(*control));
+      return result;
+    }
+    if (!container_)
       return std_->get_accRole(child, role);
     if (!role)
       return E_POINTER;

@@ -83,6 +83,10 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   std::vector<std::string> followed;
   text.OnHyperLinkClick = [&](TComponent &, const std::string &ref) { followed.push_back(ref); };
   text.SetText("Read <A HREF=p2>the next page of this</A>\r\n<B>now</B>");
+  auto &more = form.Create<TLabel>("StressLbl"); // clicked, it opens a page
+  more.SetParent(&form);
+  more.SetCaption("Stress");
+  more.OnClick = [&](TComponent &) { clicks += 10; };
   form.Show();
   setup.SetFocus();
 
@@ -101,8 +105,9 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
                       RowOf("Read the next page of this now", TRole::Text, ""),
                       // Wrapped over two lines, still one link, at its first line.
                       RowOf("the next page of this", TRole::Link, "Jump", "P2"),
+                      RowOf("Stress", TRole::Link, "Jump"),
                   }));
-  ASSERT_EQ(elements.size(), 9u);
+  ASSERT_EQ(elements.size(), 10u);
   EXPECT_EQ(elements[8].Bounds.Top, 100);
   EXPECT_GT(elements[8].Bounds.Width, 0);
 
@@ -116,6 +121,8 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   EXPECT_FALSE(DoDefaultAction(elements[5])); // a gauge does nothing
   EXPECT_TRUE(DoDefaultAction(elements[8]));
   EXPECT_EQ(followed, std::vector<std::string>{"P2"}); // as a click reports it
+  EXPECT_TRUE(DoDefaultAction(elements[9]));
+  EXPECT_EQ(clicks, 11);
 }
 
 TEST(Accessibility, HighContrastPaintsTextOverSkinsInTheSystemsColours) {
