@@ -10,8 +10,9 @@
 // label placed just before it; else (or when the caption is a symbol of one
 // character, "?" or "x") its short hint. A markup text is
 // named by its first words and lists its hyperlinks as links of their own.
-// Shapes, backdrops and pictures without a name are decoration and are left
-// out, as the system leaves out a static frame.
+// A label that does something when clicked is a link. Shapes, backdrops,
+// pictures without a name and empty labels and texts show nothing to read
+// and are left out, as the system leaves out a static frame.
 
 #include "ui/Component.h"
 

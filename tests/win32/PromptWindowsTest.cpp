@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -157,24 +158,36 @@ TEST(PromptWindows, ScreenReadersFindEveryControlByNameAndPressTheSkinnedButtons
   IAccessible *client = nullptr;
   ASSERT_TRUE(SUCCEEDED(accessible_walk::FromWindow(dialogWindow, OBJID_CLIENT, __uuidof(IAccessible),
                                                     reinterpret_cast<void **>(&client))));
-  long count = 0;
-  client->get_accChildCount(&count);
-  VARIANT ok;
-  VariantInit(&ok);
-  for (long i = 1; i <= count && ok.vt == VT_EMPTY; ++i) {
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = i;
-    BSTR name = nullptr;
-    VARIANT role;
-    VariantInit(&role);
-    client->get_accRole(child, &role);
-    if (client->get_accName(child, &name) == S_OK && accessible_walk::Ansi(name) == "Ok" &&
-        role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_PUSHBUTTON)
-      ok = child;
-  }
-  ASSERT_EQ(ok.vt, VT_I4) << listed.str();
-  EXPECT_EQ(client->accDoDefaultAction(ok), S_OK);
+  std::function<bool(IAccessible *)> pressOk = [&](IAccessible *object) {
+    long count = 0;
+    object->get_accChildCount(&count);
+    for (long i = 1; i <= count; ++i) {
+      VARIANT child;
+      child.vt = VT_I4;
+      child.lVal = i;
+      IDispatch *inner = nullptr;
+      if (object->get_accChild(child, &inner) == S_OK && inner) {
+        IAccessible *panel = nullptr;
+        inner->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&panel));
+        inner->Release();
+        const bool pressed = panel && pressOk(panel);
+        if (panel)
+          panel->Release();
+        if (pressed)
+          return true;
+        continue;
+      }
+      BSTR name = nullptr;
+      VARIANT role;
+      VariantInit(&role);
+      object->get_accRole(child, &role);
+      if (object->get_accName(child, &name) == S_OK && accessible_walk::Ansi(name) == "Ok" &&
+          role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_PUSHBUTTON)
+        return object->accDoDefaultAction(child) == S_OK;
+    }
+    return false;
+  };
+  EXPECT_TRUE(pressOk(client)) << listed.str();
   client->Release();
   Pump(w.app);
   EXPECT_FALSE(IsWindowVisible(dialogWindow));

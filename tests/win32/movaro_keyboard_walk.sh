@@ -62,10 +62,11 @@ pages_by_keyboard() { # MAIN-WINDOW
   xdotool key alt+i sleep 0.5 key Escape sleep 0.5
   shot info
   accessible info
-  xdotool key alt+e sleep 0.5 key Down key Return sleep 1
+  # The first exercise of the first group: Down, Enter opens the group, Enter chooses.
+  xdotool key alt+e sleep 0.5 key Down sleep 0.3 key Return sleep 0.5 key Return sleep 1.5
   shot exercise
   accessible exercise
-  xdotool key alt+s sleep 0.5
+  xdotool key alt+s sleep 1
 }
 
 walk() { # LANGUAGE NUMBER YES-LETTER
@@ -87,6 +88,7 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   xdotool windowfocus --sync "$main" key alt+c
   for _ in $(seq 30); do [[ "$(field 14402 6)" == 1 ]] && break; sleep 0.1; done
   [[ "$(field 14402 6)" == 1 ]] || fail "Alt+C did not show the setup page"
+  [[ $lang != en ]] || accessible setup
   read -r _ x y _ <<<"$(control 14402)"
   local before
   before=$(setting ConfigShortPause)
@@ -96,7 +98,6 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   xdotool key space
   wait_setting ConfigShortPauseBlock 1 || fail "Space after Tab did not tick the block check box"
   shot setup
-  [[ $lang != en ]] || accessible setup
   # Shift+Tab goes back into the spinner, selecting its text: a typed
   # length replaces it and is stored.
   xdotool key shift+Tab sleep 0.3 type --delay 50 45

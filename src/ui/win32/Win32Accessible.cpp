@@ -146,6 +146,22 @@ std::vector<TChild> ChildrenOf(HWND window) {
   return children;
 }
 
+// A control whose window shows a value rather than its name.
+bool IsField(const TControl &control) {
+  switch (AccessibleRoleOf(control)) {
+  case TAccessibleRole::Text:
+  case TAccessibleRole::SpinBox:
+  case TAccessibleRole::List:
+  case TAccessibleRole::ComboBox:
+  case TAccessibleRole::Slider:
+  case TAccessibleRole::ProgressBar:
+  case TAccessibleRole::Outline:
+    return true;
+  default:
+    return false;
+  }
+}
+
 // The object of one window: for a container window, the model's children,
 // then the windows its control made inside it (radio buttons, tabs); for
 // any other window the system's object, with the model's name where the
@@ -207,14 +223,22 @@ public:
     return std_->get_accParent(parent);
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long *count) override {
-    if (!container_)
+    if (!container_ && !HidesInnerWindows())
       return std_->get_accChildCount(count);
+    if (!container_) {
+      if (!count)
+        return E_POINTER;
+      *count = 0;
+      return S_OK;
+    }
     if (!count)
       return E_POINTER;
     *count = static_cast<long>(ChildrenOf(window_).size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **out) override {
+    if (!container_ && HidesInnerWindows())
+      return E_INVALIDARG;
     if (!container_)
       return std_->get_accChild(child, out);
     if (!out)
@@ -236,6 +260,13 @@ public:
       return E_POINTER;
     *name = nullptr;
     if (IsSelf(child)) {
+      // A field is named by its label, not by the text in it (which a
+      // system without an object of the field's class would read out).
+      if (TControl *control = TWin32Application::ControlOf(window_); control && IsField(*control))
+        if (std::string label = AccessibleNameOf(*control); !label.empty()) {
+          *name = Bstr(label);
+          return S_OK;
+        }
       HRESULT result = std_->get_accName(child, name);
       if (SUCCEEDED(result) && *name && SysStringLen(*name) > 0)
         return result;
@@ -492,6 +523,13 @@ public:
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+  // A spinner's arrows are a window of their own inside its edit: to a
+  // screen reader the spin box is the edit, stepped by the arrow keys.
+  bool HidesInnerWindows() const {
+    TControl *control = TWin32Application::ControlOf(window_);
+    return control && control->Kind() == TComponentKind::ckSpinner;
+  }
+
   static bool IsSelf(const VARIANT &child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
   }

@@ -211,6 +211,22 @@ TEST(Wizard, TabEnterAndEscapeWorkTheWizardLikeAnyDialog) {
   EXPECT_TRUE(w.Visible());
 }
 
+TEST(Wizard, EnterAloneGoesThroughToTheFinish) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "SummaryPage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  TMainForm &w = run.form;
+  const TShiftState none;
+  EXPECT_TRUE(HandleDialogKey(w, &w.LanguageList, kKeyEnter, none));
+  ASSERT_EQ(w.CurrentPage(), wpSummary);
+  // The list went with its page: the focus is on Next, not on Back, so the
+  // next Enter goes on.
+  EXPECT_TRUE(w.NextBtn.Focused());
+  EXPECT_TRUE(HandleDialogKey(w, &w.NextBtn, kKeyEnter, none));
+  EXPECT_EQ(w.CurrentPage(), wpFinish);
+}
+
 TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {
   WizardWorld world;
   world.BuildSetup({"LanguagePage", "ProgramFolderPage", "ProgramGroupPage", "SummaryPage"});

@@ -4,8 +4,9 @@
 //   ID X Y WIDTH HEIGHT VISIBLE ENABLED CHECKED TEXT
 // in screen coordinates, or "ID none" when no control has it. An ID written
 // as "class:NAME" finds the first visible control of that window class
-// instead (an edit without a tag); "focus" prints "focus ID" of the window
-// with the keyboard focus (0: the window itself or one without an ID).
+// instead (an edit without a tag); "focus" prints "focus ID CLASS" of the
+// window with the keyboard focus (ID 0: the window itself or one without an
+// ID; -1: none).
 //   control_probe.exe OUTPUT WINDOWCLASS ID...
 #include <windows.h>
 
@@ -57,7 +58,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       thread.cbSize = sizeof thread;
       const bool known = GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread) &&
                          thread.hwndFocus;
-      std::fprintf(out, "focus %d\n", known ? GetDlgCtrlID(thread.hwndFocus) : -1);
+      char name[64] = {};
+      if (known)
+        GetClassNameA(thread.hwndFocus, name, sizeof name);
+      std::fprintf(out, "focus %d %s\n", known ? GetDlgCtrlID(thread.hwndFocus) : -1, name);
       continue;
     }
     TSearch search{std::atoi(__argv[i]), {}};
