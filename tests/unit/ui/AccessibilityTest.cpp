@@ -87,6 +87,11 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   more.SetParent(&form);
   more.SetCaption("Stress");
   more.OnClick = [&](TComponent &) { clicks += 10; };
+  auto &sound = form.Create<TRadioButton>("SoundRBtn");
+  sound.SetParent(&form);
+  sound.SetCaption("Standard sound");
+  sound.SetBounds(5, 250, 120, 20);
+  sound.SetChecked(true);
   form.Show();
   setup.SetFocus();
 
@@ -106,8 +111,10 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
                       // Wrapped over two lines, still one link, at its first line.
                       RowOf("the next page of this", TRole::Link, "Jump", "P2"),
                       RowOf("Stress", TRole::Link, "Jump"),
+                      RowOf("Standard sound", TRole::RadioButton, "Check", "", " | checked"),
                   }));
-  ASSERT_EQ(elements.size(), 10u);
+  ASSERT_EQ(elements.size(), 11u);
+  EXPECT_EQ(elements[10].Bounds, sound.Bounds());
   EXPECT_EQ(elements[8].Bounds.Top, 100);
   EXPECT_GT(elements[8].Bounds.Width, 0);
 
