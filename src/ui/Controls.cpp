@@ -1,5 +1,7 @@
 #include "ui/Controls.h"
 
+#include "ui/Contrast.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -360,11 +362,16 @@ std::string ShortenedPath(const std::string &path, int width, ICanvas &canvas) {
 
 void TLabel::Paint(ICanvas &canvas) {
   const TRect &r = Bounds();
-  if (!Transparent) {
-    canvas.Brush = {Color(), TBrushStyle::bsSolid};
+  const THighContrast &contrast = HighContrast();
+  // In high contrast a label is never see-through: a skin behind it could
+  // hide its text.
+  if (!Transparent || contrast.On) {
+    canvas.Brush = {contrast.On ? contrast.Back : Color(), TBrushStyle::bsSolid};
     canvas.FillRect(CanvasRectOf(r));
   }
   canvas.Font = CanvasFontOf(Font());
+  if (contrast.On)
+    canvas.Font.Color = Enabled() ? contrast.Text : contrast.Disabled;
   canvas.Brush.Style = TBrushStyle::bsClear;
   int y = r.Top;
   auto drawLine = [&](const std::string &line) {

@@ -85,12 +85,17 @@ bool TurnPage(TForm &form, TControl *focused, bool forward) {
 }
 
 // A button pressed by a key; when the press took the focus's control away
-// (disabled it, or turned its page), the focus goes to the first stop.
+// (disabled it, or turned its page), the focus goes to the default button,
+// so Enter goes on as before (a wizard's Next), else to the first stop.
 bool Press(TForm &form, TControl &button, TControl *focused) {
   const bool pressed = button.Click();
-  if (focused && !IsTabStop(*focused))
-    if (TControl *first = NextTabStop(form, nullptr, true))
-      first->SetFocus();
+  if (focused && !IsTabStop(*focused)) {
+    TControl *next = DialogButton(form, false);
+    if (!next || !IsTabStop(*next))
+      next = NextTabStop(form, nullptr, true);
+    if (next)
+      next->SetFocus();
+  }
   return pressed;
 }
 

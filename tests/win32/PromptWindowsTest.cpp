@@ -14,10 +14,16 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Screen.h"
 #include "sim/HeadlessViews.h"
+#include "support/Win32AccessibleWalk.h"
 #include "support/Win32Screenshot.h"
+#include "ui/Contrast.h"
 #include "ui/win32/Win32Application.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
 
 namespace {
 
@@ -120,4 +126,115 @@ TEST(PromptWindows, DialogInTheCornerAboveTheBlockingWindowThatSwallowsKeys) {
   Pump(w.app);
   EXPECT_FALSE(IsWindowVisible(blockingWindow));
   EXPECT_FALSE(IsWindowVisible(dialogWindow));
+}
+
+TEST(PromptWindows, ScreenReadersFindEveryControlByNameAndPressTheSkinnedButtons) {
+  TPromptWindows w;
+  ASSERT_NE(w.app.Realize(w.blocking), nullptr);
+  w.dialog.LoadSkins(w.skins);
+  HWND dialogWindow = w.app.Realize(w.dialog);
+  ASSERT_NE(dialogWindow, nullptr);
+  w.blocking.ShowBlocking();
+  w.dialog.ShowMessage(ShortBreak());
+  Pump(w.app);
+  ASSERT_TRUE(accessible_walk::Load());
+  // Kept in the build tree for looking at.
+  for (auto [window, file] : {std::pair{dialogWindow, "prompt_accessible.txt"},
+                              {TWin32Application::WindowOf(w.blocking), "blocking_accessible.txt"}}) {
+    FILE *out = std::fopen(file, "w");
+    ASSERT_NE(out, nullptr);
+    accessible_walk::TWalk walk{out};
+    EXPECT_TRUE(WalkWindow(window, walk)) << file;
+    std::fclose(out);
+    EXPECT_EQ(walk.Unnamed, 0) << file;
+    EXPECT_GE(walk.Elements, 2) << file;
+  }
+  std::stringstream listed;
+  listed << std::ifstream("prompt_accessible.txt").rdbuf();
+  EXPECT_NE(listed.str().find("Take a short break of 10 seconds"), std::string::npos) << listed.str();
+
+  // The skinned Ok button, found by its name as speech recognition finds
+  // it, is pressed by its default action: the prompt is answered.
+  IAccessible *client = nullptr;
+  ASSERT_TRUE(SUCCEEDED(accessible_walk::FromWindow(dialogWindow, OBJID_CLIENT, __uuidof(IAccessible),
+                                                    reinterpret_cast<void **>(&client))));
+  std::function<bool(IAccessible *)> pressOk = [&](IAccessible *object) {
+    long count = 0;
+    object->get_accChildCount(&count);
+    for (long i = 1; i <= count; ++i) {
+      VARIANT child;
+      child.vt = VT_I4;
+      child.lVal = i;
+      IDispatch *inner = nullptr;
+      if (object->get_accChild(child, &inner) == S_OK && inner) {
+        IAccessible *panel = nullptr;
+        inner->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&panel));
+        inner->Release();
+        const bool pressed = panel && pressOk(panel);
+        if (panel)
+          panel->Release();
+        if (pressed)
+          return true;
+        continue;
+      }
+      BSTR name = nullptr;
+      VARIANT role;
+      VariantInit(&role);
+      object->get_accRole(child, &role);
+      if (object->get_accName(child, &name) == S_OK && accessible_walk::Ansi(name) == "Ok" &&
+          role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_PUSHBUTTON)
+        return object->accDoDefaultAction(child) == S_OK;
+    }
+    return false;
+  };
+  EXPECT_TRUE(pressOk(client)) << listed.str();
+  client->Release();
+  Pump(w.app);
+  EXPECT_FALSE(IsWindowVisible(dialogWindow));
+  EXPECT_FALSE(IsWindowVisible(TWin32Application::WindowOf(w.blocking)));
+}
+
+TEST(PromptWindows, HighContrastPutsTheTextOnTheSystemsColours) {
+  TPromptWindows w;
+  ASSERT_NE(w.app.Realize(w.blocking), nullptr);
+  w.dialog.LoadSkins(w.skins);
+  HWND dialogWindow = w.app.Realize(w.dialog);
+  ASSERT_NE(dialogWindow, nullptr);
+  w.dialog.ShowMessage(ShortBreak());
+  Pump(w.app);
+  // The header's caption label: a corner its text leaves free.
+  const TRect &b = w.dialog.CaptionLbl.Bounds();
+  POINT corner{b.Left + b.Width - 2, b.Top + b.Height - 2};
+  ClientToScreen(TWin32Application::WindowOf(*w.dialog.CaptionLbl.Parent()), &corner);
+  Screenshot shot;
+  shot.Take();
+  const uint32_t skinned = shot.At(corner.x, corner.y);
+
+  // Turned on as the system's setting when the system lets a program do
+  // that; otherwise (Wine keeps it off) set in the kit as the setting's
+  // reader would.
+  HIGHCONTRASTA on{sizeof on, HCF_HIGHCONTRASTON, nullptr};
+  HIGHCONTRASTA read{sizeof read, 0, nullptr};
+  const bool bySystem =
+      SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, SPIF_SENDCHANGE) &&
+      SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof read, &read, 0) &&
+      (read.dwFlags & HCF_HIGHCONTRASTON);
+  if (!bySystem) {
+    std::printf("the system keeps high contrast off: set in the kit\n");
+    SetHighContrast({true, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW),
+                     GetSysColor(COLOR_GRAYTEXT)});
+    RedrawWindow(dialogWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+  Pump(w.app);
+  EXPECT_TRUE(HighContrast().On);
+  shot.Take();
+  shot.Save("prompt_high_contrast.bmp");
+  const uint32_t expected = GetSysColor(COLOR_WINDOW);
+  EXPECT_EQ(shot.At(corner.x, corner.y), expected) << std::hex << skinned;
+  EXPECT_NE(skinned, expected);
+  if (bySystem) {
+    HIGHCONTRASTA off{sizeof off, 0, nullptr};
+    SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof off, &off, SPIF_SENDCHANGE);
+  }
+  SetHighContrast({});
 }

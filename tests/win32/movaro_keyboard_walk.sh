@@ -8,8 +8,14 @@
 # The full-screen wait takes a typed length.
 # The Quit question answers Escape, Tab then Enter (No), and Alt with the
 # first letter of Yes, which ends the program.
+# In English the pages come by their Alt keys first (status, background
+# information, an exercise chosen from its menu, the setup page), and on
+# each a screen reader's walk through the window (accessible_probe.exe)
+# finds every control named; its lists are kept as
+# BUILD_DIR/movaro_keys_en_PAGE.accessible.txt.
 #   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
-# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png.
+# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png, and
+# BUILD_DIR/movaro_keys_en_{status,info,exercise}.png.
 set -euo pipefail
 src=$1 build=$2
 source "$src/tests/support/installed-movaro.sh"
@@ -40,6 +46,30 @@ gone() { # TEST: the window of TEST disappears within 3 s
   return 1
 }
 
+accessible() { # PAGE: the main window as a screen reader finds it, every control named
+  local list="$build/movaro_keys_${lang}_$1.accessible.txt" rc=0
+  "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
+  tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
+  grep -q "push button | Setup" "$list" || fail "the $1 page: a screen reader finds no Setup button ($list)"
+  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c UNNAMED "$list") unnamed elements ($list)"
+  echo "$lang: $1 page: $(tail -1 "$list")"
+}
+# The pages by their Alt keys; a menu that comes with a page is closed by
+# Escape, or chosen from by Enter.
+pages_by_keyboard() { # MAIN-WINDOW
+  xdotool windowfocus --sync "$1" key alt+s sleep 0.5
+  shot status
+  accessible status
+  xdotool key alt+i sleep 0.5 key Escape sleep 0.5
+  shot info
+  accessible info
+  # The first exercise of the first group: Down, Enter opens the group, Enter chooses.
+  xdotool key alt+e sleep 0.5 key Down sleep 0.3 key Return sleep 0.5 key Return sleep 1.5
+  shot exercise
+  accessible exercise
+  xdotool key alt+s sleep 1
+}
+
 walk() { # LANGUAGE NUMBER YES-LETTER
   lang=$1
   local app="$work/$lang/Movaro" main x y
@@ -52,11 +82,14 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$main")" # X, Y
 
+  [[ $lang != en ]] || pages_by_keyboard "$main"
+
   # The setup page (Alt+C): Tab from the short-break spinner types nothing
   # into it and stores nothing; the focus is on the block check box next.
   xdotool windowfocus --sync "$main" key alt+c
   for _ in $(seq 30); do [[ "$(field 14402 6)" == 1 ]] && break; sleep 0.1; done
   [[ "$(field 14402 6)" == 1 ]] || fail "Alt+C did not show the setup page"
+  [[ $lang != en ]] || accessible setup
   read -r _ x y _ <<<"$(control 14402)"
   local before
   before=$(setting ConfigShortPause)

@@ -1,5 +1,6 @@
 #include "ui/kit/SkinnedButton.h"
 
+#include "ui/Contrast.h"
 #include "ui/Cursors.h"
 #include "ui/kit/Palettes.h"
 
@@ -123,6 +124,17 @@ void TBaseBtn::Paint(ICanvas &canvas) {
   if (CaptionCentered) {
     x = b.Left + (w - canvas.TextWidth(Caption())) / 2 + (down ? Scale(sx, w) : 0);
     y = b.Top + (h - canvas.TextHeight(Caption())) / 2 + (down ? Scale(sy, h) : 0);
+  }
+  const THighContrast &contrast = HighContrast();
+  if (contrast.On && !Caption().empty()) {
+    // The caption on a plate of the system's colours instead of the skin.
+    canvas.Brush = {contrast.Back, TBrushStyle::bsSolid};
+    canvas.FillRect({x - 2, y - 1, x + canvas.TextWidth(Caption()) + 2,
+                     y + canvas.TextHeight(Caption()) + 1});
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.Font.Color = Enabled() ? contrast.Text : contrast.Disabled;
+    canvas.TextAt(x, y, Caption());
+    return;
   }
   canvas.Brush.Style = TBrushStyle::bsClear;
   if (CaptionPenVisible) {

@@ -2,6 +2,7 @@
 
 #include "base/AnsiText.h"
 #include "data/archive/ContentContainer.h"
+#include "ui/Contrast.h"
 #include "ui/Cursors.h"
 #include "ui/kit/Palettes.h"
 #include "ui/markup/MarkupScanner.h"
@@ -79,6 +80,8 @@ public:
     c_.ClearHyperLinks();
     const TFont &font = c_.Font();
     canvas_.Font = CanvasFontOf(font);
+    if (HighContrast().On)
+      canvas_.Font.Color = HighContrast().Text;
     fontPoints_ = font.Size;
     lineHeight_ = canvas_.TextHeight("M");
     bold_ = font.Bold;
@@ -113,6 +116,8 @@ private:
       Wrap();
     if (painting_ && !text.empty())
       canvas_.TextAt(Coord(int64_t{originX_} + x_), Coord(int64_t{originY_} + y_), text);
+    if (link_ != 0)
+      c_.areas_[link_ - 1]->Text += text;
     x_ = Coord(x_ + width);
   }
 
@@ -141,12 +146,16 @@ private:
   // Back to the control's font, underlined by the underline counter.
   void SetControlFont() {
     canvas_.Font = CanvasFontOf(c_.Font());
+    if (HighContrast().On)
+      canvas_.Font.Color = HighContrast().Text;
     fontPoints_ = c_.Font().Size;
     canvas_.Font.Underline = underline_ != 0;
   }
 
   void SetHyperLinkFont() {
     canvas_.Font = CanvasFontOf(c_.HyperLinkFont);
+    if (HighContrast().On)
+      canvas_.Font.Color = HighContrast().Text; // still told apart by the underline
     fontPoints_ = c_.HyperLinkFont.Size;
   }
 
@@ -391,7 +400,11 @@ void GCustomParserControl::RunPass(ICanvas &canvas, bool painting) {
 }
 
 void GCustomParserControl::Paint(ICanvas &canvas) {
-  if (!background_.Image.Empty()) {
+  if (HighContrast().On) {
+    // No backdrop: the text in the system's colours.
+    canvas.Brush = TCanvasBrush{HighContrast().Back, TBrushStyle::bsSolid};
+    canvas.FillRect(CanvasRectOf(Bounds()));
+  } else if (!background_.Image.Empty()) {
     PaintBackground(canvas);
   } else {
     const TRect &b = Bounds();
@@ -480,7 +493,7 @@ void GCustomParserControl::ClearHyperLinks() {
 }
 
 THyperLinkArea &GCustomParserControl::AddHyperLink(int32_t x, int32_t y, std::string_view hRef) {
-  areas_.push_back(std::make_unique<THyperLinkArea>(THyperLinkArea{x, y, 0, 0, std::string(hRef)}));
+  areas_.push_back(std::make_unique<THyperLinkArea>(THyperLinkArea{x, y, 0, 0, std::string(hRef), {}}));
   hyperLinks_.Add(areas_.back().get());
   return *areas_.back();
 }

@@ -52,6 +52,7 @@ struct TPictureSource {
 struct THyperLinkArea {
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
   std::string HRef;
+  std::string Text; // the words shown in the area
 };
 
 using GOnHyperLinkClick = std::function<void(TComponent &sender, const std::string &hRef)>;
@@ -100,6 +101,7 @@ public:
 
   // Hyperlink areas of the last pass, in order (THyperLinkArea records).
   TPointerChain &HyperLinks() { return hyperLinks_; }
+  const TPointerChain &HyperLinks() const { return hyperLinks_; }
   const THyperLinkArea *HyperLinkAt(int32_t x, int32_t y);
   // The input field of a name, or none.
   TControl *InputControl(const std::string &name) const;

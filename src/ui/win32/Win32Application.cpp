@@ -4,6 +4,7 @@
 #include "platform/win32/Win32DisplayScale.h"
 #include "ui/Cursors.h"
 #include "ui/DialogKeys.h"
+#include "ui/win32/Win32Accessible.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -60,6 +61,7 @@ TWin32Application::TWin32Application(HINSTANCE instance) : instance_(instance) {
                                                  ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&common);
   LoadSystemLibrary("riched20.dll");
+  ReadSystemContrast();
 
   WNDCLASSA panel{};
   panel.style = CS_DBLCLKS;

@@ -4,6 +4,7 @@
 #include "platform/win32/Win32DisplayScale.h"
 #include "ui/Forms.h"
 #include "ui/MouseRouter.h"
+#include "ui/win32/Win32Accessible.h"
 #include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32Peer.h"
 
@@ -278,8 +279,12 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_SETFOCUS:
   case WM_KILLFOCUS:
     // The focus mark of the windowless control comes and goes with the form's focus.
-    if (TControl *focused = KeptFocus(*self); focused && self->Kind() == TComponentKind::ckForm)
+    if (TControl *focused = KeptFocus(*self); focused && self->Kind() == TComponentKind::ckForm) {
       focused->Invalidate();
+      if (message == WM_SETFOCUS && focused->Focused() && focused->Parent())
+        if (HWND parent = TWin32Application::WindowOf(*focused->Parent()))
+          NotifyWindowlessFocus(parent, *focused);
+    }
     return 0;
   case WM_DPICHANGED:
     if (container && self->Kind() == TComponentKind::ckForm) {
@@ -293,6 +298,20 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       InvalidateRect(window, nullptr, TRUE);
     }
     return 0;
+  case WM_SETTINGCHANGE:
+  case WM_SYSCOLORCHANGE:
+    // High contrast turned on or off, or its colours changed: every form
+    // hears it, the first one reads it.
+    if (self->Kind() == TComponentKind::ckForm &&
+        (message == WM_SYSCOLORCHANGE || wParam == SPI_SETHIGHCONTRAST)) {
+      ReadSystemContrast();
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    break;
+  case WM_GETOBJECT:
+    if (LRESULT answer = AnswerGetObject(window, wParam, lParam))
+      return answer;
+    break;
   case WM_CLOSE:
     if (self->Kind() == TComponentKind::ckForm)
       static_cast<TForm *>(self)->Close();

@@ -3,6 +3,8 @@
 #include "platform/win32/GdiCanvas.h"
 #include "platform/win32/Win32DisplayScale.h"
 #include "ui/Forms.h"
+#include "ui/win32/Win32Accessible.h"
+#include "ui/win32/Win32Application.h"
 #include "ui/win32/Win32ContainerWindow.h"
 
 #include <algorithm>
@@ -75,8 +77,17 @@ bool TWin32Peer::Focused() const {
 
 void TWin32Peer::SetFocus() {
   if (!Window) {
-    if (HWND form = FormWindowOf(ParentWindow))
+    HWND form = FormWindowOf(ParentWindow);
+    // A form taking the focus now tells of its focused control itself.
+    const bool formFocused = form && GetFocus() == form;
+    if (form)
       ::SetFocus(form);
+    // The control of this peer, for the screen reader following the focus.
+    if (auto *parent = formFocused ? dynamic_cast<TWinControl *>(TWin32Application::ControlOf(ParentWindow))
+                                   : nullptr)
+      for (TControl *child : parent->Controls())
+        if (child->Peer() == this && child->Focused())
+          NotifyWindowlessFocus(ParentWindow, *child);
   } else if (HWND item = FocusItem(ItemWindows)) {
     ::SetFocus(item);
   } else {

@@ -10,6 +10,7 @@
 #include "kestrup/wizard/Dialogs.h"
 #include "kestrup/wizard/MainForm.h"
 #include "platform/headless/HeadlessDesktopWindows.h"
+#include "support/AccessibleWalk.h"
 #include "ui/DialogKeys.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,22 @@ TEST(Wizard, TabEnterAndEscapeWorkTheWizardLikeAnyDialog) {
   EXPECT_FALSE(HandleDialogKey(w, &w.LicenceText, kKeyEnter, none)); // Next waits for Yes
   EXPECT_EQ(run.application.MessagesShown.size(), asked + 1);
   EXPECT_TRUE(w.Visible());
+}
+
+TEST(Wizard, EnterAloneGoesThroughToTheFinish) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "SummaryPage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  TMainForm &w = run.form;
+  const TShiftState none;
+  EXPECT_TRUE(HandleDialogKey(w, &w.LanguageList, kKeyEnter, none));
+  ASSERT_EQ(w.CurrentPage(), wpSummary);
+  // The list went with its page: the focus is on Next, not on Back, so the
+  // next Enter goes on.
+  EXPECT_TRUE(w.NextBtn.Focused());
+  EXPECT_TRUE(HandleDialogKey(w, &w.NextBtn, kKeyEnter, none));
+  EXPECT_EQ(w.CurrentPage(), wpFinish);
 }
 
 TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {
@@ -456,3 +473,18 @@ TEST(ProgramGroupsDialog, ListsPlainFoldersAndSelectsTheCurrentGroup) {
 }
 
 } // namespace
+
+TEST(Wizard, EveryControlOfEveryPageHasAnAccessibleName) {
+  WizardWorld world;
+  world.BuildSetup({"LanguagePage", "LicencePage", "ProgramFolderPage", "ProgramGroupPage", "SummaryPage"});
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  std::vector<std::string> unnamed;
+  int count = 0;
+  for (int page = wpLanguage; page <= wpUninstall; ++page) {
+    run.form.Pages.SetActivePageIndex(page);
+    CollectUnnamed(run.form, unnamed, count);
+  }
+  EXPECT_EQ(unnamed, std::vector<std::string>{});
+  EXPECT_GT(count, 8 * 4); // Back, Next, Cancel and the page's own on each page
+}

@@ -20,6 +20,7 @@
 #include "platform/headless/HeadlessRegistry.h"
 #include "platform/headless/HeadlessShell.h"
 #include "platform/headless/HeadlessUserSession.h"
+#include "support/AccessibleWalk.h"
 #include "support/ScratchFolder.h"
 #include "ui/ComponentTimer.h"
 
@@ -407,4 +408,18 @@ row 14000 "Einstellungen" ""
   EXPECT_EQ(w.form.PageCtrl.ActivePageIndex(), mpConfig);
   w.form.FormDestroy();
   w.context.Profile = nullptr;
+}
+
+TEST(MainForm, EveryControlOfEveryPageHasAnAccessibleName) {
+  TStartedMainForm w;
+  w.Start();
+  w.form.Show();
+  std::vector<std::string> unnamed;
+  int count = 0;
+  for (TMainPage page : {mpBkInfo, mpInfo, mpExercise, mpStatus, mpConfig, mpTraces}) {
+    w.form.ShowPage(page);
+    CollectUnnamed(w.form, unnamed, count);
+  }
+  EXPECT_EQ(unnamed, std::vector<std::string>{});
+  EXPECT_GT(count, 6 * 15); // the buttons of the frame on each page, and the page's own
 }

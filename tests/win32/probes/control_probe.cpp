@@ -4,7 +4,9 @@
 //   ID X Y WIDTH HEIGHT VISIBLE ENABLED CHECKED TEXT
 // in screen coordinates, or "ID none" when no control has it. An ID written
 // as "class:NAME" finds the first visible control of that window class
-// instead (an edit without a tag).
+// instead (an edit without a tag); "focus" prints "focus ID CLASS" of the
+// window with the keyboard focus (ID 0: the window itself or one without an
+// ID; -1: none).
 //   control_probe.exe OUTPUT WINDOWCLASS ID...
 #include <windows.h>
 
@@ -51,6 +53,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 3;
   for (int i = 3; i < __argc; ++i) {
     std::string wanted = __argv[i];
+    if (wanted == "focus") { // the ID of the window with the keyboard focus
+      GUITHREADINFO thread{};
+      thread.cbSize = sizeof thread;
+      const bool known = GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread) &&
+                         thread.hwndFocus;
+      char name[64] = {};
+      if (known)
+        GetClassNameA(thread.hwndFocus, name, sizeof name);
+      std::fprintf(out, "focus %d %s\n", known ? GetDlgCtrlID(thread.hwndFocus) : -1, name);
+      continue;
+    }
     TSearch search{std::atoi(__argv[i]), {}};
     if (wanted.rfind("class:", 0) == 0)
       search.Class = wanted.substr(6);

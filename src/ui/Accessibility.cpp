@@ -1,0 +1,325 @@
+#include "ui/Accessibility.h"
+
+#include "ui/Controls.h"
+#include "ui/DialogKeys.h"
+#include "ui/kit/Background.h"
+#include "ui/kit/SkinnedButton.h"
+#include "ui/kit/Spinner.h"
+#include "ui/markup/MarkupScanner.h"
+#include "ui/markup/ParserControl.h"
+
+#include <string_view>
+
+namespace {
+
+using TKind = TComponentKind;
+using TRole = TAccessibleRole;
+
+// A markup text is named by about this many characters of its first words.
+constexpr size_t kTextNameLength = 80;
+
+std::string Trimmed(std::string text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos)
+    return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The words of a markup text, breaks as blanks, up to about the length.
+std::string MarkupWords(std::string_view text, size_t length) {
+  std::string words;
+  TMarkupScanner scanner(text);
+  TMarkupToken token;
+  while (words.size() < length && scanner.Next(token)) {
+    if (token.Kind == TMarkupTokenKind::mkWord)
+      words += scanner.Word();
+    else if (token.Kind == TMarkupTokenKind::mkLineBreak && !words.empty() && words.back() != ' ')
+      words += ' ';
+  }
+  return Trimmed(words);
+}
+
+// Kinds whose caption is not what they show: they are named by a label.
+bool IsField(TKind kind) {
+  switch (kind) {
+  case TKind::ckEdit:
+  case TKind::ckRichEdit:
+  case TKind::ckSpinner:
+  case TKind::ckListBox:
+  case TKind::ckComboBox:
+  case TKind::ckTrackBar:
+  case TKind::ckGauge:
+  case TKind::ckTreeView:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The label that names a field: the nearest one before it among its
+// siblings that shows a text, unless another control that takes the focus
+// stands between them (the label is that one's).
+std::string LabelBefore(const TControl &control) {
+  const TWinControl *parent = control.Parent();
+  if (!parent)
+    return {};
+  const std::vector<TControl *> &siblings = parent->Controls();
+  std::string name;
+  for (const TControl *sibling : siblings) {
+    if (sibling == &control)
+      return name;
+    if (!sibling->Visible())
+      continue;
+    if (sibling->Kind() == TKind::ckLabel) {
+      if (std::string shown = ShownCaption(sibling->Caption()); !shown.empty())
+        name = shown;
+    } else if (TakesFocus(*sibling)) {
+      name.clear();
+    }
+  }
+  return name;
+}
+
+bool CheckedOf(const TControl &control) {
+  switch (control.Kind()) {
+  case TKind::ckCheckBox:
+    return static_cast<const TCheckBox &>(control).Checked();
+  case TKind::ckRadioButton:
+    return static_cast<const TRadioButton &>(control).Checked();
+  default:
+    return false;
+  }
+}
+
+bool PressedOf(const TControl &control) {
+  if (auto *skinned = dynamic_cast<const TBaseBtn *>(&control))
+    return skinned->Pressed() || skinned->ButtonIsDown;
+  if (auto *speed = dynamic_cast<const TSpeedButton *>(&control))
+    return speed->Down();
+  return false;
+}
+
+std::string DefaultActionOf(const TControl &control, TRole role) {
+  switch (role) {
+  case TRole::PushButton:
+    return "Press";
+  case TRole::CheckBox:
+    return CheckedOf(control) ? "Uncheck" : "Check";
+  case TRole::RadioButton:
+    return "Check";
+  case TRole::Link:
+    return "Jump";
+  default:
+    return TakesFocus(control) ? "Focus" : "";
+  }
+}
+
+std::string ValueOf(const TControl &control) {
+  if (auto *edit = dynamic_cast<const TEdit *>(&control))
+    return edit->PasswordChar ? std::string() : edit->Text();
+  if (auto *gauge = dynamic_cast<const TGauge *>(&control)) {
+    const int range = gauge->MaxValue - gauge->MinValue;
+    const int done = range > 0 ? (gauge->Progress() - gauge->MinValue) * 100 / range : 0;
+    return std::to_string(done) + "%";
+  }
+  if (auto *list = dynamic_cast<const TListControl *>(&control))
+    return list->ItemIndex() >= 0 ? list->Items[list->ItemIndex()] : std::string();
+  return {};
+}
+
+void AddLinks(GCustomParserControl &text, std::vector<TAccessibleElement> &elements) {
+  if (!text.OnHyperLinkClick)
+    return;
+  const TRect &at = text.Bounds();
+  const THyperLinkArea *previous = nullptr;
+  for (int i = 1; i <= text.HyperLinks().Count(); ++i) {
+    auto *area = static_cast<const THyperLinkArea *>(text.HyperLinks().GetItem(i));
+    // A link that wraps is one area a line: the user sees one link.
+    if (previous && previous->HRef == area->HRef && !elements.empty() &&
+        elements.back().Link >= 0) {
+      elements.back().Name = Trimmed(elements.back().Name + " " + Trimmed(area->Text));
+      continue;
+    }
+    previous = area;
+    TAccessibleElement link;
+    link.Control = &text;
+    link.Link = i - 1;
+    link.Name = Trimmed(area->Text);
+    if (link.Name.empty())
+      link.Name = area->HRef;
+    link.Role = TRole::Link;
+    link.Bounds = {at.Left + area->Left, at.Top + area->Top, area->Right - area->Left,
+                   area->Bottom - area->Top};
+    link.State.Unavailable = !text.CanUse();
+    link.DefaultAction = "Jump";
+    link.Value = area->HRef;
+    elements.push_back(std::move(link));
+  }
+}
+
+} // namespace
+
+std::string ShownCaption(const std::string &caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    const char c = caption[i];
+    if (c == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&')
+        shown += caption[++i];
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      if (!shown.empty() && shown.back() != ' ')
+        shown += ' ';
+      continue;
+    }
+    shown += c;
+  }
+  return Trimmed(shown);
+}
+
+std::string AccessibleNameOf(const TControl &control) {
+  std::string name;
+  if (IsField(control.Kind())) {
+    name = LabelBefore(control);
+  } else if (auto *text = dynamic_cast<const GCustomParserControl *>(&control)) {
+    name = MarkupWords(text->Text(), kTextNameLength);
+  } else if (auto *bar = dynamic_cast<const TStatusBar *>(&control)) {
+    for (const TStatusPanel &panel : bar->Panels())
+      if (std::string shown = Trimmed(panel.Text); !shown.empty())
+        name += (name.empty() ? "" : " ") + shown;
+  } else {
+    name = ShownCaption(control.Caption());
+    // A caption of one character is a symbol ("?", "x"): the hint says more.
+    if (name.size() == 1 && !Trimmed(control.ShortHint()).empty())
+      name.clear();
+  }
+  if (name.empty())
+    name = Trimmed(control.ShortHint());
+  return name;
+}
+
+TAccessibleRole AccessibleRoleOf(const TControl &control) {
+  switch (control.Kind()) {
+  case TKind::ckForm:
+    return TRole::Client;
+  case TKind::ckButton:
+  case TKind::ckBitButton:
+  case TKind::ckSpeedButton:
+  case TKind::ckSkinnedButton:
+    return TRole::PushButton;
+  case TKind::ckCheckBox:
+    return TRole::CheckBox;
+  case TKind::ckRadioButton:
+    return TRole::RadioButton;
+  case TKind::ckGroupBox:
+  case TKind::ckRadioGroup:
+    return TRole::Grouping;
+  case TKind::ckPanel:
+  case TKind::ckScrollBox:
+    return TRole::Pane;
+  case TKind::ckNotebook: // pages without tabs
+    return TRole::Pane;
+  case TKind::ckPageControl:
+  case TKind::ckTabSet:
+    return TRole::PageTabList;
+  case TKind::ckPage:
+    return TRole::PropertyPage;
+  case TKind::ckEdit:
+  case TKind::ckRichEdit:
+    return TRole::Text;
+  case TKind::ckSpinner:
+    return TRole::SpinBox;
+  case TKind::ckListBox:
+    return TRole::List;
+  case TKind::ckComboBox:
+    return TRole::ComboBox;
+  case TKind::ckTrackBar:
+    return TRole::Slider;
+  case TKind::ckGauge:
+    return TRole::ProgressBar;
+  case TKind::ckStatusBar:
+    return TRole::StatusBar;
+  case TKind::ckTreeView:
+    return TRole::Outline;
+  case TKind::ckImage:
+  case TKind::ckShape:
+    return TRole::Graphic;
+  case TKind::ckLabel:
+    // An underlined label that opens something when clicked.
+    return control.OnClick ? TRole::Link : TRole::StaticText;
+  default:
+    if (dynamic_cast<const GCustomParserControl *>(&control))
+      return TRole::Text;
+    if (dynamic_cast<const TWinControl *>(&control))
+      return TRole::Pane;
+    return TRole::StaticText;
+  }
+}
+
+bool IsAccessible(const TControl &control) {
+  switch (control.Kind()) {
+  case TKind::ckShape:
+    return false;
+  case TKind::ckImage:
+  case TKind::ckLabel: // an empty label shows nothing to read
+    return !AccessibleNameOf(control).empty();
+  default:
+    if (auto *text = dynamic_cast<const GCustomParserControl *>(&control))
+      return !AccessibleNameOf(*text).empty() || text->HyperLinks().Count() > 0;
+    // A backdrop under the other controls.
+    return !dynamic_cast<const TBkControl *>(&control);
+  }
+}
+
+std::vector<TAccessibleElement> AccessibleChildren(const TWinControl &container) {
+  std::vector<TAccessibleElement> elements;
+  for (TControl *child : container.Controls()) {
+    if (!child->Visible() || !IsAccessible(*child))
+      continue;
+    TAccessibleElement element;
+    element.Control = child;
+    element.Name = AccessibleNameOf(*child);
+    element.Role = AccessibleRoleOf(*child);
+    element.Bounds = child->Bounds();
+    element.State.Focused = child->Focused();
+    element.State.Focusable = IsTabStop(*child);
+    element.State.Pressed = PressedOf(*child);
+    element.State.Unavailable = !child->CanUse();
+    element.State.Checked = CheckedOf(*child);
+    element.DefaultAction = DefaultActionOf(*child, element.Role);
+    element.Value = ValueOf(*child);
+    elements.push_back(std::move(element));
+    if (auto *text = dynamic_cast<GCustomParserControl *>(child))
+      AddLinks(*text, elements);
+  }
+  return elements;
+}
+
+bool DoDefaultAction(const TAccessibleElement &element) {
+  TControl *control = element.Control;
+  if (!control || !control->CanUse())
+    return false;
+  if (element.Link >= 0) {
+    auto *text = dynamic_cast<GCustomParserControl *>(control);
+    if (!text || !text->OnHyperLinkClick || element.Link >= text->HyperLinks().Count())
+      return false;
+    // A copy: the handler may set another text, which frees the areas.
+    const std::string hRef =
+        static_cast<const THyperLinkArea *>(text->HyperLinks().GetItem(element.Link + 1))->HRef;
+    text->OnHyperLinkClick(*text, hRef);
+    return true;
+  }
+  switch (element.Role) {
+  case TRole::PushButton:
+  case TRole::CheckBox:
+  case TRole::RadioButton:
+  case TRole::Link:
+    return control->Click();
+  default:
+    if (!TakesFocus(*control))
+      return false;
+    control->SetFocus();
+    return true;
+  }
+}

@@ -1,0 +1,12 @@
+#include "ui/Contrast.h"
+
+namespace {
+THighContrast &Setting() {
+  static THighContrast setting;
+  return setting;
+}
+} // namespace
+
+const THighContrast &HighContrast() { return Setting(); }
+
+void SetHighContrast(const THighContrast &setting) { Setting() = setting; }

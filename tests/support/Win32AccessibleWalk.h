@@ -1,0 +1,136 @@
+#pragma once
+// Walks what assistive technology finds in a window through Active
+// Accessibility, as a screen reader asks for it: an object, its children
+// and theirs, each written as
+//   DEPTH ROLE | NAME | STATES | DEFAULT ACTION
+// Shown elements without a name are marked "UNNAMED" and counted, except
+// plain containers (client areas, panes, pages). oleacc.dll
+// is loaded when the walk is made.
+#include <windows.h>
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace accessible_walk {
+
+inline decltype(&AccessibleObjectFromWindow) FromWindow;
+inline decltype(&GetRoleTextA) RoleText;
+
+// Loads the functions of oleacc.dll; false without it.
+inline bool Load() {
+  HMODULE oleacc = LoadLibraryA("oleacc.dll");
+  if (!oleacc)
+    return false;
+  FromWindow = reinterpret_cast<decltype(FromWindow)>(
+      reinterpret_cast<void *>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+  RoleText = reinterpret_cast<decltype(RoleText)>(
+      reinterpret_cast<void *>(GetProcAddress(oleacc, "GetRoleTextA")));
+  return FromWindow && RoleText;
+}
+
+inline std::string Ansi(BSTR text) {
+  if (!text)
+    return {};
+  char buffer[1024] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+  SysFreeString(text);
+  return buffer;
+}
+
+inline std::string StateText(long state) {
+  std::string text;
+  const std::pair<long, const char *> names[] = {
+      {STATE_SYSTEM_FOCUSED, "focused"},     {STATE_SYSTEM_FOCUSABLE, "focusable"},
+      {STATE_SYSTEM_PRESSED, "pressed"},     {STATE_SYSTEM_CHECKED, "checked"},
+      {STATE_SYSTEM_UNAVAILABLE, "unavailable"}, {STATE_SYSTEM_INVISIBLE, "invisible"}};
+  for (auto [bit, name] : names)
+    if (state & bit)
+      text += std::string(text.empty() ? "" : ",") + name;
+  return text;
+}
+
+struct TWalk {
+  FILE *Out;
+  int Elements = 0, Unnamed = 0;
+
+  // Prints one element; false when it is not shown (its children neither).
+  bool Describe(IAccessible *object, long id, int depth) {
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    BSTR name = nullptr, action = nullptr;
+    object->get_accName(child, &name);
+    object->get_accDefaultAction(child, &action);
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    object->get_accRole(child, &role);
+    object->get_accState(child, &state);
+    char roleText[64] = "?";
+    if (role.vt == VT_I4)
+      RoleText(role.lVal, roleText, sizeof roleText);
+    const long bits = state.vt == VT_I4 ? state.lVal : 0;
+    const std::string text = Ansi(name), verb = Ansi(action);
+    const bool shown = !(bits & STATE_SYSTEM_INVISIBLE);
+    // A plain container (a client area, a panel, a page) has no label of
+    // its own to show; what it holds is named.
+    const long r = role.vt == VT_I4 ? role.lVal : 0;
+    const bool container = r == ROLE_SYSTEM_CLIENT || r == ROLE_SYSTEM_PANE ||
+                           r == ROLE_SYSTEM_PROPERTYPAGE || r == ROLE_SYSTEM_WINDOW;
+    const bool unnamed = shown && text.empty() && !container;
+    if (shown)
+      ++Elements;
+    if (unnamed)
+      ++Unnamed;
+    std::fprintf(Out, "%d %s | %s | %s%s%s%s\n", depth, roleText, text.c_str(),
+                 StateText(bits).c_str(), verb.empty() ? "" : " | ", verb.c_str(),
+                 unnamed ? " UNNAMED" : "");
+    return shown;
+  }
+
+  void Children(IAccessible *object, int depth) {
+    long count = 0;
+    if (FAILED(object->get_accChildCount(&count)) || depth > 8)
+      return;
+    for (long i = 1; i <= count; ++i) {
+      VARIANT id;
+      VariantInit(&id);
+      id.vt = VT_I4;
+      id.lVal = i;
+      IDispatch *dispatch = nullptr;
+      IAccessible *inner = nullptr;
+      if (object->get_accChild(id, &dispatch) == S_OK && dispatch) {
+        dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&inner));
+        dispatch->Release();
+      }
+      if (!inner) {
+        Describe(object, i, depth);
+        continue;
+      }
+      if (Describe(inner, CHILDID_SELF, depth))
+        Children(inner, depth + 1);
+      inner->Release();
+    }
+  }
+};
+
+} // namespace accessible_walk
+
+// Walks the client object of a window into out; false when the window has
+// none. Elements and unnamed ones are counted in walk.
+inline bool WalkWindow(HWND window, accessible_walk::TWalk &walk) {
+  IAccessible *client = nullptr;
+  if (!accessible_walk::FromWindow ||
+      FAILED(accessible_walk::FromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void **>(&client))) ||
+      !client)
+    return false;
+  walk.Describe(client, CHILDID_SELF, 0);
+  walk.Children(client, 1);
+  client->Release();
+  return true;
+}
