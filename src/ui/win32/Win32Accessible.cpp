@@ -1,7 +1,6 @@
 #include "ui/win32/Win32Accessible.h"
 
 #include "base/win32/LibrarySearch.h"
-
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
