@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Accessible.h"
 
 #include "base/win32/LibrarySearch.h"
+#include "platform/win32/Win32DisplayScale.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
@@ -419,7 +420,7 @@ public:
     const TChild *c = Find(child);
     if (!c)
       return E_INVALIDARG;
-    RECT r = ClientRectOf(c->Element.Bounds);
+    RECT r = ClientRectOf(c->Element.Bounds, DisplayScaleOf(window_));
     if (c->Window) {
       GetWindowRect(c->Window, &r);
     } else {
@@ -467,6 +468,8 @@ public:
       return E_POINTER;
     POINT at{x, y};
     ScreenToClient(window_, &at);
+    const TDisplayScale scale = DisplayScaleOf(window_);
+    at = {scale.ToDesign(at.x), scale.ToDesign(at.y)};
     RECT client;
     GetClientRect(window_, &client);
     if (!PtInRect(&client, at))
