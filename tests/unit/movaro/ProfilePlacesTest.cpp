@@ -5,8 +5,11 @@
 #include "movaro/profile/ProfilePlaces.h"
 #include "platform/headless/FaultInjectingFileSystem.h"
 #include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/HeadlessProfileFiles.h"
 #include "platform/headless/HeadlessShell.h"
-#include "unit/movaro/ProfileWorld.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
