@@ -82,6 +82,14 @@ TEST(ProfilePlaces, VirtualStoreCopyWinsAndWithoutAUserFolderTheWindowsFolderSta
   EXPECT_EQ(place.OldFile, w.VirtualStoreFile());
   EXPECT_EQ(w.Read(w.UserFile()), kOldProfile);
 
+  // On the system: the drive's folder below the VirtualStore, first.
+  THeadlessShell system(w.fs);
+  system.Windows = "C:\\WINDOWS\\";
+  system.LocalAppData = "C:\\Users\\anna\\AppData\\Local\\";
+  EXPECT_EQ(OldProfileFiles(system),
+            (std::vector<std::string>{"C:\\Users\\anna\\AppData\\Local\\VirtualStore\\WINDOWS\\movaro.ini",
+                                      "C:\\WINDOWS\\movaro.ini"}));
+
   TPlacesWorld unknown;
   unknown.shell.AppData.clear();
   place = PrepareProfileFile(unknown.fs, unknown.shell);

@@ -103,7 +103,11 @@ TEST(UserProfile, ServerSettingsAreTheUsersOverTheVirtualStoreAndTheMachinesAndN
   EXPECT_EQ(profile->ServerPort, 7100);
   EXPECT_EQ(profile->ServerAddress, "10.0.0.2");
 
+  EXPECT_EQ(ReadProgramString(w.registry, "ServerAddress"), "10.0.0.2");
+  EXPECT_EQ(ReadProgramString(w.registry, "ServerHost"), "company.example");
+
   profile->ServerPort = 7200;
+  profile->ServerAddress = "10.0.0.3";
   profile->SaveSettings();
   std::vector<std::string> names;
   ASSERT_TRUE(w.registry.ValueNames(kHKeyCurrentUser, kProgramRegistryKey, names));
@@ -116,6 +120,7 @@ TEST(UserProfile, ServerSettingsAreTheUsersOverTheVirtualStoreAndTheMachinesAndN
   ASSERT_EQ(w.registry.ReadValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerPort", port), TRegStatus::Ok);
   EXPECT_EQ(port.Data, TRegValue::DWord(7000).Data);
   EXPECT_EQ(w.NewProfile()->ServerPort, 7200);
+  EXPECT_EQ(w.NewProfile()->ServerAddress, "10.0.0.3");
   w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerHost", TRegValue::String("new.example"));
   EXPECT_EQ(w.NewProfile()->ServerHost, "new.example");
 }
