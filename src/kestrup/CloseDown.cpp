@@ -10,8 +10,38 @@
 #include "kestrup/InstallerPaths.h"
 
 #include <set>
+#include <vector>
 
 namespace {
+
+// The recycle folders of a volume that exist: "$Recycle.Bin\" of Windows
+// Vista and later, "Recycler\" (NTFS) and "Recycled\" (FAT) before them,
+// each with its folders per user (named by the user's security id), where
+// NTFS volumes keep the files.
+std::vector<std::string> RecycleFolders(TFileSystem &files, const std::string &drive) {
+  std::vector<std::string> folders;
+  for (const char *name : {"$Recycle.Bin\\", "Recycler\\", "Recycled\\"}) {
+    const std::string bin = drive + name;
+    if (!files.DirectoryExists(bin))
+      continue;
+    folders.push_back(bin);
+    for (const TFolderEntry &e : files.FindEntries(bin, "*"))
+      if (e.Attributes & kFileAttributeDirectory)
+        folders.push_back(bin + e.Name + "\\");
+  }
+  return folders;
+}
+
+// The programs the recycle folders keep, without the index files ("$I...")
+// beside them in the bin of Vista and later.
+std::set<std::string> RecycledPrograms(TFileSystem &files, const std::vector<std::string> &folders) {
+  std::set<std::string> programs;
+  for (const std::string &folder : folders)
+    for (const TFolderEntry &e : files.FindEntries(folder, "*.exe"))
+      if (!(e.Attributes & kFileAttributeDirectory) && !SameText(e.Name.substr(0, 2), "$I"))
+        programs.insert(folder + e.Name);
+  return programs;
+}
 
 class TCloseDown {
 public:
@@ -99,19 +129,16 @@ std::string TCloseDown::PlaceCleanupProgram(const std::string &installer,
                                             const std::string &windows) {
   size_t separator = windows.find('\\');
   std::string drive = windows.substr(0, separator == std::string::npos ? windows.size() : separator + 1);
-  std::string fileSystem = c_.Platform.Shell.VolumeFileSystem(drive);
-  std::string recycle = drive + (SameText(fileSystem, "ntfs") ? "Recycler\\" : "Recycled\\");
   std::string cleaner = installer + kCleanupProgram;
   std::string tempCopy = windows + "Temp\\" + kCleanupProgram;
-  if (files_.DirectoryExists(recycle)) {
-    std::set<std::string> before;
-    for (const TFolderEntry &e : files_.FindEntries(recycle, "*.exe"))
-      before.insert(e.Name);
+  if (std::vector<std::string> folders = RecycleFolders(files_, drive); !folders.empty()) {
+    const std::set<std::string> before = RecycledPrograms(files_, folders);
     if (c_.Platform.Shell.Recycle(cleaner)) {
-      // The recycle bin renames what it takes: the new ".exe" is the program.
-      for (const TFolderEntry &e : files_.FindEntries(recycle, "*.exe"))
-        if (!before.count(e.Name))
-          return recycle + e.Name;
+      // The recycle bin renames what it takes: the new program is the one.
+      // The user's folder may have been made by this very recycling.
+      for (const std::string &program : RecycledPrograms(files_, RecycleFolders(files_, drive)))
+        if (!before.count(program))
+          return program;
       return "";
     }
   }

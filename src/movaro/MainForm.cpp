@@ -442,13 +442,7 @@ void TMainForm::InfoBtnClick() {
 }
 
 std::string TMainForm::ProgramSetting(const char *name) {
-  TRegValue value;
-  if (!env_ ||
-      env_->Registry.ReadValue(kHKeyLocalMachine, kProgramRegistryKey, name, value) !=
-          TRegStatus::Ok ||
-      value.Type != kRegString)
-    return "";
-  return value.Data.substr(0, value.Data.find('\0'));
+  return env_ ? ReadProgramString(env_->Registry, name) : "";
 }
 
 bool TMainForm::OpenAddressOf(const char *setting, const std::string &suffix) {

@@ -53,6 +53,9 @@ public:
   virtual bool RemoveFolder(const std::string &path) = 0;
   // Fails for read-only files and folders.
   virtual bool RemoveFile(const std::string &path) = 0;
+  // Gives an existing file a new name in the same volume; fails when a file
+  // or folder of the new name exists, so nothing is ever replaced.
+  virtual bool RenameFile(const std::string &from, const std::string &to) = 0;
 
   // Read-only access that other readers may share (the running program's own file).
   virtual std::unique_ptr<TFileStream> OpenRead(const std::string &path) = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop shell and the few system facts the installer needs: shortcut
 // (.LNK) files, starting programs and opening documents, the recycle bin, the
-// desktop folder and the system and Windows folders.
+// desktop folder, the user's application data folders and the system and
+// Windows folders.
 
 #include <cstdint>
 #include <string>
@@ -38,6 +39,10 @@ public:
   virtual bool Recycle(const std::string &path) = 0;
   // Folders end with a backslash; empty when the system cannot tell.
   virtual std::string DesktopFolder() = 0;
+  // The user's application data folder (roaming with the user's profile) and
+  // the local one of this machine.
+  virtual std::string AppDataFolder() = 0;
+  virtual std::string LocalAppDataFolder() = 0;
   virtual std::string SystemFolder() = 0;
   virtual std::string WindowsFolder() = 0;
   // The file system name of the volume whose root is given ("C:\"), e.g. "NTFS";

@@ -125,7 +125,7 @@ void TDaySimulation::MakeProfile(const std::string &userName) {
   Session.Name = userName;
   Profile = std::make_unique<TUserData>(
       TProfilePlatform{Registry, Locale, ProfileFiles, Sim.Clock, Session, Random},
-      kSimProgramFolder, workFolder_ + "movaro.ini");
+      workFolder_ + kProfileFileName);
   Profile->Links.View = &ProfileView;
   Profile->LoadSettings();
   Context.Profile = Profile.get();

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   auto load = [&] {
     auto profile = std::make_unique<TUserData>(
-        TProfilePlatform{registry, locale, ini, clock, session, random}, "C:\\M\\", path);
+        TProfilePlatform{registry, locale, ini, clock, session, random}, path);
     profile->Links = {&view, nullptr, &trace, nullptr};
     profile->LoadSettings();
     profile->MessageHistory = kHeads;

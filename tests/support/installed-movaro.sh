@@ -19,6 +19,22 @@ end_movaro_test() {
   rm -rf "$work"
 }
 
+# The profile file Movaro uses in this prefix: in "Veltrin\Movaro\" of the
+# user's application data folder, whose folder is made here so a test can
+# write the file before the program starts.
+#   ini=$(movaro_profile_file)
+movaro_profile_file() {
+  local roaming
+  for roaming in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming; do
+    [[ "$roaming" == */users/Public/* ]] && continue
+    mkdir -p "$roaming/Veltrin/Movaro"
+    echo "$roaming/Veltrin/Movaro/movaro.ini"
+    return
+  done
+  echo "no user application data folder in $WINEPREFIX" >&2
+  return 1
+}
+
 # Lays out a folder as the installer would, with the program, its hook
 # library and the data files built in the host tree (those of FILES that
 # exist; Av: the standard sounds).

@@ -329,7 +329,7 @@ TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   THeadlessProfileFiles ini(files);
   THeadlessUserSession session{"Anna"};
   TSeededRandom random{3};
-  TUserData profile({registry, locale, ini, clock, session, random}, folder.path,
+  TUserData profile({registry, locale, ini, clock, session, random},
                     folder.path + "movaro.ini");
   TContentPages pages(form, pageCtrl, context, host, player, screen, folder.path);
   TSetupPage setup(form, pageCtrl, context, host, pages, ini, folder.path);

@@ -18,7 +18,7 @@ stop_extra() { [[ -z "$probe" ]] || kill "$probe" 2>/dev/null || true; }
 begin_movaro_test "$src" "$build" blocking_walk
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+ini=$(movaro_profile_file)
 printf '[root.Data]\r\nConfigShortPause=30\r\nConfigShortPauseBlock=1\r\n' >"$ini"
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)

@@ -15,7 +15,7 @@ content="$src/build/host/content"
 for file in movaro.dat MVRInfo.dat Movaro.lng; do
   [[ -s "$content/$file" ]] || { echo "no $content/$file: build the host tree first" >&2; exit 1; }
 done
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+ini=$(movaro_profile_file)
 fail() { echo "$lang: $*" >&2; exit 1; }
 shot() { import -window root "$build/movaro_walk_${lang}_$1.png"; echo "screenshot: $build/movaro_walk_${lang}_$1.png"; }
 # A part of a screenshot, given in main window coordinates (WxH+X+Y).

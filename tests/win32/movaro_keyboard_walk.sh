@@ -21,7 +21,7 @@ src=$1 build=$2
 source "$src/tests/support/installed-movaro.sh"
 begin_movaro_test "$src" "$build" keyboard_walk
 [[ -s "$src/build/host/content/Movaro.lng" ]] || { echo "no Movaro.lng: build the host tree first" >&2; exit 1; }
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+ini=$(movaro_profile_file)
 fail() {
   import -window root "$build/movaro_keys_${lang}_failed.png"
   echo "$lang: FAIL: $* (screen: $build/movaro_keys_${lang}_failed.png)" >&2

@@ -16,7 +16,7 @@ content="$src/build/host/content"
 for file in movaro.dat MVRInfo.dat Movaro.lng; do
   [[ -s "$content/$file" ]] || { echo "no $content/$file: build the host tree first" >&2; exit 1; }
 done
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+ini=$(movaro_profile_file)
 fail() { echo "$lang: $*" >&2; exit 1; }
 # The normalised RMSE of two pictures.
 differ() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true; }

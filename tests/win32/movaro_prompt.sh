@@ -4,7 +4,9 @@
 # types into another window, it shows a prompt in the upper right corner of
 # the screen while the tray icon blinks; Escape takes the prompt away, and
 # Enter the next one. Back on screen, the setup page
-# stores a click on a check box in the profile file at once.
+# stores a click on a check box in the profile file at once: the user's file
+# in the application data folder, which the first start took over from an
+# earlier release's file in the Windows folder (left as it was).
 #   movaro_prompt.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 # Screenshots are kept as BUILD_DIR/movaro_{status_page,prompt,setup_page}.png.
 set -euo pipefail
@@ -31,9 +33,12 @@ TraceMsgStats.Conditions[0]=(0,0:00:01)
 TraceMsgStats.MsgTimeout=0:00:50
 MsgText=Stand up, roll your shoulders and look out of the window for a moment.
 RULES
-# The profile file lives in the Windows folder: a fresh one for this run.
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+# No profile file of the user yet, and an earlier release's in the Windows folder.
+ini=$(movaro_profile_file)
 rm -f "$ini"
+old_ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+old_profile=$'[Earlier.Data]\r\nt0010001=2>45000\r\n'
+printf '%s' "$old_profile" >"$old_ini"
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
 main_test=$MOVARO_MAIN_TEST
@@ -144,3 +149,8 @@ shot setup_page
 grep -q '^ConfigShortPauseBlock=1' "$ini" 2>/dev/null ||
   { echo "the setup change is not in the profile file:"; cat "$ini" 2>/dev/null; exit 1; } >&2
 echo "the setup page stored ConfigShortPauseBlock=1"
+grep -q '^\[Earlier.Data\]' "$ini" ||
+  { echo "the earlier release's profile was not taken over:"; cat "$ini"; exit 1; } >&2
+cmp -s <(printf '%s' "$old_profile") "$old_ini" ||
+  { echo "the earlier release's profile file changed:"; cat "$old_ini"; exit 1; } >&2
+echo "the earlier release's profile was taken over and left in the Windows folder"

@@ -13,47 +13,55 @@ constexpr char kVersionText[] = "3.0";
 constexpr char kReleaseText[] = "release 2";
 constexpr char kRecentItemName[] = "MainToolBarPopupLastMessageItem";
 
+struct TServerSetting {
+  const char *Type, *Name;
+};
+constexpr TServerSetting kServerSettings[] = {{"ftString", "ServerAddress"},
+                                              {"ftString", "ServerHost"},
+                                              {"ftInteger", "ServerPort"},
+                                              {"ftString", "ConnectionType"}};
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
 } // namespace
 
-TUserData::TUserData(TProfilePlatform platform, std::string programFolder, std::string profileFile)
-    : platform_(platform), programFolder_(std::move(programFolder)),
-      profileFile_(std::move(profileFile)) {}
+TUserData::TUserData(TProfilePlatform platform, std::string profileFile)
+    : platform_(platform), profileFile_(std::move(profileFile)) {}
 
 // --- registry -----------------------------------------------------------------
 
 void TUserData::LoadSettings() {
   TRegistryText registry(platform_.Registry, platform_.Locale);
-  auto read = [&](const char *type, const char *name) {
-    return registry.Read(kHKeyLocalMachine, kProgramRegistryKey, type, name);
+  auto read = [&](const TServerSetting &setting) {
+    return ReadProgramSetting(registry, setting.Type, setting.Name);
   };
-  ServerAddress = read("ftString", "ServerAddress");
-  ServerHost = read("ftString", "ServerHost");
-  if (!TextToInt32(read("ftInteger", "ServerPort"), ServerPort))
+  ServerAddress = read(kServerSettings[0]);
+  ServerHost = read(kServerSettings[1]);
+  if (!TextToInt32(read(kServerSettings[2]), ServerPort))
     ServerPort = kDefaultServerPort;
-  ConnectionType = read("ftString", "ConnectionType");
+  ConnectionType = read(kServerSettings[3]);
   if (ConnectionType != "manual connect")
     ConnectionType = "auto connect";
+  storedServerSettings_ = ServerSettingTexts();
   UserName = platform_.Session.LogonUserName();
   if (UserName.empty())
     UserName = kDefaultUserName;
   LoggedIn = false;
-  registry.Write(kHKeyLocalMachine, kProgramRegistryKey, "ftString", programFolder_, "ProgramPath");
 }
 
 void TUserData::SaveSettings() {
   TRegistryText registry(platform_.Registry, platform_.Locale);
-  auto write = [&](const char *type, const std::string &text, const char *name) {
-    registry.Write(kHKeyLocalMachine, kProgramRegistryKey, type, text, name);
-  };
-  write("ftString", ServerAddress, "ServerAddress");
-  write("ftString", ServerHost, "ServerHost");
-  write("ftInteger", std::to_string(ServerPort), "ServerPort");
-  write("ftString", ConnectionType, "ConnectionType");
-  write("ftString", programFolder_, "ProgramPath");
+  const std::array<std::string, 4> texts = ServerSettingTexts();
+  for (size_t i = 0; i < texts.size(); ++i)
+    if (texts[i] != storedServerSettings_[i] &&
+        WriteProgramSetting(registry, kServerSettings[i].Type, texts[i], kServerSettings[i].Name))
+      storedServerSettings_[i] = texts[i];
+}
+
+std::array<std::string, 4> TUserData::ServerSettingTexts() const {
+  return {ServerAddress, ServerHost, std::to_string(ServerPort), ConnectionType};
 }
 
 // --- message history ------------------------------------------------------------

@@ -2,9 +2,10 @@
 // The profile of the Windows user who is logged on: settings, message
 // history, recent messages and input activity. One exists while the program
 // runs. Settings and history live in the section "<user name>.Data" of the
-// profile file "movaro.ini", which the system keeps in the Windows folder, or,
-// while the user is logged in to a server, on the server; the server settings
-// live in the registry key "Software\Veltrin\Movaro" of the machine.
+// profile file "movaro.ini", or, while the user is logged in to a server, on
+// the server; the server settings live in the registry key
+// "Software\Veltrin\Movaro". Where the file and the key are is decided in
+// ProfilePlaces.h.
 //
 // Life: create, LoadSettings; BuildMessageHistory once the information file
 // is read; LoadProfile; ... SaveProfile (when monitoring stops, on a new day,
@@ -24,6 +25,7 @@
 #include "base/Random.h"
 #include "data/recfile/IDbRecs.h"
 #include "movaro/TraceEngine.h"
+#include "movaro/profile/ProfilePlaces.h"
 #include "movaro/profile/ProfileSettings.h"
 #include "movaro/profile/ProfileView.h"
 #include "movaro/profile/Statistics.h"
@@ -38,8 +40,6 @@
 #include <string_view>
 #include <vector>
 
-constexpr char kProfileFileName[] = "movaro.ini";
-constexpr char kProgramRegistryKey[] = "Software\\Veltrin\\Movaro";
 constexpr char kDefaultUserName[] = "Default User";
 // In the user's section: "1" while the server lacks the last check-in.
 constexpr char kServerSavePendingKey[] = "ServerSavePending";
@@ -83,10 +83,9 @@ struct TProfileLinks {
 
 class TUserData : public TProfileSettings {
 public:
-  // programFolder: the folder of the program file, ending with a backslash.
-  // profileFile: given to the profile-file functions as it is.
-  TUserData(TProfilePlatform platform, std::string programFolder,
-            std::string profileFile = kProfileFileName);
+  // profileFile: given to the profile-file functions as it is
+  // (PrepareProfileFile decides it).
+  TUserData(TProfilePlatform platform, std::string profileFile);
 
   std::vector<std::string> MessageHistory; // entries (MessageEntry.h), in shuffled order
   std::vector<std::string> RecentMessages; // newest first, at most ten
@@ -98,9 +97,12 @@ public:
   bool LoggedIn = false; // settings and history came from the server and go back there
   TProfileLinks Links;
 
-  // The server fields from the registry, the user name from the system;
-  // writes the program folder as "ProgramPath".
+  // The server fields from the registry (the user's value, else the
+  // program-wide one), the user name from the system.
   void LoadSettings();
+  // The server fields changed since LoadSettings, into the user's key; an
+  // unchanged one is not written, so a program-wide value keeps reaching the
+  // user until the user changes it.
   void SaveSettings();
 
   // One entry per question record of the selected language (record names
@@ -155,11 +157,13 @@ private:
   bool WritesToFile() const { return !LoggedIn && !loadedSection_.empty(); }
 
   TProfilePlatform platform_;
-  std::string programFolder_;
   std::string profileFile_;
   // The section the profile was read from; empty while it was not read from
   // the file (never loaded, or logged in).
   std::string loadedSection_;
   // The settings' texts as the file holds them, as far as this object knows.
   std::array<std::string, kSettingCount> storedSettings_;
+  // The server fields as texts, in the order of kServerSettings (UserData.cpp).
+  std::array<std::string, 4> ServerSettingTexts() const;
+  std::array<std::string, 4> storedServerSettings_;
 };

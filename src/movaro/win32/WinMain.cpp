@@ -90,7 +90,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   TComponentTimer traceTimer(mainForm.TraceTimer);
   TMovaroContext context({clock, cursor, traceTimer, hooks, files, locale});
   context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
-  TUserData profile({registry, locale, profileFiles, clock, session, random}, folder);
+  // Takes an earlier release's profile file over on the first start.
+  const TProfileFilePlace profilePlace = PrepareProfileFile(files, shell);
+  TUserData profile({registry, locale, profileFiles, clock, session, random}, profilePlace.File);
   profile.LoadSettings();
   context.Profile = &profile;
   mainForm.Bind(context);

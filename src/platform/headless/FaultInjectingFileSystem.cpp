@@ -75,6 +75,12 @@ std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Wrap(std::unique_ptr<TFi
   return std::make_unique<TFaultyStream>(std::move(stream), *this);
 }
 
+bool TFaultInjectingFileSystem::RenameFile(const std::string &from, const std::string &to) {
+  if (Watched(from) && NextFails(TOperation::Rename))
+    return false;
+  return inner_.RenameFile(from, to);
+}
+
 std::unique_ptr<TFileStream> TFaultInjectingFileSystem::OpenRead(const std::string &path) {
   if (Watched(path) && NextFails(TOperation::Open))
     return nullptr;

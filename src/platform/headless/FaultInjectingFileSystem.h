@@ -6,7 +6,8 @@
 // else goes to the wrapped file system unchanged.
 //
 // Counting is by call: OpenRead, Create and OpenAppend are opens; each
-// Read and Write call of a stream opened here is one read or write. With a
+// Read and Write call of a stream opened here is one read or write; each
+// RenameFile is a rename (matched by its source path). With a
 // path mask set, only operations on matching paths are counted and faulted
 // (the disk-space budget too).
 
@@ -16,7 +17,7 @@ class TFaultInjectingFileSystem : public TFileSystem {
 public:
   explicit TFaultInjectingFileSystem(TFileSystem &inner) : inner_(inner) {}
 
-  enum class TOperation { Open, Read, Write };
+  enum class TOperation { Open, Read, Write, Rename };
   // The nth operation of the kind (1-based) fails; 0 never. With `lasting`,
   // every later one fails too.
   void Fail(TOperation operation, int n, bool lasting = false);
@@ -43,6 +44,7 @@ public:
   bool ForceDirectories(const std::string &path) override { return inner_.ForceDirectories(path); }
   bool RemoveFolder(const std::string &path) override { return inner_.RemoveFolder(path); }
   bool RemoveFile(const std::string &path) override { return inner_.RemoveFile(path); }
+  bool RenameFile(const std::string &from, const std::string &to) override;
   std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
   std::unique_ptr<TFileStream> Create(const std::string &path) override;
   std::unique_ptr<TFileStream> OpenAppend(const std::string &path) override;
@@ -78,7 +80,7 @@ private:
   std::unique_ptr<TFileStream> Wrap(std::unique_ptr<TFileStream> stream, const std::string &path);
 
   TFileSystem &inner_;
-  TRule rules_[3];
+  TRule rules_[4];
   int failures_ = 0;
   int64_t diskSpace_ = -1;
   std::string pathMask_ = "*";

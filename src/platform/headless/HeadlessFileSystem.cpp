@@ -134,6 +134,23 @@ bool THeadlessFileSystem::RemoveFile(const std::string &path) {
   return true;
 }
 
+bool THeadlessFileSystem::RenameFile(const std::string &from, const std::string &to) {
+  std::string fromKey = Key(from), toKey = Key(to);
+  std::error_code ec;
+  if (IsReadOnly(fromKey) || !FileExists(from) || fs::exists(HostPath(to), ec))
+    return false;
+  fs::rename(HostPath(from), HostPath(to), ec);
+  if (ec)
+    return false;
+  // The mask and time a test set travel with the file.
+  if (auto it = attributes_.find(fromKey); it != attributes_.end())
+    attributes_[toKey] = it->second;
+  if (auto it = times_.find(fromKey); it != times_.end())
+    times_[toKey] = it->second;
+  Forget(fromKey);
+  return true;
+}
+
 std::unique_ptr<TFileStream> THeadlessFileSystem::OpenRead(const std::string &path) {
   if (!FileExists(path))
     return nullptr;

@@ -1,5 +1,6 @@
 #include "platform/headless/HeadlessShell.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -54,7 +55,15 @@ bool THeadlessShell::Recycle(const std::string &path) {
   if (RecycleFolder.empty() || !fs_.FileExists(path))
     return false;
   // The bin renames what it keeps: the caller must find the new name itself.
-  std::string kept = IncludeTrailingBackslash(RecycleFolder) + "Dc" +
-                     std::to_string(fs_.ListFiles(RecycleFolder).size() + 1) + ".exe";
+  const std::string folder = IncludeTrailingBackslash(RecycleFolder);
+  const std::string number = std::to_string(fs_.ListFiles(RecycleFolder).size() + 1);
+  if (RecycleAsVista) {
+    // The index comes first, so a caller that takes any new file takes the wrong one.
+    fs_.ForceDirectories(folder);
+    std::unique_ptr<TFileStream> index = fs_.Create(folder + "$I" + number + ".exe");
+    if (!index || !WriteFully(*index, path.data(), static_cast<int64_t>(path.size())))
+      return false;
+  }
+  std::string kept = folder + (RecycleAsVista ? "$R" : "Dc") + number + ".exe";
   return CopyFileBlocks(fs_, path, kept) && fs_.RemoveFile(path);
 }

@@ -19,6 +19,8 @@ public:
   bool Run(const std::string &file, const std::string &arguments) override;
   bool Recycle(const std::string &path) override;
   std::string DesktopFolder() override { return Desktop; }
+  std::string AppDataFolder() override { return AppData; }
+  std::string LocalAppDataFolder() override { return LocalAppData; }
   std::string SystemFolder() override { return System; }
   std::string WindowsFolder() override { return Windows; }
   std::string VolumeFileSystem(const std::string &) override { return FileSystemName; }
@@ -27,9 +29,12 @@ public:
     std::string File, Arguments, Folder;
   };
   std::vector<TStart> Opened, Started;
-  std::string Desktop, System, Windows, FileSystemName = "NTFS";
-  // Where recycled files go; empty: recycling fails.
+  std::string Desktop, AppData, LocalAppData, System, Windows, FileSystemName = "NTFS";
+  // Where recycled files go; empty: recycling fails. The bin of Windows
+  // Vista and later keeps a file as "$R<n>.ext" beside an index "$I<n>.ext";
+  // the older bin as "Dc<n>.ext".
   std::string RecycleFolder;
+  bool RecycleAsVista = false;
   bool FailShortcuts = false;
 
 private:

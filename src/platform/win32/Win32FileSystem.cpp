@@ -162,6 +162,11 @@ bool TWin32FileSystem::RemoveFile(const std::string &path) {
   return DeleteFileA(path.c_str()) != 0;
 }
 
+bool TWin32FileSystem::RenameFile(const std::string &from, const std::string &to) {
+  // MoveFile refuses an existing target; it never replaces one.
+  return FileExists(from) && MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
 std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

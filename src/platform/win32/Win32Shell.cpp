@@ -132,12 +132,20 @@ bool TWin32Shell::Recycle(const std::string &path) {
   return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
-std::string TWin32Shell::DesktopFolder() {
+namespace {
+
+std::string SpecialFolder(int csidl) {
   char path[MAX_PATH];
-  if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE))
+  if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE))
     return "";
   return WithBackslash(path);
 }
+
+} // namespace
+
+std::string TWin32Shell::DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
+std::string TWin32Shell::AppDataFolder() { return SpecialFolder(CSIDL_APPDATA); }
+std::string TWin32Shell::LocalAppDataFolder() { return SpecialFolder(CSIDL_LOCAL_APPDATA); }
 
 std::string TWin32Shell::SystemFolder() {
   char path[256];

@@ -12,6 +12,8 @@ public:
   bool Run(const std::string &file, const std::string &arguments) override;
   bool Recycle(const std::string &path) override;
   std::string DesktopFolder() override;
+  std::string AppDataFolder() override;
+  std::string LocalAppDataFolder() override;
   std::string SystemFolder() override;
   std::string WindowsFolder() override;
   std::string VolumeFileSystem(const std::string &root) override;

@@ -650,4 +650,34 @@ TEST(EngineCloseDown, RecycleBinCopyIsStartedAndOtherProductsKeepTheInstaller) {
   }
 }
 
+TEST(EngineCloseDown, RecycleBinOfVistaAndLaterKeepsTheCleanUpProgramInTheUsersFolder) {
+  // The user's folder in the bin exists already, or the recycling makes it.
+  for (bool userFolderExists : {true, false}) {
+    TEngineWorld w;
+    w.Prepare();
+    w.engine.FreshInstall();
+    const std::string bin = w.Root() + "$Recycle.Bin\\";
+    const std::string user = bin + "S-1-5-21-7\\";
+    ScratchWrite(w, bin + "S-1-5-21-9\\$Rother.exe", "another user's");
+    if (userFolderExists) {
+      ScratchWrite(w, user + "$Rold.exe", "recycled before");
+      ScratchWrite(w, user + "$Iold.exe", "C:\\old.exe");
+    }
+    w.shell.RecycleFolder = user;
+    w.shell.RecycleAsVista = true;
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.LastProduct = true;
+    w.state.ScriptPath = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+    w.engine.OpenLog();
+    w.engine.Uninstall();
+    ASSERT_TRUE(w.state.Completed);
+    w.engine.CloseDown();
+    ASSERT_EQ(w.shell.Started.size(), 1u);
+    const std::string kept = user + (userFolderExists ? "$R3.exe" : "$R1.exe");
+    EXPECT_EQ(w.shell.Started[0].File, kept);
+    EXPECT_TRUE(w.files.FileExists(kept));
+    EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
+  }
+}
+
 } // namespace

@@ -264,7 +264,7 @@ TEST(MainForm, HiddenWhileTypingPromptsABreakThroughItsOwnScheduler) {
       << error;
   w.files.ForceDirectories(w.folder + "Av");
   TScratchFolder::WriteFile(w.scratch.Path("Av/Bit.wav"), std::string("RIFF\4\0\0\0WAVE", 12));
-  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random}, w.folder,
+  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random},
                     w.folder + "movaro.ini");
   profile.LoadSettings();
   w.context.Profile = &profile;
@@ -384,7 +384,7 @@ row 14000 "Einstellungen" ""
                                         {2, "bgi_001_49|Bildschirme", "Bildschirme."}},
                               w.folder + "MVRInfo.dat", error))
       << error;
-  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random}, w.folder,
+  TUserData profile({w.registry, w.locale, w.profileFiles, w.clock, w.session, w.random},
                     w.folder + "movaro.ini");
   profile.LoadSettings();
   w.context.Profile = &profile;

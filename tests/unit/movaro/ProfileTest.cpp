@@ -74,9 +74,6 @@ TEST(UserProfile, RegistrySettingsWithDefaultsForMissingAndJunkValues) {
   EXPECT_EQ(profile->UserName, "Default User");
   EXPECT_EQ(profile->ServerPort, 1684);
   EXPECT_EQ(profile->ConnectionType, "auto connect");
-  TRegValue value;
-  ASSERT_EQ(w.registry.ReadValue(kHKeyLocalMachine, kProgramRegistryKey, "ProgramPath", value), TRegStatus::Ok);
-  EXPECT_EQ(value.Data, "C:\\Program Files\\Movaro\\");
 
   profile->ServerHost = "profiles.example";
   profile->ServerPort = 8080;
@@ -86,10 +83,46 @@ TEST(UserProfile, RegistrySettingsWithDefaultsForMissingAndJunkValues) {
   EXPECT_EQ(w.NewProfile()->ConnectionType, "manual connect");
   EXPECT_EQ(w.NewProfile()->ServerHost, "profiles.example");
 
-  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerPort", TRegValue::String("abc"));
-  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ConnectionType", TRegValue::String("?"));
+  w.registry.WriteValue(kHKeyCurrentUser, kProgramRegistryKey, "ServerPort", TRegValue::String("abc"));
+  w.registry.WriteValue(kHKeyCurrentUser, kProgramRegistryKey, "ConnectionType", TRegValue::String("?"));
   EXPECT_EQ(w.NewProfile()->ServerPort, 1684);
   EXPECT_EQ(w.NewProfile()->ConnectionType, "auto connect");
+}
+
+TEST(UserProfile, ServerSettingsAreTheUsersOverTheVirtualStoreAndTheMachinesAndNeverWrittenToTheMachine) {
+  TProfileWorld w;
+  const std::string store = "Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\WOW6432Node\\Veltrin\\Movaro";
+  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerHost", TRegValue::String("company.example"));
+  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerPort", TRegValue::DWord(7000));
+  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerAddress", TRegValue::String("10.0.0.1"));
+  // Where an earlier release's writes under the machine key went for a standard user.
+  w.registry.WriteValue(kHKeyCurrentUser, store, "ServerPort", TRegValue::DWord(7100));
+  w.registry.WriteValue(kHKeyCurrentUser, kProgramRegistryKey, "ServerAddress", TRegValue::String("10.0.0.2"));
+  auto profile = w.NewProfile();
+  EXPECT_EQ(profile->ServerHost, "company.example");
+  EXPECT_EQ(profile->ServerPort, 7100);
+  EXPECT_EQ(profile->ServerAddress, "10.0.0.2");
+
+  EXPECT_EQ(ReadProgramString(w.registry, "ServerAddress"), "10.0.0.2");
+  EXPECT_EQ(ReadProgramString(w.registry, "ServerHost"), "company.example");
+
+  profile->ServerPort = 7200;
+  profile->ServerAddress = "10.0.0.3";
+  profile->SaveSettings();
+  std::vector<std::string> names;
+  ASSERT_TRUE(w.registry.ValueNames(kHKeyCurrentUser, kProgramRegistryKey, names));
+  std::sort(names.begin(), names.end());
+  // An unchanged value stays the machine's, so a later program-wide change reaches the user.
+  EXPECT_EQ(names, (std::vector<std::string>{"ServerAddress", "ServerPort"}));
+  ASSERT_TRUE(w.registry.ValueNames(kHKeyLocalMachine, kProgramRegistryKey, names));
+  EXPECT_EQ(names.size(), 3u);
+  TRegValue port;
+  ASSERT_EQ(w.registry.ReadValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerPort", port), TRegStatus::Ok);
+  EXPECT_EQ(port.Data, TRegValue::DWord(7000).Data);
+  EXPECT_EQ(w.NewProfile()->ServerPort, 7200);
+  EXPECT_EQ(w.NewProfile()->ServerAddress, "10.0.0.3");
+  w.registry.WriteValue(kHKeyLocalMachine, kProgramRegistryKey, "ServerHost", TRegValue::String("new.example"));
+  EXPECT_EQ(w.NewProfile()->ServerHost, "new.example");
 }
 
 TEST(UserProfile, SavedProfileReadsBackEverySettingAndEntry) {

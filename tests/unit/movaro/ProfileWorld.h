@@ -64,7 +64,7 @@ struct TProfileWorld {
   std::unique_ptr<TUserData> NewProfile(IProfileFiles *files = nullptr) {
     auto profile = std::make_unique<TUserData>(
         TProfilePlatform{registry, locale, files ? *files : ini, clock, session, random},
-        "C:\\Program Files\\Movaro\\", IniPath);
+        IniPath);
     profile->Links = {&view, &info, &trace, nullptr};
     profile->LoadSettings();
     return profile;

@@ -25,3 +25,30 @@ TEST(FileSystem, PathAttributesAndBlockCopies) {
   ASSERT_TRUE(files.SetAttributes(copy, kFileAttributeReadOnly));
   EXPECT_FALSE(CopyFileBlocks(files, file, copy));
 }
+
+TEST(FileSystem, RenameNeverReplacesAndTakesTheMaskAndTimeAlong) {
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  const std::string from = scratch.Path("a.ini"), to = scratch.Path("b.ini");
+  TScratchFolder::WriteFile(from, "a");
+  TScratchFolder::WriteFile(to, "b");
+  EXPECT_FALSE(files.RenameFile(from, to));
+  EXPECT_EQ(TScratchFolder::ReadFile(to), "b");
+  EXPECT_FALSE(files.RenameFile(scratch.Path("none.ini"), scratch.Path("c.ini")));
+
+  ASSERT_TRUE(files.SetLastWriteTime(from, 46000.5));
+  ASSERT_TRUE(files.SetAttributes(from, kFileAttributeHidden));
+  const std::string moved = scratch.Path("c.ini");
+  ASSERT_TRUE(files.RenameFile(from, moved));
+  EXPECT_FALSE(files.FileExists(from));
+  EXPECT_EQ(TScratchFolder::ReadFile(moved), "a");
+  uint32_t mask = 0;
+  TDateTime time = 0;
+  ASSERT_TRUE(files.GetAttributes(moved, mask) && files.GetLastWriteTime(moved, time));
+  EXPECT_EQ(mask, kFileAttributeHidden);
+  EXPECT_DOUBLE_EQ(time, 46000.5);
+  // What the old name kept is gone with it: a new file there starts plain.
+  TScratchFolder::WriteFile(from, "new");
+  ASSERT_TRUE(files.GetAttributes(from, mask));
+  EXPECT_EQ(mask, kFileAttributeArchive);
+}
