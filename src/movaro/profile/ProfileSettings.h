@@ -24,6 +24,9 @@ struct TProfileSettings : TUserDataSettings {
 inline constexpr int32_t kFullScreenWaitMin = 0, kFullScreenWaitMax = 120;
 
 constexpr int kSettingCount = 10;
+// The settings from this one on are this computer's own: the server does not
+// keep them, so the file holds them also while the user is logged in.
+constexpr int kFirstLocalSetting = 9;
 // The key names, in the order they are written.
 extern const std::array<const char *, kSettingCount> kSettingNames;
 

@@ -145,6 +145,8 @@ void TUserData::LoadProfile(bool openNetworkConfiguration) {
     // The server never confirmed the last check-in: the file holds newer
     // values than the server sent, and they go back at the next logout.
     ReadSection(section);
+  } else {
+    ReadSettings(section, kFirstLocalSetting);
   }
   ShowTitle();
 
@@ -176,14 +178,18 @@ void TUserData::SaveProfile() {
   ShowTitle();
 }
 
-void TUserData::ReadSection(const std::string &section) {
-  for (int i = 0; i < kSettingCount; ++i) {
+void TUserData::ReadSettings(const std::string &section, int first) {
+  for (int i = first; i < kSettingCount; ++i) {
     std::string text;
     platform_.ProfileFiles.ReadString(profileFile_, section, kSettingNames[i],
                                       SettingText(*this, i), text);
     ApplySettingText(*this, i, text); // junk leaves the default
     storedSettings_[i] = text;
   }
+}
+
+void TUserData::ReadSection(const std::string &section) {
+  ReadSettings(section, 0);
   for (std::string &entry : MessageHistory) {
     std::string key = EntryKey(entry), text;
     if (key.empty())
@@ -211,11 +217,14 @@ bool TUserData::ServerSavePending(const std::string &section) {
 }
 
 void TUserData::StoreSettings() {
-  if (!WritesToFile())
+  // Logged in, only this computer's own settings go to the file.
+  if (!WritesToFile() && !LoggedIn)
     return;
-  for (int i = 0; i < kSettingCount; ++i) {
+  const std::string section = LoggedIn ? UserName + ".Data" : loadedSection_;
+  for (int i = LoggedIn ? kFirstLocalSetting : 0; i < kSettingCount; ++i) {
     std::string text = SettingText(*this, i);
-    if (text != storedSettings_[i] && WriteKey(kSettingNames[i], text))
+    if (text != storedSettings_[i] &&
+        platform_.ProfileFiles.WriteString(profileFile_, section, kSettingNames[i], text))
       storedSettings_[i] = text;
   }
 }

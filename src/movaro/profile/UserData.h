@@ -113,7 +113,8 @@ public:
   // shows the result and applies the rule periods.
   void LoadProfile(bool openNetworkConfiguration = false);
   void SaveProfile();
-  // Writes the settings the setup page changed (a no-op unless loaded from the file).
+  // Writes the settings the setup page changed (a no-op unless loaded from the
+  // file; while logged in only the settings the server does not keep).
   void StoreSettings();
 
   // The first entry beginning with prefix, or empty (also for an empty prefix).
@@ -149,6 +150,7 @@ public:
 private:
   void ShowTitle();
   // The settings and history from the section, or into the loaded one.
+  void ReadSettings(const std::string &section, int first);
   void ReadSection(const std::string &section);
   void WriteSection();
   // The last check-in of the section's user was not confirmed by the server.

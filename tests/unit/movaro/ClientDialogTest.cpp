@@ -312,3 +312,30 @@ TEST(NetworkProfile, UnconfirmedCheckInStaysInTheFileAndWinsAtTheNextLogin) {
   w.world.ini.ReadString(w.world.IniPath, "Anna.Data", kServerSavePendingKey, "", text);
   EXPECT_EQ(text, "0");
 }
+
+// The full-screen wait is this computer's own: logged in, the setup page's
+// change goes to the file, the server never hears of it, and the next login
+// brings it back from the file.
+TEST(NetworkProfile, ASettingTheServerDoesNotKeepStaysInTheFileWhileLoggedIn) {
+  TNetWorld w;
+  w.LoginReply = "userdata=ConfigLevel=40\r\n";
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  w.profile->ConfigFullScreenWait = 45;
+  w.profile->ConfigLevel = 60;
+  w.profile->StoreSettings();
+  std::string text;
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", "ConfigFullScreenWait", "", text);
+  EXPECT_EQ(text, "45");
+  w.world.ini.ReadString(w.world.IniPath, "Anna.Data", "ConfigLevel", "none", text);
+  EXPECT_EQ(text, "none"); // the server's settings wait for the logout
+
+  w.LogoutReply = kSavedReply;
+  w.profile->SaveProfile();
+  EXPECT_NE(w.library.Posted.back().find("ConfigLevel=60\r\n"), std::string::npos);
+  EXPECT_EQ(w.library.Posted.back().find("ConfigFullScreenWait"), std::string::npos);
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  EXPECT_EQ(w.profile->ConfigFullScreenWait, 45);
+  EXPECT_EQ(w.profile->ConfigLevel, 40);
+}
