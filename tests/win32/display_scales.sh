@@ -39,7 +39,7 @@ if [[ ${#dpis[@]} -eq 0 ]]; then
     echo "192 dpi left out: the screen is $screen_w x $screen_h (run under a screen of 2048 x 1536)"
   fi
 fi
-ini="$WINEPREFIX/drive_c/windows/movaro.ini"
+ini=$(movaro_profile_file)
 fail() {
   import -window root "$out/failed.png"
   echo "$dpi dpi: FAIL: $* (screen: $out/failed.png)" >&2

@@ -23,8 +23,13 @@ struct TPlacesWorld {
   std::string UserFile() const { return shell.AppData + "Veltrin\\Movaro\\movaro.ini"; }
   std::string WindowsFile() const { return shell.Windows + "movaro.ini"; }
   // The Windows folder below the VirtualStore, as the system mirrors it.
+  // The scratch folder is "/tmp/..." natively and "C:/users/..." under Wine.
   std::string VirtualStoreFile() const {
-    return shell.LocalAppData + "VirtualStore\\" + scratch.Path("WINDOWS").substr(1) + "\\movaro.ini";
+    std::string windows = scratch.Path("WINDOWS");
+    size_t start = windows.size() > 1 && windows[1] == ':' ? 2 : 0;
+    while (start < windows.size() && (windows[start] == '/' || windows[start] == '\\'))
+      ++start;
+    return shell.LocalAppData + "VirtualStore\\" + windows.substr(start) + "\\movaro.ini";
   }
   void Write(const std::string &path, const std::string &bytes) {
     fs.ForceDirectories(ExtractFilePath(path));
