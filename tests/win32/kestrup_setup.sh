@@ -21,17 +21,18 @@ setup="$build/Setup.exe"
 $WINE cmd /c exit >/dev/null 2>&1 || true
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Movaro'
+entry="" # the uninstall entry as the system's reg tool listed it after the last run
 run() { # expected exit code, then the program and its arguments
   local expected=$1 code=0
   shift
   $WINE "$@" >/dev/null 2>&1 || code=$?
   echo "$(basename "$1") ${*:2}: exit $code"
   [[ "$code" == "$expected" ]] || fail "expected exit $expected"
+  entry=$($WINE reg query "$key" 2>/dev/null | tr -d '\r' || true)
 }
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Movaro'
 value() { # the data of an uninstall entry's value, or nothing
-  $WINE reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v n="$1" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'
+  awk -v n="$1" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }' <<<"$entry"
 }
 unix_path() { winepath -u "$1" 2>/dev/null; }
 
