@@ -52,9 +52,15 @@ public:
 private:
   void ForgetMaker(const std::string &windows);
   void RemoveInstallerFolder(const std::string &installer);
-  // The clean-up program's copy outside the installer's folder (in the
-  // recycle bin or the Windows folder's Temp); empty when there is none.
+  // The clean-up program's copy outside the installer's folder, where no
+  // other user may change it: in the user's recycle folder, or else in a new
+  // folder of the user's own temporary folder (the Windows folder's Temp is
+  // shared by every user). Empty when there is none.
   std::string PlaceCleanupProgram(const std::string &installer, const std::string &windows);
+  std::string NewPrivateFolder();
+  // The copy is started only when it still holds the clean-up program's
+  // bytes and nobody else may change it or its folder.
+  bool CopyIsSound(const std::string &copy, const std::string &program);
 
   TEngineContext &c_;
   TFileSystem &files_;
@@ -99,11 +105,13 @@ void TCloseDown::Run() {
   if (!(state_.Completed && state_.LastProduct))
     return;
   ForgetMaker(windows);
+  std::string program;
+  ReadWholeFile(files_, installer + kCleanupProgram, program);
   std::string cleanup = PlaceCleanupProgram(installer, windows);
   for (const std::string &name : files_.ListFiles(installer))
     if (!SameText(name, kInstallerProgram)) // the running uninstaller stays
       c_.Actions.DeletePath(installer + name);
-  if (!cleanup.empty() && files_.FileExists(cleanup))
+  if (!cleanup.empty() && CopyIsSound(cleanup, program))
     c_.Actions.RunProgram(cleanup, "\"/kestrup\" \"" + c_.FolderPath(sfCommonAppData) + "\"");
 }
 
@@ -130,7 +138,6 @@ std::string TCloseDown::PlaceCleanupProgram(const std::string &installer,
   size_t separator = windows.find('\\');
   std::string drive = windows.substr(0, separator == std::string::npos ? windows.size() : separator + 1);
   std::string cleaner = installer + kCleanupProgram;
-  std::string tempCopy = windows + "Temp\\" + kCleanupProgram;
   if (std::vector<std::string> folders = RecycleFolders(files_, drive); !folders.empty()) {
     const std::set<std::string> before = RecycledPrograms(files_, folders);
     if (c_.Platform.Shell.Recycle(cleaner)) {
@@ -142,7 +149,37 @@ std::string TCloseDown::PlaceCleanupProgram(const std::string &installer,
       return "";
     }
   }
-  return CopyFileBlocks(files_, cleaner, tempCopy) ? tempCopy : "";
+  const std::string folder = NewPrivateFolder();
+  if (folder.empty())
+    return "";
+  const std::string copy = folder + kCleanupProgram;
+  return CopyFileBlocks(files_, cleaner, copy) ? copy : "";
+}
+
+std::string TCloseDown::NewPrivateFolder() {
+  const std::string temp = c_.Platform.Shell.TempFolder();
+  if (temp.empty())
+    return "";
+  // A folder of an earlier run is never reused: only a new one is this run's.
+  for (int n = 1; n <= 100; ++n) {
+    const std::string folder = temp + "KestrupEx" + std::to_string(n) + "\\";
+    if (files_.DirectoryExists(folder) || files_.FileExists(temp + "KestrupEx" + std::to_string(n)))
+      continue;
+    if (!files_.ForceDirectories(folder))
+      return "";
+    // An administrator's run makes it the administrators' alone.
+    if (state_.ForAllUsers)
+      files_.RestrictFolder(folder);
+    return folder;
+  }
+  return "";
+}
+
+bool TCloseDown::CopyIsSound(const std::string &copy, const std::string &program) {
+  std::string bytes;
+  return !program.empty() && ReadWholeFile(files_, copy, bytes) && bytes == program &&
+         files_.Writers(copy) != TFolderWriters::Others &&
+         files_.Writers(ExtractFilePath(copy)) != TFolderWriters::Others;
 }
 
 } // namespace

@@ -38,6 +38,14 @@ struct TRunState {
   bool EndedAtStartup = false;
   // A run without a window (/silent): nothing is shown, no document opened.
   bool Silent = false;
+  // The run installs or removes the product for every user of the machine,
+  // so the installer's folder must be the administrators' alone. Install:
+  // set by the entry from the setup's script before the start-up;
+  // uninstall: read by the start-up from the product's script copy.
+  bool ForAllUsers = false;
+  // A folder of the installer that others may change and that could not be
+  // corrected: the run ends with its start-up.
+  std::string UnsafeFolder;
 };
 
 struct TEnginePlatform {

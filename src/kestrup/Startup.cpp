@@ -2,6 +2,7 @@
 
 #include "base/AnsiText.h"
 #include "base/Decimal.h"
+#include "kestrup/InstallerFolderGuard.h"
 #include "kestrup/InstallerPaths.h"
 
 #include <algorithm>
@@ -89,10 +90,13 @@ bool InstallStartup(TKestrupContext &context) {
   TRunState &state = context.State;
   TKestrupEngine &engine = context.Engine;
   TFileSystem &files = context.Platform.Files;
+  const std::string installer = engine.InstallerFolder();
+  TInstallerFolderGuard guard(files, installer);
   engine.OpenLog();
   auto finish = [&](bool ok) { return LogInitialization(engine, ok); };
-  const std::string installer = engine.InstallerFolder();
   if (installer.empty())
+    return finish(false);
+  if (state.ForAllUsers && !(state.UnsafeFolder = guard.Secure(engine)).empty())
     return finish(false);
   bool loaded = context.Archive.LoadDirectory(context.ProgramPath);
   state.FirstRun = !files.FileExists(installer + kInstallerProgram);
@@ -212,6 +216,9 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   const TProductSettings &p = state.Product;
   if (!TitleUsable(engine, p))
     return finish(false);
+  state.ForAllUsers = p.RootKey == kHKeyLocalMachine;
+  if (state.ForAllUsers && !(state.UnsafeFolder = TInstallerFolderGuard(files, installer).Secure(engine)).empty())
+    return finish(false);
   TScriptActions &actions = engine.Actions();
   const std::string key = engine.UninstallKey();
   state.InstallDir = actions.RegRead(p.RootKey, key, "ftString", "InstallDir");
@@ -300,6 +307,10 @@ std::string InstallStartupMessage(const TKestrupContext &context, bool succeeded
     if (state.SetupDamaged)
       return "The setup file is damaged: nothing was installed.\r\n\r\n"
              "Please obtain a new copy of the setup file.";
+    if (!state.UnsafeFolder.empty())
+      return "Other users of this computer may change the installer's folder\r\n" + state.UnsafeFolder +
+             "\r\nand its permissions could not be corrected: nothing was installed.\r\n\r\n"
+             "Please ask an administrator to check the folder's permissions.";
     return "Fatal error initializing!";
   }
   if (state.NewerVersionInstalled)

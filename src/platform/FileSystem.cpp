@@ -78,6 +78,16 @@ bool SetPathAttributes(TFileSystem &fs, const std::string &path, int32_t attribu
   return fs.SetAttributes(path, static_cast<uint32_t>(attributes));
 }
 
+TFolderWriters FolderWriters(TFileSystem &fs, const std::string &folder) {
+  const TFolderWriters own = fs.Writers(folder);
+  if (own != TFolderWriters::OnlyTrusted)
+    return own;
+  for (const TFolderEntry &entry : fs.FindEntries(folder, "*"))
+    if (fs.Writers(IncludeTrailingBackslash(folder) + entry.Name) == TFolderWriters::Others)
+      return TFolderWriters::Others;
+  return TFolderWriters::OnlyTrusted;
+}
+
 bool CopyFileBlocks(TFileSystem &fs, const std::string &source, const std::string &target) {
   if (!fs.FileExists(source))
     return false;

@@ -23,6 +23,15 @@ constexpr uint32_t kFileAttributeArchive = 0x20;
 constexpr uint32_t kFileAttributeNormal = 0x80;
 
 // One entry of a folder listing.
+// Who may change a file or folder, as its access list says.
+enum class TFolderWriters {
+  NotKept,     // the volume keeps no access lists (FAT): every user may
+  OnlyTrusted, // owned and changeable only by the system, the administrators
+               // and the user running this program
+  Others,      // someone else owns it or may write, delete or re-secure it;
+               // also when it is missing or the system cannot tell
+};
+
 struct TFolderEntry {
   std::string Name;
   uint32_t Attributes = 0;
@@ -85,6 +94,14 @@ public:
   // Free bytes for the caller on the volume holding the path; -1 when the
   // volume cannot be found.
   virtual int64_t FreeSpace(const std::string &path) = 0;
+
+  virtual TFolderWriters Writers(const std::string &path) = 0;
+  // Gives an existing folder and the entries directly in it to the
+  // administrators: owned by them, changeable only by them and the system,
+  // readable and runnable by users, and what is made inside later inherits
+  // the same. False when any of it is refused (no administrator's rights, a
+  // volume without access lists).
+  virtual bool RestrictFolder(const std::string &folder) = 0;
 };
 
 // Whether a name matches a mask of "*" (any run) and "?" (one character),
@@ -101,6 +118,10 @@ bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &conten
 int64_t ReadFully(TFileStream &file, void *buffer, int64_t count);
 // True only when every byte was written.
 bool WriteFully(TFileStream &file, const void *data, int64_t count);
+
+// Who may change a folder or any entry directly in it: Others when anyone
+// else may change one of them.
+TFolderWriters FolderWriters(TFileSystem &fs, const std::string &folder);
 
 // Gives an existing file or folder the attribute mask (> 0). True at once when
 // it already has it; false when the path does not exist, the mask is <= 0 or

@@ -45,6 +45,8 @@ public:
   virtual std::string LocalAppDataFolder() = 0;
   virtual std::string SystemFolder() = 0;
   virtual std::string WindowsFolder() = 0;
+  // The running user's own temporary folder.
+  virtual std::string TempFolder() = 0;
   // The file system name of the volume whose root is given ("C:\"), e.g. "NTFS";
   // empty when unknown.
   virtual std::string VolumeFileSystem(const std::string &root) = 0;

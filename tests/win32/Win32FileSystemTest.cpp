@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
 
 namespace {
 
@@ -148,6 +149,89 @@ TEST(Win32FileSystemRead, SmallLargeAndSeekingReadsSeeTheFile) {
   ASSERT_TRUE(in->Seek(5));
   ASSERT_EQ(in->Read(block, 4), 4);
   EXPECT_EQ(std::string(block, 4), bytes.substr(5, 4));
+}
+
+} // namespace
+
+namespace {
+
+std::vector<BYTE> SidOf(WELL_KNOWN_SID_TYPE type) {
+  std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
+  DWORD size = static_cast<DWORD>(sid.size());
+  EXPECT_TRUE(CreateWellKnownSid(type, nullptr, sid.data(), &size));
+  sid.resize(size);
+  return sid;
+}
+
+// Lets everyone change the entry, as a folder another user prepared would.
+void OpenToEveryone(const std::string &path) {
+  std::vector<BYTE> everyone = SidOf(WinWorldSid);
+  EXPLICIT_ACCESS_A access = {};
+  access.grfAccessPermissions = FILE_ALL_ACCESS;
+  access.grfAccessMode = SET_ACCESS;
+  access.grfInheritance = NO_INHERITANCE;
+  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  access.Trustee.ptstrName = reinterpret_cast<char *>(everyone.data());
+  PACL list = nullptr;
+  ASSERT_EQ(SetEntriesInAclA(1, &access, nullptr, &list), ERROR_SUCCESS);
+  ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char *>(path.c_str()), SE_FILE_OBJECT,
+                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, list, nullptr),
+            ERROR_SUCCESS);
+  LocalFree(list);
+}
+
+// Wine keeps no owner and no protection flag for files: their list is made
+// from the Unix permissions, which a new list changes.
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// A folder and a file in it that everyone may change are found and given to
+// the administrators; read back through the system's security calls, no
+// account but them and the system may change either any more (and on
+// Windows the administrators own both, under a protected list).
+TEST(Win32AccessLists, FolderOthersMayChangeIsGivenToTheAdministrators) {
+  TScratchFolder scratch;
+  TWin32FileSystem files;
+  const std::string folder = WinPath(scratch.Path()) + "\\Kestrup";
+  ASSERT_TRUE(files.ForceDirectories(folder));
+  const std::string program = folder + "\\Kestrup.exe";
+  ASSERT_TRUE(files.Create(program));
+  OpenToEveryone(program);
+  EXPECT_EQ(FolderWriters(files, folder + "\\"), TFolderWriters::Others);
+
+  ASSERT_TRUE(files.RestrictFolder(folder + "\\"));
+  EXPECT_EQ(FolderWriters(files, folder + "\\"), TFolderWriters::OnlyTrusted);
+  std::vector<BYTE> administrators = SidOf(WinBuiltinAdministratorsSid), everyone = SidOf(WinWorldSid),
+                    users = SidOf(WinBuiltinUsersSid);
+  for (const std::string &path : {folder, program}) {
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoA(const_cast<char *>(path.c_str()), SE_FILE_OBJECT,
+                                    OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                                    &list, nullptr, &descriptor),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(list);
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE *ace = nullptr;
+      ASSERT_TRUE(GetAce(list, i, reinterpret_cast<void **>(&ace)));
+      if (EqualSid(&ace->SidStart, users.data()) || EqualSid(&ace->SidStart, everyone.data())) {
+        EXPECT_EQ(ace->Mask & (FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | WRITE_DAC), 0u) << path;
+      }
+    }
+    if (!RunsUnderWine()) {
+      SECURITY_DESCRIPTOR_CONTROL control = 0;
+      DWORD revision = 0;
+      ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+      EXPECT_TRUE(EqualSid(owner, administrators.data())) << path;
+      EXPECT_TRUE(control & SE_DACL_PROTECTED) << path;
+      EXPECT_EQ(list->AceCount, 3) << path;
+    }
+    LocalFree(descriptor);
+  }
+  // Something made inside later is not open to others either.
+  ASSERT_TRUE(files.Create(folder + "\\Kestrup.log"));
+  EXPECT_EQ(FolderWriters(files, folder + "\\"), TFolderWriters::OnlyTrusted);
 }
 
 } // namespace

@@ -70,8 +70,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   TWin32Locale locale;
   TEnginePlatform platform{files, registry, profiles, shell, clock, locale};
 
-  if (kestrup::MayBeElevated() &&
-      RunIsForAllUsers(platform, program, request, kestrup::ScratchFile(".inf"))) {
+  // Read before anything is written: the start-up guards the installer's
+  // folder of such a run from the first file on.
+  const bool forAllUsers = RunIsForAllUsers(platform, program, request, kestrup::ScratchFile(".inf"));
+  if (forAllUsers && kestrup::MayBeElevated()) {
     int code = kestrup::RunElevated(program, parameters, ecCancelled);
     if (code != -1)
       return code;
@@ -87,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     TSilentPage page(SleepFor);
     TKestrupContext context(platform, page);
     context.ProgramPath = program;
+    context.State.ForAllUsers = forAllUsers;
     exitCode = RunSilent(context, request, windows, page);
   } else {
     // The display's palette is chosen before the first window and kept to the end.
@@ -96,6 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     kestrup::TMainForm form(application);
     TKestrupContext context(platform, form);
     context.ProgramPath = program;
+    context.State.ForAllUsers = forAllUsers;
     context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
     form.Bind(context, windows, SleepFor);
     if (!application.Realize(form)) {

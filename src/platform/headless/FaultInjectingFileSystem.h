@@ -67,6 +67,8 @@ public:
     return inner_.FindEntries(folder, mask);
   }
   int64_t FreeSpace(const std::string &path) override { return inner_.FreeSpace(path); }
+  TFolderWriters Writers(const std::string &path) override { return inner_.Writers(path); }
+  bool RestrictFolder(const std::string &folder) override { return inner_.RestrictFolder(folder); }
 
 private:
   struct TRule {

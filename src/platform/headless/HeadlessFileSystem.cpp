@@ -264,3 +264,22 @@ int64_t THeadlessFileSystem::FreeSpace(const std::string &path) {
   fs::space_info info = fs::space(HostPath(path), ec);
   return ec ? -1 : static_cast<int64_t>(info.available);
 }
+
+void THeadlessFileSystem::LetOthersChange(const std::string &path) { foreign_.insert(Key(path)); }
+
+TFolderWriters THeadlessFileSystem::Writers(const std::string &path) {
+  if (!KeepsAccessLists)
+    return TFolderWriters::NotKept;
+  if (!FileExists(path) && !DirectoryExists(path))
+    return TFolderWriters::Others;
+  return foreign_.count(Key(path)) ? TFolderWriters::Others : TFolderWriters::OnlyTrusted;
+}
+
+bool THeadlessFileSystem::RestrictFolder(const std::string &folder) {
+  if (!KeepsAccessLists || !MayRestrict || !DirectoryExists(folder))
+    return false;
+  foreign_.erase(Key(folder));
+  for (const TFolderEntry &entry : FindEntries(folder, "*"))
+    foreign_.erase(Key(IncludeTrailingBackslash(folder) + entry.Name));
+  return true;
+}

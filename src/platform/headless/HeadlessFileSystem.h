@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 
 #include <map>
+#include <set>
 
 class THeadlessFileSystem : public TFileSystem {
 public:
@@ -30,6 +31,14 @@ public:
   // The host's free space, or the figure a test set.
   int64_t FreeSpace(const std::string &path) override;
   void SetFreeSpace(int64_t bytes) { freeSpace_ = bytes; }
+  // Access lists as a test sets them: nothing is foreign until a path is
+  // let to others (a folder another user prepared, a file they own), which
+  // restricting its folder takes back, when the test lets it.
+  TFolderWriters Writers(const std::string &path) override;
+  bool RestrictFolder(const std::string &folder) override;
+  void LetOthersChange(const std::string &path);
+  bool KeepsAccessLists = true;
+  bool MayRestrict = true;
 
 private:
   bool IsReadOnly(const std::string &key) const;
@@ -37,5 +46,6 @@ private:
 
   std::map<std::string, uint32_t> attributes_;
   std::map<std::string, TDateTime> times_;
+  std::set<std::string> foreign_;
   int64_t freeSpace_ = -2; // -2: ask the host
 };

@@ -23,13 +23,14 @@ public:
   std::string LocalAppDataFolder() override { return LocalAppData; }
   std::string SystemFolder() override { return System; }
   std::string WindowsFolder() override { return Windows; }
+  std::string TempFolder() override { return Temp; }
   std::string VolumeFileSystem(const std::string &) override { return FileSystemName; }
 
   struct TStart {
     std::string File, Arguments, Folder;
   };
   std::vector<TStart> Opened, Started;
-  std::string Desktop, AppData, LocalAppData, System, Windows, FileSystemName = "NTFS";
+  std::string Desktop, AppData, LocalAppData, System, Windows, Temp, FileSystemName = "NTFS";
   // Where recycled files go; empty: recycling fails. The bin of Windows
   // Vista and later keeps a file as "$R<n>.ext" beside an index "$I<n>.ext";
   // the older bin as "Dc<n>.ext".

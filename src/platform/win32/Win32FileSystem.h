@@ -21,4 +21,7 @@ public:
   std::vector<std::string> ListFiles(const std::string &folder) override;
   std::vector<TFolderEntry> FindEntries(const std::string &folder, const std::string &mask) override;
   int64_t FreeSpace(const std::string &path) override;
+  // Win32AccessLists.cpp
+  TFolderWriters Writers(const std::string &path) override;
+  bool RestrictFolder(const std::string &folder) override;
 };

@@ -159,6 +159,12 @@ std::string TWin32Shell::WindowsFolder() {
   return n == 0 || n >= sizeof path ? "" : WithBackslash(path);
 }
 
+std::string TWin32Shell::TempFolder() {
+  char path[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof path, path);
+  return n == 0 || n >= sizeof path ? "" : WithBackslash(std::string(path, n));
+}
+
 std::string TWin32Shell::VolumeFileSystem(const std::string &root) {
   char name[MAX_PATH + 1];
   if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, sizeof name))

@@ -16,5 +16,6 @@ public:
   std::string LocalAppDataFolder() override;
   std::string SystemFolder() override;
   std::string WindowsFolder() override;
+  std::string TempFolder() override;
   std::string VolumeFileSystem(const std::string &root) override;
 };

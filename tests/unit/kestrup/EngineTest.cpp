@@ -589,12 +589,16 @@ TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
   w.engine.Uninstall();
   ASSERT_TRUE(w.state.Completed);
   w.registry.WriteValue(kHKeyCurrentUser, "Software\\Veltrin", "x", TRegValue::String("1"));
+  // A folder an earlier uninstall left is never used again.
+  ScratchWrite(w, w.Temp() + "KestrupEx1\\KestrupEx.exe", "an earlier copy");
   w.engine.CloseDown();
   EXPECT_FALSE(w.files.FileExists(w.state.ScriptPath));
   EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\Veltrin"));
-  // No recycle folder on this disk: the copy in the Windows folder's Temp is started.
-  std::string cleaner = w.Windows() + "Temp\\KestrupEx.exe";
+  // No recycle folder on this disk: the copy in a new folder of the user's
+  // own temporary folder is started, not one in the Windows folder's Temp.
+  std::string cleaner = w.Temp() + "KestrupEx2\\KestrupEx.exe";
   EXPECT_TRUE(w.files.FileExists(cleaner));
+  EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
   ASSERT_EQ(w.shell.Started.size(), 1u);
   EXPECT_EQ(w.shell.Started[0].File, cleaner);
   EXPECT_EQ(w.shell.Started[0].Arguments, "\"/kestrup\" \"" + w.CommonAppData() + "\"");
@@ -645,7 +649,7 @@ TEST(EngineCloseDown, RecycleBinCopyIsStartedAndOtherProductsKeepTheInstaller) {
     }
     ASSERT_EQ(w.shell.Started.size(), 1u);
     EXPECT_EQ(w.shell.Started[0].File, recycler + "Dc2.exe");
-    EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
+    EXPECT_FALSE(w.files.DirectoryExists(w.Temp() + "KestrupEx1\\"));
     EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
   }
 }
@@ -676,7 +680,34 @@ TEST(EngineCloseDown, RecycleBinOfVistaAndLaterKeepsTheCleanUpProgramInTheUsersF
     const std::string kept = user + (userFolderExists ? "$R3.exe" : "$R1.exe");
     EXPECT_EQ(w.shell.Started[0].File, kept);
     EXPECT_TRUE(w.files.FileExists(kept));
-    EXPECT_FALSE(w.files.FileExists(w.Windows() + "Temp\\KestrupEx.exe"));
+    EXPECT_FALSE(w.files.DirectoryExists(w.Temp() + "KestrupEx1\\"));
+  }
+}
+
+// A copy of the clean-up program that another user could change before it
+// runs (a recycle folder open to others), or whose bytes are no longer the
+// program's, is not started: the installer's folder stays instead.
+TEST(EngineCloseDown, ACleanUpCopyOthersCouldChangeIsNotStarted) {
+  for (bool copyItself : {false, true}) {
+    TEngineWorld w;
+    w.Prepare();
+    w.engine.FreshInstall();
+    const std::string recycler = w.Root() + "Recycler\\";
+    w.files.ForceDirectories(recycler);
+    w.shell.RecycleFolder = recycler;
+    if (copyItself) // the bin's copy is open to others, not only its folder
+      w.files.LetOthersChange(recycler + "Dc1.exe");
+    else
+      w.files.LetOthersChange(recycler);
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.LastProduct = true;
+    w.state.ScriptPath = w.AppData() + "Veltrin\\Kestrup\\Testo.inf";
+    w.engine.OpenLog();
+    w.engine.Uninstall();
+    ASSERT_TRUE(w.state.Completed);
+    w.engine.CloseDown();
+    EXPECT_TRUE(w.files.FileExists(recycler + "Dc1.exe"));
+    EXPECT_TRUE(w.shell.Started.empty()) << copyItself;
   }
 }
 

@@ -94,6 +94,7 @@ public:
   std::string CommonAppData() const { return Root() + "CommonAppData\\"; }
   std::string ProgramFiles() const { return Root() + "Program Files\\"; }
   std::string Windows() const { return Root() + "Windows\\"; }
+  std::string Temp() const { return Root() + "Temp\\"; }
   std::string InstallDir() const { return ProgramFiles() + "Veltrin\\Testo\\"; }
   std::string Group() const { return Programs() + "Veltrin\\Testo\\"; }
   std::string InstallerFolder() const { return CommonAppData() + "Veltrin\\Kestrup\\"; }
@@ -114,7 +115,9 @@ public:
                         TRegValue::String(ProgramFiles().substr(0, ProgramFiles().size() - 1)));
     files.ForceDirectories(ProgramFiles());
     files.ForceDirectories(Windows() + "Temp\\");
+    files.ForceDirectories(Temp());
     shell.Windows = Windows();
+    shell.Temp = Temp();
     shell.System = Windows() + "system32\\";
     shell.Desktop = Desktop();
   }

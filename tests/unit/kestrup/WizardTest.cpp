@@ -115,7 +115,10 @@ public:
     TSilentPage page([this](uint32_t ms) { clock.Advance(ms); });
     TKestrupContext context(platform, page);
     context.ProgramPath = setup;
-    return RunSilent(context, ReadRunRequest(arguments), windows, page);
+    const TRunRequest request = ReadRunRequest(arguments);
+    // As the entry does, before anything is written.
+    context.State.ForAllUsers = RunIsForAllUsers(platform, setup, request, scratch.Path("script.inf"));
+    return RunSilent(context, request, windows, page);
   }
   // The product's script copy, which its uninstall command names.
   std::string ScriptCopy() const { return AppData() + "Veltrin\\Kestrup\\Testo.inf"; }
@@ -430,6 +433,41 @@ TEST(Wizard, ASilentUninstallThatLoggedErrorsOpensNoViewer) {
   EXPECT_TRUE(world.files.FileExists(world.InstallerFolder() + "Kestrup.log"));
   EXPECT_TRUE(world.shell.Opened.empty());
   EXPECT_TRUE(world.shell.Started.empty());
+}
+
+// A run for every user gives the installer's folder, prepared by another
+// user with a program of theirs in it, to the administrators and says so;
+// when that is refused it installs nothing. A run for the user alone leaves
+// the folder's list as it is.
+TEST(Wizard, ARunForAllUsersGuardsTheInstallersFolder) {
+  for (auto [forAll, mayRestrict] : {std::pair{true, true}, {true, false}, {false, false}}) {
+    WizardWorld world;
+    world.BuildSetup({}, forAll ? std::pair<std::string, std::string>{"row ProgramTarget HKEY_CURRENT_USER",
+                                                                      "row ProgramTarget HKEY_LOCAL_MACHINE"}
+                                : std::pair<std::string, std::string>{});
+    const std::string installer = world.InstallerFolder();
+    ScratchWrite(world, installer + "KestrupEx.exe", "another user's program");
+    world.files.LetOthersChange(installer + "KestrupEx.exe");
+    world.files.MayRestrict = mayRestrict;
+    const TExitCode code = world.Silent({"/silent"});
+    SCOPED_TRACE(testing::Message() << forAll << mayRestrict);
+    EXPECT_EQ(code, forAll && !mayRestrict ? ecStartupFailed : ecSuccess);
+    EXPECT_EQ(world.files.FileExists(world.InstallDir() + "Testo.exe"), code == ecSuccess);
+    EXPECT_EQ(FolderWriters(world.files, installer),
+              forAll && mayRestrict ? TFolderWriters::OnlyTrusted : TFolderWriters::Others);
+    EXPECT_EQ(world.Logged(" Access list of " + installer + " corrected: other users could change it"),
+              forAll && mayRestrict);
+    EXPECT_EQ(world.Logged(" Error: other users may change " + installer +
+                           " and its access list cannot be corrected"),
+              forAll && !mayRestrict);
+    if (forAll && mayRestrict) {
+      // The uninstall checks again: a script copy opened to others since stops it.
+      world.files.LetOthersChange(installer + "Testo.inf");
+      world.files.MayRestrict = false;
+      EXPECT_NE(world.Silent({"uninstall", installer + "Testo.inf", "/silent"}), ecSuccess);
+      EXPECT_TRUE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
+    }
+  }
 }
 
 TEST(Wizard, TheLastUninstallKnowsItsScriptInAnotherLetterCase) {
