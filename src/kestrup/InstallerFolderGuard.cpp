@@ -31,6 +31,7 @@ std::string TInstallerFolderGuard::Secure(TKestrupEngine &engine) {
       engine.Log(" Error: other users may change " + folder.Path + " and its access list cannot be corrected");
       return folder.Path;
     }
+    corrected_ = corrected_ || folder.Existed;
     if (folder.Existed)
       engine.Log(" Access list of " + folder.Path + " corrected: other users could change it");
   }

@@ -21,6 +21,10 @@ public:
   // empty when both are safe. A volume without access lists cannot be
   // guarded: that is logged, and nothing returned.
   std::string Secure(TKestrupEngine &engine);
+  // An existing folder was corrected: what others put there may be theirs
+  // (even a program under the installer's own name), so the installer's
+  // files are all written again.
+  bool Corrected() const { return corrected_; }
 
 private:
   struct TFolder {
@@ -29,4 +33,5 @@ private:
   };
   TFileSystem &files_;
   TFolder folders_[2];
+  bool corrected_ = false;
 };

@@ -115,7 +115,7 @@ bool InstallStartup(TKestrupContext &context) {
   for (const std::string &name : {kInstallerProgram, kCleanupProgram, kLanguageFileName, kScriptFile}) {
     TFileData member = context.Archive.LookupMember(name);
     const std::string target = installer + name;
-    bool always = name == kScriptFile;
+    bool always = name == kScriptFile || guard.Corrected();
     if (member.Name.empty() ||
         ((always || MemberIsNewer(files, member, target)) &&
          !context.Archive.ExtractMember(member, target, "", "", log, {}))) {

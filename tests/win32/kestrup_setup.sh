@@ -36,7 +36,21 @@ value() { # the data of an uninstall entry's value, or nothing
 }
 unix_path() { winepath -u "$1" 2>/dev/null; }
 
+# The installer's folder prepared by another user before the first install:
+# open to everyone, with a program of theirs in it. Wine makes a file's
+# access list from its Unix permissions, so "everyone may write" is the
+# world's write bit. The install gives both to the administrators.
+installer=$(unix_path 'C:\ProgramData')/Veltrin/Kestrup
+mkdir -p "$installer"
+echo "another user's program" >"$installer/KestrupEx.exe"
+chmod 0777 "$installer" && chmod 0666 "$installer/KestrupEx.exe"
 run 0 "$setup" /silent
+tr -d '\r' <"$installer/Kestrup.log" | grep -q "Access list of .*Veltrin.Kestrup. corrected" ||
+  fail "the install did not correct the installer folder's access list"
+! grep -q "another user's" "$installer/KestrupEx.exe" || fail "the other user's program was kept"
+for path in "$installer" "$installer/KestrupEx.exe" "$installer/Kestrup.exe"; do
+  [[ $(( 0$(stat -c %a "$path") & 02 )) == 0 ]] || fail "others may still write $path"
+done
 folder=$(value InstallDir)
 [[ -n "$folder" ]] || fail "no uninstall entry after the install"
 program=$(unix_path "${folder}Movaro.exe")
@@ -84,5 +98,11 @@ run 0 "$(unix_path "$uninstaller")" uninstall "$script" /silent
 [[ ! -e "$link" ]] || fail "the shortcut is still there"
 # It was the last product: the installer's own folder goes with it.
 [[ ! -e "$(unix_path "$uninstaller")" ]] || fail "the uninstaller is still there"
+# The clean-up program ran from a new folder of the user's own temporary
+# folder, not from the Windows folder's Temp that every user may write.
+temp=$(unix_path "$($WINE cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")
+[[ -f "$temp/KestrupEx1/KestrupEx.exe" ]] ||
+  fail "no clean-up copy in the user's temporary folder"
+[[ ! -e "$(unix_path 'C:\windows\temp')/KestrupEx.exe" ]] || fail "a clean-up copy in the Windows folder's Temp"
 [[ ! -d "$(unix_path "$folder")" ]] || fail "the program folder is still there"
 echo "kestrup_setup: passed"

@@ -457,6 +457,9 @@ TEST(Wizard, ARunForAllUsersGuardsTheInstallersFolder) {
               forAll && mayRestrict ? TFolderWriters::OnlyTrusted : TFolderWriters::Others);
     EXPECT_EQ(world.Logged(" Access list of " + installer + " corrected: other users could change it"),
               forAll && mayRestrict);
+    // What the other user put there under the installer's own name is
+    // replaced even though it looks newer than the setup's copy.
+    EXPECT_EQ(ReadTestFile(installer + "KestrupEx.exe") == "clean-up program", forAll && mayRestrict);
     EXPECT_EQ(world.Logged(" Error: other users may change " + installer +
                            " and its access list cannot be corrected"),
               forAll && !mayRestrict);
