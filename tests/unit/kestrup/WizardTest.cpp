@@ -435,35 +435,44 @@ TEST(Wizard, ASilentUninstallThatLoggedErrorsOpensNoViewer) {
   EXPECT_TRUE(world.shell.Started.empty());
 }
 
-// A run for every user gives the installer's folder, prepared by another
-// user with a program of theirs in it, to the administrators and says so;
-// when that is refused it installs nothing. A run for the user alone leaves
-// the folder's list as it is.
+// A run for every user gives the maker's and the installer's folders,
+// prepared by another user with a program of theirs in it, to the
+// administrators and says so; when that is refused it installs nothing. A
+// run for the user alone leaves the lists as they are, and a volume without
+// lists is said to be one.
 TEST(Wizard, ARunForAllUsersGuardsTheInstallersFolder) {
-  for (auto [forAll, mayRestrict] : {std::pair{true, true}, {true, false}, {false, false}}) {
+  struct TCase {
+    bool ForAll, MayRestrict, KeepsLists;
+  };
+  for (const TCase &c : {TCase{true, true, true}, {true, false, true}, {false, false, true}, {true, true, false}}) {
     WizardWorld world;
-    world.BuildSetup({}, forAll ? std::pair<std::string, std::string>{"row ProgramTarget HKEY_CURRENT_USER",
-                                                                      "row ProgramTarget HKEY_LOCAL_MACHINE"}
-                                : std::pair<std::string, std::string>{});
-    const std::string installer = world.InstallerFolder();
+    world.BuildSetup({}, c.ForAll ? std::pair<std::string, std::string>{"row ProgramTarget HKEY_CURRENT_USER",
+                                                                        "row ProgramTarget HKEY_LOCAL_MACHINE"}
+                                  : std::pair<std::string, std::string>{});
+    const std::string installer = world.InstallerFolder(), maker = world.CommonAppData() + "Veltrin\\";
     ScratchWrite(world, installer + "KestrupEx.exe", "another user's program");
+    world.files.LetOthersChange(maker);
     world.files.LetOthersChange(installer + "KestrupEx.exe");
-    world.files.MayRestrict = mayRestrict;
+    world.files.MayRestrict = c.MayRestrict;
+    world.files.KeepsAccessLists = c.KeepsLists;
     const TExitCode code = world.Silent({"/silent"});
-    SCOPED_TRACE(testing::Message() << forAll << mayRestrict);
-    EXPECT_EQ(code, forAll && !mayRestrict ? ecStartupFailed : ecSuccess);
+    SCOPED_TRACE(testing::Message() << c.ForAll << c.MayRestrict << c.KeepsLists);
+    const bool corrected = c.ForAll && c.MayRestrict && c.KeepsLists, refused = c.ForAll && !c.MayRestrict;
+    EXPECT_EQ(code, refused ? ecStartupFailed : ecSuccess);
     EXPECT_EQ(world.files.FileExists(world.InstallDir() + "Testo.exe"), code == ecSuccess);
-    EXPECT_EQ(FolderWriters(world.files, installer),
-              forAll && mayRestrict ? TFolderWriters::OnlyTrusted : TFolderWriters::Others);
-    EXPECT_EQ(world.Logged(" Access list of " + installer + " corrected: other users could change it"),
-              forAll && mayRestrict);
+    world.files.KeepsAccessLists = true;
+    for (const std::string &folder : {maker, installer})
+      EXPECT_EQ(FolderWriters(world.files, folder),
+                corrected ? TFolderWriters::OnlyTrusted : TFolderWriters::Others);
+    EXPECT_EQ(world.Logged(" Access list of " + installer + " corrected: other users could change it"), corrected);
+    EXPECT_EQ(world.Logged(" Error: other users may change " + maker + " and its access list cannot be corrected"),
+              refused);
+    EXPECT_EQ(world.Logged(" Warning: the volume of " + maker + " keeps no access lists"),
+              c.ForAll && !c.KeepsLists);
     // What the other user put there under the installer's own name is
     // replaced even though it looks newer than the setup's copy.
-    EXPECT_EQ(ReadTestFile(installer + "KestrupEx.exe") == "clean-up program", forAll && mayRestrict);
-    EXPECT_EQ(world.Logged(" Error: other users may change " + installer +
-                           " and its access list cannot be corrected"),
-              forAll && !mayRestrict);
-    if (forAll && mayRestrict) {
+    EXPECT_EQ(ReadTestFile(installer + "KestrupEx.exe") == "clean-up program", corrected);
+    if (corrected) {
       // The uninstall checks again: a script copy opened to others since stops it.
       world.files.LetOthersChange(installer + "Testo.inf");
       world.files.MayRestrict = false;
