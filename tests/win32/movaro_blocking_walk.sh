@@ -4,10 +4,13 @@
 # another window until the break prompt comes with the blocking window over
 # the whole screen. Keys and clicks then reach no other window: five leave the
 # frozen screen with the notice in its middle only, the sixth input turns it
-# dark red (60); answering the prompt takes both away and typing arrives
-# again. The next blocked break starts with the red reached before and ends
-# with the prompt's time-out; the Messages button's menu then lists both
-# breaks, and choosing one shows its prompt again.
+# dark red (60); the prompt's time-out takes both away and typing arrives
+# again. The next blocked break starts with the red reached before, and
+# Enter on its prompt ends it at once; the Messages button's menu then lists
+# both breaks, choosing one shows its prompt again, and Enter answers it.
+# Every key waits for the state the program reports (a window shown, gone or
+# active), so a step that does not work fails the walk instead of being
+# tried again.
 #   movaro_blocking_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 # Screenshots are kept as BUILD_DIR/movaro_blocking_{appeared,first,red,again,message}.png.
 set -euo pipefail
@@ -120,27 +123,50 @@ shot red
 [[ $(typed) -eq $before ]] || { echo "keys reached the other window while blocked" >&2; exit 1; }
 echo "$presses keys and a click swallowed, the screen red $red"
 
-# Answering the prompt (a click on its header, then Enter) ends the block.
-# On a loaded machine the Enter can come before the click made the prompt the
-# active window: the answer is tried up to three times.
-eval "$(xdotool getwindowgeometry --shell "$prompt")"
-for _ in 1 2 3; do
-  xdotool mousemove $((X + 100)) $((Y + 20)) click 1 sleep 0.5 key Return
-  for _ in $(seq 30); do
-    [[ -z "$(window_where "$blocking_test")$(window_where "$prompt_test")" ]] && break 2
-    sleep 0.1
-  done
+# The break goes with the prompt's time-out, taking the blocking window with
+# it; typing arrives again.
+for _ in $(seq 250); do
+  [[ -z "$(window_where "$blocking_test")" ]] && break
+  sleep 0.1
 done
-[[ -z "$(window_where "$prompt_test")" ]] || { echo "three answers left the prompt on screen" >&2; exit 1; }
-[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the answered prompt" >&2; exit 1; }
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the break" >&2; exit 1; }
+[[ -z "$(window_where "$prompt_test")" ]] || { echo "the prompt outlived the break" >&2; exit 1; }
 xdotool mousemove 200 175 click 1 key z
 sleep 0.3
 grep -q z "$work/keys.txt" || { echo "typing does not arrive after the break" >&2; exit 1; }
-echo "answering the prompt ended the block; typing arrives again"
+echo "the first break ended with its time-out; typing arrives again"
 
-# The next blocked break starts as red as the last one ended, and goes with
-# the prompt's time-out.
+# Answers a prompt as a user does: a click on its header, then, once the
+# system reports it the window the keys go to, one Enter. Prints how many
+# tenths of a second after the Enter it was gone (nothing if it stayed 5 s).
+now_tenths() { echo $(( $(date +%s%N) / 100000000 )); }
+foreground() {
+  "$WINE" "$build/bin/control_probe.exe" "$(windows_path "$work/foreground.txt")" - foreground >/dev/null 2>&1 &&
+    tr -d '\r' <"$work/foreground.txt"
+}
+answer_prompt() { # WINDOW
+  local active="" fx fy start
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + 100)) $((Y + 20)) click 1
+  for _ in $(seq 40); do
+    read -r _ fx fy _ <<<"$(foreground)"
+    [[ "$fx" == "$X" && "$fy" == "$Y" ]] && { active=1; break; }
+    sleep 0.1
+  done
+  [[ -n "$active" ]] || { echo "the click on its header did not make the prompt the active window ($(foreground))" >&2; return 1; }
+  start=$(now_tenths)
+  xdotool key Return
+  for _ in $(seq 50); do
+    [[ -z "$(window_where "$prompt_test")" ]] && { echo $(($(now_tenths) - start)); return 0; }
+    sleep 0.1
+  done
+}
+
+# The next blocked break starts as red as the last one ended; Enter answers
+# its prompt and takes the blocking window away with it, long before the
+# break's 10 s would have (so it is the answer that ended it, not the time).
 blocking=$(type_until "$blocking_test" 600)
+appeared=$(now_tenths)
 [[ -n "$blocking" ]] || { echo "no second blocking window within 60 s of typing" >&2; exit 1; }
 for _ in $(seq 20); do
   red=$(red_at_corner)
@@ -151,13 +177,15 @@ shot again
 # (The typing may have given it one more input as it came.)
 [[ $red -eq $expected || $red -eq $((expected + 10)) ]] ||
   { echo "the second blocking window starts with red $red, not $expected" >&2; exit 1; }
-for _ in $(seq 250); do
-  [[ -z "$(window_where "$blocking_test")" ]] && break
-  sleep 0.1
-done
-[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the break" >&2; exit 1; }
-[[ -z "$(window_where "$prompt_test")" ]] || { echo "the prompt outlived the break" >&2; exit 1; }
-echo "the second break started red $red and ended with its time-out"
+prompt=$(wait_window "$prompt_test" 20)
+[[ -n "$prompt" ]] || { echo "the second blocking window came without the break prompt" >&2; exit 1; }
+gone=$(answer_prompt "$prompt")
+[[ -n "$gone" ]] || { echo "Enter on the active prompt of a blocked break left it on screen" >&2; exit 1; }
+(( $(now_tenths) - appeared < 90 )) ||
+  { echo "the prompt went $(( ($(now_tenths) - appeared) / 10 )) s after it came: too late to tell the answer from the time-out" >&2; exit 1; }
+for _ in $(seq 20); do [[ -z "$(window_where "$blocking_test")" ]] && break; sleep 0.1; done
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the answered prompt by 2 s" >&2; exit 1; }
+echo "Enter answered the second break's prompt (gone $gone tenths after it) and ended the block"
 
 # Back from the tray, the Messages menu lists both breaks; choosing one shows
 # its prompt again, without blocking. (The main window is minimized too, but
@@ -180,3 +208,6 @@ sleep 0.5
 shot message
 [[ -z "$(window_where "$blocking_test")" ]] || { echo "a message shown again blocks input" >&2; exit 1; }
 echo "the Messages menu listed $entries entries and showed the break again"
+# A message shown again has no time-out: only the answer takes it away.
+[[ -n "$(answer_prompt "$prompt")" ]] || { echo "Enter left the message shown again on screen" >&2; exit 1; }
+echo "Enter answered the message shown again"

@@ -6,8 +6,11 @@
 // as "class:NAME" finds the first visible control of that window class
 // instead (an edit without a tag); "focus" prints "focus ID CLASS" of the
 // window with the keyboard focus (ID 0: the window itself or one without an
-// ID; -1: none).
+// ID; -1: none). With "-" for the class, "foreground" prints
+// "foreground X Y WIDTH HEIGHT" of the window the user works with now (the
+// one that gets the keys), or "foreground none".
 //   control_probe.exe OUTPUT WINDOWCLASS ID...
+//   control_probe.exe OUTPUT - foreground
 #include <windows.h>
 
 #include <cstdio>
@@ -45,6 +48,19 @@ BOOL CALLBACK FindChild(HWND child, LPARAM data) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (__argc < 4)
     return 2;
+  if (std::string(__argv[2]) == "-") {
+    FILE *out = std::fopen(__argv[1], "w");
+    if (!out)
+      return 3;
+    RECT r;
+    HWND foreground = GetForegroundWindow();
+    if (foreground && GetWindowRect(foreground, &r))
+      std::fprintf(out, "foreground %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    else
+      std::fprintf(out, "foreground none\n");
+    std::fclose(out);
+    return 0;
+  }
   HWND top = FindWindowA(__argv[2], nullptr);
   if (!top)
     return 1;
