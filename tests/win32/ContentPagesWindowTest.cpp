@@ -376,7 +376,8 @@ TEST_F(ContentPagesWindow, PagesShowPlayAnswerAndSwitchLanguage) {
   auto shownCursor = [&](POINT at) {
     SendMouse(at, MOUSEEVENTF_MOVE);
     Pump(app, 30);
-    CURSORINFO info{sizeof info};
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
     GetCursorInfo(&info);
     return info.hCursor;
   };
