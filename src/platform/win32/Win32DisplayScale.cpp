@@ -1,11 +1,11 @@
 #include "platform/win32/Win32DisplayScale.h"
 
+#include "platform/win32/EntryPoint.h"
+
 namespace {
 
 template <class T> T User32Function(const char *name) {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  return user32 ? reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
-                : nullptr;
+  return EntryPoint<T>(GetModuleHandleA("user32.dll"), name);
 }
 
 } // namespace

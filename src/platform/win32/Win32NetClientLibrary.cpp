@@ -1,15 +1,12 @@
 #include "platform/win32/Win32NetClientLibrary.h"
 
 #include "base/win32/LibrarySearch.h"
+#include "platform/win32/EntryPoint.h"
 
 namespace {
 
 // The library whose connection is open; the DLL's callback reaches it.
 TWin32NetClientLibrary *g_open = nullptr;
-
-template <class T> T EntryPoint(HMODULE module, const char *name) {
-  return reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32UserSession.h"
 
 #include "base/win32/LibrarySearch.h"
+#include "platform/win32/EntryPoint.h"
 
 #include <string>
 
@@ -11,11 +12,6 @@ constexpr DWORD kNotifyForThisSession = 0;
 constexpr int kRegisterTries = 120; // one a trace tick: the first two minutes
 // The shell's notification states that mean "another program owns the screen".
 constexpr int kStateBusy = 2, kStateD3dFullScreen = 3, kStatePresentation = 4;
-
-template <class T> T EntryPoint(HMODULE module, const char *name) {
-  return module ? reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)))
-                : nullptr;
-}
 
 using TRegister = BOOL(WINAPI *)(HWND window, DWORD flags);
 using TUnregister = BOOL(WINAPI *)(HWND window);

@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Accessible.h"
 
 #include "base/win32/LibrarySearch.h"
+#include "platform/win32/EntryPoint.h"
 #include "platform/win32/Win32DisplayScale.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
@@ -30,12 +31,8 @@ const TOleacc *Oleacc() {
   static const TOleacc loaded = [] {
     TOleacc o;
     HMODULE module = LoadSystemLibrary("oleacc.dll");
-    if (!module)
-      return o;
-    o.CreateStd = reinterpret_cast<decltype(o.CreateStd)>(
-        reinterpret_cast<void *>(GetProcAddress(module, "CreateStdAccessibleObject")));
-    o.Lresult = reinterpret_cast<decltype(o.Lresult)>(
-        reinterpret_cast<void *>(GetProcAddress(module, "LresultFromObject")));
+    o.CreateStd = EntryPoint<decltype(o.CreateStd)>(module, "CreateStdAccessibleObject");
+    o.Lresult = EntryPoint<decltype(o.Lresult)>(module, "LresultFromObject");
     return o;
   }();
   return loaded.CreateStd && loaded.Lresult ? &loaded : nullptr;
