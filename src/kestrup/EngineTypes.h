@@ -38,6 +38,8 @@ struct TRunState {
   bool EndedAtStartup = false;
   // A run without a window (/silent): nothing is shown, no document opened.
   bool Silent = false;
+  // Files in use were left to the next restart of the system, which completes the run.
+  bool RestartNeeded = false;
 };
 
 struct TEnginePlatform {

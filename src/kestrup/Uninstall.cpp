@@ -94,27 +94,46 @@ void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string 
   page_.SetLabel(TPageLabel::UninstallProgress,
                  c_.Text(etUninstallDeleting) + page_.FitPath(TPageLabel::UninstallProgress, path));
   files.SetAttributes(path, kFileAttributeArchive);
-  if (!files.FileExists(path) || files.RemoveFile(path))
+  TFileError why = TFileError::None;
+  auto removed = [&] {
+    if (!files.FileExists(path) || files.RemoveFile(path))
+      return true;
+    why = files.LastError();
+    return false;
+  };
+  // A file held open by another program goes at the next restart and is no failure.
+  auto leftOrFailed = [&] {
+    TInUseRetry atRestart;
+    atRestart.AtRestart = true;
+    if (why == TFileError::InUse &&
+        TFileReplacement(files, atRestart).Remove(path).Outcome == TReplaceOutcome::AtRestart) {
+      c_.Log.Write(" File in use, deleted at the next restart (" + path + ")");
+      c_.State.RestartNeeded = true;
+      return;
+    }
+    failed();
+  };
+  if (removed())
     return;
   std::string upper = AnsiUpperCase(fileName);
   auto has = [&](const char *extension) { return upper.find(extension) != std::string::npos; };
   bool program = has(".EXE") || has(".DLL");
   if (!program && !has(".BAT") && !has(".COM"))
-    return failed();
+    return leftOrFailed();
   if (targetDir.find(c_.State.InstallDir) == std::string::npos || !program)
     return; // a program outside the installation (shared) may stay in use: left alone
   // A program of the installation may still be running: give it 5 seconds.
   page_.SetBusyCursor(true);
   uint32_t start = c_.Platform.Clock.TickCount();
   while (c_.Platform.Clock.TickCount() - start < 5000) {
-    if (!files.FileExists(path) || files.RemoveFile(path))
+    if (removed())
       break;
     page_.ProcessMessages();
     page_.Wait(1000);
     page_.ProcessMessages();
   }
   if (files.FileExists(path))
-    failed();
+    leftOrFailed();
   page_.SetBusyCursor(false);
 }
 

@@ -59,6 +59,7 @@ public:
       return 0;
     return static_cast<int32_t>(put);
   }
+  bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
 private:
   HANDLE handle_;
@@ -162,9 +163,50 @@ bool TWin32FileSystem::RemoveFile(const std::string &path) {
   return DeleteFileA(path.c_str()) != 0;
 }
 
-bool TWin32FileSystem::RenameFile(const std::string &from, const std::string &to) {
-  // MoveFile refuses an existing target; it never replaces one.
-  return FileExists(from) && MoveFileA(from.c_str(), to.c_str()) != 0;
+bool TWin32FileSystem::RenameFile(const std::string &from, const std::string &to, uint32_t flags) {
+  DWORD move = 0;
+  if (flags & kRenameReplaceExisting)
+    move |= MOVEFILE_REPLACE_EXISTING;
+  if (flags & kRenameAtRestart) {
+    // Kept in the session manager's list of renames made at the next start;
+    // no target deletes the file then.
+    return MoveFileExA(from.c_str(), to.empty() ? nullptr : to.c_str(),
+                       move | MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+  }
+  if (!FileExists(from)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  if ((flags & kRenameReplaceExisting) && IsReadOnlyFile(to)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  if (flags & kRenameWriteThrough)
+    move |= MOVEFILE_WRITE_THROUGH;
+  // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
+  return MoveFileExA(from.c_str(), to.c_str(), move) != 0;
+}
+
+TFileError TWin32FileSystem::LastError() {
+  switch (GetLastError()) {
+  case ERROR_SUCCESS:
+    return TFileError::None;
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+    return TFileError::NotFound;
+  case ERROR_ACCESS_DENIED:
+  case ERROR_WRITE_PROTECT:
+    return TFileError::AccessDenied;
+  case ERROR_SHARING_VIOLATION:
+  case ERROR_LOCK_VIOLATION:
+  case ERROR_USER_MAPPED_FILE:
+    return TFileError::InUse;
+  case ERROR_DISK_FULL:
+  case ERROR_HANDLE_DISK_FULL:
+    return TFileError::DiskFull;
+  default:
+    return TFileError::Other;
+  }
 }
 
 std::unique_ptr<TFileStream> TWin32FileSystem::OpenRead(const std::string &path) {
