@@ -5,6 +5,8 @@
 #include "kestrup/EngineContext.h"
 
 #include "base/AnsiText.h"
+
+#include <algorithm>
 #include "kestrup/EngineTexts.h"
 
 namespace {
@@ -22,6 +24,9 @@ private:
   void RemoveRegistryValues();
   void RemoveShortcuts();
   bool RemoveFolderWithWait(const std::string &folder);
+  // Whether the folder holds nothing but files deleted at the next restart;
+  // it then goes at the restart too.
+  bool LeftToRestart(const std::string &folder);
   void Check(bool ok) {
     if (!ok)
       c_.Failed();
@@ -29,6 +34,7 @@ private:
 
   TEngineContext &c_;
   IEnginePage &page_;
+  std::vector<std::string> deletedAtRestart_;
 };
 
 constexpr int kSteps = 5;
@@ -109,6 +115,7 @@ void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string 
         TFileReplacement(files, atRestart).Remove(path).Outcome == TReplaceOutcome::AtRestart) {
       c_.Log.Write(" File in use, deleted at the next restart (" + path + ")");
       c_.State.RestartNeeded = true;
+      deletedAtRestart_.push_back(ExtractFileName(path));
       return;
     }
     failed();
@@ -164,10 +171,25 @@ bool TUninstallPass::RemoveFolderWithWait(const std::string &folder) {
   page_.ProcessMessages();
   page_.Wait(1000);
   page_.ProcessMessages();
-  if (files.DirectoryExists(folder)) {
+  if (files.DirectoryExists(folder) && !LeftToRestart(folder)) {
     c_.Log.Write(" Error: unable to delete " + folder);
     return false;
   }
+  return true;
+}
+
+bool TUninstallPass::LeftToRestart(const std::string &folder) {
+  if (deletedAtRestart_.empty())
+    return false;
+  for (const TFolderEntry &entry : c_.Platform.Files.FindEntries(folder))
+    if ((entry.Attributes & kFileAttributeDirectory) ||
+        std::find(deletedAtRestart_.begin(), deletedAtRestart_.end(), entry.Name) ==
+            deletedAtRestart_.end())
+      return false;
+  // The restart deletes in the order given: the files first, then their folder.
+  if (!c_.Platform.Files.RenameFile(folder, "", kRenameAtRestart))
+    return false;
+  c_.Log.Write(" Folder deleted at the next restart (" + folder + ")");
   return true;
 }
 

@@ -31,7 +31,7 @@ const char *FileErrorText(TFileError error);
 constexpr uint32_t kRenameReplaceExisting = 0x1; // an existing file of the new name is replaced in one step
 constexpr uint32_t kRenameWriteThrough = 0x2;    // returns only when the move has reached the disk
 // Registered now and made at the next start of the system; an empty new name
-// deletes the file then.
+// deletes the file (or the folder, empty by then) then.
 constexpr uint32_t kRenameAtRestart = 0x4;
 
 // One entry of a folder listing.

@@ -184,13 +184,18 @@ bool THeadlessFileSystem::RemoveFile(const std::string &path) {
 bool THeadlessFileSystem::RenameFile(const std::string &from, const std::string &to, uint32_t flags) {
   std::string fromKey = Key(from), toKey = Key(to);
   std::error_code ec;
+  if (flags & kRenameAtRestart) {
+    // An empty folder may be deleted at the restart as well.
+    if (!FileExists(from) && !(to.empty() && DirectoryExists(from))) {
+      errno = ENOENT;
+      return false;
+    }
+    atRestart_.push_back({from, to});
+    return true;
+  }
   if (!FileExists(from)) {
     errno = ENOENT;
     return false;
-  }
-  if (flags & kRenameAtRestart) {
-    atRestart_.push_back({from, to});
-    return true;
   }
   // As on Windows, a read-only file may be renamed; one in use may not.
   const bool replace = (flags & kRenameReplaceExisting) != 0;
