@@ -115,7 +115,7 @@ void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string 
         TFileReplacement(files, atRestart).Remove(path).Outcome == TReplaceOutcome::AtRestart) {
       c_.Log.Write(" File in use, deleted at the next restart (" + path + ")");
       c_.State.RestartNeeded = true;
-      deletedAtRestart_.push_back(ExtractFileName(path));
+      deletedAtRestart_.push_back(path);
       return;
     }
     failed();
@@ -181,11 +181,13 @@ bool TUninstallPass::RemoveFolderWithWait(const std::string &folder) {
 bool TUninstallPass::LeftToRestart(const std::string &folder) {
   if (deletedAtRestart_.empty())
     return false;
-  for (const TFolderEntry &entry : c_.Platform.Files.FindEntries(folder))
+  for (const TFolderEntry &entry : c_.Platform.Files.FindEntries(folder)) {
+    const std::string path = IncludeTrailingBackslash(folder) + entry.Name;
     if ((entry.Attributes & kFileAttributeDirectory) ||
-        std::find(deletedAtRestart_.begin(), deletedAtRestart_.end(), entry.Name) ==
-            deletedAtRestart_.end())
+        std::none_of(deletedAtRestart_.begin(), deletedAtRestart_.end(),
+                     [&](const std::string &deleted) { return SameText(deleted, path); }))
       return false;
+  }
   // The restart deletes in the order given: the files first, then their folder.
   if (!c_.Platform.Files.RenameFile(folder, "", kRenameAtRestart))
     return false;

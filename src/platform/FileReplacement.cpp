@@ -1,12 +1,21 @@
 #include "platform/FileReplacement.h"
 
+namespace {
+
+TReplaceResult Failure(TReplaceStep step, TFileError error) {
+  // A refusal without a reason is still a refusal.
+  return {TReplaceOutcome::Failed, step, error == TFileError::None ? TFileError::Other : error};
+}
+
+} // namespace
+
 TFileError TFileReplacement::Retried(const std::function<bool()> &step) {
   for (int attempt = 0;; ++attempt) {
     if (step())
       return TFileError::None;
     TFileError error = fs_.LastError();
     if (error == TFileError::None)
-      error = TFileError::Other; // a refusal without a reason is still a refusal
+      error = TFileError::Other; // failed all the same
     if (error != TFileError::InUse || attempt >= inUse_.Retries)
       return error;
     if (inUse_.Wait)
@@ -24,8 +33,7 @@ TReplaceResult TFileReplacement::Write(const std::string &target, const char *da
   const std::string temporary = TemporaryPath(target);
   auto failed = [&](TReplaceStep step, TFileError error) {
     Discard(temporary);
-    return TReplaceResult{TReplaceOutcome::Failed, step,
-                          error == TFileError::None ? TFileError::Other : error};
+    return Failure(step, error);
   };
   // A copy left by an earlier run that stopped halfway is no one's file.
   if (fs_.FileExists(temporary))
@@ -33,7 +41,7 @@ TReplaceResult TFileReplacement::Write(const std::string &target, const char *da
   {
     std::unique_ptr<TFileStream> out = fs_.Create(temporary);
     if (!out)
-      return TReplaceResult{TReplaceOutcome::Failed, TReplaceStep::Write, fs_.LastError()};
+      return Failure(TReplaceStep::Write, fs_.LastError());
     if (!WriteFully(*out, data, size) || !out->Flush()) {
       TFileError error = fs_.LastError();
       out.reset();
@@ -49,6 +57,8 @@ TReplaceResult TFileReplacement::Write(const std::string &target, const char *da
   });
   if (error == TFileError::None)
     return {};
+  // Only a target in use waits for the restart: a refusal of any other kind
+  // would meet the same refusal then.
   if (error == TFileError::InUse && inUse_.AtRestart &&
       fs_.RenameFile(temporary, target, kRenameReplaceExisting | kRenameAtRestart))
     return TReplaceResult{TReplaceOutcome::AtRestart, TReplaceStep::None, error};
@@ -61,5 +71,5 @@ TReplaceResult TFileReplacement::Remove(const std::string &path) {
     return {};
   if (error == TFileError::InUse && inUse_.AtRestart && fs_.RenameFile(path, "", kRenameAtRestart))
     return TReplaceResult{TReplaceOutcome::AtRestart, TReplaceStep::None, error};
-  return TReplaceResult{TReplaceOutcome::Failed, TReplaceStep::Replace, error};
+  return Failure(TReplaceStep::Replace, error);
 }

@@ -129,7 +129,9 @@ TFileError THeadlessFileSystem::LastError() {
   case ETXTBSY:
     return TFileError::InUse;
   case ENOSPC:
+#ifdef EDQUOT // not in the Windows C library
   case EDQUOT:
+#endif
     return TFileError::DiskFull;
   default:
     return TFileError::Other;

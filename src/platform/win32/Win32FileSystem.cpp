@@ -184,7 +184,20 @@ bool TWin32FileSystem::RenameFile(const std::string &from, const std::string &to
   if (flags & kRenameWriteThrough)
     move |= MOVEFILE_WRITE_THROUGH;
   // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
-  return MoveFileExA(from.c_str(), to.c_str(), move) != 0;
+  if (MoveFileExA(from.c_str(), to.c_str(), move))
+    return true;
+  // A target another program holds open without sharing its deletion is
+  // reported as access denied (measured under Wine): an open that asks for
+  // no more than deletion tells it apart from a real refusal.
+  if ((flags & kRenameReplaceExisting) && GetLastError() == ERROR_ACCESS_DENIED) {
+    HANDLE probe = CreateFileA(to.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD why = probe == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_ACCESS_DENIED;
+    if (probe != INVALID_HANDLE_VALUE)
+      CloseHandle(probe);
+    SetLastError(why == ERROR_SHARING_VIOLATION ? why : ERROR_ACCESS_DENIED);
+  }
+  return false;
 }
 
 TFileError TWin32FileSystem::LastError() {
