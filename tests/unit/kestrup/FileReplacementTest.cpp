@@ -147,23 +147,41 @@ TEST(FileReplacement, FileInUseIsReplacedAndDeletedAtTheNextRestart) {
   EXPECT_TRUE(w.state.RestartNeeded);
   EXPECT_EQ(ExitCodeOf(w.state), ecRestartNeeded);
 
-  // Uninstalled while the program still runs.
+  // The next extraction is an ordinary one again.
+  TArchive archive(w.files);
+  ASSERT_TRUE(archive.LoadDirectory(run.updateSetup));
+  ASSERT_TRUE(archive.ExtractMember(archive.LookupMember("Testo.exe"), program, "", "", {}, {},
+                                    TInUseRetry{0, 0, {}, true}));
+  EXPECT_TRUE(archive.LastAwaitsRestart());
+  ASSERT_TRUE(archive.ExtractMember(archive.LookupMember("Shared.dll"), w.scratch.Path("other.dll"), "",
+                                    "", {}, {}, TInUseRetry{0, 0, {}, true}));
+  EXPECT_FALSE(archive.LastAwaitsRestart());
+
+  // Uninstalled while the program still runs: a file of the user's keeps the
+  // folder (an error, as ever); without it the folder goes after the program.
   w.files.RemoveFile(waiting);
-  w.state = TRunState{w.state};
-  w.state.Mode = TRunMode::Uninstall;
-  w.state.Completed = w.state.RestartNeeded = false;
-  w.state.LastProduct = true;
-  w.page.WaitedMs = 0;
-  w.engine.OpenLog();
-  w.engine.Uninstall();
-  w.engine.CloseLog();
+  ScratchWrite(w, w.InstallDir() + "Mine.txt");
+  auto uninstall = [&] {
+    w.state = TRunState{w.state};
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.Completed = w.state.RestartNeeded = w.state.ErrorsLogged = false;
+    w.state.LastProduct = true;
+    w.engine.OpenLog();
+    w.engine.Uninstall();
+    w.engine.CloseLog();
+  };
+  uninstall();
   EXPECT_TRUE(w.Logged(" File in use, deleted at the next restart (" + program + ")"));
   ASSERT_EQ(w.files.AtRestart().size(), 3u);
-  EXPECT_EQ(w.files.AtRestart()[1].From, program);
-  EXPECT_EQ(w.files.AtRestart()[1].To, "");
+  EXPECT_EQ(w.files.AtRestart()[2].From, program);
+  EXPECT_EQ(w.files.AtRestart()[2].To, "");
   EXPECT_FALSE(w.files.FileExists(w.InstallDir() + "Shared.dll"));
-  // The folder holding only that file goes after it.
-  EXPECT_EQ(w.files.AtRestart()[2].From, w.InstallDir());
+  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir()));
+  w.files.RemoveFile(w.InstallDir() + "Mine.txt");
+  uninstall();
+  ASSERT_EQ(w.files.AtRestart().size(), 5u);
+  EXPECT_EQ(w.files.AtRestart()[4].From, w.InstallDir());
   EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
   EXPECT_TRUE(w.state.Completed);
   EXPECT_EQ(ExitCodeOf(w.state), ecRestartNeeded);
