@@ -17,6 +17,19 @@ TEngineContext::TEngineContext(const TEnginePlatform &platform, TRunState &state
         return ExpandPlaceholders(text, PlaceholderValues(), folders_);
       }) {}
 
+TInUseRetry TEngineContext::InUseRetry() {
+  TInUseRetry retry;
+  retry.Retries = 5;
+  retry.WaitMs = 1000;
+  retry.Wait = [this](uint32_t milliseconds) {
+    Page.ProcessMessages();
+    Page.Wait(milliseconds);
+    Page.ProcessMessages();
+  };
+  retry.AtRestart = true;
+  return retry;
+}
+
 std::string TEngineContext::Text(int number) {
   std::string text = Page.MessageText(number);
   return text.empty() ? EnglishEngineText(number) : text;

@@ -51,6 +51,9 @@ public:
   std::string DesktopFor(TRootKey root);
   // Collects a failure of the run.
   void Failed() { State.ErrorsLogged = true; }
+  // A file in use: tried again each second for five seconds, the page kept
+  // alive meanwhile, then left to the next restart.
+  TInUseRetry InUseRetry();
 
 private:
   TPlaceholderValues PlaceholderValues() const;

@@ -46,6 +46,8 @@ struct TRunState {
   // A folder of the installer that others may change and that could not be
   // corrected: the run ends with its start-up.
   std::string UnsafeFolder;
+  // Files in use were left to the next restart of the system, which completes the run.
+  bool RestartNeeded = false;
 };
 
 struct TEnginePlatform {

@@ -109,7 +109,10 @@ bool TInstallPass::ApplyFile(const TFileRow &row, int64_t &overall) {
                                    [this](int percent) {
                                      page_.SetBar(TPageBar::FileProgress, percent, 100);
                                      page_.ProcessMessages();
-                                   });
+                                   },
+                                   c_.InUseRetry());
+    if (ok && c_.Archive->LastAwaitsRestart())
+      c_.State.RestartNeeded = true;
   }
   if (ok) {
     overall += member.Size;

@@ -29,7 +29,7 @@ TExitCode ExitCodeOf(const TRunState &state) {
   if (state.SetupDamaged)
     return ecSetupDamaged;
   if (state.Completed)
-    return ecSuccess;
+    return state.RestartNeeded ? ecRestartNeeded : ecSuccess;
   if (state.Cancelled)
     return ecCancelled;
   if (state.UpdateTargetMissing)

@@ -18,6 +18,7 @@ enum TExitCode : int {
   ecSetupDamaged = 7,          // the setup file is damaged; nothing more was installed
   ecErrorsLogged = 8,          // finished, but something failed (see the log)
   ecCancelled = 9,             // the user cancelled the wizard
+  ecRestartNeeded = 10,        // finished; files in use are replaced or deleted at the next restart
 };
 
 struct TRunRequest {

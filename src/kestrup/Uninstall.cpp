@@ -5,6 +5,8 @@
 #include "kestrup/EngineContext.h"
 
 #include "base/AnsiText.h"
+
+#include <algorithm>
 #include "kestrup/EngineTexts.h"
 
 namespace {
@@ -22,6 +24,9 @@ private:
   void RemoveRegistryValues();
   void RemoveShortcuts();
   bool RemoveFolderWithWait(const std::string &folder);
+  // Whether the folder holds nothing but files deleted at the next restart;
+  // it then goes at the restart too.
+  bool LeftToRestart(const std::string &folder);
   void Check(bool ok) {
     if (!ok)
       c_.Failed();
@@ -29,6 +34,7 @@ private:
 
   TEngineContext &c_;
   IEnginePage &page_;
+  std::vector<std::string> deletedAtRestart_;
 };
 
 constexpr int kSteps = 5;
@@ -94,27 +100,47 @@ void TUninstallPass::RemoveFile(const std::string &targetDir, const std::string 
   page_.SetLabel(TPageLabel::UninstallProgress,
                  c_.Text(etUninstallDeleting) + page_.FitPath(TPageLabel::UninstallProgress, path));
   files.SetAttributes(path, kFileAttributeArchive);
-  if (!files.FileExists(path) || files.RemoveFile(path))
+  TFileError why = TFileError::None;
+  auto removed = [&] {
+    if (!files.FileExists(path) || files.RemoveFile(path))
+      return true;
+    why = files.LastError();
+    return false;
+  };
+  // A file held open by another program goes at the next restart and is no failure.
+  auto leftOrFailed = [&] {
+    TInUseRetry atRestart;
+    atRestart.AtRestart = true;
+    if (why == TFileError::InUse &&
+        TFileReplacement(files, atRestart).Remove(path).Outcome == TReplaceOutcome::AtRestart) {
+      c_.Log.Write(" File in use, deleted at the next restart (" + path + ")");
+      c_.State.RestartNeeded = true;
+      deletedAtRestart_.push_back(path);
+      return;
+    }
+    failed();
+  };
+  if (removed())
     return;
   std::string upper = AnsiUpperCase(fileName);
   auto has = [&](const char *extension) { return upper.find(extension) != std::string::npos; };
   bool program = has(".EXE") || has(".DLL");
   if (!program && !has(".BAT") && !has(".COM"))
-    return failed();
+    return leftOrFailed();
   if (targetDir.find(c_.State.InstallDir) == std::string::npos || !program)
     return; // a program outside the installation (shared) may stay in use: left alone
   // A program of the installation may still be running: give it 5 seconds.
   page_.SetBusyCursor(true);
   uint32_t start = c_.Platform.Clock.TickCount();
   while (c_.Platform.Clock.TickCount() - start < 5000) {
-    if (!files.FileExists(path) || files.RemoveFile(path))
+    if (removed())
       break;
     page_.ProcessMessages();
     page_.Wait(1000);
     page_.ProcessMessages();
   }
   if (files.FileExists(path))
-    failed();
+    leftOrFailed();
   page_.SetBusyCursor(false);
 }
 
@@ -145,10 +171,27 @@ bool TUninstallPass::RemoveFolderWithWait(const std::string &folder) {
   page_.ProcessMessages();
   page_.Wait(1000);
   page_.ProcessMessages();
-  if (files.DirectoryExists(folder)) {
+  if (files.DirectoryExists(folder) && !LeftToRestart(folder)) {
     c_.Log.Write(" Error: unable to delete " + folder);
     return false;
   }
+  return true;
+}
+
+bool TUninstallPass::LeftToRestart(const std::string &folder) {
+  if (deletedAtRestart_.empty())
+    return false;
+  for (const TFolderEntry &entry : c_.Platform.Files.FindEntries(folder)) {
+    const std::string path = IncludeTrailingBackslash(folder) + entry.Name;
+    if ((entry.Attributes & kFileAttributeDirectory) ||
+        std::none_of(deletedAtRestart_.begin(), deletedAtRestart_.end(),
+                     [&](const std::string &deleted) { return SameText(deleted, path); }))
+      return false;
+  }
+  // The restart deletes in the order given: the files first, then their folder.
+  if (!c_.Platform.Files.RenameFile(folder, "", kRenameAtRestart))
+    return false;
+  c_.Log.Write(" Folder deleted at the next restart (" + folder + ")");
   return true;
 }
 

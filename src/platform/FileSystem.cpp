@@ -23,6 +23,24 @@ constexpr int32_t kCopyBlock = 2048;
 
 } // namespace
 
+const char *FileErrorText(TFileError error) {
+  switch (error) {
+  case TFileError::None:
+    return "";
+  case TFileError::NotFound:
+    return "the file or folder is missing";
+  case TFileError::AccessDenied:
+    return "access is denied";
+  case TFileError::InUse:
+    return "the file is in use";
+  case TFileError::DiskFull:
+    return "the disk is full";
+  case TFileError::Other:
+    break;
+  }
+  return "the system refused it";
+}
+
 bool ReadWholeFile(TFileSystem &fs, const std::string &path, std::string &content,
                    int64_t maxBytes) {
   content.clear();

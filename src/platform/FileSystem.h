@@ -22,6 +22,18 @@ constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFileAttributeArchive = 0x20;
 constexpr uint32_t kFileAttributeNormal = 0x80;
 
+// Why an operation failed, as far as the system tells.
+enum class TFileError { None, NotFound, AccessDenied, InUse, DiskFull, Other };
+// The reason as the installer log names it ("the disk is full" ...); empty for None.
+const char *FileErrorText(TFileError error);
+
+// How RenameFile moves a file (flags, combined with |).
+constexpr uint32_t kRenameReplaceExisting = 0x1; // an existing file of the new name is replaced in one step
+constexpr uint32_t kRenameWriteThrough = 0x2;    // returns only when the move has reached the disk
+// Registered now and made at the next start of the system; an empty new name
+// deletes the file (or the folder, empty by then) then.
+constexpr uint32_t kRenameAtRestart = 0x4;
+
 // One entry of a folder listing.
 // Who may change a file or folder, as its access list says.
 enum class TFolderWriters {
@@ -48,6 +60,8 @@ public:
   virtual int32_t Read(void *buffer, int32_t count) = 0;
   // Bytes written; fewer than count on an error.
   virtual int32_t Write(const void *buffer, int32_t count) = 0;
+  // Hands everything written so far to the disk; false when it cannot be.
+  virtual bool Flush() { return true; }
 };
 
 class TFileSystem {
@@ -62,9 +76,14 @@ public:
   virtual bool RemoveFolder(const std::string &path) = 0;
   // Fails for read-only files and folders.
   virtual bool RemoveFile(const std::string &path) = 0;
-  // Gives an existing file a new name in the same volume; fails when a file
-  // or folder of the new name exists, so nothing is ever replaced.
-  virtual bool RenameFile(const std::string &from, const std::string &to) = 0;
+  // Gives an existing file a new name in the same volume. Without
+  // kRenameReplaceExisting it fails when a file or folder of the new name
+  // exists, so nothing is replaced; with it, a read-only file of the new name
+  // is refused.
+  virtual bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) = 0;
+  // Why the operation just failed. Asked right after the failure: any later
+  // operation may change it.
+  virtual TFileError LastError() = 0;
 
   // Read-only access that other readers may share (the running program's own file).
   virtual std::unique_ptr<TFileStream> OpenRead(const std::string &path) = 0;

@@ -1,6 +1,7 @@
 #include "authoring/ArchiveWriter.h"
 #include "data/archive/ContentContainer.h"
 #include "data/archive/DosDateTime.h"
+#include "platform/FileReplacement.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "support/ScratchFolder.h"
 
@@ -71,11 +72,12 @@ TEST_F(Win32FileSystemTest, ExtractedFileCarriesTheDirectoryTimeAndAttributes) {
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 
-  // Extracting onto the read-only file fails and names it; the file is kept.
+  // Extracting onto the read-only file fails and names it and why; the file is kept.
   log.clear();
   EXPECT_FALSE(Extract("Readme.txt", target, "", ""));
   EXPECT_EQ(log, (std::vector<std::string>{" Extracting Readme.txt to " + folder,
-                                           " Error: Unable to create " + target}));
+                                           " Error: Unable to create " + target,
+                                           " Error: access is denied (" + target + ")"}));
   EXPECT_EQ(TScratchFolder::ReadFile(target), readme);
   // A read-only file cannot be opened for writing, so its time cannot be set either.
   EXPECT_FALSE(files.SetLastWriteTime(target, expected + 1));
@@ -112,6 +114,65 @@ TEST_F(Win32FileSystemTest, TemporaryFolderIsRemovedWithItsFiles) {
   EXPECT_TRUE(RemoveContentTemp(files, program));
   EXPECT_EQ(GetFileAttributesA((program + "\\T").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(files.FileExists(setup));
+}
+
+std::string Upper(std::string text) {
+  for (char &c : text)
+    c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return text;
+}
+
+// The session manager's list of renames made at the next start, as one text
+// of its zero-ended names; empty when there is none.
+std::string PendingRenames() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                    KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return "";
+  std::string value(1 << 16, '\0');
+  DWORD type = 0, size = static_cast<DWORD>(value.size());
+  LONG status = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type,
+                                 reinterpret_cast<BYTE *>(&value[0]), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_MULTI_SZ)
+    return "";
+  value.resize(size);
+  return value;
+}
+
+// A file another program holds open without sharing cannot be replaced or
+// deleted now: after the retries the new copy waits under its temporary
+// name and the system lists the replacement (and the deletion) for the next
+// start. A file nobody holds is replaced at once.
+TEST_F(Win32FileSystemTest, FileHeldOpenIsReplacedAtTheNextStart) {
+  const std::string target = WinPath(scratch.Path("Held.dll"));
+  const std::string waiting = TFileReplacement::TemporaryPath(target);
+  TDateTime date = 0;
+  ASSERT_TRUE(DosDateTimeToDateTime(kDos, date));
+  ASSERT_FALSE(TFileReplacement(files).Write(target, "old", 3, date, 0).Failed());
+  ASSERT_FALSE(TFileReplacement(files).Write(target, "new", 3, date, kFileAttributeHidden).Failed());
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "new");
+  EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(DosTimeOf(target), kDos);
+  EXPECT_EQ(GetFileAttributesA(waiting.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  int waits = 0;
+  TInUseRetry retry{2, 10, [&](uint32_t) { ++waits; }, true};
+  TReplaceResult replaced = TFileReplacement(files, retry).Write(target, "newer", 5, date, 0);
+  TReplaceResult removed = TFileReplacement(files, retry).Remove(target);
+  CloseHandle(held);
+  EXPECT_EQ(replaced.Error, TFileError::InUse);
+  EXPECT_EQ(replaced.Outcome, TReplaceOutcome::AtRestart);
+  EXPECT_EQ(removed.Outcome, TReplaceOutcome::AtRestart);
+  EXPECT_EQ(waits, 4);
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "new");
+  EXPECT_EQ(TScratchFolder::ReadFile(waiting), "newer");
+  std::string pending = Upper(PendingRenames());
+  size_t from = pending.find(Upper(waiting));
+  EXPECT_NE(from, std::string::npos) << pending;
+  EXPECT_NE(pending.find(Upper(target), from + waiting.size()), std::string::npos) << pending;
 }
 
 } // namespace

@@ -277,31 +277,21 @@ bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, cons
   if (!folder.empty() && folderAttributes > 0)
     SetPathAttributes(fs, folder, folderAttributes);
 
-  {
-    std::unique_ptr<TFileStream> out = fs.Create(target);
-    bool written = out && WriteFully(*out, data, size);
-    if (!written) {
-      // Never leave a partly written file behind.
-      if (out) {
-        out.reset();
-        fs.RemoveFile(target);
-      }
-      log(" Error: Unable to create " + target);
-      return false;
-    }
+  TReplaceResult result = TFileReplacement(fs, options.InUse)
+                              .Write(target, data, size, entry.Date,
+                                     AttributeNumber(options.FileAttributes));
+  if (result.Outcome == TReplaceOutcome::AtRestart) {
+    awaitsRestart_ = true;
+    log(" File in use, replaced at the next restart (" + target + ")");
+    return true;
   }
-
-  bool stamped = fs.FileExists(target) && fs.SetLastWriteTime(target, entry.Date);
-  if (stamped) {
-    int32_t fileAttributes = AttributeNumber(options.FileAttributes);
-    if (fileAttributes > 0)
-      SetPathAttributes(fs, target, fileAttributes);
-  } else {
-    fs.SetAttributes(target, kFileAttributeArchive);
-    fs.RemoveFile(target);
-    log(" Error: unable to extract " + entry.Name);
+  if (result.Failed()) {
+    log(result.Step == TReplaceStep::Stamp ? " Error: unable to extract " + entry.Name
+                                           : " Error: Unable to create " + target);
+    log(std::string(" Error: ") + FileErrorText(result.Error) + " (" + target + ")");
+    return false;
   }
-  return stamped;
+  return true;
 }
 
 char *TMemberExtractor::Unpack(const TFileData &entry, const TOptions &options) {
@@ -325,6 +315,7 @@ char *TMemberExtractor::Unpack(const TFileData &entry, const TOptions &options) 
 bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
                                const std::string &target, const TOptions &options) {
   damaged_ = false;
+  awaitsRestart_ = false;
   if (options.Log)
     options.Log(" Extracting " + entry.Name + " to " + ExtractFilePath(target));
   if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
@@ -408,8 +399,10 @@ void TArchive::Release() {
 
 bool TArchive::ExtractMember(const TFileData &entry, const std::string &target,
                              const std::string &fileAttributes, const std::string &directoryAttributes,
-                             const TLogSink &log, const TProgressSink &progress) {
+                             const TLogSink &log, const TProgressSink &progress,
+                             const TInUseRetry &inUse) {
   TMemberExtractor::TOptions options;
+  options.InUse = inUse;
   options.Log = log;
   options.Progress = progress;
   options.FileAttributes = fileAttributes;

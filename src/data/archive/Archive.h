@@ -10,6 +10,7 @@
 #include "base/DateTime.h"
 #include "data/archive/Manifest.h"
 #include "data/text/LogLine.h"
+#include "platform/FileReplacement.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -75,6 +76,8 @@ public:
     std::string DirectoryAttributes;
     // The SHA-256 the unpacked bytes must have (manifest text); empty: unchecked.
     std::string ExpectedDigest;
+    // A target in use: how long to wait for it, and whether the next restart may replace it.
+    TInUseRetry InUse;
   };
 
   bool Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
@@ -86,6 +89,9 @@ public:
   // ones the manifest names, or could not be read or unpacked although it
   // asked for a digest: the setup file is damaged.
   bool LastFailureWasDamage() const { return damaged_; }
+  // Whether the last Extract left its target in use to be replaced at the
+  // next restart (it counts as written).
+  bool LastAwaitsRestart() const { return awaitsRestart_; }
 
 private:
   bool ReadPacked(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
@@ -107,6 +113,7 @@ private:
   TBuffer packed_;
   TBuffer unpacked_;
   bool damaged_ = false;
+  bool awaitsRestart_ = false;
 };
 
 // The installer's archive: the directory read from its own executable and the
@@ -135,10 +142,13 @@ public:
   TFileData LookupMember(const std::string &name) const { return FindFileData(directory_, name); }
 
   // Writes the member to the target path (full path with file name). True only
-  // when it was written completely and its last-write time was set.
+  // when it was written completely and its last-write time was set, or a
+  // target in use was left to the next restart (LastAwaitsRestart).
   bool ExtractMember(const TFileData &entry, const std::string &target,
                      const std::string &fileAttributes, const std::string &directoryAttributes,
-                     const TLogSink &log, const TProgressSink &progress);
+                     const TLogSink &log, const TProgressSink &progress,
+                     const TInUseRetry &inUse = {});
+  bool LastAwaitsRestart() const { return extractor_.LastAwaitsRestart(); }
 
 private:
   TFileSystem &fs_;

@@ -291,6 +291,7 @@ void TMainForm::ShowFinishPage() {
   FinishLaunchProgram.SetVisible(p.FinishLaunchProgram);
   FinishShowReadme.SetVisible(p.FinishViewReadme);
   FinishShowLogfile.SetVisible(State().ErrorsLogged);
+  FinishRestartLbl.SetVisible(State().RestartNeeded);
   EnableButtons(false, true, false);
 }
 

@@ -114,6 +114,7 @@ public:
   // Finish
   TLabel &FinishHeaderLbl;
   TCheckBox &FinishLaunchProgram, &FinishShowReadme, &FinishShowLogfile;
+  TLabel &FinishRestartLbl; // shown when files in use wait for the next restart
   TLabel &FinishFinishLbl;
   // Uninstall
   TLabel &UninstallHeaderLbl, &UninstallLbl, &UninstallProgressLbl;

@@ -138,6 +138,10 @@ TMainForm::TMainForm(TApplication &application)
                                         350, 20, "View the readme file")),
       FinishShowLogfile(Place<TCheckBox>(*this, Pages.Page(wpFinish), "FinishShowLogfile", 16400, 16, 122,
                                          350, 20, "View the log file for reported errors!")),
+      FinishRestartLbl(Place<TLabel>(*this, Pages.Page(wpFinish), "FinishRestartLbl", 16600, 16, 156,
+                                     350, 32,
+                                     "Some files are in use: restart the computer to complete the "
+                                     "installation.")),
       FinishFinishLbl(Place<TLabel>(*this, Pages.Page(wpFinish), "FinishFinishLbl", 16500, 16, 236, 350,
                                     16, "Click next to finish the installation!")),
       UninstallHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "UninstallPage", "PAGEUNIN"),
@@ -173,6 +177,8 @@ TMainForm::TMainForm(TApplication &application)
   FolderFDSAILbl.Alignment = TLabel::taRightJustify;
   UninstallLbl.WordWrap = true;
   UninstallUninstallLbl.WordWrap = true;
+  FinishRestartLbl.WordWrap = true;
+  FinishRestartLbl.SetVisible(false);
   LicenceText.ReadOnly = true;
   ProgramgroupDesktopShortcutCBox.SetChecked(true);
   SummaryProgramFolderLbl.PathEllipsis = true; // a long path keeps its start and end

@@ -24,6 +24,7 @@ public:
     int32_t allowed = faults_.AllowedWrite(count);
     return allowed > 0 ? inner_->Write(buffer, allowed) : 0;
   }
+  bool Flush() override { return !faults_.NextFails(TOperation::Write) && inner_->Flush(); }
 
 private:
   std::unique_ptr<TFileStream> inner_;
@@ -41,17 +42,42 @@ void TFaultInjectingFileSystem::Reset() {
   for (TRule &rule : rules_)
     rule = TRule{};
   failures_ = 0;
+  faultError_ = lastFault_ = TFileError::None;
+  faulted_ = false;
   diskSpace_ = -1;
   pathMask_.assign(1, '*'); // every path (assigning the literal trips a false GCC 12 warning)
 }
 
+namespace {
+
+TFileError ReasonOf(TOperation operation) {
+  switch (operation) {
+  case TOperation::Write:
+    return TFileError::DiskFull;
+  case TOperation::Read:
+  case TOperation::Rename:
+    return TFileError::Other;
+  default:
+    return TFileError::AccessDenied;
+  }
+}
+
+} // namespace
+
 bool TFaultInjectingFileSystem::NextFails(TOperation operation) {
-  TRule &rule = Rule(operation);
-  ++rule.Seen;
-  bool fails = rule.FailAt > 0 && (rule.Seen == rule.FailAt || (rule.Lasting && rule.Seen > rule.FailAt));
-  if (fails)
+  auto hits = [](TRule &rule) {
+    ++rule.Seen;
+    return rule.FailAt > 0 && (rule.Seen == rule.FailAt || (rule.Lasting && rule.Seen > rule.FailAt));
+  };
+  // Both counters move, whichever fails.
+  bool byKind = hits(Rule(operation));
+  bool byCount = hits(Rule(TOperation::Any));
+  faulted_ = byKind || byCount;
+  if (faulted_) {
     ++failures_;
-  return fails;
+    lastFault_ = faultError_ != TFileError::None ? faultError_ : ReasonOf(operation);
+  }
+  return faulted_;
 }
 
 int32_t TFaultInjectingFileSystem::AllowedWrite(int32_t count) {
@@ -59,13 +85,23 @@ int32_t TFaultInjectingFileSystem::AllowedWrite(int32_t count) {
     return count;
   int32_t allowed = static_cast<int32_t>(std::min<int64_t>(count, diskSpace_));
   diskSpace_ -= allowed;
-  if (allowed < count)
+  if (allowed < count) {
     ++failures_;
+    faulted_ = true;
+    lastFault_ = TFileError::DiskFull;
+  }
   return allowed;
 }
 
 bool TFaultInjectingFileSystem::Watched(const std::string &path) const {
   return MatchesMask(path, pathMask_);
+}
+
+bool TFaultInjectingFileSystem::NextFails(TOperation operation, const std::string &path) {
+  if (Watched(path))
+    return NextFails(operation);
+  faulted_ = false;
+  return false;
 }
 
 std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Wrap(std::unique_ptr<TFileStream> stream,
@@ -75,26 +111,27 @@ std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Wrap(std::unique_ptr<TFi
   return std::make_unique<TFaultyStream>(std::move(stream), *this);
 }
 
-bool TFaultInjectingFileSystem::RenameFile(const std::string &from, const std::string &to) {
-  if (Watched(from) && NextFails(TOperation::Rename))
+bool TFaultInjectingFileSystem::RenameFile(const std::string &from, const std::string &to,
+                                           uint32_t flags) {
+  if (NextFails(TOperation::Rename, from))
     return false;
-  return inner_.RenameFile(from, to);
+  return inner_.RenameFile(from, to, flags);
 }
 
 std::unique_ptr<TFileStream> TFaultInjectingFileSystem::OpenRead(const std::string &path) {
-  if (Watched(path) && NextFails(TOperation::Open))
+  if (NextFails(TOperation::Open, path))
     return nullptr;
   return Wrap(inner_.OpenRead(path), path);
 }
 
 std::unique_ptr<TFileStream> TFaultInjectingFileSystem::Create(const std::string &path) {
-  if (Watched(path) && NextFails(TOperation::Open))
+  if (NextFails(TOperation::Open, path))
     return nullptr;
   return Wrap(inner_.Create(path), path);
 }
 
 std::unique_ptr<TFileStream> TFaultInjectingFileSystem::OpenAppend(const std::string &path) {
-  if (Watched(path) && NextFails(TOperation::Open))
+  if (NextFails(TOperation::Open, path))
     return nullptr;
   return Wrap(inner_.OpenAppend(path), path);
 }

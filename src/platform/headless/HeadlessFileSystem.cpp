@@ -3,6 +3,7 @@
 #include "platform/headless/HostFileTime.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -66,6 +67,7 @@ public:
     return size;
   }
   bool Seek(int64_t position) override { return position >= 0 && SeekTo(file_, position, SEEK_SET) == 0; }
+  bool Flush() override { return std::fflush(file_) == 0; }
   int32_t Read(void *buffer, int32_t count) override {
     if (count <= 0)
       return 0;
@@ -91,6 +93,49 @@ private:
 bool THeadlessFileSystem::IsReadOnly(const std::string &key) const {
   auto it = attributes_.find(key);
   return it != attributes_.end() && (it->second & kFileAttributeReadOnly) != 0;
+}
+
+bool THeadlessFileSystem::Refused(const std::string &key) const {
+  if (IsReadOnly(key)) {
+    errno = EACCES;
+    return true;
+  }
+  if (std::find(inUse_.begin(), inUse_.end(), key) != inUse_.end()) {
+    errno = EBUSY;
+    return true;
+  }
+  return false;
+}
+
+void THeadlessFileSystem::SetInUse(const std::string &path, bool inUse) {
+  std::string key = Key(path);
+  inUse_.erase(std::remove(inUse_.begin(), inUse_.end(), key), inUse_.end());
+  if (inUse)
+    inUse_.push_back(key);
+}
+
+TFileError THeadlessFileSystem::LastError() {
+  switch (errno) {
+  case 0:
+    return TFileError::None;
+  case ENOENT:
+  case ENOTDIR:
+    return TFileError::NotFound;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    return TFileError::AccessDenied;
+  case EBUSY:
+  case ETXTBSY:
+    return TFileError::InUse;
+  case ENOSPC:
+#ifdef EDQUOT // not in the Windows C library
+  case EDQUOT:
+#endif
+    return TFileError::DiskFull;
+  default:
+    return TFileError::Other;
+  }
 }
 
 void THeadlessFileSystem::Forget(const std::string &key) {
@@ -128,20 +173,50 @@ bool THeadlessFileSystem::RemoveFolder(const std::string &path) {
 bool THeadlessFileSystem::RemoveFile(const std::string &path) {
   std::string key = Key(path);
   std::error_code ec;
-  if (IsReadOnly(key) || !FileExists(path) || !fs::remove(HostPath(path), ec))
+  if (Refused(key))
     return false;
+  if (!FileExists(path) || !fs::remove(HostPath(path), ec)) {
+    errno = ec ? ec.value() : ENOENT;
+    return false;
+  }
   Forget(key);
   return true;
 }
 
-bool THeadlessFileSystem::RenameFile(const std::string &from, const std::string &to) {
+bool THeadlessFileSystem::RenameFile(const std::string &from, const std::string &to, uint32_t flags) {
   std::string fromKey = Key(from), toKey = Key(to);
   std::error_code ec;
-  if (IsReadOnly(fromKey) || !FileExists(from) || fs::exists(HostPath(to), ec))
+  if (flags & kRenameAtRestart) {
+    // An empty folder may be deleted at the restart as well.
+    if (!FileExists(from) && !(to.empty() && DirectoryExists(from))) {
+      errno = ENOENT;
+      return false;
+    }
+    atRestart_.push_back({from, to});
+    return true;
+  }
+  if (!FileExists(from)) {
+    errno = ENOENT;
     return false;
+  }
+  // As on Windows, a read-only file may be renamed; one in use may not.
+  const bool replace = (flags & kRenameReplaceExisting) != 0;
+  if (std::find(inUse_.begin(), inUse_.end(), fromKey) != inUse_.end()) {
+    errno = EBUSY;
+    return false;
+  }
+  if (replace && FileExists(to) && Refused(toKey))
+    return false;
+  if ((!replace && fs::exists(HostPath(to), ec)) || DirectoryExists(to)) {
+    errno = EEXIST;
+    return false;
+  }
   fs::rename(HostPath(from), HostPath(to), ec);
-  if (ec)
+  if (ec) {
+    errno = ec.value();
     return false;
+  }
+  Forget(toKey);
   // The mask and time a test set travel with the file.
   if (auto it = attributes_.find(fromKey); it != attributes_.end())
     attributes_[toKey] = it->second;
@@ -162,8 +237,12 @@ std::unique_ptr<TFileStream> THeadlessFileSystem::OpenRead(const std::string &pa
 
 std::unique_ptr<TFileStream> THeadlessFileSystem::Create(const std::string &path) {
   std::string key = Key(path);
-  if (IsReadOnly(key) || DirectoryExists(path))
+  if (Refused(key))
     return nullptr;
+  if (DirectoryExists(path)) {
+    errno = EISDIR;
+    return nullptr;
+  }
   std::FILE *file = std::fopen(HostPath(path).string().c_str(), "wb");
   if (!file)
     return nullptr;
@@ -173,8 +252,12 @@ std::unique_ptr<TFileStream> THeadlessFileSystem::Create(const std::string &path
 
 std::unique_ptr<TFileStream> THeadlessFileSystem::OpenAppend(const std::string &path) {
   std::string key = Key(path);
-  if (IsReadOnly(key) || DirectoryExists(path))
+  if (Refused(key))
     return nullptr;
+  if (DirectoryExists(path)) {
+    errno = EISDIR;
+    return nullptr;
+  }
   std::FILE *file = std::fopen(HostPath(path).string().c_str(), "ab");
   if (!file)
     return nullptr;
@@ -209,7 +292,7 @@ bool THeadlessFileSystem::SetAttributes(const std::string &path, uint32_t attrib
 bool THeadlessFileSystem::SetLastWriteTime(const std::string &path, TDateTime localTime) {
   std::string key = Key(path);
   TDateTimeParts parts;
-  if (!FileExists(path) || IsReadOnly(key) || !DecodeDateTime(localTime, parts) || parts.Year < 1601)
+  if (!FileExists(path) || Refused(key) || !DecodeDateTime(localTime, parts) || parts.Year < 1601)
     return false;
   times_[key] = localTime;
   // The host's own time follows where it can; the kept value is what counts.

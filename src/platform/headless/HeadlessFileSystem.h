@@ -5,11 +5,15 @@
 // (creating, replacing, deleting it or setting its time fails), whatever the
 // host's permissions say. Files this object never touched report the archive
 // attribute (folders the directory attribute) and the host's modification time.
+// A file marked in use stands for one another program holds open without
+// sharing: it can be read, but not written, replaced, renamed or deleted.
+// Renames kept for the next restart are listed, never made.
 
 #include "platform/FileSystem.h"
 
 #include <map>
 #include <set>
+#include <vector>
 
 class THeadlessFileSystem : public TFileSystem {
 public:
@@ -18,7 +22,8 @@ public:
   bool ForceDirectories(const std::string &path) override;
   bool RemoveFolder(const std::string &path) override;
   bool RemoveFile(const std::string &path) override;
-  bool RenameFile(const std::string &from, const std::string &to) override;
+  bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) override;
+  TFileError LastError() override;
   std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
   std::unique_ptr<TFileStream> Create(const std::string &path) override;
   bool GetAttributes(const std::string &path, uint32_t &attributes) override;
@@ -39,13 +44,24 @@ public:
   void LetOthersChange(const std::string &path);
   bool KeepsAccessLists = true;
   bool MayRestrict = true;
+  void SetInUse(const std::string &path, bool inUse);
+  // The renames registered for the next restart, in order (an empty new name
+  // stands for a deletion).
+  struct TRestartRename {
+    std::string From, To;
+  };
+  const std::vector<TRestartRename> &AtRestart() const { return atRestart_; }
 
 private:
   bool IsReadOnly(const std::string &key) const;
+  // Sets errno for the refusal when the file is read-only or in use.
+  bool Refused(const std::string &key) const;
   void Forget(const std::string &key);
 
   std::map<std::string, uint32_t> attributes_;
   std::map<std::string, TDateTime> times_;
   std::set<std::string> foreign_;
   int64_t freeSpace_ = -2; // -2: ask the host
+  std::vector<std::string> inUse_;
+  std::vector<TRestartRename> atRestart_;
 };

@@ -10,7 +10,8 @@ public:
   bool ForceDirectories(const std::string &path) override;
   bool RemoveFolder(const std::string &path) override;
   bool RemoveFile(const std::string &path) override;
-  bool RenameFile(const std::string &from, const std::string &to) override;
+  bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) override;
+  TFileError LastError() override;
   std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
   std::unique_ptr<TFileStream> Create(const std::string &path) override;
   bool GetAttributes(const std::string &path, uint32_t &attributes) override;

@@ -186,6 +186,7 @@ TEST(Wizard, NextAndBackFollowThePageSwitchesBothWays) {
       w.NextBtn.Click();
     ASSERT_EQ(w.CurrentPage(), wpFinish);
     EXPECT_TRUE(run.context.State.Completed);
+    EXPECT_FALSE(w.FinishRestartLbl.Visible());
     EXPECT_TRUE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
     EXPECT_TRUE(w.NextBtn.Click());
     EXPECT_FALSE(w.Visible());
@@ -217,6 +218,11 @@ TEST(Wizard, TabEnterAndEscapeWorkTheWizardLikeAnyDialog) {
 TEST(Wizard, EnterAloneGoesThroughToTheFinish) {
   WizardWorld world;
   world.BuildSetup({"LanguagePage", "SummaryPage"});
+  // An older program file that another program holds open.
+  const std::string held = world.InstallDir() + "Testo.exe";
+  ASSERT_TRUE(world.files.ForceDirectories(world.InstallDir()));
+  ASSERT_TRUE(world.files.Create(held) && world.files.SetLastWriteTime(held, 30000.0));
+  world.files.SetInUse(held, true);
   WizardWorld::TRun run(world);
   ASSERT_TRUE(run.Start());
   TMainForm &w = run.form;
@@ -228,6 +234,7 @@ TEST(Wizard, EnterAloneGoesThroughToTheFinish) {
   EXPECT_TRUE(w.NextBtn.Focused());
   EXPECT_TRUE(HandleDialogKey(w, &w.NextBtn, kKeyEnter, none));
   EXPECT_EQ(w.CurrentPage(), wpFinish);
+  EXPECT_TRUE(w.FinishRestartLbl.Visible()); // a restart completes the installation
 }
 
 TEST(Wizard, AReinstallSkipsTheFolderAndGroupPages) {

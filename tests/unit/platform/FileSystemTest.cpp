@@ -51,4 +51,22 @@ TEST(FileSystem, RenameNeverReplacesAndTakesTheMaskAndTimeAlong) {
   TScratchFolder::WriteFile(from, "new");
   ASSERT_TRUE(files.GetAttributes(from, mask));
   EXPECT_EQ(mask, kFileAttributeArchive);
+
+  // Replacing: in one step, but never a read-only file or one in use.
+  ASSERT_TRUE(files.RenameFile(from, to, kRenameReplaceExisting));
+  EXPECT_EQ(TScratchFolder::ReadFile(to), "new");
+  TScratchFolder::WriteFile(from, "newer");
+  ASSERT_TRUE(files.SetAttributes(moved, kFileAttributeReadOnly));
+  EXPECT_FALSE(files.RenameFile(from, moved, kRenameReplaceExisting));
+  EXPECT_EQ(files.LastError(), TFileError::AccessDenied);
+  files.SetInUse(to, true);
+  EXPECT_FALSE(files.RenameFile(from, to, kRenameReplaceExisting));
+  EXPECT_EQ(files.LastError(), TFileError::InUse);
+  EXPECT_FALSE(files.RemoveFile(to));
+  EXPECT_EQ(files.LastError(), TFileError::InUse);
+  EXPECT_EQ(TScratchFolder::ReadFile(to), "new");
+  ASSERT_TRUE(files.RenameFile(from, to, kRenameReplaceExisting | kRenameAtRestart));
+  EXPECT_EQ(TScratchFolder::ReadFile(to), "new"); // only registered
+  ASSERT_EQ(files.AtRestart().size(), 1u);
+  EXPECT_EQ(files.AtRestart()[0].To, to);
 }
