@@ -235,6 +235,10 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
     return false;
+  // Bytes checked against their SHA-256 need no Adler-32 as well: the digest
+  // finds every change the checksum would.
+  if (!options.ExpectedDigest.empty())
+    inflateValidate(&stream, 0);
   stream.next_out = reinterpret_cast<Bytef *>(unpacked);
   stream.avail_out = static_cast<uInt>(entry.Size);
   const uInt total = static_cast<uInt>(entry.CompressedSize);
