@@ -372,7 +372,6 @@ bool TMemberExtractor::Read(TFileSystem &fs, const std::string &archivePath, con
 
 bool TMemberExtractor::Verify(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
                               const std::string &expectedDigest) {
-  damaged_ = false;
   if (expectedDigest.empty() || !HasContent(entry))
     return false;
   TOptions quiet;
