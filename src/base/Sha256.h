@@ -7,17 +7,29 @@
 #include <cstdint>
 #include <string>
 
+// The compression function over whole 64-byte blocks. Every form gives the
+// same state; they differ only in speed.
+using TSha256Blocks = void (*)(uint32_t state[8], const uint8_t *blocks, size_t count);
+
+// Plain C++, on every processor.
+void Sha256PortableBlocks(uint32_t state[8], const uint8_t *blocks, size_t count);
+// The form with the processor's SHA instructions (x86 SHA extensions); null
+// when this processor or build has none.
+TSha256Blocks Sha256AcceleratedBlocks();
+
 class TSha256 {
 public:
   using TDigest = std::array<uint8_t, 32>;
-  TSha256() { Reset(); }
+  // The fastest form this processor offers, unless one is named.
+  TSha256();
+  explicit TSha256(TSha256Blocks blocks) : blocks_(blocks) { Reset(); }
   void Reset();
   void Update(const void *data, size_t size);
   // The digest of everything given since the last reset; resets afterwards.
   TDigest Finish();
 
 private:
-  void Block(const uint8_t *block);
+  TSha256Blocks blocks_;
   uint32_t state_[8];
   uint8_t buffer_[64];
   size_t buffered_ = 0;

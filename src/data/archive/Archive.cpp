@@ -24,6 +24,11 @@ constexpr int32_t kReadPiece = 64 * kMemberBlock;
 // Packed bytes handed to inflate at a time; progress is reported after each.
 constexpr uInt kInflateChunk = 65536;
 
+// An entry that names bytes to unpack at all.
+bool HasContent(const TFileData &entry) {
+  return entry.Offset >= 0 && entry.CompressedSize > 0 && entry.Size > 0;
+}
+
 int32_t FieldNumber(const std::string &text, int32_t fallback) {
   int64_t value;
   return ParseDecimal(text, INT32_MIN, INT32_MAX, value) ? static_cast<int32_t>(value) : fallback;
@@ -235,6 +240,10 @@ bool TMemberExtractor::Inflate(const TFileData &entry, const TOptions &options) 
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
     return false;
+  // Bytes checked against their SHA-256 need no Adler-32 as well: the digest
+  // finds every change the checksum would.
+  if (!options.ExpectedDigest.empty())
+    inflateValidate(&stream, 0);
   stream.next_out = reinterpret_cast<Bytef *>(unpacked);
   stream.avail_out = static_cast<uInt>(entry.Size);
   const uInt total = static_cast<uInt>(entry.CompressedSize);
@@ -312,39 +321,53 @@ char *TMemberExtractor::Unpack(const TFileData &entry, const TOptions &options) 
   return unpacked_.Data.get();
 }
 
-bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
-                               const std::string &target, const TOptions &options) {
-  damaged_ = false;
-  awaitsRestart_ = false;
-  if (options.Log)
-    options.Log(" Extracting " + entry.Name + " to " + ExtractFilePath(target));
-  if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
-    return false;
-  if (options.Progress)
-    options.Progress(0);
+const char *TMemberExtractor::Checked(TFileSystem &fs, const std::string &archivePath,
+                                      const TFileData &entry, const TOptions &options) {
   const bool checked = !options.ExpectedDigest.empty();
   char *data = ReadPacked(fs, archivePath, entry, options) ? Unpack(entry, options) : nullptr;
   if (!data || (checked && Sha256Hex(data, static_cast<size_t>(entry.Size)) != options.ExpectedDigest)) {
     // With a manifest every member is known to be whole, so a member that
     // cannot be read, unpacked or matched means a damaged file.
     damaged_ = checked;
-    return false;
+    return nullptr;
   }
-  return WriteTarget(fs, entry, target, data, entry.Size, options);
+  return data;
+}
+
+bool TMemberExtractor::Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+                               const std::string &target, const TOptions &options) {
+  damaged_ = false;
+  awaitsRestart_ = false;
+  if (options.Log)
+    options.Log(" Extracting " + entry.Name + " to " + ExtractFilePath(target));
+  if (!HasContent(entry))
+    return false;
+  if (options.Progress)
+    options.Progress(0);
+  const char *data = Checked(fs, archivePath, entry, options);
+  return data && WriteTarget(fs, entry, target, data, entry.Size, options);
 }
 
 bool TMemberExtractor::Read(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
                             std::string &content) {
   damaged_ = false;
   content.clear();
-  if (entry.Offset < 0 || entry.CompressedSize <= 0 || entry.Size <= 0)
+  if (!HasContent(entry))
     return false;
-  TOptions quiet;
-  char *data = ReadPacked(fs, archivePath, entry, quiet) ? Unpack(entry, quiet) : nullptr;
+  const char *data = Checked(fs, archivePath, entry, TOptions{});
   if (!data)
     return false;
   content.assign(data, static_cast<size_t>(entry.Size));
   return true;
+}
+
+bool TMemberExtractor::Verify(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+                              const std::string &expectedDigest) {
+  if (expectedDigest.empty() || !HasContent(entry))
+    return false;
+  TOptions quiet;
+  quiet.ExpectedDigest = expectedDigest;
+  return Checked(fs, archivePath, entry, quiet) != nullptr;
 }
 
 bool TArchive::LoadDirectory(const std::string &executablePath) {
@@ -374,7 +397,6 @@ bool TArchive::LoadDirectory(const std::string &executablePath) {
 bool TArchive::VerifyMembers() {
   if (damaged_)
     return false;
-  std::string content;
   for (const std::string &line : directory_) {
     TFileData entry = ParseFileData(line);
     // An empty member is never extracted, so there is nothing to check.
@@ -382,8 +404,7 @@ bool TArchive::VerifyMembers() {
         entry.Size <= 0)
       continue;
     std::string digest = ManifestDigest(manifest_, entry.Name);
-    if (digest.empty() || !extractor_.Read(fs_, path_, entry, content) ||
-        Sha256Hex(content.data(), content.size()) != digest) {
+    if (!extractor_.Verify(fs_, path_, entry, digest)) {
       damaged_ = true;
       return false;
     }

@@ -85,6 +85,10 @@ public:
   // The member's unpacked bytes in memory; false when it cannot be read whole.
   bool Read(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
             std::string &content);
+  // Whether the member unpacks to bytes with the given SHA-256 (manifest
+  // text), checked in the extractor's own buffer; false for an empty digest.
+  bool Verify(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+              const std::string &expectedDigest);
   // Whether the last Extract failed because the member's bytes are not the
   // ones the manifest names, or could not be read or unpacked although it
   // asked for a digest: the setup file is damaged.
@@ -102,6 +106,11 @@ private:
   // The unpacked bytes of the member just read (the installer image's
   // header made as built); null when they cannot be had.
   char *Unpack(const TFileData &entry, const TOptions &options);
+  // The member read and unpacked, and checked when the options name a
+  // digest; null when it cannot be had or does not match (with a digest,
+  // the file is then damaged).
+  const char *Checked(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
+                      const TOptions &options);
 
   // Grows only; keeps its largest size for the next member. Not zero-filled.
   struct TBuffer {

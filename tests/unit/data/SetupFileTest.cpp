@@ -202,6 +202,22 @@ TEST_F(SetupFileTest, AnEmptyMemberIsNoDamage) {
   EXPECT_TRUE(Extract(archive, "Text.txt"));
 }
 
+TEST_F(SetupFileTest, AMemberTheManifestDoesNotKnowIsDamage) {
+  TArchiveWriter writer(files);
+  ASSERT_TRUE(writer.Open(setup) && writer.AddStored("Kestrup.exe", kDos, image) &&
+              writer.AddMember("Text.txt", kDos, text) && writer.AddManifest(kDos) &&
+              writer.AddMember("Late.txt", kDos, text) && writer.Finish(true));
+  TArchive startup(files);
+  ASSERT_TRUE(startup.LoadDirectory(setup));
+  EXPECT_FALSE(startup.VerifyMembers());
+  EXPECT_TRUE(startup.Damaged());
+  TArchive unverified(files);
+  ASSERT_TRUE(unverified.LoadDirectory(setup));
+  EXPECT_FALSE(Extract(unverified, "Late.txt"));
+  EXPECT_FALSE(Extracted("Late.txt"));
+  EXPECT_TRUE(unverified.Damaged());
+}
+
 TEST_F(SetupFileTest, WithoutAManifestMembersAreWrittenUnchecked) {
   Build(false);
   std::string broken = bytes;
