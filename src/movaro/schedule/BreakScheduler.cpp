@@ -34,6 +34,7 @@ TBreakScheduler::~TBreakScheduler() {
   if (bound_) {
     context_.Trace.OnTraceUpdate = nullptr;
     context_.Trace.OnTraceRestart = nullptr;
+    context_.Trace.OnTraceDayEnd = nullptr;
   }
 }
 
@@ -58,6 +59,10 @@ bool TBreakScheduler::StartMonitoring() {
     profile->LoadProfile();
   }
   trace.OnTraceUpdate = [this] { TraceUpdated(); };
+  trace.OnTraceDayEnd = [this] {
+    if (TUserData *profile = context_.Profile)
+      profile->WriteDayRecord();
+  };
   // A new day rebuilt the rules: the profile gives them their periods again.
   trace.OnTraceRestart = [this] {
     if (TUserData *profile = context_.Profile) {
@@ -74,7 +79,11 @@ bool TBreakScheduler::StopMonitoring() {
   TTraceEngine &trace = context_.Trace;
   trace.OnTraceUpdate = nullptr;
   trace.OnTraceRestart = nullptr;
+  trace.OnTraceDayEnd = nullptr;
   bound_ = false;
+  // The day's record while the trace state still holds it.
+  if (context_.Profile)
+    context_.Profile->WriteDayRecord();
   const bool stopped = trace.StopTracing();
   // The rules are gone either way: a search still drawing must end.
   tickBusy_ = false;
@@ -116,6 +125,7 @@ void TBreakScheduler::MainWindowRestored() {
     if (context_.Trace.TraceState.Active)
       ClearFired(dialog.ShownRuleIndex());
     dialog.HideMessage();
+    breakPromptRule_ = -1;
   }
   // Whatever the dialog did, nothing may stay blocked behind the main window.
   if (views_.Blocking.Showing())
@@ -241,6 +251,11 @@ bool TBreakScheduler::MaintainDialog() {
       rule < static_cast<int32_t>(rules->size())) {
     const TMsgStatRec &shown = (*rules)[rule];
     if (!shown.Fired) {
+      TTraceState &state = context_.Trace.TraceState;
+      if (rule == breakPromptRule_ &&
+          state.Counters[ttGlobalInput].Count == breakPromptInput_)
+        ++state.Prompts.RestedThrough;
+      breakPromptRule_ = -1;
       dialog.CancelMessage();
       UpdateStatus();
     } else {
@@ -406,6 +421,13 @@ void TBreakScheduler::ShowPrompt(int32_t rule, int32_t record) {
     if (block)
       views_.Blocking.CloseBlocking();
     return;
+  }
+  if (rule == 3 || rule == 4) {
+    TPromptTally &prompts = state.Prompts;
+    ++(rule == 3 ? prompts.ShortPrompts : prompts.LongPrompts);
+    prompts.BlockedBreaks += block ? 1 : 0;
+    breakPromptRule_ = rule;
+    breakPromptInput_ = state.Counters[ttGlobalInput].Count;
   }
   if (profile) {
     ShowClock();

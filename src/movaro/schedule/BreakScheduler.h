@@ -136,4 +136,8 @@ private:
   bool loopPlayback_ = true;
   bool fullScreenWait_ = false;  // a due prompt waits for a full-screen program
   TDateTime fullScreenWaitStart_ = 0;
+  // The break prompt on screen (rule 3 or 4, else -1) and the input count
+  // when it came: unchanged when its time is over, the user rested through it.
+  int32_t breakPromptRule_ = -1;
+  uint32_t breakPromptInput_ = 0;
 };
