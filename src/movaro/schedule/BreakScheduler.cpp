@@ -69,6 +69,7 @@ bool TBreakScheduler::StartMonitoring() {
       profile->SaveProfile();
       profile->LoadProfile();
     }
+    breakPromptRule_ = -1; // of the rules the restart replaced
     UpdateStatus();
   };
   bound_ = true;
@@ -125,7 +126,6 @@ void TBreakScheduler::MainWindowRestored() {
     if (context_.Trace.TraceState.Active)
       ClearFired(dialog.ShownRuleIndex());
     dialog.HideMessage();
-    breakPromptRule_ = -1;
   }
   // Whatever the dialog did, nothing may stay blocked behind the main window.
   if (views_.Blocking.Showing())
@@ -197,6 +197,7 @@ void TBreakScheduler::TraceUpdated() {
   if (tickBusy_ || !state.Active || !state.Rules)
     return;
   tickBusy_ = true;
+  JudgeBreakPrompt();
   if (TUserData *profile = context_.Profile)
     UpdateInputActivity(profile->InputActivity, state.Counters, state.Now,
                         context_.Trace.TraceInterval / kMillisecondsPerDay);
@@ -211,6 +212,19 @@ void TBreakScheduler::TraceUpdated() {
   if (!MaintainDialog() && !presence.Away() && !HoldForFullScreen(presence.FullScreen))
     PickMessage();
   tickBusy_ = false;
+}
+
+void TBreakScheduler::JudgeBreakPrompt() {
+  TTraceState &state = context_.Trace.TraceState;
+  const TRuleList *rules = Rules();
+  if (breakPromptRule_ < 0 || !rules || breakPromptRule_ >= static_cast<int32_t>(rules->size()) ||
+      (*rules)[breakPromptRule_].Fired)
+    return;
+  // Whatever showed meanwhile (the absence notice during a long break), the
+  // user rested through the prompt when no input came until its end.
+  if (state.Counters[ttGlobalInput].Count == breakPromptInput_)
+    ++state.Prompts.RestedThrough;
+  breakPromptRule_ = -1;
 }
 
 void TBreakScheduler::ShowStatusPage(TDateTime now) {
@@ -251,11 +265,6 @@ bool TBreakScheduler::MaintainDialog() {
       rule < static_cast<int32_t>(rules->size())) {
     const TMsgStatRec &shown = (*rules)[rule];
     if (!shown.Fired) {
-      TTraceState &state = context_.Trace.TraceState;
-      if (rule == breakPromptRule_ &&
-          state.Counters[ttGlobalInput].Count == breakPromptInput_)
-        ++state.Prompts.RestedThrough;
-      breakPromptRule_ = -1;
       dialog.CancelMessage();
       UpdateStatus();
     } else {

@@ -135,12 +135,14 @@ TEST(DayHistory, BadLinesAndNamesNeverCrashAndAPlaceThatCannotBeWrittenKeepsWhat
 TEST(DayRecord, ADayClosedAtMidnightIsAppendedAndTheNewDayFollowsIt) {
   THistoryWorld w;
   w.Type(30);
-  w.Tick(10 * 60); // past midnight: the day ends
+  w.Fire(3, 5);
+  w.Tick(10 * 60); // a short break, then past midnight: the day ends
   TDayHistory history = w.History();
   ASSERT_EQ(history.Days.size(), 1u) << testing::PrintToString(w.Log);
   EXPECT_EQ(history.Days[0].Date, kDay);
   EXPECT_EQ(history.Days[0].Keystrokes, 30);
   EXPECT_GE(history.Days[0].Measured, 9 * 60);
+  EXPECT_EQ(history.Days[0].ShortPrompts, 1);
 
   w.Type(5);
   w.day->Scheduler.StopMonitoring();
@@ -149,6 +151,7 @@ TEST(DayRecord, ADayClosedAtMidnightIsAppendedAndTheNewDayFollowsIt) {
   EXPECT_EQ(history.Days[0].Keystrokes, 30);
   EXPECT_EQ(history.Days[1].Date, kDay + 1);
   EXPECT_EQ(history.Days[1].Keystrokes, 5);
+  EXPECT_EQ(history.Days[1].ShortPrompts, 0);
 }
 
 TEST(DayRecord, MonitoringStoppedAndStartedInOneDayRewritesTodaysLineWithBothSessions) {
@@ -178,22 +181,50 @@ TEST(DayRecord, AUserSwitchWritesTheDayForTheUserWhoLeft) {
 }
 
 TEST(DayRecord, ABreakPromptCountsAsShownBlockedAndRestedThroughOnlyWithoutInput) {
-  THistoryWorld w;
+  TSchedulerWorld w; // at 10:00, far from midnight
   w.day->Profile->ConfigShortPauseBlock = true;
   const TPromptTally &prompts = w.day->Context.Trace.TraceState.Prompts;
-  auto untilHidden = [&w] {
-    for (int t = 0; t < 30 && w.day->Dialog.Showing(); ++t)
+  auto untilOver = [&w](int rule) {
+    w.day->Sim.KeyStroke(); // input before the prompt: it counts from its own start
+    w.Tick();
+    for (int t = 0; t < 3600 && w.Rule(rule).Fired; ++t)
       w.Tick();
+    w.Tick();
   };
   w.Fire(3, 5);
-  w.Tick();
-  untilHidden(); // no input until its time was over
+  untilOver(3); // no input until its time was over
   EXPECT_EQ(prompts.RestedThrough, 1);
   w.Fire(3, 5);
   w.Tick();
-  w.Type(2);
-  untilHidden();
+  w.day->Sim.KeyStroke();
+  untilOver(3);
   EXPECT_EQ(prompts.ShortPrompts, 2) << testing::PrintToString(w.Log);
   EXPECT_EQ(prompts.BlockedBreaks, 2);
   EXPECT_EQ(prompts.RestedThrough, 1);
+  w.Fire(4, 5); // long breaks do not block by default
+  untilOver(4); // the absence notice replaces it meanwhile
+  EXPECT_EQ(prompts.LongPrompts, 1);
+  EXPECT_EQ(prompts.ShortPrompts, 2);
+  EXPECT_EQ(prompts.BlockedBreaks, 2);
+  EXPECT_EQ(prompts.RestedThrough, 2) << testing::PrintToString(w.Log);
+
+  ASSERT_TRUE(w.day->Profile->RecordAnswer("q3_44|Dlg #qggt0000030001", true, false));
+  ASSERT_TRUE(w.day->Profile->RecordAnswer("q3_44|Dlg #qggt0000030001", false, true));
+  EXPECT_EQ(prompts.QuestionsAnswered, 1); // a cancel is no answer
+}
+
+TEST(DayRecord, SessionsOfOneDayAddUpAndTheLaterGaugesWin) {
+  TDayRecord earlier = Day(kDay, 5), later = Day(kDay, 7);
+  earlier.LongestWorked = 90;
+  later.LongestWorked = 60;
+  earlier.Gauges[0] = 10;
+  earlier.Gauges[1] = 30;
+  later.Gauges[1] = 20;
+  earlier.RiskIndex = 40;
+  const TDayRecord day = CombineDays(earlier, later);
+  EXPECT_EQ(day.Keystrokes, 12);
+  EXPECT_EQ(day.LongestWorked, 90);
+  EXPECT_EQ(day.Gauges[0], 10); // the later session had nothing to score
+  EXPECT_EQ(day.Gauges[1], 20);
+  EXPECT_EQ(day.RiskIndex, 40);
 }
