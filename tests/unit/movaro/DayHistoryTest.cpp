@@ -209,8 +209,9 @@ TEST(DayRecord, ABreakPromptCountsAsShownBlockedAndRestedThroughOnlyWithoutInput
   EXPECT_EQ(prompts.RestedThrough, 2) << testing::PrintToString(w.Log);
 
   ASSERT_TRUE(w.day->Profile->RecordAnswer("q3_44|Dlg #qggt0000030001", true, false));
+  ASSERT_TRUE(w.day->Profile->RecordAnswer("i7_44|Dlg #iggi0000070002", false, false));
   ASSERT_TRUE(w.day->Profile->RecordAnswer("q3_44|Dlg #qggt0000030001", false, true));
-  EXPECT_EQ(prompts.QuestionsAnswered, 1); // a cancel is no answer
+  EXPECT_EQ(prompts.QuestionsAnswered, 2); // a cancel is no answer
 }
 
 TEST(DayRecord, SessionsOfOneDayAddUpAndTheLaterGaugesWin) {
