@@ -76,6 +76,7 @@ bool TTraceEngine::StartTracing() {
     TraceState.StartTick = Clock.TickCount();
     for (TTraceCount &counter : TraceState.Counters)
       counter = {0, TraceState.Start};
+    TraceState.Prompts = TPromptTally();
     TraceState.Rules = std::make_unique<TRuleList>();
     BuildRules(*TraceState.Rules, RuleSetup, Files, TraceState.Now, Clock.TickCount());
     TraceState.Active = true;
@@ -112,6 +113,8 @@ void TTraceEngine::TraceTick() {
 }
 
 void TTraceEngine::Restart() {
+  if (OnTraceDayEnd)
+    OnTraceDayEnd();
   bool active = TraceState.Active, paused = TraceState.Paused;
   StopTracing();
   StartTracing();

@@ -25,6 +25,15 @@ constexpr uint32_t kMsgRButtonDown = 516, kMsgRButtonUp = 517, kMsgRButtonDblClk
 constexpr uint32_t kMsgMButtonDown = 519, kMsgMButtonUp = 520, kMsgMButtonDblClk = 521;
 constexpr uint32_t kMsgMouseWheel = 522;
 
+// The day's break prompts as the scheduler saw them, restarted with the
+// counters (the day record adds up the monitoring sessions of one day).
+struct TPromptTally {
+  int32_t ShortPrompts = 0, LongPrompts = 0; // shown on screen
+  int32_t RestedThrough = 0;     // of those: no input until the prompt's time was over
+  int32_t BlockedBreaks = 0;     // shown with the input blocking window
+  int32_t QuestionsAnswered = 0; // status questions answered yes or no
+};
+
 struct TTraceState {
   bool Active = false;  // rules are evaluated only while set
   bool Paused = false;  // the user paused monitoring
@@ -33,6 +42,7 @@ struct TTraceState {
   double StartTick = 0; // millisecond tick count at the same moment
   TTraceCount Counters[kTraceTypeCount]; // [ttGlobalInput..ttMouseWheel]; [ttTime] unused
   std::unique_ptr<TRuleList> Rules;      // null while tracing is stopped
+  TPromptTally Prompts;
 };
 
 class TTraceEngine {
@@ -45,6 +55,8 @@ public:
   TTraceState TraceState;
   // Called after every evaluation pass (also while paused) and every restart.
   std::function<void()> OnTraceUpdate;
+  // Called first in a restart, while the state still holds the day that ended.
+  std::function<void()> OnTraceDayEnd;
   // Called last in a restart: the owner saves and reloads the profile (which
   // sets the rebuilt rules' periods) and refreshes its status display.
   std::function<void()> OnTraceRestart;

@@ -124,9 +124,12 @@ bool TDaySimulation::LoadInfoFile(const std::string &path, const std::string &la
 void TDaySimulation::MakeProfile(const std::string &userName) {
   Session.Name = userName;
   Profile = std::make_unique<TUserData>(
-      TProfilePlatform{Registry, Locale, ProfileFiles, Sim.Clock, Session, Random},
+      TProfilePlatform{Registry, Locale, ProfileFiles, Sim.Clock, Session, Random, &Sim.Files},
       workFolder_ + kProfileFileName);
   Profile->Links.View = &ProfileView;
+  Profile->OnDayRecord = [this](const TDayRecord &record, bool written) {
+    Report("record " + DayRecordText(record) + (written ? "" : " (not written)"));
+  };
   Profile->LoadSettings();
   Context.Profile = Profile.get();
 }

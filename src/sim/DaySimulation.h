@@ -19,6 +19,9 @@
 //   fullscreen over|limit RULE after S s   it shows: the program left full
 //                               screen, or the wait reached its limit
 //   fullscreen dropped after S s    the prompt was no longer due
+//   record date=D NAME=VALUE ...    the day record written to the history
+//                               (at midnight, when monitoring stops, before
+//                               a user switch; profile only)
 // Tests use it as the program's world; tools/daysim reads scripts into it.
 
 #include "base/Random.h"

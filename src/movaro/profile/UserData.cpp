@@ -162,6 +162,7 @@ void TUserData::LoadProfile(bool openNetworkConfiguration) {
 }
 
 void TUserData::SaveProfile() {
+  WriteDayRecord();
   if (LoggedIn) {
     bool saved = false;
     LoggedIn = Links.Network && Links.Network->NetLogout(*this, saved);
@@ -233,6 +234,30 @@ bool TUserData::WriteKey(const std::string &key, const std::string &value) {
   return platform_.ProfileFiles.WriteString(profileFile_, loadedSection_, key, value);
 }
 
+// --- the history file -------------------------------------------------------------
+
+void TUserData::WriteDayRecord() {
+  const TTraceState *trace = Links.Trace;
+  if (!platform_.Files || !trace || !trace->Rules)
+    return;
+  const TDayRecord session = TakeDayRecord(*trace, MessageHistory);
+  const std::string file = DayHistoryFile(profileFile_, UserName);
+  if (file.empty() || DayRecordEmpty(session))
+    return;
+  if (file != dayBaseFile_ || trace->Start != dayBaseStart_) {
+    dayBase_ = TDayRecord();
+    for (const TDayRecord &day : ReadDayHistory(*platform_.Files, file).Days)
+      if (day.Date == session.Date)
+        dayBase_ = day;
+    dayBaseFile_ = file;
+    dayBaseStart_ = trace->Start;
+  }
+  const TDayRecord day = dayBase_.Date == session.Date ? CombineDays(dayBase_, session) : session;
+  const bool written = WriteDayHistory(*platform_.Files, file, day);
+  if (OnDayRecord)
+    OnDayRecord(day, written);
+}
+
 // --- what the main window shows --------------------------------------------------
 
 std::string TUserData::Title() {
@@ -264,6 +289,8 @@ bool TUserData::RecordAnswer(const std::string &recordName, bool yes, bool cance
     return false;
   const int32_t current = EntryCount(FindEntry(key));
   const TDateTime now = platform_.Clock.Now();
+  if (!cancelled && Links.Trace)
+    ++Links.Trace->Prompts.QuestionsAnswered;
   if (key.size() < 4 || key[3] != 't') {
     UpdateEntry(key, cancelled ? current : (yes ? 1 : 0), now);
     return true;

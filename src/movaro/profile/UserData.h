@@ -25,6 +25,7 @@
 #include "base/Random.h"
 #include "data/recfile/IDbRecs.h"
 #include "movaro/TraceEngine.h"
+#include "movaro/profile/DayHistory.h"
 #include "movaro/profile/ProfilePlaces.h"
 #include "movaro/profile/ProfileSettings.h"
 #include "movaro/profile/ProfileView.h"
@@ -36,6 +37,7 @@
 #include "platform/UserSession.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +73,8 @@ struct TProfilePlatform {
   IClock &Clock;
   IUserSession &Session;
   IRandomSource &Random;
+  // Where the day records go (DayHistory.h); none: no history is kept.
+  TFileSystem *Files = nullptr;
 };
 
 // What the profile works with once the main window exists; each may be null.
@@ -116,6 +120,15 @@ public:
   // Writes the settings the setup page changed (a no-op unless loaded from the
   // file; while logged in only the settings the server does not keep).
   void StoreSettings();
+
+  // The day record of the trace state (Links.Trace) into the user's history
+  // file: at the end of a day before the trace state restarts, before
+  // monitoring stops, and at every SaveProfile (a switch of the Windows user
+  // among them). Monitoring sessions of one day add up into one line. Nothing
+  // is written while the trace state has no rules or has measured nothing.
+  void WriteDayRecord();
+  // Told of every record written, with whether the write succeeded.
+  std::function<void(const TDayRecord &, bool written)> OnDayRecord;
 
   // The first entry beginning with prefix, or empty (also for an empty prefix).
   std::string FindEntry(std::string_view prefix) const;
@@ -168,4 +181,10 @@ private:
   // The server fields as texts, in the order of kServerSettings (UserData.cpp).
   std::array<std::string, 4> ServerSettingTexts() const;
   std::array<std::string, 4> storedServerSettings_;
+  // What earlier monitoring sessions left in the history for the day the
+  // current one measures, read at its first write; dayBaseFile_ and
+  // dayBaseStart_ tell which session and file it belongs to.
+  TDayRecord dayBase_;
+  std::string dayBaseFile_;
+  TDateTime dayBaseStart_ = -1;
 };

@@ -34,6 +34,7 @@ TBreakScheduler::~TBreakScheduler() {
   if (bound_) {
     context_.Trace.OnTraceUpdate = nullptr;
     context_.Trace.OnTraceRestart = nullptr;
+    context_.Trace.OnTraceDayEnd = nullptr;
   }
 }
 
@@ -58,12 +59,17 @@ bool TBreakScheduler::StartMonitoring() {
     profile->LoadProfile();
   }
   trace.OnTraceUpdate = [this] { TraceUpdated(); };
+  trace.OnTraceDayEnd = [this] {
+    if (TUserData *profile = context_.Profile)
+      profile->WriteDayRecord();
+  };
   // A new day rebuilt the rules: the profile gives them their periods again.
   trace.OnTraceRestart = [this] {
     if (TUserData *profile = context_.Profile) {
       profile->SaveProfile();
       profile->LoadProfile();
     }
+    breakPromptRule_ = -1; // of the rules the restart replaced
     UpdateStatus();
   };
   bound_ = true;
@@ -74,7 +80,11 @@ bool TBreakScheduler::StopMonitoring() {
   TTraceEngine &trace = context_.Trace;
   trace.OnTraceUpdate = nullptr;
   trace.OnTraceRestart = nullptr;
+  trace.OnTraceDayEnd = nullptr;
   bound_ = false;
+  // The day's record while the trace state still holds it.
+  if (context_.Profile)
+    context_.Profile->WriteDayRecord();
   const bool stopped = trace.StopTracing();
   // The rules are gone either way: a search still drawing must end.
   tickBusy_ = false;
@@ -187,6 +197,7 @@ void TBreakScheduler::TraceUpdated() {
   if (tickBusy_ || !state.Active || !state.Rules)
     return;
   tickBusy_ = true;
+  JudgeBreakPrompt();
   if (TUserData *profile = context_.Profile)
     UpdateInputActivity(profile->InputActivity, state.Counters, state.Now,
                         context_.Trace.TraceInterval / kMillisecondsPerDay);
@@ -201,6 +212,19 @@ void TBreakScheduler::TraceUpdated() {
   if (!MaintainDialog() && !presence.Away() && !HoldForFullScreen(presence.FullScreen))
     PickMessage();
   tickBusy_ = false;
+}
+
+void TBreakScheduler::JudgeBreakPrompt() {
+  TTraceState &state = context_.Trace.TraceState;
+  const TRuleList *rules = Rules();
+  if (breakPromptRule_ < 0 || !rules || breakPromptRule_ >= static_cast<int32_t>(rules->size()) ||
+      (*rules)[breakPromptRule_].Fired)
+    return;
+  // Whatever showed meanwhile (the absence notice during a long break), the
+  // user rested through the prompt when no input came until its end.
+  if (state.Counters[ttGlobalInput].Count == breakPromptInput_)
+    ++state.Prompts.RestedThrough;
+  breakPromptRule_ = -1;
 }
 
 void TBreakScheduler::ShowStatusPage(TDateTime now) {
@@ -406,6 +430,13 @@ void TBreakScheduler::ShowPrompt(int32_t rule, int32_t record) {
     if (block)
       views_.Blocking.CloseBlocking();
     return;
+  }
+  if (rule == 3 || rule == 4) {
+    TPromptTally &prompts = state.Prompts;
+    ++(rule == 3 ? prompts.ShortPrompts : prompts.LongPrompts);
+    prompts.BlockedBreaks += block ? 1 : 0;
+    breakPromptRule_ = rule;
+    breakPromptInput_ = state.Counters[ttGlobalInput].Count;
   }
   if (profile) {
     ShowClock();

@@ -110,6 +110,8 @@ private:
   TRuleList *Rules() const { return context_.Trace.TraceState.Rules.get(); }
   const std::string &Text(int index) const;
   void ShowStatusPage(TDateTime now);
+  // Counts the break prompt whose time is over as rested through or not.
+  void JudgeBreakPrompt();
   void CheckAbsence(bool away);
   bool MaintainDialog();
   // The rule whose prompt PickMessage would show (0 a status question), or -1.
@@ -136,4 +138,8 @@ private:
   bool loopPlayback_ = true;
   bool fullScreenWait_ = false;  // a due prompt waits for a full-screen program
   TDateTime fullScreenWaitStart_ = 0;
+  // The break prompt last shown (rule 3 or 4) until its time is over, else
+  // -1, and the input count when it came.
+  int32_t breakPromptRule_ = -1;
+  uint32_t breakPromptInput_ = 0;
 };

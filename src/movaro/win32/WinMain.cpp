@@ -92,7 +92,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   context.Translator.PasswordPrompt = [&application] { return AskPassword(application); };
   // Takes an earlier release's profile file over on the first start.
   const TProfileFilePlace profilePlace = PrepareProfileFile(files, shell);
-  TUserData profile({registry, locale, profileFiles, clock, session, random}, profilePlace.File);
+  TUserData profile({registry, locale, profileFiles, clock, session, random, &files},
+                    profilePlace.File);
   profile.LoadSettings();
   context.Profile = &profile;
   mainForm.Bind(context);

@@ -49,9 +49,9 @@ inline const std::vector<TRecordSource> kSchedulerRecords = {
 
 struct TSchedulerWorld {
   explicit TSchedulerWorld(bool withProfile = true, bool withInfo = true,
-                           const std::vector<TRecordSource> &records = kSchedulerRecords) {
-    day = std::make_unique<TDaySimulation>(46000 + 10.0 / 24, 5000, 1, scratch.Path() + "/",
-                                           &random);
+                           const std::vector<TRecordSource> &records = kSchedulerRecords,
+                           TDateTime wallStart = 46000 + 10.0 / 24) {
+    day = std::make_unique<TDaySimulation>(wallStart, 5000, 1, scratch.Path() + "/", &random);
     day->OnLine = [this](const std::string &line) {
       Log.push_back(line.substr(11, 8) + " " + line.substr(25)); // hh:mm:ss what
     };
@@ -64,6 +64,8 @@ struct TSchedulerWorld {
       day->MakeProfile();
     EXPECT_TRUE(day->Start());
   }
+  // The day reports while it stops, into the log.
+  ~TSchedulerWorld() { day.reset(); }
 
   TRuleList &Rules() { return *day->Context.Trace.TraceState.Rules; }
   TMsgStatRec &Rule(int i) { return Rules()[i]; }
