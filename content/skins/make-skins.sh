@@ -5,8 +5,11 @@
 # button faces drawn from icons.txt), rendered by rsvg-convert and stored by
 # ImageMagick twice: NAME.bmp with 24 bits per pixel and NAME_256.bmp with 8,
 # dithered to the 216-colour cube that 256-colour displays show, uncompressed
-# (the bitmap decoder reads no run-length encoding). Also
-# MAINICON.ico (16, 32 and 48 pixels) and Skins.rc naming them all.
+# (the bitmap decoder reads no run-length encoding). For displays set to a
+# larger scale every picture is drawn again from its SVG at 125, 150 and
+# 200 % as NAME_125.png ... (PNG keeps the program small; a 256-colour
+# display reduces their colours as they are decoded). Also MAINICON.ico (16,
+# 32 and 48 pixels) and Skins.rc naming them all.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out=$1
@@ -18,12 +21,19 @@ sand='#FCCA8F' plum='#6D3D53' cream='#FFFFF2' ink='#4A2A38'
 page='#F2F4F7'
 
 names=()
+scaled=(125 150 200)
 store() { # NAME: svg/NAME.svg into NAME.bmp and NAME_256.bmp
   local name=$1
   rsvg-convert -o "$out/svg/$name.png" "$out/svg/$name.svg"
   convert "$out/svg/$name.png" -background "$sand" -flatten -type TrueColor "BMP3:$out/$name.bmp"
   convert "$out/svg/$name.png" -background "$sand" -flatten -dither FloydSteinberg \
           -remap netscape: -type Palette -colors 256 -compress None "BMP3:$out/${name}_256.bmp"
+  for percent in "${scaled[@]}"; do
+    rsvg-convert -z "$(awk -v p="$percent" 'BEGIN { print p / 100 }')" -o "$out/svg/${name}_$percent.png" \
+      "$out/svg/$name.svg"
+    convert "$out/svg/${name}_$percent.png" -background "$sand" -flatten -type TrueColor \
+      "PNG24:$out/${name}_$percent.png"
+  done
   names+=("$name")
 }
 
@@ -110,6 +120,9 @@ convert "$out/svg/icon16.png" "$out/svg/icon32.png" "$out/svg/icon48.png" "$out/
   for name in "${names[@]}"; do
     echo "$name BITMAP \"$out/$name.bmp\""
     echo "${name}_256 BITMAP \"$out/${name}_256.bmp\""
+    for percent in "${scaled[@]}"; do
+      echo "${name}_$percent RCDATA \"$out/${name}_$percent.png\""
+    done
   done
 } >"$out/Skins.rc.new"
 mv "$out/Skins.rc.new" "$out/Skins.rc"

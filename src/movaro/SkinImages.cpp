@@ -5,9 +5,9 @@
 #include "ui/kit/SkinnedButton.h"
 
 TSkinLoader::TSkinLoader(TFileSystem &files, ISkinResources &resources, std::string programFolder,
-                         int bitsPerPixel)
+                         int bitsPerPixel, int skinPercent)
     : files_(files), resources_(resources), programFolder_(std::move(programFolder)),
-      bitsPerPixel_(bitsPerPixel) {}
+      bitsPerPixel_(bitsPerPixel), skinPercent_(skinPercent) {}
 
 std::string TSkinLoader::OverridePath(const std::string &name) const {
   return programFolder_ + "I\\" + name + ".bmp";
@@ -27,8 +27,15 @@ std::shared_ptr<const TPicture> TSkinLoader::LoadSkinImage(const std::string &na
   std::string bytes;
   const std::string path = OverridePath(name);
   if (!(files_.FileExists(path) && ReadWholeFile(files_, path, bytes) &&
-        DecodePicture(bytes, level, *picture)))
-    DecodeDib(resources_.BitmapBytes(ResourceName(name)), level, *picture);
+        DecodePicture(bytes, level, *picture))) {
+    std::string_view scaled;
+    if (skinPercent_ != 100)
+      scaled = resources_.PictureBytes(name + "_" + std::to_string(skinPercent_));
+    if (!scaled.empty() && DecodePicture(scaled, level, *picture))
+      picture->Percent = skinPercent_;
+    else
+      DecodeDib(resources_.BitmapBytes(ResourceName(name)), level, *picture);
+  }
   loaded_[key] = picture;
   return picture;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The skin images of Movaro's windows: named bitmaps of the program's
 // resources, each in two variants, plain and with "_256" for displays of
-// 256 colours. A user (or an administrator) may replace any of them with a
-// file "I\<name>.bmp" in the program's folder.
+// 256 colours, and drawn again for displays of a larger scale as PNG
+// resources "<name>_125", "_150" and "_200", of which the display's nearest
+// is shown pixel for pixel. A user (or an administrator) may replace any of
+// them with a file "I\<name>.bmp" in the program's folder, shown at its size.
 
 #include "data/image/Dib.h"
 #include "platform/FileSystem.h"
@@ -20,6 +22,9 @@ public:
   // The bytes of a bitmap resource (a bitmap file without its file header),
   // empty when there is none.
   virtual std::string_view BitmapBytes(const std::string &name) = 0;
+  // The bytes of a picture file among the program's data resources, empty
+  // when there is none.
+  virtual std::string_view PictureBytes(const std::string &) { return {}; }
 };
 
 class TBackground;
@@ -27,9 +32,10 @@ class TBaseBtn;
 
 class TSkinLoader {
 public:
-  // programFolder ends with a backslash; bitsPerPixel is the display's.
+  // programFolder ends with a backslash; bitsPerPixel is the display's, and
+  // skinPercent the scale its skins are drawn for (TDisplayScale::SkinPercent).
   TSkinLoader(TFileSystem &files, ISkinResources &resources, std::string programFolder,
-              int bitsPerPixel);
+              int bitsPerPixel, int skinPercent = 100);
 
   // The override file of a skin image.
   std::string OverridePath(const std::string &name) const;
@@ -53,6 +59,7 @@ private:
   ISkinResources &resources_;
   std::string programFolder_;
   int bitsPerPixel_;
+  int skinPercent_;
   std::map<std::string, std::shared_ptr<const TPicture>> loaded_;
 };
 

@@ -46,6 +46,11 @@ struct TCanvasBitmap {
   std::string Name;
   int Width = 0, Height = 0;
   const uint32_t *Pixels = nullptr;
+  // Pixels per 100 design units (a picture drawn for a larger scale): Draw
+  // places it at its design size.
+  int Percent = 100;
+  int DesignWidth() const { return Percent > 0 ? (Width * 100 + Percent / 2) / Percent : Width; }
+  int DesignHeight() const { return Percent > 0 ? (Height * 100 + Percent / 2) / Percent : Height; }
 };
 
 class ICanvas {
@@ -65,6 +70,7 @@ public:
   virtual void RoundRect(const TCanvasRect &r, int cornerWidth, int cornerHeight) = 0;
   virtual void FillRect(const TCanvasRect &r) = 0; // Brush only
   virtual void Line(int x1, int y1, int x2, int y2) = 0;
+  // The bitmap at its design size with its top-left corner at (x, y).
   virtual void Draw(int x, int y, const TCanvasBitmap &bitmap) = 0;
   virtual void StretchDraw(const TCanvasRect &target, const TCanvasBitmap &bitmap) = 0;
   // The part of the surface that drawing can change (what a paint updates);

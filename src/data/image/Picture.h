@@ -26,7 +26,16 @@ struct TPicture {
   // Width * Height pixels, top row first, each 0x00RRGGBB (in memory the
   // B, G, R, 0 bytes of a 32-bit device-independent bitmap).
   std::vector<uint32_t> Pixels;
+  // Pixels per 100 design units: a skin drawn for a display of a larger
+  // scale (150: half as many pixels again as its design size) is shown at
+  // its design size, pixel for pixel on such a display.
+  int Percent = 100;
   bool Empty() const { return Width <= 0 || Height <= 0; }
+  int DesignWidth() const { return DesignLength(Width, Percent); }
+  int DesignHeight() const { return DesignLength(Height, Percent); }
+  static int DesignLength(int pixels, int percent) {
+    return percent > 0 ? static_cast<int>((int64_t{pixels} * 100 + percent / 2) / percent) : pixels;
+  }
   uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
 };
 

@@ -99,7 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   mainForm.Bind(context);
 
   TWin32SkinResources resources(instance);
-  TSkinLoader skins(files, resources, folder, screen.BitsPerPixel());
+  TSkinLoader skins(files, resources, folder, screen.BitsPerPixel(), SystemDisplayScale().SkinPercent());
   TWin32NotificationIcon tray(window, instance, kTrayIconId, kTrayCallbackMessage);
   AddKindTrayIcons(tray, screen.BitsPerPixel());
   TWin32Desktop desktop;

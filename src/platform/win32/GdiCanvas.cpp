@@ -111,7 +111,7 @@ void TGdiCanvas::Line(int x1, int y1, int x2, int y2) {
 }
 
 void TGdiCanvas::Draw(int x, int y, const TCanvasBitmap &bitmap) {
-  StretchDraw({x, y, x + bitmap.Width, y + bitmap.Height}, bitmap);
+  StretchDraw({x, y, x + bitmap.DesignWidth(), y + bitmap.DesignHeight()}, bitmap);
 }
 
 void TGdiCanvas::StretchDraw(const TCanvasRect &design, const TCanvasBitmap &bitmap) {

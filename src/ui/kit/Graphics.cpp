@@ -21,7 +21,8 @@ void TPictureProperty::SetPicture(std::shared_ptr<const TPicture> picture, std::
 TCanvasBitmap TPictureProperty::Bitmap() const {
   if (Empty())
     return TCanvasBitmap{nullptr, name_, 0, 0, nullptr};
-  return TCanvasBitmap{nullptr, name_, picture_->Width, picture_->Height, picture_->Pixels.data()};
+  return TCanvasBitmap{nullptr, name_, picture_->Width, picture_->Height, picture_->Pixels.data(),
+                       picture_->Percent};
 }
 
 void StretchGraphic(ICanvas &canvas, const TCanvasRect &target, const TPictureProperty &picture) {

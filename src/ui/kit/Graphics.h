@@ -23,8 +23,10 @@ public:
 
   // No picture, or one with a side of 0 pixels: nothing is drawn.
   bool Empty() const { return !picture_ || picture_->Empty(); }
-  int Width() const { return picture_ ? picture_->Width : 0; }
-  int Height() const { return picture_ ? picture_->Height : 0; }
+  // The picture's size in design units (its pixels, for a skin drawn for a
+  // larger scale fewer).
+  int Width() const { return picture_ ? picture_->DesignWidth() : 0; }
+  int Height() const { return picture_ ? picture_->DesignHeight() : 0; }
   const TPicture *Picture() const { return picture_.get(); }
   // What drawing records call the picture (its file or resource name).
   const std::string &Name() const { return name_; }

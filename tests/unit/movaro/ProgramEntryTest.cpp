@@ -133,7 +133,11 @@ public:
     auto found = Bitmaps.find(name);
     return found == Bitmaps.end() ? std::string_view() : std::string_view(found->second);
   }
-  std::map<std::string, std::string> Bitmaps;
+  std::string_view PictureBytes(const std::string &name) override {
+    auto found = Pictures.find(name);
+    return found == Pictures.end() ? std::string_view() : std::string_view(found->second);
+  }
+  std::map<std::string, std::string> Bitmaps, Pictures;
 };
 
 } // namespace
@@ -171,4 +175,32 @@ TEST(SkinImages, OverrideFilePlainOrTwoHundredFiftySixColourResource) {
   ASSERT_EQ(replaced->Width, 2);
   EXPECT_EQ(replaced->At(1, 1), 0xFF0000u);
   EXPECT_EQ(overridden.LoadSkinImage("but_up")->At(0, 0), 0x00FF00u);
+}
+
+// A display at 150 % gets the skin drawn for it, which the controls place at
+// its design size (so it is shown pixel for pixel); a skin without that
+// variant, and a user's own file, come at their own size as before.
+TEST(SkinImages, ALargerScaleTakesTheSkinDrawnForIt) {
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  TMapSkinResources resources;
+  resources.Bitmaps["background"] = BitmapFile(8, 6, 0x102030).substr(14);
+  resources.Pictures["background_150"] = BitmapFile(12, 9, 0x405060);
+  resources.Bitmaps["about"] = BitmapFile(5, 5, 0x708090).substr(14);
+  const std::string folder = scratch.Path("") + "\\";
+  TSkinLoader skins(files, resources, folder, 32, 150);
+  TPictureProperty background;
+  background.SetPicture(skins.LoadSkinImage("background"));
+  EXPECT_EQ(background.Picture()->At(11, 8), 0x405060u);
+  EXPECT_EQ(background.Width(), 8);
+  EXPECT_EQ(background.Height(), 6);
+  const TCanvasBitmap bitmap = background.Bitmap();
+  EXPECT_EQ(bitmap.Width, 12);
+  EXPECT_EQ(bitmap.DesignWidth(), 8);
+  EXPECT_EQ(skins.LoadSkinImage("about")->DesignWidth(), 5);
+
+  files.ForceDirectories(folder + "I");
+  std::ofstream(scratch.Path("I/background.bmp"), std::ios::binary) << BitmapFile(3, 3, 0xFF0000);
+  TSkinLoader own(files, resources, folder, 32, 150);
+  EXPECT_EQ(own.LoadSkinImage("background")->DesignWidth(), 3);
 }
