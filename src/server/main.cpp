@@ -1,7 +1,7 @@
 // profile_server: keeps Movaro users' settings and message history.
 //
 //   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
-//                         [--cert PEM --key PEM]
+//                         [--cert PEM --key PEM] [--auth-failures N]
 //   profile_server users  [--database DB]
 //   profile_server revoke USER [--database DB]
 //
@@ -26,7 +26,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
-    "                            [--cert CERTIFICATE.pem --key KEY.pem]\n"
+    "                            [--cert CERTIFICATE.pem --key KEY.pem] [--auth-failures N]\n"
     "       profile_server users [--database DB]\n"
     "       profile_server revoke USER [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
@@ -64,7 +64,7 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
     if (i + 1 >= argc)
       return false;
     std::string value = argv[++i];
-    int64_t threads;
+    int64_t threads, failures;
     if (option == "--database")
       args.Database = value;
     else if (option == "--listen" && args.Command == "serve" && ParseListen(value, args.Service))
@@ -75,6 +75,10 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
       args.Service.KeyFile = value;
     else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
       args.Service.Threads = static_cast<int>(threads);
+    else if (option == "--auth-failures" && args.Command == "serve" && ParseDecimal(value, 1, 10000, failures)) {
+      args.Service.AuthLimits.Burst = static_cast<int>(failures);
+      args.Service.AuthLimits.RefillMilliseconds = 60000 / failures;
+    }
     else
       return false;
   }

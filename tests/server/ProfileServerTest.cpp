@@ -171,6 +171,69 @@ TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
   EXPECT_EQ(elsewhere->status, 404);
 }
 
+// Failures fill an address's bucket; it refills with time, and other
+// addresses are not affected.
+TEST(ProfileServerLimits, FailedAuthenticationsLimitedPerAddress) {
+  int64_t now = 1000;
+  TAuthLimiter limiter({3, 5000, [&now] { return now; }});
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0) << i;
+    limiter.NoteFailure("10.0.0.1");
+  }
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 5);
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.2"), 0);
+  now += 4001;
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 1);
+  now += 999;
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0);
+  limiter.NoteFailure("10.0.0.1");
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 5);
+  now += 15000; // full again: three more
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0) << i;
+    limiter.NoteFailure("10.0.0.1");
+  }
+  EXPECT_GT(limiter.RetryAfterSeconds("10.0.0.1"), 0);
+}
+
+// Over HTTP: refused tokens use up the address's allowance, after which even
+// a good token waits; bad names and oversized bodies are refused, stored nothing.
+TEST(ProfileServerLimits, TooManyFailuresAnswer429AndBadRequestsStoreNothing) {
+  TStoreWorld world("sqlite");
+  int64_t now = 0;
+  THttpServiceOptions options;
+  options.AuthLimits = {2, 6000, [&now] { return now; }};
+  TRunningServer server(*world.Store, options);
+  httplib::Client client("127.0.0.1", server.Port());
+  auto post = [&](char token, const std::string &body) {
+    return client.Post(kRequestPath, {{"Authorization", "Bearer " + TokenOf(token)}}, body, "text/plain");
+  };
+  ASSERT_EQ(post('a', BuildLoginRequest("anna"))->status, 200);
+  auto name = post('a', BuildLoginRequest("x'; DROP TABLE users;--"));
+  ASSERT_TRUE(name);
+  EXPECT_EQ(name->status, 400);
+  EXPECT_NE(name->body.find("user name"), std::string::npos) << name->body;
+  auto huge = post('a', "command=putuserdata\r\nusername=anna\r\n" + std::string(300 * 1024, 'x'));
+  ASSERT_TRUE(huge);
+  EXPECT_EQ(huge->status, 413);
+
+  EXPECT_EQ(post('b', BuildLoginRequest("anna"))->status, 403);
+  EXPECT_EQ(client.Post(kRequestPath, BuildLoginRequest("anna"), "text/plain")->status, 401);
+  auto limited = post('a', BuildLoginRequest("anna"));
+  ASSERT_TRUE(limited);
+  EXPECT_EQ(limited->status, 429);
+  EXPECT_EQ(limited->get_header_value("Retry-After"), "6");
+  EXPECT_EQ(limited->body.rfind("Status=Error: ", 0), 0u) << limited->body;
+  now += 6000;
+  EXPECT_EQ(post('a', BuildLoginRequest("anna"))->status, 200);
+
+  std::vector<TUserSummary> users;
+  std::string error;
+  ASSERT_TRUE(world.Store->ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0].Name, "anna");
+}
+
 // Over HTTPS the same request round-trips for a client that trusts the
 // server's certificate; a client trusting another certificate, and a plain
 // HTTP client, get no answer; a key that is not the certificate's is refused.

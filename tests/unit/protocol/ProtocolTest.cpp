@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(ProtocolRequests, TextsByteForByteAndParsedBack) {
@@ -45,11 +47,20 @@ TEST(ProtocolRequests, TextsByteForByteAndParsedBack) {
   EXPECT_EQ(request.Command, TRequestCommand::GetUserData);
   for (const char *bad : {"", "username=a\r\ncommand=getuserdata\r\n", "command=deleteuser\r\nusername=a\r\n",
                           "command=getuserdata\r\n", "command=getuserdata\r\nusername=\r\n",
-                          "command=getuserdata\r\nusername=a\tb\r\n"}) {
+                          "command=getuserdata\r\nusername=a\tb\r\n",
+                          "command=getuserdata\r\nusername=a'; DROP TABLE users;--\r\n"}) {
     reason.clear();
     EXPECT_FALSE(ParseRequest(bad, request, reason)) << bad;
     EXPECT_FALSE(reason.empty());
   }
+}
+
+TEST(ProtocolRequests, UserNamesPrintableBoundedWithoutSeparators) {
+  for (const std::string &good : std::vector<std::string>{"a", "Anna Meier", "J\xFCrgen", "anna.meier-2", "o_brien@lab", std::string(64, 'x')})
+    EXPECT_TRUE(IsValidUserName(good)) << good;
+  for (const std::string &bad : std::vector<std::string>{"", std::string(65, 'x'), " anna", "anna ", "an\x7Fna", "an\x1Bna", "a\"b", "a'b", "a`b",
+                                "a\\b", "a/b", "a:b", "a;b", "a,b", "a=b", "a|b", "a<b", "a>b", "a*b", "a?b", "a[b", "a]b"})
+    EXPECT_FALSE(IsValidUserName(bad)) << bad;
 }
 
 TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
