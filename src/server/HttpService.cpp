@@ -64,7 +64,8 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
                "refused a request: too many failed authentications, retry after " + std::to_string(wait) + " s"};
       response.set_header("Retry-After", std::to_string(wait));
     } else {
-      reply = AnswerRequest(store_, request.get_header_value("Authorization"), request.body);
+      reply = AnswerRequest(store_, request.get_header_value("Authorization"),
+                            request.get_header_value(kEnrolmentCodeHeader), request.body);
       if (reply.HttpStatus == 401 || reply.HttpStatus == 403)
         limiter_->NoteFailure(request.remote_addr);
     }

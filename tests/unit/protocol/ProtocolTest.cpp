@@ -63,6 +63,13 @@ TEST(ProtocolRequests, UserNamesPrintableBoundedWithoutSeparators) {
     EXPECT_FALSE(IsValidUserName(bad)) << bad;
 }
 
+TEST(ProtocolHttp, EnrolmentCodesTypedAnyWayReadInOneForm) {
+  EXPECT_EQ(NormalizedEnrolmentCode("abcde-fgh23"), "ABCDEFGH23");
+  EXPECT_EQ(NormalizedEnrolmentCode(" ZZZZZ 99999 "), "ZZZZZ99999");
+  for (const char *bad : {"", "ABCDEFGH2", "ABCDEFGH234", "ABCDEFGH2O", "ABCDEFGH21", "ABCDE_GH23", "ABCDEFGHI3"})
+    EXPECT_EQ(NormalizedEnrolmentCode(bad), "") << bad;
+}
+
 TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
   TUserDataRecord record = ReadUserDataLines(
       "configlevel=0\r\nConfigLevel=100\r\nConfigWarningtype=3\r\nConfigShortPause=29\r\n"
@@ -161,6 +168,8 @@ TEST(ProtocolHttp, ResponsesFramedByLengthChunksOrEnd) {
             "POST /movaro/request HTTP/1.1\r\nHost: srv:1684\r\nAuthorization: Bearer tok\r\n"
             "Content-Type: text/plain\r\nContent-Length: 11\r\nConnection: keep-alive\r\n\r\ncommand=x\r\n");
   EXPECT_EQ(BuildRequestMessage("a\r\nX: y", "", "").find("\r\nX:"), std::string::npos);
+  EXPECT_NE(BuildRequestMessage("srv:1684", "tok", "", "ABCDE23456").find("\r\nMovaro-Enrolment-Code: ABCDE23456\r\n"),
+            std::string::npos);
 
   THttpResponseReader sized;
   EXPECT_EQ(FeedBytewise(sized, "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"
