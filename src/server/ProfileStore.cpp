@@ -2,6 +2,8 @@
 
 #include "base/Decimal.h"
 #include "protocol/HttpExchange.h"
+#include "protocol/TextLines.h"
+#include "server/UserTable.h"
 
 #include <openssl/evp.h>
 #include <openssl/rand.h>
@@ -153,6 +155,33 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
   }
 }
 
+// What is stored for the user: settings and history.
+TUserDataRecord ReadRecord(TSqlConnection &db, const std::string &name) {
+  TUserDataRecord found;
+  std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
+  if (!settings.empty()) {
+    const TSqlRow &s = settings[0];
+    found.ConfigLevel = ReadNumber(s[0]);
+    found.ConfigLevelBase = ReadNumber(s[1]);
+    found.ConfigWarningtype = ReadNumber(s[2]);
+    if (s[3])
+      found.ConfigWarningsoundfile = AnsiText(*s[3]);
+    found.ConfigShowInSysTray = ReadSwitch(s[4]);
+    found.ConfigShortPause = ReadNumber(s[5]);
+    found.ConfigShortPauseBlock = ReadSwitch(s[6]);
+    found.ConfigLongPause = ReadNumber(s[7]);
+    found.ConfigLongPauseBlock = ReadSwitch(s[8]);
+  }
+  for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
+                                       "user_name = $1 ORDER BY entry_key",
+                                       {name})) {
+    std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
+    if (row[0] && count && day)
+      found.History.push_back({AnsiText(*row[0]), *count, *day});
+  }
+  return found;
+}
+
 } // namespace
 
 std::string TokenDigest(const std::string &token) {
@@ -302,27 +331,7 @@ TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCreden
       record = std::move(found);
       return access;
     }
-    std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
-    if (!settings.empty()) {
-      const TSqlRow &s = settings[0];
-      found.ConfigLevel = ReadNumber(s[0]);
-      found.ConfigLevelBase = ReadNumber(s[1]);
-      found.ConfigWarningtype = ReadNumber(s[2]);
-      if (s[3])
-        found.ConfigWarningsoundfile = AnsiText(*s[3]);
-      found.ConfigShowInSysTray = ReadSwitch(s[4]);
-      found.ConfigShortPause = ReadNumber(s[5]);
-      found.ConfigShortPauseBlock = ReadSwitch(s[6]);
-      found.ConfigLongPause = ReadNumber(s[7]);
-      found.ConfigLongPauseBlock = ReadSwitch(s[8]);
-    }
-    for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
-                                         "user_name = $1 ORDER BY entry_key",
-                                         {name})) {
-      std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
-      if (row[0] && count && day)
-        found.History.push_back({AnsiText(*row[0]), *count, *day});
-    }
+    found = ReadRecord(db, name);
     db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
     record = std::move(found);
     return access;
@@ -431,5 +440,58 @@ bool TProfileStore::CreateEnrolmentCode(const std::string &storedName, int64_t v
     return TAccess::Granted;
   });
   error = outcome.Error;
+  return outcome.Granted();
+}
+
+bool TProfileStore::ExportUser(const std::string &storedName, std::string &text, std::string &error) {
+  try {
+    TSqlPool::TLease db(pool_);
+    std::vector<TSqlRow> user = db->Execute(
+        "SELECT created, last_checkout, last_checkin FROM users WHERE user_name = $1", {storedName});
+    if (user.empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return false;
+    }
+    text = "user " + storedName + "\nknown since " + UtcTimeText(ReadTime(user[0][0])) + "\nlast check-out " +
+           UtcTimeText(ReadTime(user[0][1])) + "\nlast check-in " + UtcTimeText(ReadTime(user[0][2])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT token_hash, enrolled, last_used FROM tokens WHERE user_name = $1"
+                                          " ORDER BY enrolled, token_hash",
+                                          {storedName}))
+      text += "token " + row[0].value_or("").substr(0, kTokenIdLength) + " enrolled " +
+              UtcTimeText(ReadTime(row[1])) + " last used " + UtcTimeText(ReadTime(row[2])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT token_hash, revoked FROM revoked_tokens WHERE user_name = $1"
+                                          " ORDER BY revoked, token_hash",
+                                          {storedName}))
+      text += "revoked token " + row[0].value_or("").substr(0, kTokenIdLength) + " revoked " +
+              UtcTimeText(ReadTime(row[1])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT created, expires, used FROM enrolment_codes WHERE user_name = $1"
+                                          " ORDER BY created, code_hash",
+                                          {storedName}))
+      text += "enrolment code made " + UtcTimeText(ReadTime(row[0])) + " expires " + UtcTimeText(ReadTime(row[1])) +
+              " used " + UtcTimeText(ReadTime(row[2])) + "\n";
+    std::vector<TSqlRow> saved = db->Execute("SELECT saved FROM settings WHERE user_name = $1", {storedName});
+    text += "settings saved " + UtcTimeText(saved.empty() ? 0 : ReadTime(saved[0][0])) + "\n";
+    // The user data lines as the program writes them, in the stored form.
+    for (const std::string &line : SplitLines(FormatUserDataLines(ReadRecord(*db, storedName))))
+      text += StoredText(line) + "\n";
+    return true;
+  } catch (const ESqlError &e) {
+    error = e.what();
+    return false;
+  }
+}
+
+bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error) {
+  TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
+    for (const char *table : {"history", "settings", "tokens", "revoked_tokens", "enrolment_codes"})
+      db.Execute(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
+    if (db.Execute("DELETE FROM users WHERE user_name = $1 RETURNING user_name", {storedName}).empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return TAccess::WrongToken;
+    }
+    return TAccess::Granted;
+  });
+  if (!outcome.Ok)
+    error = outcome.Error;
   return outcome.Granted();
 }

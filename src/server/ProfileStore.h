@@ -101,6 +101,15 @@ public:
   bool CreateEnrolmentCode(const std::string &storedName, int64_t validSeconds, std::string &code,
                            std::string &error);
 
+  // Everything stored about the user (stored form), as text a person reads:
+  // dates, tokens, codes, settings and history. False with a reason when
+  // there is no such user.
+  bool ExportUser(const std::string &storedName, std::string &text, std::string &error);
+  // Erases everything stored about the user, tokens and codes included.
+  bool DeleteUser(const std::string &storedName, std::string &error);
+  // A consistent copy of the database in file (TSqlDatabase::Backup).
+  bool Backup(const std::string &file, std::string &error) { return pool_.Database().Backup(file, error); }
+
   std::string Description() const { return pool_.Database().Description(); }
 
 private:

@@ -6,6 +6,9 @@
 //   profile_server users  [--database DB]
 //   profile_server enrol  USER [--valid HOURS] [--database DB]
 //   profile_server revoke USER [TOKEN] [--database DB]
+//   profile_server export USER [--database DB]
+//   profile_server delete USER [--database DB]
+//   profile_server backup FILE [--database DB]
 //
 // DB is "sqlite:PATH" or a path (SQLite, the default "profiles.db"), or a
 // PostgreSQL connection string ("postgresql://user@host/db" or
@@ -34,10 +37,13 @@ constexpr char kUsage[] =
     "       profile_server users [--database DB]\n"
     "       profile_server enrol USER [--valid HOURS] [--database DB]\n"
     "       profile_server revoke USER [TOKEN] [--database DB]\n"
+    "       profile_server export USER [--database DB]\n"
+    "       profile_server delete USER [--database DB]\n"
+    "       profile_server backup FILE [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
 
 struct TArguments {
-  std::string Command, User, Token;
+  std::string Command, Subject, Token; // Subject: the USER or FILE the command names
   std::string Database = "profiles.db";
   THttpServiceOptions Service;
   bool TrustFirstUse = false;
@@ -59,10 +65,11 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
     return false;
   args.Command = argv[1];
   int i = 2;
-  if (args.Command == "revoke" || args.Command == "enrol") {
+  if (args.Command == "revoke" || args.Command == "enrol" || args.Command == "export" ||
+      args.Command == "delete" || args.Command == "backup") {
     if (argc < 3 || argv[2][0] == '-')
       return false;
-    args.User = argv[i++];
+    args.Subject = argv[i++];
     if (args.Command == "revoke" && i < argc && argv[i][0] != '-')
       args.Token = argv[i++];
   } else if (args.Command != "serve" && args.Command != "users") {
@@ -120,18 +127,18 @@ int ListUsers(TProfileStore &store) {
 int Enrol(TProfileStore &store, const TArguments &args) {
   // Names are given in the stored form (UTF-8 of the 8-bit text): one that
   // has no 8-bit form, or is not a name a client may send, would never log in.
-  const std::string ansi = AnsiText(args.User);
-  if (StoredText(ansi) != args.User || !IsValidUserName(ansi)) {
-    std::cerr << "profile_server: \"" << args.User << "\" is not a user name a client can send (1 to "
+  const std::string ansi = AnsiText(args.Subject);
+  if (StoredText(ansi) != args.Subject || !IsValidUserName(ansi)) {
+    std::cerr << "profile_server: \"" << args.Subject << "\" is not a user name a client can send (1 to "
               << kUserNameMaxLength << " Latin-1 characters without quotes, slashes or separators)\n";
     return 1;
   }
   std::string code, error;
-  if (!store.CreateEnrolmentCode(args.User, args.ValidHours * 3600, code, error)) {
+  if (!store.CreateEnrolmentCode(args.Subject, args.ValidHours * 3600, code, error)) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  std::printf("enrolment code for \"%s\": %s-%s (once, until %s)\n", args.User.c_str(), code.substr(0, 5).c_str(),
+  std::printf("enrolment code for \"%s\": %s-%s (once, until %s)\n", args.Subject.c_str(), code.substr(0, 5).c_str(),
               code.substr(5).c_str(), UtcTimeText(std::time(nullptr) + args.ValidHours * 3600).c_str());
   return 0;
 }
@@ -194,14 +201,33 @@ int main(int argc, char **argv) {
   if (args.Command == "users")
     return ListUsers(store);
   if (args.Command == "revoke") {
-    if (!store.RevokeToken(args.User, args.Token, error)) {
+    if (!store.RevokeToken(args.Subject, args.Token, error)) {
       std::cerr << "profile_server: " << error << "\n";
       return 1;
     }
-    std::printf("revoked the token %s of \"%s\"\n", args.Token.c_str(), args.User.c_str());
+    std::printf("revoked the token %s of \"%s\"\n", args.Token.c_str(), args.Subject.c_str());
     return 0;
   }
   if (args.Command == "enrol")
     return Enrol(store, args);
+  if (args.Command == "export") {
+    std::string text;
+    if (!store.ExportUser(args.Subject, text, error)) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::fputs(text.c_str(), stdout);
+    return 0;
+  }
+  if (args.Command == "delete" || args.Command == "backup") {
+    const bool done = args.Command == "delete" ? store.DeleteUser(args.Subject, error) : store.Backup(args.Subject, error);
+    if (!done) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::printf(args.Command == "delete" ? "deleted everything stored about \"%s\"\n" : "backed up to %s\n",
+                args.Subject.c_str());
+    return 0;
+  }
   return Serve(store, args.Service);
 }

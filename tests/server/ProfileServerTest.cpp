@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -162,6 +164,57 @@ TEST_P(ProfileStorage, EnrolmentCodesAdmitTokensOnceEach) {
   EXPECT_EQ(store.CheckOut("anna", {a, TokenDigest(again)}, out).Access, TAccess::Revoked);
   ASSERT_TRUE(store.RevokeToken("anna", "", error)) << error; // the one left
   EXPECT_EQ(store.CheckOut("anna", {c, TokenDigest(again)}, out).Access, TAccess::Enrolled);
+}
+
+// What is stored about a user comes out as text and goes entirely; a backup
+// taken while users check in holds whole check-ins only.
+TEST_P(ProfileStorage, ExportDeleteAndBackup) {
+  const std::string jurgen = "J\xC3\xBC" "rgen", a = TokenDigest(TokenOf('a'));
+  ASSERT_TRUE(Store().CheckIn("J\xFCrgen", a, FullRecord()).Granted());
+  std::string code, text, error;
+  ASSERT_TRUE(Store().CreateEnrolmentCode(jurgen, 3600, code, error)) << error;
+  ASSERT_TRUE(Store().ExportUser(jurgen, text, error)) << error;
+  for (const std::string &expected : {"user " + jurgen + "\n", "\ntoken " + a.substr(0, 12) + " enrolled ",
+                                      std::string("\nenrolment code made "), std::string(" used -\n"),
+                                      std::string("\nConfigWarningsoundfile=C:\\Kl\xC3\xA4nge\\gong.wav\n"),
+                                      std::string("\nx1230001=1>45000\n")})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+  EXPECT_EQ(text.find(code), std::string::npos);
+
+  ASSERT_TRUE(Store().CheckIn("anna", TokenDigest(TokenOf('b')), FullRecord()).Granted());
+  ASSERT_TRUE(Store().DeleteUser(jurgen, error)) << error;
+  EXPECT_FALSE(Store().DeleteUser(jurgen, error));
+  EXPECT_FALSE(Store().ExportUser(jurgen, text, error));
+  std::vector<TUserSummary> users;
+  ASSERT_TRUE(Store().ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0].Name, "anna");
+  TUserDataRecord out;
+  EXPECT_EQ(Store().CheckOut("J\xFCrgen", a, out).Access, TAccess::Registered);
+  EXPECT_TRUE(out.Empty());
+
+  const std::string copy = World.Folder + "/backup.db";
+  if (GetParam() == "postgres") {
+    EXPECT_FALSE(Store().Backup(copy, error));
+    EXPECT_NE(error.find("pg_dump"), std::string::npos) << error;
+    return;
+  }
+  std::atomic<bool> writing{true};
+  std::thread writer([&] {
+    for (int i = 0; writing || i < 20; ++i)
+      Store().CheckIn("w" + std::to_string(i), TokenDigest(TokenOf('w')), FullRecord());
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  bool backedUp = Store().Backup(copy, error);
+  writing = false;
+  writer.join();
+  ASSERT_TRUE(backedUp) << error;
+  EXPECT_FALSE(Store().Backup(World.Folder, error)); // a folder is not replaced
+  TProfileStore restored(OpenSqliteDatabase(copy));
+  ASSERT_TRUE(restored.ListUsers(users, error)) << error;
+  EXPECT_GE(users.size(), 3u); // anna, Jürgen (nothing checked in) and writers
+  for (const TUserSummary &user : users)
+    EXPECT_TRUE(user.Name == jurgen || (user.HasSettings && user.HistoryEntries == 2 && user.Tokens.size() == 1)) << user.Name;
 }
 
 // A database of one token per user keeps its tokens.
