@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-namespace {
-
-// Addresses remembered at most; beyond this the refilled ones are forgotten.
-constexpr size_t kMaxAddresses = 100000;
-
-} // namespace
-
 TAuthLimiter::TAuthLimiter(TAuthLimits limits) : limits_(std::move(limits)) {
   limits_.Burst = std::max(limits_.Burst, 1);
   limits_.RefillMilliseconds = std::max<int64_t>(limits_.RefillMilliseconds, 1);

@@ -19,6 +19,9 @@ struct TAuthLimits {
 
 class TAuthLimiter {
 public:
+  // Addresses remembered at most; beyond this the refilled ones are forgotten.
+  static constexpr size_t kMaxAddresses = 100000;
+
   explicit TAuthLimiter(TAuthLimits limits);
   // 0 when the address may try now; otherwise the whole seconds after which
   // it may (at least 1).

@@ -77,6 +77,8 @@ TEST_P(ProfileStorage, CheckedInValuesComeBackOut) {
   EXPECT_EQ(users[0].Name, "J\xC3\xBCrgen"); // kept as UTF-8
   EXPECT_EQ(users[0].Tokens.size(), 1u);
   EXPECT_EQ(users[0].HistoryEntries, 3);
+  EXPECT_EQ(users[0].RevokedTokens, 0);
+  EXPECT_TRUE(users[0].HasSettings);
 }
 
 TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
@@ -103,6 +105,20 @@ TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
   ASSERT_TRUE(Store().RevokeToken("anna", error));
   EXPECT_FALSE(Store().RevokeToken("anna", error));
   EXPECT_NE(error.find("no token"), std::string::npos);
+
+  // Eight first uses of one name at once: one gets it.
+  std::vector<TAccess> racing(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < racing.size(); ++i)
+    threads.emplace_back([&, i] {
+      TUserDataRecord record;
+      TStoreOutcome outcome = Store().CheckOut("carl", TokenDigest(TokenOf('m') + std::to_string(i)), record);
+      racing[i] = outcome.Ok ? outcome.Access : TAccess::Granted;
+    });
+  for (std::thread &thread : threads)
+    thread.join();
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::Registered), 1);
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::WrongToken), 7);
 }
 
 // Without trust on first use a token gets in only with a code made for its
@@ -174,7 +190,7 @@ TEST_P(ProfileStorage, ExportDeleteAndBackup) {
   std::string code, text, error;
   ASSERT_TRUE(Store().CreateEnrolmentCode(jurgen, 3600, code, error)) << error;
   ASSERT_TRUE(Store().ExportUser(jurgen, text, error)) << error;
-  for (const std::string &expected : {"user " + jurgen + "\n", "\ntoken " + a.substr(0, 12) + " enrolled ",
+  for (const std::string &expected : {"user " + jurgen + "\n", std::string("\nlast check-out -\n"), "\ntoken " + a.substr(0, 12) + " enrolled ",
                                       std::string("\nenrolment code made "), std::string(" used -\n"),
                                       std::string("\nConfigWarningsoundfile=C:\\Kl\xC3\xA4nge\\gong.wav\n"),
                                       std::string("\nx1230001=1>45000\n")})
@@ -189,6 +205,7 @@ TEST_P(ProfileStorage, ExportDeleteAndBackup) {
   ASSERT_TRUE(Store().ListUsers(users, error)) << error;
   ASSERT_EQ(users.size(), 1u);
   EXPECT_EQ(users[0].Name, "anna");
+  EXPECT_EQ(users[0].LastCheckOut, 0); // checked in only
   TUserDataRecord out;
   EXPECT_EQ(Store().CheckOut("J\xFCrgen", a, out).Access, TAccess::Registered);
   EXPECT_TRUE(out.Empty());
@@ -336,6 +353,24 @@ TEST(ProfileServerLimits, FailedAuthenticationsLimitedPerAddress) {
     limiter.NoteFailure("10.0.0.1");
   }
   EXPECT_GT(limiter.RetryAfterSeconds("10.0.0.1"), 0);
+
+  // Whole seconds, rounded up; no burst is one failure.
+  TAuthLimiter single({0, 1001, [&now] { return now; }});
+  single.NoteFailure("a");
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 2);
+  now += 1000;
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 1);
+  now += 1;
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 0);
+
+  // So many addresses failing that the limiter forgets them all rather than
+  // grow without end.
+  for (size_t i = 0; i < TAuthLimiter::kMaxAddresses; ++i)
+    single.NoteFailure("b" + std::to_string(i));
+  EXPECT_GT(single.RetryAfterSeconds("b0"), 0);
+  single.NoteFailure("c");
+  EXPECT_EQ(single.RetryAfterSeconds("b0"), 0);
+  EXPECT_GT(single.RetryAfterSeconds("c"), 0);
 }
 
 // Over HTTP: refused tokens use up the address's allowance, after which even
@@ -397,6 +432,18 @@ TEST(ProfileServerHttp, EnrolmentCodeInItsHeader) {
   std::transform(typed.begin(), typed.end(), typed.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
   EXPECT_EQ(post(typed), "200 userdata=NO_DATA_FOUND");
   EXPECT_EQ(post(""), "200 userdata=NO_DATA_FOUND");
+  std::string expired;
+  ASSERT_TRUE(world.Store->CreateEnrolmentCode("anna", -1, expired, error)) << error;
+  auto other = [&](const std::string &code) {
+    auto result = client.Post(kRequestPath, {{"Authorization", "Bearer " + TokenOf('b')}, {kEnrolmentCodeHeader, code}},
+                              BuildLoginRequest("anna"), "text/plain");
+    return result ? std::to_string(result->status) + " " + result->body : std::string("no answer");
+  };
+  EXPECT_EQ(other(code), "403 Status=Error: access denied: the enrolment code has been used already; ask the "
+                         "administrator for a new one");
+  EXPECT_EQ(other(expired), "403 Status=Error: access denied: the enrolment code has expired; ask the "
+                            "administrator for a new one");
+  EXPECT_EQ(TokenDigest("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 // Over HTTPS the same request round-trips for a client that trusts the
