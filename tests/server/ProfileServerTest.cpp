@@ -106,13 +106,13 @@ TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
   EXPECT_FALSE(Store().RevokeToken("anna", error));
   EXPECT_NE(error.find("no token"), std::string::npos);
 
-  // Eight first uses of one name at once: one gets it.
+  // Eight first uses at once of a name known without a token: one gets it.
   std::vector<TAccess> racing(8);
   std::vector<std::thread> threads;
   for (size_t i = 0; i < racing.size(); ++i)
     threads.emplace_back([&, i] {
       TUserDataRecord record;
-      TStoreOutcome outcome = Store().CheckOut("carl", TokenDigest(TokenOf('m') + std::to_string(i)), record);
+      TStoreOutcome outcome = Store().CheckOut("anna", TokenDigest(TokenOf('m') + std::to_string(i)), record);
       racing[i] = outcome.Ok ? outcome.Access : TAccess::Granted;
     });
   for (std::thread &thread : threads)
