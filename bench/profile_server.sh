@@ -24,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 
 run() { # label, database
-  "$bin/profile_server" serve --listen 127.0.0.1:0 --database "$2" >"$work/out" 2>/dev/null &
+  "$bin/profile_server" serve --trust-first-use --listen 127.0.0.1:0 --database "$2" >"$work/out" 2>/dev/null &
   server=$!
   local port=""
   for _ in $(seq 100); do

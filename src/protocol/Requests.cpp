@@ -3,22 +3,26 @@
 #include "base/AnsiText.h"
 #include "protocol/TextLines.h"
 
+#include <cstring>
+
 namespace {
 
 std::string RequestHead(const char *command, const std::string &userName) {
   return std::string("command=") + command + "\r\nusername=" + userName + "\r\n";
 }
 
+} // namespace
+
 bool IsValidUserName(const std::string &name) {
-  if (name.empty() || name.size() > kUserNameMaxLength)
+  if (name.empty() || name.size() > kUserNameMaxLength || name.front() == ' ' || name.back() == ' ')
     return false;
-  for (char c : name)
-    if (static_cast<unsigned char>(c) < ' ')
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < ' ' || u == 0x7F || std::strchr("\"'`\\/:;,=|<>*?[]", c))
       return false;
+  }
   return true;
 }
-
-} // namespace
 
 std::string BuildLoginRequest(const std::string &userName) {
   return RequestHead("getuserdata", userName);
@@ -53,7 +57,8 @@ bool ParseRequest(const std::string &text, TRequest &request, std::string &reaso
     return false;
   }
   if (!IsValidUserName(name)) {
-    reason = "the user name is empty, longer than 255 characters or holds control characters";
+    reason = "the user name must be 1 to " + std::to_string(kUserNameMaxLength) +
+             " printable characters without quotes, slashes or separators";
     return false;
   }
   request.UserName = name;

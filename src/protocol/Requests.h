@@ -18,8 +18,13 @@ struct TRequest {
   std::string UserData; // the lines after the user name, as sent
 };
 
-// User names: 1 to 255 characters, no control characters.
-inline constexpr size_t kUserNameMaxLength = 255;
+// User names: 1 to 64 bytes of 8-bit ANSI text, printable (no control
+// characters, no DEL), none of " ' ` \ / : ; , = | < > * ? [ ] and no
+// space at either end. The
+// server refuses any other name before it stores anything; names stay safe
+// to show in a log, a table or a file name.
+inline constexpr size_t kUserNameMaxLength = 64;
+bool IsValidUserName(const std::string &name);
 
 std::string BuildLoginRequest(const std::string &userName);
 std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,

@@ -1,6 +1,7 @@
 #include "server/HttpService.h"
 
 #include "protocol/HttpExchange.h"
+#include "protocol/Replies.h"
 #include "server/RequestHandler.h"
 
 #include <httplib.h>
@@ -55,8 +56,19 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     listening = socket;
   });
+  limiter_ = std::make_unique<TAuthLimiter>(options.AuthLimits);
   server_->Post(kRequestPath, [this](const httplib::Request &request, httplib::Response &response) {
-    TServerReply reply = AnswerRequest(store_, request.get_header_value("Authorization"), request.body);
+    TServerReply reply;
+    if (int64_t wait = limiter_->RetryAfterSeconds(request.remote_addr)) {
+      reply = {429, ErrorReply("too many failed authentications from this address; try again later"),
+               "refused a request: too many failed authentications, retry after " + std::to_string(wait) + " s"};
+      response.set_header("Retry-After", std::to_string(wait));
+    } else {
+      reply = AnswerRequest(store_, request.get_header_value("Authorization"),
+                            request.get_header_value(kEnrolmentCodeHeader), request.body);
+      if (reply.HttpStatus == 401 || reply.HttpStatus == 403)
+        limiter_->NoteFailure(request.remote_addr);
+    }
     response.status = reply.HttpStatus;
     response.set_content(reply.Text, "text/plain");
     if (log_)

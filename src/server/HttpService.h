@@ -3,6 +3,7 @@
 // (protocol/HttpExchange.h), whose body is a request text and whose answer is
 // a reply text; connections are kept open between requests.
 
+#include "server/AuthLimiter.h"
 #include "server/ProfileStore.h"
 
 #include <atomic>
@@ -27,6 +28,9 @@ struct THttpServiceOptions {
   // Both set: HTTPS with this certificate (PEM, the chain after the server's
   // own) and its private key (PEM, unencrypted); both empty: plain HTTP.
   std::string CertificateFile, KeyFile;
+  // Failed authentications (401, 403) allowed per client address; once they
+  // are used up the address is answered 429 with a Retry-After header.
+  TAuthLimits AuthLimits;
 };
 
 class TProfileHttpService {
@@ -48,6 +52,7 @@ private:
   TProfileStore &store_;
   TLog log_;
   std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<TAuthLimiter> limiter_;
   int port_ = 0;
   bool secure_ = false;
   std::atomic<bool> serving_{false}, stopRequested_{false};

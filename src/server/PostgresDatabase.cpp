@@ -94,6 +94,10 @@ public:
     return std::make_unique<TPostgresConnection>(connection_);
   }
   std::string Description() const override { return "PostgreSQL " + WithoutPassword(connection_); }
+  bool Backup(const std::string &, std::string &error) override {
+    error = "a PostgreSQL database is backed up with pg_dump (see README.md)";
+    return false;
+  }
 
 private:
   std::string connection_;

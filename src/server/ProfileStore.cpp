@@ -1,9 +1,16 @@
 #include "server/ProfileStore.h"
 
 #include "base/Decimal.h"
+#include "protocol/HttpExchange.h"
+#include "protocol/TextLines.h"
+#include "server/UserTable.h"
+
+#include <openssl/evp.h>
+#include <openssl/rand.h>
 
 #include <algorithm>
 #include <ctime>
+#include <map>
 
 namespace {
 
@@ -38,7 +45,22 @@ const char *const kSchema[] = {
     " answer_count INTEGER NOT NULL,"
     " shown_day INTEGER NOT NULL,"
     " PRIMARY KEY (user_name, entry_key))",
+    "CREATE TABLE IF NOT EXISTS tokens ("
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " token_hash TEXT NOT NULL,"
+    " enrolled BIGINT NOT NULL,"
+    " last_used BIGINT,"
+    " PRIMARY KEY (user_name, token_hash))",
+    "CREATE TABLE IF NOT EXISTS enrolment_codes ("
+    " code_hash TEXT PRIMARY KEY,"
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " created BIGINT NOT NULL,"
+    " expires BIGINT NOT NULL,"
+    " used BIGINT)",
 };
+
+// A token id as shown: this many hex digits of its SHA-256.
+constexpr size_t kTokenIdLength = 12;
 
 // The settings columns in the order of the user data lines.
 const char *const kSettingColumns[] = {
@@ -133,7 +155,48 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
   }
 }
 
+// What is stored for the user: settings and history.
+TUserDataRecord ReadRecord(TSqlConnection &db, const std::string &name) {
+  TUserDataRecord found;
+  std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
+  if (!settings.empty()) {
+    const TSqlRow &s = settings[0];
+    found.ConfigLevel = ReadNumber(s[0]);
+    found.ConfigLevelBase = ReadNumber(s[1]);
+    found.ConfigWarningtype = ReadNumber(s[2]);
+    if (s[3])
+      found.ConfigWarningsoundfile = AnsiText(*s[3]);
+    found.ConfigShowInSysTray = ReadSwitch(s[4]);
+    found.ConfigShortPause = ReadNumber(s[5]);
+    found.ConfigShortPauseBlock = ReadSwitch(s[6]);
+    found.ConfigLongPause = ReadNumber(s[7]);
+    found.ConfigLongPauseBlock = ReadSwitch(s[8]);
+  }
+  for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
+                                       "user_name = $1 ORDER BY entry_key",
+                                       {name})) {
+    std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
+    if (row[0] && count && day)
+      found.History.push_back({AnsiText(*row[0]), *count, *day});
+  }
+  return found;
+}
+
 } // namespace
+
+std::string TokenDigest(const std::string &token) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  if (!EVP_Digest(token.data(), token.size(), digest, &size, EVP_sha256(), nullptr))
+    return "";
+  static const char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < size; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
+  return hex;
+}
 
 std::string StoredText(const std::string &ansi) {
   std::string out;
@@ -163,13 +226,22 @@ std::string AnsiText(const std::string &stored) {
   return out;
 }
 
-TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database) : pool_(std::move(database)) {}
+TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse)
+    : pool_(std::move(database)), trustFirstUse_(trustFirstUse) {}
 
 bool TProfileStore::Prepare(std::string &error) {
   try {
     TSqlPool::TLease db(pool_);
     for (const char *statement : kSchema)
       db->Execute(statement, {});
+    // A database of the single-token days: its tokens become the users' first.
+    db->Begin();
+    db->Execute("INSERT INTO tokens (user_name, token_hash, enrolled) SELECT user_name, token_hash,"
+                " COALESCE(token_created, created) FROM users WHERE token_hash IS NOT NULL"
+                " ON CONFLICT (user_name, token_hash) DO NOTHING",
+                {});
+    db->Execute("UPDATE users SET token_hash = NULL, token_created = NULL WHERE token_hash IS NOT NULL", {});
+    db->Commit();
     return true;
   } catch (const ESqlError &e) {
     error = e.what();
@@ -188,7 +260,7 @@ template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
       db.emplace(pool_);
       (*db)->Begin();
       outcome.Access = work(**db, Now());
-      if (outcome.Access == TAccess::Granted || outcome.Access == TAccess::Registered)
+      if (IsGranted(outcome.Access))
         (*db)->Commit();
       else
         (*db)->Rollback();
@@ -206,71 +278,72 @@ template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
   return outcome;
 }
 
-TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, const std::string &digest,
+TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials,
                                  int64_t now) {
-  std::string when = std::to_string(now);
-  db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
-             {name, when});
-  // Trust on first use, decided by the row itself so that two first uses at
-  // once cannot both win.
-  if (!db.Execute("UPDATE users SET token_hash = $2, token_created = $3 WHERE user_name = $1 AND "
-                  "token_hash IS NULL AND NOT EXISTS (SELECT 1 FROM revoked_tokens WHERE "
-                  "revoked_tokens.user_name = $1 AND revoked_tokens.token_hash = $2) RETURNING user_name",
+  const std::string when = std::to_string(now), &digest = credentials.TokenDigest;
+  if (!db.Execute("UPDATE tokens SET last_used = CAST($3 AS BIGINT) WHERE user_name = $1 AND token_hash = $2"
+                  " RETURNING user_name",
                   {name, digest, when})
            .empty())
-    return TAccess::Registered;
-  std::vector<TSqlRow> rows = db.Execute("SELECT token_hash FROM users WHERE user_name = $1", {name});
-  if (!rows.empty() && rows[0][0] == digest)
     return TAccess::Granted;
   if (!db.Execute("SELECT 1 FROM revoked_tokens WHERE user_name = $1 AND token_hash = $2", {name, digest})
            .empty())
     return TAccess::Revoked;
+  const std::string addToken = "INSERT INTO tokens (user_name, token_hash, enrolled, last_used) SELECT $1, $2,"
+                               " CAST($3 AS BIGINT), CAST($3 AS BIGINT)";
+  if (!credentials.CodeDigest.empty()) {
+    // Used up by the row itself, so that two requests with one code (on one
+    // server or two) cannot both have it.
+    if (!db.Execute("UPDATE enrolment_codes SET used = CAST($3 AS BIGINT) WHERE code_hash = $1 AND"
+                    " user_name = $2 AND used IS NULL AND expires > CAST($3 AS BIGINT) RETURNING user_name",
+                    {credentials.CodeDigest, name, when})
+             .empty()) {
+      db.Execute(addToken + " ON CONFLICT (user_name, token_hash) DO NOTHING", {name, digest, when});
+      return TAccess::Enrolled;
+    }
+    std::vector<TSqlRow> code = db.Execute(
+        "SELECT used FROM enrolment_codes WHERE code_hash = $1 AND user_name = $2", {credentials.CodeDigest, name});
+    if (code.empty())
+      return TAccess::CodeNotForUser;
+    return code[0][0] ? TAccess::CodeUsed : TAccess::CodeExpired;
+  }
+  if (!trustFirstUse_)
+    return TAccess::NotEnrolled;
+  db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
+             {name, when});
+  // The user's row locked first, so that of two first uses at once the second
+  // sees the first one's token.
+  db.Execute("UPDATE users SET created = created WHERE user_name = $1", {name});
+  if (!db.Execute(addToken + " WHERE NOT EXISTS (SELECT 1 FROM tokens WHERE user_name = $1) RETURNING user_name",
+                  {name, digest, when})
+           .empty())
+    return TAccess::Registered;
   return TAccess::WrongToken;
 }
 
-TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const std::string &tokenDigest,
+TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCredentials &credentials,
                                       TUserDataRecord &record) {
   const std::string name = StoredText(userName);
   return Transact([&](TSqlConnection &db, int64_t now) {
     TUserDataRecord found;
-    TAccess access = Authorize(db, name, tokenDigest, now);
-    if (access != TAccess::Granted && access != TAccess::Registered) {
+    TAccess access = Authorize(db, name, credentials, now);
+    if (!IsGranted(access)) {
       record = std::move(found);
       return access;
     }
-    std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
-    if (!settings.empty()) {
-      const TSqlRow &s = settings[0];
-      found.ConfigLevel = ReadNumber(s[0]);
-      found.ConfigLevelBase = ReadNumber(s[1]);
-      found.ConfigWarningtype = ReadNumber(s[2]);
-      if (s[3])
-        found.ConfigWarningsoundfile = AnsiText(*s[3]);
-      found.ConfigShowInSysTray = ReadSwitch(s[4]);
-      found.ConfigShortPause = ReadNumber(s[5]);
-      found.ConfigShortPauseBlock = ReadSwitch(s[6]);
-      found.ConfigLongPause = ReadNumber(s[7]);
-      found.ConfigLongPauseBlock = ReadSwitch(s[8]);
-    }
-    for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
-                                         "user_name = $1 ORDER BY entry_key",
-                                         {name})) {
-      std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
-      if (row[0] && count && day)
-        found.History.push_back({AnsiText(*row[0]), *count, *day});
-    }
+    found = ReadRecord(db, name);
     db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
     record = std::move(found);
     return access;
   });
 }
 
-TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const std::string &tokenDigest,
+TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const TCredentials &credentials,
                                      const TUserDataRecord &record) {
   const std::string name = StoredText(userName);
   return Transact([&](TSqlConnection &db, int64_t now) {
-    TAccess access = Authorize(db, name, tokenDigest, now);
-    if (access != TAccess::Granted && access != TAccess::Registered)
+    TAccess access = Authorize(db, name, credentials, now);
+    if (!IsGranted(access))
       return access;
     db.Execute(SettingsUpsert(), SettingValues(name, record, now));
     StoreHistory(db, name, record.History);
@@ -284,8 +357,7 @@ bool TProfileStore::ListUsers(std::vector<TUserSummary> &users, std::string &err
     TSqlPool::TLease db(pool_);
     users.clear();
     for (const TSqlRow &row : db->Execute(
-             "SELECT u.user_name, u.token_hash IS NOT NULL, u.created, u.token_created, u.last_checkout,"
-             " u.last_checkin,"
+             "SELECT u.user_name, u.created, u.last_checkout, u.last_checkin,"
              " (SELECT COUNT(*) FROM history h WHERE h.user_name = u.user_name),"
              " (SELECT COUNT(*) FROM revoked_tokens r WHERE r.user_name = u.user_name),"
              " EXISTS (SELECT 1 FROM settings s WHERE s.user_name = u.user_name)"
@@ -293,17 +365,24 @@ bool TProfileStore::ListUsers(std::vector<TUserSummary> &users, std::string &err
              {})) {
       TUserSummary user;
       user.Name = row[0].value_or("");
+      user.Created = ReadTime(row[1]);
+      user.LastCheckOut = ReadTime(row[2]);
+      user.LastCheckIn = ReadTime(row[3]);
+      user.HistoryEntries = ReadTime(row[4]);
+      user.RevokedTokens = ReadTime(row[5]);
       // SQLite answers 1/0, PostgreSQL t/f.
-      auto yes = [](const TSqlValue &v) { return v && (*v == "1" || *v == "t"); };
-      user.HasToken = yes(row[1]);
-      user.Created = ReadTime(row[2]);
-      user.TokenCreated = ReadTime(row[3]);
-      user.LastCheckOut = ReadTime(row[4]);
-      user.LastCheckIn = ReadTime(row[5]);
-      user.HistoryEntries = ReadTime(row[6]);
-      user.RevokedTokens = ReadTime(row[7]);
-      user.HasSettings = yes(row[8]);
+      user.HasSettings = row[6] && (*row[6] == "1" || *row[6] == "t");
       users.push_back(std::move(user));
+    }
+    std::map<std::string, TUserSummary *> byName;
+    for (TUserSummary &user : users)
+      byName[user.Name] = &user;
+    for (const TSqlRow &row : db->Execute(
+             "SELECT user_name, token_hash, enrolled, last_used FROM tokens ORDER BY enrolled, token_hash", {})) {
+      auto user = byName.find(row[0].value_or(""));
+      if (user != byName.end())
+        user->second->Tokens.push_back(
+            {row[1].value_or("").substr(0, kTokenIdLength), ReadTime(row[2]), ReadTime(row[3])});
     }
     return true;
   } catch (const ESqlError &e) {
@@ -312,21 +391,104 @@ bool TProfileStore::ListUsers(std::vector<TUserSummary> &users, std::string &err
   }
 }
 
-bool TProfileStore::RevokeToken(const std::string &storedName, std::string &error) {
+bool TProfileStore::RevokeToken(const std::string &storedName, const std::string &tokenId, std::string &error) {
   TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t now) {
-    std::vector<TSqlRow> rows = db.Execute("SELECT token_hash FROM users WHERE user_name = $1", {storedName});
-    if (rows.empty()) {
+    if (db.Execute("SELECT 1 FROM users WHERE user_name = $1", {storedName}).empty()) {
       error = "there is no user \"" + storedName + "\"";
       return TAccess::WrongToken;
     }
-    if (!rows[0][0]) {
-      error = "the user \"" + storedName + "\" has no active token";
+    std::vector<std::string> matching;
+    for (const TSqlRow &row : db.Execute("SELECT token_hash FROM tokens WHERE user_name = $1", {storedName}))
+      if (row[0] && row[0]->compare(0, tokenId.size(), tokenId) == 0)
+        matching.push_back(*row[0]);
+    if (matching.size() != 1) {
+      error = "the user \"" + storedName + "\" has " +
+              (matching.empty() ? std::string(tokenId.empty() ? "no token" : "no token " + tokenId)
+                                : tokenId.empty() ? "several tokens: name the one to revoke (profile_server users)"
+                                                  : "several tokens beginning " + tokenId);
       return TAccess::WrongToken;
     }
     db.Execute("INSERT INTO revoked_tokens (user_name, token_hash, revoked) VALUES ($1, $2, $3) "
                "ON CONFLICT (user_name, token_hash) DO NOTHING",
-               {storedName, *rows[0][0], std::to_string(now)});
-    db.Execute("UPDATE users SET token_hash = NULL, token_created = NULL WHERE user_name = $1", {storedName});
+               {storedName, matching[0], std::to_string(now)});
+    db.Execute("DELETE FROM tokens WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
+    return TAccess::Granted;
+  });
+  if (!outcome.Ok)
+    error = outcome.Error;
+  return outcome.Granted();
+}
+
+bool TProfileStore::CreateEnrolmentCode(const std::string &storedName, int64_t validSeconds, std::string &code,
+                                        std::string &error) {
+  unsigned char random[kEnrolmentCodeLength];
+  if (RAND_bytes(random, sizeof random) != 1) {
+    error = "the system gave no random bytes for a code";
+    return false;
+  }
+  // 32 symbols: each byte's low five bits pick one without bias.
+  static_assert(sizeof kEnrolmentCodeAlphabet - 1 == 32);
+  code.clear();
+  for (unsigned char byte : random)
+    code += kEnrolmentCodeAlphabet[byte & 31];
+  TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t now) {
+    const std::string when = std::to_string(now);
+    db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
+               {storedName, when});
+    db.Execute("INSERT INTO enrolment_codes (code_hash, user_name, created, expires) VALUES ($1, $2, $3, $4)",
+               {TokenDigest(code), storedName, when, std::to_string(now + validSeconds)});
+    return TAccess::Granted;
+  });
+  error = outcome.Error;
+  return outcome.Granted();
+}
+
+bool TProfileStore::ExportUser(const std::string &storedName, std::string &text, std::string &error) {
+  try {
+    TSqlPool::TLease db(pool_);
+    std::vector<TSqlRow> user = db->Execute(
+        "SELECT created, last_checkout, last_checkin FROM users WHERE user_name = $1", {storedName});
+    if (user.empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return false;
+    }
+    text = "user " + storedName + "\nknown since " + UtcTimeText(ReadTime(user[0][0])) + "\nlast check-out " +
+           UtcTimeText(ReadTime(user[0][1])) + "\nlast check-in " + UtcTimeText(ReadTime(user[0][2])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT token_hash, enrolled, last_used FROM tokens WHERE user_name = $1"
+                                          " ORDER BY enrolled, token_hash",
+                                          {storedName}))
+      text += "token " + row[0].value_or("").substr(0, kTokenIdLength) + " enrolled " +
+              UtcTimeText(ReadTime(row[1])) + " last used " + UtcTimeText(ReadTime(row[2])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT token_hash, revoked FROM revoked_tokens WHERE user_name = $1"
+                                          " ORDER BY revoked, token_hash",
+                                          {storedName}))
+      text += "revoked token " + row[0].value_or("").substr(0, kTokenIdLength) + " revoked " +
+              UtcTimeText(ReadTime(row[1])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT created, expires, used FROM enrolment_codes WHERE user_name = $1"
+                                          " ORDER BY created, code_hash",
+                                          {storedName}))
+      text += "enrolment code made " + UtcTimeText(ReadTime(row[0])) + " expires " + UtcTimeText(ReadTime(row[1])) +
+              " used " + UtcTimeText(ReadTime(row[2])) + "\n";
+    std::vector<TSqlRow> saved = db->Execute("SELECT saved FROM settings WHERE user_name = $1", {storedName});
+    text += "settings saved " + UtcTimeText(saved.empty() ? 0 : ReadTime(saved[0][0])) + "\n";
+    // The user data lines as the program writes them, in the stored form.
+    for (const std::string &line : SplitLines(FormatUserDataLines(ReadRecord(*db, storedName))))
+      text += StoredText(line) + "\n";
+    return true;
+  } catch (const ESqlError &e) {
+    error = e.what();
+    return false;
+  }
+}
+
+bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error) {
+  TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
+    for (const char *table : {"history", "settings", "tokens", "revoked_tokens", "enrolment_codes"})
+      db.Execute(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
+    if (db.Execute("DELETE FROM users WHERE user_name = $1 RETURNING user_name", {storedName}).empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return TAccess::WrongToken;
+    }
     return TAccess::Granted;
   });
   if (!outcome.Ok)

@@ -2,14 +2,21 @@
 // Every user's settings, message history and bearer token, kept in one
 // database schema that SQLite and PostgreSQL share:
 //
-//   users          user_name, created, token_hash (the active token's SHA-256,
-//                  NULL when none), token_created, last_checkout, last_checkin
-//   revoked_tokens user_name, token_hash, revoked: refused for good
-//   settings       user_name and one column per setting (NULL: never stored)
-//   history        user_name, entry_key, answer_count, shown_day
+//   users           user_name, created, last_checkout, last_checkin (and
+//                   token_hash, token_created: a single token per user as
+//                   kept before, moved to tokens when the store is prepared)
+//   tokens          user_name, token_hash (SHA-256), enrolled, last_used: the
+//                   user's tokens, one per computer
+//   revoked_tokens  user_name, token_hash, revoked: refused for good
+//   enrolment_codes code_hash (SHA-256), user_name, created, expires, used:
+//                   one-time admissions of a token for a user
+//   settings        user_name and one column per setting (NULL: never stored)
+//   history         user_name, entry_key, answer_count, shown_day
 //
-// Tokens are trusted on first use: a user without an active token gets the
-// first token that is not one of their revoked ones. Texts arrive as 8-bit
+// A token is admitted for a user with an enrolment code the administrator
+// made for that user (once, before it expires); with trust on first use a
+// user without tokens also gets the first token that is not one of their
+// revoked ones. Nothing is stored for a request that is refused. Texts arrive as 8-bit
 // ANSI bytes and are kept as UTF-8 by reading each byte as the code point of
 // the same number (so any byte sequence is kept exactly and PostgreSQL's
 // UTF-8 databases take it); user names given to the administrator's commands
@@ -23,58 +30,99 @@
 #include <vector>
 
 enum class TAccess {
-  Granted,    // the user's active token
-  Registered, // first use: the token is now the user's
-  WrongToken, // the user has another token
-  Revoked,    // one of the user's revoked tokens
+  Granted,        // one of the user's tokens
+  Registered,     // first use: the token is now the user's
+  Enrolled,       // admitted with an enrolment code: the token is now one of the user's
+  WrongToken,     // trust on first use: the user has other tokens
+  Revoked,        // one of the user's revoked tokens
+  NotEnrolled,    // not one of the user's tokens and no enrolment code
+  CodeNotForUser, // the code is unknown or made for another user
+  CodeExpired,
+  CodeUsed,
+};
+inline bool IsGranted(TAccess access) {
+  return access == TAccess::Granted || access == TAccess::Registered || access == TAccess::Enrolled;
+}
+
+// What a request presents: its token's SHA-256 and, with the first request of
+// a new computer, the SHA-256 of an enrolment code (normalized).
+struct TCredentials {
+  TCredentials(std::string tokenDigest, std::string codeDigest = "")
+      : TokenDigest(std::move(tokenDigest)), CodeDigest(std::move(codeDigest)) {}
+  std::string TokenDigest, CodeDigest;
 };
 
 struct TStoreOutcome {
   bool Ok = false; // the access was decided (and, if granted, the work done)
   TAccess Access = TAccess::WrongToken;
   std::string Error; // when not Ok: what the database said
-  bool Granted() const { return Ok && (Access == TAccess::Granted || Access == TAccess::Registered); }
+  bool Granted() const { return Ok && IsGranted(Access); }
+};
+
+struct TTokenSummary {
+  std::string Id; // the start of its SHA-256, enough to name it to revoke
+  int64_t Enrolled = 0, LastUsed = 0;
 };
 
 struct TUserSummary {
   std::string Name; // stored form (UTF-8)
-  bool HasToken = false;
-  int64_t Created = 0, TokenCreated = 0, LastCheckOut = 0, LastCheckIn = 0; // Unix seconds, 0: never
+  std::vector<TTokenSummary> Tokens;
+  int64_t Created = 0, LastCheckOut = 0, LastCheckIn = 0; // Unix seconds, 0: never
   int64_t HistoryEntries = 0, RevokedTokens = 0;
   bool HasSettings = false;
 };
 
 class TProfileStore {
 public:
-  explicit TProfileStore(std::unique_ptr<TSqlDatabase> database);
+  explicit TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse = false);
 
-  // Creates the tables that are missing.
+  // Creates the tables that are missing and moves tokens kept the old way.
   bool Prepare(std::string &error);
 
   // A check-out: the token is checked for the user (and registered on first
   // use), then record receives what is stored (empty when nothing is).
-  TStoreOutcome CheckOut(const std::string &userName, const std::string &tokenDigest,
+  TStoreOutcome CheckOut(const std::string &userName, const TCredentials &credentials,
                          TUserDataRecord &record);
   // A check-in: the token is checked, then every value of record is stored;
   // settings absent from record keep their stored values, history entries
   // not named keep theirs.
-  TStoreOutcome CheckIn(const std::string &userName, const std::string &tokenDigest,
+  TStoreOutcome CheckIn(const std::string &userName, const TCredentials &credentials,
                         const TUserDataRecord &record);
 
   bool ListUsers(std::vector<TUserSummary> &users, std::string &error);
-  // Revokes the user's active token (user name in stored form): it is refused
-  // from now on, and the user's next first use registers a new one. False with
-  // a reason when there is no such user or no active token.
-  bool RevokeToken(const std::string &storedName, std::string &error);
+  // Revokes one of the user's tokens (user name in stored form), named by the
+  // start of its id (TTokenSummary), or the only one when tokenId is empty:
+  // it is refused from now on. False with a reason when there is no such user
+  // or token, or the id names more than one.
+  bool RevokeToken(const std::string &storedName, const std::string &tokenId, std::string &error);
+  bool RevokeToken(const std::string &storedName, std::string &error) { return RevokeToken(storedName, "", error); }
+  // A new enrolment code for the user (stored form; made a user when new),
+  // valid once for validSeconds. The code itself is not kept, only its SHA-256.
+  bool CreateEnrolmentCode(const std::string &storedName, int64_t validSeconds, std::string &code,
+                           std::string &error);
+
+  // Everything stored about the user (stored form), as text a person reads:
+  // dates, tokens, codes, settings and history. False with a reason when
+  // there is no such user.
+  bool ExportUser(const std::string &storedName, std::string &text, std::string &error);
+  // Erases everything stored about the user, tokens and codes included.
+  bool DeleteUser(const std::string &storedName, std::string &error);
+  // A consistent copy of the database in file (TSqlDatabase::Backup).
+  bool Backup(const std::string &file, std::string &error) { return pool_.Database().Backup(file, error); }
 
   std::string Description() const { return pool_.Database().Description(); }
 
 private:
   template <class TWork> TStoreOutcome Transact(TWork work);
-  TAccess Authorize(TSqlConnection &db, const std::string &name, const std::string &digest, int64_t now);
+  TAccess Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials, int64_t now);
 
   TSqlPool pool_;
+  bool trustFirstUse_;
 };
+
+// The SHA-256 of a token or code in lower-case hex: what the store keeps
+// instead of it.
+std::string TokenDigest(const std::string &token);
 
 // The stored form of 8-bit text and back.
 std::string StoredText(const std::string &ansi);

@@ -5,8 +5,6 @@
 #include "protocol/Replies.h"
 #include "protocol/Requests.h"
 
-#include <openssl/evp.h>
-
 namespace {
 
 // The token of "Bearer <token>", the scheme compared without regard to case;
@@ -27,22 +25,8 @@ std::string Quoted(const std::string &name) { return "\"" + StoredText(name) + "
 
 } // namespace
 
-std::string TokenDigest(const std::string &token) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int size = 0;
-  if (!EVP_Digest(token.data(), token.size(), digest, &size, EVP_sha256(), nullptr))
-    return "";
-  static const char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned int i = 0; i < size; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 15];
-  }
-  return hex;
-}
-
 TServerReply AnswerRequest(TProfileStore &store, const std::string &authorization,
-                           const std::string &body) {
+                           const std::string &enrolmentCode, const std::string &body) {
   TRequest request;
   std::string reason;
   if (!ParseRequest(body, request, reason))
@@ -55,6 +39,12 @@ TServerReply AnswerRequest(TProfileStore &store, const std::string &authorizatio
   if (digest.empty())
     return Refusal(401, "the request carries no valid bearer token", "refused the " + what);
 
+  // A code that is not one cannot admit anyone: it counts as a wrong one.
+  TCredentials credentials(digest);
+  if (!enrolmentCode.empty()) {
+    const std::string code = NormalizedEnrolmentCode(enrolmentCode);
+    credentials.CodeDigest = TokenDigest(code.empty() ? enrolmentCode : code);
+  }
   TUserDataRecord record;
   TStoreOutcome outcome;
   std::string refusedLines;
@@ -63,9 +53,9 @@ TServerReply AnswerRequest(TProfileStore &store, const std::string &authorizatio
     for (const TRefusedLine &line : record.Refused)
       refusedLines += "; refused " + StoredText(line.Key.substr(0, 40)) + "=" +
                       StoredText(line.Value.substr(0, 40)) + " (" + line.Reason + ")";
-    outcome = store.CheckIn(request.UserName, digest, record);
+    outcome = store.CheckIn(request.UserName, credentials, record);
   } else {
-    outcome = store.CheckOut(request.UserName, digest, record);
+    outcome = store.CheckOut(request.UserName, credentials, record);
   }
 
   if (!outcome.Ok)
@@ -76,11 +66,26 @@ TServerReply AnswerRequest(TProfileStore &store, const std::string &authorizatio
     return Refusal(403, "access denied: this user's profile belongs to another token", "refused the " + what);
   case TAccess::Revoked:
     return Refusal(403, "access denied: this token has been revoked", "refused the " + what);
+  case TAccess::NotEnrolled:
+    return Refusal(403, "access denied: this computer is not enrolled for this user; enter the enrolment code "
+                        "from the administrator",
+                   "refused the " + what);
+  case TAccess::CodeNotForUser:
+    return Refusal(403, "access denied: the enrolment code is not one for this user", "refused the " + what);
+  case TAccess::CodeExpired:
+    return Refusal(403, "access denied: the enrolment code has expired; ask the administrator for a new one",
+                   "refused the " + what);
+  case TAccess::CodeUsed:
+    return Refusal(403, "access denied: the enrolment code has been used already; ask the administrator for a new one",
+                   "refused the " + what);
   case TAccess::Granted:
   case TAccess::Registered:
+  case TAccess::Enrolled:
     break;
   }
-  std::string log = what + (outcome.Access == TAccess::Registered ? " (token registered)" : "");
+  std::string log = what + (outcome.Access == TAccess::Registered ? " (token registered)"
+                            : outcome.Access == TAccess::Enrolled ? " (token enrolled)"
+                                                                  : "");
   if (checkIn)
     return {200, kSavedReply, log + refusedLines};
   return {200, UserDataReply(record), log};

@@ -1,6 +1,6 @@
 #pragma once
 // One request to the profile server, answered: the bearer token of the HTTP
-// Authorization header, the request text of the body, and the reply text with
+// Authorization header, an enrolment code, the request text of the body, and the reply text with
 // its HTTP status.
 
 #include "server/ProfileStore.h"
@@ -13,9 +13,6 @@ struct TServerReply {
   std::string Log;  // one line for the server's log
 };
 
+// enrolmentCode: the request's kEnrolmentCodeHeader, empty without one.
 TServerReply AnswerRequest(TProfileStore &store, const std::string &authorization,
-                           const std::string &body);
-
-// The SHA-256 of a token in lower-case hex: what the store keeps instead of
-// the token.
-std::string TokenDigest(const std::string &token);
+                           const std::string &enrolmentCode, const std::string &body);

@@ -40,6 +40,10 @@ public:
   virtual std::unique_ptr<TSqlConnection> Connect() = 0;
   // What the database is, for the log (without a password).
   virtual std::string Description() const = 0;
+  // A consistent copy of the whole database in the file, made while others
+  // read and write; an existing file is replaced only by a complete copy.
+  // False with a reason when it fails or the engine has its own tools.
+  virtual bool Backup(const std::string &file, std::string &error) = 0;
 };
 
 // "postgresql://...", "postgres://..." or a libpq "key=value" string opens
@@ -73,6 +77,7 @@ public:
   };
 
   const TSqlDatabase &Database() const { return *database_; }
+  TSqlDatabase &Database() { return *database_; }
 
 private:
   std::unique_ptr<TSqlConnection> Take();

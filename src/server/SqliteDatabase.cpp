@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -111,6 +112,34 @@ public:
     return std::make_unique<TSqliteConnection>(path_, writers_);
   }
   std::string Description() const override { return "SQLite " + path_; }
+
+  bool Backup(const std::string &file, std::string &error) override {
+    // SQLite's online backup, in one step so that it reads one snapshot;
+    // into a file beside the target, renamed over it only when complete.
+    const std::string partial = file + ".partial";
+    sqlite3 *source = nullptr, *target = nullptr;
+    bool ok = sqlite3_open_v2(path_.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+              sqlite3_open_v2(partial.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+                  SQLITE_OK;
+    if (ok) {
+      sqlite3_busy_timeout(source, kBusyTimeoutMs);
+      sqlite3_backup *backup = sqlite3_backup_init(target, "main", source, "main");
+      ok = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+      if (backup)
+        sqlite3_backup_finish(backup);
+      ok = ok && sqlite3_errcode(target) == SQLITE_OK;
+    }
+    error = ok ? "" : std::string("SQLite backup to ") + file + ": " + sqlite3_errmsg(ok || !target ? source : target);
+    sqlite3_close(source);
+    ok = sqlite3_close(target) == SQLITE_OK && ok;
+    if (ok && std::rename(partial.c_str(), file.c_str()) != 0) {
+      error = "cannot replace " + file + " with its new copy";
+      ok = false;
+    }
+    if (!ok)
+      std::remove(partial.c_str());
+    return ok;
+  }
 
 private:
   std::string path_;

@@ -35,16 +35,20 @@ std::string UtcTimeText(int64_t unixTime) {
 }
 
 std::string FormatUserTable(const std::vector<TUserSummary> &users) {
-  auto line = [](const std::string &name, const std::string &token, const std::string &since,
-                 const std::string &checkOut, const std::string &checkIn, const std::string &history,
-                 const std::string &revoked) {
-    return Column(name, 24) + " " + Column(token, 6) + " " + Column(since, 21) + " " + Column(checkOut, 21) +
-           " " + Column(checkIn, 21) + " " + Column(history, 7, true) + " " + Column(revoked, 7, true) + "\n";
+  auto line = [](const std::string &name, const std::string &tokens, const std::string &checkOut,
+                 const std::string &checkIn, const std::string &history, const std::string &revoked) {
+    return Column(name, 24) + " " + Column(tokens, 6, true) + " " + Column(checkOut, 21) + " " + Column(checkIn, 21) +
+           " " + Column(history, 7, true) + " " + Column(revoked, 7, true) + "\n";
   };
-  std::string table = line("user", "token", "token since", "last check-out", "last check-in", "history", "revoked");
-  for (const TUserSummary &user : users)
-    table += line(user.Name, user.HasToken ? "active" : "none", UtcTimeText(user.TokenCreated),
-                  UtcTimeText(user.LastCheckOut), UtcTimeText(user.LastCheckIn),
-                  std::to_string(user.HistoryEntries), std::to_string(user.RevokedTokens));
+  std::string table = line("user", "tokens", "last check-out", "last check-in", "history", "revoked");
+  for (const TUserSummary &user : users) {
+    table += line(user.Name, std::to_string(user.Tokens.size()), UtcTimeText(user.LastCheckOut),
+                  UtcTimeText(user.LastCheckIn), std::to_string(user.HistoryEntries),
+                  std::to_string(user.RevokedTokens));
+    // One line per token (per computer), named as revoke takes it.
+    for (const TTokenSummary &token : user.Tokens)
+      table += "  token " + token.Id + "  enrolled " + UtcTimeText(token.Enrolled) + "  last used " +
+               UtcTimeText(token.LastUsed) + "\n";
+  }
   return table;
 }

@@ -12,5 +12,6 @@
 // "YYYY-MM-DD HH:MM:SSZ" in UTC; "-" for 0 (never).
 std::string UtcTimeText(int64_t unixTime);
 
-// The table with its heading line, each line ending in "\n".
+// The table with its heading line, each user's tokens on lines of their own
+// below the user's, each line ending in "\n".
 std::string FormatUserTable(const std::vector<TUserSummary> &users);

@@ -1,9 +1,14 @@
 // profile_server: keeps Movaro users' settings and message history.
 //
 //   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
-//                         [--cert PEM --key PEM]
+//                         [--cert PEM --key PEM] [--auth-failures N]
+//                         [--trust-first-use]
 //   profile_server users  [--database DB]
-//   profile_server revoke USER [--database DB]
+//   profile_server enrol  USER [--valid HOURS] [--database DB]
+//   profile_server revoke USER [TOKEN] [--database DB]
+//   profile_server export USER [--database DB]
+//   profile_server delete USER [--database DB]
+//   profile_server backup FILE [--database DB]
 //
 // DB is "sqlite:PATH" or a path (SQLite, the default "profiles.db"), or a
 // PostgreSQL connection string ("postgresql://user@host/db" or
@@ -12,6 +17,7 @@
 #include "server/UserTable.h"
 
 #include "base/Decimal.h"
+#include "protocol/Requests.h"
 
 #include <atomic>
 #include <csignal>
@@ -26,15 +32,22 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
-    "                            [--cert CERTIFICATE.pem --key KEY.pem]\n"
+    "                            [--cert CERTIFICATE.pem --key KEY.pem] [--auth-failures N]\n"
+    "                            [--trust-first-use]\n"
     "       profile_server users [--database DB]\n"
-    "       profile_server revoke USER [--database DB]\n"
+    "       profile_server enrol USER [--valid HOURS] [--database DB]\n"
+    "       profile_server revoke USER [TOKEN] [--database DB]\n"
+    "       profile_server export USER [--database DB]\n"
+    "       profile_server delete USER [--database DB]\n"
+    "       profile_server backup FILE [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
 
 struct TArguments {
-  std::string Command, User;
+  std::string Command, Subject, Token; // Subject: the USER or FILE the command names
   std::string Database = "profiles.db";
   THttpServiceOptions Service;
+  bool TrustFirstUse = false;
+  int64_t ValidHours = 24;
 };
 
 bool ParseListen(const std::string &text, THttpServiceOptions &options) {
@@ -52,19 +65,26 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
     return false;
   args.Command = argv[1];
   int i = 2;
-  if (args.Command == "revoke") {
-    if (argc < 3)
+  if (args.Command == "revoke" || args.Command == "enrol" || args.Command == "export" ||
+      args.Command == "delete" || args.Command == "backup") {
+    if (argc < 3 || argv[2][0] == '-')
       return false;
-    args.User = argv[i++];
+    args.Subject = argv[i++];
+    if (args.Command == "revoke" && i < argc && argv[i][0] != '-')
+      args.Token = argv[i++];
   } else if (args.Command != "serve" && args.Command != "users") {
     return false;
   }
   for (; i < argc; ++i) {
     std::string option = argv[i];
+    if (option == "--trust-first-use" && args.Command == "serve") {
+      args.TrustFirstUse = true;
+      continue;
+    }
     if (i + 1 >= argc)
       return false;
     std::string value = argv[++i];
-    int64_t threads;
+    int64_t threads, failures;
     if (option == "--database")
       args.Database = value;
     else if (option == "--listen" && args.Command == "serve" && ParseListen(value, args.Service))
@@ -75,6 +95,12 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
       args.Service.KeyFile = value;
     else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
       args.Service.Threads = static_cast<int>(threads);
+    else if (option == "--valid" && args.Command == "enrol" && ParseDecimal(value, 1, 24 * 365, args.ValidHours))
+      continue;
+    else if (option == "--auth-failures" && args.Command == "serve" && ParseDecimal(value, 1, 10000, failures)) {
+      args.Service.AuthLimits.Burst = static_cast<int>(failures);
+      args.Service.AuthLimits.RefillMilliseconds = 60000 / failures;
+    }
     else
       return false;
   }
@@ -95,6 +121,25 @@ int ListUsers(TProfileStore &store) {
     return 1;
   }
   std::fputs(FormatUserTable(users).c_str(), stdout);
+  return 0;
+}
+
+int Enrol(TProfileStore &store, const TArguments &args) {
+  // Names are given in the stored form (UTF-8 of the 8-bit text): one that
+  // has no 8-bit form, or is not a name a client may send, would never log in.
+  const std::string ansi = AnsiText(args.Subject);
+  if (StoredText(ansi) != args.Subject || !IsValidUserName(ansi)) {
+    std::cerr << "profile_server: \"" << args.Subject << "\" is not a user name a client can send (1 to "
+              << kUserNameMaxLength << " Latin-1 characters without quotes, slashes or separators)\n";
+    return 1;
+  }
+  std::string code, error;
+  if (!store.CreateEnrolmentCode(args.Subject, args.ValidHours * 3600, code, error)) {
+    std::cerr << "profile_server: " << error << "\n";
+    return 1;
+  }
+  std::printf("enrolment code for \"%s\": %s-%s (once, until %s)\n", args.Subject.c_str(), code.substr(0, 5).c_str(),
+              code.substr(5).c_str(), UtcTimeText(std::time(nullptr) + args.ValidHours * 3600).c_str());
   return 0;
 }
 
@@ -148,7 +193,7 @@ int main(int argc, char **argv) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  TProfileStore store(std::move(database));
+  TProfileStore store(std::move(database), args.TrustFirstUse);
   if (!store.Prepare(error)) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
@@ -156,11 +201,32 @@ int main(int argc, char **argv) {
   if (args.Command == "users")
     return ListUsers(store);
   if (args.Command == "revoke") {
-    if (!store.RevokeToken(args.User, error)) {
+    if (!store.RevokeToken(args.Subject, args.Token, error)) {
       std::cerr << "profile_server: " << error << "\n";
       return 1;
     }
-    std::printf("revoked the token of \"%s\"\n", args.User.c_str());
+    std::printf("revoked the token %s of \"%s\"\n", args.Token.c_str(), args.Subject.c_str());
+    return 0;
+  }
+  if (args.Command == "enrol")
+    return Enrol(store, args);
+  if (args.Command == "export") {
+    std::string text;
+    if (!store.ExportUser(args.Subject, text, error)) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::fputs(text.c_str(), stdout);
+    return 0;
+  }
+  if (args.Command == "delete" || args.Command == "backup") {
+    const bool done = args.Command == "delete" ? store.DeleteUser(args.Subject, error) : store.Backup(args.Subject, error);
+    if (!done) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::printf(args.Command == "delete" ? "deleted everything stored about \"%s\"\n" : "backed up to %s\n",
+                args.Subject.c_str());
     return 0;
   }
   return Serve(store, args.Service);

@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -71,8 +75,10 @@ TEST_P(ProfileStorage, CheckedInValuesComeBackOut) {
   ASSERT_TRUE(Store().ListUsers(users, error)) << error;
   ASSERT_EQ(users.size(), 1u);
   EXPECT_EQ(users[0].Name, "J\xC3\xBCrgen"); // kept as UTF-8
-  EXPECT_TRUE(users[0].HasToken);
+  EXPECT_EQ(users[0].Tokens.size(), 1u);
   EXPECT_EQ(users[0].HistoryEntries, 3);
+  EXPECT_EQ(users[0].RevokedTokens, 0);
+  EXPECT_TRUE(users[0].HasSettings);
 }
 
 TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
@@ -98,7 +104,160 @@ TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
   EXPECT_NE(error.find("no user"), std::string::npos);
   ASSERT_TRUE(Store().RevokeToken("anna", error));
   EXPECT_FALSE(Store().RevokeToken("anna", error));
-  EXPECT_NE(error.find("no active token"), std::string::npos);
+  EXPECT_NE(error.find("no token"), std::string::npos);
+
+  // Eight first uses at once of a name known without a token: one gets it.
+  std::vector<TAccess> racing(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < racing.size(); ++i)
+    threads.emplace_back([&, i] {
+      TUserDataRecord record;
+      TStoreOutcome outcome = Store().CheckOut("anna", TokenDigest(TokenOf('m') + std::to_string(i)), record);
+      racing[i] = outcome.Ok ? outcome.Access : TAccess::Granted;
+    });
+  for (std::thread &thread : threads)
+    thread.join();
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::Registered), 1);
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::WrongToken), 7);
+}
+
+// Without trust on first use a token gets in only with a code made for its
+// user, once and before it expires; each computer's token is one of the
+// user's, revoked one by one.
+TEST_P(ProfileStorage, EnrolmentCodesAdmitTokensOnceEach) {
+  TStoreWorld world(GetParam(), false);
+  ASSERT_TRUE(world.Store);
+  TProfileStore &store = *world.Store;
+  std::string anna1, anna2, expired, bert, error;
+  ASSERT_TRUE(store.CreateEnrolmentCode("anna", 3600, anna1, error)) << error;
+  ASSERT_TRUE(store.CreateEnrolmentCode("anna", 3600, anna2, error)) << error;
+  ASSERT_TRUE(store.CreateEnrolmentCode("anna", -1, expired, error)) << error;
+  ASSERT_TRUE(store.CreateEnrolmentCode("bert", 3600, bert, error)) << error;
+  EXPECT_EQ(NormalizedEnrolmentCode(anna1), anna1);
+  EXPECT_NE(anna1, anna2);
+  const std::string a = TokenDigest(TokenOf('a')), b = TokenDigest(TokenOf('b')), c = TokenDigest(TokenOf('c'));
+  TUserDataRecord out;
+  EXPECT_EQ(store.CheckIn("anna", a, FullRecord()).Access, TAccess::NotEnrolled);
+  EXPECT_EQ(store.CheckOut("carl", a, out).Access, TAccess::NotEnrolled);
+  EXPECT_EQ(store.CheckOut("anna", {a, TokenDigest(bert)}, out).Access, TAccess::CodeNotForUser);
+  EXPECT_EQ(store.CheckOut("anna", {a, TokenDigest(expired)}, out).Access, TAccess::CodeExpired);
+
+  // Eight computers race for one code: one gets it.
+  std::vector<TAccess> racing(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < racing.size(); ++i)
+    threads.emplace_back([&, i] {
+      TUserDataRecord record;
+      TStoreOutcome outcome = store.CheckOut("anna", {TokenDigest(TokenOf('m') + std::to_string(i)), TokenDigest(anna1)}, record);
+      racing[i] = outcome.Ok ? outcome.Access : TAccess::Granted;
+    });
+  for (std::thread &thread : threads)
+    thread.join();
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::Enrolled), 1);
+  EXPECT_EQ(std::count(racing.begin(), racing.end(), TAccess::CodeUsed), 7);
+
+  ASSERT_EQ(store.CheckIn("anna", {a, TokenDigest(anna2)}, FullRecord()).Access, TAccess::Enrolled);
+  EXPECT_EQ(store.CheckOut("anna", {b, TokenDigest(anna2)}, out).Access, TAccess::CodeUsed);
+  EXPECT_EQ(store.CheckOut("anna", a, out).Access, TAccess::Granted);
+  EXPECT_EQ(out.ConfigLevel, 200);
+
+  std::vector<TUserSummary> users;
+  ASSERT_TRUE(store.ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 2u); // carl's refused requests stored nothing
+  EXPECT_EQ(users[0].Name, "anna");
+  ASSERT_EQ(users[0].Tokens.size(), 2u);
+  EXPECT_TRUE(users[1].Tokens.empty());
+  const std::string idOfA = a.substr(0, 12);
+  EXPECT_TRUE(users[0].Tokens[0].Id == idOfA || users[0].Tokens[1].Id == idOfA);
+
+  EXPECT_FALSE(store.RevokeToken("anna", error));
+  EXPECT_NE(error.find("several tokens"), std::string::npos) << error;
+  EXPECT_FALSE(store.RevokeToken("anna", c.substr(0, 8), error));
+  ASSERT_TRUE(store.RevokeToken("anna", idOfA, error)) << error;
+  EXPECT_EQ(store.CheckOut("anna", a, out).Access, TAccess::Revoked);
+  std::string again;
+  ASSERT_TRUE(store.CreateEnrolmentCode("anna", 3600, again, error));
+  EXPECT_EQ(store.CheckOut("anna", {a, TokenDigest(again)}, out).Access, TAccess::Revoked);
+  ASSERT_TRUE(store.RevokeToken("anna", "", error)) << error; // the one left
+  EXPECT_EQ(store.CheckOut("anna", {c, TokenDigest(again)}, out).Access, TAccess::Enrolled);
+}
+
+// What is stored about a user comes out as text and goes entirely; a backup
+// taken while users check in holds whole check-ins only.
+TEST_P(ProfileStorage, ExportDeleteAndBackup) {
+  const std::string jurgen = "J\xC3\xBC" "rgen", a = TokenDigest(TokenOf('a'));
+  ASSERT_TRUE(Store().CheckIn("J\xFCrgen", a, FullRecord()).Granted());
+  std::string code, text, error;
+  ASSERT_TRUE(Store().CreateEnrolmentCode(jurgen, 3600, code, error)) << error;
+  ASSERT_TRUE(Store().ExportUser(jurgen, text, error)) << error;
+  for (const std::string &expected : {"user " + jurgen + "\n", std::string("\nlast check-out -\n"), "\ntoken " + a.substr(0, 12) + " enrolled ",
+                                      std::string("\nenrolment code made "), std::string(" used -\n"),
+                                      std::string("\nConfigWarningsoundfile=C:\\Kl\xC3\xA4nge\\gong.wav\n"),
+                                      std::string("\nx1230001=1>45000\n")})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+  EXPECT_EQ(text.find(code), std::string::npos);
+
+  ASSERT_TRUE(Store().CheckIn("anna", TokenDigest(TokenOf('b')), FullRecord()).Granted());
+  ASSERT_TRUE(Store().DeleteUser(jurgen, error)) << error;
+  EXPECT_FALSE(Store().DeleteUser(jurgen, error));
+  EXPECT_FALSE(Store().ExportUser(jurgen, text, error));
+  std::vector<TUserSummary> users;
+  ASSERT_TRUE(Store().ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0].Name, "anna");
+  EXPECT_EQ(users[0].LastCheckOut, 0); // checked in only
+  TUserDataRecord out;
+  EXPECT_EQ(Store().CheckOut("J\xFCrgen", a, out).Access, TAccess::Registered);
+  EXPECT_TRUE(out.Empty());
+
+  const std::string copy = World.Folder + "/backup.db";
+  if (GetParam() == "postgres") {
+    EXPECT_FALSE(Store().Backup(copy, error));
+    EXPECT_NE(error.find("pg_dump"), std::string::npos) << error;
+    return;
+  }
+  std::atomic<bool> writing{true};
+  std::thread writer([&] {
+    for (int i = 0; writing || i < 20; ++i)
+      Store().CheckIn("w" + std::to_string(i), TokenDigest(TokenOf('w')), FullRecord());
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  bool backedUp = Store().Backup(copy, error);
+  writing = false;
+  writer.join();
+  ASSERT_TRUE(backedUp) << error;
+  EXPECT_FALSE(Store().Backup(World.Folder, error)); // a folder is not replaced
+  TProfileStore restored(OpenSqliteDatabase(copy));
+  ASSERT_TRUE(restored.ListUsers(users, error)) << error;
+  EXPECT_GE(users.size(), 3u); // anna, Jürgen (nothing checked in) and writers
+  for (const TUserSummary &user : users)
+    EXPECT_TRUE(user.Name == jurgen || (user.HasSettings && user.HistoryEntries == 2 && user.Tokens.size() == 1)) << user.Name;
+}
+
+// A database of one token per user keeps its tokens.
+TEST_P(ProfileStorage, SingleTokenDatabaseKeepsItsTokens) {
+  std::string folder = World.Folder + "/old";
+  std::filesystem::create_directory(folder);
+  auto database = FreshDatabase(GetParam(), folder);
+  ASSERT_TRUE(database);
+  {
+    auto db = database->Connect();
+    db->Execute("CREATE TABLE users (user_name TEXT PRIMARY KEY, created BIGINT NOT NULL, token_hash TEXT,"
+                " token_created BIGINT, last_checkout BIGINT, last_checkin BIGINT)");
+    db->Execute("INSERT INTO users (user_name, created, token_hash, token_created) VALUES ('anna', 5, $1, 7)",
+                {TokenDigest(TokenOf('a'))});
+  }
+  TProfileStore store(std::move(database));
+  std::string error;
+  ASSERT_TRUE(store.Prepare(error)) << error;
+  TUserDataRecord out;
+  EXPECT_EQ(store.CheckOut("anna", TokenDigest(TokenOf('a')), out).Access, TAccess::Granted);
+  EXPECT_EQ(store.CheckOut("anna", TokenDigest(TokenOf('b')), out).Access, TAccess::NotEnrolled);
+  std::vector<TUserSummary> users;
+  ASSERT_TRUE(store.ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  ASSERT_EQ(users[0].Tokens.size(), 1u);
+  EXPECT_EQ(users[0].Tokens[0].Enrolled, 7);
 }
 
 // Over HTTP: each of 100 users checks out, checks in values of their own and
@@ -171,6 +330,122 @@ TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
   EXPECT_EQ(elsewhere->status, 404);
 }
 
+// Failures fill an address's bucket; it refills with time, and other
+// addresses are not affected.
+TEST(ProfileServerLimits, FailedAuthenticationsLimitedPerAddress) {
+  int64_t now = 1000;
+  TAuthLimiter limiter({3, 5000, [&now] { return now; }});
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0) << i;
+    limiter.NoteFailure("10.0.0.1");
+  }
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 5);
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.2"), 0);
+  now += 4001;
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 1);
+  now += 999;
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0);
+  limiter.NoteFailure("10.0.0.1");
+  EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 5);
+  now += 15000; // full again: three more
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0) << i;
+    limiter.NoteFailure("10.0.0.1");
+  }
+  EXPECT_GT(limiter.RetryAfterSeconds("10.0.0.1"), 0);
+
+  // Whole seconds, rounded up; no burst is one failure.
+  TAuthLimiter single({0, 1001, [&now] { return now; }});
+  single.NoteFailure("a");
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 2);
+  now += 1000;
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 1);
+  now += 1;
+  EXPECT_EQ(single.RetryAfterSeconds("a"), 0);
+
+  // So many addresses failing that the limiter forgets them all rather than
+  // grow without end.
+  for (size_t i = 0; i < TAuthLimiter::kMaxAddresses; ++i)
+    single.NoteFailure("b" + std::to_string(i));
+  EXPECT_GT(single.RetryAfterSeconds("b0"), 0);
+  single.NoteFailure("c");
+  EXPECT_EQ(single.RetryAfterSeconds("b0"), 0);
+  EXPECT_GT(single.RetryAfterSeconds("c"), 0);
+}
+
+// Over HTTP: refused tokens use up the address's allowance, after which even
+// a good token waits; bad names and oversized bodies are refused, stored nothing.
+TEST(ProfileServerLimits, TooManyFailuresAnswer429AndBadRequestsStoreNothing) {
+  TStoreWorld world("sqlite");
+  int64_t now = 0;
+  THttpServiceOptions options;
+  options.AuthLimits = {2, 6000, [&now] { return now; }};
+  TRunningServer server(*world.Store, options);
+  httplib::Client client("127.0.0.1", server.Port());
+  auto post = [&](char token, const std::string &body) {
+    return client.Post(kRequestPath, {{"Authorization", "Bearer " + TokenOf(token)}}, body, "text/plain");
+  };
+  ASSERT_EQ(post('a', BuildLoginRequest("anna"))->status, 200);
+  auto name = post('a', BuildLoginRequest("x'; DROP TABLE users;--"));
+  ASSERT_TRUE(name);
+  EXPECT_EQ(name->status, 400);
+  EXPECT_NE(name->body.find("user name"), std::string::npos) << name->body;
+  auto huge = post('a', "command=putuserdata\r\nusername=anna\r\n" + std::string(300 * 1024, 'x'));
+  ASSERT_TRUE(huge);
+  EXPECT_EQ(huge->status, 413);
+
+  EXPECT_EQ(post('b', BuildLoginRequest("anna"))->status, 403);
+  EXPECT_EQ(client.Post(kRequestPath, BuildLoginRequest("anna"), "text/plain")->status, 401);
+  auto limited = post('a', BuildLoginRequest("anna"));
+  ASSERT_TRUE(limited);
+  EXPECT_EQ(limited->status, 429);
+  EXPECT_EQ(limited->get_header_value("Retry-After"), "6");
+  EXPECT_EQ(limited->body.rfind("Status=Error: ", 0), 0u) << limited->body;
+  now += 6000;
+  EXPECT_EQ(post('a', BuildLoginRequest("anna"))->status, 200);
+
+  std::vector<TUserSummary> users;
+  std::string error;
+  ASSERT_TRUE(world.Store->ListUsers(users, error)) << error;
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0].Name, "anna");
+}
+
+// The code travels in its header, typed any way; a garbled one is a wrong one.
+TEST(ProfileServerHttp, EnrolmentCodeInItsHeader) {
+  TStoreWorld world("sqlite", false);
+  std::string code, error;
+  ASSERT_TRUE(world.Store->CreateEnrolmentCode("anna", 3600, code, error)) << error;
+  TRunningServer server(*world.Store);
+  httplib::Client client("127.0.0.1", server.Port());
+  auto post = [&](const std::string &typed) {
+    httplib::Headers headers{{"Authorization", "Bearer " + TokenOf('a')}};
+    if (!typed.empty())
+      headers.emplace(kEnrolmentCodeHeader, typed);
+    auto result = client.Post(kRequestPath, headers, BuildLoginRequest("anna"), "text/plain");
+    return result ? std::to_string(result->status) + " " + result->body : std::string("no answer");
+  };
+  EXPECT_EQ(post(""), "403 Status=Error: access denied: this computer is not enrolled for this user; enter the "
+                      "enrolment code from the administrator");
+  EXPECT_EQ(post("garbled!"), "403 Status=Error: access denied: the enrolment code is not one for this user");
+  std::string typed = code.substr(0, 5) + "-" + code.substr(5);
+  std::transform(typed.begin(), typed.end(), typed.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+  EXPECT_EQ(post(typed), "200 userdata=NO_DATA_FOUND");
+  EXPECT_EQ(post(""), "200 userdata=NO_DATA_FOUND");
+  std::string expired;
+  ASSERT_TRUE(world.Store->CreateEnrolmentCode("anna", -1, expired, error)) << error;
+  auto other = [&](const std::string &code) {
+    auto result = client.Post(kRequestPath, {{"Authorization", "Bearer " + TokenOf('b')}, {kEnrolmentCodeHeader, code}},
+                              BuildLoginRequest("anna"), "text/plain");
+    return result ? std::to_string(result->status) + " " + result->body : std::string("no answer");
+  };
+  EXPECT_EQ(other(code), "403 Status=Error: access denied: the enrolment code has been used already; ask the "
+                         "administrator for a new one");
+  EXPECT_EQ(other(expired), "403 Status=Error: access denied: the enrolment code has expired; ask the "
+                            "administrator for a new one");
+  EXPECT_EQ(TokenDigest("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
 // Over HTTPS the same request round-trips for a client that trusts the
 // server's certificate; a client trusting another certificate, and a plain
 // HTTP client, get no answer; a key that is not the certificate's is refused.
@@ -220,15 +495,16 @@ TEST(ProfileServerHttps, ServesTheRequestsOverTls) {
 TEST(ProfileServerUsers, TableAlignedByShownCharacters) {
   TUserSummary jurgen, anna;
   jurgen.Name = "J\xC3\xBCrgen";
-  jurgen.HasToken = true;
-  jurgen.TokenCreated = 86400;
+  jurgen.Tokens = {{"0123456789ab", 86400, 0}};
+  jurgen.LastCheckOut = 86400;
   jurgen.HistoryEntries = 12;
   anna.Name = "anna";
   const std::string table = FormatUserTable({jurgen, anna});
-  const std::string jurgenLine = table.substr(table.find('\n') + 1, table.find("\nanna") - table.find('\n'));
-  EXPECT_EQ(jurgenLine, "J\xC3\xBCrgen" + std::string(19, ' ') + "active 1970-01-02 00:00:00Z  " +
-                            "-" + std::string(21, ' ') + "-" + std::string(21, ' ') + "     12       0\n");
-  EXPECT_EQ(table.substr(table.find("\nanna") + 1, 33), "anna" + std::string(21, ' ') + "none   -");
+  const std::string jurgenLines = table.substr(table.find('\n') + 1, table.find("\nanna") - table.find('\n'));
+  EXPECT_EQ(jurgenLines, "J\xC3\xBCrgen" + std::string(19, ' ') + "     1 1970-01-02 00:00:00Z  " + "-" +
+                             std::string(21, ' ') + "     12       0\n" +
+                             "  token 0123456789ab  enrolled 1970-01-02 00:00:00Z  last used -\n");
+  EXPECT_EQ(table.substr(table.find("\nanna") + 1, 33), "anna" + std::string(21, ' ') + "     0 -");
 }
 
 } // namespace

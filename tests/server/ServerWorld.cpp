@@ -85,13 +85,13 @@ std::unique_ptr<TSqlDatabase> FreshDatabase(const std::string &engine, std::stri
   return OpenPostgresDatabase(server.substr(0, server.rfind("dbname=")) + "dbname=" + name);
 }
 
-TStoreWorld::TStoreWorld(const std::string &engine) {
+TStoreWorld::TStoreWorld(const std::string &engine, bool trustFirstUse) {
   char pattern[] = "/tmp/movaro-store.XXXXXX";
   Folder = mkdtemp(pattern) ? pattern : "";
   std::unique_ptr<TSqlDatabase> database = FreshDatabase(engine, Folder);
   if (!database)
     return;
-  Store = std::make_unique<TProfileStore>(std::move(database));
+  Store = std::make_unique<TProfileStore>(std::move(database), trustFirstUse);
   std::string error;
   EXPECT_TRUE(Store->Prepare(error)) << error;
 }

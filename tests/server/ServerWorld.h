@@ -14,9 +14,10 @@
 // run (scripts/pg-scratch.sh), with a new database per call.
 std::unique_ptr<TSqlDatabase> FreshDatabase(const std::string &engine, std::string &where);
 
-// The store on a fresh database of the engine, its tables made.
+// The store on a fresh database of the engine, its tables made; trusting
+// first uses unless told otherwise.
 struct TStoreWorld {
-  explicit TStoreWorld(const std::string &engine);
+  explicit TStoreWorld(const std::string &engine, bool trustFirstUse = true);
   ~TStoreWorld();
   std::string Folder; // removed at the end
   std::unique_ptr<TProfileStore> Store;

@@ -36,7 +36,7 @@ run_suite() {
     pin=$(openssl x509 -in "$work/server.crt" -noout -fingerprint -sha256 | sed 's/.*=//')
     tls=(--cert "$work/server.crt" --key "$work/server.key")
   fi
-  "$server" serve --listen 127.0.0.1:0 --database "$work/profiles.db" "${tls[@]}" >"$work/out" 2>"$work/log" &
+  "$server" serve --trust-first-use --listen 127.0.0.1:0 --database "$work/profiles.db" "${tls[@]}" >"$work/out" 2>"$work/log" &
   pid=$!
   for _ in $(seq 100); do
     port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(ProtocolRequests, TextsByteForByteAndParsedBack) {
@@ -45,11 +47,27 @@ TEST(ProtocolRequests, TextsByteForByteAndParsedBack) {
   EXPECT_EQ(request.Command, TRequestCommand::GetUserData);
   for (const char *bad : {"", "username=a\r\ncommand=getuserdata\r\n", "command=deleteuser\r\nusername=a\r\n",
                           "command=getuserdata\r\n", "command=getuserdata\r\nusername=\r\n",
-                          "command=getuserdata\r\nusername=a\tb\r\n"}) {
+                          "command=getuserdata\r\nusername=a\tb\r\n",
+                          "command=getuserdata\r\nusername=a'; DROP TABLE users;--\r\n"}) {
     reason.clear();
     EXPECT_FALSE(ParseRequest(bad, request, reason)) << bad;
     EXPECT_FALSE(reason.empty());
   }
+}
+
+TEST(ProtocolRequests, UserNamesPrintableBoundedWithoutSeparators) {
+  for (const std::string &good : std::vector<std::string>{"a", "Anna Meier", "J\xFCrgen", "anna.meier-2", "o_brien@lab", std::string(64, 'x')})
+    EXPECT_TRUE(IsValidUserName(good)) << good;
+  for (const std::string &bad : std::vector<std::string>{"", std::string(65, 'x'), " anna", "anna ", "an\x7Fna", "an\x1Bna", "a\"b", "a'b", "a`b",
+                                "a\\b", "a/b", "a:b", "a;b", "a,b", "a=b", "a|b", "a<b", "a>b", "a*b", "a?b", "a[b", "a]b"})
+    EXPECT_FALSE(IsValidUserName(bad)) << bad;
+}
+
+TEST(ProtocolHttp, EnrolmentCodesTypedAnyWayReadInOneForm) {
+  EXPECT_EQ(NormalizedEnrolmentCode("abcde-fgh23"), "ABCDEFGH23");
+  EXPECT_EQ(NormalizedEnrolmentCode(" ZZZZZ 99999 "), "ZZZZZ99999");
+  for (const char *bad : {"", "ABCDEFGH2", "ABCDEFGH234", "ABCDEFGH2O", "ABCDEFGH21", "ABCDE_GH23", "ABCDEFGHI3"})
+    EXPECT_EQ(NormalizedEnrolmentCode(bad), "") << bad;
 }
 
 TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
@@ -150,6 +168,8 @@ TEST(ProtocolHttp, ResponsesFramedByLengthChunksOrEnd) {
             "POST /movaro/request HTTP/1.1\r\nHost: srv:1684\r\nAuthorization: Bearer tok\r\n"
             "Content-Type: text/plain\r\nContent-Length: 11\r\nConnection: keep-alive\r\n\r\ncommand=x\r\n");
   EXPECT_EQ(BuildRequestMessage("a\r\nX: y", "", "").find("\r\nX:"), std::string::npos);
+  EXPECT_NE(BuildRequestMessage("srv:1684", "tok", "", "ABCDE23456").find("\r\nMovaro-Enrolment-Code: ABCDE23456\r\n"),
+            std::string::npos);
 
   THttpResponseReader sized;
   EXPECT_EQ(FeedBytewise(sized, "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"

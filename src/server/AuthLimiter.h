@@ -1,0 +1,39 @@
+#pragma once
+// Failed authentications counted per client address, so that tokens and
+// enrolment codes cannot be guessed at speed: each address has a bucket of
+// Burst failures that refills by one every RefillMilliseconds; an address
+// whose bucket is empty is refused until it refills.
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+struct TAuthLimits {
+  int Burst = 10;                    // failures allowed at once
+  int64_t RefillMilliseconds = 6000; // one more allowed after each of these
+  // Milliseconds on a clock that never goes back; empty: the system's steady clock.
+  std::function<int64_t()> Clock;
+};
+
+class TAuthLimiter {
+public:
+  // Addresses remembered at most; beyond this the refilled ones are forgotten.
+  static constexpr size_t kMaxAddresses = 100000;
+
+  explicit TAuthLimiter(TAuthLimits limits);
+  // 0 when the address may try now; otherwise the whole seconds after which
+  // it may (at least 1).
+  int64_t RetryAfterSeconds(const std::string &address);
+  void NoteFailure(const std::string &address);
+
+private:
+  int64_t Now() const;
+  void ForgetRefilled(int64_t now);
+
+  TAuthLimits limits_;
+  std::mutex lock_;
+  // Per address, the time at which its bucket is full again.
+  std::unordered_map<std::string, int64_t> fullAt_;
+};
