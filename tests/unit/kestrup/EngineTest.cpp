@@ -685,8 +685,8 @@ TEST(EngineCloseDown, RecycleBinOfVistaAndLaterKeepsTheCleanUpProgramInTheUsersF
 }
 
 // A copy of the clean-up program that another user could change before it
-// runs (a recycle folder open to others), or whose bytes are no longer the
-// program's, is not started: the installer's folder stays instead.
+// runs (a recycle folder open to others, or the copy itself) is not
+// started: the installer's folder stays instead.
 TEST(EngineCloseDown, ACleanUpCopyOthersCouldChangeIsNotStarted) {
   for (bool copyItself : {false, true}) {
     TEngineWorld w;
