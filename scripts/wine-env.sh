@@ -19,3 +19,6 @@ fi
 export WINE
 # The Windows path of a Linux path: Wine maps / to drive Z:.
 windows_path() { local p="Z:${1//\//\\}"; echo "$p"; }
+# Ends every program of the prefix and waits until the server has gone: a
+# program started before that may still meet the old server and its windows.
+wine_stop() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }

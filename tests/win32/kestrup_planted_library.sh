@@ -56,7 +56,7 @@ until=$((SECONDS + 120))
 until next_shown || ((SECONDS > until)); do sleep 0.5; done
 ((SECONDS <= until)) || fail "the wizard never showed its first page"
 [[ -z "$(markers)" ]] || fail "the wizard loaded planted libraries: $(markers)"
-wineserver -k 2>/dev/null || true
+wine_stop
 wait "$wizard" 2>/dev/null || true
 echo "wizard: no planted library loaded"
 

@@ -150,7 +150,7 @@ walk() { # LANGUAGE LOCALE
     rest_of_wizard
     echo "$lang: Tab, Space and Enter went through every page to the finish, every control named"
   fi
-  wineserver -k 2>/dev/null || true
+  wine_stop
   sleep 1
 }
 

@@ -114,7 +114,7 @@ walk() { # LANGUAGE NUMBER HINT: HINT is the Info button's status line text in i
   [[ "$entry" == t0010001=3\>* ]] || fail "the Yes answer is not in the profile file: '${entry}'"
   echo "$lang: the questionnaire recorded ${entry%%>*}"
 
-  wineserver -k 2>/dev/null || true
+  wine_stop
   wait "$pid" 2>/dev/null || true
   pid=""
 }

@@ -173,7 +173,7 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   kill -0 "$pid" 2>/dev/null && fail "Alt+$3 did not answer Yes"
   pid=""
   echo "$lang: the Quit question took Escape, Tab and Enter, and Alt+$3"
-  wineserver -k 2>/dev/null || true
+  wine_stop
 }
 
 walk en 44 y

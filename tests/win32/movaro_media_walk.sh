@@ -146,7 +146,7 @@ walk() { # LANGUAGE NUMBER
   above "$change" 0.01 || fail "the status bar's clock stopped"
   echo "$lang: 25 button pairs pressed; the window answered after each; the clock moved on after $((SECONDS - start)) s"
 
-  wineserver -k 2>/dev/null || true
+  wine_stop
   wait "$pid" 2>/dev/null || true
   pid=""
 }

@@ -87,7 +87,7 @@ pid=""
 echo "Quit ended the program and removed T"
 
 # On a display of 256 colours the "_256" skins are drawn with the palette.
-wineserver -k 2>/dev/null || true
+wine_stop
 export app build WINE
 xvfb-run -a -s "-screen 0 1024x768x8" bash -c '
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
