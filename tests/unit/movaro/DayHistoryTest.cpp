@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <map>
 
 namespace {
 
@@ -244,6 +246,19 @@ TEST(HistoryExport, AHeaderInTheUsersLanguageThenADayARowSplitByTheLocalesListSe
   ASSERT_EQ(header.size(), size_t{kHistoryColumnCount});
   EXPECT_EQ(header[13], "Status questions answered");
   EXPECT_EQ(header[16], "Working-hours (%)");
+  // Each column's text number is the one the English language table gives
+  // that name (so every language names the column by its own text).
+  std::ifstream table(MOVARO_TEST_DATA "/../../content/lang/movaro/english.txt");
+  std::map<int32_t, std::string> english;
+  for (std::string line; std::getline(table, line);) {
+    int32_t number = 0;
+    char caption[256] = {};
+    if (std::sscanf(line.c_str(), "row %d \"%255[^\"]\"", &number, caption) == 2)
+      english[number] = caption;
+  }
+  ASSERT_FALSE(english.empty());
+  for (const THistoryColumnText &column : kHistoryColumnTexts)
+    EXPECT_EQ(english[column.Number], column.English) << column.Number;
 
   // A comma where the list separator is a comma, also when the locale gives
   // one that cannot split cells.
