@@ -27,6 +27,7 @@ begin_movaro_test "$src" "$build" blocking_walk
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
 ini=$(movaro_profile_file)
+rm -f "$(dirname "$ini")"/*.history # the days of earlier runs
 printf '[root.Data]\r\nConfigShortPause=30\r\nConfigShortPauseBlock=1\r\nConfigLongPauseBlock=1\r\n' >"$ini"
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
@@ -252,11 +253,14 @@ PY
 # the blocking window as the profile asks; Enter ends it. Then the same from
 # the status page's button, which sends the window back to the tray first.
 xdotool windowfocus --sync "$main" key Insert
-sleep 0.5
+for _ in $(seq 50); do [[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] && break; sleep 0.1; done
+[[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] || { echo "Insert did not send the window to the tray" >&2; exit 1; }
 xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 3
-menu=$(wait_window '[[ $FOUND_HEIGHT -eq 40 && $FOUND_WIDTH -lt 300 ]]' 30)
-[[ -n "$menu" ]] || { echo "a right click on the tray icon opened no menu of two items" >&2; exit 1; }
+# The menu opens at the pointer, a window of two items.
+menu=$(wait_window "[[ \$FOUND_X -ge $TRAY_X && \$FOUND_X -le $((TRAY_X + 12)) && \$FOUND_Y -ge $TRAY_Y && \$FOUND_Y -le $((TRAY_Y + 12)) && \$FOUND_HEIGHT -gt 30 && \$FOUND_HEIGHT -lt 100 ]]" 30)
 shot tray_menu
+[[ -n "$menu" ]] || { echo "a right click on the tray icon opened no menu" >&2; xdotool search --onlyvisible --class . getwindowgeometry %@ >&2; exit 1; }
+[[ $(menu_items "$menu") -eq 2 ]] || { echo "the tray menu holds $(menu_items "$menu") items, not 2" >&2; exit 1; }
 menu_click "$menu" 1
 blocking=$(wait_window "$blocking_test" 50)
 prompt=$(wait_window "$prompt_test" 20)
