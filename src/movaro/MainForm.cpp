@@ -6,9 +6,11 @@
 #include "movaro/MainFormWiring.h"
 #include "movaro/ProgramEntry.h"
 #include "movaro/Shortcuts.h"
+#include "movaro/profile/HistoryExport.h"
 #include "movaro/profile/Statistics.h"
 #include "movaro/profile/UserData.h"
 #include "movaro/schedule/MainTexts.h"
+#include "platform/FileReplacement.h"
 #include "platform/HookProtocol.h"
 
 #include <algorithm>
@@ -72,7 +74,9 @@ TMainForm::TMainForm(TApplication &application)
       MinimizeBtn(MakeFaceButton("MinimizeBtn", 608, 14, "_", 1350, "Minimize Movaro|Minimize Movaro")),
       HideBtn(MakeFaceButton("HideBtn", 625, 13, "x", 1400, "Hide Movaro|Hide Movaro")),
       VeltrinSBtn(Create<TBaseBtn>("VeltrinSBtn")), PageCtrl(Create<TNotebook>("PageCtrl")),
-      MainStatusBar(Create<TStatusBar>("MainStatusBar")) {
+      MainStatusBar(Create<TStatusBar>("MainStatusBar")), TrayMenu(Create<TPopupMenu>("TrayMenu")),
+      TrayOpenItem(TrayMenu.Add("TrayOpenItem", "Open Movaro", 13405)),
+      TrayBreakNowItem(TrayMenu.Add("TrayBreakNowItem", "Take a break now", 13400)) {
   WindowClassName = kMainWindowClass;
   // Set again at start-up; here already, so the window is made with it.
   SetCaption(kMainCaption);
@@ -163,6 +167,11 @@ TMainForm::TMainForm(TApplication &application)
   InfoBtn.OnClick = [this](TComponent &) { InfoBtnClick(); };
   MinimizeBtn.OnClick = [this](TComponent &) { MinimizeBtnClick(); };
   HideBtn.OnClick = [this](TComponent &) { HideBtnClick(); };
+  TrayOpenItem.OnClick = [this](TComponent &) {
+    ShowPage(mpStatus);
+    FormRestore();
+  };
+  TrayBreakNowItem.OnClick = [this](TComponent &) { TakeBreakNowClick(); };
 
   OnMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
     Message(message, wParam, lParam);
@@ -355,12 +364,8 @@ void TMainForm::ShowPage(TMainPage page) {
 
 void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == kTrayCallbackMessage) {
-    if (lParam == kTrayLeftButtonDown || lParam == kTrayRightButtonDown) {
-      if (wiring_ && wiring_->BringPromptToFront())
-        return;
-      ShowPage(mpStatus);
-      FormRestore();
-    }
+    if (lParam == kTrayLeftButtonDown || lParam == kTrayRightButtonDown)
+      TrayClick(lParam);
     return;
   }
   if (message == kShowYourselfMessage) {
@@ -369,6 +374,54 @@ void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   }
   if (context_ && (message == kKeyboardNotification || message == kMouseNotification))
     context_->Trace.HandleNotification(message, wParam, static_cast<uintptr_t>(lParam));
+}
+
+void TMainForm::TrayClick(intptr_t mouseMessage) {
+  if (wiring_ && wiring_->BringPromptToFront())
+    return;
+  if (mouseMessage == kTrayRightButtonDown && env_ && env_->PopupAtCursor) {
+    TrayBreakNowItem.Enabled = wiring_ && wiring_->Scheduler.BreakNowAvailable();
+    env_->PopupAtCursor(TrayMenu);
+    return;
+  }
+  ShowPage(mpStatus);
+  FormRestore();
+}
+
+void TMainForm::TakeBreakNowClick() {
+  if (!wiring_ || !wiring_->Scheduler.BreakNowAvailable())
+    return;
+  HideBtnClick();
+  wiring_->Scheduler.TakeBreakNow();
+}
+
+void TMainForm::ExportHistoryClick() {
+  TUserData *profile = context_ ? context_->Profile : nullptr;
+  if (!wiring_ || !profile || !small_)
+    return;
+  auto text = [this](int32_t number, const std::string &english) {
+    return context_->Translator.TranslateText(number, "MainForm", languageFile_, english);
+  };
+  TSaveDialog &dialog = *wiring_->Pages.ExportHistoryDialog;
+  dialog.Filter = text(13403, "CSV - Comma separated values") + "|*.csv";
+  if (dialog.FileName.empty())
+    dialog.FileName = "Movaro " + profile->UserName + ".csv";
+  if (!dialog.Execute())
+    return;
+  const TDayHistory history = profile->ReadHistory();
+  const std::string csv =
+      DayHistoryCsv(history.Days, HistoryCsvHeader(text),
+                    CsvSeparator(context_->Platform.Locale.DateTimeFormats().ListSeparator));
+  // A file the user chose to overwrite stays whole until the new one is.
+  TFileReplacement replacement(context_->Platform.Files);
+  if (replacement
+          .Write(dialog.FileName, csv.data(), static_cast<int64_t>(csv.size()),
+                 context_->Platform.Clock.Now(), 0)
+          .Failed())
+    ConfirmBox(*small_, Application(),
+               text(13404, "The history could not be written to this file:") + "\r\n\r\n" +
+                   dialog.FileName,
+               "OK", "");
 }
 
 void TMainForm::FormRestore() {

@@ -26,6 +26,7 @@
 #include "platform/UserSession.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/Menus.h"
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
 
@@ -71,6 +72,9 @@ struct TMainFormEnv {
   // windows for controls added to the window later (a page's input fields),
   // and the native window of a control (the video display).
   std::function<void(TPopupMenu &menu, int x, int y)> Popup = nullptr;
+  // The tray icon's menu, at the mouse pointer (none: a right click on the
+  // icon does what a left one does).
+  std::function<void(TPopupMenu &menu)> PopupAtCursor = nullptr;
   std::function<void()> RealizeControls = nullptr;
   std::function<TNativeWindow(TControl &)> NativeWindowOf = nullptr;
 };
@@ -101,6 +105,9 @@ public:
   TBaseBtn &VeltrinSBtn;
   TNotebook &PageCtrl;
   TStatusBar &MainStatusBar;
+  // The tray icon's menu (a right click): open the window, take a break now.
+  TPopupMenu &TrayMenu;
+  TMenuItem &TrayOpenItem, &TrayBreakNowItem;
 
   uint8_t StartFlags = 15;
   bool RefuseNextClose = false;
@@ -129,6 +136,12 @@ public:
   void MessagesBtnClick();
   void FormMinimize();
   void FormRestore();
+  // "Take a break now" (tray menu, status page): the window goes back to the
+  // tray and the long break prompt comes at once.
+  void TakeBreakNowClick();
+  // The status page's export: the day history as a CSV file where the save
+  // dialog says.
+  void ExportHistoryClick();
   // Shown: a window off the screen comes back onto it.
   void FormShow();
   // Between the start-up and the window's first showing: it counts as on
@@ -157,6 +170,7 @@ public:
 
 private:
   void Message(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  void TrayClick(intptr_t mouseMessage);
   TBaseBtn &MakeColumnButton(const char *name, int y, const char *caption, int32_t tag,
                              const char *hint);
   TBaseBtn &MakeFaceButton(const char *name, int x, int width, const char *caption, int32_t tag,

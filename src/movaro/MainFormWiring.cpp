@@ -99,6 +99,7 @@ void TMainFormWiring::EnableControls(const TStatusControls &controls) {
   form_.NetworkBtn.SetEnabled(controls.Network);
   Setup.ConfigStartBtn->SetEnabled(controls.Start);
   Setup.ConfigPauseBtn->SetEnabled(controls.Pause);
+  Pages.TakeBreakNowBtn->SetEnabled(controls.BreakNow);
 }
 
 bool TMainFormWiring::ShowsApplicationIcon() const {
@@ -139,6 +140,10 @@ void TMainFormWiring::PageTextChanged() {
   if (env_.RealizeControls)
     env_.RealizeControls();
 }
+
+void TMainFormWiring::TakeBreakNow() { form_.TakeBreakNowClick(); }
+
+void TMainFormWiring::ExportHistory() { form_.ExportHistoryClick(); }
 
 void TMainFormWiring::RebuildMainTexts() {
   Scheduler.MainTexts = BuildMainTexts(context_.Translator, languageFile_);

@@ -101,6 +101,8 @@ public:
   }
   void PopupMenu(TPopupMenu &menu, TControl &button) override;
   void PageTextChanged() override;
+  void TakeBreakNow() override;
+  void ExportHistory() override;
   void StartMonitoring() override { Scheduler.StartClick(); }
   void PauseMonitoring() override { Scheduler.PauseClick(); }
   void RebuildMainTexts() override;

@@ -8,6 +8,8 @@
 //   m mm s ss       minute, second
 //   t tt            first letter of / whole AM or PM designator
 //   '...'           literal text ('' is a quote); other characters stand as they are
+// Besides, the list separator that spreadsheet programs split a line of
+// values by (a comma, a semicolon where the comma is the decimal sign).
 // The Win32 implementation reads the user's locale; the headless one holds a
 // fixed set (platform/headless/HeadlessLocale.h).
 
@@ -21,6 +23,7 @@ struct TLocaleFormats {
   std::array<std::string, 7> ShortDayNames, LongDayNames;       // Sunday first
   // A year written with two digits is the one of the hundred years ending here.
   int TwoDigitYearMax = 2049;
+  std::string ListSeparator = ",";
 };
 
 class ILocale {

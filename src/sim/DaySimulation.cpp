@@ -230,6 +230,13 @@ void TDaySimulation::TrayClick() {
     RestoreMainWindow();
 }
 
+bool TDaySimulation::TakeBreakNow() {
+  if (!Scheduler.BreakNowAvailable())
+    return false;
+  MinimizeMainWindow();
+  return Scheduler.TakeBreakNow();
+}
+
 void TDaySimulation::CloseDialog() {
   if (Dialog.Showing())
     Dialog.Close();

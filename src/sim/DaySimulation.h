@@ -77,6 +77,10 @@ public:
   // A click on the tray icon: the prompt on screen comes to the front, else
   // the main window is restored.
   void TrayClick();
+  // "Take a break now" from the tray menu or the status page: the main
+  // window goes back to the tray and the long break prompt comes at once.
+  // False when refused (monitoring off or paused, nothing to prompt).
+  bool TakeBreakNow();
   // The system closes the dialog (as at the end of a session).
   void CloseDialog();
   // Entry k (from 0) of the last-messages menu, clicked: the main window is

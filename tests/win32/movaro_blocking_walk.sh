@@ -8,11 +8,16 @@
 # again. The next blocked break starts with the red reached before, and
 # Enter on its prompt ends it at once; the Messages button's menu then lists
 # both breaks, choosing one shows its prompt again, and Enter answers it.
+# The status page then exports the history (the save dialog, a CSV file a
+# CSV reader reads back with today's row), and "Take a break now", from the
+# tray menu and from the status page, shows the long break prompt with the
+# blocking window the profile asks for.
 # Every key waits for the state the program reports (a window shown, gone or
 # active), so a step that does not work fails the walk instead of being
 # tried again.
 #   movaro_blocking_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
-# Screenshots are kept as BUILD_DIR/movaro_blocking_{appeared,first,red,again,message}.png.
+# Screenshots are kept as
+# BUILD_DIR/movaro_blocking_{appeared,first,red,again,message,export,tray_menu,break_now}.png.
 set -euo pipefail
 src=$1 build=$2
 source "$src/tests/support/installed-movaro.sh"
@@ -22,7 +27,8 @@ begin_movaro_test "$src" "$build" blocking_walk
 app="$work/Movaro"
 install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
 ini=$(movaro_profile_file)
-printf '[root.Data]\r\nConfigShortPause=30\r\nConfigShortPauseBlock=1\r\n' >"$ini"
+rm -f "$(dirname "$ini")"/*.history # the days of earlier runs
+printf '[root.Data]\r\nConfigShortPause=30\r\nConfigShortPauseBlock=1\r\nConfigLongPauseBlock=1\r\n' >"$ini"
 
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
 blocking_test="[[ \$FOUND_X -eq 0 && \$FOUND_Y -eq 0 && \$FOUND_WIDTH -eq $screen_w && \$FOUND_HEIGHT -eq $screen_h ]]"
@@ -211,3 +217,70 @@ echo "the Messages menu listed $entries entries and showed the break again"
 # A message shown again has no time-out: only the answer takes it away.
 [[ -n "$(answer_prompt "$prompt")" ]] || { echo "Enter left the message shown again on screen" >&2; exit 1; }
 echo "Enter answered the message shown again"
+
+# The status page exports the history: the save dialog takes a file name, and
+# the file holds the header and today's row, which a CSV reader reads back.
+xdotool windowfocus --sync "$main" key alt+s
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 125 + 195 + 80)) $((Y + 80 + 305 + 12)) click 1 # Export history...
+save=""
+for _ in $(seq 50); do
+  save=$(xdotool search --onlyvisible --name "Export the history" 2>/dev/null | head -1 || true)
+  [[ -n "$save" ]] && break
+  sleep 0.1
+done
+[[ -n "$save" ]] || { echo "the export button opened no save dialog" >&2; exit 1; }
+sleep 0.5
+shot export
+xdotool windowfocus --sync "$save" type --delay 20 "$(windows_path "$work/days.csv")"
+xdotool key Return
+for _ in $(seq 50); do [[ -s "$work/days.csv" ]] && break; sleep 0.1; done
+[[ -s "$work/days.csv" ]] || { echo "the export wrote no file" >&2; exit 1; }
+python3 - "$work/days.csv" "$(date +%Y-%m-%d)" <<'PY' || { echo "the exported file:" >&2; cat "$work/days.csv" >&2; exit 1; }
+import csv, sys
+with open(sys.argv[1], newline="", encoding="cp1252") as f:
+    rows = list(csv.reader(f))
+assert rows[0][0] == "Date" and rows[0][9] == "Short break prompts", rows[0]
+assert len(rows) == 2 and all(len(r) == 25 for r in rows), rows
+day = rows[1]
+assert day[0] == sys.argv[2], day
+assert int(day[9]) >= 2 and int(day[12]) >= 2, day  # the two blocked short breaks
+print("the export holds", len(rows) - 1, "day:", ",".join(day[:13]))
+PY
+
+# "Take a break now" from the tray menu: the long break prompt at once, with
+# the blocking window as the profile asks; Enter ends it. Then the same from
+# the status page's button, which sends the window back to the tray first.
+xdotool windowfocus --sync "$main" key Insert
+for _ in $(seq 50); do [[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] && break; sleep 0.1; done
+[[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] || { echo "Insert did not send the window to the tray" >&2; exit 1; }
+xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 3
+# The menu opens at the pointer, a window of two items.
+menu=$(wait_window "[[ \$FOUND_X -ge $TRAY_X && \$FOUND_X -le $((TRAY_X + 12)) && \$FOUND_Y -ge $TRAY_Y && \$FOUND_Y -le $((TRAY_Y + 12)) && \$FOUND_HEIGHT -gt 30 && \$FOUND_HEIGHT -lt 100 ]]" 30)
+shot tray_menu
+[[ -n "$menu" ]] || { echo "a right click on the tray icon opened no menu" >&2; xdotool search --onlyvisible --class . getwindowgeometry %@ >&2; exit 1; }
+[[ $(menu_items "$menu") -eq 2 ]] || { echo "the tray menu holds $(menu_items "$menu") items, not 2" >&2; exit 1; }
+menu_click "$menu" 1
+blocking=$(wait_window "$blocking_test" 50)
+prompt=$(wait_window "$prompt_test" 20)
+[[ -n "$blocking" && -n "$prompt" ]] ||
+  { echo "Take a break now showed no prompt (${prompt:-none}) or no blocking window (${blocking:-none})" >&2; exit 1; }
+sleep 0.5
+shot break_now
+[[ -n "$(answer_prompt "$prompt")" ]] || { echo "Enter left the long break prompt on screen" >&2; exit 1; }
+for _ in $(seq 20); do [[ -z "$(window_where "$blocking_test")" ]] && break; sleep 0.1; done
+[[ -z "$(window_where "$blocking_test")" ]] || { echo "the blocking window outlived the long break's prompt" >&2; exit 1; }
+echo "the tray menu's Take a break now showed the long break prompt with the blocking window"
+
+xdotool mousemove $((TRAY_X + 8)) $((TRAY_Y + 8)) click 1
+main=$(wait_window "$MOVARO_MAIN_TEST" 300)
+[[ -n "$main" ]] || { echo "the tray icon did not restore the window" >&2; exit 1; }
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 125 + 20 + 80)) $((Y + 80 + 305 + 12)) click 1 # Take a break now
+prompt=$(wait_window "$prompt_test" 50)
+[[ -n "$prompt" ]] || { echo "the status page's Take a break now showed no prompt" >&2; exit 1; }
+[[ -z "$(window_where "$MOVARO_MAIN_TEST")" ]] || { echo "the main window stayed on screen with the prompt" >&2; exit 1; }
+[[ -n "$(answer_prompt "$prompt")" ]] || { echo "Enter left the long break prompt on screen" >&2; exit 1; }
+echo "the status page's Take a break now sent the window to the tray and showed the prompt"

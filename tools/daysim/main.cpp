@@ -29,7 +29,7 @@ const std::vector<TRecordSource> kSampleRecords = {
 
 const char *const kOwnEvents[] = {"window", "answer",     "dialogkey",  "set",    "score",
                                   "user",   "monitor",    "tray",       "dialog", "lastmessage",
-                                  "session", "screensaver", "fullscreen"};
+                                  "session", "screensaver", "fullscreen", "break"};
 
 bool IsOwnEvent(const std::string &name) {
   for (const char *own : kOwnEvents)
@@ -86,6 +86,12 @@ bool RunOwnEvent(TDaySimulation &day, const TScriptEvent &event, std::string &er
     if (arg(0) != "click")
       return error = "tray click", false;
     day.TrayClick();
+  } else if (name == "break") {
+    if (arg(0) != "now")
+      return error = "break now", false;
+    if (!day.TakeBreakNow())
+      std::cout << FormatSimTime(day.Sim.Clock.Now())
+                << "  break now: refused (monitoring is off or paused)\n";
   } else if (name == "dialog") {
     if (arg(0) != "close")
       return error = "dialog close", false;

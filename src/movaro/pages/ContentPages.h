@@ -49,6 +49,10 @@ public:
   virtual void PopupMenu(TPopupMenu &menu, TControl &button) = 0;
   // A page's text was replaced: its input fields are new controls.
   virtual void PageTextChanged() {}
+  // The status page's buttons: "Take a break now", and the export of the
+  // day history through the save dialog (ExportHistoryDialog).
+  virtual void TakeBreakNow() {}
+  virtual void ExportHistory() {}
 };
 
 // One text page: title, header and the markup control in its scroll box.
@@ -137,6 +141,9 @@ public:
   std::array<TLabel *, 11> StatusValues{}; // StatusLbl1v .. StatusLbl11v (6 .. 6 unused)
   std::array<TLabel *, 11> TestLabels{};   // Test0Lbl .. Test10Lbl
   std::array<TColorGauge *, 11> TestGauges{};   // Test0Gauge .. Test10Gauge
+  TButton *TakeBreakNowBtn = nullptr;
+  TButton *ExportHistoryBtn = nullptr;
+  TSaveDialog *ExportHistoryDialog = nullptr;
   TPopupMenu *BkInfoItems = nullptr;
   TPopupMenu *PopupExerItems = nullptr;
   std::array<TMenuItem *, 10> ExerciseSubmenus{};

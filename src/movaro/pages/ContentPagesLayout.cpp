@@ -220,6 +220,25 @@ void TContentPages::BuildStatusPage() {
     gauge.SetProgress(k == 0 ? 0 : 100);
     TestGauges[k] = &gauge;
   }
+  // Below the figures: a break at once, and the days so far into a file.
+  TakeBreakNowBtn = &owner_.Create<TButton>("TakeBreakNowBtn");
+  TakeBreakNowBtn->SetParent(StatusPage);
+  TakeBreakNowBtn->SetBounds(20, 305, 165, 25);
+  TakeBreakNowBtn->SetCaption("Take a break now");
+  TakeBreakNowBtn->SetHint("Take a Break Now|Shows the long break prompt at once");
+  TakeBreakNowBtn->Tag = 13400;
+  TakeBreakNowBtn->OnClick = [this](TComponent &) { host_.TakeBreakNow(); };
+  ExportHistoryBtn = &owner_.Create<TButton>("ExportHistoryBtn");
+  ExportHistoryBtn->SetParent(StatusPage);
+  ExportHistoryBtn->SetBounds(195, 305, 165, 25);
+  ExportHistoryBtn->SetCaption("Export history...");
+  ExportHistoryBtn->SetHint("Export History|Saves your days as a file for a spreadsheet program");
+  ExportHistoryBtn->Tag = 13401;
+  ExportHistoryBtn->OnClick = [this](TComponent &) { host_.ExportHistory(); };
+  ExportHistoryDialog = &owner_.Create<TSaveDialog>("ExportHistoryDialog");
+  ExportHistoryDialog->Title = "Export the history";
+  ExportHistoryDialog->Tag = 13402;
+  ExportHistoryDialog->DefaultExt = "csv";
   TButton &reset = owner_.Create<TButton>("ResetPersonalStatusBtn");
   reset.SetParent(StatusPage);
   reset.SetBounds(363, 305, 130, 25);

@@ -54,15 +54,6 @@ uint32_t LineChecksum(std::string_view text) {
       crc32(0, reinterpret_cast<const Bytef *>(text.data()), static_cast<uInt>(text.size())));
 }
 
-std::string DateText(int32_t date) {
-  TDateTimeParts parts;
-  if (!DecodeDateTime(date, parts))
-    return "0000-00-00";
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.Year, parts.Month, parts.Day);
-  return text;
-}
-
 bool ParseNumber(std::string_view text, int32_t &value) {
   const char *end = text.data() + text.size();
   auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -96,6 +87,15 @@ bool IsFileNameCharacter(char c) {
 }
 
 } // namespace
+
+std::string DayRecordDate(int32_t date) {
+  TDateTimeParts parts;
+  if (!DecodeDateTime(date, parts))
+    return "0000-00-00";
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.Year, parts.Month, parts.Day);
+  return text;
+}
 
 std::array<int32_t, kDayRecordFieldCount> DayRecordValues(const TDayRecord &record) {
   TDayRecord copy = record;
@@ -156,7 +156,7 @@ TDayRecord CombineDays(const TDayRecord &earlier, const TDayRecord &later) {
 }
 
 std::string DayRecordText(const TDayRecord &record) {
-  std::string text = "date=" + DateText(record.Date);
+  std::string text = "date=" + DayRecordDate(record.Date);
   const auto values = DayRecordValues(record);
   for (int i = 0; i < kDayRecordFieldCount; ++i)
     text += std::string(" ") + kDayRecordFieldNames[i] + "=" + std::to_string(values[i]);
@@ -164,7 +164,7 @@ std::string DayRecordText(const TDayRecord &record) {
 }
 
 std::string DayRecordLine(const TDayRecord &record) {
-  std::string line = std::to_string(kDayRecordVersion) + "," + DateText(record.Date);
+  std::string line = std::to_string(kDayRecordVersion) + "," + DayRecordDate(record.Date);
   for (int32_t value : DayRecordValues(record))
     line += "," + std::to_string(value);
   char checksum[12];

@@ -60,6 +60,8 @@ bool DayRecordEmpty(const TDayRecord &record);
 // where it has them.
 TDayRecord CombineDays(const TDayRecord &earlier, const TDayRecord &later);
 
+// A record's date as yyyy-mm-dd ("0000-00-00" for none a calendar has).
+std::string DayRecordDate(int32_t date);
 // "date=2026-12-11 measured=28800 ..." for reports.
 std::string DayRecordText(const TDayRecord &record);
 // One line of the file, without its line end.

@@ -258,6 +258,14 @@ void TUserData::WriteDayRecord() {
     OnDayRecord(day, written);
 }
 
+TDayHistory TUserData::ReadHistory() {
+  WriteDayRecord();
+  const std::string file = DayHistoryFile(profileFile_, UserName);
+  if (!platform_.Files || file.empty())
+    return {};
+  return ReadDayHistory(*platform_.Files, file);
+}
+
 // --- what the main window shows --------------------------------------------------
 
 std::string TUserData::Title() {

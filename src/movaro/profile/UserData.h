@@ -129,6 +129,9 @@ public:
   void WriteDayRecord();
   // Told of every record written, with whether the write succeeded.
   std::function<void(const TDayRecord &, bool written)> OnDayRecord;
+  // The user's days as the history file keeps them, today's up to now among
+  // them (written first). Empty when no history is kept.
+  TDayHistory ReadHistory();
 
   // The first entry beginning with prefix, or empty (also for an empty prefix).
   std::string FindEntry(std::string_view prefix) const;

@@ -15,6 +15,7 @@ constexpr int64_t kAbsenceMs = 60000; // idle longer than this: the user is away
 constexpr int kTestCount = 10;
 constexpr uint32_t kGeneralGroupChance = 50; // in 100: ask a general question
 constexpr uint32_t kExerciseChance = 30;     // in 100: a general one is an exercise
+constexpr int32_t kLongBreakRule = 4;
 
 std::string SetNumber(int test) {
   char text[12]; // room for any int
@@ -181,6 +182,7 @@ void TBreakScheduler::UpdateStatus() {
   controls.Network = profile && !profile->UserName.empty() && profile->UserName != kDefaultUserName;
   controls.Start = profile && state.Paused;
   controls.Pause = profile && !state.Paused;
+  controls.BreakNow = BreakNowAvailable();
   bar.SetPanelText(kStatePanel, Text(mtTitle) + " " + Text(state.Active ? mtRunning : mtStopped));
   bar.EnableControls(controls);
 }
@@ -197,6 +199,8 @@ void TBreakScheduler::TraceUpdated() {
   if (tickBusy_ || !state.Active || !state.Rules)
     return;
   tickBusy_ = true;
+  if (std::exchange(breakNowPending_, false))
+    StartBreakNow();
   JudgeBreakPrompt();
   if (TUserData *profile = context_.Profile)
     UpdateInputActivity(profile->InputActivity, state.Counters, state.Now,
@@ -389,6 +393,53 @@ int32_t TBreakScheduler::FindStatusQuestion() {
   }
   ClearFired(0); // nothing to ask until the rule fires again
   return 0;
+}
+
+// --- "Take a break now" -------------------------------------------------------------
+
+bool TBreakScheduler::BreakNowAvailable() const {
+  const TTraceState &state = context_.Trace.TraceState;
+  const TRuleList *rules = Rules();
+  return state.Active && InfoFile && rules && static_cast<int32_t>(rules->size()) > kLongBreakRule;
+}
+
+bool TBreakScheduler::TakeBreakNow() {
+  if (!BreakNowAvailable() || views_.StatusPage.OnScreen())
+    return false;
+  if (tickBusy_) {
+    breakNowPending_ = true;
+    return true;
+  }
+  tickBusy_ = true;
+  const bool shown = StartBreakNow();
+  tickBusy_ = false;
+  return shown;
+}
+
+bool TBreakScheduler::StartBreakNow() {
+  TTraceState &state = context_.Trace.TraceState;
+  if (!BreakNowAvailable() || views_.StatusPage.OnScreen() ||
+      !ComposeRuleMessage(state, InfoFile, MainTexts, kLongBreakRule, 0, false))
+    return false;
+  // The prompt on screen ends as if its time were over (a break prompt is
+  // judged), the absence notice and a question with it.
+  IMessageDialog &dialog = views_.Dialog;
+  if (dialog.Showing()) {
+    ClearFired(dialog.ShownRuleIndex());
+    dialog.HideMessage();
+  }
+  JudgeBreakPrompt();
+  // The rule concludes its period now, fired for its message time; the next
+  // period starts here.
+  TMsgStatRec &rule = (*Rules())[kLongBreakRule];
+  TTraceMsgStats &stats = rule.TraceMsgStats;
+  stats.TracePeriodRef.Time = state.Now;
+  ResetStats(stats, context_.Trace.InputCount(stats.Kind));
+  rule.Fired = true;
+  rule.Evaluated = true;
+  rule.ShowUntil = state.Now + stats.MsgTimeout;
+  ShowPrompt(kLongBreakRule, 0);
+  return dialog.Showing() && dialog.ShownRuleIndex() == kLongBreakRule;
 }
 
 // --- showing ------------------------------------------------------------------------

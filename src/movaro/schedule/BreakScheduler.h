@@ -95,6 +95,17 @@ public:
   void ApplyShortBreak(int seconds);
   void ApplyLongBreak(int minutes);
 
+  // "Take a break now": the long break prompt at once, with the blocking
+  // window when the user blocks long breaks, counted as a long break, and
+  // the long-break period started again from now, as after a break the rule
+  // saw. Whatever the dialog showed gives way. Refused (false) while
+  // BreakNowAvailable is not, and while the main window is on screen (it
+  // goes back to the tray first). A click while a tick lets messages run
+  // (a status question's draw) is taken at the next tick.
+  bool TakeBreakNow();
+  // Monitoring runs (not paused) and has prompts to show.
+  bool BreakNowAvailable() const;
+
   // The house-keeping timer: a switch of the Windows user changes the profile.
   void MainTimerTime();
   // The main window came back: the prompt it replaces goes, with its blocking.
@@ -120,6 +131,7 @@ private:
   bool HoldForFullScreen(bool fullScreen);
   void EndFullScreenWait(TFullScreenWait::TStage stage, int32_t rule);
   void PickMessage();
+  bool StartBreakNow();
   // Runs the status question search; the record found, or 0.
   int32_t FindStatusQuestion();
   void ShowPrompt(int32_t rule, int32_t record);
@@ -142,4 +154,5 @@ private:
   // -1, and the input count when it came.
   int32_t breakPromptRule_ = -1;
   uint32_t breakPromptInput_ = 0;
+  bool breakNowPending_ = false; // "Take a break now" waits for the next tick
 };

@@ -90,6 +90,7 @@ public:
 struct TStatusControls {
   bool Exercises = false, Messages = false, Network = false;
   bool Start = false, Pause = false;
+  bool BreakNow = false; // "Take a break now": monitoring runs with prompts to show
   friend bool operator==(const TStatusControls &, const TStatusControls &) = default;
 };
 

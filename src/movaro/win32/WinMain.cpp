@@ -114,6 +114,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                      }
                    }};
   env.Popup = [&application](TPopupMenu &menu, int x, int y) { application.Popup(menu, x, y); };
+  env.PopupAtCursor = [&application](TPopupMenu &menu) { application.PopupAtCursor(menu); };
   env.RealizeControls = [&application, &mainForm] { application.Realize(mainForm); };
   env.NativeWindowOf = [](TControl &control) {
     return reinterpret_cast<TNativeWindow>(TWin32Application::WindowOf(control));

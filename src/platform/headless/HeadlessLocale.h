@@ -5,6 +5,7 @@
 //   short time "HH:mm"               13:05
 //   long time  "HH:mm:ss"            13:05:09
 //   designators "AM" and "PM"
+//   list separator ","
 // A test may replace any of them through the constructor.
 
 #include "platform/Locale.h"

@@ -65,5 +65,7 @@ TLocaleFormats TWin32Locale::DateTimeFormats() const {
                        CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0, &yearMax) > 0 &&
       yearMax >= 99 && yearMax <= 9999)
     f.TwoDigitYearMax = static_cast<int>(yearMax);
+  if (std::string list = Info(LOCALE_SLIST); !list.empty())
+    f.ListSeparator = list;
   return f;
 }

@@ -283,24 +283,49 @@ void TWin32Application::RunMenuCommand(UINT id) {
     it->second->Click();
 }
 
-void TWin32Application::Popup(TPopupMenu &menu, int x, int y) {
-  TApplication *owner = ApplicationOf(menu);
-  HWND anchor = nullptr;
+// The window a pop-up menu belongs to: the last shown form's, or with none
+// shown (a menu of the tray icon) the first form's.
+HWND TWin32Application::MenuAnchor(const TPopupMenu &menu) {
+  HWND anchor = nullptr, hidden = nullptr;
   for (TForm *form : Forms())
-    if (form->Visible() && WindowOf(*form))
-      anchor = WindowOf(*form);
-  if (!owner || !anchor)
-    return;
+    if (HWND window = WindowOf(*form)) {
+      if (form->Visible())
+        anchor = window;
+      else if (!hidden)
+        hidden = window;
+    }
+  return ApplicationOf(menu) ? (anchor ? anchor : hidden) : nullptr;
+}
+
+void TWin32Application::TrackMenu(TPopupMenu &menu, HWND anchor, POINT device) {
   menuCommands_.clear();
   HMENU popup = BuildMenu(menu.Items(), true);
+  // Taken to the front, so that a click elsewhere (or Escape) closes the menu.
   SetForegroundWindow(anchor);
-  // The point is in design units, as the model places windows.
-  const TDisplayScale scale = DisplayScaleOf(anchor);
-  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, scale.ToDevice(x),
-                               scale.ToDevice(y), 0, anchor, nullptr);
+  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, device.x, device.y, 0,
+                               anchor, nullptr);
+  // The menu of a window in the background otherwise comes back closed only
+  // at the second try.
+  PostMessageA(anchor, WM_NULL, 0, 0);
   DestroyMenu(popup);
   if (chosen)
     RunMenuCommand(chosen);
+}
+
+void TWin32Application::Popup(TPopupMenu &menu, int x, int y) {
+  HWND anchor = MenuAnchor(menu);
+  if (!anchor)
+    return;
+  // The point is in design units, as the model places windows.
+  const TDisplayScale scale = DisplayScaleOf(anchor);
+  TrackMenu(menu, anchor, POINT{scale.ToDevice(x), scale.ToDevice(y)});
+}
+
+void TWin32Application::PopupAtCursor(TPopupMenu &menu) {
+  HWND anchor = MenuAnchor(menu);
+  POINT at{};
+  if (anchor && GetCursorPos(&at))
+    TrackMenu(menu, anchor, at);
 }
 
 void TWin32Application::Dispatch(MSG &message) {

@@ -45,6 +45,8 @@ public:
   // Shows a pop-up menu at screen coordinates (design units, as forms are
   // placed) and runs the chosen item.
   void Popup(TPopupMenu &menu, int x, int y);
+  // The same at the mouse pointer (a menu of the tray icon).
+  void PopupAtCursor(TPopupMenu &menu);
 
   static HWND WindowOf(const TControl &control);
   static TControl *ControlOf(HWND window);
@@ -67,6 +69,8 @@ private:
   void Dispatch(MSG &message);
   HMENU BuildMenu(const std::vector<TMenuItem *> &items, bool popup);
   void RunMenuCommand(UINT id);
+  HWND MenuAnchor(const TPopupMenu &menu);
+  void TrackMenu(TPopupMenu &menu, HWND anchor, POINT device);
   // The window in front that dialogs and message boxes belong to.
   HWND ActiveFormWindow() const;
 

@@ -3,12 +3,16 @@
 #include "SchedulerWorld.h"
 
 #include "movaro/profile/DayHistory.h"
+#include "movaro/profile/HistoryExport.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <map>
 
 namespace {
 
@@ -228,4 +232,51 @@ TEST(DayRecord, SessionsOfOneDayAddUpAndTheLaterGaugesWin) {
   EXPECT_EQ(day.Gauges[0], 10); // the later session had nothing to score
   EXPECT_EQ(day.Gauges[1], 20);
   EXPECT_EQ(day.RiskIndex, 40);
+}
+
+TEST(HistoryExport, AHeaderInTheUsersLanguageThenADayARowSplitByTheLocalesListSeparator) {
+  TDayRecord first = Day(kDay, 12345), second = Day(kDay + 23, 7);
+  first.Worked = 28800;
+  first.Gauges[2] = 40;
+  first.RiskIndex = 0;
+  second.Gauges[9] = 100;
+  const std::vector<std::string> header = HistoryCsvHeader([](int32_t number, const std::string &english) {
+    return number == 13410 ? "Datum" : number == 13412 ? "Arbeitszeit; netto (s)" : english;
+  });
+  ASSERT_EQ(header.size(), size_t{kHistoryColumnCount});
+  EXPECT_EQ(header[13], "Status questions answered");
+  EXPECT_EQ(header[16], "Working-hours (%)");
+  // Each column's text number is the one the English language table gives
+  // that name (so every language names the column by its own text).
+  std::ifstream table(MOVARO_TEST_DATA "/../../content/lang/movaro/english.txt");
+  std::map<int32_t, std::string> english;
+  for (std::string line; std::getline(table, line);) {
+    int32_t number = 0;
+    char caption[256] = {};
+    if (std::sscanf(line.c_str(), "row %d \"%255[^\"]\"", &number, caption) == 2)
+      english[number] = caption;
+  }
+  ASSERT_FALSE(english.empty());
+  for (const THistoryColumnText &column : kHistoryColumnTexts)
+    EXPECT_EQ(english[column.Number], column.English) << column.Number;
+
+  // A comma where the list separator is a comma, also when the locale gives
+  // one that cannot split cells.
+  const std::string commas = "Datum,Time measured (s),Arbeitszeit; netto (s)";
+  for (const std::string &list : {std::string(","), std::string(""), std::string("7")}) {
+    const std::string csv = DayHistoryCsv({first, second}, header, CsvSeparator(list));
+    EXPECT_EQ(csv.substr(0, commas.size()), commas) << list;
+    EXPECT_NE(csv.find("\r\n2025-12-09,0,28800,0,0,12345,0,0,0,0,0,0,0,0,,,40,,,,,,,,0\r\n"
+                       "2026-01-01,0,0,0,0,7,0,0,0,0,0,0,0,0,,,,,,,,,,100,\r\n"),
+              std::string::npos)
+        << csv;
+  }
+  // A semicolon quotes the name that holds one; nothing else changes.
+  const std::string csv = DayHistoryCsv({first}, header, CsvSeparator(";"));
+  const std::string semicolons = "Datum;Time measured (s);\"Arbeitszeit; netto (s)\";Time rested";
+  EXPECT_EQ(csv.substr(0, semicolons.size()), semicolons);
+  EXPECT_NE(csv.find("\r\n2025-12-09;0;28800;0;0;12345;0;0;0;0;0;0;0;0;;;40;;;;;;;;0\r\n"),
+            std::string::npos)
+      << csv;
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2);
 }

@@ -161,8 +161,15 @@ TEST(MainForm, KeysTrayAndSecondStartHideAndRestore) {
   w.app.ProcessMessages();
   EXPECT_FALSE(w.form.Visible());
   w.form.ShowPage(mpConfig);
+  // A right click opens the tray menu; its first item the window's status page.
+  std::vector<TPopupMenu *> trayMenus;
+  w.env.PopupAtCursor = [&](TPopupMenu &menu) { trayMenus.push_back(&menu); };
   w.app.PostFormMessage(w.form, kTrayCallbackMessage, kTrayIconId, kTrayRightButtonDown);
   w.app.ProcessMessages();
+  ASSERT_EQ(trayMenus, std::vector<TPopupMenu *>{&w.form.TrayMenu});
+  EXPECT_FALSE(w.form.Visible());
+  EXPECT_FALSE(w.form.TrayBreakNowItem.Enabled); // nothing monitored: no break to take
+  EXPECT_TRUE(w.form.TrayOpenItem.Click());
   EXPECT_TRUE(w.form.Visible());
   EXPECT_EQ(w.form.PageCtrl.ActivePageIndex(), mpStatus);
 

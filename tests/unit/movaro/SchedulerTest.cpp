@@ -452,3 +452,48 @@ TEST(BreakScheduler, APromptWaitsForAFullScreenProgramUntilItEndsOrUntilTheLimit
   EXPECT_FALSE(w.day->Dialog.Showing());
   EXPECT_THAT(w.TakeLog(), ElementsAre("10:01:54 hide 3 0", "10:01:55 fullscreen wait 0"));
 }
+
+TEST(BreakScheduler, ABreakTakenNowIsALongBreakAtOnceAndTheLongBreakPeriodStartsFromIt) {
+  TSchedulerWorld w;
+  TBreakScheduler &s = w.day->Scheduler;
+  s.ApplyLevel(1); // no status question in these two hours
+  s.ApplyLongBreak(60);
+  w.day->Profile->ConfigLongPauseBlock = true;
+  // Typing with a pause of 15 seconds now and then: never a short break, a
+  // long one at the end of every hour without a rest of ten minutes.
+  auto type = [&w](int minutes) {
+    for (int t = 0; t < minutes * 4; ++t) {
+      w.day->Sim.KeyStroke();
+      w.Tick(15);
+    }
+  };
+  type(20); // to 10:20:00
+  w.day->RestoreMainWindow();
+  EXPECT_FALSE(s.TakeBreakNow()); // the window must go first
+  s.PauseClick();
+  EXPECT_FALSE(w.day->StatusBar.Controls.BreakNow);
+  EXPECT_FALSE(w.day->TakeBreakNow());
+  s.StartClick();
+  EXPECT_TRUE(w.day->StatusBar.Controls.BreakNow);
+  EXPECT_TRUE(w.TakeLog().empty());
+
+  ASSERT_TRUE(w.day->TakeBreakNow()); // from the main window: back to the tray first
+  EXPECT_THAT(w.TakeLog(),
+              ElementsAre("10:20:00 sound C:\\Program Files\\Movaro\\Av\\Bit.wav", "10:20:00 block show",
+                          "10:20:00 show 4 0 kind 3 buttons [Ok] time-out 600 \"Take a long break of 10 ...\"",
+                          "10:20:00 recent 4-0>10:20"));
+  // The user types on through it: shown and blocked, not rested through.
+  type(61); // to 11:21:00
+  const TDayRecord record =
+      TakeDayRecord(w.day->Context.Trace.TraceState, w.day->Profile->MessageHistory);
+  EXPECT_EQ(record.LongPrompts, 2);
+  EXPECT_EQ(record.BlockedBreaks, 2);
+  EXPECT_EQ(record.RestedThrough, 0);
+  EXPECT_EQ(record.ShortPrompts, 0);
+  // Its time over at 10:30; the next long break an hour after it, not at 11:00.
+  std::vector<std::string> longBreaks;
+  for (const std::string &line : w.TakeLog())
+    if (line.find("show 4 0") != std::string::npos || line.find("hide 4 0") != std::string::npos)
+      longBreaks.push_back(line.substr(0, 15));
+  EXPECT_THAT(longBreaks, ElementsAre("10:30:01 hide 4", "11:20:00 show 4"));
+}
