@@ -10,6 +10,7 @@
 #                         certificate made here, its fingerprint pinned
 #   ProfileServerEnrolment  the client library sending enrolment codes to a
 #                         server without first-use trust (two codes made here)
+#   ProfileServerEnrolmentDialog  the network dialog's first login there
 #   profile_server_session.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -88,4 +89,5 @@ run_suite ProfileServerSession 2 || rc=1
 run_suite ProfileServerDialog 1 || rc=1
 run_suite ProfileServerTls 1 3 || rc=1
 ENROL="Wine Enrol" run_suite ProfileServerEnrolment 1 || rc=1
+ENROL="Wine Dialog Enrol" run_suite ProfileServerEnrolmentDialog 1 || rc=1
 exit "$rc"
