@@ -119,6 +119,30 @@ TEST_P(ServerOperations, HealthFollowsTheDatabaseAndMetricsCountWithoutUserData)
   std::filesystem::remove_all(folder, ignored);
 }
 
+// Bucket bounds are upper bounds; statuses outside HTTP's are not counted
+// (and cannot reach past the table); the sum is in seconds.
+TEST(ServerMetricsText, BucketsBoundsStatusesAndSum) {
+  TServerMetrics metrics;
+  metrics.NoteAnswer(100, 0.0005);
+  metrics.NoteAnswer(200, 0.003);
+  metrics.NoteAnswer(599, 3);
+  metrics.NoteAnswer(-1, -1);
+  metrics.NoteAnswer(600, -1);
+  metrics.ConnectionOpened();
+  const std::string text = metrics.Text(7);
+  for (const char *line : {"profile_server_requests_total{status=\"100\"} 1", "profile_server_requests_total{status=\"599\"} 1",
+                           "profile_server_request_duration_seconds_bucket{le=\"0.0005\"} 1",
+                           "profile_server_request_duration_seconds_bucket{le=\"0.0025\"} 1",
+                           "profile_server_request_duration_seconds_bucket{le=\"0.005\"} 2",
+                           "profile_server_request_duration_seconds_bucket{le=\"2.5\"} 2",
+                           "profile_server_request_duration_seconds_bucket{le=\"+Inf\"} 3",
+                           "profile_server_request_duration_seconds_sum 3.0035",
+                           "profile_server_database_errors_total 7", "profile_server_connections 1"})
+    EXPECT_NE(text.find("\n" + std::string(line) + "\n"), std::string::npos) << line << " in\n" << text;
+  EXPECT_EQ(text.find("status=\"600\""), std::string::npos);
+  EXPECT_EQ(text.find("status=\"-1\""), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ServerOperations, ::testing::Values("sqlite", "postgres"));
 
 } // namespace
