@@ -97,7 +97,8 @@ TEST_P(ServerOperations, HealthFollowsTheDatabaseAndMetricsCountWithoutUserData)
                              "profile_server_database_errors_total 0", "profile_server_connections 1"})
       EXPECT_TRUE(has(metrics, line)) << line << " in\n" << metrics;
     EXPECT_EQ(metrics.rfind("200 # HELP profile_server_requests_total ", 0), 0u) << metrics;
-    EXPECT_TRUE(has(metrics, "# TYPE profile_server_request_duration_seconds histogram")) << metrics;
+    for (const char *type : {"profile_server_request_duration_seconds histogram", "profile_server_connections gauge"})
+      EXPECT_TRUE(has(metrics, std::string("# TYPE ") + type)) << type << " in\n" << metrics;
 
     failing = true;
     EXPECT_EQ(get("/healthz"), "503 the database does not answer\n");

@@ -10,7 +10,8 @@
 #                         certificate made here, its fingerprint pinned
 #   ProfileServerEnrolment  the client library sending enrolment codes to a
 #                         server without first-use trust (two codes made here)
-#   ProfileServerEnrolmentDialog  the network dialog's first login there
+#   ProfileServerEnrolmentDialog  the network dialog's first login there, in
+#                         English and in German (the host tree's Movaro.lng)
 #   profile_server_session.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -65,7 +66,8 @@ run_suite() {
   watcher=$!
 
   set +e
-  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_PIN=$pin MOVARO_PROFILE_SERVER_CODES=$codes MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
+  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_PIN=$pin MOVARO_PROFILE_SERVER_CODES=$codes \
+    MOVARO_LANGUAGE=${LANGUAGE:-} MOVARO_LANGUAGE_FILE=${LANGUAGE:+$(windows_path "$src/build/host/content/Movaro.lng")} MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
     $WINE "$build/bin/win32_tests.exe" --gtest_filter="$suite.*" 2>&1 | tee "$work/tests"
   rc=${PIPESTATUS[0]}
   set -e
@@ -90,4 +92,5 @@ run_suite ProfileServerDialog 1 || rc=1
 run_suite ProfileServerTls 1 3 || rc=1
 ENROL="Wine Enrol" run_suite ProfileServerEnrolment 1 || rc=1
 ENROL="Wine Dialog Enrol" run_suite ProfileServerEnrolmentDialog 1 || rc=1
+ENROL="Wine Dialog Enrol" LANGUAGE=49 run_suite ProfileServerEnrolmentDialog 1 || rc=1
 exit "$rc"
