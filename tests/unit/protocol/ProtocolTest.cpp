@@ -86,6 +86,9 @@ TEST(ProtocolRequests, AnEnrolmentCodeLineIsTakenOutOfACheckOutOnly) {
   text = "command=getuserdata\nusername=A\nEnrolmentCode=abcde-fgh23";
   EXPECT_EQ(TakeEnrolmentCode(text), "abcde-fgh23");
   EXPECT_EQ(text, "command=getuserdata\nusername=A\n");
+  text = "command=getuserdata\nusername=A\nenrolmentcode=X1\nConfigLevel=3\n"; // lines after the code stay
+  EXPECT_EQ(TakeEnrolmentCode(text), "X1");
+  EXPECT_EQ(text, "command=getuserdata\nusername=A\nConfigLevel=3\n");
 }
 
 TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
