@@ -2,8 +2,9 @@
 # Load benchmark of the profile server on loopback: 50 clients with kept-open
 # connections check profiles out and in for a while, first against SQLite,
 # then against a scratch PostgreSQL server (scripts/pg-scratch.sh, default
-# durability settings). Prints the rates, median and p99 latencies, and the
-# machine's load before and after each run.
+# durability settings), each with one server and then two servers on the
+# same database (the clients dealt out over both). Prints the rates, median
+# and p99 latencies, and the machine's load before and after each run.
 #   bench/profile_server.sh [SECONDS] [CLIENTS]          (after scripts/build.sh host)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
@@ -15,32 +16,49 @@ done
 work=$(mktemp -d /tmp/movaro-bench.XXXXXX)
 # PostgreSQL's own folder: its user must be able to enter it (pg-scratch.sh).
 pgdir=$(mktemp -d /tmp/movaro-bench-pg.XXXXXX)
-server=""
 cleanup() {
-  [[ -n "$server" ]] && kill "$server" 2>/dev/null || true
+  stop_servers
   scripts/pg-scratch.sh stop "$pgdir" 2>/dev/null || true
   rm -rf "$work" "$pgdir"
 }
 trap cleanup EXIT
 
-run() { # label, database
-  "$bin/profile_server" serve --trust-first-use --listen 127.0.0.1:0 --database "$2" >"$work/out" 2>/dev/null &
-  server=$!
-  local port=""
+servers=()
+# start_server DATABASE: one more server on the database; its port in $port.
+start_server() {
+  local out="$work/out.${#servers[@]}"
+  "$bin/profile_server" serve --trust-first-use --listen 127.0.0.1:0 --database "$1" >"$out" 2>/dev/null &
+  servers+=($!)
+  port=""
   for _ in $(seq 100); do
-    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")
-    [[ -n "$port" ]] && break
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$out")
+    [[ -n "$port" ]] && return 0
     sleep 0.1
   done
-  [[ -n "$port" ]] || { echo "$1: the server did not start" >&2; exit 1; }
-  echo "=== $1 (load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
-  "$bin/profile_load" --port "$port" --clients "$clients" --seconds "$seconds"
-  echo "    load after: $(cut -d' ' -f1-3 /proc/loadavg)"
-  kill "$server"
-  wait "$server" 2>/dev/null || true
-  server=""
+  echo "the server did not start" >&2
+  exit 1
+}
+stop_servers() {
+  local pid
+  for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${servers[@]}"; do wait "$pid" 2>/dev/null || true; done
+  servers=()
 }
 
-run SQLite "sqlite:$work/profiles.db"
+run() { # label, database, instances
+  local ports="" i
+  for ((i = 0; i < $3; i++)); do
+    start_server "$2"
+    ports+="${ports:+,}$port"
+  done
+  echo "=== $1, $3 server(s) (load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
+  "$bin/profile_load" --port "$ports" --clients "$clients" --seconds "$seconds"
+  echo "    load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+  stop_servers
+}
+
+run SQLite "sqlite:$work/profiles.db" 1
+run SQLite "sqlite:$work/profiles2.db" 2
 connection=$(scripts/pg-scratch.sh start "$pgdir")
-run PostgreSQL "$connection"
+run PostgreSQL "$connection" 1
+run PostgreSQL "$connection" 2

@@ -143,7 +143,10 @@ else()
   file(GLOB SERVER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/server/*.cpp)
   add_executable(server_tests ${SERVER_TEST_SOURCES})
   target_link_libraries(server_tests PRIVATE server_core ${GTEST_TARGETS} ${GTEST_MAIN_TARGET})
-  target_compile_definitions(server_tests PRIVATE MOVARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # Two server processes share one database in a test: the program is built first.
+  target_compile_definitions(server_tests PRIVATE MOVARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                  MOVARO_PROFILE_SERVER="$<TARGET_FILE:profile_server>")
+  add_dependencies(server_tests profile_server)
   add_test(NAME server_tests COMMAND server_tests)
   set_tests_properties(server_tests PROPERTIES TIMEOUT 600)
 

@@ -4,8 +4,10 @@
 // message history of realistic size. Prints the check-outs and check-ins per
 // second and their latencies (median, 99th percentile), counted after a
 // warm-up second in which the server opens its database connections.
-//   profile_load --port PORT [--host 127.0.0.1] [--clients 50] [--seconds 10]
-//                [--users-per-client 4] [--history 150]
+//   profile_load --port PORT[,PORT...] [--host 127.0.0.1] [--clients 50]
+//                [--seconds 10] [--users-per-client 4] [--history 150]
+// With several ports (server instances on one database) the clients are
+// dealt out over them in turn.
 // bench/profile_server.sh runs it against SQLite and PostgreSQL.
 #include "base/Decimal.h"
 #include "protocol/HttpExchange.h"
@@ -28,7 +30,7 @@ using TClock = std::chrono::steady_clock;
 
 struct TOptions {
   std::string Host = "127.0.0.1";
-  int Port = 0;
+  std::vector<int> Ports;
   int Clients = 50;
   int Seconds = 10;
   int UsersPerClient = 4;
@@ -49,11 +51,19 @@ bool ParseOptions(int argc, char **argv, TOptions &options) {
       options.Host = value;
       continue;
     }
+    if (name == "--port") {
+      for (size_t at = 0; at <= value.size();) {
+        size_t comma = std::min(value.find(',', at), value.size());
+        if (!ParseDecimal(value.substr(at, comma - at), 1, 65535, n))
+          return false;
+        options.Ports.push_back(static_cast<int>(n));
+        at = comma + 1;
+      }
+      continue;
+    }
     if (!ParseDecimal(value, 0, 1000000, n))
       return false;
-    if (name == "--port")
-      options.Port = static_cast<int>(n);
-    else if (name == "--clients")
+    if (name == "--clients")
       options.Clients = static_cast<int>(n);
     else if (name == "--seconds")
       options.Seconds = static_cast<int>(n);
@@ -64,12 +74,12 @@ bool ParseOptions(int argc, char **argv, TOptions &options) {
     else
       return false;
   }
-  return argc % 2 == 1 && options.Port > 0 && options.Clients > 0 && options.UsersPerClient > 0;
+  return argc % 2 == 1 && !options.Ports.empty() && options.Clients > 0 && options.UsersPerClient > 0;
 }
 
 void RunClient(const TOptions &options, int index, TClock::time_point measured, TClock::time_point end,
                TClientResult &result) {
-  httplib::Client client(options.Host, options.Port);
+  httplib::Client client(options.Host, options.Ports[static_cast<size_t>(index) % options.Ports.size()]);
   client.set_keep_alive(true);
   client.set_tcp_nodelay(true); // as MVRClient.dll
   client.set_read_timeout(30, 0);
@@ -115,7 +125,7 @@ double Percentile(std::vector<double> &values, double share) {
 int main(int argc, char **argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: profile_load --port PORT [--host H] [--clients N] [--seconds S] "
+    std::fprintf(stderr, "usage: profile_load --port PORT[,PORT...] [--host H] [--clients N] [--seconds S] "
                          "[--users-per-client U] [--history H]\n");
     return 2;
   }

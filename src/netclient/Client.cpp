@@ -112,7 +112,10 @@ __declspec(dllexport) BOOLEAN WINAPI Post(const char *request) {
   bool answered = false;
   std::string reply;
   try {
-    const std::string text = request;
+    // An enrolment code the caller put into the text goes in the header, with
+    // this one request only.
+    std::string text = request;
+    const std::string code = TakeEnrolmentCode(text);
     TRequest parsed;
     std::string problem, token;
     // A request without a user name goes without a token: the server answers
@@ -120,7 +123,7 @@ __declspec(dllexport) BOOLEAN WINAPI Post(const char *request) {
     if (ParseRequest(text, parsed, problem) && !UserToken(serverName, parsed.UserName, token, problem))
       reply = ErrorReply(problem);
     else
-      answered = connection->Exchange(BuildRequestMessage(hostHeader, token, text), kReplyTimeoutMs, reply);
+      answered = connection->Exchange(BuildRequestMessage(hostHeader, token, text, code), kReplyTimeoutMs, reply);
   } catch (...) {
     reply = ErrorReply("the client library ran out of memory");
     answered = false;

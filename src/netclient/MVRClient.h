@@ -29,7 +29,9 @@
 //
 // Below the request text the library adds the user's bearer token, created at
 // the user's first request and kept in the user's registry hive (see the
-// profile server's README for the protocol).
+// profile server's README for the protocol). A check-out whose text carries
+// the line "enrolmentcode=" code after the user name (protocol/Requests.h)
+// sends the code with that request, in its enrolment header, and not the line.
 
 #include "platform/win32/NetClientEntryPoints.h"
 

@@ -68,20 +68,6 @@ bool IsWellFormedToken(const std::string &token) {
          std::all_of(token.begin(), token.end(), IsTokenChar);
 }
 
-std::string NormalizedEnrolmentCode(const std::string &typed) {
-  std::string code;
-  for (char c : typed) {
-    if (c == ' ' || c == '-')
-      continue;
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 32);
-    if (c == '\0' || !std::strchr(kEnrolmentCodeAlphabet, c) || code.size() == kEnrolmentCodeLength)
-      return "";
-    code += c;
-  }
-  return code.size() == kEnrolmentCodeLength ? code : "";
-}
-
 std::string BuildRequestMessage(const std::string &hostHeader, const std::string &token,
                                 const std::string &requestText, const std::string &enrolmentCode) {
   std::string message = std::string("POST ") + kRequestPath + " HTTP/1.1\r\nHost: " +

@@ -16,17 +16,9 @@ inline constexpr int32_t kDefaultServerPort = 1684;
 inline constexpr size_t kTokenMinLength = 32, kTokenMaxLength = 128;
 bool IsWellFormedToken(const std::string &token);
 
-// Enrolment codes: the administrator's one-time admission of a computer (its
-// token) for a user, sent once in the header kEnrolmentCodeHeader with the
-// first request of that token. 10 characters of kEnrolmentCodeAlphabet,
-// shown as two groups of five ("ABCDE-FGH23"); typed in any case, with or
-// without the hyphen and spaces.
+// Enrolment codes (protocol/Requests.h) are sent once in this header, with
+// the first request of a computer's token.
 inline constexpr char kEnrolmentCodeHeader[] = "Movaro-Enrolment-Code";
-inline constexpr char kEnrolmentCodeAlphabet[] = "23456789ABCDEFGHJKLMNPQRSTUVWXYZ"; // no 0 O 1 I
-inline constexpr size_t kEnrolmentCodeLength = 10;
-// The code as typed in its one form (upper case, no separators); empty when
-// it is not a code.
-std::string NormalizedEnrolmentCode(const std::string &typed);
 
 // The bytes of one POST of requestText; hostHeader is "host:port". With an
 // enrolment code (normalized) the request carries it.

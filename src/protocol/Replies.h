@@ -13,6 +13,17 @@ inline constexpr char kUserDataReplyPrefix[] = "userdata=";
 inline constexpr char kNoDataFound[] = "NO_DATA_FOUND";
 inline constexpr char kSavedReply[] = "Status=Userdata has been saved";
 
+// Why the server refuses a computer's token for a user before it is enrolled
+// (ErrorReply of these): the network dialog asks for an enrolment code on
+// the first and says what was wrong with the code on the others.
+inline constexpr char kNotEnrolledReason[] =
+    "access denied: this computer is not enrolled for this user; enter the enrolment code from the administrator";
+inline constexpr char kCodeNotForUserReason[] = "access denied: the enrolment code is not one for this user";
+inline constexpr char kCodeExpiredReason[] =
+    "access denied: the enrolment code has expired; ask the administrator for a new one";
+inline constexpr char kCodeUsedReason[] =
+    "access denied: the enrolment code has been used already; ask the administrator for a new one";
+
 // "userdata=" and the record's lines, or "userdata=NO_DATA_FOUND" when the
 // record holds nothing.
 std::string UserDataReply(const TUserDataRecord &record);

@@ -24,8 +24,41 @@ bool IsValidUserName(const std::string &name) {
   return true;
 }
 
-std::string BuildLoginRequest(const std::string &userName) {
-  return RequestHead("getuserdata", userName);
+std::string NormalizedEnrolmentCode(const std::string &typed) {
+  std::string code;
+  for (char c : typed) {
+    if (c == ' ' || c == '-')
+      continue;
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 32);
+    if (c == '\0' || !std::strchr(kEnrolmentCodeAlphabet, c) || code.size() == kEnrolmentCodeLength)
+      return "";
+    code += c;
+  }
+  return code.size() == kEnrolmentCodeLength ? code : "";
+}
+
+std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode) {
+  std::string text = RequestHead("getuserdata", userName);
+  if (!enrolmentCode.empty())
+    text += std::string(kEnrolmentCodeKey) + "=" + enrolmentCode + "\r\n";
+  return text;
+}
+
+std::string TakeEnrolmentCode(std::string &requestText) {
+  size_t first = requestText.find('\n');
+  size_t start = first == std::string::npos ? first : requestText.find('\n', first + 1);
+  if (start == std::string::npos)
+    return "";
+  ++start;
+  size_t end = requestText.find('\n', start);
+  end = end == std::string::npos ? requestText.size() : end + 1;
+  std::vector<std::string> lines = SplitLines(requestText.substr(start, end - start));
+  std::string key, code;
+  if (lines.size() != 1 || !SplitKeyValue(lines[0], key, code) || !SameText(key, kEnrolmentCodeKey))
+    return "";
+  requestText.erase(start, end - start);
+  return code;
 }
 
 std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,

@@ -26,7 +26,26 @@ struct TRequest {
 inline constexpr size_t kUserNameMaxLength = 64;
 bool IsValidUserName(const std::string &name);
 
-std::string BuildLoginRequest(const std::string &userName);
+// Enrolment codes: the administrator's one-time admission of a computer (its
+// token) for a user. 10 characters of kEnrolmentCodeAlphabet, shown as two
+// groups of five ("ABCDE-FGH23"); typed in any case, with or without the
+// hyphen and spaces.
+inline constexpr char kEnrolmentCodeAlphabet[] = "23456789ABCDEFGHJKLMNPQRSTUVWXYZ"; // no 0 O 1 I
+inline constexpr size_t kEnrolmentCodeLength = 10;
+// The code as typed in its one form (upper case, no separators); empty when
+// it is not a code.
+std::string NormalizedEnrolmentCode(const std::string &typed);
+
+// A check-out may carry the enrolment code the user typed, from the network
+// dialog to the client library, as the line "enrolmentcode=" code after the
+// user name; the library takes the line out of the text and sends the code in
+// the request's enrolment header (protocol/HttpExchange.h) instead.
+inline constexpr char kEnrolmentCodeKey[] = "enrolmentcode";
+std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode = "");
+// Takes the enrolment code line (the third line, key without regard to case)
+// out of a request text and gives its value; empty, the text unchanged, when
+// there is none.
+std::string TakeEnrolmentCode(std::string &requestText);
 std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,
                                const std::vector<THistoryLine> &history);
 

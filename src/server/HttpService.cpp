@@ -9,12 +9,37 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace {
 
 // Request texts are a few kilobytes; anything near this is not one.
 constexpr size_t kMaxRequestBytes = 256 * 1024;
+
+using TClock = std::chrono::steady_clock;
+// When the request this thread answers began (its routing), for the log of
+// its answer; none before the first.
+thread_local std::optional<TClock::time_point> t_requestStart;
+
+// The library's thread pool, which runs one task per accepted connection,
+// counting the connections from their acceptance to their end.
+class TCountingPool : public httplib::TaskQueue {
+public:
+  TCountingPool(size_t threads, TServerMetrics &metrics) : pool_(threads), metrics_(metrics) {}
+  void enqueue(std::function<void()> connection) override {
+    metrics_.ConnectionOpened();
+    pool_.enqueue([this, connection = std::move(connection)] {
+      connection();
+      metrics_.ConnectionClosed();
+    });
+  }
+  void shutdown() override { pool_.shutdown(); }
+
+private:
+  httplib::ThreadPool pool_;
+  TServerMetrics &metrics_;
+};
 
 } // namespace
 
@@ -39,7 +64,7 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
     secure_ = true;
   }
   const int threads = options.Threads > 0 ? options.Threads : 1;
-  server_->new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  server_->new_task_queue = [this, threads] { return new TCountingPool(static_cast<size_t>(threads), metrics_); };
   server_->set_keep_alive_timeout(options.KeepAliveSeconds);
   server_->set_keep_alive_max_count(100000);
   server_->set_payload_max_length(kMaxRequestBytes);
@@ -55,6 +80,29 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
     int yes = 1;
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     listening = socket;
+  });
+  server_->set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
+    t_requestStart = TClock::now();
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  // Every answer passes here, those the library gives itself (404, 413) too.
+  server_->set_logger([this](const httplib::Request &, const httplib::Response &response) {
+    double seconds = -1;
+    if (t_requestStart)
+      seconds = std::chrono::duration<double>(TClock::now() - *t_requestStart).count();
+    t_requestStart.reset();
+    metrics_.NoteAnswer(response.status, seconds);
+  });
+  server_->Get("/healthz", [this](const httplib::Request &, httplib::Response &response) {
+    std::string error;
+    const bool ready = store_.Ping(error);
+    response.status = ready ? 200 : 503;
+    response.set_content(ready ? "ok\n" : "the database does not answer\n", "text/plain");
+    if (!ready && log_)
+      log_("health check: the database does not answer: " + error);
+  });
+  server_->Get("/metrics", [this](const httplib::Request &, httplib::Response &response) {
+    response.set_content(metrics_.Text(store_.DatabaseErrors()), "text/plain; version=0.0.4");
   });
   limiter_ = std::make_unique<TAuthLimiter>(options.AuthLimits);
   server_->Post(kRequestPath, [this](const httplib::Request &request, httplib::Response &response) {

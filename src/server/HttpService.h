@@ -1,10 +1,13 @@
 #pragma once
 // The profile server's HTTP side: one endpoint, POST kRequestPath
 // (protocol/HttpExchange.h), whose body is a request text and whose answer is
-// a reply text; connections are kept open between requests.
+// a reply text; connections are kept open between requests. For monitoring,
+// GET /healthz answers 200 while the database answers and 503 otherwise, and
+// GET /metrics the counts of TServerMetrics.
 
 #include "server/AuthLimiter.h"
 #include "server/ProfileStore.h"
+#include "server/ServerMetrics.h"
 
 #include <atomic>
 #include <functional>
@@ -47,12 +50,14 @@ public:
   // Serves until Stop is called (from any thread).
   void Serve();
   void Stop();
+  const TServerMetrics &Metrics() const { return metrics_; }
 
 private:
   TProfileStore &store_;
   TLog log_;
   std::unique_ptr<httplib::Server> server_;
   std::unique_ptr<TAuthLimiter> limiter_;
+  TServerMetrics metrics_;
   int port_ = 0;
   bool secure_ = false;
   std::atomic<bool> serving_{false}, stopRequested_{false};

@@ -2,6 +2,7 @@
 
 #include "base/Decimal.h"
 #include "protocol/HttpExchange.h"
+#include "protocol/Requests.h"
 #include "protocol/TextLines.h"
 #include "server/UserTable.h"
 
@@ -57,6 +58,12 @@ const char *const kSchema[] = {
     " created BIGINT NOT NULL,"
     " expires BIGINT NOT NULL,"
     " used BIGINT)",
+    "CREATE TABLE IF NOT EXISTS checkouts ("
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " token_hash TEXT NOT NULL,"
+    " checked_out BIGINT NOT NULL,"
+    " lines TEXT NOT NULL,"
+    " PRIMARY KEY (user_name, token_hash))",
 };
 
 // A token id as shown: this many hex digits of its SHA-256.
@@ -153,6 +160,43 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
            " shown_day = excluded.shown_day";
     db.Execute(sql, params);
   }
+}
+
+// What a check-in changes: the values of incoming that differ from base, the
+// values its computer was given (or sent) last; a value it left as it was
+// does not overwrite another computer's change made meanwhile.
+TUserDataRecord ChangedSince(const TUserDataRecord &incoming, const TUserDataRecord &base) {
+  TUserDataRecord changed = incoming;
+  auto keepIfChanged = [](auto &value, const auto &before) {
+    if (value && before && *value == *before)
+      value.reset();
+  };
+  keepIfChanged(changed.ConfigLevel, base.ConfigLevel);
+  keepIfChanged(changed.ConfigLevelBase, base.ConfigLevelBase);
+  keepIfChanged(changed.ConfigWarningtype, base.ConfigWarningtype);
+  keepIfChanged(changed.ConfigWarningsoundfile, base.ConfigWarningsoundfile);
+  keepIfChanged(changed.ConfigShowInSysTray, base.ConfigShowInSysTray);
+  keepIfChanged(changed.ConfigShortPause, base.ConfigShortPause);
+  keepIfChanged(changed.ConfigShortPauseBlock, base.ConfigShortPauseBlock);
+  keepIfChanged(changed.ConfigLongPause, base.ConfigLongPause);
+  keepIfChanged(changed.ConfigLongPauseBlock, base.ConfigLongPauseBlock);
+  std::map<std::string, std::pair<int32_t, int32_t>> before;
+  for (const THistoryLine &line : base.History)
+    before[line.Key] = {line.Count, line.Day};
+  std::erase_if(changed.History, [&before](const THistoryLine &line) {
+    auto found = before.find(line.Key);
+    return found != before.end() && found->second == std::make_pair(line.Count, line.Day);
+  });
+  return changed;
+}
+
+// What the computer of token holds now, as the base of its next check-in.
+void KeepBase(TSqlConnection &db, const std::string &name, const std::string &token, const TUserDataRecord &held,
+              int64_t now) {
+  db.Execute("INSERT INTO checkouts (user_name, token_hash, checked_out, lines) VALUES ($1, $2, $3, $4)"
+             " ON CONFLICT (user_name, token_hash) DO UPDATE SET checked_out = excluded.checked_out,"
+             " lines = excluded.lines",
+             {name, token, std::to_string(now), StoredText(FormatUserDataLines(held))});
 }
 
 // What is stored for the user: settings and history.
@@ -268,6 +312,7 @@ template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
       outcome.Error.clear();
       return outcome;
     } catch (const ESqlError &e) {
+      ++databaseErrors_;
       outcome.Error = e.what();
       if (db) {
         (*db)->Rollback();
@@ -276,6 +321,22 @@ template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
     }
   }
   return outcome;
+}
+
+bool TProfileStore::Ping(std::string &error) {
+  std::optional<TSqlPool::TLease> db;
+  try {
+    db.emplace(pool_);
+    if ((*db)->Execute("SELECT 1", {}).size() == 1)
+      return true;
+    error = "the database answered SELECT 1 with no row";
+  } catch (const ESqlError &e) {
+    error = e.what();
+    if (db)
+      db->Discard();
+  }
+  ++databaseErrors_;
+  return false;
 }
 
 TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials,
@@ -332,6 +393,7 @@ TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCreden
       return access;
     }
     found = ReadRecord(db, name);
+    KeepBase(db, name, credentials.TokenDigest, found, now);
     db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
     record = std::move(found);
     return access;
@@ -345,8 +407,17 @@ TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const TCredent
     TAccess access = Authorize(db, name, credentials, now);
     if (!IsGranted(access))
       return access;
-    db.Execute(SettingsUpsert(), SettingValues(name, record, now));
-    StoreHistory(db, name, record.History);
+    // Only what this computer changed since it was given its values: of two
+    // computers checking in at once each keeps its own changes, and of two
+    // changes to one value the later check-in's stays.
+    TUserDataRecord changed = record;
+    std::vector<TSqlRow> base = db.Execute("SELECT lines FROM checkouts WHERE user_name = $1 AND token_hash = $2",
+                                           {name, credentials.TokenDigest});
+    if (!base.empty() && base[0][0])
+      changed = ChangedSince(record, ReadUserDataLines(AnsiText(*base[0][0])));
+    db.Execute(SettingsUpsert(), SettingValues(name, changed, now));
+    StoreHistory(db, name, changed.History);
+    KeepBase(db, name, credentials.TokenDigest, record, now);
     db.Execute("UPDATE users SET last_checkin = $2 WHERE user_name = $1", {name, std::to_string(now)});
     return access;
   });
@@ -412,6 +483,7 @@ bool TProfileStore::RevokeToken(const std::string &storedName, const std::string
                "ON CONFLICT (user_name, token_hash) DO NOTHING",
                {storedName, matching[0], std::to_string(now)});
     db.Execute("DELETE FROM tokens WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
+    db.Execute("DELETE FROM checkouts WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
     return TAccess::Granted;
   });
   if (!outcome.Ok)
@@ -469,6 +541,14 @@ bool TProfileStore::ExportUser(const std::string &storedName, std::string &text,
                                           {storedName}))
       text += "enrolment code made " + UtcTimeText(ReadTime(row[0])) + " expires " + UtcTimeText(ReadTime(row[1])) +
               " used " + UtcTimeText(ReadTime(row[2])) + "\n";
+    for (const TSqlRow &row : db->Execute("SELECT token_hash, checked_out, lines FROM checkouts WHERE user_name = $1"
+                                          " ORDER BY checked_out, token_hash",
+                                          {storedName})) {
+      text += "values held by token " + row[0].value_or("").substr(0, kTokenIdLength) + " since " +
+              UtcTimeText(ReadTime(row[1])) + " (to merge its next check-in)\n";
+      for (const std::string &line : SplitLines(row[2].value_or("")))
+        text += "  " + line + "\n";
+    }
     std::vector<TSqlRow> saved = db->Execute("SELECT saved FROM settings WHERE user_name = $1", {storedName});
     text += "settings saved " + UtcTimeText(saved.empty() ? 0 : ReadTime(saved[0][0])) + "\n";
     // The user data lines as the program writes them, in the stored form.
@@ -483,7 +563,7 @@ bool TProfileStore::ExportUser(const std::string &storedName, std::string &text,
 
 bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error) {
   TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
-    for (const char *table : {"history", "settings", "tokens", "revoked_tokens", "enrolment_codes"})
+    for (const char *table : {"history", "settings", "checkouts", "tokens", "revoked_tokens", "enrolment_codes"})
       db.Execute(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
     if (db.Execute("DELETE FROM users WHERE user_name = $1 RETURNING user_name", {storedName}).empty()) {
       error = "there is no user \"" + storedName + "\"";

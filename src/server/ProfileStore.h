@@ -12,6 +12,14 @@
 //                   one-time admissions of a token for a user
 //   settings        user_name and one column per setting (NULL: never stored)
 //   history         user_name, entry_key, answer_count, shown_day
+//   checkouts       user_name, token_hash, checked_out, lines: per computer
+//                   the user data it was given at its check-out (or sent at
+//                   its check-in), the base its next check-in is merged on
+//
+// A check-in stores only the values its computer changed from that base: two
+// computers of a user checking in at once (on one server or several on one
+// database) each keep their changes, and of two changes to one value the
+// later check-in's stays. A computer without a base stores every value.
 //
 // A token is admitted for a user with an enrolment code the administrator
 // made for that user (once, before it expires); with trust on first use a
@@ -25,6 +33,7 @@
 #include "protocol/UserData.h"
 #include "server/SqlDatabase.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,9 +92,9 @@ public:
   // use), then record receives what is stored (empty when nothing is).
   TStoreOutcome CheckOut(const std::string &userName, const TCredentials &credentials,
                          TUserDataRecord &record);
-  // A check-in: the token is checked, then every value of record is stored;
-  // settings absent from record keep their stored values, history entries
-  // not named keep theirs.
+  // A check-in: the token is checked, then the values of record that differ
+  // from the computer's base (see above) are stored; settings absent from
+  // record keep their stored values, history entries not named keep theirs.
   TStoreOutcome CheckIn(const std::string &userName, const TCredentials &credentials,
                         const TUserDataRecord &record);
 
@@ -112,12 +121,18 @@ public:
 
   std::string Description() const { return pool_.Database().Description(); }
 
+  // The database answers a statement; false with what it said otherwise.
+  bool Ping(std::string &error);
+  // Database work that failed since the start: each failed attempt counts.
+  uint64_t DatabaseErrors() const { return databaseErrors_; }
+
 private:
   template <class TWork> TStoreOutcome Transact(TWork work);
   TAccess Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials, int64_t now);
 
   TSqlPool pool_;
   bool trustFirstUse_;
+  std::atomic<uint64_t> databaseErrors_{0};
 };
 
 // The SHA-256 of a token or code in lower-case hex: what the store keeps

@@ -67,17 +67,13 @@ TServerReply AnswerRequest(TProfileStore &store, const std::string &authorizatio
   case TAccess::Revoked:
     return Refusal(403, "access denied: this token has been revoked", "refused the " + what);
   case TAccess::NotEnrolled:
-    return Refusal(403, "access denied: this computer is not enrolled for this user; enter the enrolment code "
-                        "from the administrator",
-                   "refused the " + what);
+    return Refusal(403, kNotEnrolledReason, "refused the " + what);
   case TAccess::CodeNotForUser:
-    return Refusal(403, "access denied: the enrolment code is not one for this user", "refused the " + what);
+    return Refusal(403, kCodeNotForUserReason, "refused the " + what);
   case TAccess::CodeExpired:
-    return Refusal(403, "access denied: the enrolment code has expired; ask the administrator for a new one",
-                   "refused the " + what);
+    return Refusal(403, kCodeExpiredReason, "refused the " + what);
   case TAccess::CodeUsed:
-    return Refusal(403, "access denied: the enrolment code has been used already; ask the administrator for a new one",
-                   "refused the " + what);
+    return Refusal(403, kCodeUsedReason, "refused the " + what);
   case TAccess::Granted:
   case TAccess::Registered:
   case TAccess::Enrolled:

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -43,16 +44,17 @@ public:
   }
   ~TSqliteConnection() override {
     Rollback();
+    Forget();
     sqlite3_close(db_);
   }
 
   std::vector<TSqlRow> Execute(const std::string &sql, const std::vector<TSqlValue> &params) override {
-    sqlite3_stmt *statement = nullptr;
-    std::string text = SqliteParameters(sql);
-    if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size()), &statement, nullptr) !=
-        SQLITE_OK)
-      throw ESqlError(Failure("prepare"));
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> owner(statement, sqlite3_finalize);
+    sqlite3_stmt *statement = Prepared(sql);
+    // Back to its start and without values when done, ready for the next use.
+    std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt *)> owner(statement, [](sqlite3_stmt *used) {
+      sqlite3_reset(used);
+      sqlite3_clear_bindings(used);
+    });
     for (size_t i = 0; i < params.size(); ++i) {
       int rc = params[i] ? sqlite3_bind_text(statement, static_cast<int>(i + 1), params[i]->data(),
                                              static_cast<int>(params[i]->size()), SQLITE_TRANSIENT)
@@ -96,11 +98,37 @@ public:
   }
 
 private:
+  // Statements are parsed once per connection: the server sends the same
+  // few texts over and over (a check-in's history statement is long).
+  sqlite3_stmt *Prepared(const std::string &sql) {
+    auto found = prepared_.find(sql);
+    if (found != prepared_.end())
+      return found->second;
+    if (prepared_.size() >= kPreparedLimit)
+      Forget();
+    sqlite3_stmt *statement = nullptr;
+    std::string text = SqliteParameters(sql);
+    if (sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &statement,
+                           nullptr) != SQLITE_OK) {
+      sqlite3_finalize(statement);
+      throw ESqlError(Failure("prepare"));
+    }
+    prepared_.emplace(sql, statement);
+    return statement;
+  }
+  void Forget() {
+    for (auto &[sql, statement] : prepared_)
+      sqlite3_finalize(statement);
+    prepared_.clear();
+  }
+
   std::string Failure(const char *step) const {
     return std::string("SQLite ") + step + ": " + sqlite3_errmsg(db_);
   }
 
+  static constexpr size_t kPreparedLimit = 64;
   sqlite3 *db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt *> prepared_;
   std::shared_ptr<std::mutex> writers_;
   std::unique_lock<std::mutex> turn_; // held from Begin to Commit or Rollback
 };

@@ -193,7 +193,9 @@ TEST_P(ProfileStorage, ExportDeleteAndBackup) {
   for (const std::string &expected : {"user " + jurgen + "\n", std::string("\nlast check-out -\n"), "\ntoken " + a.substr(0, 12) + " enrolled ",
                                       std::string("\nenrolment code made "), std::string(" used -\n"),
                                       std::string("\nConfigWarningsoundfile=C:\\Kl\xC3\xA4nge\\gong.wav\n"),
-                                      std::string("\nx1230001=1>45000\n")})
+                                      std::string("\nx1230001=1>45000\n"),
+                                      "\nvalues held by token " + a.substr(0, 12) + " since ",
+                                      std::string("\n  ConfigLevel=200\n")})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
   EXPECT_EQ(text.find(code), std::string::npos);
 
@@ -232,6 +234,25 @@ TEST_P(ProfileStorage, ExportDeleteAndBackup) {
   EXPECT_GE(users.size(), 3u); // anna, Jürgen (nothing checked in) and writers
   for (const TUserSummary &user : users)
     EXPECT_TRUE(user.Name == jurgen || (user.HasSettings && user.HistoryEntries == 2 && user.Tokens.size() == 1)) << user.Name;
+}
+
+// A check-in is merged on what its computer was given or sent last: a
+// check-in sent again without a check-out between (a refused logout retried)
+// does not undo another computer's change of a value it left alone.
+TEST_P(ProfileStorage, ACheckInRetriedWithoutACheckOutKeepsTheOtherComputersChange) {
+  const TCredentials x(TokenDigest(TokenOf('x'))), y(TokenDigest(TokenOf('y')));
+  TUserDataRecord mine = FullRecord(), theirs, out;
+  ASSERT_TRUE(Store().CheckIn("anna", x, mine).Granted());
+  std::string code, error;
+  ASSERT_TRUE(Store().CreateEnrolmentCode("anna", 3600, code, error)) << error;
+  ASSERT_TRUE(Store().CheckOut("anna", TCredentials(y.TokenDigest, TokenDigest(code)), theirs).Granted());
+  theirs.ConfigLevel = 7;
+  ASSERT_TRUE(Store().CheckIn("anna", y, theirs).Granted());
+  mine.ConfigLongPause = 150;
+  ASSERT_TRUE(Store().CheckIn("anna", x, mine).Granted());
+  ASSERT_TRUE(Store().CheckOut("anna", x, out).Granted());
+  EXPECT_EQ(out.ConfigLevel, 7);
+  EXPECT_EQ(out.ConfigLongPause, 150);
 }
 
 // A database of one token per user keeps its tokens.

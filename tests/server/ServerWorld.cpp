@@ -71,18 +71,23 @@ std::atomic<int> g_databases{0};
 
 } // namespace
 
-std::unique_ptr<TSqlDatabase> FreshDatabase(const std::string &engine, std::string &where) {
-  if (engine == "sqlite")
-    return OpenSqliteDatabase(where + "/profiles.db");
+std::string FreshPostgresConnection() {
   const std::string &server = g_postgres->Connection();
   if (server.empty()) {
     ADD_FAILURE() << "no scratch PostgreSQL server: " << g_postgres->Problem();
-    return nullptr;
+    return "";
   }
   std::string name = "profiles_" + std::to_string(++g_databases);
   pqxx::connection admin(server);
   pqxx::nontransaction(admin).exec("CREATE DATABASE " + name);
-  return OpenPostgresDatabase(server.substr(0, server.rfind("dbname=")) + "dbname=" + name);
+  return server.substr(0, server.rfind("dbname=")) + "dbname=" + name;
+}
+
+std::unique_ptr<TSqlDatabase> FreshDatabase(const std::string &engine, std::string &where) {
+  if (engine == "sqlite")
+    return OpenSqliteDatabase(where + "/profiles.db");
+  const std::string connection = FreshPostgresConnection();
+  return connection.empty() ? nullptr : OpenPostgresDatabase(connection);
 }
 
 TStoreWorld::TStoreWorld(const std::string &engine, bool trustFirstUse) {

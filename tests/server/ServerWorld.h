@@ -13,6 +13,9 @@
 // "sqlite" or "postgres"; PostgreSQL is a scratch server started once for the
 // run (scripts/pg-scratch.sh), with a new database per call.
 std::unique_ptr<TSqlDatabase> FreshDatabase(const std::string &engine, std::string &where);
+// The libpq connection string of a new database on the scratch server; empty
+// (and a failure added) when there is no scratch server.
+std::string FreshPostgresConnection();
 
 // The store on a fresh database of the engine, its tables made; trusting
 // first uses unless told otherwise.

@@ -7,6 +7,8 @@
 //   MOVARO_PROFILE_SERVER_CONTROL  a folder: the test creates "stop" in it and
 //                                  the script answers with "stopped" once the
 //                                  server has ended
+//   MOVARO_PROFILE_SERVER_CODES    ProfileServerEnrolment: two enrolment codes
+//                                  for "Wine Enrol", separated by a space
 #include "netclient/MVRClient.h"
 #include "netclient/UserToken.h"
 #include "protocol/Replies.h"
@@ -186,6 +188,42 @@ TEST_F(ProfileServerSession, ServerStoppedMidSessionGivesAnErrorReplyNotAHang) {
   EXPECT_EQ(ClassifyReply(reply), TReplyKind::Error) << reply;
   EXPECT_FALSE(answered);
   EXPECT_FALSE(WaitConnected(2000));
+}
+
+// The server admits computers with enrolment codes only; the library sends a
+// code given in the request text once, in its header.
+class ProfileServerEnrolment : public ProfileServerSession {};
+
+TEST_F(ProfileServerEnrolment, ACodeInTheTextEnrolsThisComputerOnceAndASecondOneNeedsItsOwn) {
+  const std::string codes = Environment("MOVARO_PROFILE_SERVER_CODES");
+  ASSERT_EQ(codes.size(), 23u) << codes;
+  const std::string first = codes.substr(0, 11), second = codes.substr(12);
+  ASSERT_TRUE(Open("127.0.0.1", "", Port, OnReply));
+  ASSERT_TRUE(WaitConnected(15000));
+  const std::string user = "Wine Enrol";
+  bool answered = true;
+  EXPECT_EQ(PostForReply(BuildLoginRequest(user), answered), ErrorReply(kNotEnrolledReason));
+  EXPECT_FALSE(answered);
+  EXPECT_EQ(PostForReply(BuildLoginRequest(user, first), answered), "userdata=NO_DATA_FOUND");
+  EXPECT_TRUE(answered);
+  // Enrolled: no code any more (the used one would be refused if it went).
+  EXPECT_EQ(PostForReply(BuildLoginRequest(user), answered), "userdata=NO_DATA_FOUND");
+  TUserDataSettings saved;
+  saved.ConfigLevel = 33;
+  EXPECT_EQ(PostForReply(BuildLogoutRequest(user, saved, {}), answered), kSavedReply);
+
+  // A second computer: a token of its own, which the used code cannot enrol.
+  const std::string token = StoredToken(user);
+  StoreToken(user, std::string(64, 'e'));
+  EXPECT_EQ(PostForReply(BuildLoginRequest(user, first), answered), ErrorReply(kCodeUsedReason));
+  std::string reply = PostForReply(BuildLoginRequest(user, second), answered);
+  EXPECT_TRUE(answered);
+  TUserDataSettings loaded;
+  std::vector<std::string> entries;
+  ApplyUserDataLines(ReplyText(reply), loaded, entries);
+  EXPECT_EQ(loaded.ConfigLevel, 33) << reply;
+  StoreToken(user, token);
+  EXPECT_EQ(ClassifyReply(PostForReply(BuildLoginRequest(user), answered)), TReplyKind::UserData);
 }
 
 // The server speaks HTTPS with a self-signed certificate made for the run.

@@ -8,6 +8,10 @@
 #   ProfileServerDialog   the network dialog and the profile on top of them
 #   ProfileServerTls      the client library over HTTPS, a self-signed
 #                         certificate made here, its fingerprint pinned
+#   ProfileServerEnrolment  the client library sending enrolment codes to a
+#                         server without first-use trust (two codes made here)
+#   ProfileServerEnrolmentDialog  the network dialog's first login there, in
+#                         English and in German (the host tree's Movaro.lng)
 #   profile_server_session.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -26,17 +30,24 @@ source "$src/scripts/wine-env.sh" "$build"
 
 # run_suite SUITE TESTS [REQUESTS]: the suite against a server of its own;
 # fails unless all TESTS of it passed. With REQUESTS the server speaks HTTPS
-# and must have logged exactly that many requests.
+# and must have logged exactly that many requests. ENROL=USER: the server
+# trusts no first use, and two codes for USER are made before it starts.
 run_suite() {
-  local suite=$1 count=$2 requests=${3:-} port="" rc pin="" tls=()
+  local suite=$1 count=$2 requests=${3:-} port="" rc pin="" tls=() trust=(--trust-first-use) codes=""
   work=$(mktemp -d "$build/profileserver.XXXXXX")
+  if [[ -n "${ENROL:-}" ]]; then
+    trust=()
+    for _ in 1 2; do
+      codes+="${codes:+ }$("$server" enrol "$ENROL" --database "$work/profiles.db" | sed -n 's/.*: \([A-Z0-9]\{5\}-[A-Z0-9]\{5\}\) .*/\1/p')"
+    done
+  fi
   if [[ -n "$requests" ]]; then
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
       -keyout "$work/server.key" -out "$work/server.crt" 2>/dev/null
     pin=$(openssl x509 -in "$work/server.crt" -noout -fingerprint -sha256 | sed 's/.*=//')
     tls=(--cert "$work/server.crt" --key "$work/server.key")
   fi
-  "$server" serve --trust-first-use --listen 127.0.0.1:0 --database "$work/profiles.db" "${tls[@]}" >"$work/out" 2>"$work/log" &
+  "$server" serve "${trust[@]}" --listen 127.0.0.1:0 --database "$work/profiles.db" "${tls[@]}" >"$work/out" 2>"$work/log" &
   pid=$!
   for _ in $(seq 100); do
     port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$work/out")
@@ -55,7 +66,8 @@ run_suite() {
   watcher=$!
 
   set +e
-  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_PIN=$pin MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
+  MOVARO_PROFILE_SERVER_PORT=$port MOVARO_PROFILE_SERVER_PIN=$pin MOVARO_PROFILE_SERVER_CODES=$codes \
+    MOVARO_LANGUAGE=${LANGUAGE:-} MOVARO_LANGUAGE_FILE=${LANGUAGE:+$(windows_path "$src/build/host/content/Movaro.lng")} MOVARO_PROFILE_SERVER_CONTROL=$(windows_path "$work/control") \
     $WINE "$build/bin/win32_tests.exe" --gtest_filter="$suite.*" 2>&1 | tee "$work/tests"
   rc=${PIPESTATUS[0]}
   set -e
@@ -78,4 +90,7 @@ rc=0
 run_suite ProfileServerSession 2 || rc=1
 run_suite ProfileServerDialog 1 || rc=1
 run_suite ProfileServerTls 1 3 || rc=1
+ENROL="Wine Enrol" run_suite ProfileServerEnrolment 1 || rc=1
+ENROL="Wine Dialog Enrol" run_suite ProfileServerEnrolmentDialog 1 || rc=1
+ENROL="Wine Dialog Enrol" LANGUAGE=49 run_suite ProfileServerEnrolmentDialog 1 || rc=1
 exit "$rc"

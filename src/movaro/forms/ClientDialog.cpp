@@ -16,6 +16,7 @@ constexpr int kPagesWidth = kDialogWidth - 2 * kPagesLeft - 8, kPagesHeight = 19
 constexpr int kPageWidth = kPagesWidth - TPageControl::kTabsExtent, kPageHeight = kPagesHeight;
 constexpr int kFooterHeight = 44, kButtonWidth = 100, kButtonHeight = 24;
 constexpr int kLabelX = 16, kFieldX = 176, kFieldWidth = 170, kRowHeight = 30;
+constexpr int kCodeFieldX = kFieldX; // the enrolment code's field, on the Network tab
 constexpr int kKeyEnter = 13, kKeyEscape = 27;
 // How often the connection wait looks at the library.
 constexpr uint32_t kConnectPollMs = 50;
@@ -53,6 +54,8 @@ TClientDialog::TClientDialog(TApplication &application, TClientDialogEnv &env, T
       ProgressBar(Create<TGauge>("ProgressBar")), FooterPnl(Create<TPanel>("FooterPnl")),
       FooterImg(Create<TBkControl>("FooterImg")), LoginBtn(Create<TButton>("LoginBtn")),
       LogoutBtn(Create<TButton>("LogoutBtn")), CancelBtn(Create<TButton>("CancelBtn")),
+      EnrolmentCodeLbl(Create<TLabel>("EnrolmentCodeLbl")),
+      EnrolmentCodeEdit(Create<TEdit>("EnrolmentCodeEdit")),
       ConfigTab(PageCtrl.AddPage("ConfigTab", "Configuration")),
       ServerAddressHeaderLbl(Create<TLabel>("ServerAddressHeaderLbl")),
       ServerAddressEdit(Create<TEdit>("ServerAddressEdit")),
@@ -89,12 +92,22 @@ TClientDialog::TClientDialog(TApplication &application, TClientDialogEnv &env, T
   UsernameHeaderLbl.SetFont(DialogFont(true));
   Place(UsernameEdit, NetworkTab, kLabelX, 36, kFieldWidth + 60, 21);
   UsernameEdit.ReadOnly = true;
-  Place(StatusLbl, NetworkTab, kLabelX, 72, inner - 2 * kLabelX, 16);
+  // Two lines, for the longer reasons a server may give.
+  Place(StatusLbl, NetworkTab, kLabelX, 72, inner - 2 * kLabelX, 26);
   StatusLbl.SetFont(DialogFont(true));
+  StatusLbl.WordWrap = true;
   Place(ProgressBar, NetworkTab, kLabelX, 98, inner - 2 * kLabelX, 14);
   ProgressBar.MinValue = 0;
   ProgressBar.MaxValue = 100;
   ProgressBar.SetVisible(false);
+  // The label stands just before its field, which it names.
+  Place(EnrolmentCodeLbl, NetworkTab, kLabelX, 123, kCodeFieldX - kLabelX - 4, 16);
+  EnrolmentCodeLbl.Tag = 115;
+  EnrolmentCodeLbl.SetCaption("Enrolment code");
+  Place(EnrolmentCodeEdit, NetworkTab, kCodeFieldX, 120, kFieldWidth, 21);
+  EnrolmentCodeEdit.MaxLength = 32;
+  for (TControl *control : {static_cast<TControl *>(&EnrolmentCodeLbl), static_cast<TControl *>(&EnrolmentCodeEdit)})
+    control->SetVisible(false);
 
   FooterPnl.SetParent(&NetworkTab);
   FooterPnl.SetBounds(0, kPageHeight - kFooterHeight, inner + 4, kFooterHeight);
@@ -253,10 +266,21 @@ void TClientDialog::Fail() {
 }
 
 void TClientDialog::DoLogin() {
+  std::string code;
+  if (AsksForCode()) {
+    // A text that is not a code is refused here: it would only cost one of
+    // the failed attempts the server allows.
+    code = NormalizedEnrolmentCode(EnrolmentCodeEdit.Text());
+    if (code.empty()) {
+      ShowStatus(Text(kCodeMalformedText));
+      EnrolmentCodeEdit.SetFocus();
+      return;
+    }
+  }
   if (!Connect())
     return;
   request_ = TRequestKind::Login;
-  env_.Library.Post(BuildLoginRequest(profile_.UserName));
+  env_.Library.Post(BuildLoginRequest(profile_.UserName, code));
   busy_ = false;
 }
 
@@ -287,6 +311,8 @@ void TClientDialog::OnServerReply(const std::string &reply) {
   switch (ClassifyReply(reply)) {
   case TReplyKind::Error:
     busy_ = false;
+    if (request_ == TRequestKind::Login && AskForCode(reply))
+      break;
     ShowStatus(ReplyText(reply));
     RequestClose();
     break;
@@ -312,6 +338,31 @@ void TClientDialog::OnServerReply(const std::string &reply) {
   case TReplyKind::Other:
     break;
   }
+}
+
+bool TClientDialog::AskForCode(const std::string &reply) {
+  const std::pair<const char *, const TDialogText *> refusals[] = {
+      {kNotEnrolledReason, &kEnterCodeText},
+      {kCodeNotForUserReason, &kCodeNotForUserText},
+      {kCodeExpiredReason, &kCodeExpiredText},
+      {kCodeUsedReason, &kCodeUsedText},
+  };
+  for (const auto &[reason, text] : refusals) {
+    if (reply != ErrorReply(reason))
+      continue;
+    EnrolmentCodeLbl.SetVisible(true);
+    EnrolmentCodeEdit.SetVisible(true);
+    ShowStatus(Text(*text));
+    EnrolmentCodeEdit.SetFocus();
+    return true;
+  }
+  return false;
+}
+
+std::string TClientDialog::Text(const TDialogText &text) const {
+  if (!env_.LanguageFile || env_.LanguageFile->empty())
+    return text.English;
+  return env_.Context.Translator.TranslateText(text.Number, "MainForm", *env_.LanguageFile, text.English);
 }
 
 void TClientDialog::ApplyUserData(const std::string &lines) {
@@ -399,6 +450,9 @@ bool TNetworkProfile::NetLogin(TUserData &profile, bool openConfiguration) {
         dialog.Show();
         dialog.BringToFront();
         dialog.DoLogin();
+        // The server asks for a code: the user types it and logs in again.
+        if (dialog.AsksForCode() && !dialog.LoggedIn)
+          dialog.ShowModal();
       } else {
         dialog.ShowModal();
       }

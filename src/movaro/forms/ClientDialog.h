@@ -24,6 +24,17 @@
 inline constexpr char kLoggedInText[] = "You are logged in!";
 inline constexpr char kLoggedOutText[] = "You are logged out!";
 inline constexpr char kUnableToConnectText[] = "Unable to connect!";
+// What the dialog says about enrolment codes: its own texts (numbers of the
+// language file's "MainForm" table) with their English defaults.
+struct TDialogText {
+  int32_t Number;
+  const char *English;
+};
+inline constexpr TDialogText kEnterCodeText{116, "Enter the enrolment code for this computer"};
+inline constexpr TDialogText kCodeNotForUserText{117, "This code is not one for this user"};
+inline constexpr TDialogText kCodeExpiredText{118, "This code has expired: ask for a new one"};
+inline constexpr TDialogText kCodeUsedText{119, "This code was used already: ask for a new one"};
+inline constexpr TDialogText kCodeMalformedText{127, "A code is 10 letters and digits (ABCDE-FGH23)"};
 // How long the dialog waits for the connection.
 constexpr uint32_t kConnectTimeoutMs = 15000;
 
@@ -59,6 +70,9 @@ public:
   TPanel &FooterPnl;
   TBkControl &FooterImg;
   TButton &LoginBtn, &LogoutBtn, &CancelBtn;
+  // Shown once the server asks for an enrolment code for this computer.
+  TLabel &EnrolmentCodeLbl;
+  TEdit &EnrolmentCodeEdit;
   TPage &ConfigTab;
   TLabel &ServerAddressHeaderLbl;
   TEdit &ServerAddressEdit;
@@ -74,6 +88,9 @@ public:
   // The server confirmed that it stored the user data of a logout.
   bool SaveConfirmed = false;
   bool Busy() const { return busy_; }
+  // The server refused this computer until it is enrolled: the code field
+  // shows, and the next login sends the code typed there.
+  bool AsksForCode() const { return EnrolmentCodeEdit.Visible(); }
 
   // The profile's server fields and user name into the controls.
   void FillFields();
@@ -101,6 +118,10 @@ private:
   void ShowStatus(const std::string &text) { StatusLbl.SetCaption(text); }
   void RequestClose() { Application().PostCloseRequest(*this); }
   void ApplyUserData(const std::string &lines);
+  // The refusal of a check-out that a code may cure: the code field shown
+  // with what to do. False for any other reply.
+  bool AskForCode(const std::string &reply);
+  std::string Text(const TDialogText &text) const;
   void CloseQuery(bool &canClose);
 
   TClientDialogEnv &env_;

@@ -3,11 +3,14 @@
 // with each configuration, the connection wait, and a check-in the server
 // did not confirm.
 #include "ProfileWorld.h"
+#include "authoring/StrovdexWriter.h"
 #include "movaro/forms/ClientDialog.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessNetClientLibrary.h"
 #include "platform/headless/ManualTimer.h"
 #include "protocol/Replies.h"
+#include "protocol/Requests.h"
+#include "ui/Accessibility.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +207,94 @@ TEST(NetworkProfile, ConfiguredOrNotAutoOrManualAndTheStartUpPhase) {
     EXPECT_EQ(shown, 0);
   }
   EXPECT_EQ(w.library.Loads, 3);
+}
+
+TEST(NetworkProfile, AComputerNotEnrolledAsksForTheCodeAndSendsItWithOneLoginOnly) {
+  TNetWorld w;
+  bool enrolled = false;
+  w.library.Server = [&](const std::string &request) {
+    if (request.rfind("command=putuserdata", 0) == 0)
+      return w.LogoutReply;
+    std::string text = request;
+    const std::string code = TakeEnrolmentCode(text);
+    if (code == "ABCDEFGH23")
+      enrolled = true;
+    else if (!code.empty())
+      return ErrorReply(kCodeUsedReason);
+    return enrolled ? w.LoginReply : ErrorReply(kNotEnrolledReason);
+  };
+  std::function<void(TClientDialog &)> act;
+  w.net.OnDialogMade = [&](TClientDialog &d) {
+    EXPECT_FALSE(d.AsksForCode());
+    if (act)
+      w.app.Post([&d, &act] { act(d); });
+  };
+  // Auto connect: the dialog stays for the code the server asks for.
+  act = [&](TClientDialog &d) {
+    ASSERT_TRUE(d.AsksForCode());
+    EXPECT_EQ(d.StatusLbl.Caption(), kEnterCodeText.English);
+    EXPECT_TRUE(d.EnrolmentCodeEdit.Focused());
+    EXPECT_EQ(AccessibleNameOf(d.EnrolmentCodeEdit), "Enrolment code");
+    // A text that is not a code is refused without asking the server.
+    EXPECT_TRUE(d.EnrolmentCodeEdit.Type("abc"));
+    d.FormKeyUp(13, {});
+    EXPECT_EQ(w.library.Posted.size(), 1u);
+    EXPECT_EQ(d.StatusLbl.Caption(), kCodeMalformedText.English);
+    d.EnrolmentCodeEdit.SetText("zzzzz-22222");
+    d.FormKeyUp(13, {});
+    EXPECT_EQ(d.StatusLbl.Caption(), kCodeUsedText.English);
+    EXPECT_TRUE(d.Visible());
+    d.EnrolmentCodeEdit.SetText("abcde fgh23");
+    EXPECT_TRUE(d.LoginBtn.Click());
+  };
+  EXPECT_TRUE(w.net.NetLogin(*w.profile, false));
+  ASSERT_EQ(w.library.Posted.size(), 3u);
+  EXPECT_EQ(w.library.Posted[0], BuildLoginRequest("Anna"));
+  EXPECT_EQ(w.library.Posted[1], BuildLoginRequest("Anna", "ZZZZZ22222"));
+  EXPECT_EQ(w.library.Posted[2], BuildLoginRequest("Anna", "ABCDEFGH23"));
+  // In the user's language: the field's label and what the dialog says.
+  TDatabaseSource source;
+  std::string error, language = w.world.scratch.Path("Movaro.lng");
+  ASSERT_TRUE(ParseTableSource("table Contents\ncolumn iCountry integer7\ncolumn sCountry text width=128\n"
+                               "column sLanguage text width=10\nrow 49 German Deutsch\n"
+                               "table \"MainForm (German)\"\ncolumn Tag integer7\ncolumn Caption text width=255\n"
+                               "column Hint text width=255\nrow 115 \"Freischaltcode\" \"\"\n"
+                               "row 116 \"Code eingeben\" \"\"\n",
+                               source, error))
+      << error;
+  ASSERT_TRUE(WriteStrovdex(w.world.fs, source, language, "", error)) << error;
+  w.context.Translator.LanguageNumber = 49;
+  TClientDialogEnv german{w.context, w.library, nullptr, &language, [](uint32_t) {}, {}};
+  {
+    TNetworkProfile net(w.app, german);
+    net.OnDialogMade = [&](TClientDialog &d) {
+      w.app.Post([&d] {
+        EXPECT_EQ(d.EnrolmentCodeLbl.Caption(), "Freischaltcode");
+        EXPECT_EQ(d.StatusLbl.Caption(), "Code eingeben");
+        d.CancelBtnClick();
+      });
+    };
+    enrolled = false;
+    EXPECT_FALSE(net.NetLogin(*w.profile, false));
+  }
+  enrolled = true;
+  ASSERT_EQ(w.library.Posted.size(), 4u);
+  w.library.Posted.clear();
+
+  // Enrolled: the next login asks nothing and sends no code.
+  act = nullptr;
+  EXPECT_TRUE(w.net.NetLogin(*w.profile, false));
+  ASSERT_EQ(w.library.Posted.size(), 1u);
+  EXPECT_EQ(w.library.Posted[0], BuildLoginRequest("Anna"));
+  // Any other refusal closes the dialog as before, and so does a refused
+  // check-in (its data stays in the file).
+  w.LoginReply = ErrorReply("access denied: this token has been revoked");
+  EXPECT_FALSE(w.net.NetLogin(*w.profile, false));
+  w.LogoutReply = ErrorReply(kNotEnrolledReason);
+  bool saved = true;
+  EXPECT_FALSE(w.net.NetLogout(*w.profile, saved));
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(w.library.Posted.size(), 3u);
 }
 
 TEST(ClientDialog, ConnectionWaitFailuresCancelAndCloseEndWithTheLibraryUnloaded) {

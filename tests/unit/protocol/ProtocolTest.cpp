@@ -70,6 +70,27 @@ TEST(ProtocolHttp, EnrolmentCodesTypedAnyWayReadInOneForm) {
     EXPECT_EQ(NormalizedEnrolmentCode(bad), "") << bad;
 }
 
+TEST(ProtocolRequests, AnEnrolmentCodeLineIsTakenOutOfACheckOutOnly) {
+  std::string text = BuildLoginRequest("Anna", "ABCDEFGH23");
+  EXPECT_EQ(text, "command=getuserdata\r\nusername=Anna\r\nenrolmentcode=ABCDEFGH23\r\n");
+  EXPECT_EQ(TakeEnrolmentCode(text), "ABCDEFGH23");
+  EXPECT_EQ(text, BuildLoginRequest("Anna"));
+  EXPECT_EQ(TakeEnrolmentCode(text), "");
+  // Only the line right after the user name is one, whatever its case.
+  for (std::string other : {std::string("command=putuserdata\r\nusername=A\r\nConfigLevel=3\r\nenrolmentcode=X\r\n"),
+                            std::string("command=getuserdata\nenrolmentcode=X\n"), std::string("enrolmentcode=X")}) {
+    const std::string before = other;
+    EXPECT_EQ(TakeEnrolmentCode(other), "") << before;
+    EXPECT_EQ(other, before);
+  }
+  text = "command=getuserdata\nusername=A\nEnrolmentCode=abcde-fgh23";
+  EXPECT_EQ(TakeEnrolmentCode(text), "abcde-fgh23");
+  EXPECT_EQ(text, "command=getuserdata\nusername=A\n");
+  text = "command=getuserdata\nusername=A\nenrolmentcode=X1\nConfigLevel=3\n"; // lines after the code stay
+  EXPECT_EQ(TakeEnrolmentCode(text), "X1");
+  EXPECT_EQ(text, "command=getuserdata\nusername=A\nConfigLevel=3\n");
+}
+
 TEST(ProtocolUserData, EveryValueCheckedRefusedNeverApplied) {
   TUserDataRecord record = ReadUserDataLines(
       "configlevel=0\r\nConfigLevel=100\r\nConfigWarningtype=3\r\nConfigShortPause=29\r\n"
