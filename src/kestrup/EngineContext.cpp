@@ -57,21 +57,13 @@ std::string TEngineContext::JournalPath() {
   return installer.empty() ? "" : installer + kJournalFile;
 }
 
-void TEngineContext::RecoverInterruptedRun() {
+bool TEngineContext::RecoverInterruptedRun() {
   std::string path = JournalPath();
   if (path.empty())
-    return;
-  switch (Journal.Recover(path)) {
-  case TUndoJournal::TLeftOver::RolledBack:
-    State.RecoveredRun = true;
-    break;
-  case TUndoJournal::TLeftOver::Failed:
-    State.RecoveredRun = true;
-    Failed();
-    break;
-  default:
-    break;
-  }
+    return true;
+  TUndoJournal::TLeftOver left = Journal.Recover(path);
+  State.RecoveredRun = left == TUndoJournal::TLeftOver::RolledBack;
+  return left != TUndoJournal::TLeftOver::Failed;
 }
 
 std::string TEngineContext::DesktopFor(TRootKey root) {

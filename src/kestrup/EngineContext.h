@@ -43,8 +43,10 @@ public:
   // The undo journal's file beside the log; empty without an installer folder.
   std::string JournalPath();
   // A journal an interrupted run left behind is finished (rolled back, or
-  // its commit completed) and the run state says so.
-  void RecoverInterruptedRun();
+  // its commit completed) and the run state says so. False when its changes
+  // could not all be reversed: the journal stays, and this start goes no
+  // further, so the next one tries again.
+  bool RecoverInterruptedRun();
   // The product's uninstall entry below its root key; empty for a title that
   // names no entry of its own (never written or deleted then).
   std::string UninstallKey() const {

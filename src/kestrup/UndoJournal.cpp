@@ -116,7 +116,25 @@ bool ParseJournalLine(const std::string &line, TUndoJournal::TStep &step) {
     step.Fields.push_back(field);
     start = end;
   }
-  return step.Fields.size() == FieldCount(step.Kind);
+  if (step.Fields.size() != FieldCount(step.Kind))
+    return false;
+  // Flags are "0" or "1", a root is one of the predefined ones: a line
+  // that says otherwise was not written here and is not acted on.
+  auto flag = [&](size_t i) { return step.Fields[i] == "0" || step.Fields[i] == "1"; };
+  switch (step.Kind) {
+  case kFileWritten:
+  case kFileDeleted:
+    return flag(1) && !step.Fields[0].empty();
+  case kIniChange:
+    return flag(3) && flag(5);
+  case kRegChange: {
+    char *end = nullptr;
+    unsigned long root = std::strtoul(step.Fields[0].c_str(), &end, 10);
+    return *end == 0 && root >= kHKeyClassesRoot && root <= kHKeyDynData && flag(3);
+  }
+  default:
+    return true;
+  }
 }
 
 TUndoJournal::~TUndoJournal() { Close(); }

@@ -13,6 +13,7 @@
 
 #include "kestrup/EngineTypes.h"
 #include "kestrup/InstallerLog.h"
+#include "platform/Registry.h"
 
 #include <memory>
 #include <set>

@@ -392,4 +392,22 @@ TEST(Rollback, CancelReversesTheRunSoFar) {
   EXPECT_TRUE(Snapshot(run.w) == before);
 }
 
+// A damaged journal: what is not a whole step (nonsense, a wrong root, the
+// line the stop cut short) is counted and left alone; the rest is reversed.
+TEST(Rollback, DamagedJournalLinesAreSkipped) {
+  TEngineWorld w;
+  const std::string made = w.Root() + "Made.txt", cut = w.Root() + "Cut.txt";
+  ScratchWrite(w, made);
+  ScratchWrite(w, cut);
+  ScratchWrite(w, w.InstallerFolder() + "Kestrup.jnl",
+               "nonsense\r\nR\t7\tk\tn\t0\t0\t\t\r\nW\t" + made + "\t0\r\nW\t" + cut + "\t0");
+  w.engine.OpenLog();
+  EXPECT_TRUE(w.engine.RecoverInterruptedRun());
+  w.engine.CloseLog();
+  EXPECT_FALSE(w.files.FileExists(made));
+  EXPECT_TRUE(w.files.FileExists(cut));
+  EXPECT_TRUE(w.Logged(" Error: 2 unreadable lines in " + w.InstallerFolder() + "Kestrup.jnl"));
+  EXPECT_FALSE(w.files.FileExists(w.InstallerFolder() + "Kestrup.jnl"));
+}
+
 } // namespace
