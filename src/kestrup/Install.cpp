@@ -45,10 +45,7 @@ private:
   void ShowFile(int text, const std::string &target);
   void LogMessage(const std::string &message) { c_.Log.Write(message); }
   // A failure the product cannot be left with: the run stops and is rolled back.
-  void Fatal() {
-    c_.Failed();
-    fatal_ = true;
-  }
+  void Fatal() { fatal_ = true; }
   // The run is to stop: a fatal failure, or the user cancelled.
   bool Stopped();
   // Every change reversed; the page and the log say so.

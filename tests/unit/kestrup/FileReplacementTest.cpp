@@ -270,7 +270,7 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
     EXPECT_TRUE(std::find(restoring, log.end(), " The previous version was restored") != log.end()) << at;
     EXPECT_EQ(w.page.Labels[TPageLabel::InstallMessage], "Restoring the previous version...") << at;
   };
-  int rolledBack = 0, reversedLines = 0;
+  int rolledBack = 0, reversedLines = 0, iniRestored = 0;
   for (int n = 1;; ++n) {
     const std::string at = "update, operation " + std::to_string(n);
     TUpdateRun run;
@@ -282,8 +282,10 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
     EXPECT_EQ(Leftovers(run.w), std::vector<std::string>{}) << at;
     if (run.w.state.RolledBack) {
       ++rolledBack;
-      for (const std::string &line : run.w.LogMessages())
+      for (const std::string &line : run.w.LogMessages()) {
         reversedLines += line.rfind(" Restored ", 0) == 0;
+        iniRestored += line == " Restored " + run.w.InstallDir() + "testo.ini [Settings] Version";
+      }
     } else {
       for (const auto &[name, after] : run.newBytes)
         EXPECT_TRUE(ReadTestFile(run.w.InstallDir() + name) == after) << at << " " << name;
@@ -294,6 +296,7 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
   }
   EXPECT_GT(rolledBack, 20);
   EXPECT_GT(reversedLines, rolledBack); // old files, ini and registry values each restored
+  EXPECT_GT(iniRestored, 0);
   int firstRolledBack = 0;
   for (int n = 1;; ++n) {
     const std::string at = "first installation, operation " + std::to_string(n);
