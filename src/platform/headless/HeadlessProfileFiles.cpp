@@ -96,7 +96,9 @@ bool THeadlessProfileFiles::ReadString(const std::string &file, const std::strin
   value = defaultValue;
   std::vector<TLine> lines;
   size_t header, end;
-  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+  if (!Load(file, lines))
+    return !fs_.FileExists(file); // a file that is there but cannot be read is a failure
+  if (!FindSection(lines, section, header, end))
     return true;
   size_t at = FindKey(lines, header, end, key);
   if (at == end)
@@ -161,7 +163,8 @@ bool THeadlessProfileFiles::EraseSection(const std::string &file, const std::str
 bool THeadlessProfileFiles::SectionNames(const std::string &file, std::vector<std::string> &names) {
   names.clear();
   std::vector<TLine> lines;
-  Load(file, lines);
+  if (!Load(file, lines))
+    return !fs_.FileExists(file);
   for (const TLine &line : lines)
     if (!line.Section.empty())
       names.push_back(Trim(line.Section));
@@ -173,7 +176,9 @@ bool THeadlessProfileFiles::KeyNames(const std::string &file, const std::string 
   names.clear();
   std::vector<TLine> lines;
   size_t header, end;
-  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+  if (!Load(file, lines))
+    return !fs_.FileExists(file);
+  if (!FindSection(lines, section, header, end))
     return true;
   for (size_t i = header + 1; i < end; ++i)
     if (!lines[i].Key.empty())

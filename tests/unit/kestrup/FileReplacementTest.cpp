@@ -15,14 +15,16 @@ namespace {
 
 using TOperation = TFaultInjectingFileSystem::TOperation;
 
-// Version 1.2 installed; the update brings new bytes for the three files
-// (none read-only, or nothing could replace them) and removes Old.dat.
+// Version 1.2 installed; the update to 1.3 brings new bytes for the three
+// files (none read-only, or nothing could replace them), a new version in
+// the ini file and the uninstall entry, and removes Old.dat.
 std::string UpdatableSource(bool update) {
   std::string source = Edit(TestProductSource(), "Readme.txt 1 included", "Readme.txt 0 included");
   if (!update)
     return source;
   source = Edit(source, "Testo.exe 0 \"\"", "Testo.exe 0 included");
   source = Edit(source, "Shared.dll 32 shared", "Shared.dll 32 included");
+  source = Edit(source, "row ProgramVersion 1.2", "row ProgramVersion 1.3");
   return Edit(source, "row IsUpdate False", "row IsUpdate True");
 }
 
@@ -49,7 +51,8 @@ struct TUpdateRun {
     EXPECT_TRUE(archive.ExtractMember(archive.LookupMember("Kestrup.inf"), scriptCopy, "", "", {}, {}));
     EXPECT_TRUE(script.Open(scriptCopy, scriptCopy, "", ""));
     w.state = TRunState{w.state};
-    w.state.Product.IsUpdate = true;
+    TInstallScript reader(script);
+    w.state.Product = ReadProductSettings(reader); // version 1.3, an update
     w.state.Completed = false;
   }
   // Runs the update through the given file system (its ini files too);
@@ -289,6 +292,8 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
     } else {
       for (const auto &[name, after] : run.newBytes)
         EXPECT_TRUE(ReadTestFile(run.w.InstallDir() + name) == after) << at << " " << name;
+      EXPECT_EQ(run.w.Ini("Settings", "Version"), "1.3") << at;
+      EXPECT_EQ(run.w.Reg(kUninstallKeyBase + "Testo", "DisplayVersion"), "1.3") << at;
     }
     if (faulty.Failures() == 0)
       break;
@@ -411,6 +416,29 @@ TEST(Rollback, DamagedJournalLinesAreSkipped) {
   EXPECT_TRUE(w.files.FileExists(cut));
   EXPECT_TRUE(w.Logged(" Error: 2 unreadable lines in " + w.InstallerFolder() + "Kestrup.jnl"));
   EXPECT_FALSE(w.files.FileExists(w.InstallerFolder() + "Kestrup.jnl"));
+}
+
+// A file kept aside for a rollback whose new copy then cannot take its
+// place: the old one goes back under its own name, whole, and the reason
+// of the failure is the one the disk gave.
+TEST(FileReplacement, KeptFileGoesBackWhenTheNewCopyCannotTakeItsPlace) {
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  const std::string target = scratch.Path("a.dll"), kept = TFileReplacement::BackupPath(target);
+  TScratchFolder::WriteFile(target, "old");
+  TFaultInjectingFileSystem faulty(files);
+  faulty.Fail(TOperation::Rename, 2); // the old file moves aside, the new one does not follow
+  faulty.FailWith(TFileError::DiskFull);
+  TReplaceResult result = TFileReplacement(faulty).Write(target, "new", 3, 40000.0, 0, kept);
+  EXPECT_TRUE(result.Failed());
+  EXPECT_EQ(result.Error, TFileError::DiskFull);
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "old");
+  EXPECT_FALSE(files.FileExists(kept));
+  EXPECT_FALSE(files.FileExists(TFileReplacement::TemporaryPath(target)));
+  // Without a fault the old file stays aside and the new one is in place.
+  ASSERT_FALSE(TFileReplacement(files).Write(target, "new", 3, 40000.0, 0, kept).Failed());
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "new");
+  EXPECT_EQ(TScratchFolder::ReadFile(kept), "old");
 }
 
 } // namespace
