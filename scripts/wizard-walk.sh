@@ -6,7 +6,9 @@
 #   scripts/wizard-walk.sh BUILD_TREE SETUP.exe OUTDIR        (needs $DISPLAY)
 # WALK_PREFIX: another Wine prefix than the tree's; WALK_DPI: its display
 # scale, when not 96 pixels per inch; WALK_FOLDER: a program
-# folder typed on the folder page instead of the proposed one. The exit code
+# folder typed on the folder page instead of the proposed one; WALK_ROLLBACK=1:
+# the run is expected to fail and roll back, so the walk ends on a finish
+# page that says so, without the launch and readme boxes. The exit code
 # of a second start while the wizard is open is kept in OUTDIR/second-start.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
@@ -78,6 +80,23 @@ if [[ "$(control 13300 | awk '{print $6}')" == 1 ]]; then
 fi
 shot 5-summary
 click 200
+if [[ "${WALK_ROLLBACK:-}" == 1 ]]; then
+  # Screens of the installation page until the finish page shows, to catch
+  # the restoring message. Its text is painted by the page (no window to
+  # probe): the finish page is known by its box for the log of the errors.
+  n=0
+  until [[ "$(control 16400 | awk '{print $6}')" == 1 ]]; do
+    ((n < 40)) || { import -window root "$out/failed.png"; echo "wizard-walk: no rolled-back finish page" >&2; exit 1; }
+    import -window root "$out/6-installing-$n.png"
+    n=$((n + 1))
+  done
+  shot 7-finish-rolled-back
+  for tag in 16200 16300; do
+    [[ "$(control "$tag" | awk '{print $6}')" != 1 ]] || { echo "wizard-walk: box $tag shown after a rollback" >&2; exit 1; }
+  done
+  click 200
+  exit 0
+fi
 shot 6-installing
 wait_for 16200 6 1 # the finish page's "Launch the program"
 shot 7-finish

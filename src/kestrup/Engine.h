@@ -48,6 +48,9 @@ public:
   void FreshInstall() { RunInstall(context_, false); }
   void UpdateInstall() { RunInstall(context_, true); }
   void Uninstall() { RunUninstall(context_); }
+  // At start-up, after the log is open: finishes what an interrupted run
+  // left in its journal (State.RecoveredRun); false when it could not.
+  bool RecoverInterruptedRun() { return context_.RecoverInterruptedRun(); }
   // When the installer window is about to close, in either mode.
   void CloseDown() { RunCloseDown(context_); }
 

@@ -6,7 +6,8 @@
 TEngineContext::TEngineContext(const TEnginePlatform &platform, TRunState &state, IEnginePage &page)
     : Platform(platform), State(state), Page(page),
       Log(platform.Files, platform.Clock, platform.Locale),
-      Actions(platform, Log, [this](const std::string &text) { return Expand(text); }),
+      Journal(platform, Log),
+      Actions(platform, Log, [this](const std::string &text) { return Expand(text); }, Journal),
       noScript_(platform.Files, platform.Locale),
       // Folder values are read through the logging registry read, as the
       // script's own reads are.
@@ -49,6 +50,20 @@ std::string TEngineContext::LogPath() {
       logPath_ = installer + kLogFile;
   }
   return logPath_;
+}
+
+std::string TEngineContext::JournalPath() {
+  std::string installer = InstallerFolder();
+  return installer.empty() ? "" : installer + kJournalFile;
+}
+
+bool TEngineContext::RecoverInterruptedRun() {
+  std::string path = JournalPath();
+  if (path.empty())
+    return true;
+  TUndoJournal::TLeftOver left = Journal.Recover(path);
+  State.RecoveredRun = left == TUndoJournal::TLeftOver::RolledBack;
+  return left != TUndoJournal::TLeftOver::Failed;
 }
 
 std::string TEngineContext::DesktopFor(TRootKey root) {

@@ -24,6 +24,7 @@ public:
   TRunState &State;
   IEnginePage &Page;
   TInstallerLog Log;
+  TUndoJournal Journal;
   TScriptActions Actions;
   TStrovdexObject *Script = nullptr;
   TArchive *Archive = nullptr; // install mode only
@@ -39,6 +40,13 @@ public:
   std::string InstallerFolder();
   // The log in the installer's folder; fixed once known, empty without a folder.
   std::string LogPath();
+  // The undo journal's file beside the log; empty without an installer folder.
+  std::string JournalPath();
+  // A journal an interrupted run left behind is finished (rolled back, or
+  // its commit completed) and the run state says so. False when its changes
+  // could not all be reversed: the journal stays, and this start goes no
+  // further, so the next one tries again.
+  bool RecoverInterruptedRun();
   // The product's uninstall entry below its root key; empty for a title that
   // names no entry of its own (never written or deleted then).
   std::string UninstallKey() const {

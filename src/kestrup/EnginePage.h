@@ -42,4 +42,6 @@ public:
   virtual void SetBusyCursor(bool busy) = 0;
   // Whether the finish page's "View the log file" box is checked.
   virtual bool ShowLogChecked() = 0;
+  // Whether the user asked to cancel the run under way (and confirmed it).
+  virtual bool CancelRequested() { return false; }
 };

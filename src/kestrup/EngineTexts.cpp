@@ -18,6 +18,7 @@ constexpr TEnglishText kEnglishTexts[] = {
     {etCreatingIniFiles, "Creating ini files..."},
     {etUpdatingRegistry, "Updating Registry..."},
     {etCreatingShortcuts, "Creating shortcuts..."},
+    {etRestoringPrevious, "Restoring the previous version..."},
     {etUninstallDeleting, "Deleting "},
     {etDeletingFiles, "Deleting files..."},
     {etUpdatingIniFiles, "Updating ini files..."},

@@ -16,6 +16,7 @@ enum TEngineText : int {
   etCreatingIniFiles = 15403,
   etUpdatingRegistry = 15405,
   etCreatingShortcuts = 15406,
+  etRestoringPrevious = 15407,
   etUninstallDeleting = 17301,      // + the file being deleted (uninstall)
   etDeletingFiles = 17401,
   etUpdatingIniFiles = 17402,

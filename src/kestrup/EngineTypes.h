@@ -48,6 +48,13 @@ struct TRunState {
   std::string UnsafeFolder;
   // Files in use were left to the next restart of the system, which completes the run.
   bool RestartNeeded = false;
+  // The run failed in a way the product cannot be left in (or was
+  // cancelled) and every change it made was reversed: the product is as it
+  // was before.
+  bool RolledBack = false;
+  // This start found the journal of an earlier run that was interrupted and
+  // reversed its changes first.
+  bool RecoveredRun = false;
 };
 
 struct TEnginePlatform {

@@ -1,7 +1,11 @@
 // Fresh install and update: the Files, Ini Files, Registry and Shortcuts rows
 // in record order, the desktop shortcut and the uninstall entry. A fresh
 // install applies every row; an update checks, removes or applies each row by
-// its Status. Every failure is logged and collected; the next row follows.
+// its Status. Every failure is logged and collected; the next row follows,
+// except after a failure the product cannot be left with (a file, ini value,
+// registry value or the uninstall entry that cannot be written) or a cancel:
+// the run stops there and every change it made is reversed from the undo
+// journal. docs/ROLLBACK.md gives the rule.
 #include "kestrup/EngineContext.h"
 
 #include "base/Progress.h"
@@ -26,8 +30,9 @@ private:
   static bool Removed(const std::string &status) { return status == kStatusObsolescent; }
 
   // Every row of a table, the file bar at its share before each; a row
-  // whose apply(row, status) fails fails the run.
-  template <class TRow, class TApply> void RowPhase(TApply apply);
+  // whose apply(row, status) fails fails the run, and with writesAreFatal a
+  // row that was to be written stops it.
+  template <class TRow, class TApply> void RowPhase(TApply apply, bool writesAreFatal);
   void FilesPhase();
   void IniPhase();
   void RegistryPhase();
@@ -39,11 +44,43 @@ private:
   bool ApplyFile(const TFileRow &row, int64_t &overall);
   void ShowFile(int text, const std::string &target);
   void LogMessage(const std::string &message) { c_.Log.Write(message); }
+  // A failure the product cannot be left with: the run stops and is rolled back.
+  void Fatal() { fatal_ = true; }
+  // The run is to stop: a fatal failure, or the user cancelled.
+  bool Stopped();
+  // Every change reversed; the page and the log say so.
+  void RollBack();
 
   TEngineContext &c_;
   IEnginePage &page_;
   bool update_;
+  bool fatal_ = false, cancelled_ = false;
 };
+
+bool TInstallPass::Stopped() {
+  if (!fatal_ && !cancelled_ && page_.CancelRequested()) {
+    cancelled_ = true;
+    c_.State.Cancelled = true;
+    LogMessage(" The installation was cancelled");
+  }
+  return fatal_ || cancelled_;
+}
+
+void TInstallPass::RollBack() {
+  page_.EnableButtons(false, false, false);
+  page_.SetLabel(TPageLabel::InstallMessage, c_.Text(etRestoringPrevious));
+  page_.SetLabel(TPageLabel::FileProgress, "");
+  page_.ProcessMessages();
+  LogMessage(" Restoring the previous version");
+  if (c_.Journal.RollBack()) {
+    LogMessage(" The previous version was restored");
+  } else {
+    LogMessage(" Error: the previous version could not be restored completely");
+  }
+  c_.Failed();
+  c_.State.RolledBack = true;
+  c_.State.RestartNeeded = false; // what waited for the restart was taken back too
+}
 
 void TInstallPass::BeginPhase(int fileLabel, int message) {
   page_.SetLabel(TPageLabel::FileProgress, c_.Text(fileLabel));
@@ -58,27 +95,45 @@ void TInstallPass::ShowFile(int text, const std::string &target) {
 }
 
 void TInstallPass::Run() {
-  page_.EnableButtons(false, false, false);
+  page_.EnableButtons(false, false, true); // Cancel stops the run and rolls it back
   page_.SetLabel(TPageLabel::FileProgress, "");
   page_.SetBar(TPageBar::FileProgress, 0, 100);
   page_.SetBar(TPageBar::InstallProgress, 0, c_.State.TotalSize);
   page_.SetLabel(TPageLabel::InstallMessage, c_.Text(etCopyingFiles));
+  // Without an installer folder there is nowhere to keep a journal.
+  const std::string journal = c_.JournalPath();
+  if (!journal.empty() && !c_.Journal.Begin(journal))
+    Fatal();
   if (c_.HasScript()) {
-    FilesPhase();
-    BeginPhase(etWritingIniFiles, etCreatingIniFiles);
-    IniPhase();
-    BeginPhase(etWritingRegistry, etUpdatingRegistry);
-    RegistryPhase();
-    BeginPhase(etCreatingShortcut, etCreatingShortcuts);
-    DesktopShortcut();
-    ShortcutsPhase();
+    if (!Stopped())
+      FilesPhase();
+    if (!Stopped()) {
+      BeginPhase(etWritingIniFiles, etCreatingIniFiles);
+      IniPhase();
+    }
+    if (!Stopped()) {
+      BeginPhase(etWritingRegistry, etUpdatingRegistry);
+      RegistryPhase();
+    }
+    if (!Stopped()) {
+      BeginPhase(etCreatingShortcut, etCreatingShortcuts);
+      DesktopShortcut();
+      ShortcutsPhase();
+    }
   } else {
     c_.Failed();
   }
-  BeginPhase(etWritingRegistry, etUpdatingRegistry);
-  UninstallEntry();
-  if (!c_.State.ErrorsLogged)
-    c_.State.Completed = true;
+  if (!Stopped()) {
+    BeginPhase(etWritingRegistry, etUpdatingRegistry);
+    UninstallEntry();
+  }
+  if (Stopped()) {
+    RollBack();
+  } else {
+    c_.Journal.Commit();
+    if (!c_.State.ErrorsLogged)
+      c_.State.Completed = true;
+  }
   page_.EnableButtons(false, true, false);
   page_.ShowFinishPage();
 }
@@ -103,14 +158,16 @@ bool TInstallPass::ApplyFile(const TFileRow &row, int64_t &overall) {
     existing = 0;
   bool ok = true;
   if (member.Date <= 0 || member.Date > existing) {
-    ok = member.Offset != -1 &&
+    bool keepOld = false;
+    ok = member.Offset != -1 && c_.Journal.FoldersMade(targetDir) &&
+         c_.Journal.FileWritten(target, keepOld) &&
          c_.Archive->ExtractMember(member, target, row.FileAttributes(), row.DirectoryAttributes(),
                                    [this](const std::string &m) { LogMessage(m); },
                                    [this](int percent) {
                                      page_.SetBar(TPageBar::FileProgress, percent, 100);
                                      page_.ProcessMessages();
                                    },
-                                   c_.InUseRetry());
+                                   c_.InUseRetry(), keepOld);
     if (ok && c_.Archive->LastAwaitsRestart())
       c_.State.RestartNeeded = true;
   }
@@ -125,12 +182,12 @@ void TInstallPass::FilesPhase() {
   auto rows = c_.Rows<TFileRow>();
   int64_t overall = 0;
   const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
+  for (int32_t r = 1; r <= n && !Stopped(); ++r) {
     TFileRow row = rows.Row(r);
     std::string status = row.Status();
     if (Applies(status)) {
       if (!ApplyFile(row, overall))
-        c_.Failed();
+        Fatal();
       continue;
     }
     std::string targetDir = row.TargetDir();
@@ -156,13 +213,18 @@ void TInstallPass::FilesPhase() {
   }
 }
 
-template <class TRow, class TApply> void TInstallPass::RowPhase(TApply apply) {
+template <class TRow, class TApply> void TInstallPass::RowPhase(TApply apply, bool writesAreFatal) {
   auto rows = c_.Rows<TRow>();
   const int32_t n = rows.Count();
-  for (int32_t r = 1; r <= n; ++r) {
+  for (int32_t r = 1; r <= n && !Stopped(); ++r) {
     page_.SetBar(TPageBar::FileProgress, Percent(r, n), 100);
     TRow row = rows.Row(r);
-    if (!apply(row, row.Status()))
+    std::string status = row.Status();
+    if (apply(row, status))
+      continue;
+    if (writesAreFatal && Applies(status))
+      Fatal();
+    else
       c_.Failed();
   }
 }
@@ -176,7 +238,7 @@ void TInstallPass::IniPhase() {
     std::string file = row.File(), section = row.Section(), key = row.Key();
     return Checked(status) ? c_.Actions.IniValueExists(file, section, key)
                            : c_.Actions.IniDelete(file, section, key);
-  });
+  }, true);
 }
 
 void TInstallPass::RegistryPhase() {
@@ -189,7 +251,7 @@ void TInstallPass::RegistryPhase() {
     std::string key = row.Key();
     return Checked(status) ? c_.Actions.RegKeyExists(root, key)
                            : c_.Actions.RegDeleteValue(root, key, row.Name());
-  });
+  }, true);
 }
 
 void TInstallPass::ShortcutsPhase() {
@@ -207,7 +269,7 @@ void TInstallPass::ShortcutsPhase() {
       return true;
     LogMessage(" Error: unable to find " + path);
     return false;
-  });
+  }, false);
 }
 
 void TInstallPass::DesktopShortcut() {
@@ -228,26 +290,30 @@ void TInstallPass::UninstallEntry() {
   TRootKey root = product.RootKey;
   std::string key = c_.UninstallKey();
   if (key.empty()) {
-    c_.Failed();
+    Fatal();
     return;
   }
+  // Without its entry the product could not be removed again.
   auto write = [&](const std::string &type, const std::string &data, const std::string &name) {
-    if (!c_.Actions.RegWrite(root, key, type, data, name))
-      c_.Failed();
+    if (!fatal_ && !c_.Actions.RegWrite(root, key, type, data, name))
+      Fatal();
   };
   write("ftString", product.ProgramTitle + " " + product.ProgramVersion, "DisplayName");
   page_.SetBar(TPageBar::FileProgress, 20, 100);
   if (root == kHKeyCurrentUser || root == kHKeyLocalMachine) {
     TFileData member = c_.Archive ? c_.Archive->LookupMember(kScriptFile) : TFileData();
     if (member.Name.empty()) {
-      c_.Failed();
+      Fatal();
     } else {
       std::string scriptFolder =
           c_.FolderPath(root == kHKeyCurrentUser ? sfAppData : sfCommonAppData);
       std::string copy = scriptFolder + kInstallerSubfolder + product.ProgramLabel + ".inf";
-      if (!c_.Archive->ExtractMember(member, copy, "", "",
-                                     [this](const std::string &m) { LogMessage(m); }, {})) {
-        c_.Failed();
+      bool keepOld = false;
+      if (!c_.Journal.FoldersMade(ExtractFilePath(copy)) || !c_.Journal.FileWritten(copy, keepOld) ||
+          !c_.Archive->ExtractMember(member, copy, "", "",
+                                     [this](const std::string &m) { LogMessage(m); }, {}, {},
+                                     keepOld)) {
+        Fatal();
       } else {
         std::string uninstaller =
             c_.FolderPath(sfCommonAppData) + kInstallerSubfolder + kInstallerProgram;

@@ -21,3 +21,5 @@ inline const std::string kCleanupProgram = "KestrupEx.exe";
 inline const std::string kScriptFile = "Kestrup.inf";
 inline const std::string kSettingsFile = "Kestrup.dat";
 inline const std::string kLogFile = "Kestrup.log";
+// The undo journal of a run under way; left behind only by a run that stopped.
+inline const std::string kJournalFile = "Kestrup.jnl";

@@ -28,6 +28,8 @@ TRunRequest ReadRunRequest(const std::vector<std::string> &arguments) {
 TExitCode ExitCodeOf(const TRunState &state) {
   if (state.SetupDamaged)
     return ecSetupDamaged;
+  if (state.RolledBack)
+    return state.Cancelled ? ecCancelled : ecRolledBack;
   if (state.Completed)
     return state.RestartNeeded ? ecRestartNeeded : ecSuccess;
   if (state.Cancelled)

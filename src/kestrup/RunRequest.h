@@ -19,6 +19,7 @@ enum TExitCode : int {
   ecErrorsLogged = 8,          // finished, but something failed (see the log)
   ecCancelled = 9,             // the user cancelled the wizard
   ecRestartNeeded = 10,        // finished; files in use are replaced or deleted at the next restart
+  ecRolledBack = 11,           // failed; every change was reversed, the product is as it was
 };
 
 struct TRunRequest {

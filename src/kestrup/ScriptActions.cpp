@@ -2,6 +2,7 @@
 
 #include "base/AnsiText.h"
 #include "data/text/RegistryText.h"
+#include "platform/FileReplacement.h"
 
 #include <cmath>
 #include <cstring>
@@ -65,10 +66,10 @@ bool TScriptActions::IniWrite(const std::string &file, const std::string &sectio
     return false;
   }
   std::string folder = ExtractFilePath(file);
-  if (!folder.empty() && !platform_.Files.DirectoryExists(folder) &&
-      !platform_.Files.ForceDirectories(folder))
+  if (!folder.empty() && !platform_.Files.DirectoryExists(folder) && !MakeFolder(folder))
     return false;
-  if (!platform_.Profiles.WriteString(file, section, key, value)) {
+  if (!journal_.IniChange(file, section, key) ||
+      !platform_.Profiles.WriteString(file, section, key, value)) {
     log_.Write(" Error: writing failed to " + file);
     return false;
   }
@@ -77,7 +78,11 @@ bool TScriptActions::IniWrite(const std::string &file, const std::string &sectio
     log_.Write(" Error: reading failed from " + file);
     return false;
   }
-  return back == value;
+  if (back != value) {
+    log_.Write(" Error: writing failed to " + file); // it did not read back as written
+    return false;
+  }
+  return true;
 }
 
 namespace {
@@ -101,7 +106,7 @@ bool TScriptActions::IniDelete(const std::string &file, const std::string &secti
     return true;
   std::vector<std::string> keys;
   if (platform_.Profiles.KeyNames(file, section, keys) && HasKey(keys, key) &&
-      !platform_.Profiles.DeleteKey(file, section, key))
+      (!journal_.IniChange(file, section, key) || !platform_.Profiles.DeleteKey(file, section, key)))
     log_.Write(" Error: writing failed to " + file);
   if (!platform_.Profiles.KeyNames(file, section, keys)) {
     log_.Write(" Error: reading failed from " + file);
@@ -148,6 +153,10 @@ std::string TScriptActions::RegRead(TRootKey root, const std::string &key,
 
 bool TScriptActions::RegWrite(TRootKey root, const std::string &key, const std::string &typeName,
                               const std::string &data, const std::string &valueName) {
+  if (!journal_.RegistryChange(root, key, valueName)) {
+    log_.Write(" Error: unable to write to the registry");
+    return false;
+  }
   TRegTextStatus status =
       TRegistryText(platform_.Registry, platform_.Locale).Store(root, key, typeName, data, valueName);
   if (status == TRegTextStatus::NoKey) {
@@ -160,6 +169,12 @@ bool TScriptActions::RegWrite(TRootKey root, const std::string &key, const std::
 }
 
 bool TScriptActions::RegDeleteValue(TRootKey root, const std::string &key, const std::string &valueName) {
+  TRegValue present;
+  if (platform_.Registry.ReadValue(root, key, valueName, present) == TRegStatus::Ok &&
+      !journal_.RegistryChange(root, key, valueName)) {
+    log_.Write(" Error: unable to delete key name from the registry");
+    return false;
+  }
   TRegStatus status = platform_.Registry.DeleteValue(root, key, valueName);
   if (status == TRegStatus::NoKey)
     return true;
@@ -202,11 +217,11 @@ bool TScriptActions::CreateShortcut(const std::string &folderGiven, const std::s
   std::string existing = folderGiven + nameGiven + ".LNK";
   if (files.FileExists(existing)) {
     files.SetAttributes(existing, kFileAttributeArchive);
-    files.RemoveFile(existing);
+    RemoveFile(existing);
   }
   std::string folder = folderGiven.empty() ? platform_.Shell.DesktopFolder() : folderGiven;
   folder = IncludeTrailingBackslash(folder);
-  if (!files.DirectoryExists(folder) && !files.ForceDirectories(folder))
+  if (!files.DirectoryExists(folder) && !MakeFolder(folder))
     return false;
   std::string name = nameGiven.empty() ? "Shortcut to " + ExtractFileName(target) : nameGiven;
   if (files.FileExists(folder + name + ".LNK")) {
@@ -227,7 +242,9 @@ bool TScriptActions::CreateShortcut(const std::string &folderGiven, const std::s
   if (!hotKey.empty())
     data.HotKey = ParseHotKey(hotKey);
   std::string link = folder + name + ".LNK";
-  if (link.size() > 260 || !platform_.Shell.SaveShortcut(link, data))
+  bool keepOld = false;
+  if (link.size() > 260 || !journal_.FileWritten(link, keepOld) ||
+      !platform_.Shell.SaveShortcut(link, data))
     return fail();
   return true;
 }
@@ -350,9 +367,22 @@ bool TScriptActions::RunProgram(const std::string &file, const std::string &argu
 
 bool TScriptActions::DeletePath(const std::string &path) {
   platform_.Files.SetAttributes(path, kFileAttributeArchive);
-  if (platform_.Files.FileExists(path) && !platform_.Files.RemoveFile(path)) {
+  if (platform_.Files.FileExists(path) && !RemoveFile(path)) {
     log_.Write(" Error: unable to delete " + path);
     return false;
   }
   return true;
+}
+
+bool TScriptActions::RemoveFile(const std::string &path) {
+  bool keepOld = false;
+  if (!journal_.FileDeleted(path, keepOld))
+    return false;
+  return keepOld ? platform_.Files.RenameFile(path, TFileReplacement::BackupPath(path),
+                                              kRenameReplaceExisting | kRenameWriteThrough)
+                 : platform_.Files.RemoveFile(path);
+}
+
+bool TScriptActions::MakeFolder(const std::string &folder) {
+  return journal_.FoldersMade(folder) && platform_.Files.ForceDirectories(folder);
 }

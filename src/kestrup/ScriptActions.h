@@ -6,6 +6,7 @@
 
 #include "kestrup/EngineTypes.h"
 #include "kestrup/InstallerLog.h"
+#include "kestrup/UndoJournal.h"
 #include "platform/Registry.h"
 
 #include <cstdint>
@@ -14,9 +15,13 @@
 
 class TScriptActions {
 public:
-  // The expander resolves placeholders in a document's open command.
-  TScriptActions(const TEnginePlatform &platform, TInstallerLog &log, TExpander expand)
-      : platform_(platform), log_(log), expand_(std::move(expand)) {}
+  // The expander resolves placeholders in a document's open command. While
+  // the journal records, every change to files, ini files and the registry
+  // is recorded in it first, and files replaced or deleted are kept under
+  // their backup names.
+  TScriptActions(const TEnginePlatform &platform, TInstallerLog &log, TExpander expand,
+                 TUndoJournal &journal)
+      : platform_(platform), log_(log), expand_(std::move(expand)), journal_(journal) {}
 
   std::string IniRead(const std::string &file, const std::string &section, const std::string &key,
                       const std::string &defaultValue);
@@ -54,11 +59,16 @@ public:
   // Sets the plain archive attribute and deletes the file if present; a
   // failure is logged.
   bool DeletePath(const std::string &path);
+  // Makes a folder with its missing levels, recorded in the journal first.
+  bool MakeFolder(const std::string &folder);
 
 private:
   bool IsProtectedFolder(const std::string &folder);
+  // Deletes a file, or while the journal records, moves it to its backup name.
+  bool RemoveFile(const std::string &path);
 
   TEnginePlatform platform_;
   TInstallerLog &log_;
   TExpander expand_;
+  TUndoJournal &journal_;
 };

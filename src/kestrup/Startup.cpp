@@ -98,6 +98,8 @@ bool InstallStartup(TKestrupContext &context) {
     return finish(false);
   if (state.ForAllUsers && !(state.UnsafeFolder = guard.Secure(engine)).empty())
     return finish(false);
+  if (!engine.RecoverInterruptedRun())
+    return finish(false);
   bool loaded = context.Archive.LoadDirectory(context.ProgramPath);
   state.FirstRun = !files.FileExists(installer + kInstallerProgram);
   // Every member is checked before the first is written, so a damaged file
@@ -203,6 +205,8 @@ bool UninstallStartup(TKestrupContext &context, const std::vector<std::string> &
   const std::string installer = engine.InstallerFolder();
   if (arguments.size() < 2 || AnsiLowerCase(arguments[0]) != "uninstall" ||
       AnsiLowerCase(arguments[1]).find(".inf") == std::string::npos || installer.empty())
+    return finish(false);
+  if (!engine.RecoverInterruptedRun())
     return finish(false);
   context.LanguageFile = installer + kLanguageFileName;
   state.ScriptPath = arguments[1];

@@ -29,7 +29,8 @@ void TFileReplacement::Discard(const std::string &temporary) {
 }
 
 TReplaceResult TFileReplacement::Write(const std::string &target, const char *data, int64_t size,
-                                       TDateTime date, int32_t attributes) {
+                                       TDateTime date, int32_t attributes,
+                                       const std::string &keepOldAs) {
   const std::string temporary = TemporaryPath(target);
   auto failed = [&](TReplaceStep step, TFileError error) {
     Discard(temporary);
@@ -52,9 +53,20 @@ TReplaceResult TFileReplacement::Write(const std::string &target, const char *da
     return failed(TReplaceStep::Stamp, fs_.LastError());
   if (attributes > 0)
     SetPathAttributes(fs_, temporary, attributes); // as before: a mask that does not take is no failure
+  const bool keepOld = !keepOldAs.empty() && fs_.FileExists(target);
   TFileError error = Retried([&] {
-    return fs_.RenameFile(temporary, target, kRenameReplaceExisting | kRenameWriteThrough);
+    return keepOld ? fs_.RenameFile(target, keepOldAs, kRenameReplaceExisting | kRenameWriteThrough)
+                   : fs_.RenameFile(temporary, target, kRenameReplaceExisting | kRenameWriteThrough);
   });
+  if (error == TFileError::None && keepOld) {
+    // The old file is aside; the new one takes its name, or the old one
+    // goes back.
+    if (fs_.RenameFile(temporary, target, kRenameWriteThrough))
+      return {};
+    error = fs_.LastError();
+    fs_.RenameFile(keepOldAs, target, kRenameReplaceExisting | kRenameWriteThrough);
+    return failed(TReplaceStep::Replace, error == TFileError::None ? TFileError::Other : error);
+  }
   if (error == TFileError::None)
     return {};
   // Only a target in use waits for the restart: a refusal of any other kind

@@ -39,15 +39,21 @@ public:
   explicit TFileReplacement(TFileSystem &fs, TInUseRetry inUse = {}) : fs_(fs), inUse_(std::move(inUse)) {}
 
   // Writes the bytes as the target's new content with the last-write time
-  // and (when > 0) the attribute mask. The target's folder must exist.
+  // and (when > 0) the attribute mask. The target's folder must exist. With
+  // keepOldAs, an existing target is not replaced but moved to that name
+  // first (and back when the new copy cannot be put in its place), so that
+  // the old version can be brought back later.
   TReplaceResult Write(const std::string &target, const char *data, int64_t size, TDateTime date,
-                       int32_t attributes);
+                       int32_t attributes, const std::string &keepOldAs = "");
   // Deletes a file; one in use is tried again and then left to the restart.
   TReplaceResult Remove(const std::string &path);
 
   // The name a new copy of the target is written under.
   static std::string TemporaryPath(const std::string &target) { return target + kTemporarySuffix; }
   static constexpr const char *kTemporarySuffix = ".~new";
+  // The name a replaced or deleted file is kept under until its run is committed.
+  static std::string BackupPath(const std::string &target) { return target + kBackupSuffix; }
+  static constexpr const char *kBackupSuffix = ".~old";
 
 private:
   // Runs the step until it succeeds, fails for another reason than the file

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The product's real setup file under Wine, run without the wizard as an
 # administrator's script would: a silent install (files, uninstall entry,
-# shortcut), a second run over it, a damaged copy refused without touching
+# shortcut), a second run over it, one that fails and is rolled back, a
+# damaged copy refused without touching
 # what is installed, a signed copy accepted, the silent uninstall the entry
 # names (the last product, so the installer goes too), and the exit codes.
 # Runs in a prefix of its own, so the other tests' prefix never holds the
@@ -72,6 +73,24 @@ grep -qi 'Movaro\.exe' "$work/link.txt" || { cat "$work/link.txt"; fail "the sho
 
 # A second run installs over the first.
 run 0 "$setup" /silent
+
+# A run that cannot write a program file (a folder stands where Readme.txt
+# goes) rolls back: the older Movaro.exe it had already replaced is back
+# byte for byte, and no new copy, backup or journal is left.
+dir=$(dirname "$program")
+printf 'an older program' >"$work/older.exe"
+cp "$work/older.exe" "$program"
+touch -d 2001-01-01 "$program"
+rm -f "$dir/Readme.txt" && mkdir "$dir/Readme.txt"
+run 11 "$setup" /silent
+cmp -s "$program" "$work/older.exe" || fail "the rolled-back run did not bring the old Movaro.exe back"
+[[ -z "$(find "$dir" -name '*.~old' -o -name '*.~new')" ]] || fail "a backup or new copy was left: $(find "$dir" -name '*.~*')"
+[[ ! -e "$installer/Kestrup.jnl" ]] || fail "the journal was left behind"
+tr -d '\r' <"$installer/Kestrup.log" | grep -q "The previous version was restored" ||
+  fail "the log does not say the previous version was restored"
+rmdir "$dir/Readme.txt"
+run 0 "$setup" /silent
+! cmp -s "$program" "$work/older.exe" || fail "the next run did not install Movaro.exe again"
 
 # A copy with one byte changed in a member: refused, the installed program untouched.
 before=$(stat -c %Y "$program")

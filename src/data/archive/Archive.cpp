@@ -288,7 +288,8 @@ bool TMemberExtractor::WriteTarget(TFileSystem &fs, const TFileData &entry, cons
 
   TReplaceResult result = TFileReplacement(fs, options.InUse)
                               .Write(target, data, size, entry.Date,
-                                     AttributeNumber(options.FileAttributes));
+                                     AttributeNumber(options.FileAttributes),
+                                     options.KeepOld ? TFileReplacement::BackupPath(target) : "");
   if (result.Outcome == TReplaceOutcome::AtRestart) {
     awaitsRestart_ = true;
     log(" File in use, replaced at the next restart (" + target + ")");
@@ -421,9 +422,10 @@ void TArchive::Release() {
 bool TArchive::ExtractMember(const TFileData &entry, const std::string &target,
                              const std::string &fileAttributes, const std::string &directoryAttributes,
                              const TLogSink &log, const TProgressSink &progress,
-                             const TInUseRetry &inUse) {
+                             const TInUseRetry &inUse, bool keepOld) {
   TMemberExtractor::TOptions options;
   options.InUse = inUse;
+  options.KeepOld = keepOld;
   options.Log = log;
   options.Progress = progress;
   options.FileAttributes = fileAttributes;

@@ -78,6 +78,8 @@ public:
     std::string ExpectedDigest;
     // A target in use: how long to wait for it, and whether the next restart may replace it.
     TInUseRetry InUse;
+    // The file replaced stays under TFileReplacement::BackupPath.
+    bool KeepOld = false;
   };
 
   bool Extract(TFileSystem &fs, const std::string &archivePath, const TFileData &entry,
@@ -152,11 +154,12 @@ public:
 
   // Writes the member to the target path (full path with file name). True only
   // when it was written completely and its last-write time was set, or a
-  // target in use was left to the next restart (LastAwaitsRestart).
+  // target in use was left to the next restart (LastAwaitsRestart). With
+  // keepOld the file it replaces stays under TFileReplacement::BackupPath.
   bool ExtractMember(const TFileData &entry, const std::string &target,
                      const std::string &fileAttributes, const std::string &directoryAttributes,
                      const TLogSink &log, const TProgressSink &progress,
-                     const TInUseRetry &inUse = {});
+                     const TInUseRetry &inUse = {}, bool keepOld = false);
   bool LastAwaitsRestart() const { return extractor_.LastAwaitsRestart(); }
 
 private:

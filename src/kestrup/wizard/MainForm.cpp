@@ -99,6 +99,10 @@ bool TMainForm::Start(const std::vector<std::string> &arguments) {
     ShowMessage(message);
     return false;
   }
+  if (state.RecoveredRun)
+    ShowMessage(MessageText(10050).empty()
+                    ? "An earlier installation was interrupted: the previous version was restored first."
+                    : MessageText(10050));
   CloseProductWindows(Context(), *windows_, *this);
   if (!Product().LanguagePage)
     NextBtnClick();
@@ -288,10 +292,13 @@ bool TMainForm::LeaveProgramGroupPage() {
 void TMainForm::ShowFinishPage() {
   const TProductSettings &p = Product();
   ShowPage(wpFinish);
-  FinishLaunchProgram.SetVisible(p.FinishLaunchProgram);
-  FinishShowReadme.SetVisible(p.FinishViewReadme);
+  // A rolled-back run installed nothing new to start or read.
+  const bool rolledBack = State().RolledBack;
+  FinishLaunchProgram.SetVisible(p.FinishLaunchProgram && !rolledBack);
+  FinishShowReadme.SetVisible(p.FinishViewReadme && !rolledBack);
   FinishShowLogfile.SetVisible(State().ErrorsLogged);
   FinishRestartLbl.SetVisible(State().RestartNeeded);
+  FinishRolledBackLbl.SetVisible(rolledBack);
   EnableButtons(false, true, false);
 }
 
@@ -385,6 +392,11 @@ void TMainForm::CancelBtnClick() {
     question = "Abort Kestrup?";
   if (Application().ShowMessageBox(question, kApplicationTitle, TMessageButtons::mbOkCancel) != mrOk)
     return;
+  if (CurrentPage() == wpInstall) {
+    // The engine stops at its next step and reverses what it did.
+    cancelRequested_ = true;
+    return;
+  }
   State().Cancelled = true;
   Close();
 }

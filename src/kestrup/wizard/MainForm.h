@@ -75,6 +75,7 @@ public:
   void Wait(uint32_t milliseconds) override;
   void SetBusyCursor(bool busy) override;
   bool ShowLogChecked() override { return FinishShowLogfile.Checked(); }
+  bool CancelRequested() override { return cancelRequested_; }
 
   TPanel &HeaderPnl;
   TLabel &HeaderLbl;
@@ -115,6 +116,7 @@ public:
   TLabel &FinishHeaderLbl;
   TCheckBox &FinishLaunchProgram, &FinishShowReadme, &FinishShowLogfile;
   TLabel &FinishRestartLbl; // shown when files in use wait for the next restart
+  TLabel &FinishRolledBackLbl; // shown when the run was rolled back
   TLabel &FinishFinishLbl;
   // Uninstall
   TLabel &UninstallHeaderLbl, &UninstallLbl, &UninstallProgressLbl;
@@ -153,6 +155,8 @@ private:
   IDesktopWindows *windows_ = nullptr;
   std::function<void(uint32_t)> sleep_;
   bool shown_ = false, closedDown_ = false, updating_ = false;
+  // Cancel confirmed on the installation page: the engine stops and rolls back.
+  bool cancelRequested_ = false;
   bool folderDialogOpen_ = false, groupDialogOpen_ = false;
   TForm *openDialog_ = nullptr;
   uint64_t lastPump_ = 0; // when messages last ran during the engine's work

@@ -142,6 +142,10 @@ TMainForm::TMainForm(TApplication &application)
                                      350, 32,
                                      "Some files are in use: restart the computer to complete the "
                                      "installation.")),
+      FinishRolledBackLbl(Place<TLabel>(*this, Pages.Page(wpFinish), "FinishRolledBackLbl", 16700, 16,
+                                        156, 350, 32,
+                                        "The installation could not be completed: the product was "
+                                        "left as it was.")),
       FinishFinishLbl(Place<TLabel>(*this, Pages.Page(wpFinish), "FinishFinishLbl", 16500, 16, 236, 350,
                                     16, "Click next to finish the installation!")),
       UninstallHeaderLbl(PageHeader(*this, AddWizardPage(*this, Pages, "UninstallPage", "PAGEUNIN"),
@@ -179,6 +183,8 @@ TMainForm::TMainForm(TApplication &application)
   UninstallUninstallLbl.WordWrap = true;
   FinishRestartLbl.WordWrap = true;
   FinishRestartLbl.SetVisible(false);
+  FinishRolledBackLbl.WordWrap = true;
+  FinishRolledBackLbl.SetVisible(false);
   LicenceText.ReadOnly = true;
   ProgramgroupDesktopShortcutCBox.SetChecked(true);
   SummaryProgramFolderLbl.PathEllipsis = true; // a long path keeps its start and end

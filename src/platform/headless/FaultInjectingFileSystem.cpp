@@ -76,6 +76,8 @@ bool TFaultInjectingFileSystem::NextFails(TOperation operation) {
   if (faulted_) {
     ++failures_;
     lastFault_ = faultError_ != TFileError::None ? faultError_ : ReasonOf(operation);
+    if (onFault_)
+      onFault_();
   }
   return faulted_;
 }

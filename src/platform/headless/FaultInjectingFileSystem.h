@@ -18,6 +18,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <functional>
+
 class TFaultInjectingFileSystem : public TFileSystem {
 public:
   explicit TFaultInjectingFileSystem(TFileSystem &inner) : inner_(inner) {}
@@ -36,6 +38,9 @@ public:
   void FailWith(TFileError error) { faultError_ = error; }
   // No faults, counts back to 0, no disk limit, every path.
   void Reset();
+  // Called at each fault before it is reported: a test that throws from it
+  // stops the code under test right there, as a process that is killed stops.
+  void OnFault(std::function<void()> hook) { onFault_ = std::move(hook); }
 
   // Operations seen so far (on matching paths).
   int Count(TOperation operation) const { return Rule(operation).Seen; }
@@ -106,4 +111,5 @@ private:
   TFileError lastFault_ = TFileError::None;
   int64_t diskSpace_ = -1;
   std::string pathMask_ = "*";
+  std::function<void()> onFault_;
 };

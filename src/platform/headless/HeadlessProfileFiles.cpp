@@ -48,14 +48,18 @@ bool THeadlessProfileFiles::Load(const std::string &file, std::vector<TLine> &li
 }
 
 bool THeadlessProfileFiles::Save(const std::string &file, const std::vector<TLine> &lines) {
-  auto stream = fs_.Create(file);
-  if (!stream)
-    return false;
+  // As the system's writer does, a write that fails leaves the old file whole.
+  const std::string temporary = file + ".~ini";
   std::string text;
   for (const TLine &line : lines)
     text += line.Text + "\r\n";
-  return stream->Write(text.data(), static_cast<int32_t>(text.size())) ==
-         static_cast<int32_t>(text.size());
+  bool written = false;
+  if (auto stream = fs_.Create(temporary))
+    written = WriteFully(*stream, text.data(), static_cast<int64_t>(text.size())) && stream->Flush();
+  if (written && fs_.RenameFile(temporary, file, kRenameReplaceExisting))
+    return true;
+  fs_.RemoveFile(temporary);
+  return false;
 }
 
 namespace {
@@ -92,7 +96,9 @@ bool THeadlessProfileFiles::ReadString(const std::string &file, const std::strin
   value = defaultValue;
   std::vector<TLine> lines;
   size_t header, end;
-  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+  if (!Load(file, lines))
+    return !fs_.FileExists(file); // a file that is there but cannot be read is a failure
+  if (!FindSection(lines, section, header, end))
     return true;
   size_t at = FindKey(lines, header, end, key);
   if (at == end)
@@ -109,7 +115,9 @@ bool THeadlessProfileFiles::WriteString(const std::string &file, const std::stri
   if (Trim(section).empty() || Trim(key).empty() || !fs_.DirectoryExists(ExtractFilePath(file).empty() ? "." : ExtractFilePath(file)))
     return false;
   std::vector<TLine> lines;
-  Load(file, lines);
+  // A file that cannot be read is not replaced by one holding only this key.
+  if (!Load(file, lines) && fs_.FileExists(file))
+    return false;
   TLine entry{Trim(key) + "=" + Trim(value), "", Trim(key), Trim(value)};
   size_t header, end;
   if (!FindSection(lines, section, header, end)) {
@@ -155,7 +163,8 @@ bool THeadlessProfileFiles::EraseSection(const std::string &file, const std::str
 bool THeadlessProfileFiles::SectionNames(const std::string &file, std::vector<std::string> &names) {
   names.clear();
   std::vector<TLine> lines;
-  Load(file, lines);
+  if (!Load(file, lines))
+    return !fs_.FileExists(file);
   for (const TLine &line : lines)
     if (!line.Section.empty())
       names.push_back(Trim(line.Section));
@@ -167,7 +176,9 @@ bool THeadlessProfileFiles::KeyNames(const std::string &file, const std::string 
   names.clear();
   std::vector<TLine> lines;
   size_t header, end;
-  if (!Load(file, lines) || !FindSection(lines, section, header, end))
+  if (!Load(file, lines))
+    return !fs_.FileExists(file);
+  if (!FindSection(lines, section, header, end))
     return true;
   for (size_t i = header + 1; i < end; ++i)
     if (!lines[i].Key.empty())

@@ -21,6 +21,15 @@ public:
       }
     return THeadlessFileSystem::RemoveFile(path);
   }
+  // A file held open without sharing cannot be moved aside either.
+  bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) override {
+    for (const std::string &locked : Locked)
+      if (from == locked) {
+        ++Refusals;
+        return false;
+      }
+    return THeadlessFileSystem::RenameFile(from, to, flags);
+  }
   std::vector<std::string> Locked;
   int Refusals = 0;
 };
@@ -323,8 +332,8 @@ TEST(EngineInstall, UnopenedScriptFailsTheRun) {
 }
 
 // Writes into the installation folder that fail (one at a time, then a disk
-// that fills up): the install ends with errors logged, and every file is
-// either whole or absent, never cut short.
+// that fills up): the install stops at the file that failed, names it, and
+// is rolled back, so no file of it remains, whole or cut short.
 TEST(EngineInstall, FailingWritesLeaveNoPartlyWrittenFiles) {
   using TOperation = TFaultInjectingFileSystem::TOperation;
   const std::vector<std::string> names = {"Testo.exe", "Readme.txt", "Data\\Old.dat", "Shared.dll"};
@@ -347,25 +356,27 @@ TEST(EngineInstall, FailingWritesLeaveNoPartlyWrittenFiles) {
     EXPECT_GT(faulty.Failures(), 0) << context;
     EXPECT_TRUE(w.state.ErrorsLogged) << context;
     EXPECT_FALSE(w.state.Completed) << context;
-    int absent = 0;
+    int absent = 0, named = 0;
     for (const std::string &name : names) {
       const std::string path = w.InstallDir() + name;
       if (!w.files.FileExists(path)) {
         ++absent;
-        EXPECT_TRUE(w.Logged(" Error: Unable to create " + path)) << context << " " << name;
+        named += w.Logged(" Error: Unable to create " + path);
         continue;
       }
       EXPECT_EQ(static_cast<int32_t>(ReadTestFile(path).size()),
                 archive.LookupMember(ExtractFileName(name)).Size)
           << context << " " << name;
     }
+    EXPECT_EQ(named, 1) << context; // the run went no further
+    EXPECT_TRUE(w.state.RolledBack) << context;
     return absent;
   };
   for (int n = 1; n <= static_cast<int>(names.size()); ++n)
     EXPECT_EQ(install([n](TFaultInjectingFileSystem &f) { f.Fail(TOperation::Write, n); },
                       "write " + std::to_string(n)),
-              1);
-  // Room for part of the program only: it and every file after it are missing.
+              4);
+  // Room for part of the program only.
   EXPECT_EQ(install([](TFaultInjectingFileSystem &f) { f.SetDiskSpace(2000); }, "full disk"), 4);
 }
 

@@ -41,12 +41,14 @@ public:
   }
   void SetBusyCursor(bool busy) override { BusyCursor = busy; }
   bool ShowLogChecked() override { return LogChecked; }
+  bool CancelRequested() override { return Cancel && Cancel(); }
 
   std::vector<bool> Buttons;
   std::map<TPageLabel, std::string> Labels;
   std::map<TPageBar, std::pair<int64_t, int64_t>> Bars;
   bool ProgressVisible = false, FinishShown = false, BusyCursor = false, LogChecked = true;
   uint32_t WaitedMs = 0;
+  std::function<bool()> Cancel; // the user confirmed Cancel once it returns true
 
 private:
   TVirtualClock &clock_;

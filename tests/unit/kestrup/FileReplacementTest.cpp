@@ -1,6 +1,7 @@
 // Updates and uninstalls that meet failing disks and files in use: an
 // installed file is only ever the old version or the whole new one, no
 // temporary copy stays behind, and a file in use waits for the next restart.
+// A run that fails, or is stopped dead, is rolled back to what was there.
 #include "kestrup/RunRequest.h"
 #include "platform/FileReplacement.h"
 #include "platform/headless/FaultInjectingFileSystem.h"
@@ -8,18 +9,22 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using TOperation = TFaultInjectingFileSystem::TOperation;
 
-// Version 1.2 installed; the update brings new bytes for the three files
-// (none read-only, or nothing could replace them) and removes Old.dat.
+// Version 1.2 installed; the update to 1.3 brings new bytes for the three
+// files (none read-only, or nothing could replace them), a new version in
+// the ini file and the uninstall entry, and removes Old.dat.
 std::string UpdatableSource(bool update) {
   std::string source = Edit(TestProductSource(), "Readme.txt 1 included", "Readme.txt 0 included");
   if (!update)
     return source;
   source = Edit(source, "Testo.exe 0 \"\"", "Testo.exe 0 included");
   source = Edit(source, "Shared.dll 32 shared", "Shared.dll 32 included");
+  source = Edit(source, "row ProgramVersion 1.2", "row ProgramVersion 1.3");
   return Edit(source, "row IsUpdate False", "row IsUpdate True");
 }
 
@@ -46,11 +51,15 @@ struct TUpdateRun {
     EXPECT_TRUE(archive.ExtractMember(archive.LookupMember("Kestrup.inf"), scriptCopy, "", "", {}, {}));
     EXPECT_TRUE(script.Open(scriptCopy, scriptCopy, "", ""));
     w.state = TRunState{w.state};
-    w.state.Product.IsUpdate = true;
+    TInstallScript reader(script);
+    w.state.Product = ReadProductSettings(reader); // version 1.3, an update
+    w.state.Completed = false;
   }
-  // Runs the update through the given file system; the log stays on the plain one.
-  void Update(TFileSystem &files) {
-    TEnginePlatform platform{files, w.registry, w.profiles, w.shell, w.clock, w.locale};
+  // Runs the update through the given file system (its ini files too);
+  // arm is called once the update's archive is open, as the run begins.
+  void Update(TFileSystem &files, const std::function<void()> &arm = {}) {
+    THeadlessProfileFiles profiles{files};
+    TEnginePlatform platform{files, w.registry, profiles, w.shell, w.clock, w.locale};
     TKestrupEngine engine(platform, w.state, w.page);
     TArchive archive(files);
     ASSERT_TRUE(archive.LoadDirectory(updateSetup));
@@ -63,6 +72,8 @@ struct TUpdateRun {
     }
     engine.SetScript(&script);
     engine.SetArchive(&archive);
+    if (arm)
+      arm();
     engine.OpenLog();
     engine.UpdateInstall();
     engine.CloseLog();
@@ -185,6 +196,249 @@ TEST(FileReplacement, FileInUseIsReplacedAndDeletedAtTheNextRestart) {
   EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
   EXPECT_TRUE(w.state.Completed);
   EXPECT_EQ(ExitCodeOf(w.state), ecRestartNeeded);
+}
+
+// Everything a run could change: each file (its bytes) and folder below the
+// scratch root but the log, and each key and value below Software of both roots.
+std::map<std::string, std::string> Snapshot(TEngineWorld &w) {
+  std::map<std::string, std::string> seen;
+  namespace fs = std::filesystem;
+  for (const auto &entry : fs::recursive_directory_iterator(w.scratch.Path())) {
+    const std::string path = entry.path().generic_string();
+    if (entry.is_directory())
+      seen[path] = "<folder>";
+    else if (entry.path().filename() != "Kestrup.log")
+      seen[path] = TScratchFolder::ReadFile(path);
+  }
+  std::function<void(TRootKey, const std::string &)> walk = [&](TRootKey root, const std::string &key) {
+    std::vector<std::string> names;
+    seen["key " + std::to_string(root) + "\\" + key] = "";
+    if (w.registry.ValueNames(root, key, names))
+      for (const std::string &name : names) {
+        TRegValue value;
+        w.registry.ReadValue(root, key, name, value);
+        seen["value " + std::to_string(root) + "\\" + key + "|" + name] =
+            std::to_string(value.Type) + ":" + value.Data;
+      }
+    if (w.registry.SubKeyNames(root, key, names))
+      for (const std::string &sub : names)
+        walk(root, key + "\\" + sub);
+  };
+  walk(kHKeyCurrentUser, "Software");
+  walk(kHKeyLocalMachine, "Software");
+  return seen;
+}
+
+std::string Differences(const std::map<std::string, std::string> &a, const std::map<std::string, std::string> &b) {
+  std::string out;
+  for (const auto &[k, v] : a) if (!b.count(k) || b.at(k) != v) out += "\n+ " + k;
+  for (const auto &[k, v] : b) if (!a.count(k)) out += "\n- " + k;
+  return out;
+}
+
+// The files a finished run may not leave: new copies, backups, its journal.
+std::vector<std::string> Leftovers(TEngineWorld &w) {
+  std::vector<std::string> found;
+  for (const auto &[path, bytes] : Snapshot(w))
+    if (path.find(TFileReplacement::kTemporarySuffix) != std::string::npos ||
+        path.find(TFileReplacement::kBackupSuffix) != std::string::npos ||
+        path.find("Kestrup.jnl") != std::string::npos)
+      found.push_back(path);
+  return found;
+}
+
+// A run whose Nth disk operation anywhere (program files, ini file, journal,
+// setup archive, script copy) fails, for every N up to the first run that
+// meets no fault. A failure the product cannot be left with rolls the run
+// back: everything is then exactly as before (files byte for byte, ini file,
+// registry), the exit code says so and the log names the failure and each
+// reversed change. Any other failure leaves the whole new version and no
+// backup. Both for an update and for a first installation (where nothing
+// remains).
+TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
+  auto check = [](TEngineWorld &w, const std::map<std::string, std::string> &before,
+                  TFaultInjectingFileSystem &faulty, const std::string &at) {
+    if (!w.state.RolledBack)
+      return;
+    EXPECT_TRUE(Snapshot(w) == before) << at;
+    EXPECT_EQ(ExitCodeOf(w.state), ecRolledBack) << at;
+    EXPECT_FALSE(w.state.Completed) << at;
+    EXPECT_GT(faulty.Failures(), 0) << at;
+    std::vector<std::string> log = w.LogMessages();
+    auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
+    ASSERT_NE(restoring, log.end()) << at;
+    EXPECT_TRUE(std::any_of(log.begin(), restoring,
+                            [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }))
+        << at << ": no failure named\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+    EXPECT_TRUE(std::find(restoring, log.end(), " The previous version was restored") != log.end()) << at;
+    EXPECT_EQ(w.page.Labels[TPageLabel::InstallMessage], "Restoring the previous version...") << at;
+  };
+  int rolledBack = 0, reversedLines = 0, iniRestored = 0;
+  for (int n = 1;; ++n) {
+    const std::string at = "update, operation " + std::to_string(n);
+    TUpdateRun run;
+    const auto before = Snapshot(run.w);
+    TFaultInjectingFileSystem faulty(run.w.files);
+    faulty.SetPathMask(run.w.Root() + "*");
+    run.Update(faulty, [&] { faulty.Fail(TOperation::Any, n); });
+    check(run.w, before, faulty, at);
+    EXPECT_EQ(Leftovers(run.w), std::vector<std::string>{}) << at;
+    if (run.w.state.RolledBack) {
+      ++rolledBack;
+      for (const std::string &line : run.w.LogMessages()) {
+        reversedLines += line.rfind(" Restored ", 0) == 0;
+        iniRestored += line == " Restored " + run.w.InstallDir() + "testo.ini [Settings] Version";
+      }
+    } else {
+      for (const auto &[name, after] : run.newBytes)
+        EXPECT_TRUE(ReadTestFile(run.w.InstallDir() + name) == after) << at << " " << name;
+      EXPECT_EQ(run.w.Ini("Settings", "Version"), "1.3") << at;
+      EXPECT_EQ(run.w.Reg(kUninstallKeyBase + "Testo", "DisplayVersion"), "1.3") << at;
+    }
+    if (faulty.Failures() == 0)
+      break;
+    ASSERT_LT(n, 1000) << "the update never ran without a fault";
+  }
+  EXPECT_GT(rolledBack, 20);
+  EXPECT_GT(reversedLines, rolledBack); // old files, ini and registry values each restored
+  EXPECT_GT(iniRestored, 0);
+  int firstRolledBack = 0;
+  for (int n = 1;; ++n) {
+    const std::string at = "first installation, operation " + std::to_string(n);
+    TEngineWorld w;
+    w.Prepare();
+    const auto before = Snapshot(w);
+    TFaultInjectingFileSystem faulty(w.files);
+    faulty.SetPathMask(w.Root() + "*");
+    THeadlessProfileFiles profiles{faulty};
+    TEnginePlatform platform{faulty, w.registry, profiles, w.shell, w.clock, w.locale};
+    TKestrupEngine engine(platform, w.state, w.page);
+    TArchive archive(faulty);
+    ASSERT_TRUE(archive.LoadDirectory(w.setup));
+    engine.SetScript(&w.script);
+    engine.SetArchive(&archive);
+    faulty.Fail(TOperation::Any, n);
+    engine.OpenLog();
+    engine.FreshInstall();
+    engine.CloseLog();
+    check(w, before, faulty, at);
+    EXPECT_EQ(Leftovers(w), std::vector<std::string>{}) << at;
+    firstRolledBack += w.state.RolledBack;
+    if (w.state.RolledBack) {
+      EXPECT_FALSE(w.files.DirectoryExists(w.ProgramFiles() + "Veltrin\\")) << at;
+    }
+    if (faulty.Failures() == 0) {
+      EXPECT_TRUE(w.state.Completed) << at;
+      break;
+    }
+    ASSERT_LT(n, 1000) << "the installation never ran without a fault";
+  }
+  EXPECT_GT(firstRolledBack, 10);
+}
+
+// The update stopped dead at its Nth disk operation, for every N: no
+// clean-up runs, the journal stays. The next start of the installer finds
+// it, reverses every change and says so: everything is as before the update.
+TEST(Rollback, RunKilledAtEveryDiskOperationIsReversedAtTheNextStart) {
+  struct TKilled {};
+  int killed = 0, recovered = 0;
+  for (int n = 1;; ++n) {
+    const std::string at = "operation " + std::to_string(n);
+    TUpdateRun run;
+    const auto before = Snapshot(run.w);
+    TFaultInjectingFileSystem faulty(run.w.files);
+    faulty.SetPathMask(run.w.Root() + "*");
+    faulty.OnFault([] { throw TKilled{}; });
+    try {
+      run.Update(faulty, [&] { faulty.Fail(TOperation::Any, n); });
+    } catch (const TKilled &) {
+      ++killed;
+    }
+    if (faulty.Failures() == 0) {
+      EXPECT_TRUE(run.w.state.Completed) << at;
+      EXPECT_EQ(Leftovers(run.w), std::vector<std::string>{}) << at;
+      break;
+    }
+    // The next start, on the same disk and registry.
+    TKestrupContext kestrup(run.w.platform, run.w.page);
+    kestrup.Engine.OpenLog();
+    kestrup.Engine.RecoverInterruptedRun();
+    kestrup.Engine.CloseLog();
+    EXPECT_EQ(Leftovers(run.w), std::vector<std::string>{}) << at;
+    const bool restoring = run.w.Logged(" An earlier run was interrupted: restoring the previous version");
+    if (run.w.Logged(" An earlier run was interrupted after it was complete: its backups are deleted") ||
+        (!restoring && run.w.state.Completed)) {
+      // Stopped while deleting its backups or closing its log: the new version stands.
+      for (const auto &[name, after] : run.newBytes)
+        EXPECT_TRUE(ReadTestFile(run.w.InstallDir() + name) == after) << at << " " << name;
+      continue;
+    }
+    EXPECT_TRUE(Snapshot(run.w) == before) << at << Differences(Snapshot(run.w), before);
+    if (restoring) {
+      ++recovered;
+      EXPECT_TRUE(kestrup.State.RecoveredRun) << at;
+      EXPECT_TRUE(run.w.Logged(" The previous version was restored")) << at;
+    }
+    ASSERT_LT(n, 1000);
+  }
+  EXPECT_GT(killed, 20);
+  EXPECT_GT(recovered, 20);
+}
+
+// Cancel confirmed on the installation page once the first file is in
+// place: the run stops and takes back all of the update.
+TEST(Rollback, CancelReversesTheRunSoFar) {
+  TUpdateRun run;
+  const auto before = Snapshot(run.w);
+  const std::string program = run.w.InstallDir() + "Testo.exe";
+  run.w.page.Cancel = [&] { return ReadTestFile(program) == run.newBytes["Testo.exe"]; };
+  run.Update(run.w.files);
+  EXPECT_TRUE(run.w.state.Cancelled && run.w.state.RolledBack);
+  EXPECT_EQ(ExitCodeOf(run.w.state), ecCancelled);
+  EXPECT_TRUE(run.w.Logged(" The installation was cancelled"));
+  EXPECT_TRUE(run.w.Logged(" Restored " + program));
+  EXPECT_TRUE(Snapshot(run.w) == before);
+}
+
+// A damaged journal: what is not a whole step (nonsense, a wrong root, the
+// line the stop cut short) is counted and left alone; the rest is reversed.
+TEST(Rollback, DamagedJournalLinesAreSkipped) {
+  TEngineWorld w;
+  const std::string made = w.Root() + "Made.txt", cut = w.Root() + "Cut.txt";
+  ScratchWrite(w, made);
+  ScratchWrite(w, cut);
+  ScratchWrite(w, w.InstallerFolder() + "Kestrup.jnl",
+               "nonsense\r\nR\t7\tk\tn\t0\t0\t\t\r\nW\t" + made + "\t0\r\nW\t" + cut + "\t0");
+  w.engine.OpenLog();
+  EXPECT_TRUE(w.engine.RecoverInterruptedRun());
+  w.engine.CloseLog();
+  EXPECT_FALSE(w.files.FileExists(made));
+  EXPECT_TRUE(w.files.FileExists(cut));
+  EXPECT_TRUE(w.Logged(" Error: 2 unreadable lines in " + w.InstallerFolder() + "Kestrup.jnl"));
+  EXPECT_FALSE(w.files.FileExists(w.InstallerFolder() + "Kestrup.jnl"));
+}
+
+// A file kept aside for a rollback whose new copy then cannot take its
+// place: the old one goes back under its own name, whole, and the reason
+// of the failure is the one the disk gave.
+TEST(FileReplacement, KeptFileGoesBackWhenTheNewCopyCannotTakeItsPlace) {
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  const std::string target = scratch.Path("a.dll"), kept = TFileReplacement::BackupPath(target);
+  TScratchFolder::WriteFile(target, "old");
+  TFaultInjectingFileSystem faulty(files);
+  faulty.Fail(TOperation::Rename, 2); // the old file moves aside, the new one does not follow
+  faulty.FailWith(TFileError::DiskFull);
+  TReplaceResult result = TFileReplacement(faulty).Write(target, "new", 3, 40000.0, 0, kept);
+  EXPECT_TRUE(result.Failed());
+  EXPECT_EQ(result.Error, TFileError::DiskFull);
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "old");
+  EXPECT_FALSE(files.FileExists(kept));
+  EXPECT_FALSE(files.FileExists(TFileReplacement::TemporaryPath(target)));
+  // Without a fault the old file stays aside and the new one is in place.
+  ASSERT_FALSE(TFileReplacement(files).Write(target, "new", 3, 40000.0, 0, kept).Failed());
+  EXPECT_EQ(TScratchFolder::ReadFile(target), "new");
+  EXPECT_EQ(TScratchFolder::ReadFile(kept), "old");
 }
 
 } // namespace

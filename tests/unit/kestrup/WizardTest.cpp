@@ -431,6 +431,40 @@ TEST(Wizard, SilentRunsEndWithTheirExitCodes) {
   EXPECT_EQ(silent({"/silent"}), ecStartupFailed);
 }
 
+// A program file that cannot be written (a folder stands in its place): the
+// silent run rolls back and ends with its own exit code. A start that finds
+// the journal an interrupted run left behind reverses it first and says so;
+// the wizard's failing run then tells on its finish page that the product
+// was left as it was, and offers nothing of it to start.
+TEST(Wizard, ARolledBackRunSaysTheProductWasLeftAsItWas) {
+  WizardWorld world;
+  world.BuildSetup({});
+  ASSERT_TRUE(world.files.ForceDirectories(world.InstallDir() + "Readme.txt\\"));
+  EXPECT_EQ(world.Silent({"/silent"}), ecRolledBack);
+  EXPECT_FALSE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
+  EXPECT_FALSE(world.registry.KeyExists(kHKeyCurrentUser, kUninstallKeyBase + "Testo"));
+
+  const std::string stray = world.InstallDir() + "Stray.txt";
+  ScratchWrite(world, stray);
+  ScratchWrite(world, world.InstallerFolder() + "Kestrup.jnl", "W\t" + stray + "\t0\r\n");
+  WizardWorld::TRun run(world);
+  run.application.MessageAnswers.push_back(mrOk);
+  ASSERT_TRUE(run.Start());
+  EXPECT_FALSE(world.files.FileExists(stray));
+  ASSERT_FALSE(run.application.MessagesShown.empty());
+  EXPECT_NE(run.application.MessagesShown.back().find(
+                "An earlier installation was interrupted: the previous version was restored first."),
+            std::string::npos);
+  TMainForm &w = run.form;
+  while (w.CurrentPage() != wpFinish && w.NextBtn.Enabled())
+    w.NextBtn.Click();
+  ASSERT_EQ(w.CurrentPage(), wpFinish);
+  EXPECT_TRUE(w.FinishRolledBackLbl.Visible());
+  EXPECT_FALSE(w.FinishLaunchProgram.Visible());
+  EXPECT_FALSE(w.FinishRestartLbl.Visible());
+  EXPECT_TRUE(w.FinishShowLogfile.Visible());
+}
+
 TEST(Wizard, ASilentUninstallThatLoggedErrorsOpensNoViewer) {
   WizardWorld world;
   world.BuildSetup({});
