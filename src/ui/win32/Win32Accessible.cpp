@@ -3,6 +3,7 @@
 #include "base/win32/LibrarySearch.h"
 #include "platform/win32/EntryPoint.h"
 #include "platform/win32/Win32DisplayScale.h"
+#include "platform/win32/Win32HighContrast.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
@@ -576,17 +577,6 @@ void NotifyWindowlessFocus(HWND parentWindow, const TControl &control) {
 }
 
 bool ReadSystemContrast() {
-  HIGHCONTRASTA setting{sizeof setting, 0, nullptr};
-  THighContrast contrast;
-  if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
-      (setting.dwFlags & HCF_HIGHCONTRASTON)) {
-    contrast.On = true;
-    contrast.Text = GetSysColor(COLOR_WINDOWTEXT);
-    contrast.Back = GetSysColor(COLOR_WINDOW);
-    contrast.Disabled = GetSysColor(COLOR_GRAYTEXT);
-  }
-  if (contrast == HighContrast())
-    return false;
-  SetHighContrast(contrast);
-  return true;
+  static TWin32HighContrastSetting system;
+  return FollowHighContrast(system);
 }

@@ -1,15 +1,22 @@
 // What assistive technology is told of a form's controls, and the kit's
 // painting under the system's high-contrast setting.
+#include "authoring/StrovdexWriter.h"
+#include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/HeadlessHighContrast.h"
+#include "platform/headless/HeadlessLocale.h"
 #include "platform/headless/HeadlessScreen.h"
 #include "platform/headless/RecordingCanvas.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/Translator.h"
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 #include "ui/markup/ParserControl.h"
+
+#include "unit/data/DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -161,12 +168,18 @@ TEST(Accessibility, HighContrastPaintsTextOverSkinsInTheSystemsColours) {
     return text;
   };
   const std::vector<std::string> skinned = paint();
-  SetHighContrast({true, 0xFFFFFF, 0x000000, 0x00FF00});
+  // The system's setting, as the backend follows it.
+  THeadlessHighContrastSetting system;
+  EXPECT_FALSE(FollowHighContrast(system)); // off, as it was
+  system.Setting = {true, 0xFFFFFF, 0x000000, 0x00FF00};
+  EXPECT_TRUE(FollowHighContrast(system));
+  EXPECT_FALSE(FollowHighContrast(system));
   const std::vector<std::string> contrast = paint();
   button.SetEnabled(false);
   const std::vector<std::string> disabled = paint();
   button.SetEnabled(true);
-  SetHighContrast({});
+  system.Setting = {};
+  EXPECT_TRUE(FollowHighContrast(system));
   EXPECT_EQ(paint(), skinned);
 
   // The label on its own plate; the caption on one, without its pen shadow.
