@@ -263,6 +263,14 @@ public:
           *name = Bstr(label);
           return S_OK;
         }
+      // A panel or a page has no text the system could read out (a page's
+      // window text is its internal name): the model names it.
+      if (TControl *control = TWin32Application::ControlOf(window_);
+          control && container_ && control->Kind() != TComponentKind::ckForm)
+        if (std::string model = AccessibleNameOf(*control); !model.empty()) {
+          *name = Bstr(model);
+          return S_OK;
+        }
       HRESULT result = std_->get_accName(child, name);
       if (SUCCEEDED(result) && *name && SysStringLen(*name) > 0)
         return result;

@@ -139,6 +139,101 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   EXPECT_EQ(clicks, 11);
 }
 
+// Panels and pages are named by their headings, a count-down by its own
+// hint rather than the heading before it, and the default actions speak the
+// user's language.
+TEST(Accessibility, ContainersTakeTheirHeadingsAndActionsTheLanguagesWords) {
+  THeadlessApplication app;
+  TForm form(app, nullptr, "Form");
+  auto &pages = form.Create<TNotebook>("Pages");
+  pages.SetParent(&form);
+  TPage &page = pages.AddPage("LanguagePage", "LanguagePage"); // a name never shown
+  form.Create<TImage>("PageImage").SetParent(&page);
+  auto &title = form.Create<TLabel>("TitleLbl");
+  title.SetParent(&page);
+  title.SetCaption("Choose &Your Language");
+  auto &header = form.Create<TPanel>("HeaderPnl");
+  header.SetParent(&form);
+  auto &heading = form.Create<TLabel>("HeadingLbl");
+  heading.SetParent(&header);
+  heading.SetCaption("Short Break");
+  auto &pie = form.Create<TGauge>("PieGauge");
+  pie.SetParent(&header);
+  pie.SetHint("Time left|Until the message goes");
+  auto &outer = form.Create<TPanel>("OuterPnl"); // its heading is in the panel inside
+  outer.SetParent(&form);
+  auto &inner = form.Create<TPanel>("InnerPnl");
+  inner.SetParent(&outer);
+  auto &note = form.Create<TLabel>("NoteLbl");
+  note.SetParent(&inner);
+  note.SetCaption("Notes");
+  auto &picture = form.Create<TPanel>("PicturePnl"); // holds nothing to read
+  picture.SetParent(&form);
+  auto &logo = form.Create<TImage>("Logo");
+  logo.SetParent(&picture);
+  auto &buttons = form.Create<TPanel>("ButtonPnl");
+  buttons.SetParent(&form);
+  buttons.SetHint("Navigation");
+  auto &next = form.Create<TButton>("NextBtn");
+  next.SetParent(&buttons);
+  next.SetCaption("Next");
+  auto &tick = form.Create<TCheckBox>("TickCBox");
+  tick.SetParent(&buttons);
+  tick.SetCaption("Tick");
+  form.Show();
+
+  auto names = [](const TWinControl &container) {
+    std::vector<std::string> rows;
+    for (const TAccessibleElement &e : AccessibleChildren(container))
+      rows.push_back(e.Control->Name() + " " + e.Name + " | " + e.DefaultAction);
+    return rows;
+  };
+  EXPECT_EQ(names(form), (std::vector<std::string>{"Pages Choose Your Language | ",
+                                                    "HeaderPnl Short Break | ", "OuterPnl Notes | ",
+                                                    "ButtonPnl Navigation | "}));
+  EXPECT_EQ(names(pages), std::vector<std::string>{"LanguagePage Choose Your Language | "});
+  EXPECT_EQ(names(header),
+            (std::vector<std::string>{"HeadingLbl Short Break | ", "PieGauge Time left | "}));
+
+  TestFolder folder;
+  THeadlessFileSystem files;
+  THeadlessLocale locale;
+  TDatabaseSource source;
+  std::string error;
+  ASSERT_TRUE(ParseTableSource(R"SRC(
+table Contents
+column iCountry integer7
+column sCountry text width=128
+column sLanguage text width=10
+row 49 German Deutsch
+table "MainForm (German)"
+column Tag integer7
+column Caption text width=255
+column Hint text width=255
+row 19000 "Dr\xfccken" ""
+row 19002 "Deaktivieren" ""
+row 19004 " " ""
+)SRC",
+                               source, error))
+      << error;
+  const std::string file = folder.File("Movaro.lng");
+  ASSERT_TRUE(WriteStrovdex(files, source, file, "", error)) << error;
+  TTranslator translator(files, locale);
+  translator.LanguageNumber = 49;
+  TranslateAccessibleActions(translator, "MainForm", file);
+  const TAccessibleActions words = AccessibleActions();
+  tick.SetChecked(true);
+  const std::vector<std::string> german = names(buttons);
+  SetAccessibleActions({});
+  // A word the file lacks, or leaves blank, stays English.
+  EXPECT_EQ(words.Check, "Check");
+  EXPECT_EQ(words.Jump, "Jump");
+  EXPECT_EQ(words.Focus, "Focus");
+  EXPECT_EQ(german, (std::vector<std::string>{"NextBtn Next | Dr\xfc" "cken",
+                                               "TickCBox Tick | Deaktivieren"}));
+  EXPECT_EQ(names(buttons), (std::vector<std::string>{"NextBtn Next | Press", "TickCBox Tick | Uncheck"}));
+}
+
 TEST(Accessibility, HighContrastPaintsTextOverSkinsInTheSystemsColours) {
   THeadlessApplication app;
   TForm form(app, nullptr, "Form");
