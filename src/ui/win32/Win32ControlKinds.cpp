@@ -6,6 +6,7 @@
 #include "ui/win32/Win32CommonControls.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
+#include "ui/win32/Win32Pictures.h"
 #include "ui/win32/Win32Spinner.h"
 
 #include <commctrl.h>
@@ -472,6 +473,20 @@ void FirstSyncImage(TWin32Peer &peer, TControl &control) {
   auto &image = static_cast<TImage &>(control);
   if (image.Picture.empty() || image.Bitmap.Handle)
     return;
+  // On a display of a larger scale the picture drawn for its nearest scale,
+  // where the program has one.
+  HDC screen = GetDC(nullptr);
+  const int depth = screen ? GetDeviceCaps(screen, BITSPIXEL) : 24;
+  if (screen)
+    ReleaseDC(nullptr, screen);
+  if (TCanvasBitmap scaled = LoadScaledPicture(GetModuleHandleA(nullptr), image.Picture,
+                                               peer.Scale().SkinPercent(), ColorLevelForDepth(depth));
+      scaled.Handle) {
+    peer.Pictures.push_back(static_cast<HGDIOBJ>(const_cast<void *>(scaled.Handle)));
+    image.Bitmap = scaled;
+    peer.Repaint(control);
+    return;
+  }
   // A bitmap resource of the program, else a bitmap file of that name.
   HANDLE picture = LoadImageA(GetModuleHandleA(nullptr), image.Picture.c_str(), IMAGE_BITMAP, 0, 0,
                               LR_CREATEDIBSECTION);
