@@ -180,6 +180,15 @@ TEST(Accessibility, ContainersTakeTheirHeadingsAndActionsTheLanguagesWords) {
   auto &tick = form.Create<TCheckBox>("TickCBox");
   tick.SetParent(&buttons);
   tick.SetCaption("Tick");
+  auto &box = form.Create<TScrollBox>("TextBox"); // its heading is a text's first words
+  box.SetParent(&form);
+  THeadlessScreen screen;
+  auto &text = form.Create<GParserControl>("Text", screen);
+  text.SetParent(&box);
+  text.SetText("<B>Neck</B> and shoulders");
+  auto &options = form.Create<TGroupBox>("OptionsGrp"); // empty, yet no decoration
+  options.SetParent(&form);
+  options.SetCaption("Options");
   form.Show();
 
   auto names = [](const TWinControl &container) {
@@ -190,7 +199,9 @@ TEST(Accessibility, ContainersTakeTheirHeadingsAndActionsTheLanguagesWords) {
   };
   EXPECT_EQ(names(form), (std::vector<std::string>{"Pages Choose Your Language | ",
                                                     "HeaderPnl Short Break | ", "OuterPnl Notes | ",
-                                                    "ButtonPnl Navigation | "}));
+                                                    "ButtonPnl Navigation | ",
+                                                    "TextBox Neck and shoulders | ",
+                                                    "OptionsGrp Options | "}));
   EXPECT_EQ(names(pages), std::vector<std::string>{"LanguagePage Choose Your Language | "});
   EXPECT_EQ(names(header),
             (std::vector<std::string>{"HeadingLbl Short Break | ", "PieGauge Time left | "}));
@@ -211,8 +222,9 @@ column Tag integer7
 column Caption text width=255
 column Hint text width=255
 row 19000 "Dr\xfccken" ""
+row 19001 " " ""
 row 19002 "Deaktivieren" ""
-row 19004 " " ""
+row 19004 "Fokussieren" ""
 )SRC",
                                source, error))
       << error;
@@ -228,7 +240,7 @@ row 19004 " " ""
   // A word the file lacks, or leaves blank, stays English.
   EXPECT_EQ(words.Check, "Check");
   EXPECT_EQ(words.Jump, "Jump");
-  EXPECT_EQ(words.Focus, "Focus");
+  EXPECT_EQ(words.Focus, "Fokussieren");
   EXPECT_EQ(german, (std::vector<std::string>{"NextBtn Next | Dr\xfc" "cken",
                                                "TickCBox Tick | Deaktivieren"}));
   EXPECT_EQ(names(buttons), (std::vector<std::string>{"NextBtn Next | Press", "TickCBox Tick | Uncheck"}));
