@@ -21,7 +21,10 @@ function(movaro_delay_library dll)
   foreach(slot IN LISTS slots)
     string(REGEX REPLACE "^I __imp_" "" name "${slot}")
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      string(REGEX REPLACE "^_" "" name "${name}")
+      # Exactly one underscore, the 32-bit decoration: "_TrackMouseEvent"
+      # keeps its own (a "^_" replacement would take every leading one and
+      # claim user32's TrackMouseEvent for this library).
+      string(SUBSTRING "${name}" 1 -1 name)
     endif()
     string(APPEND def "  ${name}\n")
   endforeach()

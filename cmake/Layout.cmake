@@ -91,8 +91,13 @@ if(WIN32)
   # Windows XP (0x0501), the oldest system with everything the programs call
   # (low-level input hooks, SHGetFolderPath, RichEdit 2.0).
   add_library(win32_api INTERFACE)
+  # The late-imported libraries' functions are declared without dllimport:
+  # a call then goes to the late-import stub, which the 32-bit linker keeps.
+  # Called through the import slot instead, it drops the stub as unused and
+  # the slot stays empty (a call to address 0 on the first use).
   target_compile_definitions(win32_api INTERFACE WINVER=0x0501 _WIN32_WINNT=0x0501
-                             _WIN32_IE=0x0600 WIN32_LEAN_AND_MEAN STRICT)
+                             _WIN32_IE=0x0600 WIN32_LEAN_AND_MEAN STRICT
+                             _COMCTL32_ _COMDLG32_ _WINMM_)
 else()
   find_package(ZLIB REQUIRED)
 endif()

@@ -11,7 +11,8 @@
 # application manifest, in a form Windows XP accepts (scripts/pe/manifest.py),
 # and import directly only from the system's known libraries, which the loader
 # never looks for in the program's folder (the others are imported late, from
-# the system folder: cmake/DelayLoad.cmake).
+# the system folder: cmake/DelayLoad.cmake), each late import's slot starting
+# out at its loading stub (scripts/pe/late_imports.py).
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 bin=${1:?usage: check-pe.sh BIN_DIR}
@@ -76,6 +77,9 @@ for name in $(printf '%s\n' "${!shipped[@]}" | sort); do
     while read -r problem; do
       fail "$name" "$problem"
     done < <(python3 "$here/pe/manifest.py" "$file" x86)
+    while read -r problem; do
+      fail "$name" "$problem"
+    done < <(python3 "$here/pe/late_imports.py" "$file" comctl32.dll comdlg32.dll winmm.dll)
   fi
   if [[ "$expected" != - ]]; then
     actual=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {t = 1; next}

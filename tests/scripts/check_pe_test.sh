@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/check-pe.sh passes the shipped programs of a 32-bit tree and catches
 # the faults only a 32-bit build has: a decorated export, a MinGW runtime DLL,
-# a function Windows XP lacks, a missing manifest or one Windows XP refuses.
+# a function Windows XP lacks, a missing manifest or one Windows XP refuses,
+# a late import whose slot starts out empty.
 #   check_pe_test.sh SOURCE_DIR BIN_DIR
 set -uo pipefail
 src=$1 bin=$2
@@ -46,6 +47,17 @@ manifested() { # NAME MANIFEST_TEXT
 good=$(sed -n '/^<?xml/,$p' "$src/resources/manifests/manifest.xml.in" | sed 's/@ARCH@/x86/; s/@[A-Z]*@/X/g')
 manifested Kestrup.exe "$(sed 's|<trustInfo xmlns="[^"]*">|<trustInfo>|' <<<"$good")" &&
   manifested Movaro.exe "${good%</assembly>*}" || { echo "cannot build the probes"; exit 1; }
+# The common controls imported late but called through dllimport
+# declarations: the 32-bit linker drops the loading stubs and leaves the
+# slots empty.
+echo '#include <windows.h>
+#include <commctrl.h>
+int WINAPI WinMain(HINSTANCE i, HINSTANCE p, LPSTR c, int s) { return InitCommonControlsEx(0); }' >"$work/late.c"
+i686-w64-mingw32-gcc -o "$work/late.exe" "$work/late.c" "$bin/../delay-imports/libcomctl32_delay.a" 2>>"$work/cc.log" ||
+  { cat "$work/cc.log"; exit 1; }
+out=$(python3 "$src/scripts/pe/late_imports.py" "$work/late.exe" comctl32.dll 2>&1)
+check "empty late-import slot named" grep -q 'late import InitCommonControlsEx of comctl32.dll starts out at 0x0' <<<"$out"
+
 out=$(bash "$src/scripts/check-pe.sh" "$work" 2>&1)
 check "missing manifest named" grep -q 'KestrupEx.exe: carries no manifest' <<<"$out"
 check "direct import of an unknown library named" grep -qi 'KestrupEx.exe: imports winmm.dll directly' <<<"$out"
