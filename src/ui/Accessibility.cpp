@@ -2,12 +2,14 @@
 
 #include "ui/Controls.h"
 #include "ui/DialogKeys.h"
+#include "ui/Translator.h"
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 #include "ui/markup/MarkupScanner.h"
 #include "ui/markup/ParserControl.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -99,19 +101,54 @@ bool PressedOf(const TControl &control) {
   return false;
 }
 
+TAccessibleActions &Actions() {
+  static TAccessibleActions actions;
+  return actions;
+}
+
 std::string DefaultActionOf(const TControl &control, TRole role) {
+  const TAccessibleActions &words = Actions();
   switch (role) {
   case TRole::PushButton:
-    return "Press";
+    return words.Press;
   case TRole::CheckBox:
-    return CheckedOf(control) ? "Uncheck" : "Check";
+    return CheckedOf(control) ? words.Uncheck : words.Check;
   case TRole::RadioButton:
-    return "Check";
+    return words.Check;
   case TRole::Link:
-    return "Jump";
+    return words.Jump;
   default:
-    return TakesFocus(control) ? "Focus" : "";
+    return TakesFocus(control) ? words.Focus : "";
   }
+}
+
+bool IsContainerRole(TRole role) { return role == TRole::Pane || role == TRole::PropertyPage; }
+
+// The heading of a container: its first shown label or markup text with
+// words, looked for depth first through the panes inside it.
+std::string HeadingOf(const TWinControl &container) {
+  for (const TControl *child : container.Controls()) {
+    if (!child->Visible())
+      continue;
+    if (child->Kind() == TKind::ckLabel) {
+      if (std::string shown = ShownCaption(child->Caption()); !shown.empty())
+        return shown;
+    } else if (auto *text = dynamic_cast<const GCustomParserControl *>(child)) {
+      if (std::string words = MarkupWords(text->Text(), kTextNameLength); !words.empty())
+        return words;
+    } else if (auto *inner = dynamic_cast<const TWinControl *>(child);
+               inner && IsContainerRole(AccessibleRoleOf(*inner))) {
+      if (std::string heading = HeadingOf(*inner); !heading.empty())
+        return heading;
+    }
+  }
+  return {};
+}
+
+// A notebook shows no tabs: its pages' captions are never seen.
+bool CaptionShown(const TControl &control) {
+  return !(control.Kind() == TKind::ckPage && control.Parent() &&
+           control.Parent()->Kind() == TKind::ckNotebook);
 }
 
 std::string ValueOf(const TControl &control) {
@@ -151,7 +188,7 @@ void AddLinks(GCustomParserControl &text, std::vector<TAccessibleElement> &eleme
     link.Bounds = {at.Left + area->Left, at.Top + area->Top, area->Right - area->Left,
                    area->Bottom - area->Top};
     link.State.Unavailable = !text.CanUse();
-    link.DefaultAction = "Jump";
+    link.DefaultAction = Actions().Jump;
     link.Value = area->HRef;
     elements.push_back(std::move(link));
   }
@@ -181,7 +218,16 @@ std::string ShownCaption(const std::string &caption) {
 std::string AccessibleNameOf(const TControl &control) {
   std::string name;
   if (IsField(control.Kind())) {
-    name = LabelBefore(control);
+    if (TakesFocus(control) || (name = Trimmed(control.ShortHint())).empty())
+      name = LabelBefore(control);
+  } else if (auto *container = dynamic_cast<const TWinControl *>(&control);
+             container && IsContainerRole(AccessibleRoleOf(control))) {
+    if (CaptionShown(control))
+      name = ShownCaption(control.Caption());
+    if (name.empty())
+      name = Trimmed(control.ShortHint());
+    if (name.empty())
+      name = HeadingOf(*container);
   } else if (auto *text = dynamic_cast<const GCustomParserControl *>(&control)) {
     name = MarkupWords(text->Text(), kTextNameLength);
   } else if (auto *bar = dynamic_cast<const TStatusBar *>(&control)) {
@@ -268,8 +314,36 @@ bool IsAccessible(const TControl &control) {
     if (auto *text = dynamic_cast<const GCustomParserControl *>(&control))
       return !AccessibleNameOf(*text).empty() || text->HyperLinks().Count() > 0;
     // A backdrop under the other controls.
-    return !dynamic_cast<const TBkControl *>(&control);
+    if (dynamic_cast<const TBkControl *>(&control))
+      return false;
+    // A panel that only frames a picture or a backdrop.
+    if (auto *container = dynamic_cast<const TWinControl *>(&control);
+        container && IsContainerRole(AccessibleRoleOf(control)))
+      return std::any_of(container->Controls().begin(), container->Controls().end(),
+                         [](const TControl *child) { return child->Visible() && IsAccessible(*child); });
+    return true;
   }
+}
+
+const TAccessibleActions &AccessibleActions() { return Actions(); }
+
+void SetAccessibleActions(const TAccessibleActions &actions) { Actions() = actions; }
+
+void TranslateAccessibleActions(TTranslator &translator, const std::string &formName,
+                                const std::string &languageFile) {
+  const TAccessibleActions english;
+  TAccessibleActions words;
+  std::string *const slots[] = {&words.Press, &words.Check, &words.Uncheck, &words.Jump,
+                                &words.Focus};
+  const std::string *const defaults[] = {&english.Press, &english.Check, &english.Uncheck,
+                                         &english.Jump, &english.Focus};
+  for (int i = 0; i < 5; ++i) {
+    *slots[i] = Trimmed(translator.TranslateText(kAccessibleActionTexts + i, formName,
+                                                 languageFile, *defaults[i]));
+    if (slots[i]->empty())
+      *slots[i] = *defaults[i];
+  }
+  SetAccessibleActions(words);
 }
 
 std::vector<TAccessibleElement> AccessibleChildren(const TWinControl &container) {

@@ -7,14 +7,21 @@
 //
 // A name is the control's caption without its access-key marker; for a
 // field, whose caption shows nothing (edits, spinners, lists, gauges), the
-// label placed just before it; else (or when the caption is a symbol of one
-// character, "?" or "x") its short hint. A markup text is
+// label placed just before it (a gauge that takes no input and has a hint of
+// its own is named by that: the label before it may be a heading); else (or
+// when the caption is a symbol of one character, "?" or "x") its short hint.
+// A container without a name of its own (a panel, a scroll box, a page of a
+// notebook, whose caption is never shown) is named by the first label or
+// markup text it holds, its heading; one that holds nothing to read is left
+// out, as decoration is. A markup text is
 // named by its first words and lists its hyperlinks as links of their own.
 // A label that does something when clicked is a link. Shapes, backdrops,
 // pictures without a name and empty labels and texts show nothing to read
 // and are left out, as the system leaves out a static frame.
 
 #include "ui/Component.h"
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -58,6 +65,22 @@ struct TAccessibleElement {
   std::string DefaultAction; // empty: none
   std::string Value;         // a field's text, a gauge's percentage
 };
+
+// The words of the default actions, in the user's language. The programs
+// set them with their other texts; until then they are English.
+struct TAccessibleActions {
+  std::string Press = "Press", Check = "Check", Uncheck = "Uncheck", Jump = "Jump",
+              Focus = "Focus";
+};
+const TAccessibleActions &AccessibleActions();
+void SetAccessibleActions(const TAccessibleActions &actions);
+// The numbers of the words' texts in a language file, in the order above.
+constexpr int32_t kAccessibleActionTexts = 19000;
+class TTranslator;
+// Sets the words from the language file's texts numbered from
+// kAccessibleActionTexts; a word the file lacks stays English.
+void TranslateAccessibleActions(TTranslator &translator, const std::string &formName,
+                                const std::string &languageFile);
 
 // A caption as shown: the access-key marker '&' gone ("&&" shows one), line
 // breaks as blanks.

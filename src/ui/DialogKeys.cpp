@@ -8,9 +8,15 @@ namespace {
 
 using TKind = TComponentKind;
 
+// A label that opens something when clicked (a link) is pressed as a button is.
+bool IsLink(const TControl &control) {
+  return control.Kind() == TKind::ckLabel && static_cast<bool>(control.OnClick);
+}
+
 bool IsButton(const TControl &control) {
   const TKind kind = control.Kind();
-  return kind == TKind::ckButton || kind == TKind::ckBitButton || kind == TKind::ckSkinnedButton;
+  return kind == TKind::ckButton || kind == TKind::ckBitButton || kind == TKind::ckSkinnedButton ||
+         IsLink(control);
 }
 
 void CollectStops(const TWinControl &parent, std::vector<TControl *> &stops) {
@@ -26,8 +32,9 @@ void CollectStops(const TWinControl &parent, std::vector<TControl *> &stops) {
 }
 
 // What Alt with the key does to the control: a button is pressed, a check
-// box or radio button clicked (as the system does), a label hands the
-// focus to the stop after it, anything else takes the focus.
+// box or radio button clicked (as the system does), a link followed, any
+// other label hands the focus to the stop after it, anything else takes the
+// focus.
 bool UseAccessKey(TForm &form, TControl &control) {
   switch (control.Kind()) {
   case TKind::ckButton:
@@ -38,6 +45,10 @@ bool UseAccessKey(TForm &form, TControl &control) {
     control.SetFocus();
     return control.Click();
   case TKind::ckLabel:
+    if (IsLink(control)) {
+      control.SetFocus();
+      return control.Click();
+    }
     if (TControl *next = NextTabStop(form, &control, true)) {
       next->SetFocus();
       return true;
@@ -119,6 +130,8 @@ bool TakesFocus(const TControl &control) {
   case TKind::ckTrackBar:
   case TKind::ckTreeView:
     return true;
+  case TKind::ckLabel:
+    return IsLink(control);
   default:
     return false;
   }

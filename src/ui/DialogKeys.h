@@ -3,8 +3,11 @@
 // Shift+Tab move the focus along the form's tab order, Ctrl+Tab turns the
 // pages of a page control, Enter presses the focused button or else the
 // form's default one, Escape its cancel one, Space the focused painted
-// button, and Alt with a letter the control whose access key it is. The backend hands each key pressed in a form here after
-// the form's own key handlers have passed it on; tests call it directly.
+// button, and Alt with a letter the control whose access key it is. A label
+// that opens something when clicked (a link) is a stop of its own, pressed
+// by Enter and Space as a painted button is. The backend hands each key
+// pressed in a form here after the form's own key handlers have passed it
+// on; tests call it directly.
 
 #include "ui/Forms.h"
 

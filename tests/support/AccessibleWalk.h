@@ -5,22 +5,27 @@
 #include <string>
 #include <vector>
 
-// The elements of the shown controls under root that have no name (plain
-// containers aside), as
-// "Parent.Control" (a link: "Parent.Control#link"); with every element
-// counted in count.
-inline void CollectUnnamed(const TWinControl &root, std::vector<std::string> &unnamed,
-                           int &count) {
+// The elements of the shown controls under root that have no name (a form's
+// client area aside), as "Parent.Control" (a link: "Parent.Control#link"),
+// and those that are no field (which its label names, a heading too) named
+// as the container they stand in, which took its heading's name
+// ("Parent.Control misnamed"); with every element counted in count.
+inline void CollectUnnamed(const TWinControl &root, std::vector<std::string> &unnamed, int &count,
+                           const std::string &inside = {}) {
   for (const TAccessibleElement &e : AccessibleChildren(root)) {
     ++count;
-    // A plain container has no label of its own to show; what it holds is named.
-    const bool container = e.Role == TAccessibleRole::Pane ||
-                           e.Role == TAccessibleRole::PropertyPage ||
-                           e.Role == TAccessibleRole::Client;
-    if (e.Name.empty() && !container)
-      unnamed.push_back(root.Name() + "." + e.Control->Name() + (e.Link >= 0 ? "#link" : ""));
+    using R = TAccessibleRole;
+    const bool container = e.Role == R::Pane || e.Role == R::PropertyPage || e.Role == R::Client;
+    const bool field = e.Role == R::Text || e.Role == R::ComboBox || e.Role == R::List ||
+                       e.Role == R::SpinBox || e.Role == R::Slider || e.Role == R::Outline;
+    const std::string where = root.Name() + "." + e.Control->Name() + (e.Link >= 0 ? "#link" : "");
+    if (e.Name.empty() && e.Role != TAccessibleRole::Client)
+      unnamed.push_back(where);
+    else if (!e.Name.empty() && e.Name == inside && !container && !field &&
+             e.Role != R::StaticText)
+      unnamed.push_back(where + " misnamed");
     auto *inner = dynamic_cast<const TWinControl *>(e.Control);
     if (inner && e.Link < 0 && inner->Showing())
-      CollectUnnamed(*inner, unnamed, count);
+      CollectUnnamed(*inner, unnamed, count, e.Name);
   }
 }

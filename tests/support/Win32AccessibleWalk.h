@@ -3,9 +3,12 @@
 // Accessibility, as a screen reader asks for it: an object, its children
 // and theirs, each written as
 //   DEPTH ROLE | NAME | STATES | DEFAULT ACTION
-// Shown elements without a name are marked "UNNAMED" and counted, except
-// plain containers (client areas, panes, pages). oleacc.dll
-// is loaded when the walk is made.
+// Shown elements without a name are marked "UNNAMED" and counted, except a
+// window's client area (the window's title names it). A control that is
+// no field named as the panel or page it stands in is marked "MISNAMED" and
+// counted too: it took the heading's name (a container is named by its
+// heading; only that text itself, a container inside, and a field labelled
+// by it may share it). oleacc.dll is loaded when the walk is made.
 #include <windows.h>
 #include <ole2.h>
 #include <oleacc.h>
@@ -54,10 +57,12 @@ inline std::string StateText(long state) {
 
 struct TWalk {
   FILE *Out;
-  int Elements = 0, Unnamed = 0;
+  int Elements = 0, Unnamed = 0, Misnamed = 0;
 
-  // Prints one element; false when it is not shown (its children neither).
-  bool Describe(IAccessible *object, long id, int depth) {
+  // Prints one element inside a container of the name given; false when it
+  // is not shown (its children neither). The element's name goes to *named.
+  bool Describe(IAccessible *object, long id, int depth, const std::string &inside = {},
+                std::string *named = nullptr) {
     VARIANT child;
     VariantInit(&child);
     child.vt = VT_I4;
@@ -76,23 +81,31 @@ struct TWalk {
     const long bits = state.vt == VT_I4 ? state.lVal : 0;
     const std::string text = Ansi(name), verb = Ansi(action);
     const bool shown = !(bits & STATE_SYSTEM_INVISIBLE);
-    // A plain container (a client area, a panel, a page) has no label of
-    // its own to show; what it holds is named.
     const long r = role.vt == VT_I4 ? role.lVal : 0;
-    const bool container = r == ROLE_SYSTEM_CLIENT || r == ROLE_SYSTEM_PANE ||
-                           r == ROLE_SYSTEM_PROPERTYPAGE || r == ROLE_SYSTEM_WINDOW;
-    const bool unnamed = shown && text.empty() && !container;
+    const bool client = r == ROLE_SYSTEM_CLIENT || r == ROLE_SYSTEM_WINDOW;
+    const bool container = client || r == ROLE_SYSTEM_PANE || r == ROLE_SYSTEM_PROPERTYPAGE;
+    const bool unnamed = shown && text.empty() && !client;
+    const bool field = r == ROLE_SYSTEM_TEXT || r == ROLE_SYSTEM_COMBOBOX || r == ROLE_SYSTEM_LIST ||
+                       r == ROLE_SYSTEM_SPINBUTTON || r == ROLE_SYSTEM_SLIDER ||
+                       r == ROLE_SYSTEM_OUTLINE;
+    const bool misnamed = shown && !text.empty() && text == inside && !container && !field &&
+                          r != ROLE_SYSTEM_STATICTEXT;
     if (shown)
       ++Elements;
     if (unnamed)
       ++Unnamed;
+    if (misnamed)
+      ++Misnamed;
     std::fprintf(Out, "%d %s | %s | %s%s%s%s\n", depth, roleText, text.c_str(),
                  StateText(bits).c_str(), verb.empty() ? "" : " | ", verb.c_str(),
-                 unnamed ? " UNNAMED" : "");
+                 unnamed ? " UNNAMED" : misnamed ? " MISNAMED" : "");
+    if (named)
+      *named = text;
     return shown;
   }
 
-  void Children(IAccessible *object, int depth) {
+  // The children of an object named so.
+  void Children(IAccessible *object, int depth, const std::string &name = {}) {
     long count = 0;
     if (FAILED(object->get_accChildCount(&count)) || depth > 8)
       return;
@@ -108,11 +121,12 @@ struct TWalk {
         dispatch->Release();
       }
       if (!inner) {
-        Describe(object, i, depth);
+        Describe(object, i, depth, name);
         continue;
       }
-      if (Describe(inner, CHILDID_SELF, depth))
-        Children(inner, depth + 1);
+      std::string innerName;
+      if (Describe(inner, CHILDID_SELF, depth, name, &innerName))
+        Children(inner, depth + 1, innerName);
       inner->Release();
     }
   }
@@ -121,7 +135,7 @@ struct TWalk {
 } // namespace accessible_walk
 
 // Walks the client object of a window into out; false when the window has
-// none. Elements and unnamed ones are counted in walk.
+// none. Elements, unnamed and misnamed ones are counted in walk.
 inline bool WalkWindow(HWND window, accessible_walk::TWalk &walk) {
   IAccessible *client = nullptr;
   if (!accessible_walk::FromWindow ||
@@ -129,8 +143,9 @@ inline bool WalkWindow(HWND window, accessible_walk::TWalk &walk) {
                                          reinterpret_cast<void **>(&client))) ||
       !client)
     return false;
-  walk.Describe(client, CHILDID_SELF, 0);
-  walk.Children(client, 1);
+  std::string name;
+  walk.Describe(client, CHILDID_SELF, 0, {}, &name);
+  walk.Children(client, 1, name);
   client->Release();
   return true;
 }

@@ -147,11 +147,14 @@ TEST(PromptWindows, ScreenReadersFindEveryControlByNameAndPressTheSkinnedButtons
     EXPECT_TRUE(WalkWindow(window, walk)) << file;
     std::fclose(out);
     EXPECT_EQ(walk.Unnamed, 0) << file;
+    EXPECT_EQ(walk.Misnamed, 0) << file;
     EXPECT_GE(walk.Elements, 2) << file;
   }
   std::stringstream listed;
   listed << std::ifstream("prompt_accessible.txt").rdbuf();
   EXPECT_NE(listed.str().find("Take a short break of 10 seconds"), std::string::npos) << listed.str();
+  // The count-down is named by what it shows, not by the heading beside it.
+  EXPECT_NE(listed.str().find("progress bar | Time left"), std::string::npos) << listed.str();
 
   // The skinned Ok button, found by its name as speech recognition finds
   // it, is pressed by its default action: the prompt is answered.

@@ -8,6 +8,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 namespace {
 
 std::string TextOf(HWND window) {
@@ -169,6 +172,63 @@ TEST(Win32Backend, ChoicesInListsGroupsTabsAndBarsReachTheModel) {
   list.SetItemIndex(0);
   EXPECT_EQ(SendMessageA(lst, LB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(changes, 0);
+}
+
+// Moved to a monitor of twice the scale, a window takes the rectangle the
+// system suggests and lays itself out again: every window inside, the page
+// control's tab strip, the radio group's frame and buttons, and the fonts.
+TEST(Win32Backend, AWindowMovedToAMonitorOfAnotherScaleLaysItselfOutAgain) {
+  TWin32Application app(GetModuleHandleA(nullptr));
+  SampleForm sample(app);
+  auto &group = sample.Add<TRadioGroup>("SpeedRGrp", 80, 10, 100, 150, 90);
+  group.SetCaption("Speed");
+  group.Items.Assign({"Slow", "Fast"});
+  HWND window = app.Realize(sample.form);
+  ASSERT_NE(window, nullptr);
+  sample.form.Show();
+  app.ProcessMessages();
+  auto size = [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+  };
+  auto fontHeight = [](HWND w) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::abs(font.lfHeight);
+  };
+  HWND pages = sample.Item(60), tabs = FindWindowExA(pages, nullptr, WC_TABCONTROLA, nullptr);
+  HWND frame = GetWindow(sample.Item(80), GW_CHILD), fast = GetDlgItem(sample.Item(80), 2);
+  for (HWND w = frame; w; w = GetWindow(w, GW_HWNDNEXT)) // the one that is no button of its own
+    if ((GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+      frame = w;
+  ASSERT_TRUE(tabs && frame && fast);
+  const HWND inner[] = {sample.Item(20), pages, tabs, sample.Item(80), frame, fast};
+  std::vector<SIZE> before;
+  for (HWND w : inner)
+    before.push_back(size(w));
+  const int font = fontHeight(sample.Item(20)), frameFont = fontHeight(frame);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+  suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+  SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(2 * dpi, 2 * dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  app.ProcessMessages();
+  RECT now{};
+  GetWindowRect(window, &now);
+  EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
+  EXPECT_EQ(now.bottom - now.top, suggested.bottom - suggested.top);
+  for (size_t i = 0; i < before.size(); ++i) { // edge by edge, a pixel either way
+    EXPECT_NEAR(size(inner[i]).cx, 2 * before[i].cx, 1) << i;
+    EXPECT_NEAR(size(inner[i]).cy, 2 * before[i].cy, 1) << i;
+  }
+  EXPECT_NEAR(fontHeight(sample.Item(20)), 2 * font, 1);
+  EXPECT_NEAR(fontHeight(frame), 2 * frameFont, 1);
 }
 
 TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {

@@ -51,7 +51,7 @@ accessible() { # PAGE: the main window as a screen reader finds it, every contro
   "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
   tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
   grep -q "push button | Setup" "$list" || fail "the $1 page: a screen reader finds no Setup button ($list)"
-  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c UNNAMED "$list") unnamed elements ($list)"
+  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c -E "UNNAMED|MISNAMED" "$list") unnamed or misnamed elements ($list)"
   echo "$lang: $1 page: $(tail -1 "$list")"
 }
 # The pages by their Alt keys; a menu that comes with a page is closed by

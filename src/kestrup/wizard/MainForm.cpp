@@ -4,6 +4,7 @@
 #include "kestrup/InstallerPaths.h"
 #include "kestrup/Startup.h"
 #include "kestrup/wizard/Dialogs.h"
+#include "ui/Accessibility.h"
 
 #include <cmath>
 
@@ -144,6 +145,7 @@ void TMainForm::ApplyLanguage() {
     if (entry.Name == LanguageList.Items[selected] && entry.Number != 0)
       Context().SetLanguage(entry.Number);
   Context().Translator.TranslateForm(*this, kFormName, Context().LanguageFile);
+  TranslateAccessibleActions(Context().Translator, kFormName, Context().LanguageFile);
   LoadLicence();
   if (State().Mode == TRunMode::Uninstall)
     UninstallLbl.SetCaption(Context().Engine.Expand(UninstallLbl.Caption()));

@@ -174,6 +174,8 @@ TMainForm::TMainForm(TApplication &application)
   HeaderPnl.SetColor(kNavy);
   PicturePnl.SetColor(kNavy);
   ButtonPnl.SetColor(kWhite);
+  ButtonPnl.Tag = 18100; // named for screen readers: it holds only buttons
+  ButtonPnl.SetHint("Navigation");
   HeaderLbl.SetFont(VerdanaFont(15, true, true, kWhite));
   ComputerImage.Picture = "COMPUTER";
   SetupImage.Picture = "SETUP";
@@ -193,6 +195,9 @@ TMainForm::TMainForm(TApplication &application)
     box->SetChecked(true);
     box->SetVisible(false);
   }
+  // Named by what it shows: the label before it names the file, or nothing.
+  InstallFileProgressBar.Tag = 18200;
+  InstallFileProgressBar.SetHint("File progress");
   UninstallProgressLbl.SetVisible(false);
   UninstallProgressBar.SetVisible(false);
 

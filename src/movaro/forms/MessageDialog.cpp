@@ -69,6 +69,9 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
   TimeOutBar.SetParent(&HeaderPnl);
   TimeOutBar.SetBounds(inner - kIconMargin - kIconSize, (kDialogHeaderHeight - kIconSize) / 2,
                        kIconSize, kIconSize);
+  // Named by what it shows: the label before it is the heading.
+  TimeOutBar.Tag = 15300;
+  TimeOutBar.SetHint("Time left");
   TimeOutBar.ForeColor = kDialogFrameColour;
   TimeOutBar.BackColor = kDialogPanelColour;
 
@@ -85,6 +88,8 @@ TMessageDialog::TMessageDialog(TApplication &application, TMovaroContext &contex
 
   FooterPnl.SetParent(this);
   FooterPnl.SetColor(kDialogPanelColour);
+  FooterPnl.Tag = 15400; // named for screen readers: it holds only the answers
+  FooterPnl.SetHint("Answers");
   FooterPnlBg.SetParent(&FooterPnl);
   FooterPnlBg.SetBounds(0, 0, inner, kDialogFooterHeight);
   ShowPictureOnly(FooterPnlBg.Background(), idsAlongside);

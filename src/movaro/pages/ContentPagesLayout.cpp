@@ -89,6 +89,8 @@ TTextPage TContentPages::MakeTextPage(const std::string &prefix, const std::stri
     ExerPnl = &owner_.Create<TPanel>("ExerPnl");
     ExerPnl->SetParent(page.Page);
     ExerPnl->SetBounds(1, 27, 498, 308);
+    ExerPnl->Tag = 12700; // named for screen readers: its text may be empty
+    ExerPnl->SetHint("Exercise with video");
     ExerPnl->SetColor(kPageColor);
     TPanel &textPanel = owner_.Create<TPanel>("ExerTextCtrlPnl");
     textPanel.SetParent(ExerPnl);

@@ -5,6 +5,7 @@
 #include "data/tabledb/Strovdex.h"
 #include "movaro/pages/MediaButton.h"
 #include "movaro/profile/UserData.h"
+#include "ui/Accessibility.h"
 
 #include <algorithm>
 
@@ -337,6 +338,7 @@ void TSetupPage::ApplyLanguage() {
   }
   FillLanguageList(stored);
   context_.Translator.TranslateForm(form_, "MainForm", LanguageFile());
+  TranslateAccessibleActions(context_.Translator, "MainForm", LanguageFile());
   host_.RebuildMainTexts();
   if (pages_.InfoFile) {
     pages_.InfoFile->SelectRecords("_" + std::to_string(context_.Translator.LanguageNumber));

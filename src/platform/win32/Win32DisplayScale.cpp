@@ -4,6 +4,9 @@
 
 namespace {
 
+// The window property that holds a reported scale.
+constexpr const char *kReportedDpi = "MovaroReportedDpi";
+
 template <class T> T User32Function(const char *name) {
   return EntryPoint<T>(GetModuleHandleA("user32.dll"), name);
 }
@@ -30,6 +33,10 @@ TDisplayScale SystemDisplayScale() {
 }
 
 TDisplayScale DisplayScaleOf(HWND window) {
+  if (window)
+    if (HWND top = GetAncestor(window, GA_ROOT))
+      if (HANDLE reported = GetPropA(top, kReportedDpi))
+        return TDisplayScale(static_cast<int>(reinterpret_cast<INT_PTR>(reported)));
   using TGetDpiForWindow = UINT(WINAPI *)(HWND);
   static const auto dpiForWindow = User32Function<TGetDpiForWindow>("GetDpiForWindow");
   if (window && dpiForWindow)
@@ -37,3 +44,10 @@ TDisplayScale DisplayScaleOf(HWND window) {
       return TDisplayScale(static_cast<int>(dpi));
   return SystemDisplayScale();
 }
+
+void KeepReportedScale(HWND top, int dpi) {
+  if (dpi > 0)
+    SetPropA(top, kReportedDpi, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+}
+
+void ForgetReportedScale(HWND top) { RemovePropA(top, kReportedDpi); }

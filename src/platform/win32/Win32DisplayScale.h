@@ -15,4 +15,10 @@ void DeclareDpiAware();
 TDisplayScale SystemDisplayScale();
 // The scale of the monitor the window is on (of its top window); the
 // system's without a window or where monitors have no scale of their own.
+// A scale the system reported to the top window (WM_DPICHANGED) counts
+// from then on.
 TDisplayScale DisplayScaleOf(HWND window);
+// Keeps the scale WM_DPICHANGED reported for a top window, until forgotten
+// (before the window goes).
+void KeepReportedScale(HWND top, int dpi);
+void ForgetReportedScale(HWND top);

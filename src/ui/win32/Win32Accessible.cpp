@@ -3,6 +3,7 @@
 #include "base/win32/LibrarySearch.h"
 #include "platform/win32/EntryPoint.h"
 #include "platform/win32/Win32DisplayScale.h"
+#include "platform/win32/Win32HighContrast.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
@@ -260,6 +261,14 @@ public:
       if (TControl *control = TWin32Application::ControlOf(window_); control && IsField(*control))
         if (std::string label = AccessibleNameOf(*control); !label.empty()) {
           *name = Bstr(label);
+          return S_OK;
+        }
+      // A panel or a page has no text the system could read out (a page's
+      // window text is its internal name): the model names it.
+      if (TControl *control = TWin32Application::ControlOf(window_);
+          control && container_ && control->Kind() != TComponentKind::ckForm)
+        if (std::string model = AccessibleNameOf(*control); !model.empty()) {
+          *name = Bstr(model);
           return S_OK;
         }
       HRESULT result = std_->get_accName(child, name);
@@ -576,17 +585,6 @@ void NotifyWindowlessFocus(HWND parentWindow, const TControl &control) {
 }
 
 bool ReadSystemContrast() {
-  HIGHCONTRASTA setting{sizeof setting, 0, nullptr};
-  THighContrast contrast;
-  if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
-      (setting.dwFlags & HCF_HIGHCONTRASTON)) {
-    contrast.On = true;
-    contrast.Text = GetSysColor(COLOR_WINDOWTEXT);
-    contrast.Back = GetSysColor(COLOR_WINDOW);
-    contrast.Disabled = GetSysColor(COLOR_GRAYTEXT);
-  }
-  if (contrast == HighContrast())
-    return false;
-  SetHighContrast(contrast);
-  return true;
+  static TWin32HighContrastSetting system;
+  return FollowHighContrast(system);
 }

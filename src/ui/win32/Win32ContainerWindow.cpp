@@ -107,12 +107,22 @@ void TrackLeave(HWND window) {
 
 // Moved to a monitor of another scale (Windows 10, aware of each monitor's
 // scale): the window takes the rectangle the system suggests, and every
-// window inside it its bounds and font at the new scale.
+// window inside it its bounds and font at the new scale (a page control's
+// tab strip, a radio group's frame and buttons, a status bar's panels);
+// every picture the backend loaded becomes the one drawn for the new
+// scale's nearest.
 void Rescale(TWinControl &container) {
   for (TControl *child : container.Controls()) {
-    if (TWin32Peer *peer = PeerOf(*child); peer && peer->Window) {
+    TWin32Peer *peer = PeerOf(*child);
+    if (peer && peer->Window) {
       peer->Changed(*child, TProperty::Bounds);
-      peer->SyncFont(*child);
+      peer->Changed(*child, TProperty::Font);
+      if (child->Kind() == TComponentKind::ckStatusBar)
+        peer->Changed(*child, TProperty::Panels); // their widths
+    } else if (auto *image = dynamic_cast<TImage *>(child);
+               peer && image && !image->Picture.empty() && image->Bitmap.Handle) {
+      image->Bitmap = {};
+      peer->Changed(*child, TProperty::Picture);
     }
     if (auto *inner = dynamic_cast<TWinControl *>(child))
       Rescale(*inner);
@@ -289,6 +299,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   case WM_DPICHANGED:
     if (container && self->Kind() == TComponentKind::ckForm) {
       const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
+      KeepReportedScale(window, LOWORD(wParam));
       SetWindowPos(window, nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -334,6 +345,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
   case WM_DESTROY:
     RemovePropA(window, kControlProp);
+    ForgetReportedScale(window);
     return 0;
   default:
     break;

@@ -6,6 +6,7 @@
 #include "ui/win32/Win32CommonControls.h"
 #include "ui/win32/Win32ContainerWindow.h"
 #include "ui/win32/Win32Peer.h"
+#include "ui/win32/Win32Pictures.h"
 #include "ui/win32/Win32Spinner.h"
 
 #include <commctrl.h>
@@ -266,8 +267,18 @@ void NotifyTabSet(TControl &control, const TWin32Notice &notice) {
 
 // --- radio groups: a frame and one button per item, inside the group's window ---
 
+// The group's frame: the one child window that is none of its buttons.
+HWND RadioFrameOf(const TWin32Peer &peer) {
+  for (HWND child = GetWindow(peer.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (std::find(peer.ItemWindows.begin(), peer.ItemWindows.end(), child) == peer.ItemWindows.end())
+      return child;
+  return nullptr;
+}
+
 void LayoutRadioGroup(TWin32Peer &peer, const TControl &group) {
   const TRect &b = group.Bounds();
+  if (HWND frame = RadioFrameOf(peer))
+    MoveWindowTo(frame, {0, 0, b.Width, b.Height});
   int count = static_cast<int>(peer.ItemWindows.size());
   int rowHeight = count ? std::max(16, (b.Height - 24) / count) : 0;
   for (int i = 0; i < count; ++i)
@@ -306,6 +317,11 @@ bool SyncRadioGroup(TWin32Peer &peer, TControl &control, TProperty property) {
     return true;
   case TProperty::ItemIndex:
     CheckRadioItems(peer, group.ItemIndex());
+    return true;
+  case TProperty::Font:
+    peer.SyncFont(group);
+    if (HWND frame = RadioFrameOf(peer))
+      SendMessageA(frame, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), TRUE);
     return true;
   default:
     return false;
@@ -425,11 +441,29 @@ bool SyncPage(TWin32Peer &, TControl &control, TProperty property) {
   return false;
 }
 
+// The tab strip fills the page control; tabs on the right get more room at
+// their ends (the chosen tab is drawn a little larger and covered the last
+// letter of the tab above it).
+void LayoutTabStrip(TWin32Peer &peer, const TPageControl &pages, HWND tabs) {
+  const TRect &b = pages.Bounds();
+  MoveWindowTo(tabs, {0, 0, b.Width, b.Height});
+  if (pages.TabPosition == TPageControl::TTabPosition::Right) {
+    const TDisplayScale scale = peer.Scale();
+    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(scale.ToDevice(10), scale.ToDevice(3)));
+  }
+}
+
 bool SyncPageControl(TWin32Peer &peer, TControl &control, TProperty property) {
-  if (property != TProperty::Pages && property != TProperty::ActivePage)
-    return false;
   auto &pages = static_cast<TPageControl &>(control);
   HWND tabs = peer.ItemWindows.empty() ? nullptr : peer.ItemWindows.front();
+  if (property == TProperty::Bounds) {
+    MoveWindowTo(peer.Window, pages.Bounds());
+    if (tabs)
+      LayoutTabStrip(peer, pages, tabs);
+    return true;
+  }
+  if (property != TProperty::Pages && property != TProperty::ActivePage)
+    return false;
   if (!tabs)
     return true;
   if (property == TProperty::Pages) {
@@ -446,17 +480,15 @@ void FirstSyncPageControl(TWin32Peer &peer, TControl &control) {
   const TRect &b = control.Bounds();
   // Tabs on the right need the vertical, multi-line style; the tab control
   // then turns their text itself.
-  const bool right = static_cast<TPageControl &>(control).TabPosition == TPageControl::TTabPosition::Right;
+  auto &pages = static_cast<TPageControl &>(control);
+  const bool right = pages.TabPosition == TPageControl::TTabPosition::Right;
   const DWORD side = right ? TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE : 0;
   const TDisplayScale scale = peer.Scale();
   HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | side, 0, 0,
                               scale.ToDevice(b.Width), scale.ToDevice(b.Height), peer.Window, nullptr, InstanceOf(peer.Window),
                               nullptr);
   SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(peer.Font), FALSE);
-  // Turned captions get more room at their ends: the chosen tab is drawn a
-  // little larger and covered the last letter of the tab above it.
-  if (right)
-    SendMessageA(tabs, TCM_SETPADDING, 0, MAKELPARAM(scale.ToDevice(10), scale.ToDevice(3)));
+  LayoutTabStrip(peer, pages, tabs);
   peer.ItemWindows.push_back(tabs);
   SyncPageControl(peer, control, TProperty::Pages);
 }
@@ -472,6 +504,20 @@ void FirstSyncImage(TWin32Peer &peer, TControl &control) {
   auto &image = static_cast<TImage &>(control);
   if (image.Picture.empty() || image.Bitmap.Handle)
     return;
+  // On a display of a larger scale the picture drawn for its nearest scale,
+  // where the program has one.
+  HDC screen = GetDC(nullptr);
+  const int depth = screen ? GetDeviceCaps(screen, BITSPIXEL) : 24;
+  if (screen)
+    ReleaseDC(nullptr, screen);
+  if (TCanvasBitmap scaled = LoadScaledPicture(GetModuleHandleA(nullptr), image.Picture,
+                                               peer.Scale().SkinPercent(), ColorLevelForDepth(depth));
+      scaled.Handle) {
+    peer.Pictures.push_back(static_cast<HGDIOBJ>(const_cast<void *>(scaled.Handle)));
+    image.Bitmap = scaled;
+    peer.Repaint(control);
+    return;
+  }
   // A bitmap resource of the program, else a bitmap file of that name.
   HANDLE picture = LoadImageA(GetModuleHandleA(nullptr), image.Picture.c_str(), IMAGE_BITMAP, 0, 0,
                               LR_CREATEDIBSECTION);

@@ -1,6 +1,9 @@
 #include "ui/win32/Win32Pictures.h"
 
 #include "data/image/Dib.h"
+#include "platform/win32/Win32Dib.h"
+
+#include <cstring>
 
 #include <memory>
 
@@ -22,4 +25,28 @@ bool LoadBitmapResource(HINSTANCE module, const std::string &name, TColorLevel l
   }
   picture.SetPicture(std::move(decoded), name);
   return true;
+}
+
+TCanvasBitmap LoadScaledPicture(HINSTANCE module, const std::string &name, int percent,
+                                TColorLevel level) {
+  if (percent == 100 || name.empty())
+    return {};
+  const std::string scaled = name + "_" + std::to_string(percent);
+  HRSRC found = FindResourceA(module, scaled.c_str(), RT_RCDATA);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void *bytes = loaded ? LockResource(loaded) : nullptr;
+  TPicture picture;
+  if (!bytes || !DecodePicture({static_cast<const char *>(bytes), SizeofResource(module, found)},
+                               level, picture))
+    return {};
+  BITMAPINFO info = TopDownRgb32Info(picture.Width, picture.Height);
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap)
+      DeleteObject(bitmap);
+    return {};
+  }
+  std::memcpy(bits, picture.Pixels.data(), picture.Pixels.size() * sizeof(uint32_t));
+  return TCanvasBitmap{bitmap, name, picture.Width, picture.Height, nullptr, percent};
 }

@@ -383,6 +383,7 @@ column Hint text width=255
 row 2 "l\xe4uft" ""
 row 17 "Mach eine kurze Pause von 10 Sekunden" ""
 row 14000 "Einstellungen" ""
+row 19003 "Springen" ""
 )SRC",
                                source, error))
       << error;
@@ -409,6 +410,8 @@ row 14000 "Einstellungen" ""
   parts.Setup.ConfigLanguageListChange();
   EXPECT_EQ(w.context.Translator.LanguageNumber, 49);
   EXPECT_EQ(w.form.ConfigBtn.Caption(), "Einstellungen");
+  EXPECT_EQ(AccessibleActions().Jump, "Springen"); // what a screen reader says
+  SetAccessibleActions({});
   EXPECT_EQ(w.form.MainStatusBar.Panels()[2].Text, "Movaro l\xe4uft");
   EXPECT_EQ((*w.context.Trace.TraceState.Rules)[3].MsgText, "Mach eine kurze Pause von 10 Sekunden");
   EXPECT_EQ(parts.Pages.BkInfo.Header->Caption(), "Bildschirme");

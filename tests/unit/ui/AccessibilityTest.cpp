@@ -1,15 +1,22 @@
 // What assistive technology is told of a form's controls, and the kit's
 // painting under the system's high-contrast setting.
+#include "authoring/StrovdexWriter.h"
+#include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/HeadlessHighContrast.h"
+#include "platform/headless/HeadlessLocale.h"
 #include "platform/headless/HeadlessScreen.h"
 #include "platform/headless/RecordingCanvas.h"
 #include "ui/Accessibility.h"
 #include "ui/Contrast.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/Translator.h"
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 #include "ui/markup/ParserControl.h"
+
+#include "unit/data/DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +139,113 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   EXPECT_EQ(clicks, 11);
 }
 
+// Panels and pages are named by their headings, a count-down by its own
+// hint rather than the heading before it, and the default actions speak the
+// user's language.
+TEST(Accessibility, ContainersTakeTheirHeadingsAndActionsTheLanguagesWords) {
+  THeadlessApplication app;
+  TForm form(app, nullptr, "Form");
+  auto &pages = form.Create<TNotebook>("Pages");
+  pages.SetParent(&form);
+  TPage &page = pages.AddPage("LanguagePage", "LanguagePage"); // a name never shown
+  form.Create<TImage>("PageImage").SetParent(&page);
+  auto &title = form.Create<TLabel>("TitleLbl");
+  title.SetParent(&page);
+  title.SetCaption("Choose &Your Language");
+  auto &header = form.Create<TPanel>("HeaderPnl");
+  header.SetParent(&form);
+  auto &heading = form.Create<TLabel>("HeadingLbl");
+  heading.SetParent(&header);
+  heading.SetCaption("Short Break");
+  auto &pie = form.Create<TGauge>("PieGauge");
+  pie.SetParent(&header);
+  pie.SetHint("Time left|Until the message goes");
+  auto &outer = form.Create<TPanel>("OuterPnl"); // its heading is in the panel inside
+  outer.SetParent(&form);
+  auto &inner = form.Create<TPanel>("InnerPnl");
+  inner.SetParent(&outer);
+  auto &note = form.Create<TLabel>("NoteLbl");
+  note.SetParent(&inner);
+  note.SetCaption("Notes");
+  auto &picture = form.Create<TPanel>("PicturePnl"); // holds nothing to read
+  picture.SetParent(&form);
+  auto &logo = form.Create<TImage>("Logo");
+  logo.SetParent(&picture);
+  auto &buttons = form.Create<TPanel>("ButtonPnl");
+  buttons.SetParent(&form);
+  buttons.SetHint("Navigation");
+  auto &next = form.Create<TButton>("NextBtn");
+  next.SetParent(&buttons);
+  next.SetCaption("Next");
+  auto &tick = form.Create<TCheckBox>("TickCBox");
+  tick.SetParent(&buttons);
+  tick.SetCaption("Tick");
+  auto &box = form.Create<TScrollBox>("TextBox"); // its heading is a text's first words
+  box.SetParent(&form);
+  THeadlessScreen screen;
+  auto &text = form.Create<GParserControl>("Text", screen);
+  text.SetParent(&box);
+  text.SetText("<B>Neck</B> and shoulders");
+  auto &options = form.Create<TGroupBox>("OptionsGrp"); // empty, yet no decoration
+  options.SetParent(&form);
+  options.SetCaption("Options");
+  form.Show();
+
+  auto names = [](const TWinControl &container) {
+    std::vector<std::string> rows;
+    for (const TAccessibleElement &e : AccessibleChildren(container))
+      rows.push_back(e.Control->Name() + " " + e.Name + " | " + e.DefaultAction);
+    return rows;
+  };
+  EXPECT_EQ(names(form), (std::vector<std::string>{"Pages Choose Your Language | ",
+                                                    "HeaderPnl Short Break | ", "OuterPnl Notes | ",
+                                                    "ButtonPnl Navigation | ",
+                                                    "TextBox Neck and shoulders | ",
+                                                    "OptionsGrp Options | "}));
+  EXPECT_EQ(names(pages), std::vector<std::string>{"LanguagePage Choose Your Language | "});
+  EXPECT_EQ(names(header),
+            (std::vector<std::string>{"HeadingLbl Short Break | ", "PieGauge Time left | "}));
+
+  TestFolder folder;
+  THeadlessFileSystem files;
+  THeadlessLocale locale;
+  TDatabaseSource source;
+  std::string error;
+  ASSERT_TRUE(ParseTableSource(R"SRC(
+table Contents
+column iCountry integer7
+column sCountry text width=128
+column sLanguage text width=10
+row 49 German Deutsch
+table "MainForm (German)"
+column Tag integer7
+column Caption text width=255
+column Hint text width=255
+row 19000 "Dr\xfccken" ""
+row 19001 " " ""
+row 19002 "Deaktivieren" ""
+row 19004 "Fokussieren" ""
+)SRC",
+                               source, error))
+      << error;
+  const std::string file = folder.File("Movaro.lng");
+  ASSERT_TRUE(WriteStrovdex(files, source, file, "", error)) << error;
+  TTranslator translator(files, locale);
+  translator.LanguageNumber = 49;
+  TranslateAccessibleActions(translator, "MainForm", file);
+  const TAccessibleActions words = AccessibleActions();
+  tick.SetChecked(true);
+  const std::vector<std::string> german = names(buttons);
+  SetAccessibleActions({});
+  // A word the file lacks, or leaves blank, stays English.
+  EXPECT_EQ(words.Check, "Check");
+  EXPECT_EQ(words.Jump, "Jump");
+  EXPECT_EQ(words.Focus, "Fokussieren");
+  EXPECT_EQ(german, (std::vector<std::string>{"NextBtn Next | Dr\xfc" "cken",
+                                               "TickCBox Tick | Deaktivieren"}));
+  EXPECT_EQ(names(buttons), (std::vector<std::string>{"NextBtn Next | Press", "TickCBox Tick | Uncheck"}));
+}
+
 TEST(Accessibility, HighContrastPaintsTextOverSkinsInTheSystemsColours) {
   THeadlessApplication app;
   TForm form(app, nullptr, "Form");
@@ -161,12 +275,18 @@ TEST(Accessibility, HighContrastPaintsTextOverSkinsInTheSystemsColours) {
     return text;
   };
   const std::vector<std::string> skinned = paint();
-  SetHighContrast({true, 0xFFFFFF, 0x000000, 0x00FF00});
+  // The system's setting, as the backend follows it.
+  THeadlessHighContrastSetting system;
+  EXPECT_FALSE(FollowHighContrast(system)); // off, as it was
+  system.Setting = {true, 0xFFFFFF, 0x000000, 0x00FF00};
+  EXPECT_TRUE(FollowHighContrast(system));
+  EXPECT_FALSE(FollowHighContrast(system));
   const std::vector<std::string> contrast = paint();
   button.SetEnabled(false);
   const std::vector<std::string> disabled = paint();
   button.SetEnabled(true);
-  SetHighContrast({});
+  system.Setting = {};
+  EXPECT_TRUE(FollowHighContrast(system));
   EXPECT_EQ(paint(), skinned);
 
   // The label on its own plate; the caption on one, without its pen shadow.

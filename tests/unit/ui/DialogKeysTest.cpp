@@ -90,4 +90,23 @@ TEST_F(DialogKeysTest, EnterEscapeSpaceAndAccessKeysPressTheirButtons) {
   EXPECT_EQ(AccessKeyOf(Place<TLabel>(form, form, "AmpLbl", "Fish && &chips")), 'C');
 }
 
+// A label that opens something when clicked is reached by Tab and pressed
+// by Enter, Space and its access key; a plain label is no stop.
+TEST_F(DialogKeysTest, LinksAreStopsPressedByEnterSpaceAndAccessKey) {
+  Place<TLabel>(form, form, "PlainLbl", "Stress");
+  auto &link = Place<TLabel>(form, form, "StressLbl", "&Explain");
+  link.OnClick = [this](TComponent &) { clicks.push_back("StressLbl"); };
+  TBaseBtn &ok = Button(form, "OkBtn", "Ok");
+  EXPECT_EQ(TabStops(form), (std::vector<TControl *>{&link, &ok}));
+  const TShiftState none;
+  HandleDialogKey(form, &ok, kKeyTab, none);
+  EXPECT_TRUE(link.Focused());
+  EXPECT_TRUE(HandleDialogKey(form, &link, kKeyEnter, none));
+  EXPECT_TRUE(HandleDialogKey(form, &link, kKeySpace, none));
+  ok.SetFocus();
+  EXPECT_TRUE(HandleDialogKey(form, &ok, 'E', TShiftState{false, false, true}));
+  EXPECT_TRUE(link.Focused());
+  EXPECT_EQ(clicks, (std::vector<std::string>{"StressLbl", "StressLbl", "StressLbl"}));
+}
+
 } // namespace

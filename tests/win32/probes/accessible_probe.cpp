@@ -1,7 +1,8 @@
 // Lists what assistive technology finds in a top-level window
 // (support/Win32AccessibleWalk.h) into the file given, then
-// "elements N unnamed M". Exits 0 when every shown element has a name, 4
-// when one has none, 1 when the window or oleacc is missing.
+// "elements N unnamed M misnamed K". Exits 0 when every shown element has a
+// name of its own, 4 when one has none or its container's, 1 when the window
+// or oleacc is missing.
 //   accessible_probe.exe OUTPUT WINDOWCLASS [WINDOWTITLE]
 #include "../../support/Win32AccessibleWalk.h"
 
@@ -17,8 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 3;
   accessible_walk::TWalk walk{out};
   const bool walked = WalkWindow(top, walk);
-  std::fprintf(out, "elements %d unnamed %d\n", walk.Elements, walk.Unnamed);
+  std::fprintf(out, "elements %d unnamed %d misnamed %d\n", walk.Elements, walk.Unnamed,
+               walk.Misnamed);
   std::fclose(out);
   CoUninitialize();
-  return !walked ? 1 : walk.Unnamed ? 4 : 0;
+  return !walked ? 1 : walk.Unnamed || walk.Misnamed ? 4 : 0;
 }
