@@ -168,6 +168,14 @@ bool TUndoJournal::Append(const TStep &step) {
 }
 
 bool TUndoJournal::FileWritten(const std::string &path, bool &keepOld) {
+  return FileChanged(kFileWritten, path, keepOld);
+}
+
+bool TUndoJournal::FileDeleted(const std::string &path, bool &keepOld) {
+  return FileChanged(kFileDeleted, path, keepOld);
+}
+
+bool TUndoJournal::FileChanged(char kind, const std::string &path, bool &keepOld) {
   keepOld = false;
   if (!Recording())
     return true;
@@ -175,17 +183,7 @@ bool TUndoJournal::FileWritten(const std::string &path, bool &keepOld) {
   if (!files_.insert(AnsiUpperCase(path)).second)
     return true;
   keepOld = platform_.Files.FileExists(path);
-  return Append({kFileWritten, {path, Flag(keepOld)}});
-}
-
-bool TUndoJournal::FileDeleted(const std::string &path, bool &keepOld) {
-  keepOld = false;
-  if (!Recording())
-    return true;
-  if (!files_.insert(AnsiUpperCase(path)).second)
-    return true;
-  keepOld = platform_.Files.FileExists(path);
-  return Append({kFileDeleted, {path, Flag(keepOld)}});
+  return Append({kind, {path, Flag(keepOld)}});
 }
 
 bool TUndoJournal::FoldersMade(const std::string &folder) {

@@ -68,6 +68,8 @@ public:
 
 private:
   bool Append(const TStep &step);
+  // A file written or deleted: recorded once, with whether its old copy is kept.
+  bool FileChanged(char kind, const std::string &path, bool &keepOld);
   void Close();
   void Undo(const TStep &step, bool &ok);
   void DeleteBackups();
