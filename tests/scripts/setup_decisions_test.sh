@@ -5,6 +5,9 @@
 # scripts/windows-test-tree.sh (which tree the Windows tests run from).
 set -uo pipefail
 src=$(cd "${1:?usage: setup_decisions_test.sh SOURCE_DIR}" && pwd)
+# A tree forced for the whole run (make test with MOVARO_WINDOWS_TREE) is not
+# what the probe cases decide on: only the case that forces one sets it.
+unset MOVARO_WINDOWS_TREE
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
