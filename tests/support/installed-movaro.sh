@@ -3,7 +3,8 @@
 # The common start of these tests: a display, a scratch folder
 # BUILD_DIR/NAME.XXXXXX in $work, the tree's Wine prefix and environment, and
 # an exit that runs the test's own stop_extra (when it defines one), stops
-# the program ($pid) and removes the folder.
+# the program ($pid) and every other process of the prefix, and removes the
+# folder.
 #   begin_movaro_test SOURCE_DIR BUILD_DIR NAME
 begin_movaro_test() {
   [[ -n "${DISPLAY:-}" ]] || { echo "no DISPLAY: run under xvfb-run" >&2; exit 1; }
@@ -16,6 +17,9 @@ begin_movaro_test() {
 end_movaro_test() {
   if declare -F stop_extra >/dev/null; then stop_extra; fi
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  # A program still ending (a signal reaches a Wine process late) would meet
+  # the next test's start as the instance already running.
+  if declare -F wine_stop >/dev/null; then wine_stop; fi
   rm -rf "$work"
 }
 
