@@ -26,10 +26,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-servers=()
+servers=() started=0
 # start_server DATABASE: one more server on the database; its port in $port.
 start_server() {
-  local out="$work/out.${#servers[@]}"
+  # A file of its own: one reused could still name the port of the server
+  # before it when read before the new one has emptied it.
+  local out="$work/out.$((started++))"
   "$bin/profile_server" serve --trust-first-use --listen 127.0.0.1:0 --database "$1" >"$out" 2>/dev/null &
   servers+=($!)
   port=""

@@ -300,7 +300,7 @@ std::string AnsiText(const std::string &stored) {
 }
 
 TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse, size_t connections)
-    : pool_(std::move(database), connections ? connections : TSqlPool::DefaultLimit()),
+    : pool_(std::move(database), connections),
       trustFirstUse_(trustFirstUse) {}
 
 bool TProfileStore::Prepare(std::string &error) {

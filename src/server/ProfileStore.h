@@ -87,7 +87,7 @@ struct TUserSummary {
 
 class TProfileStore {
 public:
-  // connections: how many the store uses at most (0: TSqlPool's default).
+  // connections: how many the store uses at most (0: the database's choice).
   explicit TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse = false,
                          size_t connections = 0);
 

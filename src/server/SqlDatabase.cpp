@@ -20,7 +20,9 @@ std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std
   }
 }
 
-size_t TSqlPool::DefaultLimit() {
+size_t TSqlDatabase::Connections() const {
+  // Enough to keep the cores busy while some transactions wait for their
+  // commit to reach the disk.
   const size_t cores = std::max(1u, std::thread::hardware_concurrency());
   return std::clamp<size_t>(4 * cores, 8, 64);
 }

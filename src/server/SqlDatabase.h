@@ -45,6 +45,8 @@ public:
   virtual ~TSqlDatabase() = default;
   // A new connection. Throws ESqlError.
   virtual std::unique_ptr<TSqlConnection> Connect() = 0;
+  // How many connections serve requests best; TSqlPool's default limit.
+  virtual size_t Connections() const;
   // What the database is, for the log (without a password).
   virtual std::string Description() const = 0;
   // A consistent copy of the whole database in the file, made while others
@@ -66,12 +68,9 @@ std::unique_ptr<TSqlDatabase> OpenPostgresDatabase(const std::string &connection
 // connection is a process of its own).
 class TSqlPool {
 public:
-  explicit TSqlPool(std::unique_ptr<TSqlDatabase> database, size_t limit = DefaultLimit())
-      : database_(std::move(database)), limit_(limit ? limit : 1) {}
-
-  // Enough to keep the cores busy while some transactions wait for their
-  // commit to reach the disk.
-  static size_t DefaultLimit();
+  // limit 0: the database's Connections().
+  explicit TSqlPool(std::unique_ptr<TSqlDatabase> database, size_t limit = 0)
+      : database_(std::move(database)), limit_(limit ? limit : database_->Connections()) {}
   size_t Limit() const { return limit_; }
 
   // A connection for the caller's use, taken from the pool or made new (which

@@ -233,6 +233,9 @@ public:
     }
     return std::make_unique<TSqliteConnection>(path_, writers_, std::move(checkpointer));
   }
+  // One writes at a time anyway, and a connection keeps the pages it read
+  // only while no other connection writes: with one, they stay read.
+  size_t Connections() const override { return 1; }
   std::string Description() const override { return "SQLite " + path_; }
 
   bool Backup(const std::string &file, std::string &error) override {
