@@ -4,11 +4,14 @@
 # then against a scratch PostgreSQL server (scripts/pg-scratch.sh, default
 # durability settings), each with one server and then two servers on the
 # same database (the clients dealt out over both). Prints the rates, median
-# and p99 latencies, and the machine's load before and after each run.
-#   bench/profile_server.sh [SECONDS] [CLIENTS]          (after scripts/build.sh host)
+# and p99 latencies, the load generator's own CPU time, and the machine's
+# load before and after each run. With RATE, each run is followed by one in
+# which the clients send RATE requests per second in all on a fixed schedule
+# (profile_load --rate): the latency at that load rather than at saturation.
+#   bench/profile_server.sh [SECONDS] [CLIENTS] [RATE]   (after scripts/build.sh host)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
-seconds=${1:-10} clients=${2:-50}
+seconds=${1:-10} clients=${2:-50} rate=${3:-}
 bin=build/host/bin
 for program in profile_server profile_load; do
   [[ -x $bin/$program ]] || { echo "no $bin/$program: run scripts/build.sh host" >&2; exit 1; }
@@ -23,10 +26,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-servers=()
+servers=() started=0
 # start_server DATABASE: one more server on the database; its port in $port.
 start_server() {
-  local out="$work/out.${#servers[@]}"
+  # A file of its own: one reused could still name the port of the server
+  # before it when read before the new one has emptied it.
+  local out="$work/out.$((started++))"
   "$bin/profile_server" serve --trust-first-use --listen 127.0.0.1:0 --database "$1" >"$out" 2>/dev/null &
   servers+=($!)
   port=""
@@ -54,6 +59,11 @@ run() { # label, database, instances
   echo "=== $1, $3 server(s) (load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"
   "$bin/profile_load" --port "$ports" --clients "$clients" --seconds "$seconds"
   echo "    load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+  if [[ -n "$rate" ]]; then
+    echo "--- the same at $rate requests per second"
+    "$bin/profile_load" --port "$ports" --clients "$clients" --seconds "$seconds" --rate "$rate"
+    echo "    load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+  fi
   stop_servers
 }
 

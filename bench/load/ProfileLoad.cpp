@@ -3,11 +3,20 @@
 // its own users in turn, checks a profile out and checks it back in, with a
 // message history of realistic size. Prints the check-outs and check-ins per
 // second and their latencies (median, 99th percentile), counted after a
-// warm-up second in which the server opens its database connections.
+// warm-up second in which the server opens its database connections, and
+// the CPU time the load generator itself used.
 //   profile_load --port PORT[,PORT...] [--host 127.0.0.1] [--clients 50]
 //                [--seconds 10] [--users-per-client 4] [--history 150]
+//                [--rate REQUESTS_PER_SECOND]
 // With several ports (server instances on one database) the clients are
 // dealt out over them in turn.
+//
+// Without --rate each client sends its next request as soon as the last is
+// answered: the server is saturated, and the latency is then the clients'
+// queue (50 clients at R requests per second wait 50 / R seconds on
+// average). With --rate the clients together send that many requests per
+// second on a fixed schedule, and each latency is counted from the moment
+// its request was due, so that a server falling behind shows in it.
 // bench/profile_server.sh runs it against SQLite and PostgreSQL.
 #include "base/Decimal.h"
 #include "protocol/HttpExchange.h"
@@ -24,6 +33,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
 
 using TClock = std::chrono::steady_clock;
@@ -35,6 +46,7 @@ struct TOptions {
   int Seconds = 10;
   int UsersPerClient = 4;
   int History = 150;
+  int Rate = 0; // requests per second of all clients; 0: as fast as answered
 };
 
 struct TClientResult {
@@ -71,6 +83,8 @@ bool ParseOptions(int argc, char **argv, TOptions &options) {
       options.UsersPerClient = static_cast<int>(n);
     else if (name == "--history")
       options.History = static_cast<int>(n);
+    else if (name == "--rate")
+      options.Rate = static_cast<int>(n);
     else
       return false;
   }
@@ -92,22 +106,37 @@ void RunClient(const TOptions &options, int index, TClock::time_point measured, 
     if (result.Failures++ == 0)
       result.FirstFailure = what;
   };
+  // With a rate: this client's requests are due every interval, the
+  // clients' schedules spread over one interval.
+  const auto interval = std::chrono::duration_cast<TClock::duration>(
+      std::chrono::duration<double>(options.Rate ? static_cast<double>(options.Clients) / options.Rate : 0));
+  auto due = TClock::now() + interval * index / options.Clients;
+  // Waits until the next request is due; when it began counting.
+  auto next = [&] {
+    if (!options.Rate)
+      return TClock::now();
+    std::this_thread::sleep_until(due);
+    auto was = due;
+    due += interval;
+    return was;
+  };
   for (int round = 0; TClock::now() < end; ++round) {
     const std::string user = "load" + std::to_string(index) + "-" + std::to_string(round % options.UsersPerClient);
-    auto begin = TClock::now();
+    auto begin = next();
     auto out = client.Post(kRequestPath, auth, BuildLoginRequest(user), "text/plain");
-    auto middle = TClock::now();
+    auto answered = TClock::now();
     if (!out || out->status != 200 || ClassifyReply(out->body) == TReplyKind::Error)
       fail("check-out: " + (out ? out->body : httplib::to_string(out.error())));
     settings.ConfigLevel = static_cast<uint8_t>(1 + round % 240);
     history[static_cast<size_t>(round) % history.size()].Day = 45000 + round;
+    auto middle = next();
     auto in = client.Post(kRequestPath, auth, BuildLogoutRequest(user, settings, history), "text/plain");
     auto done = TClock::now();
     if (!in || in->body != kSavedReply)
       fail("check-in: " + (in ? in->body : httplib::to_string(in.error())));
     if (begin < measured)
       continue;
-    result.CheckOutMs.push_back(std::chrono::duration<double, std::milli>(middle - begin).count());
+    result.CheckOutMs.push_back(std::chrono::duration<double, std::milli>(answered - begin).count());
     result.CheckInMs.push_back(std::chrono::duration<double, std::milli>(done - middle).count());
   }
 }
@@ -126,7 +155,7 @@ int main(int argc, char **argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr, "usage: profile_load --port PORT[,PORT...] [--host H] [--clients N] [--seconds S] "
-                         "[--users-per-client U] [--history H]\n");
+                         "[--users-per-client U] [--history H] [--rate R]\n");
     return 2;
   }
   std::vector<TClientResult> results(static_cast<size_t>(options.Clients));
@@ -138,6 +167,10 @@ int main(int argc, char **argv) {
   for (std::thread &client : clients)
     client.join();
   const double elapsed = std::chrono::duration<double>(TClock::now() - start).count();
+  rusage used{};
+  getrusage(RUSAGE_SELF, &used);
+  const double cpu = static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                     static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
 
   std::vector<double> checkOuts, checkIns;
   int failures = 0;
@@ -149,13 +182,18 @@ int main(int argc, char **argv) {
       firstFailure = result.FirstFailure;
     failures += result.Failures;
   }
-  std::printf("%d clients, %.1f s, %d history entries per profile\n", options.Clients, elapsed, options.History);
+  std::printf("%d clients, %.1f s, %d history entries per profile, %s\n", options.Clients, elapsed, options.History,
+              options.Rate ? ("at " + std::to_string(options.Rate) + " requests per second").c_str()
+                           : "each request sent when the last is answered");
   std::printf("check-outs: %8.1f per second, median %6.2f ms, p99 %7.2f ms (%zu)\n",
               static_cast<double>(checkOuts.size()) / elapsed, Percentile(checkOuts, 0.5),
               Percentile(checkOuts, 0.99), checkOuts.size());
   std::printf("check-ins:  %8.1f per second, median %6.2f ms, p99 %7.2f ms (%zu)\n",
               static_cast<double>(checkIns.size()) / elapsed, Percentile(checkIns, 0.5),
               Percentile(checkIns, 0.99), checkIns.size());
+  // Its own share of the machine, warm-up second included.
+  std::printf("load generator: %.1f s of CPU in %.1f s (%.0f %% of one core)\n", cpu, elapsed + 1,
+              100 * cpu / (elapsed + 1));
   if (failures) {
     std::printf("failures: %d (first: %s)\n", failures, firstFailure.c_str());
     return 1;

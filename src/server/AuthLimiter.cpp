@@ -12,7 +12,7 @@ int64_t TAuthLimiter::Now() const {
   if (limits_.Clock)
     return limits_.Clock();
   return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
+             std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -29,11 +29,14 @@ int64_t TAuthLimiter::RetryAfterSeconds(const std::string &address) {
 
 void TAuthLimiter::NoteFailure(const std::string &address) {
   const int64_t now = Now();
+  // Asked before the lock: the answer may take a database's commit.
+  const std::optional<int64_t> shared =
+      limits_.Shared ? limits_.Shared(address, now, limits_.RefillMilliseconds) : std::nullopt;
   std::lock_guard<std::mutex> guard(lock_);
   if (fullAt_.size() >= kMaxAddresses)
     ForgetRefilled(now);
   int64_t &fullAt = fullAt_[address];
-  fullAt = std::max(fullAt, now) + limits_.RefillMilliseconds;
+  fullAt = std::max(std::max(fullAt, now) + limits_.RefillMilliseconds, shared.value_or(0));
 }
 
 void TAuthLimiter::ForgetRefilled(int64_t now) {

@@ -3,18 +3,30 @@
 // enrolment codes cannot be guessed at speed: each address has a bucket of
 // Burst failures that refills by one every RefillMilliseconds; an address
 // whose bucket is empty is refused until it refills.
+//
+// Servers behind one load balancer count together through Shared: each
+// failure is noted there, and the answer (every server's failures) is what
+// this server then refuses by. The refusal itself is decided here without
+// asking, so an address gets at most one more failure per further server
+// than the limit, and requests that do not fail cost nothing.
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 struct TAuthLimits {
   int Burst = 10;                    // failures allowed at once
   int64_t RefillMilliseconds = 6000; // one more allowed after each of these
-  // Milliseconds on a clock that never goes back; empty: the system's steady clock.
+  // Milliseconds; empty: the system's clock (Unix time), which servers on
+  // one database share.
   std::function<int64_t()> Clock;
+  // Notes a failure of the address at now for everyone counting together and
+  // answers when its bucket is full again (Clock's time), counting all their
+  // failures; none when it could not. Empty: this server counts alone.
+  std::function<std::optional<int64_t>(const std::string &address, int64_t now, int64_t refill)> Shared;
 };
 
 class TAuthLimiter {

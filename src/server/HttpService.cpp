@@ -104,7 +104,12 @@ bool TProfileHttpService::Bind(const THttpServiceOptions &options, std::string &
   server_->Get("/metrics", [this](const httplib::Request &, httplib::Response &response) {
     response.set_content(metrics_.Text(store_.DatabaseErrors()), "text/plain; version=0.0.4");
   });
-  limiter_ = std::make_unique<TAuthLimiter>(options.AuthLimits);
+  TAuthLimits limits = options.AuthLimits;
+  if (!limits.Shared) // counted with the other servers on the database
+    limits.Shared = [this](const std::string &address, int64_t now, int64_t refill) {
+      return store_.NoteAuthFailure(address, now, refill);
+    };
+  limiter_ = std::make_unique<TAuthLimiter>(std::move(limits));
   server_->Post(kRequestPath, [this](const httplib::Request &request, httplib::Response &response) {
     TServerReply reply;
     if (int64_t wait = limiter_->RetryAfterSeconds(request.remote_addr)) {

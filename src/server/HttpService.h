@@ -33,6 +33,8 @@ struct THttpServiceOptions {
   std::string CertificateFile, KeyFile;
   // Failed authentications (401, 403) allowed per client address; once they
   // are used up the address is answered 429 with a Retry-After header.
+  // Counted together with the other servers on the store's database unless
+  // AuthLimits.Shared is set.
   TAuthLimits AuthLimits;
 };
 

@@ -1,8 +1,12 @@
-// PostgreSQL through libpqxx: one connection per request thread, each
-// statement of a transaction sent with its parameters apart from its text.
+// PostgreSQL through libpqxx: the pool's connections, each statement sent
+// with its parameters apart from its text, and prepared once per connection
+// (the server sends the same few texts over and over: parsing and planning
+// each again cost more than running it).
 #include "server/SqlDatabase.h"
 
 #include <pqxx/pqxx>
+
+#include <unordered_map>
 
 namespace {
 
@@ -19,12 +23,14 @@ public:
       values.reserve(params.size());
       for (const TSqlValue &param : params)
         values.push_back(param ? param->c_str() : nullptr);
+      const std::string *name = Prepared(sql);
+      auto dynamic = pqxx::prepare::make_dynamic_params(values);
       pqxx::result result;
       if (work_) {
-        result = work_->exec_params(sql, pqxx::prepare::make_dynamic_params(values));
+        result = name ? work_->exec_prepared(*name, dynamic) : work_->exec_params(sql, dynamic);
       } else {
         pqxx::nontransaction single(connection_);
-        result = single.exec_params(sql, pqxx::prepare::make_dynamic_params(values));
+        result = name ? single.exec_prepared(*name, dynamic) : single.exec_params(sql, dynamic);
       }
       std::vector<TSqlRow> rows;
       rows.reserve(result.size());
@@ -47,6 +53,11 @@ public:
       throw ESqlError(std::string("PostgreSQL: ") + e.what());
     }
   }
+  void BeginSchemaChange() override {
+    Begin();
+    // Held until the transaction ends; the number names this server's schema.
+    Execute("SELECT pg_advisory_xact_lock(7316029)", {});
+  }
   void Commit() override {
     try {
       if (work_)
@@ -65,8 +76,24 @@ public:
   }
 
 private:
+  // The name the statement is prepared under on this connection (prepared
+  // by its first use); null once so many are prepared that a text beyond
+  // them is more likely one of a kind, sent unprepared.
+  const std::string *Prepared(const std::string &sql) {
+    auto found = prepared_.find(sql);
+    if (found != prepared_.end())
+      return &found->second;
+    if (prepared_.size() >= kPreparedLimit)
+      return nullptr;
+    std::string name = "s" + std::to_string(prepared_.size());
+    connection_.prepare(name, sql);
+    return &prepared_.emplace(sql, std::move(name)).first->second;
+  }
+
+  static constexpr size_t kPreparedLimit = 64;
   pqxx::connection connection_;
   std::unique_ptr<pqxx::work> work_;
+  std::unordered_map<std::string, std::string> prepared_;
 };
 
 // The connection string without a password, for the log.

@@ -64,6 +64,9 @@ const char *const kSchema[] = {
     " checked_out BIGINT NOT NULL,"
     " lines TEXT NOT NULL,"
     " PRIMARY KEY (user_name, token_hash))",
+    "CREATE TABLE IF NOT EXISTS auth_failures ("
+    " address TEXT PRIMARY KEY,"
+    " full_at BIGINT NOT NULL)",
 };
 
 // A token id as shown: this many hex digits of its SHA-256.
@@ -78,8 +81,10 @@ const char *const kSettingColumns[] = {
 constexpr size_t kSettingColumnCount = sizeof kSettingColumns / sizeof kSettingColumns[0];
 
 // History rows per statement: three parameters each, well below the
-// parameter limits of both engines.
-constexpr size_t kHistoryBatch = 200;
+// parameter limits of both engines. A check-in's rows go in statements of
+// these many rows and fewer, halving: a few texts, each prepared once per
+// connection, serve every count.
+constexpr size_t kHistoryBatch = 128;
 
 int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
 
@@ -119,24 +124,49 @@ std::vector<TSqlValue> SettingValues(const std::string &name, const TUserDataRec
           std::to_string(now)};
 }
 
-std::string SettingsUpsert() {
-  std::string columns, values = "$1", updates;
-  for (size_t i = 0; i < kSettingColumnCount; ++i) {
-    std::string column = kSettingColumns[i];
-    columns += ", " + column;
-    values += ", $" + std::to_string(i + 2);
-    updates += column + " = COALESCE(excluded." + column + ", settings." + column + "), ";
-  }
-  return "INSERT INTO settings (user_name" + columns + ", saved) VALUES (" + values + ", $" +
-         std::to_string(kSettingColumnCount + 2) + ") ON CONFLICT (user_name) DO UPDATE SET " + updates +
-         "saved = excluded.saved";
+const std::string &SettingsUpsert() {
+  static const std::string sql = [] {
+    std::string columns, values = "$1", updates;
+    for (size_t i = 0; i < kSettingColumnCount; ++i) {
+      std::string column = kSettingColumns[i];
+      columns += ", " + column;
+      values += ", $" + std::to_string(i + 2);
+      updates += column + " = COALESCE(excluded." + column + ", settings." + column + "), ";
+    }
+    return "INSERT INTO settings (user_name" + columns + ", saved) VALUES (" + values + ", $" +
+           std::to_string(kSettingColumnCount + 2) + ") ON CONFLICT (user_name) DO UPDATE SET " + updates +
+           "saved = excluded.saved";
+  }();
+  return sql;
 }
 
-std::string SettingsSelect() {
-  std::string sql = "SELECT ";
-  for (size_t i = 0; i < kSettingColumnCount; ++i)
-    sql += std::string(i ? ", " : "") + kSettingColumns[i];
-  return sql + " FROM settings WHERE user_name = $1";
+const std::string &SettingsSelect() {
+  static const std::string sql = [] {
+    std::string text = "SELECT ";
+    for (size_t i = 0; i < kSettingColumnCount; ++i)
+      text += std::string(i ? ", " : "") + kSettingColumns[i];
+    return text + " FROM settings WHERE user_name = $1";
+  }();
+  return sql;
+}
+
+// The statement that stores so many history rows of one user ($1).
+const std::string &HistoryUpsert(size_t rows) {
+  static const std::vector<std::string> texts = [] {
+    std::vector<std::string> made(kHistoryBatch + 1);
+    for (size_t count = 1; count <= kHistoryBatch; count *= 2) {
+      std::string sql = "INSERT INTO history (user_name, entry_key, answer_count, shown_day) VALUES ";
+      for (size_t i = 0; i < count; ++i) {
+        size_t p = 2 + 3 * i;
+        sql += std::string(i ? ", " : "") + "($1, $" + std::to_string(p) + ", CAST($" + std::to_string(p + 1) +
+               " AS INTEGER), CAST($" + std::to_string(p + 2) + " AS INTEGER))";
+      }
+      made[count] = sql + " ON CONFLICT (user_name, entry_key) DO UPDATE SET answer_count = excluded.answer_count,"
+                          " shown_day = excluded.shown_day";
+    }
+    return made;
+  }();
+  return texts[rows];
 }
 
 void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THistoryLine> history) {
@@ -144,21 +174,20 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
   // rows in the same order.
   std::sort(history.begin(), history.end(),
             [](const THistoryLine &a, const THistoryLine &b) { return a.Key < b.Key; });
-  for (size_t begin = 0; begin < history.size(); begin += kHistoryBatch) {
-    size_t end = std::min(history.size(), begin + kHistoryBatch);
-    std::string sql = "INSERT INTO history (user_name, entry_key, answer_count, shown_day) VALUES ";
-    std::vector<TSqlValue> params{name};
-    for (size_t i = begin; i < end; ++i) {
-      size_t p = params.size() + 1;
-      sql += std::string(i > begin ? ", " : "") + "($1, $" + std::to_string(p) + ", CAST($" +
-             std::to_string(p + 1) + " AS INTEGER), CAST($" + std::to_string(p + 2) + " AS INTEGER))";
+  std::vector<TSqlValue> params;
+  for (size_t begin = 0; begin < history.size();) {
+    size_t rows = kHistoryBatch;
+    while (rows > history.size() - begin)
+      rows /= 2;
+    params.clear();
+    params.push_back(name);
+    for (size_t i = begin; i < begin + rows; ++i) {
       params.push_back(StoredText(history[i].Key));
       params.push_back(std::to_string(history[i].Count));
       params.push_back(std::to_string(history[i].Day));
     }
-    sql += " ON CONFLICT (user_name, entry_key) DO UPDATE SET answer_count = excluded.answer_count,"
-           " shown_day = excluded.shown_day";
-    db.Execute(sql, params);
+    db.Execute(HistoryUpsert(rows), params);
+    begin += rows;
   }
 }
 
@@ -270,25 +299,34 @@ std::string AnsiText(const std::string &stored) {
   return out;
 }
 
-TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse)
-    : pool_(std::move(database)), trustFirstUse_(trustFirstUse) {}
+TProfileStore::TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse, size_t connections)
+    : pool_(std::move(database), connections),
+      trustFirstUse_(trustFirstUse) {}
 
 bool TProfileStore::Prepare(std::string &error) {
+  std::optional<TSqlPool::TLease> db;
   try {
-    TSqlPool::TLease db(pool_);
+    db.emplace(pool_);
+    // In one transaction that one server at a time makes: two servers
+    // starting on an empty database would otherwise create a table at once,
+    // and PostgreSQL refuses the second even with IF NOT EXISTS.
+    (*db)->BeginSchemaChange();
     for (const char *statement : kSchema)
-      db->Execute(statement, {});
+      (*db)->Execute(statement, {});
     // A database of the single-token days: its tokens become the users' first.
-    db->Begin();
-    db->Execute("INSERT INTO tokens (user_name, token_hash, enrolled) SELECT user_name, token_hash,"
-                " COALESCE(token_created, created) FROM users WHERE token_hash IS NOT NULL"
-                " ON CONFLICT (user_name, token_hash) DO NOTHING",
-                {});
-    db->Execute("UPDATE users SET token_hash = NULL, token_created = NULL WHERE token_hash IS NOT NULL", {});
-    db->Commit();
+    (*db)->Execute("INSERT INTO tokens (user_name, token_hash, enrolled) SELECT user_name, token_hash,"
+                   " COALESCE(token_created, created) FROM users WHERE token_hash IS NOT NULL"
+                   " ON CONFLICT (user_name, token_hash) DO NOTHING",
+                   {});
+    (*db)->Execute("UPDATE users SET token_hash = NULL, token_created = NULL WHERE token_hash IS NOT NULL", {});
+    (*db)->Commit();
     return true;
   } catch (const ESqlError &e) {
     error = e.what();
+    if (db) {
+      (*db)->Rollback();
+      db->Discard();
+    }
     return false;
   }
 }
@@ -321,6 +359,26 @@ template <class TWork> TStoreOutcome TProfileStore::Transact(TWork work) {
     }
   }
   return outcome;
+}
+
+std::optional<int64_t> TProfileStore::NoteAuthFailure(const std::string &address, int64_t now, int64_t refill) {
+  std::optional<int64_t> fullAt;
+  const bool tidy = ++authFailures_ % kAuthFailuresPerTidying == 0;
+  Transact([&](TSqlConnection &db, int64_t) {
+    const std::string when = std::to_string(now);
+    std::vector<TSqlRow> row = db.Execute(
+        "INSERT INTO auth_failures (address, full_at) VALUES ($1, CAST($2 AS BIGINT) + CAST($3 AS BIGINT))"
+        " ON CONFLICT (address) DO UPDATE SET full_at = CASE WHEN auth_failures.full_at > CAST($2 AS BIGINT)"
+        " THEN auth_failures.full_at ELSE CAST($2 AS BIGINT) END + CAST($3 AS BIGINT) RETURNING full_at",
+        {address, when, std::to_string(refill)});
+    if (tidy) // the addresses whose allowance is whole again are not kept
+      db.Execute("DELETE FROM auth_failures WHERE full_at <= CAST($1 AS BIGINT)", {when});
+    int64_t value;
+    if (row.size() == 1 && row[0][0] && ParseDecimal(*row[0][0], INT64_MIN, INT64_MAX, value))
+      fullAt = value;
+    return TAccess::Granted;
+  });
+  return fullAt;
 }
 
 bool TProfileStore::Ping(std::string &error) {

@@ -15,6 +15,9 @@
 //   checkouts       user_name, token_hash, checked_out, lines: per computer
 //                   the user data it was given at its check-out (or sent at
 //                   its check-in), the base its next check-in is merged on
+//   auth_failures   address, full_at: the failed authentications of a client
+//                   address counted by every server on the database
+//                   (TAuthLimiter), until its allowance is whole again
 //
 // A check-in stores only the values its computer changed from that base: two
 // computers of a user checking in at once (on one server or several on one
@@ -35,6 +38,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,7 +87,9 @@ struct TUserSummary {
 
 class TProfileStore {
 public:
-  explicit TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse = false);
+  // connections: how many the store uses at most (0: the database's choice).
+  explicit TProfileStore(std::unique_ptr<TSqlDatabase> database, bool trustFirstUse = false,
+                         size_t connections = 0);
 
   // Creates the tables that are missing and moves tokens kept the old way.
   bool Prepare(std::string &error);
@@ -121,6 +127,12 @@ public:
 
   std::string Description() const { return pool_.Database().Description(); }
 
+  // TAuthLimits::Shared for the servers on this database: notes a failed
+  // authentication of the address at now (milliseconds) and answers when its
+  // allowance is whole again, refill after each failure; none when the
+  // database failed.
+  std::optional<int64_t> NoteAuthFailure(const std::string &address, int64_t now, int64_t refill);
+
   // The database answers a statement; false with what it said otherwise.
   bool Ping(std::string &error);
   // Database work that failed since the start: each failed attempt counts.
@@ -130,9 +142,13 @@ private:
   template <class TWork> TStoreOutcome Transact(TWork work);
   TAccess Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials, int64_t now);
 
+  // Failures noted between two removals of the addresses whose allowance
+  // is whole again.
+  static constexpr uint64_t kAuthFailuresPerTidying = 256;
+
   TSqlPool pool_;
   bool trustFirstUse_;
-  std::atomic<uint64_t> databaseErrors_{0};
+  std::atomic<uint64_t> databaseErrors_{0}, authFailures_{0};
 };
 
 // The SHA-256 of a token or code in lower-case hex: what the store keeps

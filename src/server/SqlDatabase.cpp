@@ -1,5 +1,8 @@
 #include "server/SqlDatabase.h"
 
+#include <algorithm>
+#include <thread>
+
 std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std::string &error) {
   auto begins = [&connection](const char *prefix) { return connection.rfind(prefix, 0) == 0; };
   try {
@@ -17,21 +20,38 @@ std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std
   }
 }
 
+size_t TSqlDatabase::Connections() const {
+  // Enough to keep the cores busy while some transactions wait for their
+  // commit to reach the disk.
+  const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  return std::clamp<size_t>(4 * cores, 8, 64);
+}
+
 std::unique_ptr<TSqlConnection> TSqlPool::Take() {
   {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::unique_lock<std::mutex> guard(lock_);
+    returned_.wait(guard, [this] { return leased_ < limit_; });
+    ++leased_;
     if (!idle_.empty()) {
       std::unique_ptr<TSqlConnection> connection = std::move(idle_.back());
       idle_.pop_back();
       return connection;
     }
   }
-  return database_->Connect();
+  try {
+    return database_->Connect();
+  } catch (...) {
+    Return(nullptr);
+    throw;
+  }
 }
 
 void TSqlPool::Return(std::unique_ptr<TSqlConnection> connection) {
-  if (!connection)
-    return;
-  std::lock_guard<std::mutex> guard(lock_);
-  idle_.push_back(std::move(connection));
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    --leased_;
+    if (connection)
+      idle_.push_back(std::move(connection));
+  }
+  returned_.notify_one();
 }

@@ -4,6 +4,8 @@
 // embedded default (a file, nothing to set up); PostgreSQL serves an
 // organisation's shared server.
 
+#include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -28,6 +30,11 @@ public:
                                        const std::vector<TSqlValue> &params = {}) = 0;
   // A transaction that may write, taking the locks for that at once. Throws ESqlError.
   virtual void Begin() = 0;
+  // A transaction that creates or changes tables: one at a time among all
+  // the processes on the database, so that servers starting together on an
+  // empty one do not trip over each other's new tables. Throws ESqlError.
+  // As Begin where that already keeps other writers out until it ends.
+  virtual void BeginSchemaChange() { Begin(); }
   virtual void Commit() = 0;
   // Never throws; does nothing outside a transaction.
   virtual void Rollback() = 0;
@@ -38,6 +45,8 @@ public:
   virtual ~TSqlDatabase() = default;
   // A new connection. Throws ESqlError.
   virtual std::unique_ptr<TSqlConnection> Connect() = 0;
+  // How many connections serve requests best; TSqlPool's default limit.
+  virtual size_t Connections() const;
   // What the database is, for the log (without a password).
   virtual std::string Description() const = 0;
   // A consistent copy of the whole database in the file, made while others
@@ -53,14 +62,21 @@ std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std
 std::unique_ptr<TSqlDatabase> OpenSqliteDatabase(const std::string &path);
 std::unique_ptr<TSqlDatabase> OpenPostgresDatabase(const std::string &connection);
 
-// Connections kept open for reuse by the request threads.
+// Connections kept open for reuse by the request threads, at most Limit at
+// once: more transactions at a time than the machine has cores only make
+// them wait for each other inside the database (and, with PostgreSQL, each
+// connection is a process of its own).
 class TSqlPool {
 public:
-  explicit TSqlPool(std::unique_ptr<TSqlDatabase> database) : database_(std::move(database)) {}
+  // limit 0: the database's Connections().
+  explicit TSqlPool(std::unique_ptr<TSqlDatabase> database, size_t limit = 0)
+      : database_(std::move(database)), limit_(limit ? limit : database_->Connections()) {}
+  size_t Limit() const { return limit_; }
 
   // A connection for the caller's use, taken from the pool or made new (which
-  // throws ESqlError when it fails); back into the pool when the lease ends,
-  // unless Discard was called after a failure that may have broken it.
+  // throws ESqlError when it fails), waiting while Limit are in use; back
+  // into the pool when the lease ends, unless Discard was called after a
+  // failure that may have broken it.
   class TLease {
   public:
     explicit TLease(TSqlPool &pool) : pool_(pool), connection_(pool.Take()) {}
@@ -84,6 +100,9 @@ private:
   void Return(std::unique_ptr<TSqlConnection> connection);
 
   std::unique_ptr<TSqlDatabase> database_;
+  const size_t limit_;
   std::mutex lock_;
+  std::condition_variable returned_;
+  size_t leased_ = 0; // connections out of the pool, or being made
   std::vector<std::unique_ptr<TSqlConnection>> idle_;
 };

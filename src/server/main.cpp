@@ -1,8 +1,8 @@
 // profile_server: keeps Movaro users' settings and message history.
 //
 //   profile_server serve  [--listen HOST:PORT] [--database DB] [--threads N]
-//                         [--cert PEM --key PEM] [--auth-failures N]
-//                         [--trust-first-use]
+//                         [--connections N] [--cert PEM --key PEM]
+//                         [--auth-failures N] [--trust-first-use]
 //   profile_server users  [--database DB]
 //   profile_server enrol  USER [--valid HOURS] [--database DB]
 //   profile_server revoke USER [TOKEN] [--database DB]
@@ -32,8 +32,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: profile_server serve [--listen HOST:PORT] [--database DB] [--threads N]\n"
-    "                            [--cert CERTIFICATE.pem --key KEY.pem] [--auth-failures N]\n"
-    "                            [--trust-first-use]\n"
+    "                            [--connections N] [--cert CERTIFICATE.pem --key KEY.pem]\n"
+    "                            [--auth-failures N] [--trust-first-use]\n"
     "       profile_server users [--database DB]\n"
     "       profile_server enrol USER [--valid HOURS] [--database DB]\n"
     "       profile_server revoke USER [TOKEN] [--database DB]\n"
@@ -48,6 +48,7 @@ struct TArguments {
   THttpServiceOptions Service;
   bool TrustFirstUse = false;
   int64_t ValidHours = 24;
+  int64_t Connections = 0; // 0: the pool's default
 };
 
 bool ParseListen(const std::string &text, THttpServiceOptions &options) {
@@ -95,6 +96,8 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
       args.Service.KeyFile = value;
     else if (option == "--threads" && args.Command == "serve" && ParseDecimal(value, 1, 1024, threads))
       args.Service.Threads = static_cast<int>(threads);
+    else if (option == "--connections" && args.Command == "serve" && ParseDecimal(value, 1, 1024, args.Connections))
+      continue;
     else if (option == "--valid" && args.Command == "enrol" && ParseDecimal(value, 1, 24 * 365, args.ValidHours))
       continue;
     else if (option == "--auth-failures" && args.Command == "serve" && ParseDecimal(value, 1, 10000, failures)) {
@@ -193,7 +196,7 @@ int main(int argc, char **argv) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;
   }
-  TProfileStore store(std::move(database), args.TrustFirstUse);
+  TProfileStore store(std::move(database), args.TrustFirstUse, static_cast<size_t>(args.Connections));
   if (!store.Prepare(error)) {
     std::cerr << "profile_server: " << error << "\n";
     return 1;

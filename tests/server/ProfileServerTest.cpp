@@ -318,6 +318,85 @@ TEST_P(ProfileStorage, HundredUsersAtOnceLoseNothing) {
   EXPECT_EQ(summaries.size(), static_cast<size_t>(kUsers));
 }
 
+// Histories of every length up to a few hundred entries are stored whole;
+// on SQLite the log reaches the database file while the check-ins go on.
+TEST_P(ProfileStorage, LongHistoriesStoredWholeAndCheckpointed) {
+  const bool sqlite = GetParam() == "sqlite";
+  const int users = sqlite ? 300 : 12;
+  for (int i = 0; i < users; ++i) {
+    TUserDataRecord record;
+    record.ConfigLevel = 1 + i % 240;
+    const int entries = 1 + (i * 37) % 300;
+    for (int h = 0; h < entries; ++h)
+      record.History.push_back({"x" + std::to_string(1000000 + h), h % 10, 45000 + i});
+    const std::string name = "user" + std::to_string(i);
+    const TCredentials token(TokenDigest(TokenOf('a') + std::to_string(i)));
+    ASSERT_TRUE(Store().CheckIn(name, token, record).Granted()) << i;
+    TUserDataRecord out;
+    ASSERT_TRUE(Store().CheckOut(name, token, out).Granted()) << i;
+    ASSERT_EQ(FormatUserDataLines(out), FormatUserDataLines(record)) << i << ": " << entries << " entries";
+  }
+  if (!sqlite)
+    return;
+  // Nothing reads the file until the log is copied into it.
+  const std::string file = World.Folder + "/profiles.db";
+  for (int wait = 0; wait < 100 && std::filesystem::file_size(file) < 1000000; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_GE(std::filesystem::file_size(file), 1000000u);
+}
+
+// The pool hands out at most its limit of connections at once and reuses
+// them, also those given back after a discarded one.
+TEST(SqlPool, NeverMoreConnectionsThanItsLimit) {
+  struct TCounted {
+    std::atomic<int> Made{0}, Leased{0}, MostLeased{0};
+  } counted;
+  class TNoConnection : public TSqlConnection {
+  public:
+    std::vector<TSqlRow> Execute(const std::string &, const std::vector<TSqlValue> &) override { return {}; }
+    void Begin() override {}
+    void Commit() override {}
+    void Rollback() override {}
+  };
+  class TCountingDatabase : public TSqlDatabase {
+  public:
+    explicit TCountingDatabase(TCounted &counted) : counted_(counted) {}
+    std::unique_ptr<TSqlConnection> Connect() override {
+      ++counted_.Made;
+      return std::make_unique<TNoConnection>();
+    }
+    std::string Description() const override { return ""; }
+    bool Backup(const std::string &, std::string &) override { return false; }
+
+  private:
+    TCounted &counted_;
+  };
+  TSqlPool pool(std::make_unique<TCountingDatabase>(counted), 3);
+  constexpr int kThreads = 12, kLeases = 40;
+  int discarded = 0;
+  for (int t = 0; t < kThreads; ++t)
+    for (int i = 0; i < kLeases; ++i)
+      discarded += (t + i) % 7 == 0;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kLeases; ++i) {
+        TSqlPool::TLease lease(pool);
+        const int leased = ++counted.Leased;
+        for (int most = counted.MostLeased; leased > most && !counted.MostLeased.compare_exchange_weak(most, leased);)
+          ;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        --counted.Leased;
+        if ((t + i) % 7 == 0)
+          lease.Discard();
+      }
+    });
+  for (std::thread &thread : threads)
+    thread.join();
+  EXPECT_EQ(counted.MostLeased, 3);
+  EXPECT_LE(counted.Made, 3 + discarded);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ProfileStorage, ::testing::Values("sqlite", "postgres"));
 
 TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
@@ -355,7 +434,7 @@ TEST(ProfileServerHttp, RefusalsAnswerStatusErrorWithAReason) {
 // addresses are not affected.
 TEST(ProfileServerLimits, FailedAuthenticationsLimitedPerAddress) {
   int64_t now = 1000;
-  TAuthLimiter limiter({3, 5000, [&now] { return now; }});
+  TAuthLimiter limiter({3, 5000, [&now] { return now; }, {}});
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(limiter.RetryAfterSeconds("10.0.0.1"), 0) << i;
     limiter.NoteFailure("10.0.0.1");
@@ -376,7 +455,7 @@ TEST(ProfileServerLimits, FailedAuthenticationsLimitedPerAddress) {
   EXPECT_GT(limiter.RetryAfterSeconds("10.0.0.1"), 0);
 
   // Whole seconds, rounded up; no burst is one failure.
-  TAuthLimiter single({0, 1001, [&now] { return now; }});
+  TAuthLimiter single({0, 1001, [&now] { return now; }, {}});
   single.NoteFailure("a");
   EXPECT_EQ(single.RetryAfterSeconds("a"), 2);
   now += 1000;
@@ -400,7 +479,7 @@ TEST(ProfileServerLimits, TooManyFailuresAnswer429AndBadRequestsStoreNothing) {
   TStoreWorld world("sqlite");
   int64_t now = 0;
   THttpServiceOptions options;
-  options.AuthLimits = {2, 6000, [&now] { return now; }};
+  options.AuthLimits = {2, 6000, [&now] { return now; }, {}};
   TRunningServer server(*world.Store, options);
   httplib::Client client("127.0.0.1", server.Port());
   auto post = [&](char token, const std::string &body) {

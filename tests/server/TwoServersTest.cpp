@@ -16,37 +16,32 @@
 #include <filesystem>
 #include <fstream>
 #include <latch>
+#include <memory>
 #include <regex>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-// profile_server serve on a free port of 127.0.0.1, until destroyed.
+// profile_server serve on a free port of 127.0.0.1, until destroyed; started
+// at once, its port waited for by Port (0: it ended without listening).
 class TServerProcess {
 public:
-  TServerProcess(const std::string &database, const std::string &folder, const std::string &name) {
-    const std::string out = folder + "/" + name + ".out", log = folder + "/" + name + ".log";
+  TServerProcess(const std::string &database, const std::string &folder, const std::string &name,
+                 const char *authFailures = "1000")
+      : out_(folder + "/" + name + ".out"), log_(folder + "/" + name + ".log") {
     pid_ = fork();
     if (pid_ == 0) {
-      if (!freopen(out.c_str(), "w", stdout) || !freopen(log.c_str(), "w", stderr))
+      if (!freopen(out_.c_str(), "w", stdout) || !freopen(log_.c_str(), "w", stderr))
         _exit(127);
       // Each raced code is refused by one of the two ("used"), and a refusal
       // counts against the address: a limit far above the test's requests
       // keeps however the races split from reaching it.
       execl(MOVARO_PROFILE_SERVER, MOVARO_PROFILE_SERVER, "serve", "--listen", "127.0.0.1:0", "--database",
-            database.c_str(), "--auth-failures", "1000", static_cast<char *>(nullptr));
+            database.c_str(), "--auth-failures", authFailures, static_cast<char *>(nullptr));
       _exit(127);
-    }
-    const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+),");
-    for (int i = 0; i < 200 && pid_ > 0 && port_ == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      std::ifstream file(out);
-      std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-      std::smatch match;
-      if (std::regex_search(text, match, listening))
-        port_ = std::stoi(match[1]);
     }
   }
   ~TServerProcess() {
@@ -55,9 +50,29 @@ public:
       waitpid(pid_, nullptr, 0);
     }
   }
-  int Port() const { return port_; }
+  int Port() {
+    const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+),");
+    for (int i = 0; i < 200 && pid_ > 0 && port_ == 0; ++i) {
+      std::ifstream file(out_);
+      std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+      std::smatch match;
+      if (std::regex_search(text, match, listening))
+        port_ = std::stoi(match[1]);
+      else if (waitpid(pid_, nullptr, WNOHANG) == pid_)
+        pid_ = -1;
+      else
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return port_;
+  }
+  // What it wrote to standard error.
+  std::string Log() const {
+    std::ifstream file(log_);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  }
 
 private:
+  std::string out_, log_;
   pid_t pid_ = -1;
   int port_ = 0;
 };
@@ -96,6 +111,7 @@ TEST(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges)
     TServerProcess second(database, folder, "second");
     ASSERT_NE(second.Port(), 0);
     const int ports[] = {first.Port(), second.Port()};
+    ASSERT_NE(ports[1], 0) << second.Log();
     TProfileStore admin(OpenPostgresDatabase(database));
     std::string error;
 
@@ -167,6 +183,41 @@ TEST(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges)
       EXPECT_EQ(merged.History[0].Count, round) << round;
       EXPECT_EQ(merged.History[1].Count, round) << round;
     }
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
+// Servers started together on an empty database all make it theirs: one
+// creates the tables, the others find them. A guesser going from one server
+// to the next gets the failed authentications they count together (here 3),
+// and at most one more from each further server, not 3 from each.
+TEST(TwoServers, StartTogetherOnAnEmptyDatabaseAndCountFailuresTogether) {
+  char pattern[] = "/tmp/movaro-two.XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::string folder = pattern;
+  constexpr int kServers = 4;
+  for (int round = 0; round < 3; ++round) {
+    const std::string database = FreshPostgresConnection();
+    ASSERT_FALSE(database.empty());
+    std::vector<std::unique_ptr<TServerProcess>> servers;
+    for (int i = 0; i < kServers; ++i)
+      servers.push_back(
+          std::make_unique<TServerProcess>(database, folder, std::to_string(round) + "-" + std::to_string(i), "3"));
+    for (auto &server : servers)
+      ASSERT_NE(server->Port(), 0) << round << ": " << server->Log();
+    if (round > 0)
+      continue;
+    int refused = 0, limitedInARow = 0;
+    for (int i = 0; i < 10 * kServers && limitedInARow < kServers; ++i) {
+      const std::string status =
+          Ask(servers[static_cast<size_t>(i % kServers)]->Port(), 'a', BuildLoginRequest("anna")).substr(0, 3);
+      refused += status == "403";
+      limitedInARow = status == "429" ? limitedInARow + 1 : 0;
+      ASSERT_TRUE(status == "403" || status == "429") << i << ": " << status;
+    }
+    EXPECT_EQ(limitedInARow, kServers);
+    EXPECT_EQ(refused, 3 + kServers - 1);
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
