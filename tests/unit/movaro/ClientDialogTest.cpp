@@ -159,6 +159,7 @@ TEST(NetworkProfile, TheServersDaysFillTheFileAndTheCheckInCarriesTheRest) {
   ASSERT_EQ(w.library.Posted.size(), 2u);
   const std::string &checkIn = w.library.Posted[1];
   EXPECT_EQ(checkIn.substr(checkIn.find("DayRecord=")), line(day(today, 5)) + line(day(today - 3, 1)));
+  EXPECT_FALSE(w.profile->ServerDays()); // logged out
 
   // A server that names no dates keeps no days: none are sent to it.
   w.LoginReply = "userdata=ConfigLevel=30\r\n";

@@ -133,6 +133,13 @@ TEST(DayHistory, ASaveAppendsTheDaysLineAndATornOneLeavesTheDaysEarlierLine) {
   EXPECT_EQ(history.Days[2], Day(kDay + 2, 50));
   EXPECT_EQ(history.Days[3], Day(kDay + 3, 1));
 
+  // A whole last line that lost its line end gets one before the next line.
+  PutText(fs, path, DayRecordLine(Day(kDay, 1)));
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 1, 2)));
+  EXPECT_EQ(ReadDayHistory(fs, path).Days, (std::vector<TDayRecord>{Day(kDay, 1), Day(kDay + 1, 2)}));
+  PutText(fs, path, FileText(fs, path) + "1,2025-12-1"); // torn again
+  fs.Reset();
+
   // The damage is written away whole; so are the stale lines past their bound.
   ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 3, 2)));
   EXPECT_EQ(fs.Count(TFaultInjectingFileSystem::TOperation::Rename), 1);
@@ -146,11 +153,18 @@ TEST(DayHistory, ASaveAppendsTheDaysLineAndATornOneLeavesTheDaysEarlierLine) {
 }
 
 // The server's days fill the gaps of the file; its own days stay.
+// A file that could not be read is left as it is.
 TEST(DayHistory, MissingDaysAreAddedAndTheFilesOwnKept) {
   TScratchFolder scratch;
-  THeadlessFileSystem fs;
+  THeadlessFileSystem disk;
+  TFaultInjectingFileSystem fs(disk);
   const std::string path = scratch.Path("Anna.history");
   ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 1, 5)));
+  const std::string text = FileText(fs, path);
+  fs.Fail(TFaultInjectingFileSystem::TOperation::Read, 1, true);
+  EXPECT_FALSE(AddMissingDays(fs, path, {Day(kDay, 1)}));
+  fs.Reset();
+  EXPECT_EQ(FileText(fs, path), text);
   ASSERT_TRUE(AddMissingDays(fs, path, {Day(kDay, 1), Day(kDay + 1, 99), Day(kDay + 2, 3)}));
   const TDayHistory history = ReadDayHistory(fs, path);
   EXPECT_EQ(history.Days, (std::vector<TDayRecord>{Day(kDay, 1), Day(kDay + 1, 5), Day(kDay + 2, 3)}));
