@@ -405,7 +405,7 @@ void TMainForm::ExportHistoryClick() {
   TSaveDialog &dialog = *wiring_->Pages.ExportHistoryDialog;
   dialog.Filter = text(13403, "CSV - Comma separated values") + "|*.csv";
   if (dialog.FileName.empty())
-    dialog.FileName = "Movaro " + profile->UserName + ".csv";
+    dialog.FileName = HistoryExportFileName(profile->UserName);
   if (!dialog.Execute())
     return;
   const TDayHistory history = profile->ReadHistory();

@@ -1,7 +1,10 @@
 #include "protocol/Replies.h"
 
 std::string UserDataReply(const TUserDataRecord &record) {
-  return kUserDataReplyPrefix + (record.Empty() ? std::string(kNoDataFound) : FormatUserDataLines(record));
+  const std::string days = FormatDayLines(record);
+  if (record.Empty())
+    return kUserDataReplyPrefix + std::string(kNoDataFound) + (days.empty() ? "" : "\r\n" + days);
+  return kUserDataReplyPrefix + FormatUserDataLines(record) + days;
 }
 
 std::string ErrorReply(const std::string &reason) { return "Status=Error: " + reason; }

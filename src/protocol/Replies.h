@@ -25,7 +25,7 @@ inline constexpr char kCodeUsedReason[] =
     "access denied: the enrolment code has been used already; ask the administrator for a new one";
 
 // "userdata=" and the record's lines, or "userdata=NO_DATA_FOUND" when the
-// record holds nothing.
+// record holds no setting and no history entry; its day lines follow either.
 std::string UserDataReply(const TUserDataRecord &record);
 std::string ErrorReply(const std::string &reason);
 

@@ -38,10 +38,17 @@ std::string NormalizedEnrolmentCode(const std::string &typed) {
   return code.size() == kEnrolmentCodeLength ? code : "";
 }
 
-std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode) {
+std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode,
+                              const TDaySpans *knownDays) {
   std::string text = RequestHead("getuserdata", userName);
+  // The code first: the client library looks for it on the third line.
   if (!enrolmentCode.empty())
     text += std::string(kEnrolmentCodeKey) + "=" + enrolmentCode + "\r\n";
+  if (knownDays) {
+    TUserDataRecord days;
+    days.KnownDays = *knownDays;
+    text += FormatDayLines(days);
+  }
   return text;
 }
 
@@ -62,8 +69,12 @@ std::string TakeEnrolmentCode(std::string &requestText) {
 }
 
 std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,
-                               const std::vector<THistoryLine> &history) {
-  return RequestHead("putuserdata", userName) + FormatUserDataLines(settings, history);
+                               const std::vector<THistoryLine> &history,
+                               const std::vector<TDayRecord> &days) {
+  TUserDataRecord record;
+  record.Days = days;
+  return RequestHead("putuserdata", userName) + FormatUserDataLines(settings, history) +
+         FormatDayLines(record);
 }
 
 bool ParseRequest(const std::string &text, TRequest &request, std::string &reason) {

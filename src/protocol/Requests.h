@@ -41,13 +41,18 @@ std::string NormalizedEnrolmentCode(const std::string &typed);
 // user name; the library takes the line out of the text and sends the code in
 // the request's enrolment header (protocol/HttpExchange.h) instead.
 inline constexpr char kEnrolmentCodeKey[] = "enrolmentcode";
-std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode = "");
+// knownDays: the days the computer has, asking the server for the others
+// (UserData.h); none: a check-out as programs before the day history made it.
+std::string BuildLoginRequest(const std::string &userName, const std::string &enrolmentCode = "",
+                              const TDaySpans *knownDays = nullptr);
 // Takes the enrolment code line (the third line, key without regard to case)
 // out of a request text and gives its value; empty, the text unchanged, when
 // there is none.
 std::string TakeEnrolmentCode(std::string &requestText);
+// days: the day records the server lacks, as "DayRecord" lines at the end.
 std::string BuildLogoutRequest(const std::string &userName, const TUserDataSettings &settings,
-                               const std::vector<THistoryLine> &history);
+                               const std::vector<THistoryLine> &history,
+                               const std::vector<TDayRecord> &days = {});
 
 // Reads a request text: the command line and the user name line, with keys
 // and the command word compared without regard to case. False, with a reason

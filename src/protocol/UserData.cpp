@@ -4,6 +4,7 @@
 #include "base/Decimal.h"
 #include "protocol/TextLines.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -203,8 +204,20 @@ std::string FormatUserDataLines(const TUserDataRecord &record) {
   return out;
 }
 
+std::string FormatDayLines(const TUserDataRecord &record) {
+  std::string out;
+  for (const TDayRecord &day : record.Days)
+    AppendLine(out, kDayRecordKey, DayRecordFieldsText(day));
+  if (record.KnownDays)
+    AppendLine(out, kKnownDaysKey, DaySpansText(*record.KnownDays));
+  if (record.StoredDays)
+    AppendLine(out, kStoredDaysKey, DaySpansText(*record.StoredDays));
+  return out;
+}
+
 TUserDataRecord ReadUserDataLines(const std::string &text) {
   TUserDataRecord record;
+  std::unordered_set<int32_t> seenDays;
   bool seenSetting[kSettingCount] = {};
   std::unordered_set<std::string> seenHistory;
   std::string key, value;
@@ -227,12 +240,33 @@ TUserDataRecord ReadUserDataLines(const std::string &text) {
         reason = "not a count from -1 to 9, \">\" and a day from -1 to 2958465";
       else
         record.History.push_back(entry);
+    } else if (SameText(key, kDayRecordKey)) {
+      TDayRecord day;
+      if (!ParseDayRecordFieldsText(value, day))
+        reason = "not a date and " + std::to_string(kDayRecordFieldCount) + " figures in their ranges";
+      else if (!seenDays.insert(day.Date).second)
+        reason = "a day given twice";
+      else if (record.Days.size() == kMaxHistoryDays)
+        reason = "more than " + std::to_string(kMaxHistoryDays) + " days";
+      else
+        record.Days.push_back(day);
+    } else if (SameText(key, kKnownDaysKey) || SameText(key, kStoredDaysKey)) {
+      std::optional<TDaySpans> &spans = SameText(key, kKnownDaysKey) ? record.KnownDays : record.StoredDays;
+      TDaySpans read;
+      if (spans)
+        reason = "given twice";
+      else if (!ParseDaySpans(value, read))
+        reason = "not ascending dates or spans of dates";
+      else
+        spans = std::move(read);
     } else {
       reason = "not a setting or a history key";
     }
     if (!reason.empty())
       record.Refused.push_back({key, value, reason});
   }
+  std::sort(record.Days.begin(), record.Days.end(),
+            [](const TDayRecord &a, const TDayRecord &b) { return a.Date < b.Date; });
   return record;
 }
 

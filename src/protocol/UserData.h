@@ -14,9 +14,23 @@
 //   x1230001=1>45000             a history entry: its 8-character key = the
 //                                count (-1..9) > the day last shown (-1..2958465)
 //
+// The day history (protocol/DayRecords.h) travels in lines of its own that
+// programs and servers before it refuse as unknown keys and so ignore; no
+// key of them is 8 characters long, the length of a history key:
+//   DayRecord=2026-12-11,28800,...  one day's record; a check-in carries
+//                                    the days the server lacks, a check-out's
+//                                    reply the days the computer lacks
+//   KnownDays=2026-01-05..2026-12-11 in a check-out: the days the computer
+//                                    has (empty: none); without this line
+//                                    the reply carries no days
+//   StoredDays=2026-01-05..2026-12-10 in the reply to a check-out with
+//                                    KnownDays: the days the server has
+//
 // Setting names are matched without regard to case and the first line of a
 // key counts. Values from the other side are outside bytes: every one is
 // checked, and one that fails its check is refused, never applied.
+
+#include "protocol/DayRecords.h"
 
 #include <cstdint>
 #include <optional>
@@ -50,6 +64,10 @@ inline constexpr size_t kSoundFileMaxLength = 255;
 // -1 stands for a day that could not be read.
 inline constexpr int32_t kHistoryCountMin = -1, kHistoryCountMax = 9;
 inline constexpr int32_t kHistoryDayMin = -1, kHistoryDayMax = 2958465;
+
+inline constexpr char kDayRecordKey[] = "DayRecord";
+inline constexpr char kKnownDaysKey[] = "KnownDays";
+inline constexpr char kStoredDaysKey[] = "StoredDays";
 
 // One message-history entry on the wire.
 struct THistoryLine {
@@ -85,9 +103,11 @@ struct TUserDataRecord {
   std::optional<int32_t> ConfigLongPause;
   std::optional<bool> ConfigLongPauseBlock;
   std::vector<THistoryLine> History;
+  std::vector<TDayRecord> Days; // in date order, one per date, at most kMaxHistoryDays
+  std::optional<TDaySpans> KnownDays, StoredDays;
   std::vector<TRefusedLine> Refused;
 
-  // No setting and no history entry.
+  // No setting and no history entry (days say nothing of the settings).
   bool Empty() const;
   // True when a line of that key was refused (the key as the line gave it,
   // compared without regard to case).
@@ -98,11 +118,15 @@ struct TUserDataRecord {
 // line per history entry, each line followed by CR LF.
 std::string FormatUserDataLines(const TUserDataSettings &settings,
                                 const std::vector<THistoryLine> &history);
-// The lines of the values record holds, in the same order.
+// The lines of the values record holds, in the same order (no day lines).
 std::string FormatUserDataLines(const TUserDataRecord &record);
+// The day lines of record: its days in date order, then KnownDays and
+// StoredDays when it has them.
+std::string FormatDayLines(const TUserDataRecord &record);
 
 // Reads and checks user data lines (lines without "=" and empty lines are
-// skipped; a key that is neither a setting nor a history key is refused).
+// skipped; a key that is neither a setting, a history key nor a day line is
+// refused, and so is a day of a date given before or past kMaxHistoryDays).
 TUserDataRecord ReadUserDataLines(const std::string &text);
 
 // Applies the user data lines of a server's reply to the program's settings

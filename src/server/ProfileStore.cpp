@@ -67,6 +67,20 @@ const char *const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS auth_failures ("
     " address TEXT PRIMARY KEY,"
     " full_at BIGINT NOT NULL)",
+    // The figure columns follow kDayRecordFieldNames (DayColumns).
+    "CREATE TABLE IF NOT EXISTS days ("
+    " user_name TEXT NOT NULL REFERENCES users(user_name),"
+    " day TEXT NOT NULL," // yyyy-mm-dd
+    " measured INTEGER NOT NULL, worked INTEGER NOT NULL, rested INTEGER NOT NULL,"
+    " longest_worked INTEGER NOT NULL, keystrokes INTEGER NOT NULL, mouse_moves INTEGER NOT NULL,"
+    " clicks INTEGER NOT NULL, wheel INTEGER NOT NULL, short_prompts INTEGER NOT NULL,"
+    " long_prompts INTEGER NOT NULL, rested_through INTEGER NOT NULL, blocked_breaks INTEGER NOT NULL,"
+    " questions_answered INTEGER NOT NULL, gauge1 INTEGER NOT NULL, gauge2 INTEGER NOT NULL,"
+    " gauge3 INTEGER NOT NULL, gauge4 INTEGER NOT NULL, gauge5 INTEGER NOT NULL, gauge6 INTEGER NOT NULL,"
+    " gauge7 INTEGER NOT NULL, gauge8 INTEGER NOT NULL, gauge9 INTEGER NOT NULL, gauge10 INTEGER NOT NULL,"
+    " risk_index INTEGER NOT NULL,"
+    " saved BIGINT NOT NULL,"
+    " PRIMARY KEY (user_name, day))",
 };
 
 // A token id as shown: this many hex digits of its SHA-256.
@@ -85,6 +99,10 @@ constexpr size_t kSettingColumnCount = sizeof kSettingColumns / sizeof kSettingC
 // these many rows and fewer, halving: a few texts, each prepared once per
 // connection, serve every count.
 constexpr size_t kHistoryBatch = 128;
+
+// Day rows per statement: each takes a parameter for its date and one per
+// figure, well below the parameter limits of both engines.
+constexpr size_t kDayBatch = 100;
 
 int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
 
@@ -189,6 +207,60 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
     db.Execute(HistoryUpsert(rows), params);
     begin += rows;
   }
+}
+
+std::string DayColumns() {
+  std::string columns = "day";
+  for (const char *name : kDayRecordFieldNames)
+    columns += std::string(", ") + name;
+  return columns;
+}
+
+// A check-in's days in place of the stored ones of their dates; past the
+// bound the oldest go.
+void StoreDays(TSqlConnection &db, const std::string &name, const std::vector<TDayRecord> &days, int64_t now) {
+  if (days.empty())
+    return;
+  std::string updates;
+  for (const char *column : kDayRecordFieldNames)
+    updates += std::string(updates.empty() ? "" : ", ") + column + " = excluded." + column;
+  for (size_t begin = 0; begin < days.size(); begin += kDayBatch) {
+    const size_t end = std::min(days.size(), begin + kDayBatch);
+    std::string sql = "INSERT INTO days (user_name, " + DayColumns() + ", saved) VALUES ";
+    std::vector<TSqlValue> params{name, std::to_string(now)};
+    for (size_t i = begin; i < end; ++i) {
+      sql += std::string(i > begin ? ", " : "") + "($1, $" + std::to_string(params.size() + 1);
+      params.push_back(DayRecordDate(days[i].Date));
+      for (int32_t value : DayRecordValues(days[i])) {
+        params.push_back(std::to_string(value));
+        sql += ", CAST($" + std::to_string(params.size()) + " AS INTEGER)";
+      }
+      sql += ", CAST($2 AS BIGINT))";
+    }
+    db.Execute(sql + " ON CONFLICT (user_name, day) DO UPDATE SET " + updates + ", saved = excluded.saved", params);
+  }
+  db.Execute("DELETE FROM days WHERE user_name = $1 AND day < (SELECT day FROM days WHERE user_name = $1"
+             " ORDER BY day DESC LIMIT 1 OFFSET " + std::to_string(kMaxHistoryDays - 1) + ")",
+             {name});
+}
+
+// The user's stored days in date order (a row that is no record is left out).
+std::vector<TDayRecord> ReadDays(TSqlConnection &db, const std::string &name) {
+  std::vector<TDayRecord> days;
+  for (const TSqlRow &row :
+       db.Execute("SELECT " + DayColumns() + " FROM days WHERE user_name = $1 ORDER BY day", {name})) {
+    TDayRecord day;
+    bool whole = row[0] && ParseDayRecordDate(*row[0], day.Date);
+    const auto fields = DayRecordFields(day);
+    for (int i = 0; whole && i < kDayRecordFieldCount; ++i) {
+      const std::optional<int32_t> value = ReadNumber(row[1 + i]);
+      whole = value.has_value();
+      *fields[i] = value.value_or(0);
+    }
+    if (whole)
+      days.push_back(day);
+  }
+  return days;
 }
 
 // What a check-in changes: the values of incoming that differ from base, the
@@ -441,7 +513,7 @@ TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, co
 }
 
 TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCredentials &credentials,
-                                      TUserDataRecord &record) {
+                                      TUserDataRecord &record, const TDaySpans *knownDays) {
   const std::string name = StoredText(userName);
   return Transact([&](TSqlConnection &db, int64_t now) {
     TUserDataRecord found;
@@ -452,6 +524,15 @@ TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCreden
     }
     found = ReadRecord(db, name);
     KeepBase(db, name, credentials.TokenDigest, found, now);
+    if (knownDays) {
+      std::vector<int32_t> stored;
+      for (const TDayRecord &day : ReadDays(db, name)) {
+        stored.push_back(day.Date);
+        if (!InDaySpans(*knownDays, day.Date))
+          found.Days.push_back(day);
+      }
+      found.StoredDays = DaySpansOf(std::move(stored));
+    }
     db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
     record = std::move(found);
     return access;
@@ -475,6 +556,7 @@ TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const TCredent
       changed = ChangedSince(record, ReadUserDataLines(AnsiText(*base[0][0])));
     db.Execute(SettingsUpsert(), SettingValues(name, changed, now));
     StoreHistory(db, name, changed.History);
+    StoreDays(db, name, record.Days, now);
     KeepBase(db, name, credentials.TokenDigest, record, now);
     db.Execute("UPDATE users SET last_checkin = $2 WHERE user_name = $1", {name, std::to_string(now)});
     return access;
@@ -612,6 +694,7 @@ bool TProfileStore::ExportUser(const std::string &storedName, std::string &text,
     // The user data lines as the program writes them, in the stored form.
     for (const std::string &line : SplitLines(FormatUserDataLines(ReadRecord(*db, storedName))))
       text += StoredText(line) + "\n";
+    text += DayTable(ReadDays(*db, storedName));
     return true;
   } catch (const ESqlError &e) {
     error = e.what();
@@ -621,7 +704,8 @@ bool TProfileStore::ExportUser(const std::string &storedName, std::string &text,
 
 bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error) {
   TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
-    for (const char *table : {"history", "settings", "checkouts", "tokens", "revoked_tokens", "enrolment_codes"})
+    for (const char *table :
+         {"history", "days", "settings", "checkouts", "tokens", "revoked_tokens", "enrolment_codes"})
       db.Execute(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
     if (db.Execute("DELETE FROM users WHERE user_name = $1 RETURNING user_name", {storedName}).empty()) {
       error = "there is no user \"" + storedName + "\"";
@@ -632,4 +716,44 @@ bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error
   if (!outcome.Ok)
     error = outcome.Error;
   return outcome.Granted();
+}
+
+bool TProfileStore::ListDays(const std::string &storedName, std::vector<TDayRecord> &days, std::string &error) {
+  try {
+    TSqlPool::TLease db(pool_);
+    if (db->Execute("SELECT 1 FROM users WHERE user_name = $1", {storedName}).empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return false;
+    }
+    days = ReadDays(*db, storedName);
+    return true;
+  } catch (const ESqlError &e) {
+    error = e.what();
+    return false;
+  }
+}
+
+bool TProfileStore::DeleteDays(const std::string &storedName, int64_t &deleted, std::string &error) {
+  TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
+    if (db.Execute("SELECT 1 FROM users WHERE user_name = $1", {storedName}).empty()) {
+      error = "there is no user \"" + storedName + "\"";
+      return TAccess::WrongToken;
+    }
+    deleted = static_cast<int64_t>(
+        db.Execute("DELETE FROM days WHERE user_name = $1 RETURNING day", {storedName}).size());
+    return TAccess::Granted;
+  });
+  if (!outcome.Ok)
+    error = outcome.Error;
+  return outcome.Granted();
+}
+
+std::string DayTable(const std::vector<TDayRecord> &days) {
+  std::string text = "days " + std::to_string(days.size()) + " (date";
+  for (const char *name : kDayRecordFieldNames)
+    text += std::string(",") + name;
+  text += ")\n";
+  for (const TDayRecord &day : days)
+    text += "  " + DayRecordFieldsText(day) + "\n";
+  return text;
 }

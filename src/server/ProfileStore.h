@@ -18,6 +18,10 @@
 //   auth_failures   address, full_at: the failed authentications of a client
 //                   address counted by every server on the database
 //                   (TAuthLimiter), until its allowance is whole again
+//   days            user_name, day (yyyy-mm-dd), one column per figure of the
+//                   day record (protocol/DayRecords.h), saved: a day's record
+//                   as its latest check-in gave it; at most kMaxHistoryDays
+//                   per user, the oldest dropped past that
 //
 // A check-in stores only the values its computer changed from that base: two
 // computers of a user checking in at once (on one server or several on one
@@ -95,12 +99,15 @@ public:
   bool Prepare(std::string &error);
 
   // A check-out: the token is checked for the user (and registered on first
-  // use), then record receives what is stored (empty when nothing is).
+  // use), then record receives what is stored (empty when nothing is). With
+  // knownDays (the days the computer has) record also receives the stored
+  // days outside them and, in StoredDays, the dates of all stored days.
   TStoreOutcome CheckOut(const std::string &userName, const TCredentials &credentials,
-                         TUserDataRecord &record);
+                         TUserDataRecord &record, const TDaySpans *knownDays = nullptr);
   // A check-in: the token is checked, then the values of record that differ
   // from the computer's base (see above) are stored; settings absent from
   // record keep their stored values, history entries not named keep theirs.
+  // Its days replace the stored ones of their dates; the others stay.
   TStoreOutcome CheckIn(const std::string &userName, const TCredentials &credentials,
                         const TUserDataRecord &record);
 
@@ -122,6 +129,11 @@ public:
   bool ExportUser(const std::string &storedName, std::string &text, std::string &error);
   // Erases everything stored about the user, tokens and codes included.
   bool DeleteUser(const std::string &storedName, std::string &error);
+  // The user's stored days in date order; false with a reason when there is
+  // no such user.
+  bool ListDays(const std::string &storedName, std::vector<TDayRecord> &days, std::string &error);
+  // Erases the user's days (and only those), telling how many there were.
+  bool DeleteDays(const std::string &storedName, int64_t &deleted, std::string &error);
   // A consistent copy of the database in file (TSqlDatabase::Backup).
   bool Backup(const std::string &file, std::string &error) { return pool_.Database().Backup(file, error); }
 
@@ -154,6 +166,10 @@ private:
 // The SHA-256 of a token or code in lower-case hex: what the store keeps
 // instead of it.
 std::string TokenDigest(const std::string &token);
+
+// Days as a person reads them: a head line naming the count and the columns,
+// then one line per day, the record's text (protocol/DayRecords.h).
+std::string DayTable(const std::vector<TDayRecord> &days);
 
 // The stored form of 8-bit text and back.
 std::string StoredText(const std::string &ansi);

@@ -55,7 +55,10 @@ TServerReply AnswerRequest(TProfileStore &store, const std::string &authorizatio
                       StoredText(line.Value.substr(0, 40)) + " (" + line.Reason + ")";
     outcome = store.CheckIn(request.UserName, credentials, record);
   } else {
-    outcome = store.CheckOut(request.UserName, credentials, record);
+    // A check-out's only lines: the days the computer has, asking for the others.
+    const std::optional<TDaySpans> knownDays =
+        request.UserData.empty() ? std::nullopt : ReadUserDataLines(request.UserData).KnownDays;
+    outcome = store.CheckOut(request.UserName, credentials, record, knownDays ? &*knownDays : nullptr);
   }
 
   if (!outcome.Ok)

@@ -8,6 +8,8 @@
 //   profile_server revoke USER [TOKEN] [--database DB]
 //   profile_server export USER [--database DB]
 //   profile_server delete USER [--database DB]
+//   profile_server history USER [--database DB]
+//   profile_server delete-history USER [--database DB]
 //   profile_server backup FILE [--database DB]
 //
 // DB is "sqlite:PATH" or a path (SQLite, the default "profiles.db"), or a
@@ -39,6 +41,8 @@ constexpr char kUsage[] =
     "       profile_server revoke USER [TOKEN] [--database DB]\n"
     "       profile_server export USER [--database DB]\n"
     "       profile_server delete USER [--database DB]\n"
+    "       profile_server history USER [--database DB]\n"
+    "       profile_server delete-history USER [--database DB]\n"
     "       profile_server backup FILE [--database DB]\n"
     "DB: sqlite:PATH or a path (default profiles.db), or a PostgreSQL connection string\n";
 
@@ -67,7 +71,8 @@ bool ParseArguments(int argc, char **argv, TArguments &args) {
   args.Command = argv[1];
   int i = 2;
   if (args.Command == "revoke" || args.Command == "enrol" || args.Command == "export" ||
-      args.Command == "delete" || args.Command == "backup") {
+      args.Command == "delete" || args.Command == "backup" || args.Command == "history" ||
+      args.Command == "delete-history") {
     if (argc < 3 || argv[2][0] == '-')
       return false;
     args.Subject = argv[i++];
@@ -220,6 +225,24 @@ int main(int argc, char **argv) {
       return 1;
     }
     std::fputs(text.c_str(), stdout);
+    return 0;
+  }
+  if (args.Command == "history") {
+    std::vector<TDayRecord> days;
+    if (!store.ListDays(args.Subject, days, error)) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::fputs(DayTable(days).c_str(), stdout);
+    return 0;
+  }
+  if (args.Command == "delete-history") {
+    int64_t deleted = 0;
+    if (!store.DeleteDays(args.Subject, deleted, error)) {
+      std::cerr << "profile_server: " << error << "\n";
+      return 1;
+    }
+    std::printf("deleted %lld days of \"%s\"\n", static_cast<long long>(deleted), args.Subject.c_str());
     return 0;
   }
   if (args.Command == "delete" || args.Command == "backup") {

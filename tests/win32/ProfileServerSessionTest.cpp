@@ -210,18 +210,25 @@ TEST_F(ProfileServerEnrolment, ACodeInTheTextEnrolsThisComputerOnceAndASecondOne
   EXPECT_EQ(PostForReply(BuildLoginRequest(user), answered), "userdata=NO_DATA_FOUND");
   TUserDataSettings saved;
   saved.ConfigLevel = 33;
-  EXPECT_EQ(PostForReply(BuildLogoutRequest(user, saved, {}), answered), kSavedReply);
+  TDayRecord day;
+  day.Date = 46000;
+  day.Worked = 3600;
+  EXPECT_EQ(PostForReply(BuildLogoutRequest(user, saved, {}, {day}), answered), kSavedReply);
 
   // A second computer: a token of its own, which the used code cannot enrol.
+  // It lacks the first one's day and is given it.
   const std::string token = StoredToken(user);
   StoreToken(user, std::string(64, 'e'));
   EXPECT_EQ(PostForReply(BuildLoginRequest(user, first), answered), ErrorReply(kCodeUsedReason));
-  std::string reply = PostForReply(BuildLoginRequest(user, second), answered);
+  const TDaySpans none;
+  std::string reply = PostForReply(BuildLoginRequest(user, second, &none), answered);
   EXPECT_TRUE(answered);
   TUserDataSettings loaded;
   std::vector<std::string> entries;
-  ApplyUserDataLines(ReplyText(reply), loaded, entries);
+  const TUserDataRecord record = ApplyUserDataLines(ReplyText(reply), loaded, entries);
   EXPECT_EQ(loaded.ConfigLevel, 33) << reply;
+  EXPECT_EQ(record.Days, std::vector<TDayRecord>{day}) << reply;
+  EXPECT_EQ(record.StoredDays, (TDaySpans{{46000, 46000}})) << reply;
   StoreToken(user, token);
   EXPECT_EQ(ClassifyReply(PostForReply(BuildLoginRequest(user), answered)), TReplyKind::UserData);
 }

@@ -280,7 +280,8 @@ void TClientDialog::DoLogin() {
   if (!Connect())
     return;
   request_ = TRequestKind::Login;
-  env_.Library.Post(BuildLoginRequest(profile_.UserName, code));
+  const std::optional<TDaySpans> knownDays = profile_.HistoryDays();
+  env_.Library.Post(BuildLoginRequest(profile_.UserName, code, knownDays ? &*knownDays : nullptr));
   busy_ = false;
 }
 
@@ -293,7 +294,7 @@ void TClientDialog::DoLogout() {
       history.push_back(HistoryLineOfEntry(entry));
   request_ = TRequestKind::Logout;
   SaveConfirmed = false;
-  env_.Library.Post(BuildLogoutRequest(profile_.UserName, profile_, history));
+  env_.Library.Post(BuildLogoutRequest(profile_.UserName, profile_, history, profile_.DaysForServer()));
   // A save the server did not confirm is not reported as one: the status
   // keeps the server's reason (the profile keeps the data locally).
   if (SaveConfirmed)
@@ -331,6 +332,8 @@ void TClientDialog::OnServerReply(const std::string &reply) {
       break;
     if (ClassifyReply(reply) == TReplyKind::UserData)
       ApplyUserData(ReplyText(reply));
+    else
+      profile_.TakeServerDays(ReadUserDataLines(ReplyText(reply)));
     ShowStatus(kLoggedInText);
     LoggedIn = true;
     RequestClose();
@@ -366,7 +369,7 @@ std::string TClientDialog::Text(const TDialogText &text) const {
 }
 
 void TClientDialog::ApplyUserData(const std::string &lines) {
-  ApplyUserDataLines(lines, profile_, profile_.MessageHistory);
+  profile_.TakeServerDays(ApplyUserDataLines(lines, profile_, profile_.MessageHistory));
 }
 
 // --- events ----------------------------------------------------------------------------

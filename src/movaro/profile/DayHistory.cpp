@@ -11,29 +11,10 @@
 #include <cstring>
 #include <limits>
 
-const std::array<const char *, kDayRecordFieldCount> kDayRecordFieldNames = {
-    "measured", "worked", "rested", "longest_worked", "keystrokes", "mouse_moves",
-    "clicks", "wheel", "short_prompts", "long_prompts", "rested_through", "blocked_breaks",
-    "questions_answered", "gauge1", "gauge2", "gauge3", "gauge4", "gauge5", "gauge6",
-    "gauge7", "gauge8", "gauge9", "gauge10", "risk_index"};
-
 namespace {
 
 constexpr char kTemporarySuffix[] = ".new";
-constexpr int kFirstGaugeField = 13;
-
-std::array<int32_t *, kDayRecordFieldCount> Fields(TDayRecord &r) {
-  std::array<int32_t *, kDayRecordFieldCount> fields{
-      &r.Measured,      &r.Worked,      &r.Rested,        &r.LongestWorked, &r.Keystrokes,
-      &r.MouseMoves,    &r.Clicks,      &r.WheelTurns,    &r.ShortPrompts,  &r.LongPrompts,
-      &r.RestedThrough, &r.BlockedBreaks, &r.QuestionsAnswered};
-  for (int k = 0; k < kQuestionnaireCount; ++k)
-    fields[kFirstGaugeField + k] = &r.Gauges[k];
-  fields[kDayRecordFieldCount - 1] = &r.RiskIndex;
-  return fields;
-}
-
-bool IsPercentField(int field) { return field >= kFirstGaugeField; }
+constexpr char kLineEnd[] = "\r\n";
 
 int32_t Seconds(TDateTime days) {
   const double seconds = std::round(days * kSecondsPerDay);
@@ -54,57 +35,68 @@ uint32_t LineChecksum(std::string_view text) {
       crc32(0, reinterpret_cast<const Bytef *>(text.data()), static_cast<uInt>(text.size())));
 }
 
-bool ParseNumber(std::string_view text, int32_t &value) {
-  const char *end = text.data() + text.size();
-  auto [stop, error] = std::from_chars(text.data(), end, value);
-  return !text.empty() && error == std::errc() && stop == end;
-}
-
-bool ParseDate(std::string_view text, int32_t &date) {
-  int32_t year = 0, month = 0, day = 0;
-  TDateTime value = 0;
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || text[0] == '-' ||
-      text[5] == '-' || text[8] == '-' || !ParseNumber(text.substr(0, 4), year) ||
-      !ParseNumber(text.substr(5, 2), month) || !ParseNumber(text.substr(8, 2), day) ||
-      !EncodeDate(year, month, day, value))
-    return false;
-  date = static_cast<int32_t>(value);
-  return true;
-}
-
 // Keeps one record per date in date order; a record replaces its date's.
-void PutDay(std::vector<TDayRecord> &days, const TDayRecord &record) {
+// True when it replaced one.
+bool PutDay(std::vector<TDayRecord> &days, const TDayRecord &record) {
   auto at = std::lower_bound(days.begin(), days.end(), record.Date,
                              [](const TDayRecord &day, int32_t date) { return day.Date < date; });
-  if (at != days.end() && at->Date == record.Date)
+  if (at != days.end() && at->Date == record.Date) {
     *at = record;
-  else
-    days.insert(at, record);
+    return true;
+  }
+  days.insert(at, record);
+  return false;
+}
+
+const TDayRecord *FindDay(const std::vector<TDayRecord> &days, int32_t date) {
+  auto at = std::lower_bound(days.begin(), days.end(), date,
+                             [](const TDayRecord &day, int32_t d) { return day.Date < d; });
+  return at != days.end() && at->Date == date ? &*at : nullptr;
 }
 
 bool IsFileNameCharacter(char c) {
   return static_cast<unsigned char>(c) >= 32 && !std::strchr("\\/:*?\"<>|", c);
 }
 
+// The history as read, and whether its text ends inside a line (an append
+// must begin a line of its own then).
+struct TReadHistory {
+  TDayHistory History;
+  bool EndsInLine = false;
+};
+
+TReadHistory ReadForWrite(TFileSystem &fs, const std::string &path) {
+  TReadHistory read;
+  std::string text;
+  if (!fs.FileExists(path))
+    return read;
+  if (!ReadWholeFile(fs, path, text, kMaxHistoryFileBytes)) {
+    read.History.Unreadable = true;
+    return read;
+  }
+  read.History = ParseDayHistory(text);
+  read.EndsInLine = !text.empty() && text.back() != '\n';
+  return read;
+}
+
+// The days whole under a temporary name, renamed over the file.
+bool WriteWhole(TFileSystem &fs, const std::string &path, std::vector<TDayRecord> days) {
+  if (days.size() > kMaxHistoryDays)
+    days.erase(days.begin(), days.end() - static_cast<ptrdiff_t>(kMaxHistoryDays));
+  std::string text;
+  for (const TDayRecord &day : days)
+    text += DayRecordLine(day) + kLineEnd;
+  const std::string temporary = path + kTemporarySuffix;
+  bool written = false;
+  if (std::unique_ptr<TFileStream> file = fs.Create(temporary))
+    written = WriteFully(*file, text.data(), static_cast<int64_t>(text.size())) && file->Flush();
+  if (written && fs.RenameFile(temporary, path, kRenameReplaceExisting | kRenameWriteThrough))
+    return true;
+  fs.RemoveFile(temporary);
+  return false;
+}
+
 } // namespace
-
-std::string DayRecordDate(int32_t date) {
-  TDateTimeParts parts;
-  if (!DecodeDateTime(date, parts))
-    return "0000-00-00";
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.Year, parts.Month, parts.Day);
-  return text;
-}
-
-std::array<int32_t, kDayRecordFieldCount> DayRecordValues(const TDayRecord &record) {
-  TDayRecord copy = record;
-  std::array<int32_t, kDayRecordFieldCount> values{};
-  const auto fields = Fields(copy);
-  for (int i = 0; i < kDayRecordFieldCount; ++i)
-    values[i] = *fields[i];
-  return values;
-}
 
 TDayRecord TakeDayRecord(const TTraceState &trace, const std::vector<std::string> &messageHistory) {
   TDayRecord r;
@@ -135,7 +127,7 @@ TDayRecord TakeDayRecord(const TTraceState &trace, const std::vector<std::string
 
 bool DayRecordEmpty(const TDayRecord &record) {
   const auto values = DayRecordValues(record);
-  for (int i = 0; i < kFirstGaugeField; ++i)
+  for (int i = 0; i < kFirstPercentField; ++i)
     if (values[i] != 0)
       return false;
   return true;
@@ -143,11 +135,11 @@ bool DayRecordEmpty(const TDayRecord &record) {
 
 TDayRecord CombineDays(const TDayRecord &earlier, const TDayRecord &later) {
   TDayRecord sum = later, before = earlier;
-  const auto from = Fields(before), into = Fields(sum);
+  const auto from = DayRecordFields(before), into = DayRecordFields(sum);
   for (int i = 0; i < kDayRecordFieldCount; ++i) {
     if (into[i] == &sum.LongestWorked)
       sum.LongestWorked = std::max(earlier.LongestWorked, later.LongestWorked);
-    else if (IsPercentField(i))
+    else if (i >= kFirstPercentField)
       *into[i] = *into[i] >= 0 ? *into[i] : *from[i];
     else
       *into[i] = SaturatedSum(*from[i], *into[i]);
@@ -164,9 +156,7 @@ std::string DayRecordText(const TDayRecord &record) {
 }
 
 std::string DayRecordLine(const TDayRecord &record) {
-  std::string line = std::to_string(kDayRecordVersion) + "," + DayRecordDate(record.Date);
-  for (int32_t value : DayRecordValues(record))
-    line += "," + std::to_string(value);
+  const std::string line = std::to_string(kDayRecordVersion) + "," + DayRecordFieldsText(record);
   char checksum[12];
   std::snprintf(checksum, sizeof checksum, "*%08X", LineChecksum(line));
   return line + checksum;
@@ -182,28 +172,14 @@ bool ParseDayRecordLine(std::string_view line, TDayRecord &record) {
   if (error != std::errc() || stop != hex.data() + hex.size() ||
       checksum != LineChecksum(line.substr(0, star)))
     return false;
-  std::vector<std::string_view> parts;
-  for (std::string_view rest = line.substr(0, star);;) {
-    const size_t comma = rest.find(',');
-    parts.push_back(rest.substr(0, comma));
-    if (comma == std::string_view::npos)
-      break;
-    rest.remove_prefix(comma + 1);
-  }
+  const std::string_view text = line.substr(0, star);
+  const size_t comma = text.find(',');
   int32_t version = 0;
-  TDayRecord read;
-  if (parts.size() < 2 + kDayRecordFieldCount || !ParseNumber(parts[0], version) ||
-      version < kDayRecordVersion || !ParseDate(parts[1], read.Date))
+  if (comma == std::string_view::npos)
     return false;
-  const auto fields = Fields(read);
-  for (int i = 0; i < kDayRecordFieldCount; ++i) {
-    int32_t &value = *fields[i];
-    if (!ParseNumber(parts[2 + i], value) || value < (IsPercentField(i) ? -1 : 0) ||
-        (IsPercentField(i) && value > 100))
-      return false;
-  }
-  record = read;
-  return true;
+  auto [end, bad] = std::from_chars(text.data(), text.data() + comma, version);
+  return bad == std::errc() && end == text.data() + comma && version >= kDayRecordVersion &&
+         ParseDayRecordFieldsText(text.substr(comma + 1), record);
 }
 
 TDayHistory ParseDayHistory(std::string_view text) {
@@ -217,56 +193,65 @@ TDayHistory ParseDayHistory(std::string_view text) {
     if (line.empty())
       continue;
     TDayRecord record;
-    if (ParseDayRecordLine(line, record))
-      PutDay(history.Days, record);
-    else
+    if (!ParseDayRecordLine(line, record))
       ++history.DamagedLines;
+    else if (PutDay(history.Days, record))
+      ++history.StaleLines;
   }
   return history;
 }
 
 TDayHistory ReadDayHistory(TFileSystem &fs, const std::string &path) {
-  std::string text;
-  if (!fs.FileExists(path))
-    return {};
-  if (!ReadWholeFile(fs, path, text, kMaxHistoryFileBytes)) {
-    TDayHistory unreadable;
-    unreadable.Unreadable = true;
-    return unreadable;
-  }
-  return ParseDayHistory(text);
+  return ReadForWrite(fs, path).History;
 }
 
 bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record) {
-  TDayHistory history = ReadDayHistory(fs, path);
+  TReadHistory read = ReadForWrite(fs, path);
+  TDayHistory &history = read.History;
   // A file that exists but cannot be read is not replaced by one day.
   if (history.Unreadable)
     return false;
-  PutDay(history.Days, record);
-  if (history.Days.size() > kMaxHistoryDays)
-    history.Days.erase(history.Days.begin(),
-                       history.Days.end() - static_cast<ptrdiff_t>(kMaxHistoryDays));
-  std::string text;
-  for (const TDayRecord &day : history.Days)
-    text += DayRecordLine(day) + "\r\n";
-  const std::string temporary = path + kTemporarySuffix;
-  bool written = false;
-  if (std::unique_ptr<TFileStream> file = fs.Create(temporary)) {
-    written = WriteFully(*file, text.data(), static_cast<int64_t>(text.size())) && file->Flush();
-  }
-  if (written && fs.RenameFile(temporary, path, kRenameReplaceExisting | kRenameWriteThrough))
+  const TDayRecord *stored = FindDay(history.Days, record.Date);
+  if (stored && *stored == record)
     return true;
-  fs.RemoveFile(temporary);
-  return false;
+  const bool replaces = stored != nullptr;
+  if (history.DamagedLines > 0 || history.StaleLines + (replaces ? 1 : 0) > kMaxStaleLines ||
+      (!replaces && history.Days.size() >= kMaxHistoryDays)) {
+    PutDay(history.Days, record);
+    return WriteWhole(fs, path, std::move(history.Days));
+  }
+  const std::string line = (read.EndsInLine ? kLineEnd : "") + DayRecordLine(record) + kLineEnd;
+  std::unique_ptr<TFileStream> file = fs.OpenAppend(path);
+  return file && WriteFully(*file, line.data(), static_cast<int64_t>(line.size())) && file->Flush();
+}
+
+bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days) {
+  TDayHistory history = ReadForWrite(fs, path).History;
+  if (history.Unreadable)
+    return false;
+  bool added = false;
+  for (const TDayRecord &day : days)
+    if (!FindDay(history.Days, day.Date)) {
+      PutDay(history.Days, day);
+      added = true;
+    }
+  return !added || WriteWhole(fs, path, std::move(history.Days));
+}
+
+std::string FileNamePart(const std::string &text) {
+  std::string name = text;
+  for (char &c : name)
+    if (!IsFileNameCharacter(c))
+      c = '_';
+  while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+    name.pop_back();
+  return name;
 }
 
 std::string DayHistoryFile(const std::string &profileFile, const std::string &userName) {
   const std::string folder = ExtractFilePath(profileFile);
   if (folder.empty())
     return "";
-  std::string name = userName;
-  for (char &c : name)
-    if (!IsFileNameCharacter(c))
-      c = '_';
-  return folder + name + ".history";
+  const std::string name = FileNamePart(userName);
+  return folder + (name.empty() ? "_" : name) + ".history";
 }

@@ -1,54 +1,38 @@
 #pragma once
-// The day record and the history file that keeps one per day.
+// The day record (protocol/DayRecords.h) and the history file that keeps one
+// per day.
 //
 // The history file lies beside the profile file, one per user
-// ("<user name>.history"), a text line per day in date order:
+// ("<user name>.history"), a text line per record:
 //   1,2026-12-11,28800,21000,...,57*89ABCDEF
-// the version, the date, the figures in the order of kDayRecordFieldNames,
-// then "*" and the CRC-32 of everything before it in hex. A later version
-// may add fields after these; this one reads the fields it knows. A line that
-// does not check out (torn by a crash, damaged on the disk, edited) is
-// skipped and counted; the other days stay. The file is written whole under
-// a temporary name and renamed over the old one, so a crash leaves the old
-// file or the new one. It keeps at most kMaxHistoryDays days: past that the
-// oldest days are dropped at the next write.
+// the version, the record's text, then "*" and the CRC-32 of everything
+// before it in hex. A line that does not check out (torn by a crash, damaged
+// on the disk, edited) is skipped and counted; the other days stay.
+//
+// A write appends the day's line, and of several lines of one date the last
+// one counts: today's earlier line stays whole until the new one is, so a
+// crash leaves the old record of the day or the new one, and the earlier
+// days are never touched. The file is written whole under a temporary name
+// and renamed over the old one (again old or new after a crash) only when it
+// holds kMaxStaleLines lines a later one replaced, a damaged line, or more
+// than kMaxHistoryDays days (the oldest are dropped then).
 
 #include "movaro/TraceEngine.h"
 #include "platform/FileSystem.h"
+#include "protocol/DayRecords.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// About ten years; a line is at most some 150 bytes, so the file stays
-// within about half a megabyte.
-constexpr size_t kMaxHistoryDays = 3660;
 constexpr int kDayRecordVersion = 1;
-constexpr int kQuestionnaireCount = 10;
 // A file larger than this is read only this far (its last line then fails
-// its check); no history written here comes near it.
+// its check); no history written here comes near it (a line is at most some
+// 150 bytes).
 constexpr int64_t kMaxHistoryFileBytes = 4 * 1024 * 1024;
-
-struct TDayRecord {
-  int32_t Date = 0; // whole days since 1899-12-30 (DatePart)
-  // Seconds.
-  int32_t Measured = 0, Worked = 0, Rested = 0, LongestWorked = 0;
-  int32_t Keystrokes = 0, MouseMoves = 0, Clicks = 0, WheelTurns = 0;
-  int32_t ShortPrompts = 0, LongPrompts = 0, RestedThrough = 0, BlockedBreaks = 0;
-  int32_t QuestionsAnswered = 0;
-  // Percentages as the status page's gauges show them; -1 while a
-  // questionnaire has no answers to score.
-  std::array<int32_t, kQuestionnaireCount> Gauges{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
-  int32_t RiskIndex = -1;
-  friend bool operator==(const TDayRecord &, const TDayRecord &) = default;
-};
-
-// The figures after the date, in the order a line holds them.
-constexpr int kDayRecordFieldCount = 13 + kQuestionnaireCount + 1;
-extern const std::array<const char *, kDayRecordFieldCount> kDayRecordFieldNames;
-std::array<int32_t, kDayRecordFieldCount> DayRecordValues(const TDayRecord &record);
+// Replaced lines a file may hold before it is written whole again.
+constexpr int32_t kMaxStaleLines = 64;
 
 // The day the trace state measures (the date of its start), its figures and
 // the gauges of the message history.
@@ -60,8 +44,6 @@ bool DayRecordEmpty(const TDayRecord &record);
 // where it has them.
 TDayRecord CombineDays(const TDayRecord &earlier, const TDayRecord &later);
 
-// A record's date as yyyy-mm-dd ("0000-00-00" for none a calendar has).
-std::string DayRecordDate(int32_t date);
 // "date=2026-12-11 measured=28800 ..." for reports.
 std::string DayRecordText(const TDayRecord &record);
 // One line of the file, without its line end.
@@ -72,17 +54,27 @@ bool ParseDayRecordLine(std::string_view line, TDayRecord &record);
 struct TDayHistory {
   std::vector<TDayRecord> Days; // in date order, one per date
   int32_t DamagedLines = 0;     // skipped as unreadable
+  int32_t StaleLines = 0;       // replaced by a later line of the same date
   bool Unreadable = false;      // the file exists but could not be read
 };
 TDayHistory ParseDayHistory(std::string_view text);
 // A missing file is an empty history.
 TDayHistory ReadDayHistory(TFileSystem &fs, const std::string &path);
-// Puts the record in (replacing the line of its date), drops the oldest days
-// past the bound and writes the file crash-safe. False when the file could
-// not be written; the old file then stays as it was.
+// Puts the record in (in place of its date's) as described above; a record
+// the file holds already is not written again. False when the file could not
+// be written; what it held stays.
 bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record);
+// Adds the days whose dates the file lacks (the server's), keeping the file's
+// own; the file is written whole once when any was added. False when it
+// could not be read or written.
+bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days);
 
-// The user's history file in the folder of the profile file; characters a
-// file name may not hold become "_". Empty when the profile file has no
-// folder (nothing is kept then).
+// A text as a part of a file name: each character a name cannot hold
+// (\ / : * ? " < > |, control characters) becomes "_", and dots and spaces at
+// its end go.
+std::string FileNamePart(const std::string &text);
+
+// The user's history file in the folder of the profile file, the user name
+// made a FileNamePart ("_" when nothing is left of it). Empty when the
+// profile file has no folder (nothing is kept then).
 std::string DayHistoryFile(const std::string &profileFile, const std::string &userName);

@@ -55,6 +55,11 @@ std::vector<std::string> HistoryCsvHeader(
   return header;
 }
 
+std::string HistoryExportFileName(const std::string &userName) {
+  const std::string name = FileNamePart(userName);
+  return name.empty() ? "Movaro.csv" : "Movaro " + name + ".csv";
+}
+
 char CsvSeparator(const std::string &listSeparator) {
   const unsigned char c = listSeparator.empty() ? 0 : static_cast<unsigned char>(listSeparator[0]);
   const bool splits = c > ' ' && c < 0x7F && !std::isalnum(c) && !std::strchr("\"'+-.", c);

@@ -37,6 +37,11 @@ std::vector<std::string> HistoryCsvHeader(
 // sign, a quote, a line break, a character beyond ASCII).
 char CsvSeparator(const std::string &listSeparator);
 
+// The name the save dialog offers first: "Movaro <user name>.csv", the user
+// name made a FileNamePart (DayHistory.h); "Movaro.csv" when nothing is left
+// of it.
+std::string HistoryExportFileName(const std::string &userName);
+
 // The whole file. header holds the column names (missing ones are empty).
 std::string DayHistoryCsv(const std::vector<TDayRecord> &days,
                           const std::vector<std::string> &header, char separator);

@@ -134,8 +134,10 @@ void TUserData::LoadProfile(bool openNetworkConfiguration) {
   InputActivity.Updated = InputActivity.Started = platform_.Clock.Now();
   InputActivity.StartTick = platform_.Clock.TickCount();
 
-  if (!LoggedIn)
+  if (!LoggedIn) {
+    serverDays_.reset();
     LoggedIn = Links.Network && Links.Network->NetLogin(*this, openNetworkConfiguration);
+  }
   loadedSection_.clear();
   const std::string section = UserName + ".Data";
   if (!LoggedIn) {
@@ -167,6 +169,7 @@ void TUserData::SaveProfile() {
     bool saved = false;
     LoggedIn = Links.Network && Links.Network->NetLogout(*this, saved);
     if (!LoggedIn) {
+      serverDays_.reset();
       // The file keeps the day's settings and history whatever the server
       // answered, and notes when the server lacks them.
       loadedSection_ = UserName + ".Data";
@@ -253,7 +256,15 @@ void TUserData::WriteDayRecord() {
     dayBaseStart_ = trace->Start;
   }
   const TDayRecord day = dayBase_.Date == session.Date ? CombineDays(dayBase_, session) : session;
+  // Two events of one moment (a save, then the day's end before the next
+  // tick; a stop, then its save) find the same record: it is written once.
+  if (file == lastWrittenFile_ && day == lastWritten_)
+    return;
   const bool written = WriteDayHistory(*platform_.Files, file, day);
+  if (written) {
+    lastWritten_ = day;
+    lastWrittenFile_ = file;
+  }
   if (OnDayRecord)
     OnDayRecord(day, written);
 }
@@ -264,6 +275,40 @@ TDayHistory TUserData::ReadHistory() {
   if (!platform_.Files || file.empty())
     return {};
   return ReadDayHistory(*platform_.Files, file);
+}
+
+std::optional<TDaySpans> TUserData::HistoryDays() {
+  const std::string file = DayHistoryFile(profileFile_, UserName);
+  if (!platform_.Files || file.empty())
+    return std::nullopt;
+  std::vector<int32_t> dates;
+  for (const TDayRecord &day : ReadDayHistory(*platform_.Files, file).Days)
+    dates.push_back(day.Date);
+  return DaySpansOf(std::move(dates));
+}
+
+void TUserData::TakeServerDays(const TUserDataRecord &reply) {
+  serverDays_ = reply.StoredDays;
+  // The trace state restarts before the login of a day: the day it measures
+  // is never before this one.
+  serverCheckOutDate_ = static_cast<int32_t>(DatePart(platform_.Clock.Now()));
+  const std::string file = DayHistoryFile(profileFile_, UserName);
+  if (serverDays_ && platform_.Files && !file.empty() && !reply.Days.empty() &&
+      AddMissingDays(*platform_.Files, file, reply.Days))
+    dayBaseStart_ = -1; // today's earlier figures may have come with them
+
+}
+
+std::vector<TDayRecord> TUserData::DaysForServer() {
+  std::vector<TDayRecord> days;
+  const std::string file = DayHistoryFile(profileFile_, UserName);
+  if (!serverDays_ || !platform_.Files || file.empty())
+    return days;
+  const TDayHistory history = ReadDayHistory(*platform_.Files, file);
+  for (auto day = history.Days.rbegin(); day != history.Days.rend() && days.size() < kMaxDaysPerCheckIn; ++day)
+    if (day->Date >= serverCheckOutDate_ || !InDaySpans(*serverDays_, day->Date))
+      days.push_back(*day);
+  return days;
 }
 
 // --- what the main window shows --------------------------------------------------

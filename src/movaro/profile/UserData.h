@@ -35,9 +35,11 @@
 #include "platform/ProfileFiles.h"
 #include "platform/Registry.h"
 #include "platform/UserSession.h"
+#include "protocol/UserData.h"
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -133,6 +135,21 @@ public:
   // them (written first). Empty when no history is kept.
   TDayHistory ReadHistory();
 
+  // The server side of the history while logged in: a check-out names the
+  // days the file has (HistoryDays; none when no history is kept), its reply
+  // goes to TakeServerDays, which adds the days the file lacks and keeps its
+  // own, and remembers the server's dates; the check-in carries
+  // DaysForServer. A server that named no dates keeps no days: nothing goes
+  // to it.
+  std::optional<TDaySpans> HistoryDays();
+  void TakeServerDays(const TUserDataRecord &reply);
+  // The file's days the server lacks, and every day from the check-out's
+  // date on (today's among them, since it changes), the newest first, at most
+  // kMaxDaysPerCheckIn; none when the server keeps no days.
+  std::vector<TDayRecord> DaysForServer();
+  // The server's dates as its check-out named them; none while logged out.
+  const std::optional<TDaySpans> &ServerDays() const { return serverDays_; }
+
   // The first entry beginning with prefix, or empty (also for an empty prefix).
   std::string FindEntry(std::string_view prefix) const;
   // Gives that entry the count and the day of value, and writes it through.
@@ -190,4 +207,9 @@ private:
   TDayRecord dayBase_;
   std::string dayBaseFile_;
   TDateTime dayBaseStart_ = -1;
+  // The record last written and its file.
+  TDayRecord lastWritten_;
+  std::string lastWrittenFile_;
+  std::optional<TDaySpans> serverDays_;
+  int32_t serverCheckOutDate_ = 0;
 };

@@ -17,9 +17,10 @@
 namespace {
 
 struct TNetWorld {
-  TNetWorld() {
+  // keepsHistory: the profile keeps its day records beside its file.
+  explicit TNetWorld(bool keepsHistory = false) {
     world.WriteInfoFile({{1, "a_44|Dlg #qkkt0451230001", "Q1"}, {2, "b_44|Dlg #immh0000010002", "I2"}});
-    profile = world.NewProfile();
+    profile = world.NewProfile(nullptr, keepsHistory ? &world.fs : nullptr);
     profile->BuildMessageHistory(world.info);
     profile->Links.Network = &net;
     profile->ServerAddress = "10.0.0.5";
@@ -125,6 +126,47 @@ TEST(NetworkProfile, RequestTextsAreSentByteForByte) {
   EXPECT_EQ(w.library.OpenedAddress, "10.0.0.5");
   EXPECT_EQ(w.library.OpenedPort, 1684);
   EXPECT_EQ(w.library.Unloads, 2);
+}
+
+// A check-out names the days the file has and brings the ones it lacks; the
+// file's own days stay. The check-in carries the days the server lacks and
+// today's, which changes.
+TEST(NetworkProfile, TheServersDaysFillTheFileAndTheCheckInCarriesTheRest) {
+  TNetWorld w(true);
+  const int32_t today = static_cast<int32_t>(DatePart(w.world.clock.Now()));
+  auto day = [](int32_t date, int32_t worked) {
+    TDayRecord record;
+    record.Date = date;
+    record.Worked = worked;
+    return record;
+  };
+  auto line = [](const TDayRecord &record) { return "DayRecord=" + DayRecordFieldsText(record) + "\r\n"; };
+  const std::string file = DayHistoryFile(w.world.IniPath, "Anna");
+  ASSERT_TRUE(WriteDayHistory(w.world.fs, file, day(today - 3, 1)));
+  ASSERT_TRUE(WriteDayHistory(w.world.fs, file, day(today, 5)));
+  w.LoginReply = "userdata=ConfigLevel=30\r\n" + line(day(today - 2, 2)) + line(day(today - 1, 3)) +
+                 line(day(today, 99)) + "StoredDays=" + DaySpansText({{today - 2, today}}) + "\r\n";
+  w.profile->LoadProfile();
+  ASSERT_TRUE(w.profile->LoggedIn);
+  EXPECT_EQ(w.profile->ConfigLevel, 30);
+  ASSERT_EQ(w.library.Posted.size(), 1u);
+  EXPECT_EQ(w.library.Posted[0], "command=getuserdata\r\nusername=Anna\r\nKnownDays=" +
+                                     DaySpansText({{today - 3, today - 3}, {today, today}}) + "\r\n");
+  EXPECT_EQ(ReadDayHistory(w.world.fs, file).Days,
+            (std::vector<TDayRecord>{day(today - 3, 1), day(today - 2, 2), day(today - 1, 3), day(today, 5)}));
+
+  w.profile->SaveProfile();
+  ASSERT_EQ(w.library.Posted.size(), 2u);
+  const std::string &checkIn = w.library.Posted[1];
+  EXPECT_EQ(checkIn.substr(checkIn.find("DayRecord=")), line(day(today, 5)) + line(day(today - 3, 1)));
+  EXPECT_FALSE(w.profile->ServerDays()); // logged out
+
+  // A server that names no dates keeps no days: none are sent to it.
+  w.LoginReply = "userdata=ConfigLevel=30\r\n";
+  w.profile->LoadProfile();
+  w.profile->SaveProfile();
+  ASSERT_EQ(w.library.Posted.size(), 4u);
+  EXPECT_EQ(w.library.Posted[3].find("DayRecord="), std::string::npos);
 }
 
 TEST(NetworkProfile, ConfiguredOrNotAutoOrManualAndTheStartUpPhase) {

@@ -4,6 +4,7 @@
 
 #include "movaro/profile/DayHistory.h"
 #include "movaro/profile/HistoryExport.h"
+#include "platform/headless/FaultInjectingFileSystem.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,72 @@ TEST(DayHistory, ATornLastLineAndADamagedMiddleLineAreSkippedAndCountedTheOtherD
   EXPECT_FALSE(fs.FileExists(path + ".new"));
 }
 
+// A save appends the day's line and leaves the file's bytes before it alone;
+// a torn append leaves the day's earlier line standing; the stale lines are
+// dropped by a whole write once there are too many.
+TEST(DayHistory, ASaveAppendsTheDaysLineAndATornOneLeavesTheDaysEarlierLine) {
+  TScratchFolder scratch;
+  THeadlessFileSystem disk;
+  TFaultInjectingFileSystem fs(disk);
+  const std::string path = scratch.Path("Anna.history");
+  for (int32_t d = 0; d < 3; ++d)
+    ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + d, 10 + d)));
+  const std::string before = FileText(fs, path);
+  const int renames = fs.Count(TFaultInjectingFileSystem::TOperation::Rename);
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 2, 50)));
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 2, 50))); // unchanged: not written again
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 3, 1)));
+  EXPECT_EQ(fs.Count(TFaultInjectingFileSystem::TOperation::Rename), renames);
+  EXPECT_EQ(FileText(fs, path), before + DayRecordLine(Day(kDay + 2, 50)) + "\r\n" +
+                                    DayRecordLine(Day(kDay + 3, 1)) + "\r\n");
+
+  fs.SetDiskSpace(30); // the disk fills in the middle of the line
+  EXPECT_FALSE(WriteDayHistory(fs, path, Day(kDay + 3, 99)));
+  fs.Reset();
+  TDayHistory history = ReadDayHistory(fs, path);
+  EXPECT_EQ(history.DamagedLines, 1);
+  EXPECT_EQ(history.StaleLines, 1);
+  ASSERT_EQ(history.Days.size(), 4u);
+  EXPECT_EQ(history.Days[2], Day(kDay + 2, 50));
+  EXPECT_EQ(history.Days[3], Day(kDay + 3, 1));
+
+  // A whole last line that lost its line end gets one before the next line.
+  PutText(fs, path, DayRecordLine(Day(kDay, 1)));
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 1, 2)));
+  EXPECT_EQ(ReadDayHistory(fs, path).Days, (std::vector<TDayRecord>{Day(kDay, 1), Day(kDay + 1, 2)}));
+  PutText(fs, path, FileText(fs, path) + "1,2025-12-1"); // torn again
+  fs.Reset();
+
+  // The damage is written away whole; so are the stale lines past their bound.
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 3, 2)));
+  EXPECT_EQ(fs.Count(TFaultInjectingFileSystem::TOperation::Rename), 1);
+  for (int32_t k = 0; k <= kMaxStaleLines; ++k)
+    ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 3, 100 + k)));
+  EXPECT_EQ(fs.Count(TFaultInjectingFileSystem::TOperation::Rename), 2);
+  history = ReadDayHistory(fs, path);
+  EXPECT_EQ(history.DamagedLines, 0);
+  EXPECT_EQ(history.StaleLines, 0);
+  EXPECT_EQ(history.Days.back(), Day(kDay + 3, 100 + kMaxStaleLines));
+}
+
+// The server's days fill the gaps of the file; its own days stay.
+// A file that could not be read is left as it is.
+TEST(DayHistory, MissingDaysAreAddedAndTheFilesOwnKept) {
+  TScratchFolder scratch;
+  THeadlessFileSystem disk;
+  TFaultInjectingFileSystem fs(disk);
+  const std::string path = scratch.Path("Anna.history");
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 1, 5)));
+  const std::string text = FileText(fs, path);
+  fs.Fail(TFaultInjectingFileSystem::TOperation::Read, 1, true);
+  EXPECT_FALSE(AddMissingDays(fs, path, {Day(kDay, 1)}));
+  fs.Reset();
+  EXPECT_EQ(FileText(fs, path), text);
+  ASSERT_TRUE(AddMissingDays(fs, path, {Day(kDay, 1), Day(kDay + 1, 99), Day(kDay + 2, 3)}));
+  const TDayHistory history = ReadDayHistory(fs, path);
+  EXPECT_EQ(history.Days, (std::vector<TDayRecord>{Day(kDay, 1), Day(kDay + 1, 5), Day(kDay + 2, 3)}));
+}
+
 TEST(DayHistory, PastTheBoundTheOldestDaysAreDropped) {
   TScratchFolder scratch;
   THeadlessFileSystem fs;
@@ -126,6 +193,11 @@ TEST(DayHistory, BadLinesAndNamesNeverCrashAndAPlaceThatCannotBeWrittenKeepsWhat
     EXPECT_FALSE(ParseDayRecordLine(line, record)) << line;
   }
   EXPECT_EQ(DayHistoryFile("C:\\Users\\a\\movaro.ini", "A:b/c*d"), "C:\\Users\\a\\A_b_c_d.history");
+  EXPECT_EQ(DayHistoryFile("C:\\Users\\a\\movaro.ini", ". ."), "C:\\Users\\a\\_.history");
+  // The export's first name holds nothing a file name cannot.
+  EXPECT_EQ(HistoryExportFileName("Anna"), "Movaro Anna.csv");
+  EXPECT_EQ(HistoryExportFileName("a\\b/c:d*e?f\"g<h>i|j\x01k. ."), "Movaro a_b_c_d_e_f_g_h_i_j_k.csv");
+  EXPECT_EQ(HistoryExportFileName("..."), "Movaro.csv");
   EXPECT_EQ(DayHistoryFile("movaro.ini", "Anna"), "");
 
   TScratchFolder scratch;
@@ -172,6 +244,25 @@ TEST(DayRecord, MonitoringStoppedAndStartedInOneDayRewritesTodaysLineWithBothSes
   EXPECT_EQ(history.Days[1].Date, kDay + 1);
   EXPECT_EQ(history.Days[1].Keystrokes, 17);
   EXPECT_EQ(history.Days[1].Worked, 17);
+}
+
+// Two events of one moment find the same record and write it once: a full
+// save in the last second of the day and the day's end at the next tick.
+TEST(DayRecord, EventsOfOneMomentWriteTheDayOnce) {
+  THistoryWorld w; // 23:50
+  w.Type(5);
+  w.Tick(594); // 23:59:59
+  w.day->Profile->SaveProfile();
+  w.Tick(1); // midnight
+  w.Type(3);
+  w.day->Scheduler.StopMonitoring();
+  std::vector<std::string> records;
+  for (const std::string &line : w.Log)
+    if (line.find(" record ") != std::string::npos)
+      records.push_back(line.substr(0, 31));
+  EXPECT_EQ(records, (std::vector<std::string>{"23:59:59 record date=2025-12-09",
+                                                "00:00:03 record date=2025-12-10"}))
+      << testing::PrintToString(w.Log);
 }
 
 TEST(DayRecord, AUserSwitchWritesTheDayForTheUserWhoLeft) {

@@ -61,9 +61,10 @@ struct TProfileWorld {
     info.SelectRecords("_44");
   }
 
-  std::unique_ptr<TUserData> NewProfile(IProfileFiles *files = nullptr) {
+  // history: where the day records go (none kept without).
+  std::unique_ptr<TUserData> NewProfile(IProfileFiles *files = nullptr, TFileSystem *history = nullptr) {
     auto profile = std::make_unique<TUserData>(
-        TProfilePlatform{registry, locale, files ? *files : ini, clock, session, random},
+        TProfilePlatform{registry, locale, files ? *files : ini, clock, session, random, history},
         IniPath);
     profile->Links = {&view, &info, &trace, nullptr};
     profile->LoadSettings();

@@ -252,3 +252,44 @@ TEST(ProtocolServerAddress, SchemeChoosesTlsForEveryNameAndPinsAreNormalized) {
 }
 
 } // namespace
+
+// Day records and sets of days read back what was written and refuse the
+// rest.
+TEST(ProtocolDays, RecordsAndSpansReadBackAndAnythingElseIsRefused) {
+  TDayRecord day;
+  day.Date = 46000;
+  for (int i = 0; i < kDayRecordFieldCount; ++i)
+    *DayRecordFields(day)[i] = i < kFirstPercentField ? 2000000000 + i : 100 - i;
+  day.RiskIndex = -1;
+  const std::string text = DayRecordFieldsText(day);
+  TDayRecord back;
+  ASSERT_TRUE(ParseDayRecordFieldsText(text, back)) << text;
+  EXPECT_EQ(back, day);
+  EXPECT_TRUE(ParseDayRecordFieldsText(text + ",5,later", back)); // a later version's figures
+  const std::string date = text.substr(0, 10), figures = text.substr(10);
+  for (const std::string &bad :
+       {"2025-13-01" + figures, "2025-02-29" + figures, "0000-01-01" + figures, "+025-12-09" + figures,
+        date + figures.substr(0, figures.rfind(',')), date + ",-1" + figures.substr(figures.find(',', 1)),
+        date + ",2147483648" + figures.substr(figures.find(',', 1)), text.substr(0, text.size() - 2) + "-2",
+        text.substr(0, text.size() - 2) + "+1", text + "," + std::string(kMaxDayRecordTextLength, '1')})
+    EXPECT_FALSE(ParseDayRecordFieldsText(bad, back)) << bad;
+
+  const TDaySpans spans = DaySpansOf({46005, 46000, 46001, 46002, 46001, 46009});
+  EXPECT_EQ(DaySpansText(spans), "2025-12-09..2025-12-11,2025-12-14,2025-12-18");
+  TDaySpans read;
+  ASSERT_TRUE(ParseDaySpans(DaySpansText(spans), read));
+  EXPECT_EQ(read, spans);
+  EXPECT_TRUE(InDaySpans(spans, 46001) && InDaySpans(spans, 46009) && !InDaySpans(spans, 46003) &&
+              !InDaySpans(spans, 45999) && !InDaySpans(spans, 46010));
+  for (const char *bad : {"2025-12-11,2025-12-09", "2025-12-09,2025-12-10", "2025-12-09..2025-12-09",
+                          "2025-12-09..", "2025-12-09,", ",", "2025-12-32"})
+    EXPECT_FALSE(ParseDaySpans(bad, read)) << bad;
+  EXPECT_TRUE(ParseDaySpans("", read) && read.empty());
+
+  TUserDataRecord record = ReadUserDataLines("DayRecord=" + text + "\r\ndayrecord=" + text + "\r\nKnownDays=" +
+                                             DaySpansText(spans) + "\r\nStoredDays=x\r\nDayNotes=1\r\n");
+  ASSERT_EQ(record.Days.size(), 1u);
+  EXPECT_EQ(record.KnownDays, spans);
+  EXPECT_FALSE(record.StoredDays);
+  EXPECT_EQ(record.Refused.size(), 3u); // the day again, the bad set and the unknown key
+}
