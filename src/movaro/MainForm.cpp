@@ -360,6 +360,8 @@ void TMainForm::ClearHint() {
 
 void TMainForm::ShowPage(TMainPage page) {
   PageCtrl.SetActivePageIndex(page);
+  if (page == mpStatus && wiring_)
+    wiring_->Pages.ShowHistory(); // the days as they are now
 }
 
 void TMainForm::Message(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -592,6 +594,10 @@ void TMainForm::FormDestroy() {
 void TMainForm::FormKeyDown(int &key, TShiftState shift) {
   if (IsCloseKey(key, shift)) {
     RefuseNextClose = true;
+    return;
+  }
+  if (shift.None() && wiring_ && wiring_->Pages.HistoryKeyDown(key)) {
+    key = 0;
     return;
   }
   const TShortcut shortcut = ShortcutForKey(key, shift, context_ && context_->Profile);

@@ -4,6 +4,7 @@
 #include "ui/DialogKeys.h"
 #include "ui/Translator.h"
 #include "ui/kit/Background.h"
+#include "ui/kit/Chart.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 #include "ui/markup/MarkupScanner.h"
@@ -161,6 +162,8 @@ std::string ValueOf(const TControl &control) {
   }
   if (auto *list = dynamic_cast<const TListControl *>(&control))
     return list->ItemIndex() >= 0 ? list->Items[list->ItemIndex()] : std::string();
+  if (auto *chart = dynamic_cast<const GChart *>(&control))
+    return chart->SelectedDescription();
   return {};
 }
 
@@ -288,6 +291,8 @@ TAccessibleRole AccessibleRoleOf(const TControl &control) {
     return TRole::StatusBar;
   case TKind::ckTreeView:
     return TRole::Outline;
+  case TKind::ckChart:
+    return TRole::Chart;
   case TKind::ckImage:
   case TKind::ckShape:
     return TRole::Graphic;

@@ -46,6 +46,7 @@ enum class TAccessibleRole {
   ComboBox,
   Outline, // a tree
   StatusBar,
+  Chart, // a chart whose value is its selected part's figures
 };
 
 struct TAccessibleState {

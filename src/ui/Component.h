@@ -53,6 +53,7 @@ enum class TComponentKind {
   ckSaveDialog,
   ckImageList,
   ckSpinner,
+  ckChart,
 };
 
 // Declares a component class's kind.
@@ -159,7 +160,11 @@ constexpr int crHandCursor = -19;
 constexpr int crHandNoFingersCursor = -20;
 
 // Virtual key codes the kit's controls handle themselves.
+constexpr int kKeyEnd = 0x23;
+constexpr int kKeyHome = 0x24;
+constexpr int kKeyLeft = 0x25;
 constexpr int kKeyUp = 0x26;
+constexpr int kKeyRight = 0x27;
 constexpr int kKeyDown = 0x28;
 
 class TControl : public TComponent {

@@ -31,6 +31,25 @@ void CollectStops(const TWinControl &parent, std::vector<TControl *> &stops) {
   }
 }
 
+// The first stop placed after the control, in tab order; passed says
+// whether the walk has come by the control yet.
+TControl *StopAfter(const TWinControl &parent, const TControl &control, bool &passed) {
+  for (TControl *child : parent.Controls()) {
+    if (child == &control) {
+      passed = true;
+      continue;
+    }
+    if (!child->Showing())
+      continue;
+    if (passed && IsTabStop(*child))
+      return child;
+    if (auto *inner = dynamic_cast<const TWinControl *>(child))
+      if (TControl *found = StopAfter(*inner, control, passed))
+        return found;
+  }
+  return nullptr;
+}
+
 // What Alt with the key does to the control: a button is pressed, a check
 // box or radio button clicked (as the system does), a link followed, any
 // other label hands the focus to the stop after it, anything else takes the
@@ -49,7 +68,7 @@ bool UseAccessKey(TForm &form, TControl &control) {
       control.SetFocus();
       return control.Click();
     }
-    if (TControl *next = NextTabStop(form, &control, true)) {
+    if (bool passed = false; TControl *next = StopAfter(form, control, passed)) {
       next->SetFocus();
       return true;
     }
@@ -129,6 +148,7 @@ bool TakesFocus(const TControl &control) {
   case TKind::ckPageControl:
   case TKind::ckTrackBar:
   case TKind::ckTreeView:
+  case TKind::ckChart:
     return true;
   case TKind::ckLabel:
     return IsLink(control);

@@ -96,8 +96,13 @@ struct TWalk {
       ++Unnamed;
     if (misnamed)
       ++Misnamed;
-    std::fprintf(Out, "%d %s | %s | %s%s%s%s\n", depth, roleText, text.c_str(),
+    // What a field or chart shows, as a screen reader reads it after the name.
+    BSTR valueText = nullptr;
+    object->get_accValue(child, &valueText);
+    const std::string value = Ansi(valueText);
+    std::fprintf(Out, "%d %s | %s | %s%s%s%s%s%s\n", depth, roleText, text.c_str(),
                  StateText(bits).c_str(), verb.empty() ? "" : " | ", verb.c_str(),
+                 value.empty() ? "" : " | value: ", value.c_str(),
                  unnamed ? " UNNAMED" : misnamed ? " MISNAMED" : "");
     if (named)
       *named = text;

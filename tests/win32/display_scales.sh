@@ -2,7 +2,8 @@
 # Both programs at the display scales of 100, 150 and 200 % (LogPixels 96,
 # 144 and 192 in the prefix): every page of the wizard, and Movaro's main
 # window, its setup page (Alt+C), a background page (the Info button's
-# first chapter's first section by keys), and a blocked break: the blocking
+# first chapter's first section by keys), the status page's history of 90
+# days (seeded), and a blocked break: the blocking
 # window over the whole screen with the break prompt in its corner. Every
 # window comes at its design size scaled (the main window is 640 x 445 at
 # 96 dpi, the prompt 30 pixels from the screen's corner, the blocking
@@ -61,6 +62,7 @@ movaro() { # the main window, its setup page and a background page
   local app="$work/$dpi/Movaro" main main_test menu
   install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
   printf '[Movaro]\r\nLngID=44\r\n' >"$ini"
+  seed_movaro_history "$ini"
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
   pid=$!
   main_test=$(sized 640 445)
@@ -80,6 +82,10 @@ movaro() { # the main window, its setup page and a background page
   xdotool key Down sleep 0.3 key Right sleep 0.3 key Return
   sleep 2
   shot background_page
+  # The status page's history of the last 90 days (Alt+S, Alt+V, the view's
+  # last item), from a seeded history file.
+  xdotool windowfocus --sync "$main" key alt+s sleep 0.5 key alt+v sleep 0.3 key Down Down Down
+  shot status_history
   kill "$pid" 2>/dev/null || true
   pid=""
   wineserver -k 2>/dev/null || true

@@ -14,7 +14,12 @@
 # finds every control named; its lists are kept as
 # BUILD_DIR/movaro_keys_en_PAGE.accessible.txt.
 #   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
-# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png, and
+# The status page's history, from a history file seeded with 90 days (some
+# missing): its view chosen by keys (Alt with the view label's letter, Down)
+# shows the last 7 and the last 90 days; Tab reaches the chart, whose Left
+# chooses the day before, which a screen reader then reads as its value.
+# Screenshots: BUILD_DIR/movaro_keys_{en,de}_{setup,about,quit}.png,
+# BUILD_DIR/movaro_keys_{en,de}_history{7,90,90_day}.png, and
 # BUILD_DIR/movaro_keys_en_{status,info,exercise}.png.
 set -euo pipefail
 src=$1 build=$2
@@ -70,11 +75,33 @@ pages_by_keyboard() { # MAIN-WINDOW
   xdotool key alt+s sleep 1
 }
 
-walk() { # LANGUAGE NUMBER YES-LETTER
+# The day before yesterday as the chart's value reads it: the locale's short
+# date of that day (the prefix's is M/d/yyyy, without leading zeros).
+history_views() { # MAIN-WINDOW VIEW-LETTER
+  local list="$build/movaro_keys_${lang}_history.accessible.txt" day rc=0
+  xdotool windowfocus --sync "$1" key alt+s sleep 0.5 key "alt+$2" sleep 0.3 key Down sleep 1
+  shot history7
+  xdotool key Down sleep 0.3 key Down sleep 1
+  shot history90
+  xdotool key Tab sleep 0.3 key Left sleep 0.3 key Left sleep 0.5
+  shot history90_day
+  "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
+  tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
+  [[ $rc == 0 ]] || fail "the history: $(grep -c -E "UNNAMED|MISNAMED" "$list") unnamed or misnamed elements ($list)"
+  day=$(date -d '2 days ago' +%-m/%-d/%Y)
+  grep -E "chart \| .*focused.* \| value: [^ ]+ $day: " "$list" ||
+    fail "the focused chart does not read the day before yesterday ($day) after Left Left ($list)"
+  echo "$lang: the history showed 7 and 90 days; Left chose $day on the chart"
+  # Back to today's figures for the rest of the walk.
+  xdotool key shift+Tab sleep 0.3 key Up sleep 0.3 key Up sleep 0.3 key Up sleep 0.5
+}
+
+walk() { # LANGUAGE NUMBER YES-LETTER VIEW-LETTER
   lang=$1
   local app="$work/$lang/Movaro" main x y
   install_movaro "$src" "$build" "$app" Movaro.lng MVRInfo.dat Av
   printf '[Movaro]\r\nLngID=%s\r\n' "$2" >"$ini"
+  seed_movaro_history "$ini"
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
   pid=$!
   main=$(wait_window "$MOVARO_MAIN_TEST" 600)
@@ -82,6 +109,7 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$main")" # X, Y
 
+  history_views "$main" "$4"
   [[ $lang != en ]] || pages_by_keyboard "$main"
 
   # The setup page (Alt+C): Tab from the short-break spinner types nothing
@@ -176,6 +204,6 @@ walk() { # LANGUAGE NUMBER YES-LETTER
   wine_stop
 }
 
-walk en 44 y
-walk de 49 j
+walk en 44 y v
+walk de 49 j n
 echo "movaro keyboard walk: passed in English and German"

@@ -486,6 +486,7 @@ int TContentPages::TestScore(int test) const {
 void TContentPages::Retranslate() {
   for (TPageTitle *title : {&BkInfo.Title, &Info.Title, &Exer.Title, &StatusTitle})
     FitPageTitle(*title, screen_.MeasuringCanvas());
+  ShowHistory(); // the chart's legend, axes and days in the new language
   if (Questionnaire.PageOrdinal > 0)
     ShowQuestionnaire();
 }

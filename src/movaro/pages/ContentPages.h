@@ -2,7 +2,8 @@
 // The content pages of the main window's page container: "BkInfo"
 // (background information), "Info" (explanation pages, pages behind health
 // messages, questionnaires), "Exercise" (an exercise beside its video) and
-// "Status" (the day's figures and the questionnaire gauges), with the menus
+// "Status" (the day's figures and the questionnaire gauges, or instead the
+// chart of the last 7, 30 or 90 days of the history), with the menus
 // that lead to them: the background menu and the exercise menu built from
 // the information file's record names, and the last-messages menu.
 //
@@ -25,6 +26,7 @@
 #include "movaro/profile/Statistics.h"
 #include "platform/Screen.h"
 #include "ui/Menus.h"
+#include "ui/kit/Chart.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/markup/ParserControl.h"
 
@@ -122,6 +124,12 @@ public:
 
   // Status page.
   void ShowFigures(const TStatusFigures &figures);
+  // Today's figures, or the history of the days the view's choice names,
+  // read anew from the profile's history.
+  void ShowHistory();
+  // A key pressed while the history's chart has the focus (it selects a
+  // day); false when the chart did not take it.
+  bool HistoryKeyDown(int key);
   void ShowGauge(int gauge, int percent);
   int TestScore(int test) const;
 
@@ -141,6 +149,12 @@ public:
   std::array<TLabel *, 11> StatusValues{}; // StatusLbl1v .. StatusLbl11v (6 .. 6 unused)
   std::array<TLabel *, 11> TestLabels{};   // Test0Lbl .. Test10Lbl
   std::array<TColorGauge *, 11> TestGauges{};   // Test0Gauge .. Test10Gauge
+  // The controls of today's figures, which the history's view hides.
+  std::vector<TControl *> StatusTodayControls;
+  TLabel *StatusViewLbl = nullptr;
+  TComboBox *StatusViewCBox = nullptr; // today, the last 7, 30 or 90 days
+  GChart *HistoryChart = nullptr;
+  TLabel *HistoryDayLbl = nullptr; // the figures of the day chosen in the chart
   TButton *TakeBreakNowBtn = nullptr;
   TButton *ExportHistoryBtn = nullptr;
   TSaveDialog *ExportHistoryDialog = nullptr;
@@ -155,6 +169,7 @@ private:
                          const std::string &title);
   void BuildExercisePanel();
   void BuildStatusPage();
+  void BuildStatusHistory();
   void UpdateMediaButtons();
   bool RecordInRange(int32_t ordinal) const;
   void ShowInfoText(const TIDbRec &record, const std::array<std::string, 4> &parts);

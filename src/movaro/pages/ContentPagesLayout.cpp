@@ -4,6 +4,8 @@
 #include "movaro/pages/ContentPages.h"
 
 #include "movaro/pages/MediaButton.h"
+#include "movaro/pages/StatusHistory.h"
+#include "movaro/profile/UserData.h"
 #include "ui/Forms.h"
 
 namespace {
@@ -186,6 +188,7 @@ void TContentPages::BuildStatusPage() {
     label.SetFont(PixelFont("Verdana", 11, row.Bold));
     label.SetCaption(row.Caption);
     label.Tag = row.Tag;
+    StatusTodayControls.push_back(&label);
     if (i == 6)
       continue; // "Numbers" is a heading without a value
     TLabel &value = owner_.Create<TLabel>("StatusLbl" + std::to_string(i + 1) + "v");
@@ -195,6 +198,7 @@ void TContentPages::BuildStatusPage() {
     value.Alignment = TLabel::taRightJustify;
     value.SetCaption(i < 6 ? "hh:mm:ss" : "nnnn");
     StatusValues[i] = &value;
+    StatusTodayControls.push_back(&value);
   }
   for (int k = 0; k < 11; ++k) {
     const TTestRow &row = kTestRows[k];
@@ -221,7 +225,9 @@ void TContentPages::BuildStatusPage() {
     gauge.SetFont(PixelFont("Verdana", 10, true));
     gauge.SetProgress(k == 0 ? 0 : 100);
     TestGauges[k] = &gauge;
+    StatusTodayControls.insert(StatusTodayControls.end(), {&label, &gauge});
   }
+  BuildStatusHistory();
   // Below the figures: a break at once, and the days so far into a file.
   TakeBreakNowBtn = &owner_.Create<TButton>("TakeBreakNowBtn");
   TakeBreakNowBtn->SetParent(StatusPage);
@@ -246,4 +252,70 @@ void TContentPages::BuildStatusPage() {
   reset.SetBounds(363, 305, 130, 25);
   reset.SetCaption("Reset Personal Status");
   reset.SetVisible(false);
+}
+
+void TContentPages::BuildStatusHistory() {
+  // The choice of the view beside the title: today's figures or the days
+  // up to today, which take the figures' place.
+  StatusViewLbl = &owner_.Create<TLabel>("StatusViewLbl");
+  StatusViewLbl->SetParent(StatusPage);
+  StatusViewLbl->SetBounds(260, 7, 80, 16);
+  StatusViewLbl->Alignment = TLabel::taRightJustify;
+  StatusViewLbl->SetFont(PixelFont("Verdana", 11, true));
+  StatusViewLbl->SetCaption("&Show:");
+  StatusViewLbl->Tag = 13420;
+  StatusViewCBox = &owner_.Create<TComboBox>("StatusViewCBox");
+  StatusViewCBox->SetParent(StatusPage);
+  StatusViewCBox->SetBounds(345, 4, 150, 150);
+  StatusViewCBox->SetFont(PixelFont("Verdana", 11));
+  StatusViewCBox->Items.Assign({"Today", "Last 7 days", "Last 30 days", "Last 90 days"});
+  StatusViewCBox->SetItemIndex(0);
+  StatusViewCBox->Tag = 13421; // its items are the texts after it
+  StatusViewCBox->OnChange = [this](TComponent &) { ShowHistory(); };
+
+  HistoryChart = &owner_.Create<GChart>("HistoryChart");
+  HistoryChart->SetParent(StatusPage);
+  HistoryChart->SetBounds(10, 32, 480, 224);
+  HistoryChart->SetFont(PixelFont("Verdana", 10));
+  HistoryChart->SetColor(kPageColor);
+  HistoryChart->SetHint("History of your days|The left and right arrow keys choose a day");
+  HistoryChart->Tag = 13426;
+  HistoryChart->OnSelect = [this](TComponent &) {
+    HistoryDayLbl->SetCaption(HistoryChart->SelectedDescription());
+  };
+  HistoryChart->SetVisible(false);
+  HistoryDayLbl = &owner_.Create<TLabel>("HistoryDayLbl");
+  HistoryDayLbl->SetParent(StatusPage);
+  HistoryDayLbl->SetBounds(20, 262, 470, 36);
+  HistoryDayLbl->SetFont(PixelFont("Verdana", 11));
+  HistoryDayLbl->WordWrap = true;
+  HistoryDayLbl->SetVisible(false);
+}
+
+void TContentPages::ShowHistory() {
+  const int view = StatusViewCBox->ItemIndex();
+  const bool history = view > 0 && view < static_cast<int>(kHistoryViewDays.size());
+  for (TControl *control : StatusTodayControls)
+    control->SetVisible(!history);
+  HistoryChart->SetVisible(history);
+  HistoryDayLbl->SetVisible(history);
+  if (!history)
+    return;
+  const TDayHistory days = context_.Profile ? context_.Profile->ReadHistory() : TDayHistory{};
+  const auto today = static_cast<int32_t>(DatePart(context_.Platform.Clock.Now()));
+  const int slotsBefore = HistoryChart->SlotCount();
+  HistoryChart->SetData(HistoryChartData(
+      days.Days, today, kHistoryViewDays[view],
+      TranslatedHistoryTexts([this](int32_t number, const std::string &english) {
+        return MainText(number, english);
+      }),
+      context_.Platform.Locale.DateTimeFormats()));
+  // Another view starts on today.
+  if (HistoryChart->SlotCount() != slotsBefore || HistoryChart->Selected() < 0)
+    HistoryChart->Select(HistoryChart->SlotCount() - 1);
+  HistoryDayLbl->SetCaption(HistoryChart->SelectedDescription());
+}
+
+bool TContentPages::HistoryKeyDown(int key) {
+  return HistoryChart->Showing() && HistoryChart->Focused() && HistoryChart->KeyDown(key);
 }

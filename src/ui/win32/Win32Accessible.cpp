@@ -72,6 +72,7 @@ long RoleOf(TAccessibleRole role) {
   case R::ComboBox: return ROLE_SYSTEM_COMBOBOX;
   case R::Outline: return ROLE_SYSTEM_OUTLINE;
   case R::StatusBar: return ROLE_SYSTEM_STATUSBAR;
+  case R::Chart: return ROLE_SYSTEM_CHART;
   }
   return ROLE_SYSTEM_CLIENT;
 }

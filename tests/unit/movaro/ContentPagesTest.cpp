@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 const std::string kWave = std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
@@ -565,4 +567,79 @@ TEST_F(ContentPagesTest, FocusedTextBoxScrollsByWheelAndKeysWithinItsText) {
   pages.BkInfoLstSelect(Ordinal("bgi_002"));
   EXPECT_EQ(box.VertScrollPos(), 0);
   EXPECT_EQ(text.Bounds().Top, 0);
+}
+
+TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheDayChosenByKey) {
+  // Today is 2025-12-09; days without a record, prompts or a score are gaps.
+  auto day = [](int32_t date, int32_t worked, int32_t prompts, int32_t rested, int32_t risk) {
+    TDayRecord record;
+    record.Date = date;
+    record.Measured = record.Worked = worked;
+    record.ShortPrompts = prompts;
+    record.RestedThrough = rested;
+    record.RiskIndex = risk;
+    return record;
+  };
+  // A profile that keeps its history in the scratch folder.
+  TUserData keeping(TProfilePlatform{world.registry, world.locale, world.ini, world.clock,
+                                     world.session, world.random, &world.fs},
+                    world.IniPath);
+  keeping.Links = {&host, &world.info, &world.trace, nullptr};
+  keeping.LoadSettings();
+  context.Profile = &keeping;
+  const std::string file = DayHistoryFile(world.IniPath, keeping.UserName);
+  for (const TDayRecord &record : {day(45980, 3600, 1, 1, 10), day(45994, 7200, 4, 3, 40),
+                                   day(45996, 9 * 3600 + 300, 0, 0, -1), day(46000, 3600, 2, 2, 35)})
+    ASSERT_TRUE(WriteDayHistory(world.fs, file, record));
+  ShowPage(pageCtrl, "Status");
+  GChart &chart = *pages.HistoryChart;
+  EXPECT_FALSE(chart.Visible());
+  ASSERT_TRUE(pages.StatusViewCBox->Select(1)); // the last 7 days
+  EXPECT_TRUE(chart.Visible());
+  EXPECT_FALSE(pages.TestGauges[0]->Visible());
+  EXPECT_FALSE(pages.StatusValues[0]->Visible());
+
+  auto values = [&](int series) {
+    std::vector<std::string> shown;
+    for (double v : chart.Data().Series[series].Values)
+      shown.push_back(std::isnan(v) ? "-" : std::to_string(static_cast<int>(std::lround(v * 60))));
+    return shown;
+  };
+  ASSERT_EQ(chart.SlotCount(), 7);
+  EXPECT_EQ(chart.Data().SlotLabels.front(), "12-03");
+  EXPECT_EQ(chart.Data().SlotLabels.back(), "12-09");
+  // Minutes worked (hours times 60), the share of breaks taken and the risk
+  // index (times 60 too); the hours' axis reaches past the longest day.
+  using TShown = std::vector<std::string>;
+  EXPECT_EQ(values(0), (TShown{"120", "-", "545", "-", "-", "-", "60"}));
+  EXPECT_EQ(values(1), (TShown{"4500", "-", "-", "-", "-", "-", "6000"}));
+  EXPECT_EQ(values(2), (TShown{"2400", "-", "-", "-", "-", "-", "2100"}));
+  EXPECT_EQ(chart.Data().Left.Maximum, 12);
+  EXPECT_EQ(chart.Data().Series[2].Name, "Risk index (%)");
+
+  // Today is chosen and read out; the arrow keys go to the chart only while
+  // it has the focus.
+  EXPECT_EQ(pages.HistoryDayLbl->Caption(),
+            "Tue 2025-12-09: 1:00 h worked, 2 of 2 prompted breaks taken, risk index 35 %");
+  EXPECT_FALSE(pages.HistoryKeyDown(kKeyLeft));
+  chart.SetFocus();
+  EXPECT_TRUE(pages.HistoryKeyDown(kKeyLeft));
+  EXPECT_EQ(pages.HistoryDayLbl->Caption(), "Mon 2025-12-08: no record");
+  EXPECT_TRUE(pages.HistoryKeyDown(kKeyHome));
+  EXPECT_EQ(pages.HistoryDayLbl->Caption(),
+            "Wed 2025-12-03: 2:00 h worked, 3 of 4 prompted breaks taken, risk index 40 %");
+  pages.HistoryKeyDown(kKeyRight);
+  pages.HistoryKeyDown(kKeyRight);
+  EXPECT_EQ(pages.HistoryDayLbl->Caption(), "Fri 2025-12-05: 9:05 h worked, no break prompted");
+
+  // Thirty days reach the day twenty before today and start on today again.
+  ASSERT_TRUE(pages.StatusViewCBox->Select(2));
+  ASSERT_EQ(chart.SlotCount(), 30);
+  EXPECT_EQ(values(2)[9], "600");
+  EXPECT_EQ(chart.Selected(), 29);
+  // Back to today's figures.
+  ASSERT_TRUE(pages.StatusViewCBox->Select(0));
+  EXPECT_FALSE(chart.Visible());
+  EXPECT_FALSE(pages.HistoryDayLbl->Visible());
+  EXPECT_TRUE(pages.TestGauges[0]->Visible());
 }

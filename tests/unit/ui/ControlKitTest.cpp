@@ -1,15 +1,20 @@
 #include "platform/headless/HeadlessScreen.h"
 #include "platform/headless/RecordingCanvas.h"
+#include "ui/Accessibility.h"
 #include "ui/Cursors.h"
+#include "ui/DialogKeys.h"
 #include "ui/Forms.h"
 #include "ui/MouseRouter.h"
 #include "ui/kit/Background.h"
+#include "ui/kit/Chart.h"
 #include "ui/kit/Palettes.h"
 #include "ui/kit/SkinnedButton.h"
 #include "ui/kit/Spinner.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -434,3 +439,79 @@ TEST_F(SpinnerTest, ArrowsAndKeysStepRepeatAndBeepWhenReadOnly) {
 }
 
 } // namespace
+
+// Four days: bars on the left axis (10 at its top), a line on the right
+// one (100 at its top). The plot is 100 x 100 at (34, 30): 25 a slot.
+TEST_F(ControlKitTest, ChartDrawsBarsAndItsLineWithGapsAndSelectsDaysByKeyAndMouse) {
+  auto &chart = form.Create<GChart>("HistoryChart");
+  chart.SetParent(&form);
+  chart.SetBounds(0, 0, 168, 146);
+  chart.SetHint("Your days|Arrow keys choose a day");
+  constexpr uint32_t kBars = 0x0000AA, kLine = 0x00BB00;
+  TChartData data;
+  data.SlotLabels = {"d1", "d2", "d3", "d4"};
+  data.SlotDescriptions = {"first", "second", "third", "fourth"};
+  data.Series = {{"Worked", TChartSeriesKind::skBars, kBars, false, {5, kChartGap, 0, 10}},
+                 {"Risk", TChartSeriesKind::skLine, kLine, true, {50, 60, kChartGap, 80}}};
+  data.Left = {"Hours", 10, 2};
+  data.Right = {"%", 100, 4};
+  chart.SetData(data);
+  auto drawnIn = [&](uint32_t colour) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "#%06X", colour);
+    TCalls calls;
+    for (const std::string &call : PaintCalls(chart))
+      if (call.size() > 7 && call.compare(call.size() - 7, 7, hex) == 0)
+        calls.push_back(call);
+    return calls;
+  };
+  // The legend's swatch, then a bar a day but the second's (a gap); a day
+  // of 0 is a bar a pixel high.
+  EXPECT_EQ(drawnIn(kBars), (TCalls{"FillRect 35,80,58,130 #0000AA", "FillRect 85,129,108,130 #0000AA",
+                                    "FillRect 110,30,133,130 #0000AA", "FillRect 0,2,10,12 #0000AA"}));
+  // The line joins the first two days only; the last, after a gap, is a dot.
+  EXPECT_EQ(drawnIn(kLine), (TCalls{"FillRect 45,79,48,82 #00BB00", "Line 46,80-71,70 #00BB00",
+                                    "FillRect 70,69,73,72 #00BB00", "FillRect 120,49,123,52 #00BB00",
+                                    "Line 52,7-64,7 #00BB00"}));
+  TRecordingCanvas canvas;
+  chart.Paint(canvas);
+  // Tick labels beside the axes' ends, the day labels under their days,
+  // the axis title above its ticks.
+  for (const char *call : {"TextAt 23,24 [MS Sans Serif 8 #000000] 10",
+                           "TextAt 138,124 [MS Sans Serif 8 #000000] 0",
+                           "TextAt 117,132 [MS Sans Serif 8 #000000] d4",
+                           "TextAt 0,16 [MS Sans Serif 8 #000000] Hours"})
+    EXPECT_NE(std::find(canvas.Calls.begin(), canvas.Calls.end(), call), canvas.Calls.end()) << call;
+
+  // The keys: from no day Left takes the last; the ends hold; an arrow up
+  // is not the chart's. The selected day is marked and read out.
+  int selections = 0;
+  chart.OnSelect = [&](TComponent &) { ++selections; };
+  EXPECT_EQ(chart.Selected(), -1);
+  EXPECT_TRUE(chart.KeyDown(kKeyLeft));
+  EXPECT_EQ(chart.SelectedDescription(), "fourth");
+  EXPECT_TRUE(chart.KeyDown(kKeyRight));
+  EXPECT_TRUE(chart.KeyDown(kKeyLeft));
+  EXPECT_EQ(chart.Selected(), 2);
+  EXPECT_TRUE(chart.KeyDown(kKeyHome));
+  EXPECT_TRUE(chart.KeyDown(kKeyLeft));
+  EXPECT_EQ(chart.Selected(), 0);
+  EXPECT_FALSE(chart.KeyDown(kKeyUp));
+  EXPECT_EQ(selections, 3);
+  const TCalls marked = drawnIn(chart.SelectionColor);
+  EXPECT_EQ(marked, (TCalls{"FillRect 34,30,59,130 #F0E0C8"}));
+  // A press on the third day selects it and takes the focus.
+  chart.MouseDown(TMouseButton::mbLeft, 90, 60);
+  EXPECT_EQ(chart.Selected(), 2);
+  EXPECT_TRUE(chart.Focused());
+  EXPECT_TRUE(TakesFocus(chart));
+  const std::vector<TAccessibleElement> elements = AccessibleChildren(form);
+  ASSERT_EQ(elements.size(), 1u);
+  EXPECT_EQ(elements[0].Name, "Your days");
+  EXPECT_EQ(elements[0].Role, TAccessibleRole::Chart);
+  EXPECT_EQ(elements[0].Value, "third");
+  // Fewer days keep the selection within them.
+  data.SlotLabels.resize(2);
+  chart.SetData(data);
+  EXPECT_EQ(chart.SelectedDescription(), "second");
+}

@@ -42,6 +42,7 @@ TEST_F(DialogKeysTest, TabWalksTheShownStopsInPlacementOrderAndGoesRound) {
   Place<TButton>(form, form, "OffBtn").SetEnabled(false);
   auto &skipped = Button(form, "SkippedBtn", "Skipped");
   skipped.TabStop = false;
+  Place<TLabel>(form, form, "LastLbl", "&Last");
   TBaseBtn &ok = Button(form, "OkBtn", "Ok");
   EXPECT_EQ(TabStops(form), (std::vector<TControl *>{&edit, &pages, &onFirst, &ok}));
 
@@ -56,6 +57,8 @@ TEST_F(DialogKeysTest, TabWalksTheShownStopsInPlacementOrderAndGoesRound) {
   HandleDialogKey(form, &ok, 'N', TShiftState{false, false, true});
   EXPECT_TRUE(edit.Focused());
   EXPECT_FALSE(label.Focused());
+  HandleDialogKey(form, &edit, 'L', TShiftState{false, false, true});
+  EXPECT_TRUE(ok.Focused());
   // Ctrl+Tab turns the page under the focus; the focus moves to the tabs.
   EXPECT_TRUE(HandleDialogKey(form, &onFirst, kKeyTab, TShiftState{false, true, false}));
   EXPECT_EQ(pages.ActivePageIndex(), 1);
