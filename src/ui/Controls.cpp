@@ -385,7 +385,35 @@ void TLabel::Paint(ICanvas &canvas) {
   };
   const std::string &text = Caption();
   if (!WordWrap && text.find('\n') == std::string::npos) {
-    drawLine(PathEllipsis ? ShortenedPath(text, r.Width, canvas) : text);
+    if (PathEllipsis) {
+      drawLine(ShortenedPath(text, r.Width, canvas));
+      return;
+    }
+    // An access key is shown as a system label shows it: the "&" before it
+    // hidden, the key underlined; "&&" is one ampersand.
+    std::string shown;
+    size_t key = std::string::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '&' && i + 1 < text.size()) {
+        ++i;
+        if (text[i] != '&' && key == std::string::npos)
+          key = shown.size();
+      }
+      shown += text[i];
+    }
+    const int top = y;
+    drawLine(shown);
+    if (key != std::string::npos) {
+      int x = r.Left;
+      if (Alignment != taLeftJustify) {
+        int room = r.Width - canvas.TextWidth(shown);
+        x += Alignment == taCenter ? room / 2 : room;
+      }
+      x += canvas.TextWidth(shown.substr(0, key));
+      const int below = top + canvas.TextHeight("Mg") - 1;
+      canvas.Pen = {canvas.Font.Color, 1, TPenStyle::psSolid};
+      canvas.Line(x, below, x + canvas.TextWidth(shown.substr(key, 1)), below);
+    }
     return;
   }
   size_t start = 0;

@@ -256,6 +256,17 @@ TEST_F(ControlKitTest, PathLabelLosesItsMiddleFoldersWhenTooWide) {
   EXPECT_EQ(shown(group, 13), "...in\\Movaro\\"); // not even the last folder beside the drive
 }
 
+TEST_F(ControlKitTest, LabelShowsItsAccessKeyUnderlinedAndADoubledAmpersandOnce) {
+  auto &label = form.Create<TLabel>("ViewLbl");
+  label.SetParent(&form);
+  label.SetBounds(0, 0, 80, 16);
+  label.SetCaption("Tom && &Jerry:");
+  TCalls calls = PaintCalls(label);
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_NE(calls[calls.size() - 2].find("] Tom & Jerry:"), std::string::npos) << calls[calls.size() - 2];
+  EXPECT_EQ(calls.back(), "Line 24,11-28,11 #000000"); // under the J, at the text's foot
+}
+
 TEST_F(ControlKitTest, BackgroundTilesCentresAndStretchesUnderItsRectangle) {
   auto &bk = form.Create<TBkControl>("BkCtrl");
   EXPECT_EQ(bk.Bounds().Width, 100);
