@@ -265,6 +265,8 @@ TEST_F(ControlKitTest, LabelShowsItsAccessKeyUnderlinedAndADoubledAmpersandOnce)
   ASSERT_GE(calls.size(), 2u);
   EXPECT_NE(calls[calls.size() - 2].find("] Tom & Jerry:"), std::string::npos) << calls[calls.size() - 2];
   EXPECT_EQ(calls.back(), "Line 24,11-28,11 #000000"); // under the J, at the text's foot
+  label.SetCaption("Salt &");
+  EXPECT_NE(PaintCalls(label).back().find("] Salt &"), std::string::npos); // a last "&" is shown
 }
 
 TEST_F(ControlKitTest, BackgroundTilesCentresAndStretchesUnderItsRectangle) {
