@@ -18,10 +18,22 @@ shift 2
 dpis=("$@")
 source "$src/tests/support/installed-movaro.sh"
 probe=""
+# The scale is read back in a new server: a value that did not reach the
+# prefix's registry file would show every window at the old scale.
 set_dpi() {
-  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  local want got=""
+  want=$(printf '0x%x' "$1")
+  for _ in 1 2 3; do
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    got=$("$WINE" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" { print $3 }')
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    [[ "$got" == "$want" ]] && return 0
+    echo "LogPixels read back as '$got', not $want: written again" >&2
+  done
+  return 1
 }
 stop_extra() {
   [[ -z "$probe" ]] || kill "$probe" 2>/dev/null || true
@@ -43,6 +55,10 @@ fi
 ini=$(movaro_profile_file)
 fail() {
   import -window root "$out/failed.png"
+  local w
+  for w in $(xdotool search --onlyvisible --class . 2>/dev/null); do
+    echo "shown: $(xdotool getwindowname "$w" 2>/dev/null) $(xdotool getwindowgeometry --shell "$w" 2>/dev/null | tr '\n' ' ')" >&2
+  done
   echo "$dpi dpi: FAIL: $* (screen: $out/failed.png)" >&2
   exit 1
 }
@@ -66,7 +82,7 @@ movaro() { # the main window, its setup page and a background page
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
   pid=$!
   main_test=$(sized 640 445)
-  main=$(wait_window "$main_test" 600)
+  main=$(wait_window "$main_test" 1200)
   [[ -n "$main" ]] || fail "no main window of $(px 640) x $(px 445)"
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$main")" # X, Y
@@ -103,7 +119,7 @@ blocked_break() { # the blocking window and the break prompt over it
   probe=$!
   (cd "$app" && exec "$WINE" "$app/Movaro.exe") &
   pid=$!
-  main=$(wait_window "$(sized 640 445)" 600)
+  main=$(wait_window "$(sized 640 445)" 1200)
   [[ -n "$main" ]] || fail "no main window"
   sleep 1
   xdotool windowfocus --sync "$main" key Insert # to the tray: prompts may come
@@ -140,13 +156,13 @@ for dpi in "${dpis[@]}"; do
     mkdir -p "$HOME"
     "$WINE" cmd /c exit >/dev/null 2>&1 || true
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    set_dpi "$dpi"
+    set_dpi "$dpi" || exit 1
     cd "$src" && WALK_PREFIX="$WINEPREFIX" WALK_DPI=$dpi \
       scripts/wizard-walk.sh "$build" "$build/Setup.exe" "$out/wizard"
     wineserver -k 2>/dev/null || true
   ) || fail "the wizard walk failed"
   rm -rf "$work/wizard.$dpi" "$work/wizard.$dpi.home"
-  set_dpi "$dpi"
+  set_dpi "$dpi" || fail "the prefix did not take LogPixels $dpi"
   movaro
   blocked_break
   echo "$dpi dpi: every window at its scaled size (screenshots in $out)"
