@@ -56,26 +56,30 @@ std::string TrimChars(const std::string &text, const char *chars) {
   return text.substr(begin, text.find_last_not_of(chars) - begin + 1);
 }
 
+bool DigitsToNumber(std::string_view text, int64_t limit, int64_t &number) {
+  if (text.empty())
+    return false;
+  int64_t read = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return false;
+    read = read * 10 + (c - '0');
+    if (read > limit)
+      return false;
+  }
+  number = read;
+  return true;
+}
+
 bool TextToInt32(std::string_view text, int32_t &value) {
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (text.empty())
-    return false;
   int64_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-    number = number * 10 + (c - '0');
-    if (number > 2147483648LL)
-      return false;
-  }
-  if (negative)
-    number = -number;
-  if (number > INT32_MAX)
+  if (!DigitsToNumber(text, negative ? int64_t{INT32_MAX} + 1 : INT32_MAX, number))
     return false;
-  value = static_cast<int32_t>(number);
+  value = static_cast<int32_t>(negative ? -number : number);
   return true;
 }

@@ -17,3 +17,6 @@ bool SameText(const std::string &a, const std::string &b);
 // A decimal number of 32 bits with an optional sign and nothing else around
 // it; false (value untouched) for any other text.
 bool TextToInt32(std::string_view text, int32_t &value);
+// Decimal digits only (no sign, not empty) of a number up to limit; false
+// (number untouched) for any other text.
+bool DigitsToNumber(std::string_view text, int64_t limit, int64_t &number);

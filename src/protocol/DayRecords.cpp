@@ -1,5 +1,6 @@
 #include "protocol/DayRecords.h"
 
+#include "base/AnsiText.h"
 #include "base/DateTime.h"
 
 #include <algorithm>
@@ -21,28 +22,19 @@ bool ParseFigure(std::string_view text, bool percent, int32_t &value) {
     value = -1;
     return true;
   }
-  if (text.empty() || text.size() > 10)
-    return false;
   int64_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-    number = number * 10 + (c - '0');
-  }
-  if (number > (percent ? 100 : INT32_MAX))
+  if (!DigitsToNumber(text, percent ? 100 : INT32_MAX, number))
     return false;
   value = static_cast<int32_t>(number);
   return true;
 }
 
 bool ParseDigits(std::string_view text, int &value) {
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-    value = value * 10 + (c - '0');
-  }
-  return !text.empty();
+  int64_t number = 0;
+  if (!DigitsToNumber(text, INT32_MAX, number))
+    return false;
+  value = static_cast<int>(number);
+  return true;
 }
 
 } // namespace
