@@ -571,15 +571,6 @@ TEST_F(ContentPagesTest, FocusedTextBoxScrollsByWheelAndKeysWithinItsText) {
 
 TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheDayChosenByKey) {
   // Today is 2025-12-09; days without a record, prompts or a score are gaps.
-  auto day = [](int32_t date, int32_t worked, int32_t prompts, int32_t rested, int32_t risk) {
-    TDayRecord record;
-    record.Date = date;
-    record.Measured = record.Worked = worked;
-    record.ShortPrompts = prompts;
-    record.RestedThrough = rested;
-    record.RiskIndex = risk;
-    return record;
-  };
   // A profile that keeps its history in the scratch folder.
   TUserData keeping(TProfilePlatform{world.registry, world.locale, world.ini, world.clock,
                                      world.session, world.random, &world.fs},
@@ -588,8 +579,9 @@ TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheD
   keeping.LoadSettings();
   context.Profile = &keeping;
   const std::string file = DayHistoryFile(world.IniPath, keeping.UserName);
-  for (const TDayRecord &record : {day(45980, 3600, 1, 1, 10), day(45994, 7200, 4, 3, 40),
-                                   day(45996, 9 * 3600 + 300, 0, 0, -1), day(46000, 3600, 2, 2, 35)})
+  for (const TDayRecord &record :
+       {DayOfWork(45980, 3600, 1, 1, 10), DayOfWork(45994, 7200, 4, 3, 40),
+        DayOfWork(45996, 9 * 3600 + 300, 0, 0, -1), DayOfWork(46000, 3600, 2, 2, 35)})
     ASSERT_TRUE(WriteDayHistory(world.fs, file, record));
   ShowPage(pageCtrl, "Status");
   GChart &chart = *pages.HistoryChart;

@@ -6,6 +6,7 @@
 
 #include "authoring/IDbRecWriter.h"
 #include "base/Random.h"
+#include "movaro/profile/DayHistory.h"
 #include "movaro/profile/UserData.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
@@ -19,6 +20,19 @@
 
 #include <map>
 #include <memory>
+
+// A day record of time worked (seconds), short break prompts, those rested
+// through and the risk index (-1: none).
+inline TDayRecord DayOfWork(int32_t date, int32_t worked, int32_t prompts, int32_t rested,
+                            int32_t risk) {
+  TDayRecord record;
+  record.Date = date;
+  record.Measured = record.Worked = worked;
+  record.ShortPrompts = prompts;
+  record.RestedThrough = rested;
+  record.RiskIndex = risk;
+  return record;
+}
 
 class TRecordingProfileView : public IProfileView {
 public:

@@ -1,5 +1,7 @@
 #include "movaro/pages/StatusHistory.h"
 
+#include "unit/movaro/ProfileWorld.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,23 +15,13 @@ TLocaleFormats IsoFormats() {
   return formats;
 }
 
-TDayRecord Day(int32_t date, int32_t worked, int32_t prompts, int32_t rested, int32_t risk) {
-  TDayRecord record;
-  record.Date = date;
-  record.Measured = record.Worked = worked;
-  record.ShortPrompts = prompts;
-  record.RestedThrough = rested;
-  record.RiskIndex = risk;
-  return record;
-}
-
 } // namespace
 
 // The edges a day can have: no break taken of those prompted, a risk index
 // of exactly 0, and the hours' axis a step of 4 hours above the longest day.
 TEST(StatusHistoryTest, ADayWithNothingTakenAndNoRiskShowsZerosAndTheAxesKeepTheirSteps) {
   const THistoryTexts texts;
-  const std::vector<TDayRecord> days = {Day(46000, 5 * 3600, 3, 0, 0)}; // Tue 2025-12-09
+  const std::vector<TDayRecord> days = {DayOfWork(46000, 5 * 3600, 3, 0, 0)}; // Tue 2025-12-09
   const TChartData data = HistoryChartData(days, 46000, 7, texts, IsoFormats());
   EXPECT_EQ(data.Series[1].Values.back(), 0.0);
   EXPECT_EQ(data.Series[2].Values.back(), 0.0);
