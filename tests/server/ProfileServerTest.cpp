@@ -364,17 +364,22 @@ TEST_P(ProfileStorage, AFailedStatementUndoesItsTransactionAndTheConnectionServe
       },
       ESqlError);
   db->Rollback();
-  EXPECT_THROW(db->Execute("SELECT extra FROM t"), ESqlError);
+  EXPECT_THROW(db->Execute("SELECT extra FROM t ORDER BY k"), ESqlError);
   db->Execute("ALTER TABLE t ADD COLUMN extra INTEGER");
   db->Begin();
   db->Send("INSERT INTO t VALUES (3, 4)");
   db->Commit();
-  const std::vector<std::vector<TSqlRow>> answers =
-      db->ExecuteAll({{"SELECT extra FROM t", {}}, {"SELECT COUNT(*) FROM t WHERE k < $1", {"3"}}});
+  db->Send("INSERT INTO t VALUES (5, 6)"); // outside a transaction: at once
+  db->Begin();
+  db->Send("INSERT INTO t VALUES (7, 8)");
+  db->Rollback();
+  db->Send("INSERT INTO t VALUES (9, 10)");
+  const std::vector<std::vector<TSqlRow>> answers = database->Connect()->ExecuteAll(
+      {{"SELECT extra FROM t ORDER BY k", {}}, {"SELECT COUNT(*) FROM t WHERE k < $1", {"3"}}});
   ASSERT_EQ(answers.size(), 2u);
-  ASSERT_EQ(answers[0].size(), 1u);
-  EXPECT_EQ(answers[0][0][0], "4");
-  EXPECT_EQ(answers[1][0][0], "0");
+  EXPECT_EQ(answers[0], std::vector<TSqlRow>({{"4"}, {"6"}, {"10"}}));
+  EXPECT_EQ(answers[1], std::vector<TSqlRow>({{"0"}}));
+  EXPECT_EQ(db->Execute("SELECT extra FROM t ORDER BY k"), answers[0]);
 }
 
 // A known computer's check-out and check-in each wait for PostgreSQL twice,
