@@ -23,7 +23,7 @@ public:
     if (!connection_ || PQstatus(connection_) != CONNECTION_OK || PQenterPipelineMode(connection_) != 1) {
       std::string message = connection_ ? PQerrorMessage(connection_) : "out of memory";
       PQfinish(connection_);
-      throw ESqlError("PostgreSQL cannot connect: " + Trimmed(message));
+      throw ESqlError("PostgreSQL cannot connect: " + OneLine(message));
     }
     // The server's notices ("already exists, skipping") are no news for the log.
     PQsetNoticeProcessor(connection_, [](void *, const char *) {}, nullptr);
@@ -140,7 +140,7 @@ private:
           rows = Rows(result);
         } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
           if (error.empty() && status != PGRES_PIPELINE_ABORTED)
-            error = Trimmed(PQresultErrorMessage(result));
+            error = Message(result);
           if (statement.Sql) // not prepared: prepared again at its next use
             prepared_.erase(std::string(*statement.Sql));
         }
@@ -179,13 +179,31 @@ private:
     return rows;
   }
 
-  static std::string Trimmed(std::string message) {
-    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
-      message.pop_back();
-    return message;
+  // The server's message and its detail ("Key (k)=(1) already exists.").
+  static std::string Message(const PGresult *result) {
+    const char *primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const char *detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL);
+    if (!primary)
+      return OneLine(PQresultErrorMessage(result));
+    return OneLine(std::string(primary) + (detail ? std::string(" ") + detail : ""));
+  }
+
+  // libpq's messages on one line, as the log has one per request.
+  static std::string OneLine(const std::string &message) {
+    std::string line;
+    for (char c : message) {
+      const bool space = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+      if (!space)
+        line += c;
+      else if (!line.empty() && line.back() != ' ')
+        line += ' ';
+    }
+    if (!line.empty() && line.back() == ' ')
+      line.pop_back();
+    return line;
   }
   ESqlError Failure(const char *what) const {
-    return ESqlError(std::string("PostgreSQL: ") + what + ": " + Trimmed(PQerrorMessage(connection_)));
+    return ESqlError(std::string("PostgreSQL: ") + what + ": " + OneLine(PQerrorMessage(connection_)));
   }
 
   static constexpr size_t kPreparedLimit = 64;

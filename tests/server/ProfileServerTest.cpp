@@ -364,7 +364,15 @@ TEST_P(ProfileStorage, AFailedStatementUndoesItsTransactionAndTheConnectionServe
       },
       ESqlError);
   db->Rollback();
-  EXPECT_THROW(db->Execute("SELECT extra FROM t ORDER BY k"), ESqlError);
+  try {
+    db->Execute("SELECT extra FROM t ORDER BY k");
+    ADD_FAILURE() << "no such column, no failure";
+  } catch (const ESqlError &e) { // told on one line of the log
+    const std::string message = e.what();
+    EXPECT_NE(message.find("extra"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    EXPECT_NE(message.back(), ' ') << message;
+  }
   db->Execute("ALTER TABLE t ADD COLUMN extra INTEGER");
   db->Begin();
   db->Send("INSERT INTO t VALUES (3, 4)");
