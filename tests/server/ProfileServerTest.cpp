@@ -79,6 +79,8 @@ TEST_P(ProfileStorage, CheckedInValuesComeBackOut) {
   EXPECT_EQ(users[0].HistoryEntries, 3);
   EXPECT_EQ(users[0].RevokedTokens, 0);
   EXPECT_TRUE(users[0].HasSettings);
+  EXPECT_GT(users[0].LastCheckOut, 0);
+  EXPECT_GT(users[0].LastCheckIn, 0);
 }
 
 TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
