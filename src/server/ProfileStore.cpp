@@ -204,7 +204,7 @@ void StoreHistory(TSqlConnection &db, const std::string &name, std::vector<THist
       params.push_back(std::to_string(history[i].Count));
       params.push_back(std::to_string(history[i].Day));
     }
-    db.Execute(HistoryUpsert(rows), params);
+    db.Send(HistoryUpsert(rows), params);
     begin += rows;
   }
 }
@@ -237,18 +237,21 @@ void StoreDays(TSqlConnection &db, const std::string &name, const std::vector<TD
       }
       sql += ", CAST($2 AS BIGINT))";
     }
-    db.Execute(sql + " ON CONFLICT (user_name, day) DO UPDATE SET " + updates + ", saved = excluded.saved", params);
+    db.Send(sql + " ON CONFLICT (user_name, day) DO UPDATE SET " + updates + ", saved = excluded.saved", params);
   }
-  db.Execute("DELETE FROM days WHERE user_name = $1 AND day < (SELECT day FROM days WHERE user_name = $1"
-             " ORDER BY day DESC LIMIT 1 OFFSET " + std::to_string(kMaxHistoryDays - 1) + ")",
-             {name});
+  db.Send("DELETE FROM days WHERE user_name = $1 AND day < (SELECT day FROM days WHERE user_name = $1"
+          " ORDER BY day DESC LIMIT 1 OFFSET " + std::to_string(kMaxHistoryDays - 1) + ")",
+          {name});
 }
 
-// The user's stored days in date order (a row that is no record is left out).
-std::vector<TDayRecord> ReadDays(TSqlConnection &db, const std::string &name) {
+// The statement that reads the user's stored days, and its rows as days in
+// date order (a row that is no record is left out).
+TSqlStatement DaysSelect(const std::string &name) {
+  return {"SELECT " + DayColumns() + " FROM days WHERE user_name = $1 ORDER BY day", {name}};
+}
+std::vector<TDayRecord> DaysOf(const std::vector<TSqlRow> &rows) {
   std::vector<TDayRecord> days;
-  for (const TSqlRow &row :
-       db.Execute("SELECT " + DayColumns() + " FROM days WHERE user_name = $1 ORDER BY day", {name})) {
+  for (const TSqlRow &row : rows) {
     TDayRecord day;
     bool whole = row[0] && ParseDayRecordDate(*row[0], day.Date);
     const auto fields = DayRecordFields(day);
@@ -261,6 +264,10 @@ std::vector<TDayRecord> ReadDays(TSqlConnection &db, const std::string &name) {
       days.push_back(day);
   }
   return days;
+}
+std::vector<TDayRecord> ReadDays(TSqlConnection &db, const std::string &name) {
+  const TSqlStatement select = DaysSelect(name);
+  return DaysOf(db.Execute(select.Sql, select.Params));
 }
 
 // What a check-in changes: the values of incoming that differ from base, the
@@ -294,16 +301,20 @@ TUserDataRecord ChangedSince(const TUserDataRecord &incoming, const TUserDataRec
 // What the computer of token holds now, as the base of its next check-in.
 void KeepBase(TSqlConnection &db, const std::string &name, const std::string &token, const TUserDataRecord &held,
               int64_t now) {
-  db.Execute("INSERT INTO checkouts (user_name, token_hash, checked_out, lines) VALUES ($1, $2, $3, $4)"
-             " ON CONFLICT (user_name, token_hash) DO UPDATE SET checked_out = excluded.checked_out,"
-             " lines = excluded.lines",
-             {name, token, std::to_string(now), StoredText(FormatUserDataLines(held))});
+  db.Send("INSERT INTO checkouts (user_name, token_hash, checked_out, lines) VALUES ($1, $2, $3, $4)"
+          " ON CONFLICT (user_name, token_hash) DO UPDATE SET checked_out = excluded.checked_out,"
+          " lines = excluded.lines",
+          {name, token, std::to_string(now), StoredText(FormatUserDataLines(held))});
 }
 
-// What is stored for the user: settings and history.
-TUserDataRecord ReadRecord(TSqlConnection &db, const std::string &name) {
+// The statements that read what is stored for the user, settings and
+// history, and the record their rows make.
+std::vector<TSqlStatement> RecordSelects(const std::string &name) {
+  return {{SettingsSelect(), {name}},
+          {"SELECT entry_key, answer_count, shown_day FROM history WHERE user_name = $1 ORDER BY entry_key", {name}}};
+}
+TUserDataRecord RecordOf(const std::vector<TSqlRow> &settings, const std::vector<TSqlRow> &history) {
   TUserDataRecord found;
-  std::vector<TSqlRow> settings = db.Execute(SettingsSelect(), {name});
   if (!settings.empty()) {
     const TSqlRow &s = settings[0];
     found.ConfigLevel = ReadNumber(s[0]);
@@ -317,14 +328,16 @@ TUserDataRecord ReadRecord(TSqlConnection &db, const std::string &name) {
     found.ConfigLongPause = ReadNumber(s[7]);
     found.ConfigLongPauseBlock = ReadSwitch(s[8]);
   }
-  for (const TSqlRow &row : db.Execute("SELECT entry_key, answer_count, shown_day FROM history WHERE "
-                                       "user_name = $1 ORDER BY entry_key",
-                                       {name})) {
+  for (const TSqlRow &row : history) {
     std::optional<int32_t> count = ReadNumber(row[1]), day = ReadNumber(row[2]);
     if (row[0] && count && day)
       found.History.push_back({AnsiText(*row[0]), *count, *day});
   }
   return found;
+}
+TUserDataRecord ReadRecord(TSqlConnection &db, const std::string &name) {
+  const std::vector<std::vector<TSqlRow>> rows = db.ExecuteAll(RecordSelects(name));
+  return RecordOf(rows[0], rows[1]);
 }
 
 } // namespace
@@ -444,7 +457,7 @@ std::optional<int64_t> TProfileStore::NoteAuthFailure(const std::string &address
         " THEN auth_failures.full_at ELSE CAST($2 AS BIGINT) END + CAST($3 AS BIGINT) RETURNING full_at",
         {address, when, std::to_string(refill)});
     if (tidy) // the addresses whose allowance is whole again are not kept
-      db.Execute("DELETE FROM auth_failures WHERE full_at <= CAST($1 AS BIGINT)", {when});
+      db.Send("DELETE FROM auth_failures WHERE full_at <= CAST($1 AS BIGINT)", {when});
     int64_t value;
     if (row.size() == 1 && row[0][0] && ParseDecimal(*row[0][0], INT64_MIN, INT64_MAX, value))
       fullAt = value;
@@ -470,13 +483,29 @@ bool TProfileStore::Ping(std::string &error) {
 }
 
 TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials,
-                                 int64_t now) {
+                                 int64_t now, const std::vector<TSqlStatement> &reads,
+                                 std::vector<std::vector<TSqlRow>> &answers) {
   const std::string when = std::to_string(now), &digest = credentials.TokenDigest;
-  if (!db.Execute("UPDATE tokens SET last_used = CAST($3 AS BIGINT) WHERE user_name = $1 AND token_hash = $2"
-                  " RETURNING user_name",
-                  {name, digest, when})
-           .empty())
+  // A known token, the common case, with the reads in the same exchange.
+  std::vector<TSqlStatement> statements{
+      {"UPDATE tokens SET last_used = CAST($3 AS BIGINT) WHERE user_name = $1 AND token_hash = $2"
+       " RETURNING user_name",
+       {name, digest, when}}};
+  statements.insert(statements.end(), reads.begin(), reads.end());
+  answers = db.ExecuteAll(statements);
+  const bool known = !answers[0].empty();
+  answers.erase(answers.begin());
+  if (known)
     return TAccess::Granted;
+  const TAccess access = Admit(db, name, credentials, when);
+  if (IsGranted(access)) // what the reads found before the token was admitted may have changed since
+    answers = db.ExecuteAll(reads);
+  return access;
+}
+
+TAccess TProfileStore::Admit(TSqlConnection &db, const std::string &name, const TCredentials &credentials,
+                             const std::string &when) {
+  const std::string &digest = credentials.TokenDigest;
   if (!db.Execute("SELECT 1 FROM revoked_tokens WHERE user_name = $1 AND token_hash = $2", {name, digest})
            .empty())
     return TAccess::Revoked;
@@ -489,7 +518,7 @@ TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, co
                     " user_name = $2 AND used IS NULL AND expires > CAST($3 AS BIGINT) RETURNING user_name",
                     {credentials.CodeDigest, name, when})
              .empty()) {
-      db.Execute(addToken + " ON CONFLICT (user_name, token_hash) DO NOTHING", {name, digest, when});
+      db.Send(addToken + " ON CONFLICT (user_name, token_hash) DO NOTHING", {name, digest, when});
       return TAccess::Enrolled;
     }
     std::vector<TSqlRow> code = db.Execute(
@@ -500,11 +529,11 @@ TAccess TProfileStore::Authorize(TSqlConnection &db, const std::string &name, co
   }
   if (!trustFirstUse_)
     return TAccess::NotEnrolled;
-  db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
-             {name, when});
+  db.Send("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
+          {name, when});
   // The user's row locked first, so that of two first uses at once the second
   // sees the first one's token.
-  db.Execute("UPDATE users SET created = created WHERE user_name = $1", {name});
+  db.Send("UPDATE users SET created = created WHERE user_name = $1", {name});
   if (!db.Execute(addToken + " WHERE NOT EXISTS (SELECT 1 FROM tokens WHERE user_name = $1) RETURNING user_name",
                   {name, digest, when})
            .empty())
@@ -517,23 +546,27 @@ TStoreOutcome TProfileStore::CheckOut(const std::string &userName, const TCreden
   const std::string name = StoredText(userName);
   return Transact([&](TSqlConnection &db, int64_t now) {
     TUserDataRecord found;
-    TAccess access = Authorize(db, name, credentials, now);
+    std::vector<TSqlStatement> reads = RecordSelects(name);
+    if (knownDays)
+      reads.push_back(DaysSelect(name));
+    std::vector<std::vector<TSqlRow>> answers;
+    TAccess access = Authorize(db, name, credentials, now, reads, answers);
     if (!IsGranted(access)) {
       record = std::move(found);
       return access;
     }
-    found = ReadRecord(db, name);
+    found = RecordOf(answers[0], answers[1]);
     KeepBase(db, name, credentials.TokenDigest, found, now);
     if (knownDays) {
       std::vector<int32_t> stored;
-      for (const TDayRecord &day : ReadDays(db, name)) {
+      for (const TDayRecord &day : DaysOf(answers[2])) {
         stored.push_back(day.Date);
         if (!InDaySpans(*knownDays, day.Date))
           found.Days.push_back(day);
       }
       found.StoredDays = DaySpansOf(std::move(stored));
     }
-    db.Execute("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
+    db.Send("UPDATE users SET last_checkout = $2 WHERE user_name = $1", {name, std::to_string(now)});
     record = std::move(found);
     return access;
   });
@@ -543,22 +576,26 @@ TStoreOutcome TProfileStore::CheckIn(const std::string &userName, const TCredent
                                      const TUserDataRecord &record) {
   const std::string name = StoredText(userName);
   return Transact([&](TSqlConnection &db, int64_t now) {
-    TAccess access = Authorize(db, name, credentials, now);
+    std::vector<std::vector<TSqlRow>> answers;
+    TAccess access = Authorize(
+        db, name, credentials, now,
+        {{"SELECT lines FROM checkouts WHERE user_name = $1 AND token_hash = $2", {name, credentials.TokenDigest}}},
+        answers);
     if (!IsGranted(access))
       return access;
     // Only what this computer changed since it was given its values: of two
     // computers checking in at once each keeps its own changes, and of two
     // changes to one value the later check-in's stays.
     TUserDataRecord changed = record;
-    std::vector<TSqlRow> base = db.Execute("SELECT lines FROM checkouts WHERE user_name = $1 AND token_hash = $2",
-                                           {name, credentials.TokenDigest});
+    const std::vector<TSqlRow> &base = answers[0];
     if (!base.empty() && base[0][0])
       changed = ChangedSince(record, ReadUserDataLines(AnsiText(*base[0][0])));
-    db.Execute(SettingsUpsert(), SettingValues(name, changed, now));
+    // Nothing below is read: it goes to the database with the commit.
+    db.Send(SettingsUpsert(), SettingValues(name, changed, now));
     StoreHistory(db, name, changed.History);
     StoreDays(db, name, record.Days, now);
     KeepBase(db, name, credentials.TokenDigest, record, now);
-    db.Execute("UPDATE users SET last_checkin = $2 WHERE user_name = $1", {name, std::to_string(now)});
+    db.Send("UPDATE users SET last_checkin = $2 WHERE user_name = $1", {name, std::to_string(now)});
     return access;
   });
 }
@@ -619,11 +656,11 @@ bool TProfileStore::RevokeToken(const std::string &storedName, const std::string
                                                   : "several tokens beginning " + tokenId);
       return TAccess::WrongToken;
     }
-    db.Execute("INSERT INTO revoked_tokens (user_name, token_hash, revoked) VALUES ($1, $2, $3) "
-               "ON CONFLICT (user_name, token_hash) DO NOTHING",
-               {storedName, matching[0], std::to_string(now)});
-    db.Execute("DELETE FROM tokens WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
-    db.Execute("DELETE FROM checkouts WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
+    db.Send("INSERT INTO revoked_tokens (user_name, token_hash, revoked) VALUES ($1, $2, $3) "
+            "ON CONFLICT (user_name, token_hash) DO NOTHING",
+            {storedName, matching[0], std::to_string(now)});
+    db.Send("DELETE FROM tokens WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
+    db.Send("DELETE FROM checkouts WHERE user_name = $1 AND token_hash = $2", {storedName, matching[0]});
     return TAccess::Granted;
   });
   if (!outcome.Ok)
@@ -645,9 +682,9 @@ bool TProfileStore::CreateEnrolmentCode(const std::string &storedName, int64_t v
     code += kEnrolmentCodeAlphabet[byte & 31];
   TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t now) {
     const std::string when = std::to_string(now);
-    db.Execute("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
-               {storedName, when});
-    db.Execute("INSERT INTO enrolment_codes (code_hash, user_name, created, expires) VALUES ($1, $2, $3, $4)",
+    db.Send("INSERT INTO users (user_name, created) VALUES ($1, $2) ON CONFLICT (user_name) DO NOTHING",
+            {storedName, when});
+    db.Send("INSERT INTO enrolment_codes (code_hash, user_name, created, expires) VALUES ($1, $2, $3, $4)",
                {TokenDigest(code), storedName, when, std::to_string(now + validSeconds)});
     return TAccess::Granted;
   });
@@ -706,7 +743,7 @@ bool TProfileStore::DeleteUser(const std::string &storedName, std::string &error
   TStoreOutcome outcome = Transact([&](TSqlConnection &db, int64_t) {
     for (const char *table :
          {"history", "days", "settings", "checkouts", "tokens", "revoked_tokens", "enrolment_codes"})
-      db.Execute(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
+      db.Send(std::string("DELETE FROM ") + table + " WHERE user_name = $1", {storedName});
     if (db.Execute("DELETE FROM users WHERE user_name = $1 RETURNING user_name", {storedName}).empty()) {
       error = "there is no user \"" + storedName + "\"";
       return TAccess::WrongToken;

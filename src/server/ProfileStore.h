@@ -149,10 +149,19 @@ public:
   bool Ping(std::string &error);
   // Database work that failed since the start: each failed attempt counts.
   uint64_t DatabaseErrors() const { return databaseErrors_; }
+  // TSqlDatabase::RoundTrips of the store's database.
+  uint64_t DatabaseRoundTrips() const { return pool_.Database().RoundTrips(); }
 
 private:
   template <class TWork> TStoreOutcome Transact(TWork work);
-  TAccess Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials, int64_t now);
+  // Decides the access of the credentials to the user, admitting a new
+  // token where it may be. The reads go with the check of a known token; when
+  // access is granted, answers holds their rows (read after an admission).
+  TAccess Authorize(TSqlConnection &db, const std::string &name, const TCredentials &credentials, int64_t now,
+                    const std::vector<TSqlStatement> &reads, std::vector<std::vector<TSqlRow>> &answers);
+  // A token that is not the user's: revoked, or admitted by a code or on first use.
+  TAccess Admit(TSqlConnection &db, const std::string &name, const TCredentials &credentials,
+                const std::string &when);
 
   // Failures noted between two removals of the addresses whose allowance
   // is whole again.

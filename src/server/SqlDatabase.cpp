@@ -20,6 +20,14 @@ std::unique_ptr<TSqlDatabase> OpenSqlDatabase(const std::string &connection, std
   }
 }
 
+std::vector<std::vector<TSqlRow>> TSqlConnection::ExecuteAll(const std::vector<TSqlStatement> &statements) {
+  std::vector<std::vector<TSqlRow>> answers;
+  answers.reserve(statements.size());
+  for (const TSqlStatement &statement : statements)
+    answers.push_back(Execute(statement.Sql, statement.Params));
+  return answers;
+}
+
 size_t TSqlDatabase::Connections() const {
   // Enough to keep the cores busy while some transactions wait for their
   // commit to reach the disk.

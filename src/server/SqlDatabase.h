@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,12 +23,25 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// A statement and its parameters.
+struct TSqlStatement {
+  std::string Sql;
+  std::vector<TSqlValue> Params;
+};
+
 class TSqlConnection {
 public:
   virtual ~TSqlConnection() = default;
   // Runs one statement; the rows it returns. Throws ESqlError.
   virtual std::vector<TSqlRow> Execute(const std::string &sql,
                                        const std::vector<TSqlValue> &params = {}) = 0;
+  // Runs the statements in order; the rows of each. A database server is
+  // sent them together and waited for once. Throws ESqlError.
+  virtual std::vector<std::vector<TSqlRow>> ExecuteAll(const std::vector<TSqlStatement> &statements);
+  // A statement of a transaction whose rows nobody reads: run at once, or
+  // sent to a database server with the next statement that is read or with
+  // the commit, its failure thrown from there. Throws ESqlError.
+  virtual void Send(const std::string &sql, const std::vector<TSqlValue> &params = {}) { Execute(sql, params); }
   // A transaction that may write, taking the locks for that at once. Throws ESqlError.
   virtual void Begin() = 0;
   // A transaction that creates or changes tables: one at a time among all
@@ -49,6 +63,9 @@ public:
   virtual size_t Connections() const;
   // What the database is, for the log (without a password).
   virtual std::string Description() const = 0;
+  // How often a connection waited for the database server's answer since
+  // the start; 0 for an engine inside this process.
+  virtual uint64_t RoundTrips() const { return 0; }
   // A consistent copy of the whole database in the file, made while others
   // read and write; an existing file is replaced only by a complete copy.
   // False with a reason when it fails or the engine has its own tools.

@@ -57,13 +57,23 @@ public:
   }
 
 private:
-  void Run() {
+  // The file opened for checkpoints; null when it cannot be opened (yet).
+  sqlite3 *Open() const {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, kBusyTimeoutMs);
-      // A connection knows the file is in WAL mode only once it has read it.
-      sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+      sqlite3_close(db);
+      return nullptr;
     }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A connection knows the file is in WAL mode only once it has read it.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    return db;
+  }
+
+  void Run() {
+    // Opened at the first checkpoint due: this thread starts with the first
+    // connection, which creates a new file, and may run before it does.
+    sqlite3 *db = nullptr;
     std::unique_lock<std::mutex> guard(lock_);
     while (!stop_) {
       wake_.wait(guard, [this] { return stop_ || due_; });
@@ -71,8 +81,10 @@ private:
         break;
       due_ = false;
       guard.unlock();
+      if (!db)
+        db = Open();
       int log = 0, copied = 0;
-      if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &log, &copied) == SQLITE_OK &&
+      if (db && sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &log, &copied) == SQLITE_OK &&
           log >= kMaxLogPages) {
         // With no writer of this server running, this one completes, and
         // the next writer starts the log afresh.

@@ -79,6 +79,8 @@ TEST_P(ProfileStorage, CheckedInValuesComeBackOut) {
   EXPECT_EQ(users[0].HistoryEntries, 3);
   EXPECT_EQ(users[0].RevokedTokens, 0);
   EXPECT_TRUE(users[0].HasSettings);
+  EXPECT_GT(users[0].LastCheckOut, 0);
+  EXPECT_GT(users[0].LastCheckIn, 0);
 }
 
 TEST_P(ProfileStorage, TokensTrustedOnFirstUseAndRevocable) {
@@ -343,6 +345,84 @@ TEST_P(ProfileStorage, LongHistoriesStoredWholeAndCheckpointed) {
   for (int wait = 0; wait < 100 && std::filesystem::file_size(file) < 1000000; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_GE(std::filesystem::file_size(file), 1000000u);
+}
+
+// A failed statement whose rows nobody read fails its transaction, however
+// late the engine runs it: nothing of it is kept, and the connection serves
+// on; a text that could not be prepared is prepared anew when asked again.
+TEST_P(ProfileStorage, AFailedStatementUndoesItsTransactionAndTheConnectionServesOn) {
+  std::string folder = World.Folder;
+  std::unique_ptr<TSqlDatabase> database = FreshDatabase(GetParam(), folder);
+  ASSERT_TRUE(database);
+  std::unique_ptr<TSqlConnection> db = database->Connect();
+  db->Execute("CREATE TABLE t (k INTEGER PRIMARY KEY)");
+  db->Begin();
+  EXPECT_THROW(
+      {
+        db->Send("INSERT INTO t VALUES (1)");
+        db->Send("INSERT INTO t VALUES (1)");
+        db->Send("INSERT INTO t VALUES (2)");
+        db->Commit();
+      },
+      ESqlError);
+  db->Rollback();
+  try {
+    db->Execute("SELECT extra FROM t ORDER BY k");
+    ADD_FAILURE() << "no such column, no failure";
+  } catch (const ESqlError &e) { // told on one line of the log
+    const std::string message = e.what();
+    EXPECT_NE(message.find("extra"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    EXPECT_NE(message.back(), ' ') << message;
+  }
+  db->Execute("ALTER TABLE t ADD COLUMN extra INTEGER");
+  db->Begin();
+  db->Send("INSERT INTO t VALUES (3, 4)");
+  db->Commit();
+  db->Send("INSERT INTO t VALUES (5, 6)"); // outside a transaction: at once
+  db->Begin();
+  db->Send("INSERT INTO t VALUES (7, 8)");
+  db->Rollback();
+  db->Send("INSERT INTO t VALUES (9, 10)");
+  const std::vector<std::vector<TSqlRow>> answers = database->Connect()->ExecuteAll(
+      {{"SELECT extra FROM t ORDER BY k", {}}, {"SELECT COUNT(*) FROM t WHERE k < $1", {"3"}}});
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[0], std::vector<TSqlRow>({{"4"}, {"6"}, {"10"}}));
+  EXPECT_EQ(answers[1], std::vector<TSqlRow>({{"0"}}));
+  EXPECT_EQ(db->Execute("SELECT extra FROM t ORDER BY k"), answers[0]);
+}
+
+// A known computer's check-out and check-in each wait for PostgreSQL twice,
+// however long its history and days: once for the decision and what it
+// reads, once for the commit and what it writes.
+TEST(ProfileStoragePostgres, AKnownComputersRequestsWaitForTheDatabaseTwice) {
+  TStoreWorld world("postgres");
+  ASSERT_TRUE(world.Store);
+  TProfileStore &store = *world.Store;
+  const TCredentials token(TokenDigest(TokenOf('a')));
+  TUserDataRecord record = FullRecord();
+  for (int h = 0; h < 300; ++h)
+    record.History.push_back({"y" + std::to_string(1000000 + h), h % 5, 45000});
+  for (int d = 0; d < 150; ++d) {
+    TDayRecord day;
+    day.Date = 46000 + d;
+    day.Worked = d;
+    record.Days.push_back(day);
+  }
+  ASSERT_TRUE(store.CheckIn("anna", token, record).Granted());
+  const TDaySpans known = DaySpansOf({46000});
+  for (int round = 0; round < 2; ++round) {
+    uint64_t before = store.DatabaseRoundTrips();
+    TUserDataRecord out;
+    ASSERT_TRUE(store.CheckOut("anna", token, out, &known).Granted());
+    EXPECT_EQ(store.DatabaseRoundTrips() - before, 2u) << round;
+    EXPECT_EQ(out.History.size(), record.History.size());
+    EXPECT_EQ(out.Days.size(), record.Days.size() - 1);
+    before = store.DatabaseRoundTrips();
+    ++out.History[round].Count;
+    ASSERT_TRUE(store.CheckIn("anna", token, out).Granted());
+    EXPECT_EQ(store.DatabaseRoundTrips() - before, 2u) << round;
+  }
 }
 
 // The pool hands out at most its limit of connections at once and reuses

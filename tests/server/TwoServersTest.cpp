@@ -1,7 +1,7 @@
-// Two profile server processes on one PostgreSQL database, as behind a load
-// balancer: an enrolment code sent to both at once admits one computer, and
-// a user's two computers checking in at once through different servers both
-// keep their changes.
+// Two profile server processes on one database (PostgreSQL, or one SQLite
+// file), as behind a load balancer: an enrolment code sent to both at once
+// admits one computer, and a user's two computers checking in at once
+// through different servers both keep their changes.
 #include "ServerWorld.h"
 
 #include "protocol/HttpExchange.h"
@@ -77,6 +77,20 @@ private:
   int port_ = 0;
 };
 
+class TwoServers : public ::testing::TestWithParam<std::string> {
+protected:
+  // A new database for servers to share: a scratch PostgreSQL database, or
+  // a file in folder that none has opened yet.
+  std::string SharedDatabase(const std::string &folder) {
+    if (GetParam() == "postgres")
+      return FreshPostgresConnection();
+    return "sqlite:" + folder + "/profiles" + std::to_string(++files_) + ".db";
+  }
+
+private:
+  int files_ = 0;
+};
+
 // One request to a server: "STATUS BODY".
 std::string Ask(int port, char token, const std::string &body, const std::string &code = "") {
   httplib::Client client("127.0.0.1", port);
@@ -98,12 +112,12 @@ TUserDataRecord CheckedOut(const std::string &answer) {
   return ReadUserDataLines(answer.substr(std::min(answer.size(), prefix.size())));
 }
 
-TEST(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges) {
-  const std::string database = FreshPostgresConnection();
-  ASSERT_FALSE(database.empty());
+TEST_P(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges) {
   char pattern[] = "/tmp/movaro-two.XXXXXX";
   ASSERT_TRUE(mkdtemp(pattern));
   const std::string folder = pattern;
+  const std::string database = SharedDatabase(folder);
+  ASSERT_FALSE(database.empty());
   {
     // One after the other: the first makes the tables.
     TServerProcess first(database, folder, "first");
@@ -112,8 +126,8 @@ TEST(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges)
     ASSERT_NE(second.Port(), 0);
     const int ports[] = {first.Port(), second.Port()};
     ASSERT_NE(ports[1], 0) << second.Log();
-    TProfileStore admin(OpenPostgresDatabase(database));
     std::string error;
+    TProfileStore admin(OpenSqlDatabase(database, error));
 
     // Each code sent to both servers at once, with two computers' tokens.
     constexpr int kCodes = 12;
@@ -192,13 +206,13 @@ TEST(TwoServers, OneCodeAdmitsOneComputerAndSimultaneousCheckInsKeepBothChanges)
 // creates the tables, the others find them. A guesser going from one server
 // to the next gets the failed authentications they count together (here 3),
 // and at most one more from each further server, not 3 from each.
-TEST(TwoServers, StartTogetherOnAnEmptyDatabaseAndCountFailuresTogether) {
+TEST_P(TwoServers, StartTogetherOnAnEmptyDatabaseAndCountFailuresTogether) {
   char pattern[] = "/tmp/movaro-two.XXXXXX";
   ASSERT_TRUE(mkdtemp(pattern));
   const std::string folder = pattern;
   constexpr int kServers = 4;
   for (int round = 0; round < 3; ++round) {
-    const std::string database = FreshPostgresConnection();
+    const std::string database = SharedDatabase(folder);
     ASSERT_FALSE(database.empty());
     std::vector<std::unique_ptr<TServerProcess>> servers;
     for (int i = 0; i < kServers; ++i)
@@ -222,5 +236,7 @@ TEST(TwoServers, StartTogetherOnAnEmptyDatabaseAndCountFailuresTogether) {
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, TwoServers, ::testing::Values("postgres", "sqlite"));
 
 } // namespace
