@@ -342,7 +342,7 @@ TEST_P(ProfileStorage, LongHistoriesStoredWholeAndCheckpointed) {
     return;
   // Nothing reads the file until the log is copied into it.
   const std::string file = World.Folder + "/profiles.db";
-  for (int wait = 0; wait < 100 && std::filesystem::file_size(file) < 1000000; ++wait)
+  for (int wait = 0; wait < 600 && std::filesystem::file_size(file) < 1000000; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_GE(std::filesystem::file_size(file), 1000000u);
 }
