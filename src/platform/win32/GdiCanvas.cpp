@@ -24,7 +24,7 @@ TGdiCanvas::~TGdiCanvas() {
 HFONT TGdiCanvas::CreateFontFor(const TCanvasFont &f, const TDisplayScale &scale) {
   return CreateFontA(scale.FontHeight(f.Size), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
                      f.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.Name.c_str());
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, scale.FontFace(f.Name).c_str());
 }
 
 void TGdiCanvas::UseFont() {
