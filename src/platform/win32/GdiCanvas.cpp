@@ -40,7 +40,11 @@ void TGdiCanvas::UseFont() {
 }
 
 void TGdiCanvas::UsePenAndBrush() {
-  static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
+  // A solid frame is drawn inside its rectangle, as wide as the scale makes
+  // it (a pen of 1 is 2 pixels at 150 %): centred on the edge, it would
+  // stand a pixel outside the control's area, where no repaint of the
+  // control (or of its place once it is hidden) reaches.
+  static const int kStyles[] = {PS_INSIDEFRAME, PS_DASH, PS_DOT, PS_NULL};
   // A pen of width 0 is a hairline on every scale; others grow with it.
   const int width = Pen.Width > 0 ? std::max(1, scale_.ToDevice(Pen.Width)) : Pen.Width;
   HPEN pen = CreatePen(kStyles[static_cast<int>(Pen.Style)], width, Pen.Color);
