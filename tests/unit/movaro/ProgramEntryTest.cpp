@@ -243,4 +243,9 @@ TEST(SkinImages, AFormMovedToAnotherScaleTakesTheSkinsDrawnForIt) {
 
   app.FormScaleChanged(form, 96);
   EXPECT_EQ(quit.GlyphUp.Picture()->At(0, 0), 0x111111u);
+  { // a loader that goes stops following
+    TSkinLoader brief(files, resources, scratch.Path("") + "\\", 32);
+    brief.Follow(app);
+  }
+  EXPECT_FALSE(app.OnFormScaleChanged);
 }
