@@ -1,8 +1,12 @@
 #include "movaro/SkinImages.h"
 
 #include "base/AnsiText.h"
+#include "platform/DisplayScale.h"
+#include "ui/Forms.h"
 #include "ui/kit/Background.h"
 #include "ui/kit/SkinnedButton.h"
+
+#include <algorithm>
 
 TSkinLoader::TSkinLoader(TFileSystem &files, ISkinResources &resources, std::string programFolder,
                          int bitsPerPixel, int skinPercent)
@@ -18,7 +22,11 @@ std::string TSkinLoader::ResourceName(const std::string &name) const {
 }
 
 std::shared_ptr<const TPicture> TSkinLoader::LoadSkinImage(const std::string &name) {
-  const std::string key = AnsiLowerCase(name); // resource names ignore letter case
+  return LoadAt(name, skinPercent_);
+}
+
+std::shared_ptr<const TPicture> TSkinLoader::LoadAt(const std::string &name, int percent) {
+  const auto key = std::make_pair(AnsiLowerCase(name), percent); // resource names ignore letter case
   auto found = loaded_.find(key);
   if (found != loaded_.end())
     return found->second;
@@ -29,10 +37,10 @@ std::shared_ptr<const TPicture> TSkinLoader::LoadSkinImage(const std::string &na
   if (!(files_.FileExists(path) && ReadWholeFile(files_, path, bytes) &&
         DecodePicture(bytes, level, *picture))) {
     std::string_view scaled;
-    if (skinPercent_ != 100)
-      scaled = resources_.PictureBytes(name + "_" + std::to_string(skinPercent_));
+    if (percent != 100)
+      scaled = resources_.PictureBytes(name + "_" + std::to_string(percent));
     if (!scaled.empty() && DecodePicture(scaled, level, *picture))
-      picture->Percent = skinPercent_;
+      picture->Percent = percent;
     else
       DecodeDib(resources_.BitmapBytes(ResourceName(name)), level, *picture);
   }
@@ -54,6 +62,40 @@ bool TSkinLoader::LoadButtonFaces(TBaseBtn &button, const std::string &suffix) {
 void TSkinLoader::ReplaceRoundFace(TBaseBtn &button, const std::string &suffix) {
   if (LoadButtonFaces(button, suffix))
     button.FaceVisible = false; // the pictures carry face and shadow
+}
+
+void TSkinLoader::Reload(TPictureProperty &property, int percent) {
+  if (!property.Picture() || property.Name().empty())
+    return;
+  const bool ours = std::any_of(loaded_.begin(), loaded_.end(), [&property](const auto &entry) {
+    return entry.second.get() == property.Picture();
+  });
+  if (ours)
+    property.SetPicture(LoadAt(property.Name(), percent), property.Name());
+}
+
+void TSkinLoader::Rescale(TWinControl &form, int skinPercent) {
+  for (TControl *control : form.Controls()) {
+    if (auto *button = dynamic_cast<TBaseBtn *>(control))
+      for (TPictureProperty *face : {&button->GlyphUp, &button->GlyphDown, &button->GlyphDisabled})
+        Reload(*face, skinPercent);
+    else if (auto *backdrop = dynamic_cast<TBkControl *>(control))
+      Reload(backdrop->Background().Image, skinPercent);
+    if (auto *inner = dynamic_cast<TWinControl *>(control))
+      Rescale(*inner, skinPercent);
+  }
+}
+
+void TSkinLoader::Follow(TApplication &application) {
+  followed_ = &application;
+  application.OnFormScaleChanged = [this](TForm &form, int dpi) {
+    Rescale(form, TDisplayScale(dpi).SkinPercent());
+  };
+}
+
+TSkinLoader::~TSkinLoader() {
+  if (followed_)
+    followed_->OnFormScaleChanged = nullptr;
 }
 
 void ShowPictureOnly(TBackground &background, TImageDrawStyle style) {

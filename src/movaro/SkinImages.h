@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // The program's bitmap resources.
 class ISkinResources {
@@ -27,8 +28,10 @@ public:
   virtual std::string_view PictureBytes(const std::string &) { return {}; }
 };
 
+class TApplication;
 class TBackground;
 class TBaseBtn;
+class TWinControl;
 
 class TSkinLoader {
 public:
@@ -54,13 +57,28 @@ public:
   // its round face, when the skin has them.
   void ReplaceRoundFace(TBaseBtn &button, const std::string &suffix);
 
+  // Every skin image the loader put into the controls of a form (backdrops,
+  // button faces) again, as drawn for another scale (a per cent as
+  // TDisplayScale::SkinPercent gives): the form moved to a display of
+  // that scale. Pictures the loader did not give stay.
+  void Rescale(TWinControl &form, int skinPercent);
+  // Rescales each form of the application that moves to a display of
+  // another scale, from now until the loader goes.
+  void Follow(TApplication &application);
+  ~TSkinLoader();
+
 private:
+  std::shared_ptr<const TPicture> LoadAt(const std::string &name, int percent);
+  // Gives the property its picture again at the percent, when it came from here.
+  void Reload(TPictureProperty &property, int percent);
   TFileSystem &files_;
   ISkinResources &resources_;
   std::string programFolder_;
   int bitsPerPixel_;
   int skinPercent_;
-  std::map<std::string, std::shared_ptr<const TPicture>> loaded_;
+  TApplication *followed_ = nullptr;
+  // By name in lower case and per cent.
+  std::map<std::pair<std::string, int>, std::shared_ptr<const TPicture>> loaded_;
 };
 
 // The skinned look of the program's windows.

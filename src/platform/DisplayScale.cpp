@@ -1,5 +1,7 @@
 #include "platform/DisplayScale.h"
 
+#include "base/AnsiText.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -58,4 +60,8 @@ int TDisplayScale::SkinPercent() const {
     if (std::abs(percent * kDesignDpi - wanted) <= std::abs(best * kDesignDpi - wanted))
       best = percent;
   return best;
+}
+
+std::string TDisplayScale::FontFace(const std::string &face) const {
+  return !IsDesign() && SameText(face, "MS Sans Serif") ? "MS Shell Dlg 2" : face;
 }

@@ -8,6 +8,8 @@
 
 #include "platform/Canvas.h"
 
+#include <string>
+
 class TDisplayScale {
 public:
   static constexpr int kDesignDpi = 96;
@@ -34,6 +36,11 @@ public:
   // nearest of those the skins are drawn at (100, 125, 150, 200), the larger
   // one at a tie, so a picture is shrunk rather than blown up.
   int SkinPercent() const;
+  // The face a font of this name is made in on this display. The bitmap
+  // face "MS Sans Serif" has sizes drawn for 96 per inch only, so its text
+  // would not grow with the scale: away from the design scale the outline
+  // face "MS Shell Dlg 2" (which the system maps to Tahoma) stands in.
+  std::string FontFace(const std::string &face) const;
 
   friend bool operator==(const TDisplayScale &, const TDisplayScale &) = default;
 

@@ -1,5 +1,6 @@
 #include "ui/Accessibility.h"
 
+#include "base/AnsiText.h"
 #include "ui/Controls.h"
 #include "ui/DialogKeys.h"
 #include "ui/Translator.h"
@@ -28,16 +29,43 @@ std::string Trimmed(std::string text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The words of a markup text, breaks as blanks, up to about the length.
+// The marks that open the items of a list ("\x95 Messages", "\xB7 Breaks"):
+// a screen reader would read them out as a word.
+bool IsBullet(char c) { return c == '\x95' || c == '\xB7'; }
+
+// A line's start without its blanks and the bullet opening it.
+std::string_view WithoutBullet(std::string_view line) {
+  auto skipBlanks = [&line] {
+    while (!line.empty() && line.front() == ' ')
+      line.remove_prefix(1);
+  };
+  skipBlanks();
+  if (!line.empty() && IsBullet(line.front())) {
+    line.remove_prefix(1);
+    skipBlanks();
+  }
+  return line;
+}
+
+// The words of a markup text, breaks as blanks, up to about the length; a
+// line's bullet is left out.
 std::string MarkupWords(std::string_view text, size_t length) {
   std::string words;
   TMarkupScanner scanner(text);
   TMarkupToken token;
+  bool lineStart = true; // no word of the line placed yet
   while (words.size() < length && scanner.Next(token)) {
-    if (token.Kind == TMarkupTokenKind::mkWord)
-      words += scanner.Word();
-    else if (token.Kind == TMarkupTokenKind::mkLineBreak && !words.empty() && words.back() != ' ')
-      words += ' ';
+    if (token.Kind == TMarkupTokenKind::mkWord) {
+      std::string_view word = scanner.Word();
+      if (lineStart)
+        word = WithoutBullet(word);
+      lineStart = lineStart && word.empty();
+      words += word;
+    } else if (token.Kind == TMarkupTokenKind::mkLineBreak) {
+      lineStart = true;
+      if (!words.empty() && words.back() != ' ')
+        words += ' ';
+    }
   }
   return Trimmed(words);
 }
@@ -201,24 +229,29 @@ void AddLinks(GCustomParserControl &text, std::vector<TAccessibleElement> &eleme
 
 std::string ShownCaption(const std::string &caption) {
   std::string shown;
-  for (size_t i = 0; i < caption.size(); ++i) {
-    const char c = caption[i];
-    if (c == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&')
-        shown += caption[++i];
+  std::string_view rest = caption;
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find_first_of("\r\n"), rest.size());
+    const std::string_view line = WithoutBullet(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (line.empty())
       continue;
+    if (!shown.empty() && shown.back() != ' ')
+      shown += ' ';
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] != '&')
+        shown += line[i];
+      else if (i + 1 < line.size() && line[i + 1] == '&')
+        shown += line[++i]; // "&&" shows one; a single one marks the access key
     }
-    if (c == '\r' || c == '\n') {
-      if (!shown.empty() && shown.back() != ' ')
-        shown += ' ';
-      continue;
-    }
-    shown += c;
   }
   return Trimmed(shown);
 }
 
-std::string AccessibleNameOf(const TControl &control) {
+namespace {
+
+// The name a control's own caption, label or hint gives it.
+std::string OwnName(const TControl &control) {
   std::string name;
   if (IsField(control.Kind())) {
     if (TakesFocus(control) || (name = Trimmed(control.ShortHint())).empty())
@@ -246,6 +279,45 @@ std::string AccessibleNameOf(const TControl &control) {
   if (name.empty())
     name = Trimmed(control.ShortHint());
   return name;
+}
+
+// Controls a user tells apart by name, to choose one: buttons, boxes, links.
+bool ChosenByName(const TControl &control) {
+  switch (AccessibleRoleOf(control)) {
+  case TRole::PushButton:
+  case TRole::CheckBox:
+  case TRole::RadioButton:
+  case TRole::Link:
+    return true;
+  default:
+    return false;
+  }
+}
+
+} // namespace
+
+std::string LookalikeName(const TControl &control) {
+  const TWinControl *parent = control.Parent();
+  if (!parent || !ChosenByName(control))
+    return {};
+  const std::string own = OwnName(control);
+  if (own.empty())
+    return {};
+  const auto &siblings = parent->Controls();
+  if (std::none_of(siblings.begin(), siblings.end(), [&](const TControl *sibling) {
+        return sibling != &control && sibling->Visible() && ChosenByName(*sibling) &&
+               SameText(OwnName(*sibling), own);
+      }))
+    return {};
+  for (std::string hint : {control.ShortHint(), control.LongHint()})
+    if (hint = Trimmed(hint); !hint.empty() && !SameText(hint, own))
+      return hint;
+  return {};
+}
+
+std::string AccessibleNameOf(const TControl &control) {
+  std::string apart = LookalikeName(control);
+  return apart.empty() ? OwnName(control) : apart;
 }
 
 TAccessibleRole AccessibleRoleOf(const TControl &control) {

@@ -9,7 +9,8 @@
 // field, whose caption shows nothing (edits, spinners, lists, gauges), the
 // label placed just before it (a gauge that takes no input and has a hint of
 // its own is named by that: the label before it may be a heading); else (or
-// when the caption is a symbol of one character, "?" or "x") its short hint.
+// when the caption is a symbol of one character, "?" or "x") its short hint;
+// lookalikes by their hints (LookalikeName).
 // A container without a name of its own (a panel, a scroll box, a page of a
 // notebook, whose caption is never shown) is named by the first label or
 // markup text it holds, its heading; one that holds nothing to read is left
@@ -84,8 +85,15 @@ void TranslateAccessibleActions(TTranslator &translator, const std::string &form
                                 const std::string &languageFile);
 
 // A caption as shown: the access-key marker '&' gone ("&&" shows one), line
-// breaks as blanks.
+// breaks as blanks, and the bullet that opens a line (0x95, 0xB7) left out
+// (a mark, not a word to read).
 std::string ShownCaption(const std::string &caption);
+// A button, box or link that would read the same name as a sibling shown
+// beside it (two "Play" buttons, two "Block input" boxes) is named by its
+// short hint, or its long one where the short says no more: that name, or
+// empty for a control without such a lookalike or without a hint that
+// tells it apart.
+std::string LookalikeName(const TControl &control);
 std::string AccessibleNameOf(const TControl &control);
 TAccessibleRole AccessibleRoleOf(const TControl &control);
 // False for decoration (shapes, backdrops, pictures without a name).

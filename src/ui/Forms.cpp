@@ -193,6 +193,11 @@ void TApplication::TimerChanged(TTimer &timer, bool alive) {
 
 void TApplication::FormShown(TForm &) {}
 
+void TApplication::FormScaleChanged(TForm &form, int dpi) {
+  if (OnFormScaleChanged)
+    OnFormScaleChanged(form, dpi);
+}
+
 bool TApplication::RunPosted() {
   bool ran = false;
   while (!posted_.empty()) {

@@ -168,6 +168,12 @@ public:
   TForm *MainForm = nullptr;
   bool Terminated = false;
 
+  // A form's window moved to a display of another scale (pixels per inch):
+  // the backend says so before it lays the form out again, so what was
+  // chosen for the scale before (skin pictures) can be chosen again.
+  std::function<void(TForm &form, int dpi)> OnFormScaleChanged;
+  void FormScaleChanged(TForm &form, int dpi);
+
   // The live forms, in creation order.
   const std::vector<TForm *> &Forms() const { return forms_; }
   const std::vector<TTimer *> &Timers() const { return timers_; }

@@ -8,12 +8,16 @@
 // no field named as the panel or page it stands in is marked "MISNAMED" and
 // counted too: it took the heading's name (a container is named by its
 // heading; only that text itself, a container inside, and a field labelled
-// by it may share it). oleacc.dll is loaded when the walk is made.
+// by it may share it). A button, box or radio button that reads the same
+// name as another one of its container is marked "SHARED" and counted: a
+// user could not tell which to choose. oleacc.dll is loaded when the walk
+// is made.
 #include <windows.h>
 #include <ole2.h>
 #include <oleacc.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -57,12 +61,14 @@ inline std::string StateText(long state) {
 
 struct TWalk {
   FILE *Out;
-  int Elements = 0, Unnamed = 0, Misnamed = 0;
+  int Elements = 0, Unnamed = 0, Misnamed = 0, Shared = 0;
 
   // Prints one element inside a container of the name given; false when it
-  // is not shown (its children neither). The element's name goes to *named.
+  // is not shown (its children neither). The element's name goes to *named;
+  // a shown button's, box's or radio button's name into *chosen, where one
+  // already there makes it shared.
   bool Describe(IAccessible *object, long id, int depth, const std::string &inside = {},
-                std::string *named = nullptr) {
+                std::string *named = nullptr, std::set<std::string> *chosen = nullptr) {
     VARIANT child;
     VariantInit(&child);
     child.vt = VT_I4;
@@ -90,12 +96,17 @@ struct TWalk {
                        r == ROLE_SYSTEM_OUTLINE;
     const bool misnamed = shown && !text.empty() && text == inside && !container && !field &&
                           r != ROLE_SYSTEM_STATICTEXT;
+    const bool choice = r == ROLE_SYSTEM_PUSHBUTTON || r == ROLE_SYSTEM_CHECKBUTTON ||
+                        r == ROLE_SYSTEM_RADIOBUTTON;
+    const bool shared = shown && choice && !text.empty() && chosen && !chosen->insert(text).second;
     if (shown)
       ++Elements;
     if (unnamed)
       ++Unnamed;
     if (misnamed)
       ++Misnamed;
+    if (shared)
+      ++Shared;
     // What a field or chart shows, as a screen reader reads it after the name.
     BSTR valueText = nullptr;
     object->get_accValue(child, &valueText);
@@ -103,7 +114,7 @@ struct TWalk {
     std::fprintf(Out, "%d %s | %s | %s%s%s%s%s%s\n", depth, roleText, text.c_str(),
                  StateText(bits).c_str(), verb.empty() ? "" : " | ", verb.c_str(),
                  value.empty() ? "" : " | value: ", value.c_str(),
-                 unnamed ? " UNNAMED" : misnamed ? " MISNAMED" : "");
+                 unnamed ? " UNNAMED" : misnamed ? " MISNAMED" : shared ? " SHARED" : "");
     if (named)
       *named = text;
     return shown;
@@ -114,6 +125,7 @@ struct TWalk {
     long count = 0;
     if (FAILED(object->get_accChildCount(&count)) || depth > 8)
       return;
+    std::set<std::string> chosen; // the names of the buttons and boxes met
     for (long i = 1; i <= count; ++i) {
       VARIANT id;
       VariantInit(&id);
@@ -126,11 +138,11 @@ struct TWalk {
         dispatch->Release();
       }
       if (!inner) {
-        Describe(object, i, depth, name);
+        Describe(object, i, depth, name, nullptr, &chosen);
         continue;
       }
       std::string innerName;
-      if (Describe(inner, CHILDID_SELF, depth, name, &innerName))
+      if (Describe(inner, CHILDID_SELF, depth, name, &innerName, &chosen))
         Children(inner, depth + 1, innerName);
       inner->Release();
     }

@@ -155,6 +155,40 @@ TEST(ControlKitWindow, PalettesCursorsAndPicturesComeFromTheProgramsResources) {
             TWin32Application::CursorOf(crHandNoFingersCursor));
 }
 
+// A frame grows with the scale inside its rectangle, never a pixel past it,
+// where the repaint of a control's area (or of its place once hidden) does
+// not reach.
+TEST(ControlKitWindow, AFrameStaysInsideItsRectangleAtEveryScale) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 64, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void *bits = nullptr;
+  HBITMAP target = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(target, nullptr);
+  HGDIOBJ before = SelectObject(dc, target);
+  for (int dpi : {144, 192}) {
+    const TDisplayScale scale(dpi);
+    RECT all{0, 0, 64, 64};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    {
+      TGdiCanvas canvas(dc, scale);
+      canvas.Pen = {0, 1, TPenStyle::psSolid};
+      canvas.Brush = {0xFFFFFF, TBrushStyle::bsSolid};
+      canvas.Rectangle({10, 10, 20, 20});
+    }
+    const TCanvasRect r = scale.ToDevice({10, 10, 20, 20});
+    const int middle = (r.Left + r.Right) / 2;
+    EXPECT_EQ(GetPixel(dc, middle, r.Top), 0u) << dpi;
+    EXPECT_EQ(GetPixel(dc, middle, r.Top - 1), 0xFFFFFFu) << dpi;
+    EXPECT_EQ(GetPixel(dc, r.Left - 1, middle), 0xFFFFFFu) << dpi;
+    EXPECT_EQ(GetPixel(dc, r.Right - 1, middle), 0u) << dpi;
+    EXPECT_EQ(GetPixel(dc, r.Right, middle), 0xFFFFFFu) << dpi;
+  }
+  SelectObject(dc, before);
+  DeleteObject(target);
+  DeleteDC(dc);
+}
+
 TEST(ControlKitWindow, BackgroundButtonsAndSpinnerOnScreen) {
   TKitWindow kit;
   HWND window = kit.Show();

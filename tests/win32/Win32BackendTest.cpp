@@ -2,6 +2,7 @@
 // finds controls by their tags (control IDs), presses and types into them, and
 // sees the model change; model changes show in the windows.
 #include "ui/win32/Win32Application.h"
+#include "ui/win32/Win32Peer.h"
 
 #include "platform/HookProtocol.h"
 
@@ -183,6 +184,13 @@ TEST(Win32Backend, AWindowMovedToAMonitorOfAnotherScaleLaysItselfOutAgain) {
   auto &group = sample.Add<TRadioGroup>("SpeedRGrp", 80, 10, 100, 150, 90);
   group.SetCaption("Speed");
   group.Items.Assign({"Slow", "Fast"});
+  auto &picture = sample.Add<TImage>("LogoImage", 0, 300, 200, 10, 10);
+  picture.Picture = "PAL256"; // a bitmap of the kit's resources
+  std::vector<int> heard; // the scales the application heard of, before the layout
+  app.OnFormScaleChanged = [&](TForm &form, int dpi) {
+    EXPECT_EQ(&form, &sample.form);
+    heard.push_back(dpi);
+  };
   HWND window = app.Realize(sample.form);
   ASSERT_NE(window, nullptr);
   sample.form.Show();
@@ -229,6 +237,15 @@ TEST(Win32Backend, AWindowMovedToAMonitorOfAnotherScaleLaysItselfOutAgain) {
   }
   EXPECT_NEAR(fontHeight(sample.Item(20)), 2 * font, 1);
   EXPECT_NEAR(fontHeight(frame), 2 * frameFont, 1);
+
+  // Back again: the picture is made anew for each scale, the one before freed.
+  GetWindowRect(window, &suggested);
+  SendMessageA(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  app.ProcessMessages();
+  EXPECT_EQ(heard, (std::vector<int>{2 * dpi, dpi}));
+  EXPECT_NE(picture.Bitmap.Handle, nullptr);
+  ASSERT_NE(PeerOf(picture), nullptr);
+  EXPECT_EQ(PeerOf(picture)->Pictures.size(), 1u);
 }
 
 TEST(Win32Backend, TimersPrivateMessagesAndModalRuns) {

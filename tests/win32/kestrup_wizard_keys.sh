@@ -55,7 +55,7 @@ accessible() { # PAGE TEXT: the page as a screen reader finds it holds TEXT, eve
     sleep 0.2
   done
   grep -qF "$2" "$list" || fail "the $1 page: a screen reader does not find '$2' ($list)"
-  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c -E "UNNAMED|MISNAMED" "$list") unnamed or misnamed elements ($list)"
+  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c -E "UNNAMED|MISNAMED|SHARED" "$list") unnamed, misnamed or shared names ($list)"
   echo "$lang: $1 page: $(tail -1 "$list")"
 }
 # Tab until the control is focused: true when it was reached within 12 Tabs.

@@ -11,7 +11,8 @@
 # In English the pages come by their Alt keys first (status, background
 # information, an exercise chosen from its menu, the setup page), and on
 # each a screen reader's walk through the window (accessible_probe.exe)
-# finds every control named; its lists are kept as
+# finds every control named and no two buttons or boxes of a window read
+# alike; its lists are kept as
 # BUILD_DIR/movaro_keys_en_PAGE.accessible.txt.
 #   movaro_keyboard_walk.sh SOURCE_DIR BUILD_DIR        (needs $DISPLAY)
 # The status page's history, from a history file seeded with 90 days (some
@@ -56,7 +57,7 @@ accessible() { # PAGE: the main window as a screen reader finds it, every contro
   "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
   tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
   grep -q "push button | Setup" "$list" || fail "the $1 page: a screen reader finds no Setup button ($list)"
-  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c -E "UNNAMED|MISNAMED" "$list") unnamed or misnamed elements ($list)"
+  [[ $rc == 0 ]] || fail "the $1 page: $(grep -c -E "UNNAMED|MISNAMED|SHARED" "$list") unnamed, misnamed or shared names ($list)"
   echo "$lang: $1 page: $(tail -1 "$list")"
 }
 # The pages by their Alt keys; a menu that comes with a page is closed by
@@ -87,7 +88,7 @@ history_views() { # MAIN-WINDOW VIEW-LETTER
   shot history90_day
   "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
   tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
-  [[ $rc == 0 ]] || fail "the history: $(grep -c -E "UNNAMED|MISNAMED" "$list") unnamed or misnamed elements ($list)"
+  [[ $rc == 0 ]] || fail "the history: $(grep -c -E "UNNAMED|MISNAMED|SHARED" "$list") unnamed, misnamed or shared names ($list)"
   day=$(date -d '2 days ago' +%-m/%-d/%Y)
   grep -E "chart \| .*focused.* \| value: [^ ]+ $day: " "$list" ||
     fail "the focused chart does not read the day before yesterday ($day) after Left Left ($list)"

@@ -44,12 +44,12 @@ TLabel &TSetupPage::AddLabel(const std::string &name, int left, int top, const s
   return label;
 }
 
-TBaseBtn &TSetupPage::AddPlayButton(const std::string &name, int left) {
+TBaseBtn &TSetupPage::AddPlayButton(const std::string &name, int left, int32_t tag) {
   TMediaFaceButton &button = form_.Create<TMediaFaceButton>(name, TMediaButton::mbPlay);
   button.SetParent(Page);
   button.SetBounds(left, 250, 54, 35);
   button.SetColor(kPageColor);
-  button.Tag = 14309;
+  button.Tag = tag;
   MakeSkinFaceButton(button);
   return button;
 }
@@ -135,12 +135,12 @@ TSetupPage::TSetupPage(TComponent &form, TPageControl &pageCtrl, TMovaroContext 
   ConfigMsgStandardSoundRBtn->SetHint("Messages With Standard Sound|Show messages with a standard sound");
   ConfigMsgOwnSoundRBtn = &Add<TRadioButton>("ConfigMsgOwnSoundRBtn", 345, 230, 120, 17, "My sound", 14306);
   ConfigMsgOwnSoundRBtn->SetHint("Message With My Sound|Show messages with my sound");
-  ConfigMsgStandardSoundPlaySBtn = &AddPlayButton("ConfigMsgStandardSoundPlaySBtn", 130);
+  ConfigMsgStandardSoundPlaySBtn = &AddPlayButton("ConfigMsgStandardSoundPlaySBtn", 130, 14309);
   ConfigMsgStandardSoundPlaySBtn->SetHint("Play Standard Sound|Play standard sound");
   ConfigMsgStandardSoundList =
       &Add<TComboBox>("ConfigMsgStandardSoundList", 190, 255, 120, 150, "", 14304);
   ConfigMsgStandardSoundList->SetHint("Select Soundfile|Select a soundfile");
-  ConfigMsgOwnSoundPlaySBtn = &AddPlayButton("ConfigMsgOwnSoundPlaySBtn", 320);
+  ConfigMsgOwnSoundPlaySBtn = &AddPlayButton("ConfigMsgOwnSoundPlaySBtn", 320, 14310);
   ConfigMsgOwnSoundPlaySBtn->SetHint("Play My Sound|Play my sound");
   ConfigMsgOwnSoundOpenBtn = &AddSkinnedButton("ConfigMsgOwnSoundOpenBtn", 378, 250, "Open...", 14307);
   ConfigMsgOwnSoundOpenBtn->SetHint("Open Soundfile|Open soundfile");

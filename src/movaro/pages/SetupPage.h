@@ -82,7 +82,7 @@ public:
 private:
   template <class T> T &Add(const std::string &name, int left, int top, int width, int height,
                             const std::string &caption, int32_t tag);
-  TBaseBtn &AddPlayButton(const std::string &name, int left);
+  TBaseBtn &AddPlayButton(const std::string &name, int left, int32_t tag);
   TBaseBtn &AddSkinnedButton(const std::string &name, int left, int top,
                              const std::string &caption, int32_t tag);
   TSpinner &AddSpinner(const std::string &name, int top, int low, int high, int32_t tag,

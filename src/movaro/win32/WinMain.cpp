@@ -100,6 +100,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   TWin32SkinResources resources(instance);
   TSkinLoader skins(files, resources, folder, screen.BitsPerPixel(), SystemDisplayScale().SkinPercent());
+  skins.Follow(application); // a window moved to a display of another scale
   TWin32NotificationIcon tray(window, instance, kTrayIconId, kTrayCallbackMessage);
   AddKindTrayIcons(tray, screen.BitsPerPixel());
   TWin32Desktop desktop;

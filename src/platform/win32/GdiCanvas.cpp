@@ -24,7 +24,7 @@ TGdiCanvas::~TGdiCanvas() {
 HFONT TGdiCanvas::CreateFontFor(const TCanvasFont &f, const TDisplayScale &scale) {
   return CreateFontA(scale.FontHeight(f.Size), 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
                      f.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.Name.c_str());
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, scale.FontFace(f.Name).c_str());
 }
 
 void TGdiCanvas::UseFont() {
@@ -40,7 +40,11 @@ void TGdiCanvas::UseFont() {
 }
 
 void TGdiCanvas::UsePenAndBrush() {
-  static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_NULL};
+  // A solid frame is drawn inside its rectangle, as wide as the scale makes
+  // it (a pen of 1 is 2 pixels at 150 %): centred on the edge, it would
+  // stand a pixel outside the control's area, where no repaint of the
+  // control (or of its place once it is hidden) reaches.
+  static const int kStyles[] = {PS_INSIDEFRAME, PS_DASH, PS_DOT, PS_NULL};
   // A pen of width 0 is a hairline on every scale; others grow with it.
   const int width = Pen.Width > 0 ? std::max(1, scale_.ToDevice(Pen.Width)) : Pen.Width;
   HPEN pen = CreatePen(kStyles[static_cast<int>(Pen.Style)], width, Pen.Color);

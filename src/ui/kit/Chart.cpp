@@ -9,7 +9,8 @@ namespace {
 // The rows and columns around the plot, in design units: the legend, the
 // axis titles, the tick labels on each side and the slot labels below.
 constexpr int kLegendHeight = 16;
-constexpr int kTitleHeight = 14;
+constexpr int kTitleHeight = 18;
+constexpr int kTitleGap = 4;      // between an axis title and the plot's top
 constexpr int kTickWidth = 34;
 constexpr int kSlotLabelHeight = 16;
 constexpr int kSwatch = 10;       // a legend entry's colour square or line
@@ -224,8 +225,10 @@ void GChart::PaintAxes(ICanvas &canvas, const TRect &plot) {
     const int y = ValueY(data_.Right.Maximum * i / data_.Right.Divisions, data_.Right) - half;
     canvas.TextAt(right + 4, y, rightTicks_[i]);
   }
+  // The titles stand on the plot's top a gap above it, clear of the legend.
   const TRect &b = Bounds();
-  const int titleTop = b.Top + kLegendHeight;
+  const int titleTop =
+      std::max(b.Top + kLegendHeight, plot.Top - kTitleGap - canvas.TextHeight("Mg"));
   canvas.TextAt(b.Left, titleTop, data_.Left.Title);
   canvas.TextAt(b.Left + b.Width - canvas.TextWidth(data_.Right.Title), titleTop, data_.Right.Title);
   canvas.Brush.Style = TBrushStyle::bsSolid;

@@ -264,6 +264,12 @@ public:
           *name = Bstr(label);
           return S_OK;
         }
+      // A button or box beside one of the same text is told apart by its hint.
+      if (TControl *control = TWin32Application::ControlOf(window_))
+        if (std::string apart = LookalikeName(*control); !apart.empty()) {
+          *name = Bstr(apart);
+          return S_OK;
+        }
       // A panel or a page has no text the system could read out (a page's
       // window text is its internal name): the model names it.
       if (TControl *control = TWin32Application::ControlOf(window_);

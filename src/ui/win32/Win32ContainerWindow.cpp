@@ -110,7 +110,9 @@ void TrackLeave(HWND window) {
 // window inside it its bounds and font at the new scale (a page control's
 // tab strip, a radio group's frame and buttons, a status bar's panels);
 // every picture the backend loaded becomes the one drawn for the new
-// scale's nearest.
+// scale's nearest, the one before freed. The application hears of the move
+// first, so pictures the program chose for the scale (skins) are chosen
+// again before the windows are laid out.
 void Rescale(TWinControl &container) {
   for (TControl *child : container.Controls()) {
     TWin32Peer *peer = PeerOf(*child);
@@ -300,6 +302,8 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (container && self->Kind() == TComponentKind::ckForm) {
       const RECT &suggested = *reinterpret_cast<const RECT *>(lParam);
       KeepReportedScale(window, LOWORD(wParam));
+      auto *form = static_cast<TForm *>(self);
+      form->Application().FormScaleChanged(*form, LOWORD(wParam));
       SetWindowPos(window, nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

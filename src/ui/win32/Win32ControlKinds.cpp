@@ -502,7 +502,14 @@ void NotifyPageControl(TControl &control, const TWin32Notice &notice) {
 
 void FirstSyncImage(TWin32Peer &peer, TControl &control) {
   auto &image = static_cast<TImage &>(control);
-  if (image.Picture.empty() || image.Bitmap.Handle)
+  if (image.Bitmap.Handle)
+    return;
+  // The bitmap shown before (another picture, or drawn for another scale)
+  // is drawn no more.
+  for (HGDIOBJ shown : peer.Pictures)
+    DeleteObject(shown);
+  peer.Pictures.clear();
+  if (image.Picture.empty())
     return;
   // On a display of a larger scale the picture drawn for its nearest scale,
   // where the program has one.

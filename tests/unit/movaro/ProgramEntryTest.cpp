@@ -12,6 +12,9 @@
 #include "platform/headless/HeadlessWindowMessenger.h"
 #include "support/BitmapFile.h"
 #include "support/ScratchFolder.h"
+#include "ui/Controls.h"
+#include "ui/kit/Background.h"
+#include "ui/kit/SkinnedButton.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +206,46 @@ TEST(SkinImages, ALargerScaleTakesTheSkinDrawnForIt) {
   std::ofstream(scratch.Path("I/background.bmp"), std::ios::binary) << BitmapFile(3, 3, 0xFF0000);
   TSkinLoader own(files, resources, folder, 32, 150);
   EXPECT_EQ(own.LoadSkinImage("background")->DesignWidth(), 3);
+}
+
+// A form moved to a display of another scale takes the skins drawn for that
+// scale's nearest in every backdrop and button face the loader gave it;
+// a picture of another source stays, and so does a later form's skin.
+TEST(SkinImages, AFormMovedToAnotherScaleTakesTheSkinsDrawnForIt) {
+  TScratchFolder scratch;
+  THeadlessFileSystem files;
+  TMapSkinResources resources;
+  resources.Bitmaps["background"] = BitmapFile(8, 6, 0x102030).substr(14);
+  resources.Pictures["background_200"] = BitmapFile(16, 12, 0x405060);
+  resources.Bitmaps["but_up_quit"] = BitmapFile(4, 4, 0x111111).substr(14);
+  resources.Pictures["but_up_quit_200"] = BitmapFile(8, 8, 0x222222);
+  TSkinLoader skins(files, resources, scratch.Path("") + "\\", 32);
+  THeadlessApplication app;
+  TForm form(app, nullptr, "MainForm");
+  auto &backdrop = form.Create<TBkControl>("Background");
+  backdrop.SetParent(&form);
+  auto &panel = form.Create<TPanel>("ColumnPnl");
+  panel.SetParent(&form);
+  auto &quit = form.Create<TBaseBtn>("QuitBtn");
+  quit.SetParent(&panel);
+  skins.LoadInto(backdrop.Background().Image, "background");
+  skins.LoadButtonFaces(quit, "_quit");
+  auto own = std::make_shared<TPicture>();
+  quit.GlyphDown.SetPicture(own, "but_down_quit"); // not the loader's
+  skins.Follow(app);
+
+  app.FormScaleChanged(form, 192);
+  EXPECT_EQ(backdrop.Background().Image.Picture()->Width, 16);
+  EXPECT_EQ(backdrop.Background().Image.Width(), 8); // its design size
+  EXPECT_EQ(quit.GlyphUp.Picture()->At(0, 0), 0x222222u);
+  EXPECT_EQ(quit.GlyphDown.Picture(), own.get());
+  EXPECT_EQ(skins.LoadSkinImage("background")->Width, 8); // the system's scale for new forms
+
+  app.FormScaleChanged(form, 96);
+  EXPECT_EQ(quit.GlyphUp.Picture()->At(0, 0), 0x111111u);
+  { // a loader that goes stops following
+    TSkinLoader brief(files, resources, scratch.Path("") + "\\", 32);
+    brief.Follow(app);
+  }
+  EXPECT_FALSE(app.OnFormScaleChanged);
 }

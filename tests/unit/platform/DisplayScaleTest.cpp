@@ -40,6 +40,14 @@ TEST(DisplayScaleTest, TurnsDesignUnitsToDevicePixelsAndBack) {
   }
 }
 
+// The bitmap default face keeps its 96-dpi sizes: elsewhere an outline face
+// that grows with the scale; other faces are made as asked.
+TEST(DisplayScaleTest, TheBitmapDefaultFaceGivesWayToAnOutlineFaceAwayFromTheDesignScale) {
+  EXPECT_EQ(TDisplayScale(96).FontFace("MS Sans Serif"), "MS Sans Serif");
+  EXPECT_EQ(TDisplayScale(192).FontFace("ms sans serif"), "MS Shell Dlg 2");
+  EXPECT_EQ(TDisplayScale(120).FontFace("Verdana"), "Verdana");
+}
+
 TEST(DisplayScaleTest, RectanglesScaleEdgeByEdgeAndClipBoxesAreCovered) {
   const TDisplayScale scale(144);
   // Two rectangles that touch at 3 still touch at 5 (4.5 rounded up for both).

@@ -139,6 +139,41 @@ TEST(Accessibility, EveryShownControlIsNamedWithItsRoleStateAndAction) {
   EXPECT_EQ(clicks, 11);
 }
 
+// A bullet opening a line is a mark, not a word; buttons and boxes that
+// would read alike (two "Block input" boxes) are told
+// apart by their hints, while a control alone keeps its caption.
+TEST(Accessibility, BulletsAreNotReadAndLookalikesAreNamedByTheirHints) {
+  THeadlessApplication app;
+  THeadlessScreen screen;
+  TForm form(app, nullptr, "Form");
+  auto add = [&form](auto &control, const std::string &caption, const std::string &hint) {
+    control.SetParent(&form);
+    control.SetCaption(caption);
+    control.SetHint(hint);
+    return &control;
+  };
+  add(form.Create<TLabel>("MessagesLbl"), "\x95 Messages", "");
+  add(form.Create<TLabel>("BreaksLbl"), " \xB7" "Breaks\r\n\x95 long ones", "");
+  add(form.Create<TLabel>("SloganLbl"), "MOVE \xB7 REST", "");
+  add(form.Create<TCheckBox>("ShortCBox"), "Block input",
+      "Block Input|Block input during the short break");
+  add(form.Create<TCheckBox>("LongCBox"), "Block input", "Block input during the long break");
+  add(form.Create<TButton>("OpenBtn"), "Open...", "Open Soundfile|Open soundfile");
+  auto &text = form.Create<GParserControl>("TipText", screen);
+  text.SetParent(&form);
+  text.SetText("<B>\x95 Stretch</B> your arms\r\n\xB7 and legs");
+  form.Show();
+
+  std::vector<std::string> names;
+  for (const TAccessibleElement &e : AccessibleChildren(form))
+    names.push_back(e.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Messages", "Breaks long ones", "MOVE \xB7 REST",
+                                             "Block input during the short break",
+                                             "Block input during the long break",
+                                             "Open...",
+                                             "Stretch your arms and legs"}));
+}
+
 // Panels and pages are named by their headings, a count-down by its own
 // hint rather than the heading before it, and the default actions speak the
 // user's language.

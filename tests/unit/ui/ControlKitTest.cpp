@@ -454,11 +454,11 @@ TEST_F(SpinnerTest, ArrowsAndKeysStepRepeatAndBeepWhenReadOnly) {
 } // namespace
 
 // Four days: bars on the left axis (10 at its top), a line on the right
-// one (100 at its top). The plot is 100 x 100 at (34, 30): 25 a slot.
+// one (100 at its top). The plot is 100 x 100 at (34, 34): 25 a slot.
 TEST_F(ControlKitTest, ChartDrawsBarsAndItsLineWithGapsAndSelectsDaysByKeyAndMouse) {
   auto &chart = form.Create<GChart>("HistoryChart");
   chart.SetParent(&form);
-  chart.SetBounds(0, 0, 168, 146);
+  chart.SetBounds(0, 0, 168, 150);
   chart.SetHint("Your days|Arrow keys choose a day");
   constexpr uint32_t kBars = 0x0000AA, kLine = 0x00BB00;
   TChartData data;
@@ -480,20 +480,20 @@ TEST_F(ControlKitTest, ChartDrawsBarsAndItsLineWithGapsAndSelectsDaysByKeyAndMou
   };
   // The legend's swatch, then a bar a day but the second's (a gap); a day
   // of 0 is a bar a pixel high.
-  EXPECT_EQ(drawnIn(kBars), (TCalls{"FillRect 35,80,58,130 #0000AA", "FillRect 85,129,108,130 #0000AA",
-                                    "FillRect 110,30,133,130 #0000AA", "FillRect 0,2,10,12 #0000AA"}));
+  EXPECT_EQ(drawnIn(kBars), (TCalls{"FillRect 35,84,58,134 #0000AA", "FillRect 85,133,108,134 #0000AA",
+                                    "FillRect 110,34,133,134 #0000AA", "FillRect 0,2,10,12 #0000AA"}));
   // The line joins the first two days only; the last, after a gap, is a dot.
-  EXPECT_EQ(drawnIn(kLine), (TCalls{"FillRect 45,79,48,82 #00BB00", "Line 46,80-71,70 #00BB00",
-                                    "FillRect 70,69,73,72 #00BB00", "FillRect 120,49,123,52 #00BB00",
+  EXPECT_EQ(drawnIn(kLine), (TCalls{"FillRect 45,83,48,86 #00BB00", "Line 46,84-71,74 #00BB00",
+                                    "FillRect 70,73,73,76 #00BB00", "FillRect 120,53,123,56 #00BB00",
                                     "Line 52,7-64,7 #00BB00"}));
   TRecordingCanvas canvas;
   chart.Paint(canvas);
   // Tick labels beside the axes' ends, the day labels under their days,
-  // the axis title above its ticks.
-  for (const char *call : {"TextAt 23,24 [MS Sans Serif 8 #000000] 10",
-                           "TextAt 138,124 [MS Sans Serif 8 #000000] 0",
-                           "TextAt 117,132 [MS Sans Serif 8 #000000] d4",
-                           "TextAt 0,16 [MS Sans Serif 8 #000000] Hours"})
+  // the axis title above its ticks, its 12 rows ending 4 above the plot.
+  for (const char *call : {"TextAt 23,28 [MS Sans Serif 8 #000000] 10",
+                           "TextAt 138,128 [MS Sans Serif 8 #000000] 0",
+                           "TextAt 117,136 [MS Sans Serif 8 #000000] d4",
+                           "TextAt 0,18 [MS Sans Serif 8 #000000] Hours"})
     EXPECT_NE(std::find(canvas.Calls.begin(), canvas.Calls.end(), call), canvas.Calls.end()) << call;
 
   // The keys: from no day Left takes the last; the ends hold; an arrow up
@@ -512,7 +512,7 @@ TEST_F(ControlKitTest, ChartDrawsBarsAndItsLineWithGapsAndSelectsDaysByKeyAndMou
   EXPECT_FALSE(chart.KeyDown(kKeyUp));
   EXPECT_EQ(selections, 3);
   const TCalls marked = drawnIn(chart.SelectionColor);
-  EXPECT_EQ(marked, (TCalls{"FillRect 34,30,59,130 #F0E0C8"}));
+  EXPECT_EQ(marked, (TCalls{"FillRect 34,34,59,134 #F0E0C8"}));
   // A press on the third day selects it and takes the focus.
   chart.MouseDown(TMouseButton::mbLeft, 90, 60);
   EXPECT_EQ(chart.Selected(), 2);
