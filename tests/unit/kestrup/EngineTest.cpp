@@ -566,7 +566,10 @@ TEST(EngineInstall, UndeletableObsoleteFileAndShortcutAreNamed) {
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldLink));
 }
 
-TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
+// A program of the product that cannot be moved aside, not even after five
+// seconds, and not for being in use: the uninstall stops there and is
+// rolled back, so the product stays whole and can still be uninstalled.
+TEST(EngineUninstall, LockedProgramIsRetriedForFiveSecondsThenRolledBack) {
   TEngineWorld w;
   w.Prepare();
   w.engine.FreshInstall();
@@ -580,12 +583,19 @@ TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
   engine.OpenLog();
   engine.Uninstall();
   engine.CloseLog();
-  EXPECT_EQ(w.page.WaitedMs, 5000u + 1000u); // five retries, then the wait for the program folder
-  EXPECT_EQ(locking.Refusals, 1 + 5 + 1);    // the program: 1 + 5 retries; the text file: once
+  EXPECT_EQ(w.page.WaitedMs, 5000u);
+  EXPECT_EQ(locking.Refusals, 1 + 5); // the run went no further than the program
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Testo.exe"));
-  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Readme.txt"));
+  EXPECT_FALSE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Readme.txt"));
+  EXPECT_TRUE(w.Logged(" The previous version was restored"));
   EXPECT_FALSE(w.page.BusyCursor);
-  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.state.RolledBack && w.state.ErrorsLogged && !w.state.Completed);
+  EXPECT_TRUE(w.files.FileExists(w.InstallDir() + "Shared.dll"));
+  EXPECT_TRUE(w.files.FileExists(w.Group() + "Testo.LNK"));
+  EXPECT_EQ(w.Reg(kProductKey, "Count"), "#12");
+  EXPECT_EQ(w.Reg(kEntryKey, "DisplayName"), "Testo 1.2");
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
+            "The uninstall could not be completed: the product was left as it was.");
 }
 
 TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
