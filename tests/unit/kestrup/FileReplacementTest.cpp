@@ -247,6 +247,15 @@ std::vector<std::string> Leftovers(TEngineWorld &w) {
   return found;
 }
 
+// Whether the log names a failure, then the rollback and its end.
+bool FailureNamedThenRestored(TEngineWorld &w) {
+  std::vector<std::string> log = w.LogMessages();
+  auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
+  return restoring != log.end() &&
+         std::any_of(log.begin(), restoring, [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }) &&
+         std::find(restoring, log.end(), " The previous version was restored") != log.end();
+}
+
 // A run whose Nth disk operation anywhere (program files, ini file, journal,
 // setup archive, script copy) fails, for every N up to the first run that
 // meets no fault. A failure the product cannot be left with rolls the run
@@ -264,13 +273,7 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
     EXPECT_EQ(ExitCodeOf(w.state), ecRolledBack) << at;
     EXPECT_FALSE(w.state.Completed) << at;
     EXPECT_GT(faulty.Failures(), 0) << at;
-    std::vector<std::string> log = w.LogMessages();
-    auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
-    ASSERT_NE(restoring, log.end()) << at;
-    EXPECT_TRUE(std::any_of(log.begin(), restoring,
-                            [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }))
-        << at << ": no failure named\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
-    EXPECT_TRUE(std::find(restoring, log.end(), " The previous version was restored") != log.end()) << at;
+    EXPECT_TRUE(FailureNamedThenRestored(w)) << at << "\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
     EXPECT_EQ(w.page.Labels[TPageLabel::InstallMessage], "Restoring the previous version...") << at;
   };
   int rolledBack = 0, reversedLines = 0, iniRestored = 0;
@@ -434,12 +437,7 @@ TEST(Rollback, UninstallFailingOrKilledAtEveryDiskOperationIsWholeOrNothing) {
         EXPECT_TRUE(after == before) << at << Differences(after, before);
         if (!kill) {
           EXPECT_EQ(ExitCodeOf(w.state), ecRolledBack) << at;
-          std::vector<std::string> log = w.LogMessages();
-          auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
-          ASSERT_NE(restoring, log.end()) << at;
-          EXPECT_TRUE(std::any_of(log.begin(), restoring,
-                                  [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }))
-              << at << "\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+          EXPECT_TRUE(FailureNamedThenRestored(w)) << at << "\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
           EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
                     "The uninstall could not be completed: the product was left as it was.") << at;
         }
