@@ -86,6 +86,21 @@ TEST(EnginePrimitives, RegDeleteValueRemovesTheEmptiedKeyOnly) {
   EXPECT_TRUE(w.engine.Actions().RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
 }
 
+// A key deleted while the journal records (the uninstall entry) comes back
+// from a rollback with every value of its subkeys.
+TEST(EnginePrimitives, KeyDeletedWhileRecordingComesBackWhole) {
+  TEngineWorld w;
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A", "x", TRegValue::String("1"));
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "y", TRegValue::DWord(2));
+  TEngineContext context(w.platform, w.state, w.page);
+  ASSERT_TRUE(context.Journal.Begin(w.Root() + "run.jnl"));
+  ASSERT_TRUE(context.Actions.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(context.Journal.RollBack());
+  EXPECT_EQ(w.Reg("Software\\A", "x"), "1");
+  EXPECT_EQ(w.Reg("Software\\A\\B", "y"), "#2");
+}
+
 TEST(EnginePrimitives, IniDeletionErasesTheSectionAndThenTheFile) {
   TEngineWorld w;
   std::string ini = w.Root() + "sub\\dir\\test.ini";
