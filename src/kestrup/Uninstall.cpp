@@ -149,6 +149,10 @@ void TUninstallPass::RemoveFiles() {
     if (targetDir.empty())
       return; // never installed: the bare name would point into the working folder
     RemoveFile(targetDir, row.FileName());
+    // A new copy still waiting for the restart to take the file's place goes too.
+    const std::string waiting = row.FileName() + TFileReplacement::kTemporarySuffix;
+    if (!fatal_ && c_.Platform.Files.FileExists(targetDir + waiting))
+      RemoveFile(targetDir, waiting);
   });
 }
 
