@@ -1,4 +1,5 @@
 #include "data/archive/DosDateTime.h"
+#include "kestrup/Startup.h"
 #include "platform/headless/FaultInjectingFileSystem.h"
 #include "unit/kestrup/EngineWorld.h"
 
@@ -639,6 +640,17 @@ TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
   EXPECT_EQ(w.shell.Started[0].File, cleaner);
   EXPECT_EQ(w.shell.Started[0].Arguments, "\"/kestrup\" \"" + w.CommonAppData() + "\"");
   EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
+}
+
+// The folder pages' check makes a missing folder and removes every level it
+// made, so an installation that then fails leaves none; what existed stays.
+TEST(EngineStartup, ProvingAFolderLeavesNoneOfTheLevelsItMade) {
+  TEngineWorld w;
+  EXPECT_TRUE(ProveFolder(w.kestrup, w.ProgramFiles() + "A\\B\\C\\"));
+  EXPECT_FALSE(w.files.DirectoryExists(w.ProgramFiles() + "A\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));
+  EXPECT_TRUE(ProveFolder(w.kestrup, w.ProgramFiles()));
+  EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));
 }
 
 TEST(EngineCloseDown, AbandonedFirstInstallRemovesTheInstallerFolder) {
