@@ -2,7 +2,8 @@
 // the script and archive are released, the temporary script copy (install) or
 // the product's copy (a completed uninstall) deleted, the language kept, the
 // log closed and shown after failures. An abandoned first installation
-// leaves nothing of the installer behind; the last uninstall hands the
+// leaves nothing of the installer behind, a rolled-back one only its log;
+// the last uninstall hands the
 // installer's folder to the clean-up program.
 #include "kestrup/EngineContext.h"
 
@@ -51,7 +52,8 @@ public:
 
 private:
   void ForgetMaker(const std::string &windows);
-  void RemoveInstallerFolder(const std::string &installer);
+  // Every file of the installer's folder but the one kept, then the folder when emptied.
+  void RemoveInstallerFolder(const std::string &installer, const std::string &kept = "");
   // The clean-up program's copy outside the installer's folder, where no
   // other user may change it: in the user's recycle folder, or else in a new
   // folder of the user's own temporary folder (the Windows folder's Temp is
@@ -96,9 +98,10 @@ void TCloseDown::Run() {
 
   std::string windows = c_.Platform.Shell.WindowsFolder();
   if (install) {
-    if (state_.FirstRun && state_.Cancelled) {
+    if (state_.FirstRun && (state_.Cancelled || state_.RolledBack)) {
       ForgetMaker(windows);
-      RemoveInstallerFolder(installer);
+      // A failure the user did not choose is told by the log, which stays.
+      RemoveInstallerFolder(installer, state_.Cancelled ? "" : kLogFile);
     }
     return;
   }
@@ -122,9 +125,10 @@ void TCloseDown::ForgetMaker(const std::string &windows) {
   c_.Actions.RegDeleteKey(kHKeyLocalMachine, kMakerKey);
 }
 
-void TCloseDown::RemoveInstallerFolder(const std::string &installer) {
+void TCloseDown::RemoveInstallerFolder(const std::string &installer, const std::string &kept) {
   for (const std::string &name : files_.ListFiles(installer))
-    c_.Actions.DeletePath(installer + name);
+    if (!SameText(name, kept))
+      c_.Actions.DeletePath(installer + name);
   files_.SetAttributes(installer, kFileAttributeDirectory);
   if (files_.RemoveFolder(installer)) {
     std::string maker = c_.FolderPath(sfCommonAppData) + kMakerFolder;

@@ -16,7 +16,9 @@ TEngineContext::TEngineContext(const TEnginePlatform &platform, TRunState &state
                platform.Shell),
       expand_([this](const std::string &text) {
         return ExpandPlaceholders(text, PlaceholderValues(), folders_);
-      }) {}
+      }) {
+  Journal.SetFolderRemover([this](const std::string &folder) { Actions.RemoveEmptyFolders(folder); });
+}
 
 TInUseRetry TEngineContext::InUseRetry() {
   TInUseRetry retry;
@@ -64,6 +66,17 @@ bool TEngineContext::RecoverInterruptedRun() {
   TUndoJournal::TLeftOver left = Journal.Recover(path);
   State.RecoveredRun = left == TUndoJournal::TLeftOver::RolledBack;
   return left != TUndoJournal::TLeftOver::Failed;
+}
+
+void TEngineContext::RollBackRun() {
+  Log.Write(" Restoring the previous version");
+  if (Journal.RollBack())
+    Log.Write(" The previous version was restored");
+  else
+    Log.Write(" Error: the previous version could not be restored completely");
+  Failed();
+  State.RolledBack = true;
+  State.RestartNeeded = false; // what waited for the restart was taken back too
 }
 
 std::string TEngineContext::DesktopFor(TRootKey root) {

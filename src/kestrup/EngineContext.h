@@ -57,6 +57,9 @@ public:
   std::string Text(int number);
   // The desktop a root key's shortcuts go to (none but for the user's and the machine's roots).
   std::string DesktopFor(TRootKey root);
+  // Every change the run recorded reversed from the journal, between the
+  // log lines that say so; the run state records a failure rolled back.
+  void RollBackRun();
   // Collects a failure of the run.
   void Failed() { State.ErrorsLogged = true; }
   // A file in use: tried again each second for five seconds, the page kept

@@ -27,6 +27,8 @@ constexpr TEnglishText kEnglishTexts[] = {
     {etUninstallComplete, "Uninstall complete..."},
     {etUninstallCompleteWithErrors,
      "Uninstall complete with errors... Tip! View the log file and rerun uninstall."},
+    {etUninstallRolledBack, "The uninstall could not be completed: the product was left as it was."},
+    {etUninstallCompleteAtRestart, "Uninstall complete... Restart the computer to remove the files still in use."},
     {etClickNextToFinish, "Click next to finish uninstall!"},
     {etClickNextToViewLog, "Click next to finish uninstall and view the logfile!"},
 };

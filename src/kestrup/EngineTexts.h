@@ -24,6 +24,8 @@ enum TEngineText : int {
   etDeletingShortcuts = 17404,
   etUninstallComplete = 17405,
   etUninstallCompleteWithErrors = 17406,
+  etUninstallRolledBack = 17407,
+  etUninstallCompleteAtRestart = 17408,
   etClickNextToFinish = 17501,
   etClickNextToViewLog = 17502,
 };

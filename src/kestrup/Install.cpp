@@ -71,15 +71,7 @@ void TInstallPass::RollBack() {
   page_.SetLabel(TPageLabel::InstallMessage, c_.Text(etRestoringPrevious));
   page_.SetLabel(TPageLabel::FileProgress, "");
   page_.ProcessMessages();
-  LogMessage(" Restoring the previous version");
-  if (c_.Journal.RollBack()) {
-    LogMessage(" The previous version was restored");
-  } else {
-    LogMessage(" Error: the previous version could not be restored completely");
-  }
-  c_.Failed();
-  c_.State.RolledBack = true;
-  c_.State.RestartNeeded = false; // what waited for the restart was taken back too
+  c_.RollBackRun();
 }
 
 void TInstallPass::BeginPhase(int fileLabel, int message) {
@@ -172,6 +164,9 @@ bool TInstallPass::ApplyFile(const TFileRow &row, int64_t &overall) {
       c_.State.RestartNeeded = true;
   }
   if (ok) {
+    // An uninstall may have left the file (still in use then) to be deleted
+    // at the restart, which must take neither the copy kept nor a new one.
+    c_.Platform.Files.CancelDeletionAtRestart(target);
     overall += member.Size;
     page_.SetBar(TPageBar::InstallProgress, overall, c_.State.TotalSize);
   }

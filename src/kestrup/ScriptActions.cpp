@@ -105,21 +105,36 @@ bool TScriptActions::IniDelete(const std::string &file, const std::string &secti
   if (!platform_.Files.FileExists(file))
     return true;
   std::vector<std::string> keys;
+  // The whole file is kept: a deletion taken back puts every line where it was.
+  bool logged = false;
   if (platform_.Profiles.KeyNames(file, section, keys) && HasKey(keys, key) &&
-      (!journal_.IniChange(file, section, key) || !platform_.Profiles.DeleteKey(file, section, key)))
+      (!journal_.FileCopied(file) || !platform_.Profiles.DeleteKey(file, section, key))) {
     log_.Write(" Error: writing failed to " + file);
+    logged = true;
+  }
   if (!platform_.Profiles.KeyNames(file, section, keys)) {
     log_.Write(" Error: reading failed from " + file);
     return false;
   }
-  if (HasKey(keys, key))
+  if (HasKey(keys, key)) {
+    if (!logged)
+      log_.Write(" Error: writing failed to " + file);
     return false;
+  }
   if (keys.empty()) {
     platform_.Profiles.EraseSection(file, section);
     std::vector<std::string> sections;
-    if (platform_.Profiles.SectionNames(file, sections) && sections.empty()) {
+    if (!platform_.Profiles.SectionNames(file, sections) || HasKey(sections, section)) {
+      log_.Write(" Error: writing failed to " + file); // the emptied section stayed
+      return false;
+    }
+    if (sections.empty()) {
       platform_.Files.SetAttributes(file, kFileAttributeArchive);
-      platform_.Files.RemoveFile(file);
+      // An emptied file left behind would keep its folder.
+      if (!platform_.Files.RemoveFile(file)) {
+        log_.Write(" Error: unable to delete " + file);
+        return false;
+      }
     }
   }
   return true;
@@ -189,8 +204,24 @@ bool TScriptActions::RegDeleteValue(TRootKey root, const std::string &key, const
   return true;
 }
 
+bool TScriptActions::RecordKeyValues(TRootKey root, const std::string &key) {
+  if (!journal_.Recording())
+    return true;
+  std::vector<std::string> names;
+  if (platform_.Registry.ValueNames(root, key, names))
+    for (const std::string &name : names)
+      if (!journal_.RegistryChange(root, key, name))
+        return false;
+  if (platform_.Registry.SubKeyNames(root, key, names))
+    for (const std::string &sub : names)
+      if (!RecordKeyValues(root, key + "\\" + sub))
+        return false;
+  return true;
+}
+
 bool TScriptActions::RegDeleteKey(TRootKey root, const std::string &key) {
-  if (platform_.Registry.DeleteKey(root, key) == TRegStatus::Failed) {
+  // While the journal records, every value below the key is recorded first.
+  if (!RecordKeyValues(root, key) || platform_.Registry.DeleteKey(root, key) == TRegStatus::Failed) {
     log_.Write(" Error: unable to delete key from the registry");
     return false;
   }

@@ -64,6 +64,8 @@ public:
 
 private:
   bool IsProtectedFolder(const std::string &folder);
+  // Records the values of a key and its subkeys in the journal; false when it cannot.
+  bool RecordKeyValues(TRootKey root, const std::string &key);
   // Deletes a file, or while the journal records, moves it to its backup name.
   bool RemoveFile(const std::string &path);
 

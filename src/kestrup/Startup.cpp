@@ -328,9 +328,16 @@ bool ProveFolder(TKestrupContext &context, const std::string &folder) {
     return false;
   if (files.DirectoryExists(folder))
     return true;
+  // The levels missing now, innermost first: each goes again.
+  std::vector<std::string> missing;
+  for (std::string level = IncludeTrailingBackslash(folder); level.size() > 3 && !files.DirectoryExists(level);
+       level = ExtractFilePath(level.substr(0, level.size() - 1)))
+    missing.push_back(level);
   if (!files.ForceDirectories(folder))
     return false;
-  files.SetAttributes(folder, kFileAttributeDirectory);
-  files.RemoveFolder(folder);
+  for (const std::string &level : missing) {
+    files.SetAttributes(level, kFileAttributeDirectory);
+    files.RemoveFolder(level);
+  }
   return true;
 }

@@ -53,7 +53,8 @@ void CloseProductWindows(TKestrupContext &context, IDesktopWindows &windows, IEn
 std::string InstallStartupMessage(const TKestrupContext &context, bool succeeded);
 
 // Proves a program folder or group can be made: a missing folder is created
-// with all its levels, marked a plain folder and removed again (its last
-// level only). A folder that exists already is left as it is. False when it
-// cannot be created.
+// with all its levels, marked a plain folder and removed again with every
+// level it made, so that a run that then installs nothing leaves none. A
+// folder that exists already is left as it is. False when it cannot be
+// created.
 bool ProveFolder(TKestrupContext &context, const std::string &folder);

@@ -14,14 +14,26 @@ constexpr char kFileDeleted = 'D'; // path, "1" when the file is kept
 constexpr char kFolderMade = 'F';  // folder
 constexpr char kIniChange = 'I';   // file, section, key, had, old value, file existed
 constexpr char kRegChange = 'R';   // root, key, name, had, type, old data, first key made
+constexpr char kFileCopied = 'K';  // path, "1" when the file existed (and its copy is kept)
+constexpr char kAtRestart = 'X';   // path registered for deletion at the next restart
+constexpr char kFolderToRemove = 'E'; // folder removed at the commit
 constexpr char kCommitted = 'C';   // the run stands; only its backups remain to delete
+
+// The steps that keep the old file under its backup name when their flag is "1".
+bool KeepsBackup(const TUndoJournal::TStep &step) {
+  return (step.Kind == kFileWritten || step.Kind == kFileDeleted || step.Kind == kFileCopied) &&
+         step.Fields[1] == "1";
+}
 
 size_t FieldCount(char kind) {
   switch (kind) {
   case kFileWritten:
   case kFileDeleted:
+  case kFileCopied:
     return 2;
   case kFolderMade:
+  case kAtRestart:
+  case kFolderToRemove:
     return 1;
   case kIniChange:
     return 6;
@@ -124,7 +136,11 @@ bool ParseJournalLine(const std::string &line, TUndoJournal::TStep &step) {
   switch (step.Kind) {
   case kFileWritten:
   case kFileDeleted:
+  case kFileCopied:
     return flag(1) && !step.Fields[0].empty();
+  case kAtRestart:
+  case kFolderToRemove:
+    return !step.Fields[0].empty();
   case kIniChange:
     return flag(3) && flag(5);
   case kRegChange: {
@@ -145,6 +161,8 @@ bool TUndoJournal::Begin(const std::string &path) {
   Close();
   steps_.clear();
   files_.clear();
+  leftToRestart_.clear();
+  broken_ = false;
   path_ = path;
   file_ = platform_.Files.Create(path);
   if (!file_ || !file_->Flush()) {
@@ -161,6 +179,7 @@ bool TUndoJournal::Append(const TStep &step) {
   const std::string line = JournalLine(step) + "\r\n";
   if (!WriteFully(*file_, line.data(), static_cast<int64_t>(line.size())) || !file_->Flush()) {
     log_.Write(" Error: unable to write to " + path_);
+    broken_ = true;
     return false;
   }
   steps_.push_back(step);
@@ -184,6 +203,41 @@ bool TUndoJournal::FileChanged(char kind, const std::string &path, bool &keepOld
     return true;
   keepOld = platform_.Files.FileExists(path);
   return Append({kind, {path, Flag(keepOld)}});
+}
+
+bool TUndoJournal::FileCopied(const std::string &path) {
+  if (!Recording() || !files_.insert(AnsiUpperCase(path)).second)
+    return true;
+  TFileSystem &files = platform_.Files;
+  const bool existed = files.FileExists(path);
+  if (!Append({kFileCopied, {path, Flag(existed)}}))
+    return false;
+  if (!existed)
+    return true;
+  // Written whole under a new name first, so a backup is never cut short.
+  std::string bytes;
+  TDateTime date = 0;
+  const std::string backup = TFileReplacement::BackupPath(path);
+  if (!ReadWholeFile(files, path, bytes) || !files.GetLastWriteTime(path, date) ||
+      TFileReplacement(files).Write(backup, bytes.data(), static_cast<int64_t>(bytes.size()), date, 0).Failed()) {
+    log_.Write(" Error: unable to create " + backup);
+    return false;
+  }
+  return true;
+}
+
+bool TUndoJournal::DeletedAtRestart(const std::string &path) {
+  return !Recording() || Append({kAtRestart, {path}});
+}
+
+bool TUndoJournal::FolderToRemove(const std::string &folder) {
+  return !Recording() || Append({kFolderToRemove, {folder}});
+}
+
+bool TUndoJournal::IsBackup(const std::string &path) const {
+  const std::string suffix = TFileReplacement::kBackupSuffix;
+  return path.size() > suffix.size() && SameText(path.substr(path.size() - suffix.size()), suffix) &&
+         files_.count(AnsiUpperCase(path.substr(0, path.size() - suffix.size()))) > 0;
 }
 
 bool TUndoJournal::FoldersMade(const std::string &folder) {
@@ -252,15 +306,20 @@ bool TUndoJournal::RemoveFile(const std::string &path) {
   return !files.FileExists(path);
 }
 
-void TUndoJournal::DeleteBackups() {
+void TUndoJournal::FinishCommit() {
+  leftToRestart_.clear();
   for (const TStep &step : steps_) {
-    if ((step.Kind != kFileWritten && step.Kind != kFileDeleted) || step.Fields[1] != "1")
+    if (!KeepsBackup(step))
       continue;
     const std::string backup = TFileReplacement::BackupPath(step.Fields[0]);
     // A backup still held open goes at the next restart.
-    if (!RemoveFile(backup))
-      platform_.Files.RenameFile(backup, "", kRenameAtRestart);
+    if (!RemoveFile(backup) && platform_.Files.RenameFile(backup, "", kRenameAtRestart))
+      leftToRestart_.push_back(backup);
   }
+  // The folders emptied by the backups' deletion go after them.
+  for (const TStep &step : steps_)
+    if (step.Kind == kFolderToRemove && removeFolder_ && platform_.Files.DirectoryExists(step.Fields[0]))
+      removeFolder_(step.Fields[0]);
 }
 
 void TUndoJournal::Commit() {
@@ -269,7 +328,7 @@ void TUndoJournal::Commit() {
   // Marked first: a run stopped while its backups are deleted stays committed.
   Append({kCommitted, {}});
   Close();
-  DeleteBackups();
+  FinishCommit();
   RemoveFile(path_);
   steps_.clear();
   files_.clear();
@@ -284,9 +343,13 @@ void TUndoJournal::Undo(const TStep &step, bool &ok) {
   };
   switch (step.Kind) {
   case kFileWritten:
-  case kFileDeleted: {
+  case kFileDeleted:
+  case kFileCopied: {
     const std::string &path = f[0];
     const std::string backup = TFileReplacement::BackupPath(path);
+    // A copy cut short by the stop never became the backup.
+    if (step.Kind == kFileCopied && !RemoveFile(TFileReplacement::TemporaryPath(backup)))
+      failed(TFileReplacement::TemporaryPath(backup));
     // A new copy waiting for the restart goes, so the restart finds nothing to put in place.
     if (step.Kind == kFileWritten && !RemoveFile(TFileReplacement::TemporaryPath(path)))
       failed(TFileReplacement::TemporaryPath(path));
@@ -308,6 +371,12 @@ void TUndoJournal::Undo(const TStep &step, bool &ok) {
     }
     return;
   }
+  case kAtRestart:
+    if (files.CancelDeletionAtRestart(f[0]))
+      log_.Write(" Restored " + f[0]);
+    else
+      failed(f[0]);
+    return;
   case kFolderMade:
     // A folder that holds what others put there stays.
     if (files.DirectoryExists(f[0]) && files.FindEntries(f[0]).empty()) {
@@ -407,7 +476,7 @@ TUndoJournal::TLeftOver TUndoJournal::Recover(const std::string &path) {
     log_.Write(" Error: " + std::to_string(unreadable) + " unreadable lines in " + path);
   if (committed) {
     log_.Write(" An earlier run was interrupted after it was complete: its backups are deleted");
-    DeleteBackups();
+    FinishCommit();
     RemoveFile(path);
     steps_.clear();
     return TLeftOver::Committed;

@@ -15,6 +15,7 @@
 #include "kestrup/InstallerLog.h"
 #include "platform/Registry.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -42,6 +43,24 @@ public:
   bool FileWritten(const std::string &path, bool &keepOld);
   // A file about to be deleted; keepOld: move it to its backup name instead.
   bool FileDeleted(const std::string &path, bool &keepOld);
+  // A file about to be changed in place (an ini file): a whole copy of it
+  // is kept under its backup name first. False when the journal or the
+  // copy cannot be written.
+  bool FileCopied(const std::string &path);
+  // A file or folder about to be registered for deletion at the next
+  // restart: a rollback takes the registration back.
+  bool DeletedAtRestart(const std::string &path);
+  // A folder to be removed, with its emptied parents, once the backups are
+  // deleted at the commit (a commit that was interrupted removes it too).
+  bool FolderToRemove(const std::string &folder);
+  // Removes a folder and its emptied parents; set by the owner.
+  void SetFolderRemover(std::function<void(const std::string &)> remover) {
+    removeFolder_ = std::move(remover);
+  }
+  // Whether the path is the backup of a file this run recorded.
+  bool IsBackup(const std::string &path) const;
+  // A step could not be written since Begin: the run must be rolled back.
+  bool Broken() const { return broken_; }
   // A folder about to be made: each of its missing levels.
   bool FoldersMade(const std::string &folder);
   // An ini value about to be written or deleted: its old value, or none.
@@ -49,8 +68,11 @@ public:
   // A registry value about to be written or deleted: its old value, or none.
   bool RegistryChange(TRootKey root, const std::string &key, const std::string &name);
 
-  // The run stands: the backups are deleted, then the journal.
+  // The run stands: the backups are deleted (one still held open at the
+  // next restart, listed in LeftToRestart), the folders to remove removed,
+  // then the journal.
   void Commit();
+  const std::vector<std::string> &LeftToRestart() const { return leftToRestart_; }
   // Every change reversed, last first, one log line each, then the journal
   // deleted. False when a change could not be reversed: the journal stays
   // for the next start to try again.
@@ -72,7 +94,8 @@ private:
   bool FileChanged(char kind, const std::string &path, bool &keepOld);
   void Close();
   void Undo(const TStep &step, bool &ok);
-  void DeleteBackups();
+  // What a commit does once marked, again after an interruption.
+  void FinishCommit();
   bool RemoveFile(const std::string &path);
 
   TEnginePlatform platform_;
@@ -81,6 +104,9 @@ private:
   std::unique_ptr<TFileStream> file_;
   std::vector<TStep> steps_;
   std::set<std::string> files_; // upper-cased paths of the files recorded
+  std::vector<std::string> leftToRestart_;
+  std::function<void(const std::string &)> removeFolder_;
+  bool broken_ = false;
 };
 
 // One step as a journal line (without its line end), and back; false for a

@@ -84,6 +84,10 @@ public:
   // Why the operation just failed. Asked right after the failure: any later
   // operation may change it.
   virtual TFileError LastError() = 0;
+  // Takes back the deletion at the next restart registered for a file or
+  // folder (RenameFile with kRenameAtRestart and no new name); renames
+  // registered for it stay. True when none is registered afterwards.
+  virtual bool CancelDeletionAtRestart(const std::string &path) = 0;
 
   // Read-only access that other readers may share (the running program's own file).
   virtual std::unique_ptr<TFileStream> OpenRead(const std::string &path) = 0;

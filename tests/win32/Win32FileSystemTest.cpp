@@ -173,6 +173,16 @@ TEST_F(Win32FileSystemTest, FileHeldOpenIsReplacedAtTheNextStart) {
   size_t from = pending.find(Upper(waiting));
   EXPECT_NE(from, std::string::npos) << pending;
   EXPECT_NE(pending.find(Upper(target), from + waiting.size()), std::string::npos) << pending;
+  // The deletion taken back, as an install does for a file it puts in place:
+  // the pair of the deletion (the name, then an empty one) goes, the
+  // replacement stays.
+  // (After another name's end; a replacement's target starts with "!".)
+  const std::string deletion = std::string(1, '\0') + "\\??\\" + Upper(target) + std::string(2, '\0');
+  ASSERT_NE(pending.find(deletion), std::string::npos) << pending;
+  EXPECT_TRUE(files.CancelDeletionAtRestart(target));
+  pending = Upper(PendingRenames());
+  EXPECT_EQ(pending.find(deletion), std::string::npos) << pending;
+  EXPECT_NE(pending.find(Upper(waiting)), std::string::npos) << pending;
 }
 
 } // namespace

@@ -27,24 +27,7 @@ fail() { import -window root "$shots/failed.png"; echo "FAIL ($lang): $* (screen
 $WINE cmd /c exit >/dev/null 2>&1 || true
 cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 
-probe_out="$work/probe.txt"
-control() { # TAG: "ID X Y W H VISIBLE ENABLED CHECKED TEXT" of the wizard's control
-  rm -f "$probe_out"
-  $WINE "$build/bin/control_probe.exe" "$(windows_path "$probe_out")" Kestrup "$1" >/dev/null 2>&1 || true
-  [[ ! -f "$probe_out" ]] || tr -d '\r' <"$probe_out"
-}
-wait_field() { # TAG FIELD VALUE: up to 60 s
-  for _ in $(seq 300); do
-    [[ "$(awk -v f="$2" '{ print $f }' <<<"$(control "$1")")" == "$3" ]] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-focused() { # the control ID with the keyboard focus
-  rm -f "$probe_out"
-  $WINE "$build/bin/control_probe.exe" "$(windows_path "$probe_out")" Kestrup focus >/dev/null 2>&1 || true
-  [[ ! -f "$probe_out" ]] || awk '{ print $2 ":" $3 }' <"$probe_out" | tr -d '\r'
-}
+source "$src/tests/support/wizard-controls.sh"
 accessible() { # PAGE TEXT: the page as a screen reader finds it holds TEXT, every control named
   local list="$shots/$lang-$1.accessible.txt" rc=0
   for _ in $(seq 50); do

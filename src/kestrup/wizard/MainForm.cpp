@@ -294,9 +294,10 @@ bool TMainForm::LeaveProgramGroupPage() {
 void TMainForm::ShowFinishPage() {
   const TProductSettings &p = Product();
   ShowPage(wpFinish);
-  // A rolled-back run installed nothing new to start or read.
+  // A rolled-back run installed nothing new to start or read; a program
+  // whose new files wait for the restart is not started before it.
   const bool rolledBack = State().RolledBack;
-  FinishLaunchProgram.SetVisible(p.FinishLaunchProgram && !rolledBack);
+  FinishLaunchProgram.SetVisible(p.FinishLaunchProgram && !rolledBack && !State().RestartNeeded);
   FinishShowReadme.SetVisible(p.FinishViewReadme && !rolledBack);
   FinishShowLogfile.SetVisible(State().ErrorsLogged);
   FinishRestartLbl.SetVisible(State().RestartNeeded);
@@ -313,7 +314,7 @@ void TMainForm::FinishRun() {
     size_t dot = name.rfind('.');
     engine.Actions().OpenDocument(dot == std::string::npos ? "" : name.substr(dot), path);
   };
-  if (p.FinishLaunchProgram && FinishLaunchProgram.Checked())
+  if (p.FinishLaunchProgram && FinishLaunchProgram.Visible() && FinishLaunchProgram.Checked())
     open(p.ProgramModule);
   if (p.FinishViewReadme && FinishShowReadme.Checked())
     open(p.ReadmeFile);

@@ -66,6 +66,10 @@ public:
   }
   bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) override;
   TFileError LastError() override { return faulted_ ? lastFault_ : inner_.LastError(); }
+  // Counted as a rename of the path.
+  bool CancelDeletionAtRestart(const std::string &path) override {
+    return !NextFails(TOperation::Rename, path) && inner_.CancelDeletionAtRestart(path);
+  }
   std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
   std::unique_ptr<TFileStream> Create(const std::string &path) override;
   std::unique_ptr<TFileStream> OpenAppend(const std::string &path) override;

@@ -226,6 +226,12 @@ bool THeadlessFileSystem::RenameFile(const std::string &from, const std::string 
   return true;
 }
 
+bool THeadlessFileSystem::CancelDeletionAtRestart(const std::string &path) {
+  const std::string key = Key(path);
+  std::erase_if(atRestart_, [&](const TRestartRename &r) { return r.To.empty() && Key(r.From) == key; });
+  return true;
+}
+
 std::unique_ptr<TFileStream> THeadlessFileSystem::OpenRead(const std::string &path) {
   if (!FileExists(path))
     return nullptr;

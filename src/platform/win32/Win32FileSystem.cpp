@@ -163,6 +163,60 @@ bool TWin32FileSystem::RemoveFile(const std::string &path) {
   return DeleteFileA(path.c_str()) != 0;
 }
 
+bool TWin32FileSystem::CancelDeletionAtRestart(const std::string &path) {
+  // The session manager keeps the renames as pairs of names in one
+  // multi-string: the source as "\??\PATH", the target empty for a deletion.
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return true; // nothing can be registered without it either
+  const char *name = "PendingFileRenameOperations";
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+    RegCloseKey(key);
+    return true;
+  }
+  std::string data(size, '\0');
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size) !=
+      ERROR_SUCCESS) {
+    RegCloseKey(key);
+    return false;
+  }
+  data.resize(size);
+  std::vector<std::string> names;
+  for (size_t start = 0; start < data.size();) {
+    size_t end = data.find('\0', start);
+    if (end == std::string::npos)
+      end = data.size();
+    names.push_back(data.substr(start, end - start));
+    start = end + 1;
+  }
+  // The list ends with an empty string, which pairs with nothing.
+  while (!names.empty() && names.back().empty() && names.size() % 2 == 1)
+    names.pop_back();
+  const std::string wanted = WithoutTrailingSeparator(path);
+  std::string kept;
+  bool changed = false;
+  for (size_t i = 0; i + 1 < names.size(); i += 2) {
+    std::string source = names[i];
+    if (source.rfind("\\??\\", 0) == 0)
+      source.erase(0, 4);
+    if (names[i + 1].empty() && lstrcmpiA(WithoutTrailingSeparator(source).c_str(), wanted.c_str()) == 0) {
+      changed = true;
+      continue;
+    }
+    kept += names[i] + '\0' + names[i + 1] + '\0';
+  }
+  LONG result = ERROR_SUCCESS;
+  if (changed)
+    result = kept.empty() ? RegDeleteValueA(key, name)
+                          : RegSetValueExA(key, name, 0, REG_MULTI_SZ,
+                                           reinterpret_cast<const BYTE *>((kept + '\0').data()),
+                                           static_cast<DWORD>(kept.size() + 1));
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
 bool TWin32FileSystem::RenameFile(const std::string &from, const std::string &to, uint32_t flags) {
   DWORD move = 0;
   if (flags & kRenameReplaceExisting)

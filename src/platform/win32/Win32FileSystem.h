@@ -12,6 +12,7 @@ public:
   bool RemoveFile(const std::string &path) override;
   bool RenameFile(const std::string &from, const std::string &to, uint32_t flags = 0) override;
   TFileError LastError() override;
+  bool CancelDeletionAtRestart(const std::string &path) override;
   std::unique_ptr<TFileStream> OpenRead(const std::string &path) override;
   std::unique_ptr<TFileStream> Create(const std::string &path) override;
   bool GetAttributes(const std::string &path, uint32_t &attributes) override;

@@ -1,4 +1,5 @@
 #include "data/archive/DosDateTime.h"
+#include "kestrup/Startup.h"
 #include "platform/headless/FaultInjectingFileSystem.h"
 #include "unit/kestrup/EngineWorld.h"
 
@@ -84,6 +85,21 @@ TEST(EnginePrimitives, RegDeleteValueRemovesTheEmptiedKeyOnly) {
   EXPECT_TRUE(w.engine.Actions().RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
   EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
   EXPECT_TRUE(w.engine.Actions().RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+}
+
+// A key deleted while the journal records (the uninstall entry) comes back
+// from a rollback with every value of its subkeys.
+TEST(EnginePrimitives, KeyDeletedWhileRecordingComesBackWhole) {
+  TEngineWorld w;
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A", "x", TRegValue::String("1"));
+  w.registry.WriteValue(kHKeyCurrentUser, "Software\\A\\B", "y", TRegValue::DWord(2));
+  TEngineContext context(w.platform, w.state, w.page);
+  ASSERT_TRUE(context.Journal.Begin(w.Root() + "run.jnl"));
+  ASSERT_TRUE(context.Actions.RegDeleteKey(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\A"));
+  EXPECT_TRUE(context.Journal.RollBack());
+  EXPECT_EQ(w.Reg("Software\\A", "x"), "1");
+  EXPECT_EQ(w.Reg("Software\\A\\B", "y"), "#2");
 }
 
 TEST(EnginePrimitives, IniDeletionErasesTheSectionAndThenTheFile) {
@@ -566,7 +582,10 @@ TEST(EngineInstall, UndeletableObsoleteFileAndShortcutAreNamed) {
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + oldLink));
 }
 
-TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
+// A program of the product that cannot be moved aside, not even after five
+// seconds, and not for being in use: the uninstall stops there and is
+// rolled back, so the product stays whole and can still be uninstalled.
+TEST(EngineUninstall, LockedProgramIsRetriedForFiveSecondsThenRolledBack) {
   TEngineWorld w;
   w.Prepare();
   w.engine.FreshInstall();
@@ -580,12 +599,19 @@ TEST(EngineUninstall, LockedProgramIsRetriedForFiveSeconds) {
   engine.OpenLog();
   engine.Uninstall();
   engine.CloseLog();
-  EXPECT_EQ(w.page.WaitedMs, 5000u + 1000u); // five retries, then the wait for the program folder
-  EXPECT_EQ(locking.Refusals, 1 + 5 + 1);    // the program: 1 + 5 retries; the text file: once
+  EXPECT_EQ(w.page.WaitedMs, 5000u);
+  EXPECT_EQ(locking.Refusals, 1 + 5); // the run went no further than the program
   EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Testo.exe"));
-  EXPECT_TRUE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Readme.txt"));
+  EXPECT_FALSE(w.Logged(" Error: unable to delete " + w.InstallDir() + "Readme.txt"));
+  EXPECT_TRUE(w.Logged(" The previous version was restored"));
   EXPECT_FALSE(w.page.BusyCursor);
-  EXPECT_TRUE(w.state.ErrorsLogged);
+  EXPECT_TRUE(w.state.RolledBack && w.state.ErrorsLogged && !w.state.Completed);
+  EXPECT_TRUE(w.files.FileExists(w.InstallDir() + "Shared.dll"));
+  EXPECT_TRUE(w.files.FileExists(w.Group() + "Testo.LNK"));
+  EXPECT_EQ(w.Reg(kProductKey, "Count"), "#12");
+  EXPECT_EQ(w.Reg(kEntryKey, "DisplayName"), "Testo 1.2");
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
+            "The uninstall could not be completed: the product was left as it was.");
 }
 
 TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
@@ -614,6 +640,17 @@ TEST(EngineCloseDown, LastUninstallStartsTheCleanUpProgram) {
   EXPECT_EQ(w.shell.Started[0].File, cleaner);
   EXPECT_EQ(w.shell.Started[0].Arguments, "\"/kestrup\" \"" + w.CommonAppData() + "\"");
   EXPECT_EQ(w.files.ListFiles(w.InstallerFolder()), std::vector<std::string>{"Kestrup.exe"});
+}
+
+// The folder pages' check makes a missing folder and removes every level it
+// made, so an installation that then fails leaves none; what existed stays.
+TEST(EngineStartup, ProvingAFolderLeavesNoneOfTheLevelsItMade) {
+  TEngineWorld w;
+  EXPECT_TRUE(ProveFolder(w.kestrup, w.ProgramFiles() + "A\\B\\C\\"));
+  EXPECT_FALSE(w.files.DirectoryExists(w.ProgramFiles() + "A\\"));
+  EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));
+  EXPECT_TRUE(ProveFolder(w.kestrup, w.ProgramFiles()));
+  EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));
 }
 
 TEST(EngineCloseDown, AbandonedFirstInstallRemovesTheInstallerFolder) {

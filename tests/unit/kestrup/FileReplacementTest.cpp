@@ -247,6 +247,15 @@ std::vector<std::string> Leftovers(TEngineWorld &w) {
   return found;
 }
 
+// Whether the log names a failure, then the rollback and its end.
+bool FailureNamedThenRestored(TEngineWorld &w) {
+  std::vector<std::string> log = w.LogMessages();
+  auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
+  return restoring != log.end() &&
+         std::any_of(log.begin(), restoring, [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }) &&
+         std::find(restoring, log.end(), " The previous version was restored") != log.end();
+}
+
 // A run whose Nth disk operation anywhere (program files, ini file, journal,
 // setup archive, script copy) fails, for every N up to the first run that
 // meets no fault. A failure the product cannot be left with rolls the run
@@ -264,13 +273,7 @@ TEST(Rollback, RunFailingAtEveryDiskOperationIsReversedWhole) {
     EXPECT_EQ(ExitCodeOf(w.state), ecRolledBack) << at;
     EXPECT_FALSE(w.state.Completed) << at;
     EXPECT_GT(faulty.Failures(), 0) << at;
-    std::vector<std::string> log = w.LogMessages();
-    auto restoring = std::find(log.begin(), log.end(), " Restoring the previous version");
-    ASSERT_NE(restoring, log.end()) << at;
-    EXPECT_TRUE(std::any_of(log.begin(), restoring,
-                            [](const std::string &l) { return l.rfind(" Error: ", 0) == 0; }))
-        << at << ": no failure named\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
-    EXPECT_TRUE(std::find(restoring, log.end(), " The previous version was restored") != log.end()) << at;
+    EXPECT_TRUE(FailureNamedThenRestored(w)) << at << "\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
     EXPECT_EQ(w.page.Labels[TPageLabel::InstallMessage], "Restoring the previous version...") << at;
   };
   int rolledBack = 0, reversedLines = 0, iniRestored = 0;
@@ -383,6 +386,131 @@ TEST(Rollback, RunKilledAtEveryDiskOperationIsReversedAtTheNextStart) {
   }
   EXPECT_GT(killed, 20);
   EXPECT_GT(recovered, 20);
+}
+
+// The installed product uninstalled while its Nth disk operation fails, or
+// while the run is stopped dead there and the next start finishes it, for
+// every N up to the first run that meets no fault. Each ends with the
+// product whole (everything byte for byte as before; a failed run says so
+// on the page, by its exit code and with the failure in the log) or wholly
+// removed, and never with a backup, new copy or journal left.
+TEST(Rollback, UninstallFailingOrKilledAtEveryDiskOperationIsWholeOrNothing) {
+  struct TKilled {};
+  for (bool kill : {false, true}) {
+    int whole = 0, removed = 0;
+    for (int n = 1;; ++n) {
+      const std::string at = (kill ? "killed at " : "failing at ") + std::to_string(n);
+      TEngineWorld w;
+      w.Prepare();
+      w.engine.FreshInstall();
+      ASSERT_TRUE(w.state.Completed);
+      w.state.Mode = TRunMode::Uninstall;
+      w.state.Completed = false;
+      w.state.LastProduct = true;
+      const auto before = Snapshot(w);
+      TFaultInjectingFileSystem faulty(w.files);
+      faulty.SetPathMask(w.Root() + "*");
+      if (kill)
+        faulty.OnFault([] { throw TKilled{}; });
+      THeadlessProfileFiles profiles{faulty};
+      TEnginePlatform platform{faulty, w.registry, profiles, w.shell, w.clock, w.locale};
+      TKestrupEngine engine(platform, w.state, w.page);
+      engine.SetScript(&w.script);
+      faulty.Fail(TOperation::Any, n);
+      try {
+        engine.OpenLog();
+        engine.Uninstall();
+        engine.CloseLog();
+      } catch (const TKilled &) {
+        TKestrupContext next(w.platform, w.page);
+        next.Engine.OpenLog();
+        EXPECT_TRUE(next.Engine.RecoverInterruptedRun()) << at;
+        next.Engine.CloseLog();
+      }
+      EXPECT_EQ(Leftovers(w), std::vector<std::string>{}) << at;
+      if (w.files.FileExists(w.InstallDir() + "Testo.exe")) {
+        ++whole;
+        // The stand-in ini writer's copy of a write stopped dead is its own
+        // (the system's writer keeps none).
+        auto after = Snapshot(w);
+        std::erase_if(after, [](const auto &entry) { return entry.first.ends_with(".~ini"); });
+        EXPECT_TRUE(after == before) << at << Differences(after, before);
+        if (!kill) {
+          EXPECT_EQ(ExitCodeOf(w.state), ecRolledBack) << at;
+          EXPECT_TRUE(FailureNamedThenRestored(w)) << at << "\n" << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
+          EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
+                    "The uninstall could not be completed: the product was left as it was.") << at;
+        }
+      } else {
+        ++removed;
+        EXPECT_FALSE(w.files.DirectoryExists(w.InstallDir())) << at << Differences(Snapshot(w), before);
+        EXPECT_FALSE(w.files.DirectoryExists(w.Group())) << at;
+        EXPECT_FALSE(w.files.FileExists(w.Desktop() + "Testo.LNK")) << at;
+        EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, "Software\\Veltrin\\Testo")) << at;
+        EXPECT_FALSE(w.registry.KeyExists(kHKeyCurrentUser, kUninstallKeyBase + "Testo")) << at;
+      }
+      if (faulty.Failures() == 0) {
+        EXPECT_TRUE(w.state.Completed) << at;
+        break;
+      }
+      ASSERT_LT(n, 1000) << "the uninstall never ran without a fault";
+    }
+    EXPECT_GT(whole, 20) << kill;
+    EXPECT_GT(removed, kill ? 1 : 0) << kill;
+  }
+}
+
+// A program in use at the uninstall is deleted at the restart. A rollback
+// of that uninstall takes the deletion back, and so does an install that
+// puts a new copy in its place before the restart.
+TEST(Rollback, DeletionAtRestartIsTakenBackByARollbackAndByTheNextInstall) {
+  TEngineWorld w;
+  w.Prepare();
+  w.engine.FreshInstall();
+  const std::string program = w.InstallDir() + "Testo.exe";
+  auto deletions = [&] {
+    std::vector<std::string> paths;
+    for (const auto &rename : w.files.AtRestart())
+      if (rename.To.empty())
+        paths.push_back(rename.From);
+    return paths;
+  };
+  auto uninstall = [&](TFileSystem &files) {
+    w.state = TRunState{w.state};
+    w.state.Mode = TRunMode::Uninstall;
+    w.state.Completed = w.state.ErrorsLogged = w.state.RolledBack = w.state.RestartNeeded = false;
+    w.state.LastProduct = true;
+    THeadlessProfileFiles profiles{files};
+    TEnginePlatform platform{files, w.registry, profiles, w.shell, w.clock, w.locale};
+    TKestrupEngine engine(platform, w.state, w.page);
+    engine.SetScript(&w.script);
+    engine.OpenLog();
+    engine.Uninstall();
+    engine.CloseLog();
+  };
+  w.files.SetInUse(program, true);
+  TFaultInjectingFileSystem faulty(w.files);
+  faulty.SetPathMask(w.Group() + "Testo.LNK"); // the shortcut will not go
+  faulty.Fail(TOperation::Rename, 1);
+  uninstall(faulty);
+  EXPECT_TRUE(w.state.RolledBack);
+  EXPECT_TRUE(w.Logged(" File in use, deleted at the next restart (" + program + ")"));
+  EXPECT_EQ(deletions(), std::vector<std::string>{});
+  EXPECT_TRUE(w.files.FileExists(w.InstallDir() + "Readme.txt"));
+
+  uninstall(w.files);
+  EXPECT_TRUE(w.state.Completed && !w.state.ErrorsLogged);
+  EXPECT_EQ(ExitCodeOf(w.state), ecRestartNeeded);
+  EXPECT_EQ(w.page.Labels[TPageLabel::UninstallMessage],
+            "Uninstall complete... Restart the computer to remove the files still in use.");
+  EXPECT_EQ(deletions(), (std::vector<std::string>{program, w.InstallDir()}));
+
+  w.files.SetInUse(program, false);
+  w.state = TRunState{w.state};
+  w.state.Mode = TRunMode::Install;
+  w.engine.FreshInstall();
+  EXPECT_TRUE(w.state.Completed);
+  EXPECT_EQ(deletions(), std::vector<std::string>{w.InstallDir()}); // a folder not empty then stays
 }
 
 // Cancel confirmed on the installation page once the first file is in

@@ -446,6 +446,8 @@ TEST(Wizard, ARolledBackRunSaysTheProductWasLeftAsItWas) {
   EXPECT_EQ(world.Silent({"/silent"}), ecRolledBack);
   EXPECT_FALSE(world.files.FileExists(world.InstallDir() + "Testo.exe"));
   EXPECT_FALSE(world.registry.KeyExists(kHKeyCurrentUser, kUninstallKeyBase + "Testo"));
+  // A first installation: nothing of it stays but the log that tells why.
+  EXPECT_EQ(world.files.ListFiles(world.InstallerFolder()), std::vector<std::string>{"Kestrup.log"});
 
   const std::string stray = world.InstallDir() + "Stray.txt";
   ScratchWrite(world, stray);
@@ -466,6 +468,28 @@ TEST(Wizard, ARolledBackRunSaysTheProductWasLeftAsItWas) {
   EXPECT_FALSE(w.FinishLaunchProgram.Visible());
   EXPECT_FALSE(w.FinishRestartLbl.Visible());
   EXPECT_TRUE(w.FinishShowLogfile.Visible());
+}
+
+// A program file in use waits for the restart: the finish page says so and
+// offers no program to start, since its new copy is not in place yet.
+TEST(Wizard, ARestartNeededHidesLaunch) {
+  WizardWorld world;
+  world.BuildSetup({});
+  ASSERT_EQ(world.Silent({"/silent"}), ecSuccess);
+  const std::string program = world.InstallDir() + "Testo.exe";
+  ASSERT_TRUE(world.files.SetLastWriteTime(program, 1.0)); // older than the setup's copy
+  world.files.SetInUse(program, true);
+  WizardWorld::TRun run(world);
+  ASSERT_TRUE(run.Start());
+  TMainForm &w = run.form;
+  while (w.CurrentPage() != wpFinish && w.NextBtn.Enabled())
+    w.NextBtn.Click();
+  ASSERT_EQ(w.CurrentPage(), wpFinish);
+  EXPECT_TRUE(w.FinishRestartLbl.Visible());
+  EXPECT_FALSE(w.FinishLaunchProgram.Visible());
+  w.NextBtn.Click();
+  for (const auto &opened : world.shell.Opened)
+    EXPECT_NE(opened.File, program);
 }
 
 TEST(Wizard, ASilentUninstallThatLoggedErrorsOpensNoViewer) {
