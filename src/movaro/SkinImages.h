@@ -63,7 +63,8 @@ public:
   // that scale. Pictures the loader did not give stay.
   void Rescale(TWinControl &form, int skinPercent);
   // Rescales each form of the application that moves to a display of
-  // another scale, from now until the loader goes.
+  // another scale, from now until the loader goes (which must be before
+  // the application goes).
   void Follow(TApplication &application);
   ~TSkinLoader();
 

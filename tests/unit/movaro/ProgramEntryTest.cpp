@@ -219,8 +219,8 @@ TEST(SkinImages, AFormMovedToAnotherScaleTakesTheSkinsDrawnForIt) {
   resources.Pictures["background_200"] = BitmapFile(16, 12, 0x405060);
   resources.Bitmaps["but_up_quit"] = BitmapFile(4, 4, 0x111111).substr(14);
   resources.Pictures["but_up_quit_200"] = BitmapFile(8, 8, 0x222222);
+  THeadlessApplication app; // outlives the loader that follows it, as in the program
   TSkinLoader skins(files, resources, scratch.Path("") + "\\", 32);
-  THeadlessApplication app;
   TForm form(app, nullptr, "MainForm");
   auto &backdrop = form.Create<TBkControl>("Background");
   backdrop.SetParent(&form);
