@@ -128,7 +128,7 @@ public:
       throw ESqlError("SQLite cannot open " + path + ": " + message);
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    Execute("PRAGMA journal_mode=WAL", {});
+    UseWriteAheadLog();
     Execute("PRAGMA synchronous=NORMAL", {});
     Execute("PRAGMA foreign_keys=ON", {});
     if (checkpointer_) // in place of SQLite's own checkpoints
@@ -196,6 +196,25 @@ public:
   }
 
 private:
+  // Servers started together on a new file each switch it to the log. The
+  // switch reads the file before it writes it, and SQLite answers a reader
+  // that would wait for another such reader "locked" at once rather than
+  // let both wait for ever: such an answer is taken as a turn to wait.
+  void UseWriteAheadLog() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+      int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+      if (rc == SQLITE_OK)
+        return;
+      if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= until) {
+        std::string message = Failure("step");
+        sqlite3_close(db_);
+        throw ESqlError(message);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
   // Statements are parsed once per connection: the server sends the same
   // few texts over and over (a check-in's history statement is long).
   sqlite3_stmt *Prepared(const std::string &sql) {

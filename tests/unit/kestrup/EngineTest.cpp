@@ -477,9 +477,13 @@ TEST(EngineUninstall, RemovesEverythingAndTheEntry) {
 
   w.state.ErrorsLogged = false;
   w.state.LastProduct = true;
+  w.page.BarPositions.clear();
   w.engine.Uninstall();
   EXPECT_FALSE(w.state.ErrorsLogged) << ReadTestFile(w.InstallerFolder() + "Kestrup.log");
   EXPECT_TRUE(w.state.Completed);
+  // The bar goes through the five steps, one each, and ends full.
+  EXPECT_EQ(w.page.BarPositions[TPageBar::UninstallProgress], (std::vector<int64_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(w.page.Bars[TPageBar::UninstallProgress].second, 5);
   EXPECT_FALSE(w.files.DirectoryExists(w.InstallDir()));
   EXPECT_FALSE(w.files.DirectoryExists(w.ProgramFiles() + "Veltrin\\"));
   EXPECT_TRUE(w.files.DirectoryExists(w.ProgramFiles()));

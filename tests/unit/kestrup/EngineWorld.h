@@ -29,6 +29,7 @@ public:
   void SetLabel(TPageLabel label, const std::string &text) override { Labels[label] = text; }
   void SetBar(TPageBar bar, int64_t position, int64_t maximum) override {
     Bars[bar] = {position, maximum};
+    BarPositions[bar].push_back(position);
   }
   void ShowUninstallProgress(bool visible) override { ProgressVisible = visible; }
   std::string FitPath(TPageLabel, const std::string &path) override { return path; }
@@ -46,6 +47,7 @@ public:
   std::vector<bool> Buttons;
   std::map<TPageLabel, std::string> Labels;
   std::map<TPageBar, std::pair<int64_t, int64_t>> Bars;
+  std::map<TPageBar, std::vector<int64_t>> BarPositions; // every position set, in order
   bool ProgressVisible = false, FinishShown = false, BusyCursor = false, LogChecked = true;
   uint32_t WaitedMs = 0;
   std::function<bool()> Cancel; // the user confirmed Cancel once it returns true

@@ -271,7 +271,7 @@ TEST(ProtocolDays, RecordsAndSpansReadBackAndAnythingElseIsRefused) {
        {"2025-13-01" + figures, "2025-02-29" + figures, "0000-01-01" + figures, "+025-12-09" + figures,
         date + figures.substr(0, figures.rfind(',')), date + ",-1" + figures.substr(figures.find(',', 1)),
         date + ",2147483648" + figures.substr(figures.find(',', 1)), text.substr(0, text.size() - 2) + "-2",
-        text.substr(0, text.size() - 2) + "+1", text + "," + std::string(kMaxDayRecordTextLength, '1')})
+        text.substr(0, text.size() - 2) + "+1", text.substr(0, text.size() - 2) + "101", text + "," + std::string(kMaxDayRecordTextLength, '1')})
     EXPECT_FALSE(ParseDayRecordFieldsText(bad, back)) << bad;
 
   const TDaySpans spans = DaySpansOf({46005, 46000, 46001, 46002, 46001, 46009});
