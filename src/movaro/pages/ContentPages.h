@@ -127,6 +127,9 @@ public:
   // Today's figures, or the history of the days the view's choice names,
   // read anew from the profile's history.
   void ShowHistory();
+  // The chosen day's figures under the chart, and what was left out of the
+  // history as damaged.
+  void ShowHistoryDay();
   // A key pressed while the history's chart has the focus (it selects a
   // day); false when the chart did not take it.
   bool HistoryKeyDown(int key);
@@ -186,6 +189,7 @@ private:
   IScreen &screen_;
   std::string programFolder_;
   std::string infoBaseText_; // the Info page's record text, before any questionnaire
+  std::string historyLeftOut_; // the history's damaged lines in words, or empty
   // The background entry on show (0 none): choosing it again changes nothing.
   int32_t bkInfoShown_ = 0;
 };

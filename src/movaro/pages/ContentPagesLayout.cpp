@@ -280,9 +280,7 @@ void TContentPages::BuildStatusHistory() {
   HistoryChart->SetColor(kPageColor);
   HistoryChart->SetHint("History of your days|The left and right arrow keys choose a day");
   HistoryChart->Tag = 13426;
-  HistoryChart->OnSelect = [this](TComponent &) {
-    HistoryDayLbl->SetCaption(HistoryChart->SelectedDescription());
-  };
+  HistoryChart->OnSelect = [this](TComponent &) { ShowHistoryDay(); };
   HistoryChart->SetVisible(false);
   HistoryDayLbl = &owner_.Create<TLabel>("HistoryDayLbl");
   HistoryDayLbl->SetParent(StatusPage);
@@ -304,16 +302,20 @@ void TContentPages::ShowHistory() {
   const TDayHistory days = context_.Profile ? context_.Profile->ReadHistory() : TDayHistory{};
   const auto today = static_cast<int32_t>(DatePart(context_.Platform.Clock.Now()));
   const int slotsBefore = HistoryChart->SlotCount();
-  HistoryChart->SetData(HistoryChartData(
-      days.Days, today, kHistoryViewDays[view],
-      TranslatedHistoryTexts([this](int32_t number, const std::string &english) {
-        return MainText(number, english);
-      }),
-      context_.Platform.Locale.DateTimeFormats()));
+  const THistoryTexts texts = TranslatedHistoryTexts(
+      [this](int32_t number, const std::string &english) { return MainText(number, english); });
+  HistoryChart->SetData(
+      HistoryChartData(days.Days, today, kHistoryViewDays[view], texts, context_.Platform.Locale.DateTimeFormats()));
+  historyLeftOut_ = HistoryLeftOutText(days.DamagedLines, texts);
   // Another view starts on today.
   if (HistoryChart->SlotCount() != slotsBefore || HistoryChart->Selected() < 0)
     HistoryChart->Select(HistoryChart->SlotCount() - 1);
-  HistoryDayLbl->SetCaption(HistoryChart->SelectedDescription());
+  ShowHistoryDay();
+}
+
+void TContentPages::ShowHistoryDay() {
+  const std::string day = HistoryChart->SelectedDescription();
+  HistoryDayLbl->SetCaption(historyLeftOut_.empty() ? day : day + "\n" + historyLeftOut_);
 }
 
 bool TContentPages::HistoryKeyDown(int key) {

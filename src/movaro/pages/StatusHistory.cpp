@@ -94,7 +94,7 @@ THistoryTexts TranslatedHistoryTexts(
   std::string *const slots[] = {&texts.WorkedLegend, &texts.BreaksLegend, &texts.RiskLegend,
                                 &texts.HoursAxis,    &texts.PercentAxis,  &texts.NoRecord,
                                 &texts.Worked,       &texts.Breaks,       &texts.NoPrompts,
-                                &texts.Risk};
+                                &texts.Risk,         &texts.LeftOut};
   int32_t number = kFirstHistoryText;
   for (std::string *slot : slots)
     *slot = translate(number++, *slot);
@@ -115,6 +115,10 @@ std::string HistoryDayText(int32_t date, const TDayRecord *record, const THistor
   if (record->RiskIndex >= 0)
     words += ", " + WithArguments(texts.Risk, {std::to_string(record->RiskIndex)});
   return words;
+}
+
+std::string HistoryLeftOutText(int32_t damagedLines, const THistoryTexts &texts) {
+  return damagedLines > 0 ? WithArguments(texts.LeftOut, {std::to_string(damagedLines)}) : std::string();
 }
 
 TChartData HistoryChartData(const std::vector<TDayRecord> &days, int32_t today, int dayCount,

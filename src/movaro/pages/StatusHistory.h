@@ -28,6 +28,7 @@ struct THistoryTexts {
   std::string NoRecord = "%1: no record", Worked = "%1: %2 h worked",
               Breaks = "%1 of %2 prompted breaks taken", NoPrompts = "no break prompted",
               Risk = "risk index %1 %";
+  std::string LeftOut = "Damaged lines of your history file left out: %1";
 };
 // Each text looked up by its number in the language file's main window
 // table (translate gives the English one when the file has none).
@@ -43,6 +44,8 @@ TChartData HistoryChartData(const std::vector<TDayRecord> &days, int32_t today, 
 // breaks taken, risk index 35 %"; record is none for a day without one.
 std::string HistoryDayText(int32_t date, const TDayRecord *record, const THistoryTexts &texts,
                            const TLocaleFormats &formats);
+// The line that tells of damaged lines left out of the history; empty for none.
+std::string HistoryLeftOutText(int32_t damagedLines, const THistoryTexts &texts);
 
 // A short date picture without its year and the separator beside it
 // ("M/d/yyyy": "M/d", "yyyy-MM-dd": "MM-dd").

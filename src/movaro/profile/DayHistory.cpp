@@ -205,7 +205,9 @@ TDayHistory ReadDayHistory(TFileSystem &fs, const std::string &path) {
   return ReadForWrite(fs, path).History;
 }
 
-bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record) {
+bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record, int32_t *leftOut) {
+  if (leftOut)
+    *leftOut = 0;
   TReadHistory read = ReadForWrite(fs, path);
   TDayHistory &history = read.History;
   // A file that exists but cannot be read is not replaced by one day.
@@ -218,14 +220,20 @@ bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord 
   if (history.DamagedLines > 0 || history.StaleLines + (replaces ? 1 : 0) > kMaxStaleLines ||
       (!replaces && history.Days.size() >= kMaxHistoryDays)) {
     PutDay(history.Days, record);
-    return WriteWhole(fs, path, std::move(history.Days));
+    const bool written = WriteWhole(fs, path, std::move(history.Days));
+    if (written && leftOut)
+      *leftOut = history.DamagedLines;
+    return written;
   }
   const std::string line = (read.EndsInLine ? kLineEnd : "") + DayRecordLine(record) + kLineEnd;
   std::unique_ptr<TFileStream> file = fs.OpenAppend(path);
   return file && WriteFully(*file, line.data(), static_cast<int64_t>(line.size())) && file->Flush();
 }
 
-bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days) {
+bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days,
+                    int32_t *leftOut) {
+  if (leftOut)
+    *leftOut = 0;
   TDayHistory history = ReadForWrite(fs, path).History;
   if (history.Unreadable)
     return false;
@@ -235,7 +243,13 @@ bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<
       PutDay(history.Days, day);
       added = true;
     }
-  return !added || WriteWhole(fs, path, std::move(history.Days));
+  if (!added)
+    return true;
+  const int32_t damaged = history.DamagedLines;
+  const bool written = WriteWhole(fs, path, std::move(history.Days));
+  if (written && leftOut)
+    *leftOut = damaged;
+  return written;
 }
 
 std::string FileNamePart(const std::string &text) {

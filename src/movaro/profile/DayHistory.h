@@ -62,12 +62,15 @@ TDayHistory ParseDayHistory(std::string_view text);
 TDayHistory ReadDayHistory(TFileSystem &fs, const std::string &path);
 // Puts the record in (in place of its date's) as described above; a record
 // the file holds already is not written again. False when the file could not
-// be written; what it held stays.
-bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record);
+// be written; what it held stays. leftOut, when given, is set to the damaged
+// lines the write dropped (they are gone from the file after it).
+bool WriteDayHistory(TFileSystem &fs, const std::string &path, const TDayRecord &record,
+                     int32_t *leftOut = nullptr);
 // Adds the days whose dates the file lacks (the server's), keeping the file's
 // own; the file is written whole once when any was added. False when it
-// could not be read or written.
-bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days);
+// could not be read or written. leftOut as for WriteDayHistory.
+bool AddMissingDays(TFileSystem &fs, const std::string &path, const std::vector<TDayRecord> &days,
+                    int32_t *leftOut = nullptr);
 
 // A text as a part of a file name: each character a name cannot hold
 // (\ / : * ? " < > |, control characters) becomes "_", and dots and spaces at

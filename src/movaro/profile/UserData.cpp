@@ -260,7 +260,9 @@ void TUserData::WriteDayRecord() {
   // tick; a stop, then its save) find the same record: it is written once.
   if (file == lastWrittenFile_ && day == lastWritten_)
     return;
-  const bool written = WriteDayHistory(*platform_.Files, file, day);
+  int32_t leftOut = 0;
+  const bool written = WriteDayHistory(*platform_.Files, file, day, &leftOut);
+  NoteLeftOut(file, leftOut);
   if (written) {
     lastWritten_ = day;
     lastWrittenFile_ = file;
@@ -274,7 +276,19 @@ TDayHistory TUserData::ReadHistory() {
   const std::string file = DayHistoryFile(profileFile_, UserName);
   if (!platform_.Files || file.empty())
     return {};
-  return ReadDayHistory(*platform_.Files, file);
+  TDayHistory history = ReadDayHistory(*platform_.Files, file);
+  if (file == leftOutFile_)
+    history.DamagedLines += leftOut_;
+  return history;
+}
+
+void TUserData::NoteLeftOut(const std::string &file, int32_t lines) {
+  if (lines <= 0)
+    return;
+  if (file != leftOutFile_)
+    leftOut_ = 0;
+  leftOut_ += lines;
+  leftOutFile_ = file;
 }
 
 std::optional<TDaySpans> TUserData::HistoryDays() {
@@ -293,9 +307,11 @@ void TUserData::TakeServerDays(const TUserDataRecord &reply) {
   // is never before this one.
   serverCheckOutDate_ = static_cast<int32_t>(DatePart(platform_.Clock.Now()));
   const std::string file = DayHistoryFile(profileFile_, UserName);
+  int32_t leftOut = 0;
   if (serverDays_ && platform_.Files && !file.empty() && !reply.Days.empty() &&
-      AddMissingDays(*platform_.Files, file, reply.Days))
+      AddMissingDays(*platform_.Files, file, reply.Days, &leftOut))
     dayBaseStart_ = -1; // today's earlier figures may have come with them
+  NoteLeftOut(file, leftOut);
 
 }
 

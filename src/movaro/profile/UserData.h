@@ -132,7 +132,9 @@ public:
   // Told of every record written, with whether the write succeeded.
   std::function<void(const TDayRecord &, bool written)> OnDayRecord;
   // The user's days as the history file keeps them, today's up to now among
-  // them (written first). Empty when no history is kept.
+  // them (written first). Empty when no history is kept. Its DamagedLines
+  // also counts the damaged lines this program's writes have left out of
+  // the file, so that the user learns of them once they are gone.
   TDayHistory ReadHistory();
 
   // The server side of the history while logged in: a check-out names the
@@ -210,6 +212,10 @@ private:
   // The record last written and its file.
   TDayRecord lastWritten_;
   std::string lastWrittenFile_;
+  // Damaged lines the writes left out of a history file, and which file.
+  void NoteLeftOut(const std::string &file, int32_t lines);
+  int32_t leftOut_ = 0;
+  std::string leftOutFile_;
   std::optional<TDaySpans> serverDays_;
   int32_t serverCheckOutDate_ = 0;
 };

@@ -583,6 +583,9 @@ TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheD
        {DayOfWork(45980, 3600, 1, 1, 10), DayOfWork(45994, 7200, 4, 3, 40),
         DayOfWork(45996, 9 * 3600 + 300, 0, 0, -1), DayOfWork(46000, 3600, 2, 2, 35)})
     ASSERT_TRUE(WriteDayHistory(world.fs, file, record));
+  auto damaged = world.fs.OpenAppend(file);
+  ASSERT_TRUE(damaged && WriteFully(*damaged, "1,2025-12-04,x*00000000\r\n", 25));
+  damaged.reset();
   ShowPage(pageCtrl, "Status");
   GChart &chart = *pages.HistoryChart;
   EXPECT_FALSE(chart.Visible());
@@ -612,17 +615,22 @@ TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheD
   // Today is chosen and read out; the arrow keys go to the chart only while
   // it has the focus.
   EXPECT_EQ(pages.HistoryDayLbl->Caption(),
-            "Tue 2025-12-09: 1:00 h worked, 2 of 2 prompted breaks taken, risk index 35 %");
+            "Tue 2025-12-09: 1:00 h worked, 2 of 2 prompted breaks taken, risk index 35 %\n"
+            "Damaged lines of your history file left out: 1");
   EXPECT_FALSE(pages.HistoryKeyDown(kKeyLeft));
   chart.SetFocus();
   EXPECT_TRUE(pages.HistoryKeyDown(kKeyLeft));
-  EXPECT_EQ(pages.HistoryDayLbl->Caption(), "Mon 2025-12-08: no record");
+  auto dayShown = [&] {
+    const std::string caption = pages.HistoryDayLbl->Caption();
+    return caption.substr(0, caption.find('\n'));
+  };
+  EXPECT_EQ(dayShown(), "Mon 2025-12-08: no record");
   EXPECT_TRUE(pages.HistoryKeyDown(kKeyHome));
-  EXPECT_EQ(pages.HistoryDayLbl->Caption(),
+  EXPECT_EQ(dayShown(),
             "Wed 2025-12-03: 2:00 h worked, 3 of 4 prompted breaks taken, risk index 40 %");
   pages.HistoryKeyDown(kKeyRight);
   pages.HistoryKeyDown(kKeyRight);
-  EXPECT_EQ(pages.HistoryDayLbl->Caption(), "Fri 2025-12-05: 9:05 h worked, no break prompted");
+  EXPECT_EQ(dayShown(), "Fri 2025-12-05: 9:05 h worked, no break prompted");
 
   // Thirty days reach the day twenty before today and start on today again.
   ASSERT_TRUE(pages.StatusViewCBox->Select(2));

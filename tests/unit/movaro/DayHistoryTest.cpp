@@ -95,8 +95,11 @@ TEST(DayHistory, ATornLastLineAndADamagedMiddleLineAreSkippedAndCountedTheOtherD
   EXPECT_EQ(history.Days[0], Day(kDay, 10));
   EXPECT_EQ(history.Days[1], Day(kDay + 2, 12));
 
-  // The next write keeps the good days and leaves no temporary file behind.
-  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 4, 14)));
+  // The next write keeps the good days, says what it left out and leaves no
+  // temporary file behind.
+  int32_t leftOut = 0;
+  ASSERT_TRUE(WriteDayHistory(fs, path, Day(kDay + 4, 14), &leftOut));
+  EXPECT_EQ(leftOut, 2);
   history = ReadDayHistory(fs, path);
   EXPECT_EQ(history.DamagedLines, 0);
   ASSERT_EQ(history.Days.size(), 3u);
@@ -244,6 +247,22 @@ TEST(DayRecord, MonitoringStoppedAndStartedInOneDayRewritesTodaysLineWithBothSes
   EXPECT_EQ(history.Days[1].Date, kDay + 1);
   EXPECT_EQ(history.Days[1].Keystrokes, 17);
   EXPECT_EQ(history.Days[1].Worked, 17);
+}
+
+// A damaged line that a save leaves out of the file is still told of by the
+// profile's history.
+TEST(DayRecord, DamagedLinesASaveLeftOutAreStillCountedByTheProfile) {
+  THistoryWorld w;
+  w.Type(3);
+  w.day->Profile->SaveProfile();
+  PutText(w.day->Sim.Files, w.File(), FileText(w.day->Sim.Files, w.File()) + "1,2025-12-01,x*00000000\r\n");
+  w.Type(2);
+  w.day->Profile->SaveProfile();
+  EXPECT_EQ(w.History().DamagedLines, 0); // gone from the file
+  const TDayHistory history = w.day->Profile->ReadHistory();
+  EXPECT_EQ(history.DamagedLines, 1);
+  ASSERT_EQ(history.Days.size(), 1u);
+  EXPECT_EQ(history.Days[0].Keystrokes, 5);
 }
 
 // Two events of one moment find the same record and write it once: a full
