@@ -41,7 +41,8 @@ movaro_profile_file() {
 
 # The user's history file beside the profile file: the 89 days before
 # today, every sixth and a run of five in the middle missing, each line with
-# its CRC-32 (the user is the one whose folder holds the profile file).
+# its CRC-32, and one damaged line (the user is the one whose folder holds
+# the profile file).
 #   seed_movaro_history PROFILE-FILE
 seed_movaro_history() { # PROFILE-FILE
   python3 - "$(dirname "$1")/$(basename "$(dirname "$(dirname "$(dirname "$(dirname "$(dirname "$1")")")")")").history" <<'PY'
@@ -58,6 +59,8 @@ for back in range(89, 0, -1):
               prompts - 2, 2, min(rested, prompts), 0, 1] + [-1] * 10 + [risk]
     line = "1," + (today - datetime.timedelta(days=back)).isoformat() + "," + ",".join(map(str, fields))
     lines.append(line + "*%08X" % zlib.crc32(line.encode()))
+    if back == 45:  # a line damaged on the disk: the page tells of it
+        lines.append(line.replace(",", ";", 3) + "*%08X" % zlib.crc32(line.encode()))
 open(sys.argv[1], "w", newline="").write("\r\n".join(lines) + "\r\n")
 PY
 }

@@ -89,6 +89,8 @@ history_views() { # MAIN-WINDOW VIEW-LETTER
   "$WINE" "$build/bin/accessible_probe.exe" "$(windows_path "$work/access.txt")" Movaro >/dev/null 2>&1 || rc=$?
   tr -d '\r' <"$work/access.txt" >"$list" 2>/dev/null || true
   [[ $rc == 0 ]] || fail "the history: $(grep -c -E "UNNAMED|MISNAMED|SHARED" "$list") unnamed, misnamed or shared names ($list)"
+  grep -qE "(history file left out|Verlaufsdatei): 1" "$list" ||
+    fail "the history does not tell of its damaged line ($list)"
   day=$(date -d '2 days ago' +%-m/%-d/%Y)
   grep -E "chart \| .*focused.* \| value: [^ ]+ $day: " "$list" ||
     fail "the focused chart does not read the day before yesterday ($day) after Left Left ($list)"
