@@ -123,11 +123,30 @@ bool JpegScansUseDefinedTables(std::string_view b) {
   }
 }
 
+// stb_image copies each PNG image-data chunk after the ones before it; for
+// an empty first chunk it copies nothing to a buffer it has not made yet (a
+// null pointer, undefined behaviour). Such a file is refused, as a PNG
+// encoder never writes one.
+bool PngFirstImageDataIsEmpty(std::string_view b) {
+  for (size_t at = 8; at + 8 <= b.size();) {
+    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(b[at + i])); };
+    const uint32_t length = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+    if (b.substr(at + 4, 4) == "IDAT")
+      return length == 0;
+    if (length > b.size() - at - 8)
+      return false;
+    at += 12 + static_cast<size_t>(length);
+  }
+  return false;
+}
+
 } // namespace
 
 bool ReadStbPicture(std::string_view bytes, TPicture &picture) {
   if (DetectPictureFormat(bytes) == TPictureFormat::pfJpeg &&
       !(JpegHuffmanTablesFit(bytes) && JpegScansUseDefinedTables(bytes)))
+    return false;
+  if (DetectPictureFormat(bytes) == TPictureFormat::pfPng && PngFirstImageDataIsEmpty(bytes))
     return false;
   return ReadWithStb(bytes, picture);
 }

@@ -98,6 +98,13 @@ TEST(Picture, DamagedOrHugeFilesAreRefusedWhole) {
   ASSERT_TRUE(DecodePicture(jpeg, TColorLevel::clFull, p));
   jpeg.insert(jpeg.size() - 2, std::string("\xFF\xDA\x00\x08\x01\x01\x03\x01\x01\x00", 10));
   EXPECT_FALSE(DecodePicture(jpeg, TColorLevel::clFull, p));
+  // An empty first image-data chunk of a PNG.
+  std::string png = Fixture("quad.png");
+  const size_t data = png.find("IDAT");
+  ASSERT_NE(data, std::string::npos);
+  ASSERT_TRUE(DecodePicture(png, TColorLevel::clFull, p));
+  png.insert(data - 4, std::string("\0\0\0\0IDAT\x35\xAF\x06\x1E", 12));
+  EXPECT_FALSE(DecodePicture(png, TColorLevel::clFull, p));
   std::string bmp = Fixture("wide.bmp");
   bmp[18] = bmp[19] = bmp[20] = '\x7F'; // width 8 million
   EXPECT_FALSE(DecodePicture(bmp, TColorLevel::clFull, p));
