@@ -637,6 +637,7 @@ TEST_F(ContentPagesTest, StatusHistoryChartsTheChosenDaysWithGapsAndReadsOutTheD
   ASSERT_EQ(chart.SlotCount(), 30);
   EXPECT_EQ(values(2)[9], "600");
   EXPECT_EQ(chart.Selected(), 29);
+  EXPECT_EQ(dayShown(), "Tue 2025-12-09: 1:00 h worked, 2 of 2 prompted breaks taken, risk index 35 %");
   // Back to today's figures.
   ASSERT_TRUE(pages.StatusViewCBox->Select(0));
   EXPECT_FALSE(chart.Visible());

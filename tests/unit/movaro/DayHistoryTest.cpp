@@ -168,7 +168,12 @@ TEST(DayHistory, MissingDaysAreAddedAndTheFilesOwnKept) {
   EXPECT_FALSE(AddMissingDays(fs, path, {Day(kDay, 1)}));
   fs.Reset();
   EXPECT_EQ(FileText(fs, path), text);
-  ASSERT_TRUE(AddMissingDays(fs, path, {Day(kDay, 1), Day(kDay + 1, 99), Day(kDay + 2, 3)}));
+  PutText(fs, path, text + "1,2025-12-01,x*00000000\r\n");
+  int32_t leftOut = -1;
+  ASSERT_TRUE(AddMissingDays(fs, path, {Day(kDay + 1, 99)}, &leftOut)); // nothing to add
+  EXPECT_EQ(leftOut, 0);
+  ASSERT_TRUE(AddMissingDays(fs, path, {Day(kDay, 1), Day(kDay + 1, 99), Day(kDay + 2, 3)}, &leftOut));
+  EXPECT_EQ(leftOut, 1); // the damaged line, gone with the whole write
   const TDayHistory history = ReadDayHistory(fs, path);
   EXPECT_EQ(history.Days, (std::vector<TDayRecord>{Day(kDay, 1), Day(kDay + 1, 5), Day(kDay + 2, 3)}));
 }
@@ -259,10 +264,15 @@ TEST(DayRecord, DamagedLinesASaveLeftOutAreStillCountedByTheProfile) {
   w.Type(2);
   w.day->Profile->SaveProfile();
   EXPECT_EQ(w.History().DamagedLines, 0); // gone from the file
+  EXPECT_EQ(w.day->Profile->ReadHistory().DamagedLines, 1);
+  // A second one adds to the count.
+  PutText(w.day->Sim.Files, w.File(), FileText(w.day->Sim.Files, w.File()) + "1,2025-12-02,x*00000000\r\n");
+  w.Type(1);
+  w.day->Profile->SaveProfile();
   const TDayHistory history = w.day->Profile->ReadHistory();
-  EXPECT_EQ(history.DamagedLines, 1);
+  EXPECT_EQ(history.DamagedLines, 2);
   ASSERT_EQ(history.Days.size(), 1u);
-  EXPECT_EQ(history.Days[0].Keystrokes, 5);
+  EXPECT_EQ(history.Days[0].Keystrokes, 6);
 }
 
 // Two events of one moment find the same record and write it once: a full

@@ -31,6 +31,7 @@ TEST(StatusHistoryTest, ADayWithNothingTakenAndNoRiskShowsZerosAndTheAxesKeepThe
   EXPECT_EQ(data.Right.Divisions, 4);
   EXPECT_EQ(HistoryDayText(46000, &days[0], texts, IsoFormats()),
             "Tue 2025-12-09: 5:00 h worked, 0 of 3 prompted breaks taken, risk index 0 %");
+  EXPECT_EQ(HistoryLeftOutText(0, texts), ""); // nothing left out, nothing said
 }
 
 TEST(StatusHistoryTest, DayLabelsDropTheYearButNotAQuotedOne) {
