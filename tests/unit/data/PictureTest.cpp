@@ -103,8 +103,12 @@ TEST(Picture, DamagedOrHugeFilesAreRefusedWhole) {
   const size_t data = png.find("IDAT");
   ASSERT_NE(data, std::string::npos);
   ASSERT_TRUE(DecodePicture(png, TColorLevel::clFull, p));
-  png.insert(data - 4, std::string("\0\0\0\0IDAT\x35\xAF\x06\x1E", 12));
+  // After a chunk longer than 255 bytes, and also with the file ending right
+  // after the empty chunk's name.
+  const std::string text = std::string("\0\0\x01\x2CtEXt", 8) + std::string(300, 'x') + "CRC!";
+  png.insert(data - 4, text + std::string("\0\0\0\0IDAT\x35\xAF\x06\x1E", 12));
   EXPECT_FALSE(DecodePicture(png, TColorLevel::clFull, p));
+  EXPECT_FALSE(DecodePicture(png.substr(0, data - 4 + text.size() + 8), TColorLevel::clFull, p));
   std::string bmp = Fixture("wide.bmp");
   bmp[18] = bmp[19] = bmp[20] = '\x7F'; // width 8 million
   EXPECT_FALSE(DecodePicture(bmp, TColorLevel::clFull, p));
