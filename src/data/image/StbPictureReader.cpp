@@ -123,21 +123,30 @@ bool JpegScansUseDefinedTables(std::string_view b) {
   }
 }
 
-// stb_image copies each PNG image-data chunk after the ones before it; for
-// an empty first chunk it copies nothing to a buffer it has not made yet (a
-// null pointer, undefined behaviour). Such a file is refused, as a PNG
-// encoder never writes one.
-bool PngFirstImageDataIsEmpty(std::string_view b) {
+// stb_image trusts a PNG chunk's length: it grows its buffer for an image-
+// data chunk to the length given before it reads it (2 GiB for a damaged
+// one), and for an empty first such chunk it copies nothing to a buffer it
+// has not made yet (a null pointer, undefined behaviour). A file with a chunk
+// longer than the bytes left, or with an empty first image-data chunk, is
+// refused: no encoder writes either.
+bool PngChunksFit(std::string_view b) {
+  bool imageData = false;
   for (size_t at = 8; at + 8 <= b.size();) {
     const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(b[at + i])); };
     const uint32_t length = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
-    if (b.substr(at + 4, 4) == "IDAT")
-      return length == 0;
+    const std::string_view type = b.substr(at + 4, 4);
+    if (type == "IDAT" && !imageData) {
+      if (length == 0)
+        return false;
+      imageData = true;
+    }
     if (length > b.size() - at - 8)
       return false;
-    at += 12 + static_cast<size_t>(length);
+    if (type == "IEND")
+      return true;
+    at += 8 + static_cast<size_t>(length) + 4;
   }
-  return false;
+  return true;
 }
 
 } // namespace
@@ -146,7 +155,7 @@ bool ReadStbPicture(std::string_view bytes, TPicture &picture) {
   if (DetectPictureFormat(bytes) == TPictureFormat::pfJpeg &&
       !(JpegHuffmanTablesFit(bytes) && JpegScansUseDefinedTables(bytes)))
     return false;
-  if (DetectPictureFormat(bytes) == TPictureFormat::pfPng && PngFirstImageDataIsEmpty(bytes))
+  if (DetectPictureFormat(bytes) == TPictureFormat::pfPng && !PngChunksFit(bytes))
     return false;
   return ReadWithStb(bytes, picture);
 }
